@@ -1,0 +1,276 @@
+// The in-process spreadsheet application and the .xlsx writer behind it.
+#include "InProcessSpreadsheet.h"
+
+#include "Seams.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <cmath>
+#include <xlsxwriter.h>
+
+namespace spreadsheet::inprocess {
+
+namespace {
+
+WorkbookOpener opener;
+
+bool openOnDesktop(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// The width a text needs, in characters: its longest line.
+int textWidth(const QString& text) {
+    int longest = 0;
+    for (const auto& line : QStringView(text).split(u'\n'))
+        longest = std::max(longest, int(line.size()));
+    return longest;
+}
+
+class MemoryCell : public Cell {
+public:
+    MemoryCell(WorkbookData& book, SheetData& sheet, int row, int column)
+        : book(book), sheet(sheet), row(row), column(column) {}
+
+    void setNumberFormat(const QString& format) override {
+        data().numberFormat = format;
+        book.changed = true;
+    }
+
+    void setValue(const QString& text) override {
+        if (text.size() > maxTextLength)
+            throw Error(QStringLiteral("Текст длиннее %1 знаков не помещается в ячейку").arg(maxTextLength));
+        auto& d = data();
+        d.text = text;
+        d.hasValue = !text.isEmpty();
+        // As a spreadsheet does: in text format a value stays text; otherwise a number is a number.
+        d.isNumber = d.hasValue && d.numberFormat != QLatin1String("@") && readsAsNumber(text, &d.number);
+        int& longest = sheet.longest[column];
+        longest = std::max(longest, textWidth(text));
+        book.changed = true;
+    }
+
+    void setBold(bool bold) override {
+        data().bold = bold;
+        book.changed = true;
+    }
+
+private:
+    CellData& data() { return sheet.cells[{row, column}]; }
+    WorkbookData& book;
+    SheetData& sheet;
+    int row;
+    int column;
+};
+
+class MemoryWorksheet : public Worksheet {
+public:
+    MemoryWorksheet(WorkbookData& book, SheetData& sheet) : book(book), sheet(sheet) {}
+
+    std::unique_ptr<Cell> cell(int row, int column) override {
+        if (row < 1 || row > maxRows || column < 1 || column > maxColumns)
+            throw Error(QStringLiteral("Нет ячейки в строке %1, столбце %2").arg(row).arg(column));
+        return std::make_unique<MemoryCell>(book, sheet, row, column);
+    }
+
+    // Fits the column to the longest text it holds now; an empty column gets the standard width.
+    void autoFitColumn(int column) override {
+        if (column < 1 || column > maxColumns)
+            throw Error(QStringLiteral("Нет столбца %1").arg(column));
+        const int longest = sheet.longest.value(column);
+        if (longest == 0)
+            sheet.widths.erase(column);
+        else
+            sheet.widths[column] = std::min(255.0, longest * 1.1 + 1.0);
+        book.changed = true;
+    }
+
+private:
+    WorkbookData& book;
+    SheetData& sheet;
+};
+
+class InProcessBackend : public Backend {
+public:
+    std::shared_ptr<Application> attachRunning() override { return app; }
+    std::shared_ptr<Application> create() override {
+        app = std::make_shared<InProcessApplication>();
+        return app;
+    }
+    std::shared_ptr<InProcessApplication> app;
+};
+
+InProcessBackend& theBackend() {
+    static InProcessBackend b;
+    return b;
+}
+
+} // namespace
+
+void InProcessApplication::addWorkbook() {
+    auto book = std::make_unique<WorkbookData>();
+    book->title = QStringLiteral("Книга%1").arg(workbooksAdded + 1);
+    // A new workbook has three empty sheets.
+    for (int i = 1; i <= 3; ++i)
+        book->sheets.push_back(SheetData{QStringLiteral("Лист%1").arg(i), {}, {}, {}});
+    active = std::move(book);
+    ++workbooksAdded;
+}
+
+// This application writes workbooks but cannot read them, so opening a saved file fails.
+void InProcessApplication::openWorkbook(const QString& fileName) {
+    throw Error(QStringLiteral("Открытие сохранённых книг не поддерживается: %1").arg(fileName));
+}
+
+std::unique_ptr<Worksheet> InProcessApplication::worksheet(int index) {
+    if (!active)
+        throw Error(QStringLiteral("Нет открытой книги"));
+    if (index < 1 || index > int(active->sheets.size()))
+        throw Error(QStringLiteral("Нет листа %1").arg(index));
+    return std::make_unique<MemoryWorksheet>(*active, active->sheets[index - 1]);
+}
+
+QString InProcessApplication::folder() {
+    if (runFolder.isEmpty()) {
+        const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+        QTemporaryDir dir(QDir(temp).filePath(QStringLiteral("tabel-XXXXXX")));
+        if (!dir.isValid())
+            throw Error(
+                QStringLiteral("Не удалось создать папку для книги в %1: %2").arg(temp, dir.errorString()));
+        // The user may still be looking at the files when the program ends: the folder stays.
+        dir.setAutoRemove(false);
+        runFolder = dir.path();
+    }
+    return runFolder;
+}
+
+// Showing saves the active workbook (again only if it changed) and opens the file for the user.
+void InProcessApplication::setVisible(bool show) {
+    visible = show;
+    if (!show || !active)
+        return;
+    auto& book = *active;
+    if (book.changed || book.savedPath.isEmpty() || !QFile::exists(book.savedPath)) {
+        const QString dir = folder();
+        // The system may have cleaned the temporary folder since the last save.
+        QDir().mkpath(dir);
+        const QString path = QDir(dir).filePath(book.title + QStringLiteral(".xlsx"));
+        saveXlsx(book, path);
+        book.savedPath = path;
+        book.changed = false;
+    }
+    if (!(opener ? opener : openOnDesktop)(book.savedPath))
+        seams::showMessage({QStringLiteral("Ошибка"),
+                            QStringLiteral("Не удалось открыть книгу программой для электронных таблиц.\n"
+                                           "Книга сохранена в файле:\n%1")
+                                .arg(QDir::toNativeSeparators(book.savedPath)),
+                            QMessageBox::Warning, QMessageBox::Ok});
+}
+
+Backend& defaultBackend() {
+    return theBackend();
+}
+
+std::shared_ptr<InProcessApplication> runningApplication() {
+    return theBackend().app;
+}
+
+void setWorkbookOpener(WorkbookOpener o) {
+    opener = std::move(o);
+}
+
+bool readsAsNumber(const QString& text, double* value) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double v = locale.toDouble(text, &ok);
+    if (!ok || !std::isfinite(v) || text.trimmed() != text)
+        return false;
+    // Count the significant digits of the mantissa: a double keeps 15 of them exactly, and a longer
+    // number (an account or a code written without the text format) must not lose its last digits.
+    const QString decimal = locale.decimalPoint();
+    QString digits;
+    bool fraction = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isDigit())
+            digits += c;
+        else if (QStringView(text).mid(i).startsWith(decimal))
+            fraction = true;
+        else if (!digits.isEmpty())
+            break; // the exponent
+    }
+    qsizetype first = 0;
+    while (first < digits.size() && digits.at(first) == u'0')
+        ++first;
+    qsizetype last = digits.size();
+    if (fraction)
+        while (last > first && digits.at(last - 1) == u'0')
+            --last;
+    if (last - first > 15)
+        return false;
+    *value = v;
+    return true;
+}
+
+void saveXlsx(const WorkbookData& workbook, const QString& path) {
+    const QByteArray file = QFile::encodeName(path);
+    lxw_workbook_options options{};
+    lxw_workbook* book = workbook_new_opt(file.constData(), &options);
+    if (!book)
+        throw Error(QStringLiteral("Не удалось создать книгу %1").arg(QDir::toNativeSeparators(path)));
+
+    QHash<QPair<QString, bool>, lxw_format*> formats;
+    auto formatOf = [&](const CellData& c) -> lxw_format* {
+        if (c.numberFormat.isEmpty() && !c.bold)
+            return nullptr;
+        lxw_format*& f = formats[{c.numberFormat, c.bold}];
+        if (!f) {
+            f = workbook_add_format(book);
+            if (!c.numberFormat.isEmpty())
+                format_set_num_format(f, c.numberFormat.toUtf8().constData());
+            if (c.bold)
+                format_set_bold(f);
+        }
+        return f;
+    };
+
+    lxw_error failure = LXW_NO_ERROR;
+    auto note = [&](lxw_error e) {
+        if (failure == LXW_NO_ERROR)
+            failure = e;
+    };
+    for (const auto& sheet : workbook.sheets) {
+        lxw_worksheet* ws = workbook_add_worksheet(book, sheet.name.toUtf8().constData());
+        if (!ws) {
+            note(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
+            continue;
+        }
+        for (const auto& [column, width] : sheet.widths)
+            note(worksheet_set_column(ws, lxw_col_t(column - 1), lxw_col_t(column - 1), width, nullptr));
+        for (const auto& [at, c] : sheet.cells) {
+            const auto row = lxw_row_t(at.first - 1);
+            const auto col = lxw_col_t(at.second - 1);
+            lxw_format* f = formatOf(c);
+            if (!c.hasValue)
+                note(worksheet_write_blank(ws, row, col, f));
+            else if (c.isNumber)
+                note(worksheet_write_number(ws, row, col, c.number, f));
+            else
+                note(worksheet_write_string(ws, row, col, c.text.toUtf8().constData(), f));
+        }
+    }
+    // Closing writes the file and frees the workbook, also after an error above.
+    note(workbook_close(book));
+    if (failure != LXW_NO_ERROR) {
+        QFile::remove(path);
+        throw Error(QStringLiteral("Не удалось сохранить книгу в файл %1: %2")
+                        .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(failure))));
+    }
+}
+
+} // namespace spreadsheet::inprocess

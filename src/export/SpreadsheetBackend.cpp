@@ -1,0 +1,22 @@
+// The backend in use and the error type of the spreadsheet layer.
+#include "SpreadsheetBackend.h"
+
+#include "InProcessSpreadsheet.h"
+
+namespace spreadsheet {
+
+Error::Error(const QString& text) : std::runtime_error(text.toStdString()), message(text) {}
+
+namespace {
+std::shared_ptr<Backend> installed;
+} // namespace
+
+Backend& backend() {
+    return installed ? *installed : inprocess::defaultBackend();
+}
+
+void setBackend(std::shared_ptr<Backend> b) {
+    installed = std::move(b);
+}
+
+} // namespace spreadsheet
