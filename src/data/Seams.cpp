@@ -35,9 +35,13 @@ int showModal(QDialog* window) {
     return window->exec();
 }
 
-QDateTime now() { return clock ? clock() : QDateTime::currentDateTime(); }
+QDateTime now() {
+    return clock ? clock() : QDateTime::currentDateTime();
+}
 
-QDate today() { return now().date(); }
+QDate today() {
+    return now().date();
+}
 
 void endProgram(int code) {
     if (endHandler) {
@@ -51,9 +55,17 @@ void endProgram(int code) {
         w->close();
 }
 
-void setMessageHandler(MessageHandler h) { messageHandler = std::move(h); }
-void setModalHandler(ModalHandler h) { modalHandler = std::move(h); }
-void setClock(Clock c) { clock = std::move(c); }
-void setEndHandler(EndHandler h) { endHandler = std::move(h); }
+void setMessageHandler(MessageHandler h) {
+    messageHandler = std::move(h);
+}
+void setModalHandler(ModalHandler h) {
+    modalHandler = std::move(h);
+}
+void setClock(Clock c) {
+    clock = std::move(c);
+}
+void setEndHandler(EndHandler h) {
+    endHandler = std::move(h);
+}
 
 } // namespace seams

@@ -11,7 +11,9 @@ MessageRecorder::MessageRecorder() {
     });
 }
 
-MessageRecorder::~MessageRecorder() { seams::setMessageHandler({}); }
+MessageRecorder::~MessageRecorder() {
+    seams::setMessageHandler({});
+}
 
 QStringList MessageRecorder::texts() const {
     QStringList out;
@@ -27,10 +29,123 @@ EndRecorder::EndRecorder() {
     });
 }
 
-EndRecorder::~EndRecorder() { seams::setEndHandler({}); }
+EndRecorder::~EndRecorder() {
+    seams::setEndHandler({});
+}
 
 FixedClock::FixedClock(const QDateTime& at) : current(at) {
     seams::setClock([this] { return current; });
 }
 
-FixedClock::~FixedClock() { seams::setClock({}); }
+FixedClock::~FixedClock() {
+    seams::setClock({});
+}
+
+#include "Connection.h"
+#include "Sql.h"
+#include "Unit6.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace {
+
+// Reads the KEY='value' lines the cluster script writes.
+QHash<QString, QString> clusterInfo() {
+    QHash<QString, QString> info;
+    const QString path = qEnvironmentVariable("TABEL_PG_INFO");
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("test cluster info %s not found: run the tests through ctest", qPrintable(path));
+    const QRegularExpression re(QStringLiteral("^(\\w+)='?([^']*)'?$"));
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const auto m = re.match(QString::fromUtf8(line).trimmed());
+        if (m.hasMatch())
+            info.insert(m.captured(1), m.captured(2));
+    }
+    return info;
+}
+
+int counter = 0;
+
+void adminExec(const QString& host, const QString& password, const QString& sql) {
+    const QString conn = QStringLiteral("test_admin");
+    {
+        QSqlDatabase db = QSqlDatabase::contains(conn)
+                              ? QSqlDatabase::database(conn, false)
+                              : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conn);
+        db.setHostName(host);
+        db.setDatabaseName(QStringLiteral("postgres"));
+        db.setUserName(QStringLiteral("postgres"));
+        db.setPassword(password);
+        if (!db.isOpen() && !db.open())
+            qFatal("cannot reach the test cluster: %s", qPrintable(db.lastError().text()));
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    }
+}
+
+} // namespace
+
+TestDatabase::TestDatabase() {
+    const auto info = clusterInfo();
+    sockDir = info.value(QStringLiteral("PGC_HOST"));
+    superPassword = info.value(QStringLiteral("PGC_SUPERPASSWORD"));
+    dbName = QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    adminExec(sockDir, superPassword, QStringLiteral("DROP DATABASE IF EXISTS %1").arg(dbName));
+    adminExec(sockDir, superPassword,
+              QStringLiteral("CREATE DATABASE %1 TEMPLATE tabel_template").arg(dbName));
+    fixtureConn = QStringLiteral("fixture_") + dbName;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), fixtureConn);
+    db.setHostName(sockDir);
+    db.setDatabaseName(dbName);
+    db.setUserName(QStringLiteral("sys"));
+    db.setPassword(QStringLiteral("wemblox"));
+    db.setConnectOptions(QStringLiteral("options='-c DateStyle=ISO,DMY'"));
+    if (!db.open())
+        qFatal("cannot open the test database: %s", qPrintable(db.lastError().text()));
+}
+
+TestDatabase::~TestDatabase() {
+    delete module;
+    QSqlDatabase::database(fixtureConn, false).close();
+    QSqlDatabase::removeDatabase(fixtureConn);
+    adminExec(sockDir, superPassword, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(dbName));
+}
+
+TDataModule6* TestDatabase::openDataModule() {
+    delete module;
+    module = new TDataModule6;
+    DataModule6 = module;
+    module->ADO_DB.setConnectionString(buildConnectionString(commandLine()));
+    module->ADO_DB.open();
+    return module;
+}
+
+void TestDatabase::exec(const QString& sql) {
+    QSqlQuery q(QSqlDatabase::database(fixtureConn, false));
+    if (!q.exec(sql))
+        QFAIL(qPrintable(sql + QStringLiteral(": ") + q.lastError().text()));
+}
+
+QVariant TestDatabase::scalar(const QString& sql) {
+    QSqlQuery q(QSqlDatabase::database(fixtureConn, false));
+    if (!q.exec(sql) || !q.next()) {
+        qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return {};
+    }
+    return q.value(0);
+}
+
+SqlRecorder::SqlRecorder() {
+    sqltrace::setHook([this](const QString& s) { statements << s; });
+}
+
+SqlRecorder::~SqlRecorder() {
+    sqltrace::setHook({});
+}

@@ -36,3 +36,37 @@ public:
 private:
     QDateTime current;
 };
+
+class TDataModule6;
+
+// A fresh database for one test, cloned from the template of the test cluster, dropped at
+// the end. The program reaches it with the command line {name(), host()}.
+class TestDatabase {
+public:
+    TestDatabase();
+    ~TestDatabase();
+    QString name() const { return dbName; }
+    QString host() const { return sockDir; }
+    QStringList commandLine() const { return {dbName, sockDir}; }
+
+    // Creates the data module (the global DataModule6) connected to this database.
+    TDataModule6* openDataModule();
+    // Runs statements as the program's user on a connection of its own (fixtures, checks).
+    void exec(const QString& sql);
+    QVariant scalar(const QString& sql);
+
+private:
+    QString dbName;
+    QString sockDir;
+    QString superPassword;
+    QString fixtureConn;
+    TDataModule6* module = nullptr;
+};
+
+// Collects every statement text the data layer sends while it lives.
+class SqlRecorder {
+public:
+    SqlRecorder();
+    ~SqlRecorder();
+    QStringList statements;
+};

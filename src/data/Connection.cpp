@@ -1,0 +1,95 @@
+#include "Connection.h"
+
+#include "Sql.h"
+
+#include <QSqlError>
+
+QString buildConnectionString(const QStringList& positionalArgs) {
+    QString database = kDefaultDatabase;
+    QString server = kDefaultServer;
+    if (positionalArgs.size() >= 2 && !positionalArgs.at(1).isEmpty()) {
+        database = positionalArgs.at(0);
+        server = positionalArgs.at(1);
+    }
+    return QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=") + database + QStringLiteral(";SERVER=") +
+           server + QStringLiteral(";PORT=5432;UID=sys;PWD=") + QStringLiteral("wemblox") +
+           QStringLiteral(";SSLmode=allow;") +
+           QStringLiteral("ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;"
+                          "ShowSystemTables=0;Fetch=100;UnknownSizes=0;MaxVarcharSize=255;"
+                          "MaxLongVarcharSize=8190;") +
+           QStringLiteral("Debug=0;CommLog=0;UseDeclareFetch=0;TextAsLongVarchar=1;UnknownsAsLongVarchar=0;"
+                          "BoolsAsChar=1;Parse=0;ExtraSysTablePrefixes=;LFConversion=1;UpdatableCursors=1;") +
+           QStringLiteral("TrueIsMinus1=0;BI=0;ByteaAsLongVarBinary=1;UseServerSidePrepare=1;"
+                          "LowerCaseIdentifier=0;D6=-101;OptionalErrors=0;XaOpt=1");
+}
+
+ConnectionSettings parseConnectionString(const QString& connectionString) {
+    ConnectionSettings s;
+    const QStringList parts = connectionString.split(u';');
+    for (const QString& part : parts) {
+        const qsizetype eq = part.indexOf(u'=');
+        if (eq < 0)
+            continue;
+        const QString key = part.left(eq).trimmed().toUpper();
+        const QString value = part.mid(eq + 1);
+        if (key == u"DATABASE")
+            s.database = value;
+        else if (key == u"SERVER")
+            s.server = value;
+        else if (key == u"PORT")
+            s.port = value.toInt();
+        else if (key == u"UID")
+            s.user = value;
+        else if (key == u"PWD")
+            s.password = value;
+        else if (key == u"SSLMODE")
+            s.sslMode = value;
+    }
+    return s;
+}
+
+Connection::Connection(const QString& name) : connName(name) {}
+
+Connection::~Connection() {
+    close();
+    if (QSqlDatabase::contains(connName))
+        QSqlDatabase::removeDatabase(connName);
+}
+
+void Connection::open() {
+    close();
+    const ConnectionSettings s = parseConnectionString(connStr);
+    QSqlDatabase db = QSqlDatabase::contains(connName)
+                          ? QSqlDatabase::database(connName, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connName);
+    if (!db.isValid())
+        throw DbError(QStringLiteral("Драйвер PostgreSQL (QPSQL) не найден"));
+    db.setDatabaseName(s.database);
+    db.setHostName(s.server);
+    db.setPort(s.port);
+    db.setUserName(s.user);
+    db.setPassword(s.password);
+    // The statements write dates as day.month.year texts: the session must read them day first.
+    QString options = QStringLiteral("options='-c DateStyle=ISO,DMY';connect_timeout=10");
+    if (!s.sslMode.isEmpty())
+        options += QStringLiteral(";sslmode=") + s.sslMode;
+    db.setConnectOptions(options);
+    if (!db.open())
+        throw DbError(db.lastError().text().trimmed());
+}
+
+void Connection::close() {
+    if (QSqlDatabase::contains(connName)) {
+        QSqlDatabase db = QSqlDatabase::database(connName, false);
+        if (db.isOpen())
+            db.close();
+    }
+}
+
+bool Connection::isOpen() const {
+    return QSqlDatabase::contains(connName) && QSqlDatabase::database(connName, false).isOpen();
+}
+
+QSqlDatabase Connection::database() const {
+    return QSqlDatabase::database(connName, false);
+}

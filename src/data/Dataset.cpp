@@ -1,0 +1,599 @@
+#include "Dataset.h"
+
+#include "Format.h"
+
+#include <QItemSelectionModel>
+#include <QLocale>
+#include <QSqlField>
+#include <QSqlRecord>
+#include <QTableView>
+#include <cmath>
+
+// ---- Field -------------------------------------------------------------------------------
+
+double Field::asFloat() const {
+    if (isNull())
+        return 0;
+    if (val.typeId() == QMetaType::QString) {
+        double d = 0;
+        return parseNumber(val.toString(), &d) ? d : 0;
+    }
+    return val.toDouble();
+}
+
+qint64 Field::asLargeInt() const {
+    if (isNull())
+        return 0;
+    switch (val.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+        return val.toLongLong();
+    default:
+        return qint64(std::llround(asFloat()));
+    }
+}
+
+int Field::asInteger() const {
+    return int(asLargeInt());
+}
+
+QString Field::asString() const {
+    return isNull() ? QString() : val.toString();
+}
+
+QDate Field::asDate() const {
+    if (val.typeId() == QMetaType::QDateTime)
+        return val.toDateTime().date();
+    return val.toDate();
+}
+
+QDateTime Field::asDateTime() const {
+    if (val.typeId() == QMetaType::QDate)
+        return val.toDate().startOfDay();
+    return val.toDateTime();
+}
+
+// ---- Row filter --------------------------------------------------------------------------
+
+namespace {
+
+// SQL LIKE on one value: % any run of characters, _ any one character; case does not matter.
+bool likeMatch(const QString& value, const QString& pattern) {
+    const QString v = value.toUpper();
+    const QString p = pattern.toUpper();
+    // Classic two-pointer wildcard match with backtracking to the last %.
+    qsizetype i = 0, j = 0, star = -1, mark = 0;
+    while (i < v.size()) {
+        if (j < p.size() && (p[j] == u'_' || p[j] == v[i])) {
+            ++i;
+            ++j;
+        } else if (j < p.size() && p[j] == u'%') {
+            star = j++;
+            mark = i;
+        } else if (star >= 0) {
+            j = star + 1;
+            i = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == u'%')
+        ++j;
+    return j == p.size();
+}
+
+struct RowFilter {
+    QString field;
+    bool like = false;
+    QString text;
+};
+
+// Reads a quoted literal starting at pos (at the opening quote); '' stands for one quote.
+bool readQuoted(const QString& s, qsizetype& pos, QString& out) {
+    if (pos >= s.size() || s[pos] != u'\'')
+        return false;
+    out.clear();
+    for (++pos; pos < s.size(); ++pos) {
+        if (s[pos] == u'\'') {
+            if (pos + 1 < s.size() && s[pos + 1] == u'\'') {
+                out += u'\'';
+                ++pos;
+                continue;
+            }
+            ++pos;
+            return true;
+        }
+        out += s[pos];
+    }
+    return false;
+}
+
+RowFilter parseFilter(const QString& f) {
+    RowFilter r;
+    const QString s = f.trimmed();
+    qsizetype pos = 0;
+    while (pos < s.size() && (s[pos].isLetterOrNumber() || s[pos] == u'_' || s[pos] == u'.'))
+        ++pos;
+    r.field = s.left(pos);
+    while (pos < s.size() && s[pos].isSpace())
+        ++pos;
+    if (s.mid(pos, 4).compare(u"like", Qt::CaseInsensitive) == 0) {
+        r.like = true;
+        pos += 4;
+        while (pos < s.size() && s[pos].isSpace())
+            ++pos;
+    } else if (pos < s.size() && s[pos] == u'=') {
+        ++pos;
+        while (pos < s.size() && s[pos].isSpace())
+            ++pos;
+    } else {
+        throw DbError(QStringLiteral("Неверное условие фильтра: %1").arg(f));
+    }
+    if (pos < s.size() && s[pos] == u'\'') {
+        if (!readQuoted(s, pos, r.text))
+            throw DbError(QStringLiteral("Неверное условие фильтра: %1").arg(f));
+        if (!s.mid(pos).trimmed().isEmpty())
+            throw DbError(QStringLiteral("Неверное условие фильтра: %1").arg(f));
+    } else {
+        if (r.like)
+            throw DbError(QStringLiteral("Неверное условие фильтра: %1").arg(f));
+        r.text = s.mid(pos).trimmed();
+    }
+    if (r.field.isEmpty())
+        throw DbError(QStringLiteral("Неверное условие фильтра: %1").arg(f));
+    return r;
+}
+
+bool filterAccepts(const RowFilter& f, const QVariant& v) {
+    if (f.like)
+        return likeMatch(v.isNull() ? QString() : v.toString(), f.text);
+    double a = 0, b = 0;
+    if (!v.isNull() && parseNumber(f.text, &b) && parseNumber(v.toString(), &a))
+        return a == b;
+    return !v.isNull() && v.toString() == f.text;
+}
+
+} // namespace
+
+// ---- Dataset -----------------------------------------------------------------------------
+
+Dataset::Dataset(QObject* parent, const QString& connection)
+    : QAbstractTableModel(parent), connName(connection) {}
+
+QSqlDatabase Dataset::db() const {
+    return QSqlDatabase::database(connName, false);
+}
+
+void Dataset::addSql(const QString& line) {
+    if (!sqlText.isEmpty())
+        sqlText += u'\n';
+    sqlText += line;
+}
+
+void Dataset::open() {
+    if (opened)
+        close();
+    QSqlQuery q = runStatement(db(), sqlText, paramValues);
+    beginResetModel();
+    fill(q);
+    opened = true;
+    applyFilter();
+    endResetModel();
+    setCurrent(visible.isEmpty() ? -1 : 0);
+}
+
+void Dataset::fill(QSqlQuery& q) {
+    const QSqlRecord rec = q.record();
+    names.clear();
+    types.clear();
+    nameIndex.clear();
+    rows.clear();
+    for (int i = 0; i < rec.count(); ++i) {
+        names << rec.fieldName(i);
+        types << rec.field(i).metaType();
+    }
+    // The first of several columns with one name wins.
+    for (int i = rec.count() - 1; i >= 0; --i)
+        nameIndex[rec.fieldName(i).toLower()] = i;
+    const int n = rec.count();
+    while (q.next()) {
+        QVector<QVariant> row(n);
+        for (int i = 0; i < n; ++i)
+            row[i] = q.value(i);
+        rows.append(std::move(row));
+    }
+}
+
+void Dataset::close() {
+    if (!opened)
+        return;
+    beginResetModel();
+    opened = false;
+    rows.clear();
+    visible.clear();
+    names.clear();
+    types.clear();
+    nameIndex.clear();
+    endResetModel();
+    cur = -1;
+    atEof = true;
+    emit currentRowChanged(0);
+}
+
+void Dataset::applyFilter() {
+    visible.clear();
+    visible.reserve(rows.size());
+    if (!filterOn || filterText.trimmed().isEmpty() || !opened) {
+        for (int i = 0; i < rows.size(); ++i)
+            visible.append(i);
+        return;
+    }
+    const RowFilter f = parseFilter(filterText);
+    const int col = fieldIndex(f.field);
+    if (col < 0)
+        throw DbError(QStringLiteral("Поле %1 не найдено").arg(f.field));
+    for (int i = 0; i < rows.size(); ++i)
+        if (filterAccepts(f, rows[i][col]))
+            visible.append(i);
+}
+
+void Dataset::setFilter(const QString& f) {
+    filterText = f;
+    if (filterOn && opened) {
+        beginResetModel();
+        try {
+            applyFilter();
+        } catch (...) {
+            endResetModel();
+            throw;
+        }
+        endResetModel();
+        setCurrent(visible.isEmpty() ? -1 : 0);
+    }
+}
+
+void Dataset::setFiltered(bool on) {
+    if (filterOn == on)
+        return;
+    filterOn = on;
+    if (opened) {
+        const int keepRow = cur >= 0 ? visible[cur] : -1;
+        beginResetModel();
+        try {
+            applyFilter();
+        } catch (...) {
+            filterOn = false;
+            applyFilter();
+            endResetModel();
+            throw;
+        }
+        endResetModel();
+        const int at = int(visible.indexOf(keepRow));
+        setCurrent(at >= 0 ? at : (visible.isEmpty() ? -1 : 0));
+    }
+}
+
+void Dataset::setCurrent(int visibleIndex) {
+    cur = visibleIndex;
+    atEof = visible.isEmpty();
+    emit currentRowChanged(recNo());
+}
+
+void Dataset::setRecNo(int n) {
+    if (visible.isEmpty()) {
+        setCurrent(-1);
+        return;
+    }
+    n = std::clamp(n, 1, int(visible.size()));
+    if (n - 1 == cur) {
+        atEof = false;
+        return;
+    }
+    setCurrent(n - 1);
+}
+
+void Dataset::next() {
+    if (visible.isEmpty() || cur + 1 >= visible.size()) {
+        atEof = true;
+        return;
+    }
+    setCurrent(cur + 1);
+}
+
+void Dataset::prior() {
+    if (cur > 0)
+        setCurrent(cur - 1);
+}
+
+bool Dataset::locate(const QString& field, const QVariant& value) {
+    const int col = fieldIndex(field);
+    if (col < 0)
+        throw DbError(QStringLiteral("Поле %1 не найдено").arg(field));
+    for (int i = 0; i < visible.size(); ++i) {
+        const QVariant& v = rows[visible[i]][col];
+        double a = 0, b = 0;
+        const bool numeric = parseNumber(v.toString(), &a) && parseNumber(value.toString(), &b);
+        if (!v.isNull() && (numeric ? a == b : v.toString() == value.toString())) {
+            setCurrent(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+int Dataset::fieldIndex(const QString& name) const {
+    return nameIndex.value(name.toLower(), -1);
+}
+
+bool Dataset::hasField(const QString& name) const {
+    return fieldIndex(name) >= 0;
+}
+
+Field Dataset::fieldByName(const QString& name) const {
+    if (!opened)
+        return Field();
+    const int col = fieldIndex(name);
+    if (col < 0)
+        throw DbError(QStringLiteral("Поле %1 не найдено").arg(name));
+    if (cur < 0)
+        return Field();
+    return Field(rows[visible[cur]][col]);
+}
+
+QVariant Dataset::valueAt(int row, const QString& field) const {
+    const int col = fieldIndex(field);
+    if (col < 0 || row < 0 || row >= visible.size())
+        return {};
+    return rows[visible[row]][col];
+}
+
+QString Dataset::displayText(const QVariant& v, int fieldIndex) const {
+    if (v.isNull())
+        return QString();
+    const QMetaType t = fieldIndex >= 0 && fieldIndex < types.size() ? types[fieldIndex] : v.metaType();
+    switch (t.id()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        double d = 0;
+        if (v.typeId() == QMetaType::QString ? parseNumber(v.toString(), &d) : (d = v.toDouble(), true))
+            return formatScreen(d);
+        return v.toString();
+    }
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QDateTime: {
+        const QDateTime dt = v.toDateTime();
+        if (dt.time() == QTime(0, 0))
+            return dt.date().toString(QStringLiteral("dd.MM.yyyy"));
+        return dt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    }
+    default:
+        return v.toString();
+    }
+}
+
+// ---- Grid model --------------------------------------------------------------------------
+
+void Dataset::setColumns(const QList<GridColumn>& cols) {
+    beginResetModel();
+    gridColumns = cols;
+    endResetModel();
+}
+
+int Dataset::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(visible.size());
+}
+
+int Dataset::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid())
+        return 0;
+    return gridColumns.isEmpty() ? int(names.size()) : int(gridColumns.size());
+}
+
+QVariant Dataset::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= visible.size())
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    const auto& row = rows[visible[index.row()]];
+    if (gridColumns.isEmpty())
+        return index.column() < row.size() ? displayText(row[index.column()], index.column()) : QVariant();
+    const GridColumn& c = gridColumns[index.column()];
+    const int col = fieldIndex(c.field);
+    const QVariant v = col >= 0 ? row[col] : QVariant();
+    return c.format ? c.format(v) : displayText(v, col);
+}
+
+QVariant Dataset::headerData(int section, Qt::Orientation o, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (o == Qt::Vertical)
+        return section + 1;
+    if (gridColumns.isEmpty())
+        return section < names.size() ? names[section] : QVariant();
+    return section < gridColumns.size() ? gridColumns[section].title : QVariant();
+}
+
+void Dataset::attachView(QTableView* view) {
+    view->setModel(this);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto applyWidths = [this, view] {
+        for (int i = 0; i < gridColumns.size(); ++i)
+            if (gridColumns[i].width > 0)
+                view->setColumnWidth(i, gridColumns[i].width);
+    };
+    applyWidths();
+    connect(this, &QAbstractItemModel::modelReset, view, applyWidths);
+    // Grid → dataset.
+    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& now) {
+                if (now.isValid() && now.row() != cur)
+                    setRecNo(now.row() + 1);
+            });
+    // Dataset → grid.
+    connect(this, &Dataset::currentRowChanged, view, [view](int recNo) {
+        QItemSelectionModel* sel = view->selectionModel();
+        if (recNo <= 0) {
+            sel->clearCurrentIndex();
+            return;
+        }
+        const int column = view->currentIndex().isValid() ? view->currentIndex().column() : 0;
+        const QModelIndex idx = view->model()->index(recNo - 1, column);
+        if (sel->currentIndex().row() != idx.row()) {
+            sel->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            view->scrollTo(idx);
+        }
+    });
+}
+
+// ---- EditTable ---------------------------------------------------------------------------
+
+EditTable::EditTable(QObject* parent, const QString& connection) : Dataset(parent, connection) {}
+
+QString EditTable::keyColumn() const {
+    return key.isEmpty() ? QStringLiteral("row_ctid") : key;
+}
+
+void EditTable::open() {
+    if (sqlText.isEmpty() || key.isEmpty()) {
+        const QString keySel = key.isEmpty() ? QStringLiteral("ctid::text as row_ctid, ") : QString();
+        sqlText = QStringLiteral("select ") + keySel + QStringLiteral("* from ") + table;
+    }
+    st = State::Browse;
+    Dataset::open();
+}
+
+void EditTable::append() {
+    if (!opened)
+        throw DbError(QStringLiteral("Таблица %1 не открыта").arg(table));
+    buffer = QVector<QVariant>(names.size());
+    changed.clear();
+    st = State::Insert;
+}
+
+void EditTable::edit() {
+    if (!opened || cur < 0)
+        throw DbError(QStringLiteral("Нет строки для изменения в %1").arg(table));
+    buffer = rows[visible[cur]];
+    changed.clear();
+    st = State::Edit;
+}
+
+void EditTable::setValue(const QString& field, const QVariant& value) {
+    if (st == State::Browse)
+        edit();
+    const int col = fieldIndex(field);
+    if (col < 0)
+        throw DbError(QStringLiteral("Поле %1 не найдено").arg(field));
+    buffer[col] = value;
+    changed.insert(col);
+}
+
+Field EditTable::value(const QString& field) const {
+    if (st == State::Browse)
+        return fieldByName(field);
+    const int col = fieldIndex(field);
+    if (col < 0)
+        throw DbError(QStringLiteral("Поле %1 не найдено").arg(field));
+    return Field(buffer[col]);
+}
+
+void EditTable::cancel() {
+    st = State::Browse;
+    changed.clear();
+}
+
+void EditTable::post() {
+    if (st == State::Browse)
+        return;
+    QList<int> cols(changed.begin(), changed.end());
+    std::sort(cols.begin(), cols.end());
+    Params params;
+    const QString returning = key.isEmpty() ? QStringLiteral(" returning ctid::text as row_ctid, *")
+                                            : QStringLiteral(" returning *");
+    QString sql;
+    if (st == State::Insert) {
+        QStringList colNames, values;
+        for (int c : cols) {
+            colNames << names[c];
+            values << QStringLiteral(":p%1").arg(c);
+            params[QStringLiteral("p%1").arg(c)] = buffer[c];
+        }
+        sql = colNames.isEmpty() ? QStringLiteral("insert into %1 default values").arg(table)
+                                 : QStringLiteral("insert into %1 (%2) values (%3)")
+                                       .arg(table, colNames.join(u','), values.join(u','));
+    } else {
+        if (cols.isEmpty()) {
+            st = State::Browse;
+            return;
+        }
+        QStringList sets;
+        for (int c : cols) {
+            sets << QStringLiteral("%1=:p%2").arg(names[c]).arg(c);
+            params[QStringLiteral("p%1").arg(c)] = buffer[c];
+        }
+        const int kc = fieldIndex(keyColumn());
+        params[QStringLiteral("rowkey")] = rows[visible[cur]][kc];
+        const QString where =
+            key.isEmpty() ? QStringLiteral("ctid=(:rowkey)::tid") : key + QStringLiteral("=:rowkey");
+        sql = QStringLiteral("update %1 set %2 where %3").arg(table, sets.join(u','), where);
+    }
+    QSqlQuery q = runStatement(db(), sql + returning, params);
+    QVector<QVariant> stored = buffer;
+    if (q.next()) {
+        // Take the row as the database stored it (keys and defaults filled in).
+        for (int i = 0; i < names.size(); ++i)
+            stored[i] = q.value(names[i]);
+    }
+    if (st == State::Insert) {
+        beginInsertRows({}, int(visible.size()), int(visible.size()));
+        rows.append(stored);
+        visible.append(int(rows.size()) - 1);
+        endInsertRows();
+        st = State::Browse;
+        setCurrent(int(visible.size()) - 1);
+    } else {
+        rows[visible[cur]] = stored;
+        st = State::Browse;
+        emit dataChanged(index(cur, 0), index(cur, columnCount() - 1));
+    }
+    changed.clear();
+}
+
+void EditTable::remove() {
+    if (!opened || cur < 0)
+        throw DbError(QStringLiteral("Нет строки для удаления в %1").arg(table));
+    const int kc = fieldIndex(keyColumn());
+    const QString where =
+        key.isEmpty() ? QStringLiteral("ctid=(:rowkey)::tid") : key + QStringLiteral("=:rowkey");
+    runStatement(db(), QStringLiteral("delete from %1 where %2").arg(table, where),
+                 {{QStringLiteral("rowkey"), rows[visible[cur]][kc]}});
+    const int at = cur;
+    beginRemoveRows({}, at, at);
+    const int rowIndex = visible[at];
+    visible.removeAt(at);
+    for (int& v : visible)
+        if (v > rowIndex)
+            --v;
+    rows.removeAt(rowIndex);
+    endRemoveRows();
+    st = State::Browse;
+    setCurrent(visible.isEmpty() ? -1 : std::min(at, int(visible.size()) - 1));
+}
+
+// ---- Command -----------------------------------------------------------------------------
+
+void Command::addSql(const QString& line) {
+    if (!sqlText.isEmpty())
+        sqlText += u'\n';
+    sqlText += line;
+}
+
+int Command::execute() {
+    QSqlQuery q = runStatement(QSqlDatabase::database(connName, false), sqlText, paramValues);
+    return q.numRowsAffected();
+}

@@ -1,0 +1,173 @@
+// Datasets: a query held whole on the client (static cursor) with a current row, a
+// client-side row filter and a grid model; an editable table over one table; a command.
+#pragma once
+
+#include "Sql.h"
+
+#include <QAbstractTableModel>
+#include <QDate>
+#include <QHash>
+#include <QMetaType>
+#include <QVector>
+#include <functional>
+
+class QTableView;
+
+// One value of the current row. A closed or empty dataset reads numbers as 0.
+class Field {
+public:
+    Field() = default;
+    explicit Field(const QVariant& v) : val(v) {}
+    bool isNull() const { return val.isNull() || !val.isValid(); }
+    int asInteger() const;
+    qint64 asLargeInt() const;
+    double asFloat() const;
+    QString asString() const;
+    QDate asDate() const;
+    QDateTime asDateTime() const;
+    QVariant value() const { return val; }
+
+private:
+    QVariant val;
+};
+
+// How a grid shows one field.
+struct GridColumn {
+    QString field;
+    QString title;
+    int width = 0; // pixels; 0 leaves the view's default
+    std::function<QString(const QVariant&)> format = {};
+};
+
+class Dataset : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit Dataset(QObject* parent = nullptr, const QString& connection = kConnectionName);
+
+    // Statement text, replaced or built line by line (lines are joined by line breaks).
+    void setSql(const QString& text) { sqlText = text; }
+    QString sql() const { return sqlText; }
+    void clearSql() { sqlText.clear(); }
+    void addSql(const QString& line);
+
+    void setParam(const QString& name, const QVariant& value) { paramValues[name] = value; }
+    QVariant param(const QString& name) const { return paramValues.value(name); }
+
+    // Runs the statement and fetches all rows; the first row becomes current.
+    virtual void open();
+    void close();
+    bool isOpen() const { return opened; }
+
+    int recordCount() const { return int(visible.size()); }
+    int recNo() const { return cur < 0 ? 0 : cur + 1; } // 1-based; 0 when there is no row
+    void setRecNo(int n);
+    void first() { setRecNo(1); }
+    void last() { setRecNo(recordCount()); }
+    void next();
+    void prior();
+    bool isEmpty() const { return visible.isEmpty(); }
+    bool eof() const { return atEof; }
+    bool locate(const QString& field, const QVariant& value);
+
+    // Field of the current row, by name without regard to case.
+    Field fieldByName(const QString& name) const;
+    bool hasField(const QString& name) const;
+    QStringList fieldNames() const { return names; }
+
+    // Client-side row filter: "col like 'text%'", "col like '%text%'", "col=42", "col='x'".
+    void setFilter(const QString& f);
+    QString filter() const { return filterText; }
+    void setFiltered(bool on);
+    bool isFiltered() const { return filterOn; }
+
+    // The grid.
+    void setColumns(const QList<GridColumn>& cols);
+    QList<GridColumn> columns() const { return gridColumns; }
+    void attachView(QTableView* view);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
+
+    // Value of a field in a given row of the visible rows (0-based), for painting and reports.
+    QVariant valueAt(int row, const QString& field) const;
+    // Default screen text of a value of the given field.
+    QString displayText(const QVariant& v, int fieldIndex) const;
+
+signals:
+    void currentRowChanged(int recNo);
+
+protected:
+    int fieldIndex(const QString& name) const;
+    void fill(QSqlQuery& q);
+    void applyFilter();
+    void setCurrent(int visibleIndex);
+    QSqlDatabase db() const;
+
+    QString connName;
+    QString sqlText;
+    Params paramValues;
+    bool opened = false;
+    QStringList names;
+    QVector<QMetaType> types;
+    QHash<QString, int> nameIndex; // lower-case name → column
+    QVector<QVector<QVariant>> rows;
+    QVector<int> visible; // indexes into rows that pass the filter
+    int cur = -1;         // index into visible
+    bool atEof = true;
+    QString filterText;
+    bool filterOn = false;
+    QList<GridColumn> gridColumns;
+};
+
+// A dataset over one table that appends, edits and removes rows, each as one statement by key.
+class EditTable : public Dataset {
+    Q_OBJECT
+public:
+    enum class State { Browse, Insert, Edit };
+    explicit EditTable(QObject* parent = nullptr, const QString& connection = kConnectionName);
+
+    void setTableName(const QString& t) { table = t; }
+    QString tableName() const { return table; }
+    // Key column of the table; empty uses the row's physical address (tables without a key).
+    void setKeyField(const QString& k) { key = k; }
+
+    // Opens the statement set with setSql, or the whole table when none is set.
+    void open() override;
+
+    void append();
+    void edit();
+    void setValue(const QString& field, const QVariant& value);
+    void post();
+    void cancel();
+    void remove();
+    State state() const { return st; }
+    Field value(const QString& field) const;
+
+private:
+    QString keyColumn() const;
+    QVector<QVariant> buffer;
+    QSet<int> changed;
+    State st = State::Browse;
+    QString table;
+    QString key = QStringLiteral("id");
+};
+
+// A statement that returns nothing; each use replaces its text.
+class Command {
+public:
+    explicit Command(const QString& connection = kConnectionName) : connName(connection) {}
+    void setSql(const QString& text) { sqlText = text; }
+    QString sql() const { return sqlText; }
+    void clearSql() { sqlText.clear(); }
+    void addSql(const QString& line);
+    void setParam(const QString& name, const QVariant& value) { paramValues[name] = value; }
+    // Runs the statement; returns the number of rows it touched. Throws DbError.
+    int execute();
+
+private:
+    QString connName;
+    QString sqlText;
+    Params paramValues;
+};

@@ -1,0 +1,175 @@
+// Pure helpers of the data layer: the connection string, number texts, quoting, the
+// separator fix and the client-side row filter of a dataset.
+#include "Connection.h"
+#include "Format.h"
+#include "TestSupport.h"
+#include "Unit6.h"
+
+#include <QLocale>
+#include <QTest>
+
+class TestHelpers : public QObject {
+    Q_OBJECT
+private slots:
+    void connectionString_data();
+    void connectionString();
+    void connectionSettings();
+    void roundHalfEven_data();
+    void roundHalfEven();
+    void formatGeneral_data();
+    void formatGeneral();
+    void parseNumber_data();
+    void parseNumber();
+    void quoting();
+    void separatorFix_data();
+    void separatorFix();
+};
+
+static const QString kTail = QStringLiteral(
+    ";PORT=5432;UID=sys;PWD=wemblox;SSLmode=allow;ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;"
+    "RowVersioning=0;ShowSystemTables=0;Fetch=100;UnknownSizes=0;MaxVarcharSize=255;MaxLongVarcharSize=8190;"
+    "Debug=0;CommLog=0;UseDeclareFetch=0;TextAsLongVarchar=1;UnknownsAsLongVarchar=0;BoolsAsChar=1;Parse=0;"
+    "ExtraSysTablePrefixes=;LFConversion=1;UpdatableCursors=1;TrueIsMinus1=0;BI=0;ByteaAsLongVarBinary=1;"
+    "UseServerSidePrepare=1;LowerCaseIdentifier=0;D6=-101;OptionalErrors=0;XaOpt=1");
+
+void TestHelpers::connectionString_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no parameters") << QStringList{}
+                                   << "DRIVER={PostgreSQL UNICODE};DATABASE=kor_erp;SERVER=localhost" + kTail;
+    QTest::newRow("only the database: ignored")
+        << QStringList{"shop"} << "DRIVER={PostgreSQL UNICODE};DATABASE=kor_erp;SERVER=localhost" + kTail;
+    QTest::newRow("empty server: ignored")
+        << QStringList{"shop", ""} << "DRIVER={PostgreSQL UNICODE};DATABASE=kor_erp;SERVER=localhost" + kTail;
+    QTest::newRow("database and server")
+        << QStringList{"shop", "10.0.0.5"}
+        << "DRIVER={PostgreSQL UNICODE};DATABASE=shop;SERVER=10.0.0.5" + kTail;
+    QTest::newRow("empty database and a server")
+        << QStringList{"", "dbhost"} << "DRIVER={PostgreSQL UNICODE};DATABASE=;SERVER=dbhost" + kTail;
+}
+
+void TestHelpers::connectionString() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, expected);
+    QCOMPARE(buildConnectionString(args), expected);
+}
+
+void TestHelpers::connectionSettings() {
+    const ConnectionSettings s = parseConnectionString(buildConnectionString({"shop", "/tmp/sock"}));
+    QCOMPARE(s.database, QString("shop"));
+    QCOMPARE(s.server, QString("/tmp/sock"));
+    QCOMPARE(s.port, 5432);
+    QCOMPARE(s.user, QString("sys"));
+    QCOMPARE(s.password, QString("wemblox"));
+    QCOMPARE(s.sslMode, QString("allow"));
+}
+
+void TestHelpers::roundHalfEven_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("more decimals") << 12.34567 << "12.3457";
+    QTest::newRow("half rounds to even, down") << 12.34565 << "12.3456";
+    QTest::newRow("half rounds to even, up") << 12.34575 << "12.3458";
+    QTest::newRow("binary noise is not a half") << 12.5 * 1.2 << "15";
+    QTest::newRow("shift coefficient") << 3.3333 * 1.5 << "5";
+    QTest::newRow("negative") << -0.00125 << "-0.0012";
+    QTest::newRow("tiny") << 0.00004 << "0";
+    QTest::newRow("big") << 123456789.123456 << "123456789.1235";
+}
+
+void TestHelpers::roundHalfEven() {
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    QCOMPARE(::formatGeneral(::roundHalfEven(value, 4)), expected);
+}
+
+void TestHelpers::formatGeneral_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("screen");
+    QTest::newRow("whole") << 12.0 << "12"
+                           << "12";
+    QTest::newRow("fraction") << 12.3457 << "12.3457"
+                              << "12,3457";
+    QTest::newRow("noise") << 0.1 + 0.2 << "0.3"
+                           << "0,3";
+    QTest::newRow("zero") << 0.0 << "0"
+                          << "0";
+}
+
+void TestHelpers::formatGeneral() {
+    QFETCH(double, value);
+    QFETCH(QString, sql);
+    QFETCH(QString, screen);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QCOMPARE(::formatGeneral(value), sql);
+    QCOMPARE(formatScreen(value), screen);
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(formatScreen(value), sql);
+}
+
+void TestHelpers::parseNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+    QTest::newRow("comma") << "12,5" << true << 12.5;
+    QTest::newRow("point") << "12.5" << true << 12.5;
+    QTest::newRow("blanks") << " 7 " << true << 7.0;
+    QTest::newRow("two points") << "1.2.3" << false << 0.0;
+    QTest::newRow("comma and point") << "1,2.3" << false << 0.0;
+    QTest::newRow("lone point") << "." << false << 0.0;
+    QTest::newRow("letters") << "12a" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+}
+
+void TestHelpers::parseNumber() {
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    double v = 0;
+    QCOMPARE(::parseNumber(text, &v), ok);
+    if (ok)
+        QCOMPARE(v, value);
+}
+
+void TestHelpers::quoting() {
+    QCOMPARE(sqlQuote("Д'Артаньян"), QString("'Д''Артаньян'"));
+    QCOMPARE(sqlQuote("'; drop table x; --"), QString("'''; drop table x; --'"));
+    QCOMPARE(sqlQuote(""), QString("''"));
+}
+
+void TestHelpers::separatorFix_data() {
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("comma to point") << "."
+                                    << "12,5"
+                                    << "12.5";
+    QTest::newRow("point stays") << "."
+                                 << "12.5"
+                                 << "12.5";
+    QTest::newRow("whole stays") << "."
+                                 << "12"
+                                 << "12";
+    QTest::newRow("only the first comma") << "."
+                                          << "1,2,3"
+                                          << "1.2,3";
+    QTest::newRow("point to comma") << ","
+                                    << "12.5"
+                                    << "12,5";
+    QTest::newRow("before the first check") << ""
+                                            << "12,5"
+                                            << "125";
+}
+
+void TestHelpers::separatorFix() {
+    QFETCH(QString, separator);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    TDataModule6 dm;
+    dm.dbSeparator = separator;
+    QCOMPARE(dm.separatorFix(text), expected);
+}
+
+QTEST_MAIN(TestHelpers)
+#include "test_helpers.moc"
