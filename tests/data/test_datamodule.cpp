@@ -1,0 +1,309 @@
+// The data module on a real database: the shared queries open on the schema and deliver
+// their fields, the journal and hours-sheet queries select the right rows, the count check,
+// quoting, datasets (filter, row numbers, grid model) and the editable table.
+#include "Format.h"
+#include "TestSupport.h"
+#include "Unit6.h"
+
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+
+class TestDataModule : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void sharedQueryFields_data();
+    void sharedQueryFields();
+    void journalSelectsListedRecords();
+    void journalOfEmptyDay();
+    void hoursSheetAverage();
+    void countCheck_data();
+    void countCheck();
+    void apostropheSurvives();
+    void datasetFilterRowsAndGrid();
+    void editableTable();
+    void tableWithoutKey();
+    void errorsCarryDatabaseText();
+    void datesAreDayFirst();
+
+private:
+    void openJournal(Dataset& q, const QDate& day);
+    TestDatabase* db = nullptr;
+    TDataModule6* dm = nullptr;
+};
+
+static const QDate kDay(2026, 12, 8);
+
+void TestDataModule::init() {
+    db = new TestDatabase;
+    dm = db->openDataModule();
+    // A small workshop: three workers (30 has no enterprise person row), one product,
+    // one operation price with two norms, and work records of 8 December 2026.
+    db->exec("insert into accounts_dep.person (id, fio, s_staffpos_hl) values "
+             "(17, 'Иванов Иван', 'Слесарь'), (18, 'Петров Пётр', 'Маляр'), (30, 'Сидоров', 'Токарь')");
+    db->exec("delete from cmn_contractor.person where id = 30");
+    db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (100, 2, 'Корпуса')");
+    db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa, "
+             "id_class_item) values (5, 'A-12', '', 6, 1.5, 100)");
+    db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска')");
+    db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 3, 5, 0, 0)");
+    db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 10, 12.5, 0), (42, 20, "
+             "11, 5)");
+    const QString rec = "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, "
+                        "color, time, ok, vvod, prize, id_doc, id_doc_item, id_gds_use, id_cons_use, "
+                        "f_gds_qty_use) values ('08.12.2026', %1, %2, 5, 42, %3, %4, %5, 0, %6, %7, "
+                        "'08.12.2026', 0, 0, 0, 0, 0, 0)";
+    db->exec(rec.arg(1).arg(17).arg("12.3457").arg(10).arg(1).arg(8).arg("'no'"));
+    db->exec(rec.arg(1).arg(18).arg("11").arg(5).arg(0).arg(4).arg("NULL"));
+    db->exec(rec.arg(1).arg(30).arg("11").arg(5).arg(0).arg(4).arg("'ok'"));
+    db->exec(rec.arg(2).arg(17).arg("11").arg(3).arg(0).arg(2).arg("'да'"));
+    db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d8) values (17, 12, 2026, 1, 8)");
+    db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d8) values (18, 12, 2026, 1, 0)");
+}
+
+void TestDataModule::cleanup() {
+    delete db;
+    db = nullptr;
+    dm = nullptr;
+}
+
+void TestDataModule::openJournal(Dataset& q, const QDate& day) {
+    q.setParam("data", day);
+    q.setParam("ok", QString("ta"));
+    q.open();
+}
+
+void TestDataModule::sharedQueryFields_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("fields");
+    const QStringList journal{
+        "id",  "data", "smena",  "i_id",        "o_id",          "w_id",       "cena",       "fio",   "marka",
+        "vid", "nmn",  "naimen", "brak",        "kol_vo",        "summa",      "prize",      "color", "time",
+        "ok",  "vvod", "id_doc", "id_doc_item", "f_gds_qty_use", "id_gds_use", "id_cons_use"};
+    QStringList hours{"fio",  "summ",  "average_price", "cena_all", "w_id", "month",
+                      "year", "smena", "i_type",        "i_night",  "id"};
+    for (int d = 1; d <= 31; ++d)
+        hours << QString("d%1").arg(d);
+    QTest::newRow("Workers") << "Workers" << QStringList{"id", "fio", "s_staffpos_hl"};
+    QTest::newRow("Izdel") << "Izdel" << QStringList{"marka", "id", "nom", "massa", "id_class_item"};
+    QTest::newRow("Oper") << "Oper" << QStringList{"id",       "MARKA", "VID",   "NAIMEN", "i_id",
+                                                   "oper_vid", "nmn",   "norma", "cena"};
+    QTest::newRow("Vid_oper") << "Vid_oper" << QStringList{"VID", "ID"};
+    for (int s = 1; s <= 4; ++s)
+        QTest::newRow(qPrintable(QString("Smena%1").arg(s))) << QString("Smena%1").arg(s) << journal;
+    for (int s = 1; s <= 3; ++s)
+        QTest::newRow(qPrintable(QString("H_Tabel_%1").arg(s))) << QString("H_Tabel_%1").arg(s) << hours;
+}
+
+void TestDataModule::sharedQueryFields() {
+    QFETCH(QString, query);
+    QFETCH(QStringList, fields);
+    QHash<QString, Dataset*> byName{
+        {"Workers", &dm->Workers},     {"Izdel", &dm->Izdel},        {"Oper", &dm->Oper},
+        {"Vid_oper", &dm->Vid_oper},   {"Smena1", &dm->Smena1},      {"Smena2", &dm->Smena2},
+        {"Smena3", &dm->Smena3},       {"Smena4", &dm->Smena4},      {"H_Tabel_1", &dm->H_Tabel_1},
+        {"H_Tabel_2", &dm->H_Tabel_2}, {"H_Tabel_3", &dm->H_Tabel_3}};
+    Dataset* q = byName.value(query);
+    q->setParam("data", kDay);
+    q->setParam("ok", QString("ta"));
+    q->setParam("mnth", 12);
+    q->setParam("yea", 2026);
+    q->setParam("date1", QDate(2026, 12, 1));
+    q->setParam("date2", QDate(2027, 1, 1));
+    q->open();
+    QVERIFY(q->isOpen());
+    for (const QString& f : fields)
+        QVERIFY2(q->hasField(f), qPrintable(query + ": no field " + f));
+    q->close();
+}
+
+void TestDataModule::journalSelectsListedRecords() {
+    // Shift 1 has three records: one listed, one with no mark (NULL), one whose worker has
+    // no enterprise person row. Only the first is listed.
+    openJournal(dm->Smena1, kDay);
+    QCOMPARE(dm->Smena1.recordCount(), 1);
+    QCOMPARE(dm->Smena1.fieldByName("fio").asString(), QString("Иванов Иван"));
+    QCOMPARE(dm->Smena1.fieldByName("marka").asString(), QString("A-12"));
+    QCOMPARE(dm->Smena1.fieldByName("vid").asString(), QString("Окраска"));
+    QCOMPARE(dm->Smena1.fieldByName("nmn").asString(), QString("Готовая продукция"));
+    QCOMPARE(dm->Smena1.fieldByName("summa").asFloat(), 111.11); // (10-1) × 12.3457 = 111.1113
+    QCOMPARE(dm->Smena1.fieldByName("ok").asString().trimmed(), QString("no"));
+    // The "да" record of shift 2 is listed there.
+    openJournal(dm->Smena2, kDay);
+    QCOMPARE(dm->Smena2.recordCount(), 1);
+    QCOMPARE(dm->Smena2.fieldByName("ok").asString().trimmed(), QString("да"));
+    openJournal(dm->Smena3, kDay);
+    QCOMPARE(dm->Smena3.recordCount(), 0);
+}
+
+void TestDataModule::journalOfEmptyDay() {
+    for (int s = 1; s <= 4; ++s) {
+        Dataset* q = dm->smenaQuery(s);
+        openJournal(*q, kDay.addDays(1));
+        QCOMPARE(q->recordCount(), 0);
+        QCOMPARE(q->recNo(), 0);
+        QCOMPARE(q->fieldByName("kol_vo").asInteger(), 0);
+    }
+}
+
+void TestDataModule::hoursSheetAverage() {
+    dm->H_Tabel_1.setParam("mnth", 12);
+    dm->H_Tabel_1.setParam("yea", 2026);
+    dm->H_Tabel_1.setParam("date1", QDate(2026, 12, 1));
+    dm->H_Tabel_1.setParam("date2", QDate(2027, 1, 1));
+    dm->H_Tabel_1.open();
+    QCOMPARE(dm->H_Tabel_1.recordCount(), 2);
+    QVERIFY(dm->H_Tabel_1.locate("w_id", 18));
+    QCOMPARE(dm->H_Tabel_1.fieldByName("summ").asInteger(), 0);
+    QCOMPARE(dm->H_Tabel_1.fieldByName("average_price").asFloat(), 0.0);
+    QCOMPARE(dm->H_Tabel_1.fieldByName("cena_all").asFloat(), 55.0);
+    QVERIFY(dm->H_Tabel_1.locate("w_id", 17));
+    // All of worker 17's records of the month (both shifts): 111.1113 + 33 over 8 hours.
+    QCOMPARE(dm->H_Tabel_1.fieldByName("cena_all").asFloat(), 144.11);
+    QCOMPARE(dm->H_Tabel_1.fieldByName("average_price").asFloat(), 18.01);
+}
+
+void TestDataModule::countCheck_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("no row") << "select 1 as cnt from accounts_dep.vid_oper where id < 0" << false;
+    QTest::newRow("zero") << "select count(*) as cnt from accounts_dep.vid_oper where upper(vid)='НЕТ ТАКОЙ'"
+                          << false;
+    QTest::newRow("a duplicate")
+        << "select count(*) as cnt from accounts_dep.vid_oper where upper(vid)='ОКРАСКА'" << true;
+}
+
+void TestDataModule::countCheck() {
+    QFETCH(QString, sql);
+    QFETCH(bool, found);
+    MessageRecorder boxes;
+    QCOMPARE(dm->countCheck(sql, "Такая операция уже заведена!"), found);
+    QCOMPARE(boxes.shown.size(), found ? 1 : 0);
+    if (found) {
+        QCOMPARE(boxes.shown[0].caption, QString("Ошибка"));
+        QCOMPARE(boxes.shown[0].text, QString("Такая операция уже заведена!"));
+        QCOMPARE(boxes.shown[0].icon, QMessageBox::Critical);
+    }
+    QVERIFY(!dm->Control.isOpen());
+}
+
+void TestDataModule::apostropheSurvives() {
+    const QString name = "Д'Артаньян; drop table accounts_dep.smena; --";
+    dm->SQL_exec.setSql("insert into accounts_dep.vid_oper (vid) values (" + sqlQuote(name) + ")");
+    dm->SQL_exec.execute();
+    dm->Control.setSql("select vid from accounts_dep.vid_oper where vid like 'Д%'");
+    dm->Control.open();
+    QCOMPARE(dm->Control.fieldByName("vid").asString(), name);
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 4);
+    // A text parameter is passed as a value, never as statement text.
+    dm->Control.close();
+    dm->Control.setSql("select count(*) as cnt from accounts_dep.vid_oper where vid=:v");
+    dm->Control.setParam("v", name);
+    dm->Control.open();
+    QCOMPARE(dm->Control.fieldByName("cnt").asInteger(), 1);
+}
+
+void TestDataModule::datasetFilterRowsAndGrid() {
+    db->exec("insert into accounts_dep.person (fio) values ('Петрова Анна'), ('Павлов Олег'), ('петухов')");
+    dm->Workers.setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
+    QTableView view;
+    dm->Workers.attachView(&view);
+    dm->Workers.open();
+    QCOMPARE(dm->Workers.recordCount(), 6);
+    QCOMPARE(view.model()->rowCount(), 6);
+    QCOMPARE(view.model()->headerData(0, Qt::Horizontal).toString(), QString("ФИО"));
+    QCOMPARE(view.columnWidth(0), 200);
+
+    dm->Workers.setFilter("fio like 'Пет%'");
+    dm->Workers.setFiltered(true);
+    // Prefix search without regard to case: Петров Пётр, Петрова Анна, петухов.
+    QCOMPARE(dm->Workers.recordCount(), 3);
+    QCOMPARE(view.model()->rowCount(), 3);
+    QCOMPARE(dm->Workers.recNo(), 1);
+    dm->Workers.setRecNo(3);
+    QCOMPARE(view.currentIndex().row(), 2);
+    QCOMPARE(view.model()->index(2, 0).data().toString(), dm->Workers.fieldByName("fio").asString());
+    view.setCurrentIndex(view.model()->index(1, 1));
+    QCOMPARE(dm->Workers.recNo(), 2);
+    QCOMPARE(dm->Workers.fieldByName("fio").asString(), QString("Петрова Анна"));
+
+    dm->Workers.setFilter("fio like '%ров%'");
+    QCOMPARE(dm->Workers.recordCount(), 3);
+    dm->Workers.setFilter("id=17");
+    QCOMPARE(dm->Workers.recordCount(), 1);
+    dm->Workers.setFiltered(false);
+    QCOMPARE(dm->Workers.recordCount(), 6);
+    QVERIFY(dm->Workers.locate("fio", "Павлов Олег"));
+    QCOMPARE(view.model()->index(dm->Workers.recNo() - 1, 0).data().toString(), QString("Павлов Олег"));
+    dm->Workers.last();
+    dm->Workers.next();
+    QVERIFY(dm->Workers.eof());
+    dm->Workers.close();
+    QCOMPARE(view.model()->rowCount(), 0);
+    QCOMPARE(dm->Workers.fieldByName("id").asInteger(), 0);
+}
+
+void TestDataModule::editableTable() {
+    EditTable t;
+    t.setTableName("accounts_dep.vid_oper");
+    t.setSql("select * from accounts_dep.vid_oper order by vid");
+    t.open();
+    QCOMPARE(t.recordCount(), 1);
+    t.append();
+    t.setValue("vid", "Сварка 'шов'");
+    t.post();
+    const int id = t.fieldByName("id").asInteger();
+    QVERIFY(id > 0);
+    QCOMPARE(db->scalar(QString("select vid from accounts_dep.vid_oper where id=%1").arg(id)).toString(),
+             QString("Сварка 'шов'"));
+    t.edit();
+    t.setValue("vid", "Сварка");
+    t.post();
+    QCOMPARE(db->scalar(QString("select vid from accounts_dep.vid_oper where id=%1").arg(id)).toString(),
+             QString("Сварка"));
+    t.remove();
+    QCOMPARE(t.recordCount(), 1);
+    QCOMPARE(db->scalar(QString("select count(*) from accounts_dep.vid_oper where id=%1").arg(id)).toInt(),
+             0);
+}
+
+void TestDataModule::tableWithoutKey() {
+    EditTable ver;
+    ver.setTableName("accounts_dep.ver");
+    ver.setKeyField(QString());
+    ver.open();
+    QCOMPARE(ver.recordCount(), 1);
+    ver.edit();
+    ver.setValue("d", 20240227);
+    ver.setValue("t", 54663);
+    ver.post();
+    QCOMPARE(db->scalar("select d from accounts_dep.ver").toInt(), 20240227);
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.ver").toInt(), 1);
+}
+
+void TestDataModule::errorsCarryDatabaseText() {
+    dm->Control.setSql("select * from accounts_dep.no_such_table");
+    try {
+        dm->Control.open();
+        QFAIL("no error");
+    } catch (const DbError& e) {
+        QVERIFY2(e.message.contains("no_such_table"), qPrintable(e.message));
+    }
+    QVERIFY(!dm->Control.isOpen());
+    // The connection goes on after the error.
+    dm->Control.setSql("select count(*) as cnt from accounts_dep.vid_oper");
+    dm->Control.open();
+    QCOMPARE(dm->Control.fieldByName("cnt").asInteger(), 1);
+}
+
+void TestDataModule::datesAreDayFirst() {
+    dm->Control.setSql("select '08.12.2026'::date as d, to_date('08.12.2026', 'DD.MM.YYYY') as d2");
+    dm->Control.open();
+    QCOMPARE(dm->Control.fieldByName("d").asDate(), kDay);
+    QCOMPARE(dm->Control.fieldByName("d2").asDate(), kDay);
+}
+
+QTEST_MAIN(TestDataModule)
+#include "test_datamodule.moc"

@@ -97,7 +97,6 @@ TestDatabase::TestDatabase() {
     sockDir = info.value(QStringLiteral("PGC_HOST"));
     superPassword = info.value(QStringLiteral("PGC_SUPERPASSWORD"));
     dbName = QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
-    adminExec(sockDir, superPassword, QStringLiteral("DROP DATABASE IF EXISTS %1").arg(dbName));
     adminExec(sockDir, superPassword,
               QStringLiteral("CREATE DATABASE %1 TEMPLATE tabel_template").arg(dbName));
     fixtureConn = QStringLiteral("fixture_") + dbName;
