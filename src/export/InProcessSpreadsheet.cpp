@@ -231,7 +231,10 @@ void saveXlsx(const WorkbookData& workbook, const QString& path) {
         lxw_format*& f = formats[{c.numberFormat, c.bold}];
         if (!f) {
             f = workbook_add_format(book);
-            if (!c.numberFormat.isEmpty())
+            // The text format is Excel's built-in format 49, as Excel itself saves it.
+            if (c.numberFormat == QLatin1String("@"))
+                format_set_num_format_index(f, 49);
+            else if (!c.numberFormat.isEmpty())
                 format_set_num_format(f, c.numberFormat.toUtf8().constData());
             if (c.bold)
                 format_set_bold(f);
