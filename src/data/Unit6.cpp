@@ -4,6 +4,9 @@
 
 TDataModule6* DataModule6 = nullptr;
 
+#include "MainMembers.h"
+TForm1Members* Form1Members = nullptr;
+
 namespace {
 
 const QString kKind =

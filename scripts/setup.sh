@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program, its tests and its demo need, then configures
+# and builds it in ./build. Works as root or as a user with sudo.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+SUDO=
+[ "$(id -u)" = 0 ] || SUDO=sudo
+
+PACKAGES=(
+    build-essential cmake ninja-build ccache pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+    libqt6sql6-psql libqt6sql6-odbc unixodbc odbc-postgresql libsqliteodbc
+    libxlsxwriter-dev postgresql
+    xvfb xauth imagemagick poppler-utils fonts-dejavu unzip
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    $SUDO apt-get update
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+cmake --build build -j2

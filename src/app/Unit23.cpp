@@ -1,0 +1,93 @@
+#include "Unit23.h"
+
+#include "Roles.h"
+#include "Seams.h"
+#include "Unit1.h"
+#include "Unit6.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+TForm23* Form23 = nullptr;
+
+TForm23::TForm23(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form23"));
+    setWindowTitle(QStringLiteral("Авторизация"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setEchoMode(QLineEdit::Password);
+    Edit1->setFixedWidth(121);
+    Button1 = new QPushButton(QStringLiteral("Вход"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+    auto* row = new QHBoxLayout(this);
+    row->addWidget(Edit1);
+    row->addWidget(Button1);
+    row->addWidget(Button2);
+    setFixedSize(330, 44);
+    connect(Button1, &QPushButton::clicked, this, &TForm23::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm23::Button2Click);
+
+    // Started only by a refused version check: the program ends when it fires.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(5000);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, [] { seams::endProgram(0); });
+}
+
+TForm23::~TForm23() {
+    if (Form23 == this)
+        Form23 = nullptr;
+}
+
+bool TForm23::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QDialog::event(e);
+}
+
+void TForm23::FormActivate() {
+    Form1->versionCheck();
+    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(Form1->buildDate).arg(Form1->buildTime));
+}
+
+void TForm23::Button1Click() {
+    Form1->currentShift = 1;
+    const QString code = Edit1->text().trimmed();
+    Form1->loginCode = code;
+    const Role role = roleOfCode(code);
+    Form1->N11->setEnabled(role == Role::Full);
+    for (int s = 1; s <= 4; ++s)
+        DataModule6->smenaQuery(s)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    if (role == Role::None) {
+        seams::errorBox(QStringLiteral("Введены неверные данные."));
+        return;
+    }
+    applyRole(role);
+    hide();
+    seams::showModal(Form1);
+    close();
+}
+
+void TForm23::Button2Click() {
+    close();
+}
+
+void TForm23::reject() {
+    close();
+}
+
+void TForm23::closeEvent(QCloseEvent* e) {
+    // The login dialog is the program's main window: closing it ends the program.
+    e->accept();
+    seams::endProgram(0);
+}
