@@ -4,6 +4,7 @@
 #include "InProcessSpreadsheet.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -41,7 +42,10 @@ int main(int argc, char** argv) {
     std::printf("%d cells written in %.1f ms, saved in %.1f ms, total %.1f ms; %lld bytes in %s\n",
                 rows * columns, written / 1e6, (total - written) / 1e6, total / 1e6,
                 static_cast<long long>(QFileInfo(saved).size()), qPrintable(saved));
-    if (!qEnvironmentVariableIsSet("KEEP"))
+    // KEEP=1 leaves the workbook in place for a look.
+    if (!qEnvironmentVariableIsSet("KEEP")) {
         QFile::remove(saved);
+        QDir().rmdir(QFileInfo(saved).absolutePath());
+    }
     return total < 500'000'000 ? 0 : 2;
 }

@@ -134,8 +134,11 @@ void TestExportXlsx::init() {
 }
 
 void TestExportXlsx::cleanup() {
-    for (const auto& path : std::as_const(opened))
+    // Removing the run's folder too leaves nothing behind; the next save makes it again.
+    for (const auto& path : std::as_const(opened)) {
         QFile::remove(path);
+        QDir().rmdir(QFileInfo(path).absolutePath());
+    }
     inprocess::setWorkbookOpener({});
     QLocale::setDefault(QLocale::system());
 }
