@@ -256,7 +256,9 @@ SELECT x.*
 -- price of that product, the 8 hours shared out among them; now and then an
 -- extra overtime record (shift 4) on the product's first operation.
 -- The piece price is the lowest norm price, doubled on a day off, times 1.2
--- on shift 3 and 1.5 on overtime, rounded to 4 decimals.
+-- on shift 3 and 1.5 on overtime, rounded to 4 decimals. The entry day
+-- (vvod) is the day of the work or one of the two days after, never after
+-- today; like the program, it carries no time of day.
 -- ---------------------------------------------------------------------------
 CREATE TEMP TABLE demo_price AS
 SELECT o.id AS o_id, o.i_id, o.naimen, v.vid, upper(v.vid) LIKE '%КРАСКА%' AS paint,
@@ -298,8 +300,7 @@ SELECT r.data, r.smena, r.w_id, r.i_id, r.o_id,
        CASE WHEN r.data < current_date - 7
             THEN CASE WHEN q.r_ok < 0.88 THEN 'ok' WHEN q.r_ok < 0.98 THEN 'да' ELSE 'no' END
             ELSE CASE WHEN q.r_ok < 0.8 THEN 'no' ELSE 'ok' END END,
-       least(r.data + make_interval(days => floor(q.r_ok * 10)::int % 3, hours => 15, mins => floor(q.r_brak * 50)::int),
-             localtimestamp(0)),
+       least(r.data + floor(q.r_ok * 10)::int % 3, current_date)::timestamp,
        0, 0, 0, 0, 0, 0
   FROM demo_record r
  CROSS JOIN LATERAL (SELECT greatest(1, round(r.norma * r.time / 8.0 * (0.7 + random() * 0.6)))::int AS kol_vo,
