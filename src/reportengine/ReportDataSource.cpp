@@ -1,0 +1,38 @@
+#include "ReportDataSource.h"
+
+namespace reportengine {
+
+QVariant ReportDataSource::value(int row, const QString& name) const {
+    const int field = fieldIndex(name);
+    return field < 0 ? QVariant() : value(row, field);
+}
+
+MemoryDataSource::MemoryDataSource(const QStringList& fields, const QVector<QVariantList>& rows) {
+    setFields(fields);
+    for (const QVariantList& row : rows)
+        addRow(row);
+}
+
+void MemoryDataSource::setFields(const QStringList& fields) {
+    fields_ = fields;
+    index_.clear();
+    for (int i = 0; i < fields.size(); ++i)
+        index_.insert(fields[i].toLower(), i);
+}
+
+void MemoryDataSource::addRow(const QVariantList& values) {
+    rows_.append(values);
+}
+
+int MemoryDataSource::fieldIndex(const QString& name) const {
+    return index_.value(name.toLower(), -1);
+}
+
+QVariant MemoryDataSource::value(int row, int field) const {
+    if (row < 0 || row >= rows_.size() || field < 0)
+        return {};
+    const QVariantList& values = rows_[row];
+    return field < values.size() ? values[field] : QVariant();
+}
+
+} // namespace reportengine

@@ -1,0 +1,63 @@
+// Turns a report definition and its rows into pages of positioned items, ready to paint and easy to
+// inspect.
+#pragma once
+
+#include "ReportDefinition.h"
+#include "ReportFormat.h"
+
+#include <QLineF>
+#include <QSizeF>
+
+#include <vector>
+
+class QPaintDevice;
+
+namespace reportengine {
+
+class ReportDataSource;
+
+// One thing to draw, in millimetres from the top left corner of the sheet.
+struct ReportItem {
+    enum class Kind { Fill, Text, Line };
+    Kind kind = Kind::Text;
+    QRectF rect; // Fill and Text
+    QLineF line; // Line
+    QString text;
+    QString fontFamily;
+    double pointSize = 0;
+    bool bold = false;
+    bool italic = false;
+    Qt::Alignment alignment;
+    bool wordWrap = false;
+    QColor color; // fill colour; black for lines and texts
+    double lineWidthMm = 0;
+    QString band;       // name of the band that printed it
+    QString element;    // name of the element, if it has one
+    int bandSerial = 0; // counts printed bands: items of one printed band share it
+};
+
+struct ReportPage {
+    std::vector<ReportItem> items;
+};
+
+struct ReportPages {
+    QString title;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    QSizeF pageSizeMm; // A4 in the report's orientation
+    std::vector<ReportPage> pages;
+
+    int pageCount() const { return int(pages.size()); }
+    // Texts of a page in print order, or of all pages when page is -1.
+    QStringList texts(int page = -1) const;
+};
+
+// Lays out the report. Text sizes (for stretching bands) are measured with the fonts as they come out
+// on measureDevice; without one, on a 1200 dpi image, the resolution of the PDF output. Throws
+// ReportError for a bad expression, an unknown field or a bad mask, before anything is laid out.
+ReportPages layoutReport(const ReportDefinition& report, const ReportDataSource& data,
+                         QPaintDevice* measureDevice = nullptr);
+
+// The font an item asks for, at its point size.
+QFont itemFont(const ReportItem& item);
+
+} // namespace reportengine

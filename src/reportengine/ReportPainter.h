@@ -1,0 +1,34 @@
+// Paints laid-out report pages on any paged device (printer, PDF writer) or into images.
+#pragma once
+
+#include "ReportLayout.h"
+
+#include <QString>
+
+class QPainter;
+class QPagedPaintDevice;
+
+namespace reportengine {
+
+class ReportDataSource;
+
+// Paints one page; the painter's device maps pxPerMm device pixels to a millimetre of the sheet, and
+// the sheet's top left corner lies at origin. Fonts come out at their point sizes when the device's
+// logical resolution is pxPerMm * 25.4 dpi.
+void paintPage(QPainter& painter, const ReportPage& page, double pxPerMm, QPointF origin = {});
+
+// Paints pages firstPage..lastPage (1-based, inclusive; 0 means the last page) on the device: A4 in
+// the report's orientation, the sheet's full area (the report keeps its own margins). Returns false
+// when the device cannot be painted on.
+bool paintReport(const ReportPages& pages, QPagedPaintDevice& device, int firstPage = 1, int lastPage = 0);
+
+// Writes the pages into a PDF file. The file is replaced only once the whole document is written, so
+// a failure leaves an existing file as it was. On failure returns false and, if asked, the reason.
+// Needs only a QGuiApplication (works with QT_QPA_PLATFORM=offscreen).
+bool writeReportPdf(const ReportPages& pages, const QString& fileName, QString* error = nullptr);
+
+// Lays the report out and writes it into a PDF file; throws ReportError for a bad definition.
+bool writeReportPdf(const ReportDefinition& report, const ReportDataSource& data, const QString& fileName,
+                    QString* error = nullptr);
+
+} // namespace reportengine

@@ -1,0 +1,258 @@
+#include "ReportPreview.h"
+
+#include "ReportPainter.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace reportengine {
+
+namespace {
+constexpr int kGap = 12; // pixels around and between pages
+constexpr int kMaxCachedPages = 12;
+} // namespace
+
+ReportPageView::ReportPageView(const ReportPages& pages, QWidget* parent)
+    : QAbstractScrollArea(parent), pages_(pages) {
+    viewport()->setAutoFillBackground(true);
+    QPalette palette = viewport()->palette();
+    palette.setColor(QPalette::Window, QColor(128, 128, 128));
+    viewport()->setPalette(palette);
+    setFocusPolicy(Qt::StrongFocus);
+    updateScale();
+}
+
+void ReportPageView::setZoom(PreviewZoom zoom) {
+    zoom_ = zoom;
+    updateScale();
+}
+
+QSize ReportPageView::pagePixels() const {
+    return QSize(qRound(pages_.pageSizeMm.width() * pxPerMm_), qRound(pages_.pageSizeMm.height() * pxPerMm_));
+}
+
+int ReportPageView::pageStep() const {
+    return pagePixels().height() + kGap;
+}
+
+void ReportPageView::updateScale() {
+    const QSizeF mm = pages_.pageSizeMm.isEmpty() ? QSizeF(210, 297) : pages_.pageSizeMm;
+    const QSize area = viewport()->size();
+    const double byWidth = std::max(1, area.width() - 2 * kGap) / mm.width();
+    const double byHeight = std::max(1, area.height() - 2 * kGap) / mm.height();
+    const double scale = zoom_ == PreviewZoom::PageWidth ? byWidth : std::min(byWidth, byHeight);
+    const int page = currentPage();
+    if (std::abs(scale - pxPerMm_) > 1e-9) {
+        pxPerMm_ = scale;
+        cache_.clear();
+    }
+    const QSize size = pagePixels();
+    const int contentHeight = pages_.pageCount() * pageStep() + kGap;
+    const int contentWidth = size.width() + 2 * kGap;
+    verticalScrollBar()->setRange(0, std::max(0, contentHeight - area.height()));
+    verticalScrollBar()->setPageStep(area.height());
+    verticalScrollBar()->setSingleStep(std::max(1, area.height() / 20));
+    horizontalScrollBar()->setRange(0, std::max(0, contentWidth - area.width()));
+    horizontalScrollBar()->setPageStep(area.width());
+    showPage(page);
+    viewport()->update();
+}
+
+int ReportPageView::currentPage() const {
+    if (pages_.pageCount() == 0)
+        return 0;
+    const int step = std::max(1, pageStep());
+    return std::clamp((verticalScrollBar()->value() + step / 3) / step + 1, 1, pages_.pageCount());
+}
+
+void ReportPageView::showPage(int page) {
+    if (page >= 1)
+        verticalScrollBar()->setValue((page - 1) * pageStep());
+}
+
+void ReportPageView::scrollContentsBy(int, int) {
+    viewport()->update();
+    emit currentPageChanged(currentPage());
+}
+
+void ReportPageView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScale();
+}
+
+const QImage& ReportPageView::pageImage(int index) {
+    auto it = cache_.find(index);
+    if (it != cache_.end())
+        return *it;
+    if (cache_.size() >= kMaxCachedPages)
+        cache_.clear();
+    QImage image(pagePixels(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    // The image's resolution makes point sizes come out at the zoom's scale.
+    const int dotsPerMeter = qRound(pxPerMm_ * 1000);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        paintPage(painter, pages_.pages[index], pxPerMm_);
+    }
+    return *cache_.insert(index, image);
+}
+
+void ReportPageView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QSize size = pagePixels();
+    const int left =
+        std::max(kGap, (viewport()->width() - size.width()) / 2) - horizontalScrollBar()->value();
+    const int top = kGap - verticalScrollBar()->value();
+    const int step = pageStep();
+    const QRect dirty = event->rect();
+    const int first = std::max(0, (dirty.top() - top) / step);
+    for (int i = first; i < pages_.pageCount(); ++i) {
+        const QRect target(left, top + i * step, size.width(), size.height());
+        if (target.top() > dirty.bottom())
+            break;
+        if (!target.intersects(dirty))
+            continue;
+        painter.fillRect(target.translated(3, 3), QColor(64, 64, 64)); // shadow
+        painter.drawImage(target.topLeft(), pageImage(i));
+    }
+}
+
+ReportPreviewDialog::Hooks& ReportPreviewDialog::hooks() {
+    static Hooks h{
+        [](QWidget* parent, const QString& suggested) {
+            return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить в PDF"), suggested,
+                                                QStringLiteral("PDF (*.pdf)"));
+        },
+        [](QPrinter& printer, QWidget* parent) {
+            QPrintDialog dialog(&printer, parent);
+            dialog.setWindowTitle(QStringLiteral("Печать"));
+            return dialog.exec() == QDialog::Accepted;
+        },
+        [](QWidget* parent, const QString& message) {
+            QMessageBox::critical(parent, QStringLiteral("Ошибка"), message);
+        },
+    };
+    return h;
+}
+
+ReportPreviewDialog::ReportPreviewDialog(ReportPages pages, PreviewZoom zoom, QWidget* parent)
+    : QDialog(parent), pages_(std::move(pages)) {
+    setWindowTitle(pages_.title.isEmpty() ? QStringLiteral("Предварительный просмотр")
+                                          : QStringLiteral("Предварительный просмотр: %1").arg(pages_.title));
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint);
+    setSizeGripEnabled(true);
+
+    auto* printButton = new QPushButton(QStringLiteral("Печать"), this);
+    printButton->setObjectName(QStringLiteral("printButton"));
+    auto* pdfButton = new QPushButton(QStringLiteral("Сохранить в PDF"), this);
+    pdfButton->setObjectName(QStringLiteral("pdfButton"));
+    auto* widthButton = new QPushButton(QStringLiteral("По ширине"), this);
+    widthButton->setObjectName(QStringLiteral("pageWidthButton"));
+    auto* wholeButton = new QPushButton(QStringLiteral("Страница целиком"), this);
+    wholeButton->setObjectName(QStringLiteral("wholePageButton"));
+    auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    pageLabel_ = new QLabel(this);
+    pageLabel_->setObjectName(QStringLiteral("pageLabel"));
+    for (QPushButton* b : {printButton, pdfButton, widthButton, wholeButton, closeButton})
+        b->setAutoDefault(false);
+
+    view_ = new ReportPageView(pages_, this);
+    view_->setZoom(zoom);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(printButton);
+    buttons->addWidget(pdfButton);
+    buttons->addSpacing(16);
+    buttons->addWidget(widthButton);
+    buttons->addWidget(wholeButton);
+    buttons->addSpacing(16);
+    buttons->addWidget(pageLabel_);
+    buttons->addStretch();
+    buttons->addWidget(closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(buttons);
+    layout->addWidget(view_, 1);
+
+    connect(printButton, &QPushButton::clicked, this, [this] { print(); });
+    connect(pdfButton, &QPushButton::clicked, this, [this] { saveAsPdf(); });
+    connect(widthButton, &QPushButton::clicked, this, [this] { view_->setZoom(PreviewZoom::PageWidth); });
+    connect(wholeButton, &QPushButton::clicked, this, [this] { view_->setZoom(PreviewZoom::WholePage); });
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(view_, &ReportPageView::currentPageChanged, this, &ReportPreviewDialog::updatePageLabel);
+    updatePageLabel(view_->currentPage());
+
+    resize(900, 700);
+    setWindowState(Qt::WindowMaximized);
+}
+
+void ReportPreviewDialog::updatePageLabel(int page) {
+    pageLabel_->setText(QStringLiteral("Страница %1 из %2").arg(page).arg(pages_.pageCount()));
+}
+
+void ReportPreviewDialog::showError(const QString& message) {
+    if (hooks().showError)
+        hooks().showError(this, message);
+}
+
+bool ReportPreviewDialog::print() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(pages_.title);
+    printer.setPageOrientation(pages_.orientation);
+    printer.setFromTo(1, pages_.pageCount());
+    if (!hooks().choosePrinter || !hooks().choosePrinter(printer, this))
+        return false;
+    int first = 1;
+    int last = pages_.pageCount();
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage();
+        last = std::max(first, printer.toPage());
+    }
+    if (!paintReport(pages_, printer, first, last)) {
+        showError(QStringLiteral("Не удалось напечатать отчет."));
+        return false;
+    }
+    return true;
+}
+
+bool ReportPreviewDialog::saveAsPdf() {
+    QString suggested = pages_.title.trimmed();
+    suggested.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
+    if (suggested.isEmpty())
+        suggested = QStringLiteral("report");
+    QString fileName =
+        hooks().chooseSaveFile ? hooks().chooseSaveFile(this, suggested + QStringLiteral(".pdf")) : QString();
+    if (fileName.isEmpty())
+        return false;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".pdf");
+    QString error;
+    if (!writeReportPdf(pages_, fileName, &error)) {
+        showError(error);
+        return false;
+    }
+    return true;
+}
+
+void previewReport(const ReportDefinition& report, const ReportDataSource& data, PreviewZoom zoom,
+                   QWidget* parent) {
+    ReportPreviewDialog dialog(layoutReport(report, data), zoom, parent);
+    dialog.exec();
+}
+
+} // namespace reportengine

@@ -1,0 +1,95 @@
+// Preview window of a laid-out report: pages on screen, printing, saving as PDF.
+#pragma once
+
+#include "ReportLayout.h"
+
+#include <QAbstractScrollArea>
+#include <QDialog>
+#include <QHash>
+#include <QImage>
+
+#include <functional>
+
+class QLabel;
+class QPrinter;
+class QPushButton;
+
+namespace reportengine {
+
+class ReportDataSource;
+
+enum class PreviewZoom {
+    PageWidth, // a page fills the window's width
+    WholePage  // a whole page shows in the window
+};
+
+// The pages one below the other on a grey background. Only the pages in sight are painted, each
+// into an image kept while the zoom stays the same, so even a long report opens at once.
+class ReportPageView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit ReportPageView(const ReportPages& pages, QWidget* parent = nullptr);
+
+    void setZoom(PreviewZoom zoom);
+    PreviewZoom zoom() const { return zoom_; }
+    double pxPerMm() const { return pxPerMm_; }
+    int currentPage() const; // 1-based: the page at the top of the view
+    void showPage(int page);
+
+signals:
+    void currentPageChanged(int page);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    const ReportPages& pages_;
+    PreviewZoom zoom_ = PreviewZoom::PageWidth;
+    double pxPerMm_ = 1;
+    QHash<int, QImage> cache_;
+
+    QSize pagePixels() const;
+    int pageStep() const; // page height plus the gap, in pixels
+    void updateScale();
+    const QImage& pageImage(int index);
+};
+
+class ReportPreviewDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit ReportPreviewDialog(ReportPages pages, PreviewZoom zoom = PreviewZoom::PageWidth,
+                                 QWidget* parent = nullptr);
+
+    const ReportPages& pages() const { return pages_; }
+    ReportPageView* pageView() const { return view_; }
+
+    // "Печать": chooses a printer and prints the chosen pages. False when cancelled or failed.
+    bool print();
+    // "Сохранить в PDF": asks for a file name and writes the report there. False when cancelled or failed.
+    bool saveAsPdf();
+
+    // The standard dialogs the window uses; the program or a test may replace them.
+    struct Hooks {
+        std::function<QString(QWidget* parent, const QString& suggestedName)> chooseSaveFile;
+        std::function<bool(QPrinter& printer, QWidget* parent)> choosePrinter;
+        std::function<void(QWidget* parent, const QString& message)> showError;
+    };
+    static Hooks& hooks();
+
+private:
+    ReportPages pages_;
+    ReportPageView* view_ = nullptr;
+    QLabel* pageLabel_ = nullptr;
+
+    void showError(const QString& message);
+    void updatePageLabel(int page);
+};
+
+// Lays the report out and shows it in a maximised preview window until the user closes it.
+// Throws ReportError for a bad definition.
+void previewReport(const ReportDefinition& report, const ReportDataSource& data,
+                   PreviewZoom zoom = PreviewZoom::PageWidth, QWidget* parent = nullptr);
+
+} // namespace reportengine
