@@ -13,7 +13,6 @@
 
 TabelApplication::TabelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("tabel"));
-    setApplicationDisplayName(QStringLiteral("Табель"));
     setQuitOnLastWindowClosed(false);
 }
 

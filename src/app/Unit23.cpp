@@ -55,6 +55,16 @@ bool TForm23::event(QEvent* e) {
     return QDialog::event(e);
 }
 
+void TForm23::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    // Where the desktop does not activate a new window by itself, the check still runs once
+    // the dialog is on screen.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !isActiveWindow())
+            FormActivate();
+    });
+}
+
 void TForm23::FormActivate() {
     Form1->versionCheck();
     setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(Form1->buildDate).arg(Form1->buildTime));

@@ -62,7 +62,8 @@ QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params&
     if (!db.isOpen())
         throw DbError(QStringLiteral("Нет соединения с базой данных"));
     QSqlQuery q(db);
-    q.setForwardOnly(true);
+    // Not forward-only: QPSQL then fetches the whole result at once instead of row by row.
+    q.setForwardOnly(false);
     q.setNumericalPrecisionPolicy(QSql::HighPrecision);
     const QStringList names = placeholderNames(sql);
     if (names.isEmpty()) {

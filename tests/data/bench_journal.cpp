@@ -3,7 +3,7 @@
 #include "Connection.h"
 #include "Unit6.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +14,7 @@ static double median(QList<double> v) {
 }
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     TDataModule6 dm;
     DataModule6 = &dm;
@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
         const qint64 records = dm.Control.fieldByName("n").asLargeInt();
         const QDate last = dm.Control.fieldByName("last").asDate();
         dm.Control.close();
-        std::printf("work records: %lld, last day %s\n", (long long)records, qPrintable(last.toString("dd.MM.yyyy")));
+        std::printf("work records: %lld, last day %s\n", (long long)records,
+                    qPrintable(last.toString("dd.MM.yyyy")));
 
         QList<double> dayTimes, operTimes;
         int rows = 0;
@@ -52,9 +53,11 @@ int main(int argc, char** argv) {
             dm.Oper.open();
             operTimes << t.nsecsElapsed() / 1e6;
         }
-        std::printf("open the four journal queries of one day: median %.2f ms, max %.2f ms (%d rows last day)\n",
-                    median(dayTimes), *std::max_element(dayTimes.begin(), dayTimes.end()), rows);
-        std::printf("open Oper: median %.2f ms (%d operation prices)\n", median(operTimes), dm.Oper.recordCount());
+        std::printf(
+            "open the four journal queries of one day: median %.2f ms, max %.2f ms (%d rows last day)\n",
+            median(dayTimes), *std::max_element(dayTimes.begin(), dayTimes.end()), rows);
+        std::printf("open Oper: median %.2f ms (%d operation prices)\n", median(operTimes),
+                    dm.Oper.recordCount());
     } catch (const DbError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message));
         return 1;
