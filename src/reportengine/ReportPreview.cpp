@@ -25,10 +25,6 @@ constexpr int kMaxCachedPages = 12;
 
 ReportPageView::ReportPageView(const ReportPages& pages, QWidget* parent)
     : QAbstractScrollArea(parent), pages_(pages) {
-    viewport()->setAutoFillBackground(true);
-    QPalette palette = viewport()->palette();
-    palette.setColor(QPalette::Window, QColor(128, 128, 128));
-    viewport()->setPalette(palette);
     setFocusPolicy(Qt::StrongFocus);
     updateScale();
 }
@@ -113,6 +109,7 @@ const QImage& ReportPageView::pageImage(int index) {
 
 void ReportPageView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
+    painter.fillRect(event->rect(), QColor(128, 128, 128));
     const QSize size = pagePixels();
     const int left =
         std::max(kGap, (viewport()->width() - size.width()) / 2) - horizontalScrollBar()->value();
