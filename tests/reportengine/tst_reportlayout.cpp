@@ -82,6 +82,7 @@ private slots:
     void emptyResultPrintsHeadersAndZeros();
     void pageBreaksKeepBandsWhole_data();
     void pageBreaksKeepBandsWhole();
+    void oversizedBandGetsAPageOfItsOwn();
     void stretchingText_data();
     void stretchingText();
     void framesAndShading();
@@ -228,6 +229,17 @@ void TestReportLayout::pageBreaksKeepBandsWhole() {
     QVERIFY(!pages.texts(1).contains("Заголовок"));
     QCOMPARE(pages.texts(pages.pageCount() - 1).at(pages.texts(pages.pageCount() - 1).size() - 2),
              QString::number(rows * (rows - 1) / 2)); // the grand total, just above the page footer
+}
+
+void TestReportLayout::oversizedBandGetsAPageOfItsOwn() {
+    // A band taller than the page body cannot be kept whole anywhere: it starts a page of its own
+    // instead of pushing itself onto new pages for ever.
+    ReportDefinition r;
+    r.detail = band("detail", {at(0, "n")}, 400);
+    const MemoryDataSource rows({"n"}, {{1}, {2}, {3}});
+    const ReportPages pages = layoutReport(r, rows);
+    QCOMPARE(pages.pageCount(), 3);
+    QCOMPARE(pages.texts(2), QStringList{"3"});
 }
 
 void TestReportLayout::stretchingText_data() {
