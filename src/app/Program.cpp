@@ -5,6 +5,7 @@
 #include "Unit1.h"
 #include "Unit23.h"
 #include "Unit6.h"
+#include "Windows.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -40,6 +41,25 @@ void loadTranslations(QApplication& app) {
         app.installTranslator(qt);
 }
 
+// Every window exists once from start-up to the end, created hidden in this order. A window
+// joins the list as soon as its unit is part of the program.
+#define TABEL_WINDOWS(X)                                                                                     \
+    X(2)                                                                                                     \
+    X(3) X(4) X(5) X(7) X(8) X(9) X(10) X(11) X(18) X(19) X(21) X(15) X(16) X(17) X(20) X(22) X(24) X(25)    \
+        X(26) X(27) X(29)
+
+static void createWindows() {
+#define CREATE(N) TABEL_CREATE_##N
+    TABEL_WINDOWS(CREATE)
+#undef CREATE
+}
+
+static void deleteWindows() {
+#define DELETE(N) TABEL_DELETE_##N
+    TABEL_WINDOWS(DELETE)
+#undef DELETE
+}
+
 bool startProgram(const QStringList& args, const QString& buildDateText, const QString& buildTimeText) {
     Form1 = new TForm1;
     Form1->buildDateText = buildDateText;
@@ -51,11 +71,12 @@ bool startProgram(const QStringList& args, const QString& buildDateText, const Q
         seams::endProgram(1);
         return false;
     }
-    // The other windows, hidden, in their fixed order; each joins as it is built.
+    createWindows();
     return true;
 }
 
 void shutdownProgram() {
+    deleteWindows();
     delete Form23;
     delete Form1; // owns the data module
     Form23 = nullptr;

@@ -7,6 +7,7 @@
 #include "Unit6.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -54,6 +55,13 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent) {
     N12->setVisible(false);
     MainMenu->addAction(N12);
     connect(N5, &QAction::triggered, this, &TForm1::Button4Click);
+    // Each menu item opens its window once the window is part of the program.
+    connectOpener(N1, "Form5");
+    connectOpener(N3, "Form3");
+    connectOpener(N4, "Form4");
+    connectOpener(N6, "Form8");
+    connectOpener(N8, "Form26");
+    connectOpener(N10, "Form18");
 
     // Journal controls: shift selectors, date, day off, grid and its buttons.
     RadioButton1 = new QRadioButton(QStringLiteral("Смена №1"), this);
@@ -92,6 +100,7 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent) {
     Button5 = button("Button5", QStringLiteral("Ср.сд./хоз. работы"));
     Button4 = button("Button4", QStringLiteral("Выход"));
     connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connectOpener(Button5, "Form25");
 
     auto* top = new QHBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(RadioButton1), static_cast<QWidget*>(RadioButton2),
@@ -148,6 +157,23 @@ QAction* TForm1::addMenu(const char* name, const QString& caption, const QList<Q
     QAction* a = menu->menuAction();
     a->setObjectName(QLatin1String(name));
     return a;
+}
+
+// Windows opened from the main menu offer the slot openFromMainMenu(), which does what the
+// main window does around the call: mode, buttons, shared query, modal showing, closing.
+static void openWindow(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name)) {
+            QMetaObject::invokeMethod(w, "openFromMainMenu", Qt::DirectConnection);
+            return;
+        }
+}
+
+void TForm1::connectOpener(QObject* sender, const char* window) {
+    if (auto* a = qobject_cast<QAction*>(sender))
+        connect(a, &QAction::triggered, this, [window] { openWindow(window); });
+    else if (auto* b = qobject_cast<QPushButton*>(sender))
+        connect(b, &QPushButton::clicked, this, [window] { openWindow(window); });
 }
 
 void TForm1::FormCreate(const QStringList& args) {

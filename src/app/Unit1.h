@@ -60,6 +60,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void connectOpener(QObject* sender, const char* window);
     QAction* addMenu(const char* name, const QString& caption, const QList<QAction*>& items);
     QAction* addItem(const char* name, const QString& caption);
 };
