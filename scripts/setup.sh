@@ -11,7 +11,7 @@ PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
     libqt6sql6-psql libqt6sql6-odbc unixodbc odbc-postgresql libsqliteodbc
-    libxlsxwriter-dev postgresql
+    libxlsxwriter-dev libpq-dev postgresql
     xvfb xauth imagemagick poppler-utils fonts-dejavu unzip
 )
 missing=()

@@ -2,7 +2,30 @@
 #include "Program.h"
 #include "Seams.h"
 
+#if __has_include("ReportCommand.h")
+#include "ReportCommand.h"
+#include <QGuiApplication>
+#include <cstring>
+
+// "tabel --report …" writes a report into a PDF file without any window, login or change
+// to the database, also on a server without a display.
+static bool isReportCommand(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--report") == 0)
+            return true;
+    return false;
+}
+#endif
+
 int main(int argc, char** argv) {
+#if __has_include("ReportCommand.h")
+    if (isReportCommand(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return runReportCommand(app.arguments().mid(1));
+    }
+#endif
     TabelApplication app(argc, argv);
     loadTranslations(app);
     bool ended = false;

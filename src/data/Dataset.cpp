@@ -6,8 +6,11 @@
 #include <QLocale>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <QTableView>
 #include <cmath>
+#include <cstring>
+#include <libpq-fe.h>
 
 // ---- Field -------------------------------------------------------------------------------
 
@@ -158,6 +161,45 @@ bool filterAccepts(const RowFilter& f, const QVariant& v) {
 
 } // namespace
 
+// ---- Reading timestamps ----------------------------------------------------------------
+
+namespace {
+
+const unsigned kTimestampOid = 1114; // timestamp without time zone
+
+// The client's result behind a query, when it is PostgreSQL's.
+PGresult* pgResult(const QSqlQuery& q) {
+    const QVariant h = q.result() ? q.result()->handle() : QVariant();
+    if (!h.isValid() || std::strcmp(h.typeName(), "PGresult*") != 0)
+        return nullptr;
+    return *static_cast<PGresult* const*>(h.constData());
+}
+
+int digits(const char* s, int n) {
+    int v = 0;
+    for (int i = 0; i < n; ++i)
+        v = v * 10 + (s[i] - '0');
+    return v;
+}
+
+// "YYYY-MM-DD HH:MM:SS[.ffffff]" as the day and time the database holds.
+QVariant parseTimestamp(const char* s) {
+    const size_t len = std::strlen(s);
+    if (len < 19 || s[4] != '-' || s[10] != ' ')
+        return QDateTime::fromString(QString::fromLatin1(s), Qt::ISODate);
+    const QDate d(digits(s, 4), digits(s + 5, 2), digits(s + 8, 2));
+    int ms = 0;
+    if (len > 20 && s[19] == '.') {
+        const size_t fl = std::min<size_t>(3, len - 20);
+        ms = digits(s + 20, int(fl));
+        for (size_t i = fl; i < 3; ++i)
+            ms *= 10;
+    }
+    return QDateTime(d, QTime(digits(s + 11, 2), digits(s + 14, 2), digits(s + 17, 2), ms));
+}
+
+} // namespace
+
 // ---- Dataset -----------------------------------------------------------------------------
 
 Dataset::Dataset(QObject* parent, const QString& connection)
@@ -176,7 +218,26 @@ void Dataset::addSql(const QString& line) {
 void Dataset::open() {
     if (opened)
         close();
-    QSqlQuery q = runStatement(db(), sqlText, paramValues);
+    // A statement opened again with the same text runs as the prepared statement it already
+    // is, without being parsed and planned anew (the journal reopens its queries all day).
+    const QSqlDatabase conn = db();
+    if (!conn.isOpen()) {
+        sqltrace::record(sqlText);
+        throw DbError(QStringLiteral("Нет соединения с базой данных"));
+    }
+    const bool reuse = query && preparedText == sqlText && query->driver() == conn.driver();
+    if (!reuse) {
+        query = std::make_unique<QSqlQuery>(conn);
+        preparedText.clear();
+    }
+    try {
+        runStatement(*query, sqlText, paramValues, reuse);
+    } catch (...) {
+        query.reset();
+        throw;
+    }
+    preparedText = sqlText;
+    QSqlQuery& q = *query;
     beginResetModel();
     fill(q);
     opened = true;
@@ -199,12 +260,26 @@ void Dataset::fill(QSqlQuery& q) {
     for (int i = rec.count() - 1; i >= 0; --i)
         nameIndex[rec.fieldName(i).toLower()] = i;
     const int n = rec.count();
+    // The driver turns every "timestamp without time zone" into a local date-time through the
+    // time-zone rules, which takes most of the fetch of a journal day; those columns are read
+    // straight from the result text as the day and time the database holds.
+    PGresult* res = pgResult(q);
+    QVector<bool> rawTimestamp(n, false);
+    for (int i = 0; res && i < n; ++i)
+        rawTimestamp[i] = PQftype(res, i) == kTimestampOid;
     while (q.next()) {
         QVector<QVariant> row(n);
-        for (int i = 0; i < n; ++i)
-            row[i] = q.value(i);
+        const int at = q.at();
+        for (int i = 0; i < n; ++i) {
+            if (rawTimestamp[i])
+                row[i] = PQgetisnull(res, at, i) ? QVariant(QMetaType(QMetaType::QDateTime))
+                                                 : parseTimestamp(PQgetvalue(res, at, i));
+            else
+                row[i] = q.value(i);
+        }
         rows.append(std::move(row));
     }
+    q.finish();
 }
 
 void Dataset::close() {

@@ -10,6 +10,7 @@
 #include <QMetaType>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 class QTableView;
 
@@ -108,6 +109,8 @@ protected:
     QString connName;
     QString sqlText;
     Params paramValues;
+    std::unique_ptr<QSqlQuery> query; // the last statement, kept prepared for the next open
+    QString preparedText;
     bool opened = false;
     QStringList names;
     QVector<QMetaType> types;

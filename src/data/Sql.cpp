@@ -58,10 +58,17 @@ QStringList placeholderNames(const QString& sql) {
 } // namespace
 
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params& params) {
-    sqltrace::record(sql);
-    if (!db.isOpen())
+    if (!db.isOpen()) {
+        sqltrace::record(sql);
         throw DbError(QStringLiteral("Нет соединения с базой данных"));
+    }
     QSqlQuery q(db);
+    runStatement(q, sql, params, false);
+    return q;
+}
+
+void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared) {
+    sqltrace::record(sql);
     // Not forward-only: QPSQL then fetches the whole result at once instead of row by row.
     q.setForwardOnly(false);
     q.setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -69,9 +76,9 @@ QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params&
     if (names.isEmpty()) {
         if (!q.exec(sql))
             throw DbError(errorText(q.lastError()));
-        return q;
+        return;
     }
-    if (!q.prepare(sql))
+    if (!prepared && !q.prepare(sql))
         throw DbError(errorText(q.lastError()));
     for (const QString& name : names) {
         auto it = params.constFind(name);
@@ -93,5 +100,4 @@ QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params&
     }
     if (!q.exec())
         throw DbError(errorText(q.lastError()));
-    return q;
 }

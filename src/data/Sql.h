@@ -32,5 +32,9 @@ void record(const QString& sql);
 // Throws DbError with the database's text on failure.
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params& params = {});
 
+// The same in a query object of the caller's; with prepared set, the query already holds this
+// statement prepared and is only executed again with the new parameter values.
+void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared);
+
 // The name of the program's one connection.
 inline const QString kConnectionName = QStringLiteral("ADO_DB");

@@ -130,6 +130,9 @@ void TestDataModule::journalSelectsListedRecords() {
     QCOMPARE(dm->Smena1.fieldByName("nmn").asString(), QString("Готовая продукция"));
     QCOMPARE(dm->Smena1.fieldByName("summa").asFloat(), 111.11); // (10-1) × 12.3457 = 111.1113
     QCOMPARE(dm->Smena1.fieldByName("ok").asString().trimmed(), QString("no"));
+    // The entry day is the day the database holds, whatever the workstation's time zone.
+    QCOMPARE(dm->Smena1.fieldByName("vvod").asDateTime(), QDateTime(kDay, QTime(0, 0)));
+    QCOMPARE(dm->Smena1.fieldByName("data").asDate(), kDay);
     // The "да" record of shift 2 is listed there.
     openJournal(dm->Smena2, kDay);
     QCOMPARE(dm->Smena2.recordCount(), 1);
