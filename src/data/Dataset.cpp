@@ -471,15 +471,20 @@ int Dataset::columnCount(const QModelIndex& parent) const {
 QVariant Dataset::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= visible.size())
         return {};
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
-        return {};
     const auto& row = rows[visible[index.row()]];
-    if (gridColumns.isEmpty())
+    if (gridColumns.isEmpty()) {
+        if (role != Qt::DisplayRole && role != Qt::EditRole)
+            return {};
         return index.column() < row.size() ? displayText(row[index.column()], index.column()) : QVariant();
+    }
     const GridColumn& c = gridColumns[index.column()];
     const int col = fieldIndex(c.field);
     const QVariant v = col >= 0 ? row[col] : QVariant();
-    return c.format ? c.format(v) : displayText(v, col);
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return c.format ? c.format(v) : displayText(v, col);
+    if (role == Qt::TextAlignmentRole && c.alignment)
+        return QVariant::fromValue(c.alignment);
+    return c.style ? c.style(v, role) : QVariant();
 }
 
 QVariant Dataset::headerData(int section, Qt::Orientation o, int role) const {
@@ -502,15 +507,31 @@ void Dataset::attachView(QTableView* view) {
                 view->setColumnWidth(i, gridColumns[i].width);
     };
     applyWidths();
-    connect(this, &QAbstractItemModel::modelReset, view, applyWidths);
-    // Grid → dataset.
+    // Grid → dataset (each setModel gives the view a new selection model).
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& now) {
                 if (now.isValid() && now.row() != cur)
                     setRecNo(now.row() + 1);
             });
+    if (cur >= 0) {
+        const QModelIndex idx = index(cur, 0);
+        view->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+    }
+    // A grid may show several datasets in turn: the connections below are made once per grid
+    // and act only while the grid shows this dataset.
+    if (views.contains(view))
+        return;
+    views.insert(view);
+    connect(view, &QObject::destroyed, this, [this, view] { views.remove(view); });
+    connect(this, &QAbstractItemModel::modelReset, view, [view, this, applyWidths] {
+        if (view->model() == this)
+            applyWidths();
+    });
     // Dataset → grid.
-    connect(this, &Dataset::currentRowChanged, view, [view](int recNo) {
+    connect(this, &Dataset::currentRowChanged, view, [this, view](int recNo) {
+        if (view->model() != this)
+            return;
         QItemSelectionModel* sel = view->selectionModel();
         if (recNo <= 0) {
             sel->clearCurrentIndex();

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QHash>
 #include <QMetaType>
+#include <QSet>
 #include <QVector>
 #include <functional>
 #include <memory>
@@ -38,6 +39,9 @@ struct GridColumn {
     QString title;
     int width = 0; // pixels; 0 leaves the view's default
     std::function<QString(const QVariant&)> format = {};
+    Qt::Alignment alignment = {};
+    // Further looks of a cell (font, colours) by role, from the cell's value.
+    std::function<QVariant(const QVariant& value, int role)> style = {};
 };
 
 class Dataset : public QAbstractTableModel {
@@ -122,6 +126,7 @@ protected:
     QString filterText;
     bool filterOn = false;
     QList<GridColumn> gridColumns;
+    QSet<QTableView*> views; // grids that follow this dataset's current row
 };
 
 // A dataset over one table that appends, edits and removes rows, each as one statement by key.
