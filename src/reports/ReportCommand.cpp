@@ -1,0 +1,145 @@
+// The command-line report mode.
+#include "ReportCommand.h"
+
+#include "Connection.h"
+#include "ReportPainter.h"
+#include "SummaryReports.h"
+#include "Unit6.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+struct Options {
+    SummaryReport report = SummaryReport::Workers;
+    QDate from, to;
+    int kind = -1;
+    QString pdf;
+    QStringList positional;
+};
+
+void printError(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+QDate parseDate(const QString& text) {
+    return QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+}
+
+// Reads the arguments; on a fault returns false with the reason.
+bool parseOptions(const QStringList& args, Options* o, QString* error) {
+    bool haveReport = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith(QStringLiteral("--"))) {
+            o->positional << a;
+            continue;
+        }
+        if (a != u"--report" && a != u"--from" && a != u"--to" && a != u"--kind" && a != u"--pdf") {
+            *error = QStringLiteral("неизвестный параметр %1").arg(a);
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            *error = QStringLiteral("после %1 нет значения").arg(a);
+            return false;
+        }
+        const QString v = args[++i];
+        if (a == u"--report") {
+            if (!summaryReportByName(v, &o->report)) {
+                *error = QStringLiteral("неизвестный отчет '%1' (workers, products, workers-detail, "
+                                        "products-detail)")
+                             .arg(v);
+                return false;
+            }
+            haveReport = true;
+        } else if (a == u"--from" || a == u"--to") {
+            const QDate d = parseDate(v);
+            if (!d.isValid()) {
+                *error = QStringLiteral("дата %1 '%2' не в виде ДД.ММ.ГГГГ").arg(a, v);
+                return false;
+            }
+            (a == u"--from" ? o->from : o->to) = d;
+        } else if (a == u"--kind") {
+            if (v == u"all")
+                o->kind = -1;
+            else if (v == u"finished")
+                o->kind = 0;
+            else if (v == u"blanks")
+                o->kind = 1;
+            else {
+                *error = QStringLiteral("неизвестный вид продукции '%1' (all, finished, blanks)").arg(v);
+                return false;
+            }
+        } else {
+            o->pdf = v;
+        }
+    }
+    if (!haveReport)
+        *error = QStringLiteral("не указан отчет (--report)");
+    else if (!o->from.isValid() || !o->to.isValid())
+        *error = QStringLiteral("не указан период (--from и --to)");
+    else if (o->from >= o->to)
+        *error = QStringLiteral("период пуст: --from должна быть раньше --to (--to не входит в период)");
+    else if (o->pdf.isEmpty())
+        *error = QStringLiteral("не указан файл (--pdf)");
+    else if (o->positional.size() > 2)
+        *error = QStringLiteral("лишние параметры: %1").arg(o->positional.mid(2).join(u' '));
+    return error->isEmpty();
+}
+
+} // namespace
+
+QString reportCommandUsage() {
+    return QStringLiteral("tabel --report workers|products|workers-detail|products-detail --from ДД.ММ.ГГГГ "
+                          "--to ДД.ММ.ГГГГ [--kind all|finished|blanks] --pdf ФАЙЛ [БАЗА СЕРВЕР]");
+}
+
+int runReportCommand(const QStringList& args) {
+    Options o;
+    QString error;
+    if (!parseOptions(args, &o, &error)) {
+        printError(QStringLiteral("Ошибка: ") + error);
+        printError(QStringLiteral("Использование: ") + reportCommandUsage());
+        return 2;
+    }
+
+    // A data module of its own: connected, but no login, no version check, no build stamp.
+    const bool ownModule = DataModule6 == nullptr;
+    std::unique_ptr<TDataModule6> module;
+    if (ownModule) {
+        module = std::make_unique<TDataModule6>();
+        DataModule6 = module.get();
+    }
+    struct Reset {
+        bool own;
+        ~Reset() {
+            if (own)
+                DataModule6 = nullptr;
+        }
+    } reset{ownModule};
+
+    std::unique_ptr<TReportLayout> layout = makeSummaryLayout(o.report);
+    reportengine::ReportPages pages;
+    try {
+        if (ownModule || !DataModule6->ADO_DB.isOpen()) {
+            DataModule6->ADO_DB.close();
+            DataModule6->ADO_DB.setConnectionString(buildConnectionString(o.positional));
+            DataModule6->ADO_DB.open();
+        }
+        pages = prepareSummaryReport(*layout, o.report, o.from, o.to, o.kind);
+    } catch (const DbError& e) {
+        printError(QStringLiteral("Ошибка базы данных: ") + e.message);
+        return 3;
+    } catch (const reportengine::ReportError& e) {
+        printError(QStringLiteral("Ошибка отчета: ") + e.text());
+        return 4;
+    }
+
+    if (!reportengine::writeReportPdf(pages, o.pdf, &error)) {
+        printError(QStringLiteral("Не удалось записать %1: %2").arg(o.pdf, error));
+        return 4;
+    }
+    return 0;
+}

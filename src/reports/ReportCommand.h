@@ -1,0 +1,16 @@
+// The command-line report mode: one summary report into a PDF file, without any window,
+// login or change to the database.
+#pragma once
+
+#include <QStringList>
+
+// args are the program's arguments without the program name:
+//     --report workers|products|workers-detail|products-detail
+//     --from DD.MM.YYYY --to DD.MM.YYYY [--kind all|finished|blanks] --pdf FILE [DATABASE SERVER]
+// The period is half-open, as in the reports dialog: from inclusive, to exclusive.
+// Needs a QGuiApplication. Writes messages to stderr; returns 0 on success, 2 on bad arguments,
+// 3 when the database cannot be reached or refuses a statement, 4 when the file cannot be written.
+int runReportCommand(const QStringList& args);
+
+// The usage text printed with an argument error.
+QString reportCommandUsage();

@@ -1,0 +1,118 @@
+#include "ReportLayoutBase.h"
+
+#include "ReportPainter.h"
+#include "Seams.h"
+
+using namespace reportengine;
+
+TReportLayout::TReportLayout(const QString& titleLabelName, PreviewZoom previewZoom, QObject* parent)
+    : QObject(parent), titleLabel(titleLabelName), zoom(previewZoom) {}
+
+void TReportLayout::setTitle(const QString& text) {
+    QuickRep1.setText(titleLabel, text);
+}
+
+QString TReportLayout::title() const {
+    auto* self = const_cast<TReportLayout*>(this);
+    const ReportElement* e = self->QuickRep1.findElement(titleLabel);
+    return e ? e->text : QString();
+}
+
+ReportPages TReportLayout::prepare() {
+    ReportDefinition report = QuickRep1;
+    report.title = title().trimmed();
+    const ReportQuery::Source rows = query().source();
+    return layoutReport(report, rows);
+}
+
+void TReportLayout::preview(QWidget* parent) {
+    showReportPreview(prepare(), zoom, parent);
+}
+
+bool TReportLayout::writePdf(const QString& fileName, QString* error) {
+    return writeReportPdf(prepare(), fileName, error);
+}
+
+void showReportPreview(ReportPages pages, PreviewZoom zoom, QWidget* parent) {
+    // The preview's own error boxes (printing, saving) look like every other box of the program.
+    ReportPreviewDialog::hooks().showError = [](QWidget*, const QString& message) {
+        seams::errorBox(message);
+    };
+    ReportPreviewDialog dialog(std::move(pages), zoom, parent);
+    seams::showModal(&dialog);
+}
+
+namespace reportstyle {
+
+QColor reportHeaderShade() {
+    return QColor(0xF2, 0xF2, 0xF2);
+}
+QColor groupHeaderShade() {
+    return QColor(0xDC, 0xDC, 0xDC);
+}
+QColor totalShade() {
+    return QColor(0xE4, 0xE4, 0xE4);
+}
+
+ReportFont bold(double pt) {
+    return ReportFont{QString(), pt, true, false};
+}
+
+ReportFont regular(double pt) {
+    return ReportFont{QString(), pt, false, false};
+}
+
+ReportElement text(const QString& t, double x, double y, double width, double pt, bool boldFont,
+                   Qt::Alignment align) {
+    ReportElement e = label(t, QRectF(x, y, width, kRowMm), align);
+    e.font = boldFont ? bold(pt) : regular(pt);
+    return e;
+}
+
+ReportElement number(const QString& expression, double x, double y, double width, const QString& mask,
+                     double pt, bool boldFont) {
+    ReportElement e = field(expression, QRectF(x, y, width, kRowMm), mask, Qt::AlignRight | Qt::AlignVCenter);
+    e.font = boldFont ? bold(pt) : regular(pt);
+    return e;
+}
+
+ReportElement value(const QString& expression, double x, double y, double width, double pt, bool boldFont) {
+    ReportElement e = field(expression, QRectF(x, y, width, kRowMm));
+    e.font = boldFont ? bold(pt) : regular(pt);
+    return e;
+}
+
+ReportElement total(const QString& expression, double x, double y, double width, const QString& mask) {
+    ReportElement e = number(expression, x, y, width, mask, kDetailPt, true);
+    e.background = totalShade();
+    return e;
+}
+
+ReportBand reportHeader(const QString& titleLabel, double heightMm) {
+    ReportBand band;
+    band.name = QStringLiteral("reportHeader");
+    band.heightMm = heightMm;
+    band.background = reportHeaderShade();
+    ReportElement title = label(QString(), QRectF(0, 1, kPortraitWidthMm, 6.5));
+    title.name = titleLabel;
+    title.font = bold(kTitlePt);
+    band.elements.push_back(title);
+    ReportBand spacer;
+    spacer.name = QStringLiteral("spacer");
+    spacer.heightMm = 0.7;
+    band.children.push_back(spacer);
+    return band;
+}
+
+ReportBand pageFooter(double widthMm) {
+    ReportBand band;
+    band.name = QStringLiteral("pageFooter");
+    band.heightMm = 6;
+    ReportElement page = field(QStringLiteral("'Стр. ' + STR(PAGE())"), QRectF(widthMm - 40, 1, 40, kRowMm),
+                               QString(), Qt::AlignRight | Qt::AlignVCenter);
+    page.font = regular(kDetailPt);
+    band.elements.push_back(page);
+    return band;
+}
+
+} // namespace reportstyle

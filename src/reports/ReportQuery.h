@@ -1,0 +1,37 @@
+// The query of a printed layout: a dataset whose rows (after the client filter) feed the
+// report engine, with numbers handed over as numbers.
+#pragma once
+
+#include "Dataset.h"
+#include "ReportDataSource.h"
+
+#include <QDate>
+
+class ReportQuery : public Dataset {
+    Q_OBJECT
+public:
+    explicit ReportQuery(QObject* parent = nullptr, const QString& connection = kConnectionName);
+
+    // Sets the period parameters data1 .. data<count>: the odd ones to the first day of the
+    // period (inclusive), the even ones to the day after its end (exclusive).
+    void setPeriod(const QDate& from, const QDate& to, int count);
+
+    // Sets the product kind filter: -1 all kinds (filter off), otherwise the kind code
+    // (0 finished products, 1 blanks) as "naimen=<code>".
+    void setKindFilter(int kind);
+
+    // The rows that pass the filter, as the report engine reads them. The database delivers
+    // decimal columns as exact texts; they are turned into numbers here.
+    class Source : public reportengine::ReportDataSource {
+    public:
+        explicit Source(const ReportQuery& query) : q(query) {}
+        int rowCount() const override { return q.recordCount(); }
+        int fieldIndex(const QString& name) const override;
+        QVariant value(int row, int field) const override;
+        using reportengine::ReportDataSource::value;
+
+    private:
+        const ReportQuery& q;
+    };
+    Source source() const { return Source(*this); }
+};
