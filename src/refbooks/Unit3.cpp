@@ -1,0 +1,240 @@
+// Products list "Изделия (3)": adds, changes and deletes products, or picks one for the price
+// editor.
+#include "Unit3.h"
+
+#include "Format.h"
+#include "Seams.h"
+#include "Unit6.h"
+#include "Unit7.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TForm3* Form3 = nullptr;
+
+TForm3::TForm3(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Изделия (3)"));
+    resize(640, 480);
+
+    DBGrid1 = new QTableView(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
+    DBGrid1->verticalHeader()->hide();
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setPlaceholderText(QStringLiteral("Поиск по марке"));
+    Edit1->installEventFilter(this);
+
+    Button1 = new QPushButton(QStringLiteral("Добавить"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Изменить"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button3 = new QPushButton(QStringLiteral("Удалить"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button4 = new QPushButton(QStringLiteral("Выход"), this);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    for (QPushButton* b : {Button2, Button3, Button4})
+        b->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button3);
+    buttons->addWidget(Edit1, 1);
+    buttons->addWidget(Button4);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(DBGrid1);
+    layout->addLayout(buttons);
+
+    Izdel_Smena.setSql(QStringLiteral(
+        "select count(*) as cnt from accounts_dep.smena s where s.i_id =:id_ii and s.\"data\">=:dt"));
+    ii_oper.setSql(QStringLiteral("select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii"));
+
+    Dataset& izdel = DataModule6->Izdel;
+    izdel.setColumns({
+        GridColumn{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 220},
+        GridColumn{QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 250},
+        GridColumn{QStringLiteral("massa"), QStringLiteral("Коробки"), 100},
+    });
+    izdel.attachView(DBGrid1);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm3::Edit1Change);
+    connect(DBGrid1, &QTableView::doubleClicked, this, &TForm3::DBGrid1DblClick);
+}
+
+TForm3::~TForm3() {
+    if (Form3 == this)
+        Form3 = nullptr;
+}
+
+void TForm3::openFromMainMenu() {
+    Tag = 0;
+    DataModule6->Izdel.open();
+    Button2->setDefault(false);
+    Button2->setText(QStringLiteral("Изменить"));
+    Button1->setVisible(true);
+    Button3->setVisible(true);
+    Button1->setDefault(true);
+    seams::showModal(this);
+    DataModule6->Izdel.close();
+}
+
+bool TForm3::openAsPicker() {
+    Tag = 1;
+    PickedMarka.clear();
+    PickedId = 0;
+    DataModule6->Izdel.open();
+    Button2->setText(QStringLiteral("Выбрать"));
+    Button1->setVisible(false);
+    Button3->setVisible(false);
+    Button1->setDefault(false);
+    Button2->setDefault(true);
+    Edit1->setVisible(true);
+    Edit1->clear();
+    const bool picked = seams::showModal(this) == QDialog::Accepted && PickedId != 0;
+    Button2->setDefault(false);
+    Edit1->setVisible(false);
+    DataModule6->Izdel.close();
+    return picked;
+}
+
+void TForm3::Button1Click() {
+    Dataset& izdel = DataModule6->Izdel;
+    const int at = izdel.recNo();
+    Form7->Edit1->clear();
+    Form7->Edit2->clear();
+    Form7->setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
+    Form7->Tag = 1;
+    Form7->openGroups();
+    seams::showModal(Form7);
+    Form7->closeGroups();
+    izdel.setRecNo(at);
+}
+
+void TForm3::Button2Click() {
+    Dataset& izdel = DataModule6->Izdel;
+    if (Tag == 1) {
+        // A pick hands back the current product; an empty list hands back nothing.
+        if (!izdel.isEmpty()) {
+            PickedMarka = izdel.fieldByName(QStringLiteral("marka")).asString().trimmed();
+            PickedId = izdel.fieldByName(QStringLiteral("id")).asLargeInt();
+            emit productPicked(PickedMarka, PickedId);
+        }
+        accept();
+        return;
+    }
+    if (izdel.isEmpty())
+        return;
+    const int at = izdel.recNo();
+    Form7->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
+    Form7->Tag = 2;
+    Form7->Edit1->setText(izdel.fieldByName(QStringLiteral("marka")).asString().trimmed());
+    const Field massa = izdel.fieldByName(QStringLiteral("massa"));
+    Form7->Edit2->setText(massa.isNull() ? QString() : formatGeneral(massa.asFloat()));
+    Form7->openGroups();
+    Form7->selectGroup(izdel.fieldByName(QStringLiteral("id_class_item")).asLargeInt());
+    seams::showModal(Form7);
+    Form7->closeGroups();
+    izdel.setRecNo(at);
+}
+
+void TForm3::DBGrid1DblClick() {
+    Button2Click();
+}
+
+// Deletion of the current product with its operation prices and work records. The prices go
+// only together with the product: when the user keeps the product, its prices stay as well,
+// so no work record is left pointing at a removed price.
+void TForm3::Button3Click() {
+    TDataModule6* dm = DataModule6;
+    if (dm->Izdel.isEmpty())
+        return;
+    const qint64 n = dm->Izdel.fieldByName(QStringLiteral("id")).asLargeInt();
+    const QString id = QString::number(n);
+
+    // Work records from the first day of the previous month of the year 2000 on.
+    const int month = seams::today().month() == 1 ? 13 : seams::today().month();
+    Izdel_Smena.setParam(QStringLiteral("id_ii"), n);
+    Izdel_Smena.setParam(QStringLiteral("dt"), QDate(2000, month - 1, 1).startOfDay());
+    Izdel_Smena.open();
+    const int records = Izdel_Smena.fieldByName(QStringLiteral("cnt")).asInteger();
+    Izdel_Smena.close();
+    ii_oper.setParam(QStringLiteral("id_ii"), n);
+    ii_oper.open();
+    const int prices = ii_oper.fieldByName(QStringLiteral("cnt")).asInteger();
+    ii_oper.close();
+
+    const QString caption = QStringLiteral("Удаление");
+    const bool deletePrices =
+        prices > 0 &&
+        seams::askYesNo(caption, QStringLiteral("По изделию есть расценки они будут удалены!!!"));
+    bool deleteProduct = false;
+    bool deleteRecords = false;
+    if (records > 0) {
+        deleteRecords = deleteProduct = seams::askYesNo(
+            caption,
+            QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
+                           "удалены. Удалить изделие? "));
+    } else {
+        deleteProduct = seams::askYesNo(caption, QStringLiteral("Удалить изделие? "));
+    }
+    if (deleteProduct) {
+        if (deletePrices) {
+            dm->DelSmena.setSql(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + id);
+            dm->DelSmena.execute();
+        }
+        if (deleteRecords) {
+            dm->DelSmena.setSql(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + id);
+            dm->DelSmena.execute();
+        }
+        dm->DelSmena.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + id);
+        dm->DelSmena.execute();
+    }
+    dm->Izdel.close();
+    dm->Izdel.open();
+}
+
+void TForm3::Button4Click() {
+    reject();
+}
+
+void TForm3::Edit1Change() {
+    Dataset& izdel = DataModule6->Izdel;
+    const QString text = Edit1->text();
+    if (text.isEmpty()) {
+        izdel.setFiltered(false);
+        return;
+    }
+    izdel.setFilter(QStringLiteral("marka like ") + sqlQuote(text + QStringLiteral("%")));
+    izdel.setFiltered(true);
+}
+
+// Up and Down in the search field move the list; every other key edits the field.
+bool TForm3::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Edit1 && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Up) {
+            DataModule6->Izdel.prior();
+            return true;
+        }
+        if (key == Qt::Key_Down) {
+            DataModule6->Izdel.next();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
+}

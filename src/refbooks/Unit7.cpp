@@ -1,0 +1,178 @@
+// Product editor "Изделие": enters a new product or changes the mark, value and group of one.
+#include "Unit7.h"
+
+#include "Format.h"
+#include "Seams.h"
+#include "Unit6.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+TForm7* Form7 = nullptr;
+
+TForm7::TForm7(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(QStringLiteral("Изделие"));
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Данные об изделии"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    Edit1 = new QLineEdit(GroupBox1);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMinimumWidth(300);
+    Edit2 = new QLineEdit(GroupBox1);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->installEventFilter(this);
+    cb_item = new QComboBox(GroupBox1);
+    cb_item->setObjectName(QStringLiteral("cb_item"));
+    cb_item->setMinimumContentsLength(30);
+    cb_item->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+
+    auto* form = new QFormLayout(GroupBox1);
+    form->addRow(QStringLiteral("Марка"), Edit1);
+    form->addRow(QStringLiteral("Расценка"), Edit2);
+    form->addRow(QStringLiteral("Номенклатурная группа"), cb_item);
+
+    Button1 = new QPushButton(QStringLiteral("Записать"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addLayout(buttons);
+
+    item.setSql(
+        QStringLiteral("select id, s_caption from cmn_classifier.item where id_level=2 order by s_caption"));
+
+    connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
+}
+
+TForm7::~TForm7() {
+    if (Form7 == this)
+        Form7 = nullptr;
+}
+
+void TForm7::openGroups() {
+    const qint64 keep = chosenGroup();
+    item.close();
+    item.open();
+    cb_item->clear();
+    for (int row = 0; row < item.recordCount(); ++row)
+        cb_item->addItem(item.valueAt(row, QStringLiteral("s_caption")).toString(),
+                         QVariant::fromValue<qint64>(item.valueAt(row, QStringLiteral("id")).toLongLong()));
+    selectGroup(keep);
+}
+
+void TForm7::closeGroups() {
+    item.close();
+}
+
+void TForm7::selectGroup(qint64 id) {
+    cb_item->setCurrentIndex(id ? cb_item->findData(QVariant::fromValue<qint64>(id)) : -1);
+}
+
+qint64 TForm7::chosenGroup() const {
+    return cb_item->currentIndex() < 0 ? 0 : cb_item->currentData().toLongLong();
+}
+
+QString TForm7::massaForStatement(bool throughSeparatorFix) const {
+    double value = 0;
+    const QString typed = Edit2->text().trimmed();
+    if (!parseNumber(typed, &value))
+        return QString();
+    const QString plain = formatGeneral(value);
+    if (!throughSeparatorFix)
+        return plain;
+    // The mass goes through the database separator; the column is a number, so the result
+    // is used only when it still reads as the same plain number (separator "."). A comma
+    // would split the value list and an empty separator would multiply the value.
+    static const QRegularExpression sqlNumber(QStringLiteral("^[0-9]+(\\.[0-9]*)?$"));
+    const QString fixed = DataModule6->separatorFix(typed);
+    return sqlNumber.match(fixed).hasMatch() && fixed.toDouble() == value ? fixed : plain;
+}
+
+void TForm7::FormActivate() {
+    Edit1->setFocus();
+}
+
+void TForm7::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    FormActivate();
+}
+
+// Value field: digits and Backspace are typed as usual, "," and "." become ".", every other
+// character is dropped. Keys that type nothing (arrows, Delete, Tab, Enter) work as usual.
+bool TForm7::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Edit2 && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        const QString t = k->text();
+        if (k->key() == Qt::Key_Backspace || t.isEmpty() || !t.at(0).isPrint() ||
+            (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            return false;
+        if (t.size() == 1 && t.at(0) >= u'0' && t.at(0) <= u'9')
+            return false;
+        if (t == QLatin1String(",") || t == QLatin1String(".")) {
+            Edit2->insert(QStringLiteral("."));
+            return true;
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void TForm7::Button1Click() {
+    const QString mark = Edit1->text().trimmed();
+    if (mark.isEmpty() || Edit2->text().trimmed().isEmpty() || chosenGroup() == 0) {
+        seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
+        return;
+    }
+    const QString massa = massaForStatement(Tag == 2);
+    if (massa.isEmpty()) {
+        seams::errorBox(QStringLiteral("Расценка должна быть числом, например 12.5"));
+        Edit2->setFocus();
+        return;
+    }
+    TDataModule6* dm = DataModule6;
+    const QString id = QString::number(dm->Izdel.fieldByName(QStringLiteral("id")).asLargeInt());
+    QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=") +
+                    sqlQuote(mark.toUpper());
+    if (Tag == 2)
+        check += QStringLiteral("and id<>") + id;
+    if (dm->countCheck(check, QStringLiteral("Такая марка изделия уже заведена!")))
+        return;
+
+    const QString group = QString::number(chosenGroup());
+    if (Tag == 1)
+        dm->SQL_exec.setSql(
+            QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
+                           "id_msm_bs, massa, id_class_item)VALUES(") +
+            sqlQuote(mark) + QStringLiteral(", '', 6, ") + massa + QStringLiteral(",") + group +
+            QStringLiteral(")"));
+    else
+        dm->SQL_exec.setSql(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
+                            sqlQuote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
+                            massa + QStringLiteral(", id_class_item=") + group +
+                            QStringLiteral(" where id=") + id);
+    dm->SQL_exec.execute();
+    dm->Izdel.close();
+    dm->Izdel.open();
+    accept();
+}
+
+void TForm7::Button2Click() {
+    reject();
+}

@@ -1,0 +1,536 @@
+// Products list and editor on a real database: adding, changing and deleting products with
+// their statements, refusals, the value field, the search and the pick for the price editor.
+#include "Format.h"
+#include "TestSupport.h"
+#include "Unit3.h"
+#include "Unit6.h"
+#include "Unit7.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+using Step = std::function<void(QDialog*)>;
+
+// Types a text key by key, Cyrillic letters included.
+static void typeText(QWidget* w, const QString& text) {
+    for (QChar c : text) {
+        const int key = c.unicode() < 128 ? QChar(c).toUpper().unicode() : int(Qt::Key_unknown);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+class TestProducts : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void add_data();
+    void add();
+    void change_data();
+    void change();
+    void massWithDatabaseSeparator_data();
+    void massWithDatabaseSeparator();
+    void valueFieldFilter_data();
+    void valueFieldFilter();
+    void groupBoxKeepsLastChoice();
+    void deletion_data();
+    void deletion();
+    void deletionCountsRecordsFromPreviousMonthOf2000_data();
+    void deletionCountsRecordsFromPreviousMonthOf2000();
+    void searchFilterAndItsPersistence();
+    void pickHandsBackProduct();
+    void screenshots();
+
+private:
+    // Runs the steps, one per modal showing, in order; each returns the window's result.
+    void script(QList<Step> steps);
+    int count(const QString& sql) { return db->scalar(sql).toInt(); }
+    TestDatabase* db = nullptr;
+    TDataModule6* dm = nullptr;
+    MessageRecorder* boxes = nullptr;
+    QList<Step> pending;
+};
+
+void TestProducts::init() {
+    db = new TestDatabase;
+    dm = db->openDataModule();
+    dm->dbSeparator = QStringLiteral(".");
+    boxes = new MessageRecorder;
+    db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (100, 2, 'Корпуса'), "
+             "(101, 2, 'Щиты'), (102, 1, 'Не группа')");
+    db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa, "
+             "id_class_item) values (5, 'A-12', '', 6, 1.5, 100), (6, 'Щит-1', '', 6, 2, 101), "
+             "(7, 'Б-3', '', 6, 4, 100)");
+    Form7 = new TForm7;
+    Form3 = new TForm3;
+    seams::setModalHandler([this](QDialog* w) {
+        if (pending.isEmpty())
+            return int(QDialog::Rejected);
+        const Step step = pending.takeFirst();
+        w->setResult(QDialog::Rejected);
+        w->show();
+        step(w);
+        w->hide();
+        return w->result();
+    });
+}
+
+void TestProducts::cleanup() {
+    seams::setModalHandler({});
+    QVERIFY2(pending.isEmpty(), "a scripted window was not shown");
+    pending.clear();
+    delete Form3;
+    delete Form7;
+    delete boxes;
+    delete db;
+}
+
+void TestProducts::script(QList<Step> steps) {
+    pending = std::move(steps);
+}
+
+// ---- Adding --------------------------------------------------------------------------------
+
+void TestProducts::add_data() {
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<qint64>("group");
+    QTest::addColumn<QString>("message"); // empty: stored
+    QTest::addColumn<QString>("stored");  // the mark as stored
+
+    QTest::newRow("new mark, trimmed") << "  В-7 "
+                                       << "12.5" << qint64(101) << ""
+                                       << "В-7";
+    QTest::newRow("apostrophes stored as typed") << "O'Brien ''x'"
+                                                 << "3" << qint64(100) << ""
+                                                 << "O'Brien ''x'";
+    QTest::newRow("same mark") << "A-12"
+                               << "1" << qint64(100) << "Такая марка изделия уже заведена!"
+                               << "";
+    QTest::newRow("other case, Latin") << " a-12 "
+                                       << "1" << qint64(100) << "Такая марка изделия уже заведена!"
+                                       << "";
+    QTest::newRow("other case, Cyrillic") << "щИТ-1"
+                                          << "1" << qint64(100) << "Такая марка изделия уже заведена!"
+                                          << "";
+    QTest::newRow("no mark") << "   "
+                             << "1" << qint64(100) << "Все поля должны быть заполнены!"
+                             << "";
+    QTest::newRow("no value") << "Новое"
+                              << " " << qint64(100) << "Все поля должны быть заполнены!"
+                              << "";
+    QTest::newRow("no group") << "Новое"
+                              << "1" << qint64(0) << "Все поля должны быть заполнены!"
+                              << "";
+    QTest::newRow("two points") << "Новое"
+                                << "1.2.3" << qint64(100) << "Расценка должна быть числом, например 12.5"
+                                << "";
+    QTest::newRow("lone point") << "Новое"
+                                << "." << qint64(100) << "Расценка должна быть числом, например 12.5"
+                                << "";
+}
+
+void TestProducts::add() {
+    QFETCH(QString, mark);
+    QFETCH(QString, value);
+    QFETCH(qint64, group);
+    QFETCH(QString, message);
+    QFETCH(QString, stored);
+    const int before = count("select count(*) from cmn_gds_and_srv.gds_and_srv");
+    SqlRecorder sql;
+    script({[&](QDialog*) {
+                QTest::keyClick(Form3, Qt::Key_Return); // "Добавить" is the default button
+            },
+            [&](QDialog* w) {
+                QCOMPARE(w, Form7);
+                QCOMPARE(Form7->windowTitle(), QString("Заведение нового изделия (7)"));
+                QCOMPARE(Form7->Tag, 1);
+                QVERIFY(Form7->Edit1->text().isEmpty());
+                QCOMPARE(Form7->cb_item->count(), 2); // level-2 items only, by caption
+                QCOMPARE(Form7->cb_item->itemText(0), QString("Корпуса"));
+                Form7->Edit1->setText(mark);
+                Form7->Edit2->setText(value);
+                Form7->selectGroup(group);
+                Form7->Button1Click();
+            }});
+    Form3->openFromMainMenu();
+    QVERIFY(!dm->Izdel.isOpen());
+    if (message.isEmpty()) {
+        QVERIFY(boxes->shown.isEmpty());
+        QCOMPARE(Form7->result(), int(QDialog::Accepted));
+        QCOMPARE(count("select count(*) from accounts_dep.izdel where marka=" + sqlQuote(stored) +
+                       " and id_class_item=" + QString::number(group) + " and massa=" + value),
+                 1);
+        QVERIFY(sql.statements
+                    .filter("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
+                            "id_msm_bs, massa, id_class_item)VALUES(" +
+                            sqlQuote(stored) + ", '', 6, " + value + "," + QString::number(group) + ")")
+                    .size() == 1);
+    } else {
+        QCOMPARE(boxes->texts(), QStringList{message});
+        QCOMPARE(boxes->shown.first().caption, QString("Ошибка"));
+        QCOMPARE(boxes->shown.first().icon, QMessageBox::Critical);
+        QCOMPARE(Form7->result(), int(QDialog::Rejected)); // the editor stays open
+        QCOMPARE(count("select count(*) from cmn_gds_and_srv.gds_and_srv"), before);
+        QVERIFY(sql.statements.filter("INSERT", Qt::CaseInsensitive).isEmpty());
+    }
+}
+
+// ---- Changing ------------------------------------------------------------------------------
+
+void TestProducts::change_data() {
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("unchanged mark") << "Щит-1"
+                                    << "";
+    QTest::newRow("own mark in another case") << "ЩИТ-1"
+                                              << "";
+    QTest::newRow("new mark with apostrophe") << "Щит 'Б'"
+                                              << "";
+    QTest::newRow("mark of another product") << "б-3"
+                                             << "Такая марка изделия уже заведена!";
+    QTest::newRow("empty mark") << ""
+                                << "Все поля должны быть заполнены!";
+}
+
+void TestProducts::change() {
+    QFETCH(QString, mark);
+    QFETCH(QString, message);
+    script({[&](QDialog*) {
+                QVERIFY(dm->Izdel.locate("id", 6));
+                QCOMPARE(dm->Izdel.recNo(), 3); // A-12, Б-3, Щит-1
+                emit Form3->DBGrid1->doubleClicked(dm->Izdel.index(2, 0));
+                QCOMPARE(dm->Izdel.recNo(), 3); // back on the same row after the editor
+            },
+            [&](QDialog*) {
+                QCOMPARE(Form7->windowTitle(), QString("Изменение данных изделия (7)"));
+                QCOMPARE(Form7->Tag, 2);
+                QCOMPARE(Form7->Edit1->text(), QString("Щит-1"));
+                QCOMPARE(Form7->Edit2->text(), QString("2"));
+                QCOMPARE(Form7->chosenGroup(), qint64(101));
+                Form7->Edit1->setText(mark);
+                Form7->Edit2->setText("3.75");
+                Form7->selectGroup(100);
+                Form7->Button1Click();
+            }});
+    Form3->openFromMainMenu();
+    if (message.isEmpty()) {
+        QVERIFY(boxes->shown.isEmpty());
+        QCOMPARE(db->scalar("select marka from accounts_dep.izdel where id=6").toString(), mark);
+        QCOMPARE(db->scalar("select massa from accounts_dep.izdel where id=6").toDouble(), 3.75);
+        QCOMPARE(db->scalar("select id_class_item from accounts_dep.izdel where id=6").toInt(), 100);
+        QCOMPARE(count("select count(*) from cmn_gds_and_srv.gds_and_srv where id_msm_bs=6 and "
+                       "s_description=''"),
+                 3);
+    } else {
+        QCOMPARE(boxes->texts(), QStringList{message});
+        QCOMPARE(db->scalar("select marka from accounts_dep.izdel where id=6").toString(), QString("Щит-1"));
+        QCOMPARE(db->scalar("select massa from accounts_dep.izdel where id=6").toDouble(), 2.0);
+    }
+}
+
+// The value goes into a numeric column: whatever the database separator, the number typed is
+// the number stored (a "," would split the statement's value list, an empty separator would
+// turn 3.75 into 375).
+void TestProducts::massWithDatabaseSeparator_data() {
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("inStatement");
+    QTest::newRow("point") << "."
+                           << "3.75"
+                           << "massa=3.75,";
+    QTest::newRow("comma") << ","
+                           << "3.75"
+                           << "massa=3.75,";
+    QTest::newRow("empty, before the first version check") << ""
+                                                           << "3.75"
+                                                           << "massa=3.75,";
+    QTest::newRow("whole number") << ","
+                                  << "12"
+                                  << "massa=12,";
+}
+
+void TestProducts::massWithDatabaseSeparator() {
+    QFETCH(QString, separator);
+    QFETCH(QString, typed);
+    QFETCH(QString, inStatement);
+    dm->dbSeparator = separator;
+    SqlRecorder sql;
+    dm->Izdel.open();
+    QVERIFY(dm->Izdel.locate("id", 5));
+    script({[&](QDialog*) {
+        Form7->Edit2->setText(typed);
+        Form7->Button1Click();
+    }});
+    Form3->Button2Click();
+    QVERIFY(boxes->shown.isEmpty());
+    QCOMPARE(db->scalar("select massa from accounts_dep.izdel where id=5").toDouble(), typed.toDouble());
+    const QStringList updates = sql.statements.filter("UPDATE cmn_gds_and_srv.gds_and_srv SET");
+    QCOMPARE(updates.size(), 1);
+    QVERIFY2(updates.first().contains(inStatement), qPrintable(updates.first()));
+    QVERIFY(updates.first().endsWith(" where id=5"));
+}
+
+void TestProducts::valueFieldFilter_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("comma becomes point") << "12,5"
+                                         << "12.5";
+    QTest::newRow("point stays") << "0.25"
+                                 << "0.25";
+    QTest::newRow("letters and blanks dropped") << "1a б2 -3e"
+                                                << "123";
+}
+
+void TestProducts::valueFieldFilter() {
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    Form7->Edit2->clear();
+    typeText(Form7->Edit2, keys);
+    QCOMPARE(Form7->Edit2->text(), shown);
+    QTest::keyClick(Form7->Edit2, Qt::Key_Backspace);
+    QCOMPARE(Form7->Edit2->text(), shown.chopped(1));
+}
+
+// The first addition offers no group and is refused; later additions offer the group chosen last.
+void TestProducts::groupBoxKeepsLastChoice() {
+    dm->Izdel.open();
+    script({[&](QDialog*) {
+        QCOMPARE(Form7->chosenGroup(), qint64(0));
+        Form7->Edit1->setText("Новое");
+        Form7->Edit2->setText("1");
+        Form7->Button1Click();
+        QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
+        Form7->selectGroup(101);
+        Form7->Button1Click();
+    }});
+    Form3->Button1Click();
+    script({[&](QDialog*) { QCOMPARE(Form7->chosenGroup(), qint64(101)); }});
+    Form3->Button1Click();
+    QCOMPARE(count("select count(*) from accounts_dep.izdel where marka='Новое' and id_class_item=101"), 1);
+}
+
+// ---- Deleting ------------------------------------------------------------------------------
+
+void TestProducts::deletion_data() {
+    QTest::addColumn<int>("product");
+    QTest::addColumn<QList<int>>("answers"); // QMessageBox::Yes / No, in the order asked
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<bool>("productGone");
+    QTest::addColumn<int>("pricesLeft");
+    QTest::addColumn<int>("recordsLeft");
+
+    const QString prices = "По изделию есть расценки они будут удалены!!!";
+    const QString records = "По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
+                            "удалены. Удалить изделие? ";
+    const QString plain = "Удалить изделие? ";
+    const int Y = QMessageBox::Yes, N = QMessageBox::No;
+    // Product 5 has two operation prices and two work records, 6 one operation price, 7 nothing.
+    QTest::newRow("prices yes, records yes")
+        << 5 << QList<int>{Y, Y} << QStringList{prices, records} << true << 0 << 0;
+    QTest::newRow("prices no, records yes")
+        << 5 << QList<int>{N, Y} << QStringList{prices, records} << true << 2 << 0;
+    QTest::newRow("prices yes, records no: nothing deleted")
+        << 5 << QList<int>{Y, N} << QStringList{prices, records} << false << 2 << 2;
+    QTest::newRow("prices no, records no")
+        << 5 << QList<int>{N, N} << QStringList{prices, records} << false << 2 << 2;
+    QTest::newRow("prices yes, product yes")
+        << 6 << QList<int>{Y, Y} << QStringList{prices, plain} << true << 0 << 2;
+    QTest::newRow("prices no, product yes")
+        << 6 << QList<int>{N, Y} << QStringList{prices, plain} << true << 1 << 2;
+    QTest::newRow("prices yes, product no")
+        << 6 << QList<int>{Y, N} << QStringList{prices, plain} << false << 1 << 2;
+    QTest::newRow("bare product, yes") << 7 << QList<int>{Y} << QStringList{plain} << true << 0 << 2;
+    QTest::newRow("bare product, no") << 7 << QList<int>{N} << QStringList{plain} << false << 0 << 2;
+}
+
+void TestProducts::deletion() {
+    QFETCH(int, product);
+    QFETCH(QList<int>, answers);
+    QFETCH(QStringList, questions);
+    QFETCH(bool, productGone);
+    QFETCH(int, pricesLeft);
+    QFETCH(int, recordsLeft);
+    FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска'), (4, 'Сборка')");
+    db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 3, 5, 0, 0), "
+             "(43, 4, 5, 1, 0), (44, 3, 6, 0, 0)");
+    db->exec("insert into accounts_dep.person (id, fio, s_staffpos_hl) values (17, 'Иванов Иван', 'Маляр')");
+    const QString rec =
+        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, "
+        "time, ok, vvod, prize, id_doc, id_doc_item, id_gds_use, id_cons_use, f_gds_qty_use) "
+        "values ('%1', 1, 17, %2, %3, 12.5, 10, 0, 0, 8, 'no', '%1', 0, 0, 0, 0, 0, 0)";
+    db->exec(rec.arg("08.12.2026").arg(5).arg(42));
+    db->exec(rec.arg("15.03.2001").arg(5).arg(43));
+
+    dm->Izdel.open();
+    QVERIFY(dm->Izdel.locate("id", product));
+    for (int a : answers)
+        boxes->answers << QMessageBox::StandardButton(a);
+    SqlRecorder sql;
+    Form3->Button3Click();
+
+    QCOMPARE(boxes->texts(), questions);
+    for (const seams::Message& m : boxes->shown) {
+        QCOMPARE(m.caption, QString("Удаление"));
+        QCOMPARE(m.icon, QMessageBox::Question);
+        QCOMPARE(m.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    const QString id = QString::number(product);
+    QCOMPARE(count("select count(*) from cmn_gds_and_srv.gds_and_srv where id=" + id), productGone ? 0 : 1);
+    QCOMPARE(count("select count(*) from accounts_dep.oper where i_id=" + id), pricesLeft);
+    QCOMPARE(count("select count(*) from accounts_dep.smena"), recordsLeft);
+    if (productGone)
+        QVERIFY(sql.statements.contains("delete from cmn_gds_and_srv.gds_and_srv  where id=" + id));
+    if (pricesLeft == 0 && product != 7)
+        QVERIFY(sql.statements.contains("delete from accounts_dep.oper o where o.i_id =" + id));
+    if (product == 5 && recordsLeft == 0)
+        QVERIFY(sql.statements.contains("delete from accounts_dep.smena s where s.i_id =" + id));
+    QVERIFY(dm->Izdel.isOpen());
+    QCOMPARE(dm->Izdel.recNo(), 1);
+    QCOMPARE(dm->Izdel.recordCount(), productGone ? 2 : 3);
+}
+
+// Work records are counted from the first day of the previous month of the year 2000 on.
+void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000_data() {
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QString>("question");
+    const QString records = "По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
+                            "удалены. Удалить изделие? ";
+    QTest::newRow("January") << QDate(2027, 1, 20) << QDate(2000, 12, 1) << "Удалить изделие? ";
+    QTest::newRow("March") << QDate(2027, 3, 2) << QDate(2000, 2, 1) << records;
+}
+
+void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000() {
+    QFETCH(QDate, today);
+    QFETCH(QDate, from);
+    QFETCH(QString, question);
+    FixedClock clock(today.startOfDay());
+    db->exec(
+        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, "
+        "ok, vvod, prize, id_doc, id_doc_item, id_gds_use, id_cons_use, f_gds_qty_use) values "
+        "('15.11.2000', 1, 17, 7, 1, 1, 1, 0, 0, 1, 'no', '15.11.2000', 0, 0, 0, 0, 0, 0)");
+    dm->Izdel.open();
+    QVERIFY(dm->Izdel.locate("id", 7));
+    boxes->answers << QMessageBox::No;
+    Form3->Button3Click();
+    QCOMPARE(Form3->Izdel_Smena.param("dt").toDateTime().date(), from);
+    QCOMPARE(boxes->texts(), QStringList{question});
+}
+
+// ---- Search and pick -----------------------------------------------------------------------
+
+void TestProducts::searchFilterAndItsPersistence() {
+    script({[&](QDialog*) {
+                QVERIFY(Form3->Edit1->isVisible() || !Form3->Edit1->isHidden());
+                typeText(Form3->Edit1, "щ"); // prefix, any letter case
+                QCOMPARE(dm->Izdel.recordCount(), 1);
+                QCOMPARE(dm->Izdel.fieldByName("marka").asString(), QString("Щит-1"));
+                Form3->Edit1->setText("");
+                QCOMPARE(dm->Izdel.recordCount(), 3);
+                Form3->Edit1->setText("'");
+                QCOMPARE(dm->Izdel.recordCount(), 0);
+                Form3->Edit1->setText("A");
+                QCOMPARE(dm->Izdel.recordCount(), 1);
+            },
+            [&](QDialog*) {
+                // The search text and the filter are still there on the next opening.
+                QCOMPARE(Form3->Edit1->text(), QString("A"));
+                QCOMPARE(dm->Izdel.recordCount(), 1);
+                Form3->Edit1->clear();
+                QCOMPARE(dm->Izdel.recNo(), 1);
+                QTest::keyClick(Form3->Edit1, Qt::Key_Down);
+                QTest::keyClick(Form3->Edit1, Qt::Key_Down);
+                QCOMPARE(dm->Izdel.recNo(), 3);
+                QCOMPARE(Form3->DBGrid1->currentIndex().row(), 2);
+                QTest::keyClick(Form3->Edit1, Qt::Key_Up);
+                QCOMPARE(dm->Izdel.recNo(), 2);
+                QCOMPARE(Form3->Edit1->text(), QString()); // the two keys do not edit the field
+                Form3->Edit1->setText("Б");
+            },
+            [&](QDialog*) {
+                // A pick clears the search and hides the field afterwards.
+                QCOMPARE(Form3->Edit1->text(), QString());
+                QCOMPARE(dm->Izdel.recordCount(), 3);
+                Form3->Button4Click();
+            },
+            [&](QDialog*) {
+                QVERIFY(Form3->Edit1->isHidden()); // list mode does not show it again
+                QCOMPARE(Form3->Button2->text(), QString("Изменить"));
+                QVERIFY(!Form3->Button1->isHidden() && !Form3->Button3->isHidden());
+            }});
+    Form3->openFromMainMenu();
+    Form3->openFromMainMenu();
+    QVERIFY(!Form3->openAsPicker());
+    Form3->openFromMainMenu();
+    QVERIFY(!dm->Izdel.isOpen());
+}
+
+void TestProducts::pickHandsBackProduct() {
+    db->exec("update cmn_gds_and_srv.gds_and_srv set s_caption='  Б-3  ' where id=7");
+    QSignalSpy picked(Form3, &TForm3::productPicked);
+    script({[&](QDialog*) {
+                QCOMPARE(Form3->Tag, 1);
+                QCOMPARE(Form3->Button2->text(), QString("Выбрать"));
+                QVERIFY(Form3->Button2->isDefault());
+                QVERIFY(Form3->Button1->isHidden() && Form3->Button3->isHidden());
+                QVERIFY(dm->Izdel.locate("id", 7));
+                QTest::keyClick(Form3, Qt::Key_Return);
+            },
+            [&](QDialog*) {
+                Form3->Edit1->setText("нет такого");
+                Form3->Button2Click();
+            }});
+    QVERIFY(Form3->openAsPicker());
+    QCOMPARE(Form3->PickedMarka, QString("Б-3"));
+    QCOMPARE(Form3->PickedId, qint64(7));
+    QCOMPARE(picked.size(), 1);
+    QCOMPARE(picked.first().at(0).toString(), QString("Б-3"));
+    QVERIFY(!Form3->Button2->isDefault());
+    QVERIFY(Form3->Edit1->isHidden());
+    QVERIFY(!dm->Izdel.isOpen());
+    // An empty list hands nothing back.
+    QVERIFY(!Form3->openAsPicker());
+    QCOMPARE(picked.size(), 1);
+    QCOMPARE(Form3->PickedId, qint64(0));
+    QVERIFY(dm->Izdel.filter().isEmpty() || !dm->Izdel.isOpen());
+}
+
+// Pictures of the two windows with workshop-like data, when TABEL_SHOTS names a folder.
+void TestProducts::screenshots() {
+    const QString dir = qEnvironmentVariable("TABEL_SHOTS");
+    if (dir.isEmpty())
+        QSKIP("TABEL_SHOTS not set");
+    db->exec(
+        "insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, id_msm_bs, massa, "
+        "id_class_item) values ('Шкаф ШРС-2 ''Компакт''', '', 6, 12, 101), ('Корпус КП-40', '', 6, 0.375, "
+        "100), ('Дверь ДМ-1200', '', 6, 3, 101)");
+    script({[&](QDialog* w) {
+                w->show();
+                QVERIFY(dm->Izdel.locate("id", 6));
+                QVERIFY(w->grab().save(dir + "/form3.png"));
+                Form3->Button2Click();
+                w->hide();
+            },
+            [&](QDialog* w) {
+                w->show();
+                QVERIFY(w->grab().save(dir + "/form7.png"));
+                w->hide();
+            }});
+    Form3->openFromMainMenu();
+}
+
+QTEST_MAIN(TestProducts)
+#include "test_products.moc"
