@@ -181,6 +181,10 @@ void TForm1::FormCreate(const QStringList& args) {
     DataModule6->ADO_DB.close();
     DataModule6->ADO_DB.setConnectionString(buildConnectionString(args));
     DataModule6->ADO_DB.open();
+    journal = new TJournal(
+        *this,
+        {{RadioButton1, RadioButton2, RadioButton3, RadioButton4}, DateT, CBox1, DBGrid2, Button3, Button8},
+        this);
     Form23 = new TForm23;
     Form23->show();
 }
@@ -224,6 +228,23 @@ void TForm1::Timer1Timer() {
 
 void TForm1::Button4Click() {
     close();
+}
+
+bool TForm1::event(QEvent* e) {
+    // Every return to the main window shows the journal of the computer's date again.
+    if (e->type() == QEvent::WindowActivate && journal)
+        journal->FormActivate();
+    return QDialog::event(e);
+}
+
+void TForm1::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    // Where the desktop does not activate a new window by itself, the journal is read once
+    // the window is on screen.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !isActiveWindow() && journal)
+            journal->FormActivate();
+    });
 }
 
 void TForm1::keyPressEvent(QKeyEvent* e) {

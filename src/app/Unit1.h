@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Dataset.h"
+#include "Journal.h"
 #include "MainMembers.h"
 
 #include <QDialog>
@@ -51,12 +52,15 @@ public:
     QTimer* Timer1;
 
     EditTable ver;
+    TJournal* journal = nullptr;
 
 public slots:
     void Button4Click();
     void Timer1Timer();
 
 protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:

@@ -18,5 +18,8 @@ struct TForm1Members {
     QDateEdit* DateT = nullptr;      // the journal date
 };
 
+// The foreman's access code: the foreman enters records but does not accept them.
+inline const QString kForemanCode = QStringLiteral("fendrok");
+
 // The main window's members; null until the main window exists.
 extern TForm1Members* Form1Members;

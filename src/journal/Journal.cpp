@@ -1,0 +1,222 @@
+#include "Journal.h"
+
+#include "Format.h"
+#include "Seams.h"
+#include "Unit6.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFont>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+namespace {
+
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+
+bool accepted(const QString& mark) {
+    const QString t = mark.trimmed();
+    return t == u"ok" || t == u"да";
+}
+
+QString trimmedText(const QVariant& v) {
+    return v.isNull() ? QString() : v.toString().trimmed();
+}
+
+// The grid's columns: titles, widths, the OK column in bold green or red.
+QList<GridColumn> journalColumns() {
+    GridColumn ok{QStringLiteral("ok"),
+                  QStringLiteral("OK"),
+                  37,
+                  trimmedText,
+                  Qt::AlignCenter,
+                  [](const QVariant& v, int role) -> QVariant {
+                      if (role == Qt::FontRole) {
+                          QFont f;
+                          f.setBold(true);
+                          return f;
+                      }
+                      if (role == Qt::ForegroundRole)
+                          return accepted(v.toString()) ? kGreen : kRed;
+                      return {};
+                  }};
+    return {
+        {QStringLiteral("fio"), QStringLiteral("Фамилия И.О."), 250, trimmedText},
+        {QStringLiteral("marka"), QStringLiteral("Марка изделия"), 260, trimmedText},
+        {QStringLiteral("vid"), QStringLiteral("Операция"), 155, trimmedText},
+        {QStringLiteral("nmn"), QStringLiteral("Вид"), 157},
+        {QStringLiteral("color"), QStringLiteral("Цвет"), 0, {}, Qt::AlignCenter},
+        {QStringLiteral("time"), QStringLiteral("Часы"), 0},
+        {QStringLiteral("kol_vo"), QStringLiteral("Кол-во"), 57},
+        {QStringLiteral("brak"), QStringLiteral("Брак"), 49},
+        {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78},
+        ok,
+        {QStringLiteral("vvod"), QStringLiteral("Заведен"), 72, {}, Qt::AlignCenter},
+    };
+}
+
+void setLook(QWidget* w, bool marked, const QColor& color) {
+    QFont f = w->font();
+    f.setBold(marked);
+    w->setFont(f);
+    w->setAutoFillBackground(marked);
+    QPalette p = QApplication::palette(w);
+    if (marked)
+        p.setColor(QPalette::Window, color);
+    w->setPalette(p);
+}
+
+} // namespace
+
+TJournal::TJournal(TForm1Members& members, const Controls& controls, QObject* parent)
+    : QObject(parent), m(members), c(controls) {
+    updtOK.setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
+    for (int s = 1; s <= 4; ++s)
+        DataModule6->smenaQuery(s)->setColumns(journalColumns());
+    QTableView* g = c.DBGrid2;
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->horizontalHeader()->setSectionsMovable(false);
+    QFont bold = g->horizontalHeader()->font();
+    bold.setBold(true);
+    g->horizontalHeader()->setFont(bold);
+    g->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DataModule6->Smena1.attachView(g);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (int s = 0; s < 4; ++s)
+        connect(c.shifts[s], &QRadioButton::clicked, this, [this, s] {
+            if (c.shifts[s]->isChecked())
+                selectShift(s + 1);
+        });
+    setLook(c.shifts[0], true, kGreen);
+    connect(c.CBox1, &QCheckBox::toggled, this, &TJournal::CBox1Click);
+    connect(c.Button3, &QPushButton::clicked, this, &TJournal::Button3Click);
+    connect(c.Button8, &QPushButton::clicked, this, &TJournal::Button8Click);
+    connect(g, &QTableView::doubleClicked, this, &TJournal::DBGrid2DblClick);
+    // A day is chosen when the calendar closes or Enter is pressed: the edit's finished signal.
+    auto dayChosen = [this] {
+        if (c.DateT->date() != DataModule6->Smena1.param(QStringLiteral("data")).toDate())
+            DateTChange();
+    };
+    connect(c.DateT, &QDateEdit::editingFinished, this, dayChosen);
+    if (QCalendarWidget* cal = c.DateT->calendarWidget())
+        connect(cal, &QCalendarWidget::clicked, this, dayChosen);
+}
+
+Dataset* TJournal::shiftQuery() const {
+    return DataModule6->smenaQuery(m.currentShift < 1 ? 1 : m.currentShift);
+}
+
+void TJournal::reopenAll(bool setDate) {
+    for (int s = 1; s <= 4; ++s) {
+        Dataset* q = DataModule6->smenaQuery(s);
+        q->close();
+        q->setFiltered(false);
+    }
+    for (int s = 1; s <= 4; ++s) {
+        Dataset* q = DataModule6->smenaQuery(s);
+        if (setDate)
+            q->setParam(QStringLiteral("data"), c.DateT->date());
+        q->open();
+    }
+}
+
+void TJournal::FormActivate() {
+    c.DateT->setDate(seams::today());
+    const int dow = c.DateT->date().dayOfWeek();
+    if (dow == 6 || dow == 7)
+        c.CBox1->setChecked(true);
+    reopenAll(true);
+}
+
+void TJournal::DateTChange() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Restore {
+        ~Restore() { QApplication::restoreOverrideCursor(); }
+    } restore;
+    reopenAll(true);
+    const int dow = c.DateT->date().dayOfWeek();
+    c.CBox1->setChecked(dow == 6 || dow == 7);
+    c.DBGrid2->setFocus();
+}
+
+void TJournal::Button8Click() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Restore {
+        ~Restore() { QApplication::restoreOverrideCursor(); }
+    } restore;
+    reopenAll(false);
+}
+
+void TJournal::selectShift(int shift) {
+    DataModule6->smenaQuery(shift)->attachView(c.DBGrid2);
+    for (int s = 0; s < 4; ++s)
+        setLook(c.shifts[s], s + 1 == shift, kGreen);
+    m.currentShift = shift;
+}
+
+void TJournal::CBox1Click() {
+    setLook(c.CBox1, c.CBox1->isChecked(), kRed);
+}
+
+void TJournal::correctDayHours(int workerId, int shift, const QDate& day) {
+    TDataModule6* dm = DataModule6;
+    dm->Control.close();
+    dm->Control.setSql(
+        QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=%1 and smena=%2 and "
+                       "data=to_date('%3', 'DD.MM.YYYY') group by w_id, smena, data")
+            .arg(workerId)
+            .arg(shift)
+            .arg(day.toString(QStringLiteral("dd.MM.yyyy"))));
+    dm->Control.open();
+    const int tim = dm->Control.fieldByName(QStringLiteral("tim")).asInteger();
+    dm->Control.close();
+    dm->H_Tabel_ins.setSql(
+        QStringLiteral("update accounts_dep.h_tabel set d%1=%2 where w_id=%3 and smena=%4 and "
+                       "month=%5 and year=%6")
+            .arg(day.day())
+            .arg(tim)
+            .arg(workerId)
+            .arg(shift)
+            .arg(day.month())
+            .arg(day.year()));
+    dm->H_Tabel_ins.execute();
+}
+
+void TJournal::Button3Click() {
+    Dataset* q = shiftQuery();
+    const QString id = q->fieldByName(QStringLiteral("id")).asString().trimmed();
+    if (id.isEmpty())
+        return;
+    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
+        return;
+    const int workerId = q->fieldByName(QStringLiteral("w_id")).asInteger();
+    DataModule6->DelSmena.setSql(QStringLiteral("delete from accounts_dep.smena where id=") + id);
+    DataModule6->DelSmena.execute();
+    q->close();
+    q->open();
+    correctDayHours(workerId, m.currentShift, c.DateT->date());
+}
+
+void TJournal::DBGrid2DblClick() {
+    if (m.loginCode == kForemanCode)
+        return;
+    Dataset* q = shiftQuery();
+    m.currentQuery = q;
+    if (q->isEmpty())
+        return;
+    const QString newMark = accepted(q->fieldByName(QStringLiteral("ok")).asString()) ? QStringLiteral("no")
+                                                                                      : QStringLiteral("ok");
+    updtOK.setParam(QStringLiteral("ok"), newMark);
+    updtOK.setParam(QStringLiteral("id"), q->fieldByName(QStringLiteral("id")).asInteger());
+    updtOK.execute();
+    const int row = q->recNo();
+    q->close();
+    q->open();
+    if (row >= 1 && row <= q->recordCount())
+        q->setRecNo(row);
+}

@@ -1,0 +1,53 @@
+// Journal of the main window: the work records of one day and shift, with the shift and day
+// selectors, the day-off box, refresh, deletion with the hours correction and the
+// acceptance toggle.
+#pragma once
+
+#include "Dataset.h"
+#include "MainMembers.h"
+
+#include <QObject>
+
+class QCheckBox;
+class QDateEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+class TJournal : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QRadioButton* shifts[4];
+        QDateEdit* DateT;
+        QCheckBox* CBox1;
+        QTableView* DBGrid2;
+        QPushButton* Button3; // "Удалить"
+        QPushButton* Button8; // "Обновить"
+    };
+    TJournal(TForm1Members& members, const Controls& controls, QObject* parent = nullptr);
+
+    // The query of the current shift.
+    Dataset* shiftQuery() const;
+
+    // The main window became active: the computer's date, re-read.
+    void FormActivate();
+    // The user chose another day in DateT.
+    void DateTChange();
+    void Button8Click();
+    void selectShift(int shift);
+    void CBox1Click();
+    void Button3Click();
+    void DBGrid2DblClick();
+
+    // The worker's hours of a day and shift, summed from the work records, written into the
+    // day's column of the worker's timesheet row of that shift, month and year.
+    static void correctDayHours(int workerId, int shift, const QDate& day);
+
+    Command updtOK;
+
+private:
+    void reopenAll(bool setDate);
+    TForm1Members& m;
+    Controls c;
+};

@@ -1,0 +1,247 @@
+// The journal of the main window on a real database: activation and the day-off rule, shift
+// selection, the acceptance colours and toggle, deletion with the hours correction.
+#include "Program.h"
+#include "TestSupport.h"
+#include "Unit1.h"
+#include "Unit6.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+class TestJournal : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void activationAndDayOff_data();
+    void activationAndDayOff();
+    void choosingAWorkdayUnchecksDayOff();
+    void shiftSelection();
+    void acceptanceColours();
+    void acceptanceToggle_data();
+    void acceptanceToggle();
+    void deleteCorrectsHours();
+    void deleteAnsweredNoSendsNothing();
+    void emptyJournalIgnoresActions();
+
+private:
+    void addRecord(int worker, int shift, int hours, const QString& ok, const QString& day = "07.12.2026");
+    int recordId(int worker, int hours);
+    TestDatabase* db = nullptr;
+    MessageRecorder* boxes = nullptr;
+    EndRecorder* ends = nullptr;
+    FixedClock* clock = nullptr;
+};
+
+static const QDate kMonday(2026, 12, 7);
+
+void TestJournal::init() {
+    db = new TestDatabase;
+    boxes = new MessageRecorder;
+    ends = new EndRecorder;
+    clock = new FixedClock(QDateTime(kMonday, QTime(9, 0)));
+    db->exec("insert into accounts_dep.person (id, fio) values (17, 'Иванов Иван'), (18, 'Петров Пётр')");
+    db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa) values (5, 'A-12', 1.5)");
+    db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска')");
+    db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 3, 5, 0, 0)");
+    QVERIFY(startProgram(db->commandLine(), "Feb 27 2024", "15:11:03"));
+    Form1->loginCode = "73516280";
+    Form1->currentShift = 1;
+    for (int s = 1; s <= 4; ++s)
+        DataModule6->smenaQuery(s)->setParam("ok", QString("ta"));
+}
+
+void TestJournal::cleanup() {
+    shutdownProgram();
+    delete clock;
+    delete ends;
+    delete boxes;
+    delete db;
+}
+
+void TestJournal::addRecord(int worker, int shift, int hours, const QString& ok, const QString& day) {
+    db->exec(
+        QString("insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, "
+                "time, ok, vvod, prize) values ('%1', %2, %3, 5, 42, 12.5, 10, 0, 0, %4, '%5', '%1', 0)")
+            .arg(day)
+            .arg(shift)
+            .arg(worker)
+            .arg(hours)
+            .arg(ok));
+}
+
+int TestJournal::recordId(int worker, int hours) {
+    return db
+        ->scalar(
+            QString("select id from accounts_dep.smena where w_id=%1 and time=%2").arg(worker).arg(hours))
+        .toInt();
+}
+
+void TestJournal::activationAndDayOff_data() {
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<bool>("checkedBefore");
+    QTest::addColumn<bool>("checkedAfter");
+    QTest::newRow("Saturday checks") << QDate(2026, 12, 12) << false << true;
+    QTest::newRow("Sunday checks") << QDate(2026, 12, 13) << false << true;
+    QTest::newRow("Monday leaves it unchecked") << kMonday << false << false;
+    QTest::newRow("Monday leaves it checked") << kMonday << true << true;
+}
+
+void TestJournal::activationAndDayOff() {
+    QFETCH(QDate, today);
+    QFETCH(bool, checkedBefore);
+    QFETCH(bool, checkedAfter);
+    addRecord(17, 1, 8, "no", today.toString("dd.MM.yyyy"));
+    Form1->DateT->setDate(QDate(2026, 1, 5));
+    Form1->CBox1->setChecked(checkedBefore);
+    clock->set(QDateTime(today, QTime(8, 0)));
+    Form1->journal->FormActivate();
+    QCOMPARE(Form1->DateT->date(), today);
+    QCOMPARE(Form1->CBox1->isChecked(), checkedAfter);
+    QCOMPARE(Form1->CBox1->font().bold(), checkedAfter);
+    QCOMPARE(Form1->CBox1->palette().color(QPalette::Window) == QColor(255, 0, 0), checkedAfter);
+    QCOMPARE(DataModule6->Smena1.recordCount(), 1);
+    QCOMPARE(Form1->DBGrid2->model()->rowCount(), 1);
+    QCOMPARE(Form1->DBGrid2->model()->index(0, 0).data().toString(), QString("Иванов Иван"));
+}
+
+void TestJournal::choosingAWorkdayUnchecksDayOff() {
+    clock->set(QDateTime(QDate(2026, 12, 12), QTime(8, 0)));
+    Form1->journal->FormActivate();
+    QVERIFY(Form1->CBox1->isChecked());
+    addRecord(17, 1, 8, "no");
+    Form1->DateT->setDate(kMonday);
+    Form1->journal->DateTChange();
+    QVERIFY(!Form1->CBox1->isChecked());
+    QVERIFY(!Form1->CBox1->font().bold());
+    QCOMPARE(DataModule6->Smena1.recordCount(), 1);
+}
+
+void TestJournal::shiftSelection() {
+    addRecord(17, 1, 8, "no");
+    addRecord(18, 3, 6, "no");
+    addRecord(17, 3, 2, "no");
+    Form1->journal->FormActivate();
+    QTest::mouseClick(Form1->RadioButton3, Qt::LeftButton, {}, QPoint(5, Form1->RadioButton3->height() / 2));
+    QCOMPARE(Form1->currentShift, 3);
+    QCOMPARE(Form1->DBGrid2->model(), &DataModule6->Smena3);
+    QCOMPARE(Form1->DBGrid2->model()->rowCount(), 2);
+    QVERIFY(Form1->RadioButton3->font().bold());
+    QCOMPARE(Form1->RadioButton3->palette().color(QPalette::Window), QColor(0, 128, 0));
+    for (QRadioButton* other : {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton4})
+        QVERIFY(!other->font().bold());
+    // Moving in the grid moves the shift's query.
+    Form1->DBGrid2->setCurrentIndex(Form1->DBGrid2->model()->index(1, 0));
+    QCOMPARE(DataModule6->Smena3.recNo(), 2);
+}
+
+void TestJournal::acceptanceColours() {
+    addRecord(17, 1, 1, "ok");
+    addRecord(17, 1, 2, "да");
+    addRecord(17, 1, 3, "no");
+    addRecord(17, 1, 4, "xx");
+    Form1->journal->FormActivate();
+    QAbstractItemModel* model = Form1->DBGrid2->model();
+    int okColumn = -1;
+    for (int i = 0; i < model->columnCount(); ++i)
+        if (model->headerData(i, Qt::Horizontal).toString() == "OK")
+            okColumn = i;
+    QVERIFY(okColumn >= 0);
+    QCOMPARE(model->rowCount(), 4);
+    for (int r = 0; r < 4; ++r) {
+        const QModelIndex idx = model->index(r, okColumn);
+        const QString mark = idx.data().toString();
+        const QColor expected = (mark == "ok" || mark == "да") ? QColor(0, 128, 0) : QColor(255, 0, 0);
+        QCOMPARE(idx.data(Qt::ForegroundRole).value<QColor>(), expected);
+        QVERIFY(idx.data(Qt::FontRole).value<QFont>().bold());
+    }
+}
+
+void TestJournal::acceptanceToggle_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("no becomes ok") << "73516280"
+                                   << "no"
+                                   << "ok";
+    QTest::newRow("да becomes no") << "wirbo"
+                                   << "да"
+                                   << "no";
+    QTest::newRow("ok becomes no") << "0471"
+                                   << "ok"
+                                   << "no";
+    QTest::newRow("other text becomes ok") << "plutvi"
+                                           << "xx"
+                                           << "ok";
+    QTest::newRow("the foreman changes nothing") << "fendrok"
+                                                 << "no"
+                                                 << "no";
+}
+
+void TestJournal::acceptanceToggle() {
+    QFETCH(QString, code);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    addRecord(17, 1, 8, "no");
+    addRecord(18, 1, 4, before);
+    Form1->loginCode = code;
+    Form1->journal->FormActivate();
+    QVERIFY(DataModule6->Smena1.locate("w_id", 18));
+    const int row = DataModule6->Smena1.recNo();
+    Form1->journal->DBGrid2DblClick();
+    QCOMPARE(db->scalar(QString("select trim(ok) from accounts_dep.smena where id=%1").arg(recordId(18, 4)))
+                 .toString(),
+             after);
+    QCOMPARE(DataModule6->Smena1.recNo(), row);
+    QCOMPARE(DataModule6->Smena1.fieldByName("ok").asString().trimmed(), after);
+}
+
+void TestJournal::deleteCorrectsHours() {
+    addRecord(17, 1, 8, "no");
+    addRecord(17, 1, 4, "no");
+    db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d6, d7) values (17, 12, 2026, 1, "
+             "5, 12)");
+    Form1->journal->FormActivate();
+    QVERIFY(DataModule6->Smena1.locate("time", 8));
+    Form1->journal->Button3Click();
+    QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
+    QCOMPARE(boxes->shown[0].text, QString("Удалить позицию из списка?"));
+    QCOMPARE(DataModule6->Smena1.recordCount(), 1);
+    QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 4);
+    QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
+    Form1->journal->Button3Click();
+    QCOMPARE(DataModule6->Smena1.recordCount(), 0);
+    QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 0);
+    QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
+}
+
+void TestJournal::deleteAnsweredNoSendsNothing() {
+    addRecord(17, 1, 8, "no");
+    Form1->journal->FormActivate();
+    boxes->answers << QMessageBox::No;
+    SqlRecorder sql;
+    Form1->journal->Button3Click();
+    QVERIFY(sql.statements.isEmpty());
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 1);
+}
+
+void TestJournal::emptyJournalIgnoresActions() {
+    Form1->journal->FormActivate();
+    SqlRecorder sql;
+    Form1->journal->Button3Click();
+    Form1->journal->DBGrid2DblClick();
+    QVERIFY(sql.statements.isEmpty());
+    QVERIFY(boxes->shown.isEmpty());
+}
+
+int main(int argc, char** argv) {
+    TabelApplication app(argc, argv);
+    TestJournal t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_journal.moc"
