@@ -7,6 +7,7 @@
 #include "Unit6.h"
 #include "Windows.h"
 
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -15,6 +16,10 @@
 TabelApplication::TabelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("tabel"));
     setQuitOnLastWindowClosed(false);
+    // The windows are laid out for Tahoma 8 pt; where it is missing, a condensed face of
+    // similar width keeps the columns' texts whole.
+    if (!QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"));
 }
 
 void showException(const QString& text) {
@@ -46,8 +51,9 @@ void loadTranslations(QApplication& app) {
 #define TABEL_WINDOWS(X)                                                                                     \
     X(2)                                                                                                     \
     X(3)                                                                                                     \
-    X(4) X(5) X(7) X(8) X(9) X(10) X(11) X(18) X(19) X(21) X(15) X(16) X(17) X(20) X(22) X(24) X(25) X(26)   \
-        X(27) X(29)
+    X(4)                                                                                                     \
+    X(5) X(7) X(8) X(9) X(10) X(11) X(18) X(19) X(21) X(15) X(16) X(17) X(20) X(22) X(24) X(25) X(26) X(27)  \
+        X(29)
 
 static void createWindows() {
 #define CREATE(N) TABEL_CREATE_##N

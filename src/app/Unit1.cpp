@@ -87,6 +87,7 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent) {
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid2->verticalHeader()->setDefaultSectionSize(18);
+    DBGrid2->verticalHeader()->setVisible(false);
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
@@ -118,7 +119,11 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent) {
     bottom->addWidget(Button5);
     bottom->addSpacing(20);
     bottom->addWidget(Button4);
+    // The grid spans the whole width of the window, as the journal needs every pixel.
+    top->setContentsMargins(8, 4, 8, 0);
+    bottom->setContentsMargins(8, 0, 8, 6);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(MainMenu);
     layout->addLayout(top);
     layout->addWidget(DBGrid2, 1);

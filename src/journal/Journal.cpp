@@ -56,7 +56,7 @@ QList<GridColumn> journalColumns() {
         {QStringLiteral("brak"), QStringLiteral("Брак"), 49},
         {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78},
         ok,
-        {QStringLiteral("vvod"), QStringLiteral("Заведен"), 72, {}, Qt::AlignCenter},
+        {QStringLiteral("vvod"), QStringLiteral("Заведен"), 84, {}, Qt::AlignCenter}, // 72 cuts the date
     };
 }
 
@@ -66,9 +66,12 @@ void setLook(QWidget* w, bool marked, const QColor& color) {
     w->setFont(f);
     w->setAutoFillBackground(marked);
     QPalette p = QApplication::palette(w);
-    if (marked)
+    if (marked) {
         p.setColor(QPalette::Window, color);
+        p.setColor(QPalette::Button, color);
+    }
     w->setPalette(p);
+    w->setBackgroundRole(QPalette::Window);
 }
 
 } // namespace
@@ -85,6 +88,7 @@ TJournal::TJournal(TForm1Members& members, const Controls& controls, QObject* pa
     bold.setBold(true);
     g->horizontalHeader()->setFont(bold);
     g->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    g->horizontalHeader()->setDefaultSectionSize(64);
     DataModule6->Smena1.attachView(g);
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int s = 0; s < 4; ++s)
