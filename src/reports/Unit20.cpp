@@ -52,20 +52,20 @@ QString TForm20::reportSql() {
 
 namespace {
 
-constexpr double kMarkaX = 2, kMarkaW = 36;
-constexpr double kVidX = 38, kVidW = 44;
-constexpr double kColorX = 82, kColorW = 10;
-constexpr double kKindX = 94, kKindW = 30;
-constexpr double kTimeX = 124, kTimeW = 14;
-constexpr double kBrkX = 138, kBrkW = 12;
-constexpr double kQtyX = 150, kQtyW = 18;
-constexpr double kSumX = 168, kSumW = 22;
+constexpr double kMarkaX = 2, kMarkaW = 32;
+constexpr double kVidX = 34, kVidW = 40;
+constexpr double kColorX = 74, kColorW = 10;
+constexpr double kKindX = 86, kKindW = 28;
+constexpr double kTimeX = 114, kTimeW = 14;
+constexpr double kBrkX = 128, kBrkW = 12;
+constexpr double kQtyX = 140, kQtyW = 24;
+constexpr double kSumX = 164, kSumW = 26;
 
 // The block under a worker's subtotals: caption column and three value columns.
-constexpr double kBlockCaptionX = 60, kBlockCaptionW = 50;
-constexpr double kHoursX = 110, kHoursW = 22;
-constexpr double kWithX = 132, kWithW = 29;
-constexpr double kWithoutX = 161, kWithoutW = 29;
+constexpr double kBlockCaptionX = 40, kBlockCaptionW = 50;
+constexpr double kHoursX = 90, kHoursW = 20;
+constexpr double kWithX = 110, kWithW = 40;
+constexpr double kWithoutX = 150, kWithoutW = 40;
 
 ReportDefinition layout() {
     ReportDefinition r;
@@ -87,7 +87,7 @@ ReportDefinition layout() {
     };
     caption(QStringLiteral("Часы"), kTimeX, kTimeW);
     caption(QStringLiteral("Брак"), kBrkX, kBrkW);
-    caption(QStringLiteral("Количество"), kQtyX - 4, kQtyW + 4);
+    caption(QStringLiteral("Количество"), kQtyX, kQtyW);
     caption(QStringLiteral("Сумма"), kSumX, kSumW);
     worker.header = wh;
 

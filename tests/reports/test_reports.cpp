@@ -1,0 +1,472 @@
+// The printed layouts and the reports dialog on a real database: each layout's PDF text holds
+// the right groups, subtotals and grand totals; the product kind limits every report and the
+// Excel summary; the dialog's period defaults, previews, Excel rows and role controls.
+#include "ExcelHelper.h"
+#include "Format.h"
+#include "RadioGroup.h"
+#include "RecordingSpreadsheet.h"
+#include "ReportFixture.h"
+#include "ReportPainter.h"
+#include "ReportTestText.h"
+#include "SummaryReports.h"
+#include "Unit15.h"
+#include "Unit16.h"
+#include "Unit17.h"
+#include "Unit18.h"
+#include "Unit20.h"
+#include "Unit21.h"
+#include "Unit6.h"
+
+#include <QDateEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+class TestReports : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void summaryLayouts_data();
+    void summaryLayouts();
+    void hoursTimesheet();
+    void emptyPeriodPrintsHeadersAndZeros();
+    void defaultPeriod_data();
+    void defaultPeriod();
+    void dialogPreviewsReport_data();
+    void dialogPreviewsReport();
+    void excelSummary_data();
+    void excelSummary();
+    void excelSummaryCountsRows();
+    void roleRules();
+
+private:
+    QStringList summaryPdf(SummaryReport report, int kind, const QDate& from = kFrom, const QDate& to = kTo);
+    TestDatabase* db = nullptr;
+    QTemporaryDir dir;
+};
+
+void TestReports::initTestCase() {
+    QVERIFY(dir.isValid());
+}
+
+void TestReports::init() {
+    db = new TestDatabase;
+    db->openDataModule();
+    loadReportFixture(*db);
+}
+
+void TestReports::cleanup() {
+    seams::setModalHandler({});
+    delete db;
+    db = nullptr;
+}
+
+QStringList TestReports::summaryPdf(SummaryReport report, int kind, const QDate& from, const QDate& to) {
+    auto layout = makeSummaryLayout(report);
+    const auto pages = prepareSummaryReport(*layout, report, from, to, kind);
+    const QString file = dir.filePath(QStringLiteral("r.pdf"));
+    QString error;
+    if (!reportengine::writeReportPdf(pages, file, &error))
+        return {QStringLiteral("PDF not written: ") + error};
+    if (layout->query().isOpen())
+        return {QStringLiteral("query left open")};
+    return pdfLines(file);
+}
+
+void TestReports::summaryLayouts_data() {
+    QTest::addColumn<SummaryReport>("report");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+
+    // By workers: groups of worker and nomenclature; the nomenclature footer shows the worker's
+    // maintenance (160) and average-rate (120) amounts and the subtotals with and without the
+    // coefficient; the worker footer adds all the worker's maintenance works (f_sum78).
+    // Васильев has maintenance only: absent, yet his 150 is part of the 360 of "Хоз.р.".
+    QTest::newRow("workers, all") << SummaryReport::Workers << -1
+                                  << QStringList{"Отчет по рабочим за период с 01.02.2025 по 01.03.2025",
+                                                 "Алексеев А.А. Сумма без Р/К",
+                                                 "Готовая продукция Окраска (грунт) 20 100.000",
+                                                 "Готовая продукция Окраска (RAL: 3) 10 50.000",
+                                                 "Заготовки Сварка 25 50.000",
+                                                 "Хоз.р.: 160 Ср. сд.: 120 40 250.000 208.333",
+                                                 "Итого: 530.000 441.667",
+                                                 "Хоз.р.: 0 Ср. сд.: 0 25 50.000 41.667",
+                                                 "300.00 250.00",
+                                                 "580.000 483.333",
+                                                 "Борисов Б.Б.",
+                                                 "Готовая продукция Сварка 14 86.000",
+                                                 "136.000 113.333",
+                                                 "386.00 321.67",
+                                                 "Хоз.р.: 360.00 300.00",
+                                                 "Ср.сд.: 120.00 100.00",
+                                                 "Итого: 866.00 721.67"}
+                                  << QStringList{"Васильев"};
+    QTest::newRow("workers, finished") << SummaryReport::Workers << 0
+                                       << QStringList{"Хоз.р.: 160 Ср. сд.: 120 40 250.000 208.333",
+                                                      "250.00 208.33",
+                                                      "530.000 441.667",
+                                                      "Борисов Б.Б.",
+                                                      "336.00 280.00",
+                                                      "Итого: 816.00 680.00"}
+                                       << QStringList{"Заготовки", "Крышки", "Васильев"};
+    QTest::newRow("workers, blanks") << SummaryReport::Workers << 1
+                                     << QStringList{"Алексеев А.А.", "Заготовки Сварка 25 50.000",
+                                                    "Итого: 530.00 441.67"}
+                                     << QStringList{"Готовая продукция", "Борисов", "Корпуса"};
+
+    // By products: pieces minus rejects and their mass per group; products of one group, type,
+    // kind and colour but different mass stay apart (К-1 and К-2 welding).
+    QTest::newRow("products, all") << SummaryReport::Products << -1
+                                   << QStringList{"Отчет по продукции за период с 01.02.2025 по 01.03.2025",
+                                                  "Коробки Количество",
+                                                  "Корпуса",
+                                                  "Готовая продукция Сварка 37.5 15",
+                                                  "Готовая продукция Окраска (грунт) 50 20",
+                                                  "Готовая продукция Окраска (RAL: 3) 25 10",
+                                                  "Готовая продукция Сварка 9 9",
+                                                  "121.5 54",
+                                                  "Заготовки Сварка 12.5 25",
+                                                  "12.5 25",
+                                                  "Итого: 134 79"}
+                                   << QStringList{};
+    QTest::newRow("products, blanks")
+        << SummaryReport::Products << 1 << QStringList{"Крышки", "Заготовки Сварка 12.5 25", "Итого: 13 25"}
+        << QStringList{"Корпуса", "Готовая продукция"};
+
+    // Detailed by workers: one row per product, type, kind and colour (two colours of one
+    // painting: two rows), the worker's block of hours and amounts, the report total.
+    QTest::newRow("workers detail, all")
+        << SummaryReport::WorkersDetail << -1
+        << QStringList{"Детальный отчет по рабочим за период с 01.02.2025 по 01.03.2025",
+                       "Алексеев А.А. Часы Брак Количество Сумма",
+                       "К-1 Окраска 1 Готовая продукция 4 0 20 100.00",
+                       "К-1 Окраска 3 Готовая продукция 4 0 10 50.00",
+                       "К-1 Сварка 0 Готовая продукция 8 2 12 100.00",
+                       "Кр-1 Сварка 0 Заготовки 6 5 30 50.00",
+                       "7 72 300.00",
+                       "Часы Сумма с р/к (р.) Сумма без р/к (р.)",
+                       "Хоз. раб. (дн.) 8 160 133.333333333333",
+                       "Хоз. раб. (нч.) 0 0 0",
+                       "Ср. сд. (нч.) 4 120 100",
+                       "Сдел. 22.00 300.00 250.00",
+                       "Итого: 34.00 580.00 483.33",
+                       "Цена ср. сд. за 1 ч.: 13.64 11.36",
+                       "Борисов Б.Б. Часы Брак Количество Сумма",
+                       "1 15 86.00",
+                       "Хоз. раб. (нч.) 2 50 41.6666666666667",
+                       "Итого: 7.00 136.00 113.33",
+                       "Цена ср. сд. за 1 ч.: 17.20 14.33",
+                       "Итого: 8 87 386.00"}
+        << QStringList{"Васильев"};
+    QTest::newRow("workers detail, finished")
+        << SummaryReport::WorkersDetail << 0
+        << QStringList{"2 42 250.00", "Сдел. 16.00 250.00 208.33", "Итого: 28.00 530.00 441.67",
+                       "Итого: 3 57 336.00"}
+        << QStringList{"Кр-1", "Заготовки"};
+
+    // Detailed by products: pieces with rejects, mass of all pieces made, amounts.
+    QTest::newRow("products detail, all")
+        << SummaryReport::ProductsDetail << -1
+        << QStringList{"Детальный отчет по продукции за период с 01.02.2025 по 01.03.2025",
+                       "Брак Коробки Кол-во Сумма",
+                       "К-1 Окраска 1 Готовая продукция 0 50 20 100.000",
+                       "К-1 Окраска 3 Готовая продукция 0 25 10 50.000",
+                       "К-1 Сварка 0 Готовая продукция 2 42.5 17 150.000",
+                       "К-2 Сварка 0 Готовая продукция 1 10 10 36.000",
+                       "3 127.50 57 336.00",
+                       "Кр-1 Сварка 0 Заготовки 5 15 30 50.000",
+                       "5 15.00 30 50.00",
+                       "Итого: 8 142.5 87 386.00"}
+        << QStringList{};
+    QTest::newRow("products detail, blanks")
+        << SummaryReport::ProductsDetail << 1 << QStringList{"5 15.00 30 50.00", "Итого: 5 15 30 50.00"}
+        << QStringList{"К-1", "К-2", "Корпуса"};
+}
+
+void TestReports::summaryLayouts() {
+    QFETCH(SummaryReport, report);
+    QFETCH(int, kind);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    const QStringList lines = summaryPdf(report, kind);
+    for (const QString& p : present)
+        QVERIFY2(hasLine(lines, p), qPrintable(p + QStringLiteral("\n---\n") + lines.join(u'\n')));
+    for (const QString& a : absent)
+        QVERIFY2(!lines.join(u'\n').contains(a),
+                 qPrintable(a + QStringLiteral("\n---\n") + lines.join(u'\n')));
+}
+
+void TestReports::hoursTimesheet() {
+    // The hours timesheet's way: parameters, title, preview of the whole page, query closed.
+    TForm15 form;
+    bool shown = false, wholePage = false;
+    QStringList texts;
+    seams::setModalHandler([&](QDialog* d) {
+        if (auto* p = qobject_cast<reportengine::ReportPreviewDialog*>(d)) {
+            shown = true;
+            texts = p->pages().texts();
+            wholePage = p->pageView()->zoom() == reportengine::PreviewZoom::WholePage &&
+                        (p->windowState() & Qt::WindowMaximized);
+        }
+        return 0;
+    });
+    form.printMonth(2, 2025, QStringLiteral("Февраль 2025 г."));
+    QVERIFY(shown);
+    QVERIFY(wholePage);
+    QVERIFY(!form.H_Tabel.isOpen());
+    QVERIFY(texts.contains(QStringLiteral("Февраль 2025 г.")));
+
+    // The PDF: one line per worker (all shifts and kinds added), days under their numbers,
+    // the row total at the right.
+    form.H_Tabel.setParam(QStringLiteral("mnth"), 2);
+    form.H_Tabel.setParam(QStringLiteral("yea"), 2025);
+    form.H_Tabel.open();
+    form.setTitle(QStringLiteral("Февраль 2025 г."));
+    const QString file = dir.filePath(QStringLiteral("h.pdf"));
+    QVERIFY(form.writePdf(file));
+    form.H_Tabel.close();
+    const QStringList lines = pdfLines(file);
+    QString days;
+    for (int d = 1; d <= 31; ++d)
+        days += QString::number(d) + u' ';
+    QVERIFY2(hasLine(lines, QStringLiteral("Февраль 2025 г. ") + days + QStringLiteral("Итого")),
+             qPrintable(lines.join(u'\n')));
+    QVERIFY2(hasLine(lines, QStringLiteral("Алексеев А.А. 8 4 8 20")), qPrintable(lines.join(u'\n')));
+    QVERIFY2(hasLine(lines, QStringLiteral("Борисов Б.Б. 3 2 5")), qPrintable(lines.join(u'\n')));
+    QVERIFY2(hasLine(lines, QStringLiteral("Васильев В.В. 10 10")), qPrintable(lines.join(u'\n')));
+    QVERIFY(hasLine(lines, QStringLiteral("Стр. 1")));
+}
+
+void TestReports::emptyPeriodPrintsHeadersAndZeros() {
+    const QDate from(2020, 1, 1), to(2020, 2, 1);
+    QStringList lines = summaryPdf(SummaryReport::Products, -1, from, to);
+    QVERIFY2(hasLine(lines, "Отчет по продукции за период с 01.01.2020 по 01.02.2020"),
+             qPrintable(lines.join('\n')));
+    QVERIFY2(hasLine(lines, "Итого: 0 0"), qPrintable(lines.join('\n')));
+    lines = summaryPdf(SummaryReport::WorkersDetail, -1, from, to);
+    QVERIFY2(hasLine(lines, "Итого: 0 0 0.00"), qPrintable(lines.join('\n')));
+}
+
+void TestReports::defaultPeriod_data() {
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::newRow("January") << QDate(2025, 1, 15) << QDate(2024, 12, 1) << QDate(2025, 1, 1);
+    QTest::newRow("March") << QDate(2025, 3, 15) << QDate(2025, 2, 1) << QDate(2025, 3, 1);
+    QTest::newRow("last day of December") << QDate(2025, 12, 31) << QDate(2025, 11, 1) << QDate(2025, 12, 1);
+}
+
+void TestReports::defaultPeriod() {
+    QFETCH(QDate, today);
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    FixedClock clock(today.startOfDay().addSecs(10 * 3600));
+    TForm18 form;
+    form.RadioGroup1->setItemIndex(1); // the product kind keeps its last choice
+    form.DTPicker1->setDate(QDate(2000, 5, 5));
+    QDate shownFrom, shownTo;
+    int shown = 0;
+    seams::setModalHandler([&](QDialog* d) {
+        shown += d == &form ? 1 : 100;
+        shownFrom = form.DTPicker1->date();
+        shownTo = form.DTPicker2->date();
+        return 0;
+    });
+    QVERIFY(QMetaObject::invokeMethod(&form, "openFromMainMenu", Qt::DirectConnection));
+    QCOMPARE(shown, 1);
+    QCOMPARE(shownFrom, from);
+    QCOMPARE(shownTo, to);
+    QCOMPARE(form.RadioGroup1->itemIndex(), 1);
+}
+
+void TestReports::dialogPreviewsReport_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("Button4") << "Button4" << -1 << "   Отчет по рабочим за период с 01.02.2025 по 01.03.2025"
+                             << "866.00";
+    QTest::newRow("Button2") << "Button2" << 1 << "   Отчет по продукции за период с 01.02.2025 по 01.03.2025"
+                             << "13";
+    QTest::newRow("Button1") << "Button1" << 0
+                             << "   Детальный отчет по рабочим за период с 01.02.2025 по 01.03.2025"
+                             << "336.00";
+    QTest::newRow("Button3") << "Button3" << -1
+                             << "   Детальный отчет по продукции за период с 01.02.2025 по 01.03.2025"
+                             << "386.00";
+}
+
+void TestReports::dialogPreviewsReport() {
+    QFETCH(QString, button);
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, total);
+    // The program's layout windows, as at start-up.
+    Form16 = new TForm16;
+    Form17 = new TForm17;
+    Form20 = new TForm20;
+    Form21 = new TForm21;
+    TForm18 form;
+    form.DTPicker1->setDate(kFrom);
+    form.DTPicker2->setDate(kTo);
+    form.RadioGroup1->setItemIndex(kind);
+    QStringList texts;
+    bool pageWidth = false;
+    seams::setModalHandler([&](QDialog* d) {
+        if (auto* p = qobject_cast<reportengine::ReportPreviewDialog*>(d)) {
+            texts = p->pages().texts();
+            pageWidth = p->pageView()->zoom() == reportengine::PreviewZoom::PageWidth &&
+                        (p->windowState() & Qt::WindowMaximized);
+        }
+        return 0;
+    });
+    form.findChild<QPushButton*>(button)->click();
+    QVERIFY(pageWidth);
+    QVERIFY2(texts.contains(title), qPrintable(texts.join(u'|')));
+    QVERIFY2(texts.contains(total), qPrintable(texts.join(u'|')));
+    for (TReportLayout* l : std::initializer_list<TReportLayout*>{Form16, Form17, Form20, Form21})
+        QVERIFY(!l->query().isOpen());
+    delete Form16;
+    delete Form17;
+    delete Form20;
+    delete Form21;
+    QVERIFY(!Form16 && !Form17 && !Form20 && !Form21);
+}
+
+void TestReports::excelSummary_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("rows"); // nom | operation | kind | mass | quantity, in sheet order
+    QTest::addColumn<QString>("caption");
+    const QString m = formatScreen(37.5);
+    QTest::newRow("all") << -1
+                         << QStringList{"Корпуса|Окраска (грунт)|Готовая продукция|50|20",
+                                        "Корпуса|Окраска (цвет: 3)|Готовая продукция|25|10",
+                                        "Корпуса|Сварка|Готовая продукция|" + m + "|15",
+                                        "Корпуса|Сварка|Готовая продукция|9|9",
+                                        "Крышки|Сварка|Заготовки|" + formatScreen(12.5) + "|25"}
+                         << "Excel (5 из 5)";
+    QTest::newRow("blanks") << 1 << QStringList{"Крышки|Сварка|Заготовки|" + formatScreen(12.5) + "|25"}
+                            << "Excel (1 из 1)";
+    QTest::newRow("finished") << 0
+                              << QStringList{"Корпуса|Окраска (грунт)|Готовая продукция|50|20",
+                                             "Корпуса|Окраска (цвет: 3)|Готовая продукция|25|10",
+                                             "Корпуса|Сварка|Готовая продукция|" + m + "|15",
+                                             "Корпуса|Сварка|Готовая продукция|9|9"}
+                              << "Excel (4 из 4)";
+}
+
+void TestReports::excelSummary() {
+    QFETCH(int, kind);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, caption);
+    RecordingSpreadsheet sheet;
+    TForm18 form;
+    form.DTPicker1->setDate(kFrom);
+    form.DTPicker2->setDate(kTo);
+    form.RadioGroup1->setItemIndex(kind);
+    form.Button6->click();
+    QCOMPARE(form.Button6->text(), caption);
+    QVERIFY(sheet.visible);
+    QVERIFY(!form.XLS_Rep.isOpen());
+    const QStringList header{"Наименование", "Операция", "Вид продукции", "Коробки", "Кол-во"};
+    for (int c = 1; c <= 5; ++c)
+        QCOMPARE(sheet.cell(1, c, 1)->value, header[c - 1]);
+    // Within one group the database may return the rows in any order: compare them sorted.
+    QStringList written;
+    for (int r = 2; sheet.cell(1, 1, r); ++r) {
+        QStringList cells;
+        for (int c = 1; c <= 5; ++c)
+            cells << (sheet.cell(1, c, r) ? sheet.cell(1, c, r)->value : QString());
+        written << cells.join(u'|');
+    }
+    QCOMPARE(written.size(), rows.size());
+    QStringList sortedWritten = written, sortedRows = rows;
+    sortedWritten.sort();
+    sortedRows.sort();
+    QCOMPARE(sortedWritten, sortedRows);
+    // The groups follow the nomenclature order.
+    QCOMPARE(written.last().section(u'|', 0, 0), rows.last().section(u'|', 0, 0));
+    // Text columns in text format, numbers not.
+    QCOMPARE(sheet.cell(1, 1, 2)->numberFormat, QStringLiteral("@"));
+    QVERIFY(sheet.cell(1, 5, 2)->numberFormat != QStringLiteral("@"));
+}
+
+void TestReports::excelSummaryCountsRows() {
+    // 25 colours of one painting in March: 25 rows, the last on sheet row 26.
+    QString values;
+    for (int c = 1; c <= 25; ++c)
+        values += QStringLiteral("%1('%2.03.2025', 1, 1, 100, 12, 5, 2, 0, %3, 1, 'ok', '01.03.2025', 0)")
+                      .arg(c == 1 ? "" : ", ")
+                      .arg(c)
+                      .arg(c);
+    db->exec(
+        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, ok, "
+        "vvod, prize) values " +
+        values);
+    RecordingSpreadsheet sheet;
+    TForm18 form;
+    form.DTPicker1->setDate(QDate(2025, 3, 2)); // leaves out the fixture's record of 1 March
+    form.DTPicker2->setDate(QDate(2025, 4, 1));
+    form.Button6->click();
+    QCOMPARE(form.Button6->text(), QStringLiteral("Excel (24 из 24)"));
+    form.DTPicker1->setDate(QDate(2025, 3, 1));
+    db->exec("delete from accounts_dep.smena where data = '01.03.2025' and o_id = 11");
+    form.Button6->click();
+    QCOMPARE(form.Button6->text(), QStringLiteral("Excel (25 из 25)"));
+    QVERIFY(sheet.cell(1, 1, 26));
+    QVERIFY(!sheet.cell(1, 1, 27) || sheet.workbooks > 1);
+    QStringList ops;
+    for (int r = 2; r <= 26; ++r)
+        ops << sheet.cell(1, 2, r)->value;
+    QVERIFY(ops.contains(QStringLiteral("Окраска (грунт)")));
+    QVERIFY(ops.contains(QStringLiteral("Окраска (цвет: 3)")));
+    QVERIFY(ops.contains(QStringLiteral("Окраска (цвет: 25)")));
+
+    // An empty period: the header row only, and the caption counts nothing.
+    form.DTPicker1->setDate(QDate(2020, 1, 1));
+    form.DTPicker2->setDate(QDate(2020, 2, 1));
+    form.Button6->click();
+    QCOMPARE(form.Button6->text(), QStringLiteral("Excel (0 из 0)"));
+}
+
+void TestReports::roleRules() {
+    // The login finds the dialog and its controls by name: for the storekeeper it sets the
+    // product kind through the property itemIndex to 0 (finished products) and disables it.
+    TForm18 form;
+    QCOMPARE(form.objectName(), QStringLiteral("Form18"));
+    QObject* kind = form.findChild<QObject*>(QStringLiteral("RadioGroup1"));
+    QVERIFY(kind);
+    QCOMPARE(kind->property("itemIndex").toInt(), -1);
+    QCOMPARE(form.RadioGroup1->button(-1)->text(), QStringLiteral("Все"));
+    QVERIFY(form.RadioGroup1->button(-1)->isChecked());
+    QVERIFY(kind->setProperty("itemIndex", 0));
+    QVERIFY(form.RadioGroup1->button(0)->isChecked());
+    QCOMPARE(form.RadioGroup1->button(0)->text(), QStringLiteral("Готовая продукция"));
+    for (const char* name : {"Button1", "Button2", "Button4", "Button6", "RadioGroup1"}) {
+        auto* w = form.findChild<QWidget*>(QLatin1String(name));
+        QVERIFY2(w, name);
+        w->setEnabled(false);
+    }
+    QVERIFY(!form.RadioGroup1->button(1)->isEnabled());
+    QVERIFY(form.Button3->isEnabled());
+
+    // What remains for the storekeeper: the detailed report by products, finished products only.
+    QStringList texts;
+    seams::setModalHandler([&](QDialog* d) {
+        if (auto* p = qobject_cast<reportengine::ReportPreviewDialog*>(d))
+            texts = p->pages().texts();
+        return 0;
+    });
+    form.DTPicker1->setDate(kFrom);
+    form.DTPicker2->setDate(kTo);
+    form.Button3->click();
+    QVERIFY(texts.contains(QStringLiteral("К-1")));
+    QVERIFY(!texts.contains(QStringLiteral("Кр-1")));
+    QVERIFY2(texts.contains(QStringLiteral("336.00")), qPrintable(texts.join(u'|')));
+}
+
+QTEST_MAIN(TestReports)
+#include "test_reports.moc"
