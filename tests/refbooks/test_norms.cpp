@@ -1,0 +1,321 @@
+// Norms window on a real database, opened the way the operation-price list opens it: the grid
+// of one operation price's norms, storing a row on leaving a changed column, the operation
+// price of a new norm, the last norm that cannot be deleted, the price mask, Esc and Save.
+#include "Format.h"
+#include "TestSupport.h"
+#include "Unit22.h"
+#include "Unit6.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using Step = std::function<void(QDialog*)>;
+
+class TestNorms : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void showsNormsOfOnePriceSorted();
+    void priceMask_data();
+    void priceMask();
+    void changeStoredOnLeavingColumn();
+    void newNormGetsOperationPrice_data();
+    void newNormGetsOperationPrice();
+    void untouchedNewRowIsDropped();
+    void deleteKeepsLastNorm_data();
+    void deleteKeepsLastNorm();
+    void escStoresPendingChange();
+    void notANumberRefused_data();
+    void notANumberRefused();
+    void screenshot();
+
+private:
+    // Opens the norms window as the operation-price list does for the given operation price,
+    // running the step while the window is shown.
+    void openFromPriceList(int operId, const Step& step);
+    // Types a text into a cell of the grid and leaves the cell with the given key.
+    void typeInto(int row, int column, const QString& text, Qt::Key leave = Qt::Key_Tab);
+    QString cell(int row, int column) {
+        return Form22->Norm.data(Form22->Norm.index(row, column)).toString();
+    }
+    QVariant scalar(const QString& sql) { return db->scalar(sql); }
+    TestDatabase* db = nullptr;
+    TDataModule6* dm = nullptr;
+    MessageRecorder* boxes = nullptr;
+    Step pending;
+};
+
+void TestNorms::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+void TestNorms::init() {
+    db = new TestDatabase;
+    dm = db->openDataModule();
+    boxes = new MessageRecorder;
+    db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (100, 2, 'Корпуса')");
+    db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa, "
+             "id_class_item) values (5, 'A-12', '', 6, 1, 100), (6, 'Б-3', '', 6, 1, 100)");
+    db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска')");
+    db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 3, 5, 0, 0), "
+             "(43, 3, 6, 0, 0), (44, 3, 5, 1, 0)");
+    db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 20, 12, 5), "
+             "(42, 10, 10.5, 0), (43, 15, 7, 0)");
+    Form22 = new TForm22;
+    seams::setModalHandler([this](QDialog* w) {
+        w->setResult(QDialog::Rejected);
+        w->show();
+        QApplication::setActiveWindow(w);
+        if (pending)
+            pending(w);
+        pending = {};
+        w->hide();
+        return w->result();
+    });
+}
+
+void TestNorms::cleanup() {
+    seams::setModalHandler({});
+    delete Form22;
+    delete boxes;
+    delete db;
+}
+
+void TestNorms::openFromPriceList(int operId, const Step& step) {
+    Dataset& oper = dm->Oper;
+    oper.open();
+    pending = step;
+    // An operation price without norms is not in the list; its window is opened by its id.
+    Form22->openNorms(oper.locate("id", operId) ? oper.fieldByName("id").asInteger() : operId);
+}
+
+void TestNorms::typeInto(int row, int column, const QString& text, Qt::Key leave) {
+    TNormGrid* grid = Form22->DBGrid1;
+    const QModelIndex idx = Form22->Norm.index(row, column);
+    grid->setCurrentIndex(idx);
+    grid->edit(idx);
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible())
+            editor = e; // closed editors are hidden until they are deleted
+    QVERIFY(editor);
+    editor->setText(text);
+    QTest::keyClick(editor, leave);
+}
+
+void TestNorms::showsNormsOfOnePriceSorted() {
+    openFromPriceList(42, [&](QDialog* w) {
+        QCOMPARE(w, Form22);
+        QCOMPARE(w->windowTitle(), QString("Норматив"));
+        QCOMPARE(Form22->OperId, 42);
+        QCOMPARE(Form22->Norm.rowCount(), 2);
+        QCOMPARE(cell(0, 0), QString("10"));
+        QCOMPARE(cell(0, 1), QString("10,50"));
+        QCOMPARE(cell(1, 0), QString("20"));
+        QCOMPARE(cell(1, 2), QString("5"));
+        const QStringList titles{"Норматив", "Цена", "Премия, %"};
+        const QList<int> widths{133, 105, 82};
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(Form22->Norm.headerData(c, Qt::Horizontal).toString(), titles[c]);
+            QCOMPARE(Form22->DBGrid1->columnWidth(c), widths[c]);
+        }
+        QVERIFY(Form22->DBGrid1->horizontalHeader()->font().bold());
+        QVERIFY(Form22->Button1->isDefault());
+    });
+    // The next opening shows only the norms of the other operation price.
+    openFromPriceList(43, [&](QDialog*) {
+        QCOMPARE(Form22->Norm.rowCount(), 1);
+        QCOMPARE(cell(0, 1), QString("7,00"));
+    });
+}
+
+void TestNorms::priceMask_data() {
+    QTest::addColumn<double>("price");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("12.5") << 12.5 << "12,50";
+    QTest::newRow("7") << 7.0 << "7,00";
+    QTest::newRow("0.125") << 0.125 << "0,125";
+    QTest::newRow("four decimals") << 0.1256 << "0,126";
+    QTest::newRow("thousands without a group separator") << 1234.5 << "1234,50";
+}
+
+void TestNorms::priceMask() {
+    QFETCH(double, price);
+    QFETCH(QString, shown);
+    db->exec("update accounts_dep.norm set price=" + formatGeneral(price) + " where o_id=43");
+    openFromPriceList(43, [&](QDialog*) { QCOMPARE(cell(0, 1), shown); });
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(TNormTable::priceText(price), QString(shown).replace(',', '.'));
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+void TestNorms::changeStoredOnLeavingColumn() {
+    openFromPriceList(42, [&](QDialog*) {
+        typeInto(0, 1, "11,25", Qt::Key_Tab);
+        QCOMPARE(Form22->DBGrid1->currentIndex(), Form22->Norm.index(0, 2));
+        QCOMPARE(scalar("select price from accounts_dep.norm where o_id=42 and norma=10").toDouble(), 11.25);
+        QCOMPARE(cell(0, 1), QString("11,25"));
+        // Leaving an unchanged column sends nothing.
+        SqlRecorder sql;
+        typeInto(0, 2, "0", Qt::Key_Tab);
+        QVERIFY(sql.statements.isEmpty());
+        typeInto(1, 0, "25", Qt::Key_Tab);
+        QCOMPARE(
+            scalar("select count(*) from accounts_dep.norm where o_id=42 and norma=25 and price=12").toInt(),
+            1);
+    });
+}
+
+void TestNorms::newNormGetsOperationPrice_data() {
+    QTest::addColumn<int>("oper");
+    QTest::addColumn<int>("normsBefore");
+    QTest::newRow("price with norms, Down on the last norm") << 42 << 2;
+    QTest::newRow("price without norms starts on a new row") << 44 << 0;
+}
+
+void TestNorms::newNormGetsOperationPrice() {
+    QFETCH(int, oper);
+    QFETCH(int, normsBefore);
+    openFromPriceList(oper, [&](QDialog*) {
+        if (normsBefore > 0) {
+            Form22->DBGrid1->setCurrentIndex(Form22->Norm.index(normsBefore - 1, 0));
+            QTest::keyClick(Form22->DBGrid1, Qt::Key_Down);
+        }
+        QVERIFY(Form22->Norm.hasNewRow());
+        QVERIFY(Form22->NewRow);
+        QCOMPARE(Form22->DBGrid1->currentIndex().row(), normsBefore);
+        typeInto(normsBefore, 0, "30", Qt::Key_Tab);
+        // Stored as soon as the column is left, with the operation price it was opened for.
+        QCOMPARE(scalar("select o_id from accounts_dep.norm where norma=30").toInt(), oper);
+        QVERIFY(!Form22->Norm.hasNewRow());
+        QCOMPARE(Form22->DBGrid1->currentIndex(), Form22->Norm.index(normsBefore, 1));
+        typeInto(normsBefore, 1, "9.75", Qt::Key_Tab);
+        typeInto(normsBefore, 2, "3", Qt::Key_Tab);
+        QCOMPARE(Form22->Norm.rowCount(), normsBefore + 1);
+        Form22->Button1->click();
+    });
+    QCOMPARE(Form22->result(), int(QDialog::Accepted));
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=" + QString::number(oper) +
+                    " and norma=30 and price=9.75 and prize=3")
+                 .toInt(),
+             1);
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id is null").toInt(), 0);
+    // The shared price list was read afresh and stands on the operation price again.
+    QVERIFY(dm->Oper.locate("id", oper));
+    QCOMPARE(dm->Oper.fieldByName("cena").asFloat(), 9.75);
+    QCOMPARE(dm->Oper.fieldByName("norma").asInteger(), normsBefore + 1);
+}
+
+void TestNorms::untouchedNewRowIsDropped() {
+    openFromPriceList(42, [&](QDialog*) {
+        Form22->DBGrid1->setCurrentIndex(Form22->Norm.index(1, 1));
+        QTest::keyClick(Form22->DBGrid1, Qt::Key_Down);
+        QCOMPARE(Form22->Norm.rowCount(), 3);
+        QTest::keyClick(Form22->DBGrid1, Qt::Key_Up);
+        QCOMPARE(Form22->Norm.rowCount(), 2);
+        QVERIFY(!Form22->NewRow);
+        QCOMPARE(Form22->DBGrid1->currentIndex(), Form22->Norm.index(1, 1));
+        QTest::keyClick(Form22->DBGrid1, Qt::Key_Insert);
+        QCOMPARE(Form22->Norm.rowCount(), 3);
+        Form22->Button1Click();
+    });
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=42").toInt(), 2);
+}
+
+// "Удалить" removes the current norm without a question, but never the last one; after
+// "Сохранить" the price list shows the new lowest price and number of norms.
+void TestNorms::deleteKeepsLastNorm_data() {
+    QTest::addColumn<int>("oper");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<double>("minPrice");
+    QTest::newRow("one of two norms") << 42 << 0 << 1 << 12.0;
+    QTest::newRow("the only norm stays") << 43 << 0 << 1 << 7.0;
+}
+
+void TestNorms::deleteKeepsLastNorm() {
+    QFETCH(int, oper);
+    QFETCH(int, row);
+    QFETCH(int, left);
+    QFETCH(double, minPrice);
+    openFromPriceList(oper, [&](QDialog*) {
+        Form22->DBGrid1->setCurrentIndex(Form22->Norm.index(row, 1));
+        Form22->Button2->click();
+        QCOMPARE(Form22->Norm.rowCount(), left);
+        Form22->Button2->click(); // never below one norm
+        QCOMPARE(Form22->Norm.rowCount(), 1);
+        Form22->Button1->click();
+    });
+    QVERIFY(boxes->shown.isEmpty());
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=" + QString::number(oper)).toInt(), 1);
+    QVERIFY(dm->Oper.locate("id", oper));
+    QCOMPARE(dm->Oper.fieldByName("cena").asFloat(), minPrice);
+    QCOMPARE(dm->Oper.fieldByName("norma").asInteger(), 1);
+}
+
+void TestNorms::escStoresPendingChange() {
+    dm->Oper.open();
+    QVERIFY(dm->Oper.locate("id", 43));
+    const int at = dm->Oper.recNo();
+    openFromPriceList(43, [&](QDialog*) {
+        // A value taken into the row, the column not left yet.
+        QVERIFY(Form22->Norm.setData(Form22->Norm.index(0, 1), "6,5"));
+        QVERIFY(Form22->Norm.modified());
+        QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 7.0);
+        QTest::keyClick(Form22->DBGrid1, Qt::Key_Escape);
+    });
+    QCOMPARE(Form22->result(), int(QDialog::Accepted));
+    QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 6.5);
+    QCOMPARE(dm->Oper.recNo(), at);
+    QCOMPARE(dm->Oper.fieldByName("cena").asFloat(), 6.5);
+}
+
+void TestNorms::notANumberRefused_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("price with two points") << 1 << "1.2.3"
+                                           << "«1.2.3» не является числом";
+    QTest::newRow("lone point") << 1 << "."
+                                << "«.» не является числом";
+    QTest::newRow("norm with a fraction") << 0 << "2,5"
+                                          << "«2,5» не является целым числом";
+    QTest::newRow("bonus in letters") << 2 << "пять"
+                                      << "«пять» не является целым числом";
+}
+
+void TestNorms::notANumberRefused() {
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    openFromPriceList(43, [&](QDialog*) {
+        typeInto(0, column, text, Qt::Key_Tab);
+        QCOMPARE(boxes->texts(), QStringList{message});
+        QVERIFY(!Form22->Norm.modified());
+        Form22->Button1->click();
+    });
+    QCOMPARE(scalar("select norma||'/'||price||'/'||prize from accounts_dep.norm where o_id=43").toString(),
+             QString("15/7/0"));
+}
+
+// A picture of the window with workshop-like data, when TABEL_SHOTS names a folder.
+void TestNorms::screenshot() {
+    const QString dir = qEnvironmentVariable("TABEL_SHOTS");
+    if (dir.isEmpty())
+        QSKIP("TABEL_SHOTS not set");
+    db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 40, 9.125, 10), "
+             "(42, 60, 8.4, 15)");
+    openFromPriceList(42, [&](QDialog* w) {
+        Form22->DBGrid1->setCurrentIndex(Form22->Norm.index(1, 1));
+        QVERIFY(w->grab().save(dir + "/form22.png"));
+        Form22->Button1->click();
+    });
+}
+
+QTEST_MAIN(TestNorms)
+#include "test_norms.moc"
