@@ -52,10 +52,10 @@ QString TForm20::reportSql() {
 
 namespace {
 
-constexpr double kMarkaX = 2, kMarkaW = 32;
-constexpr double kVidX = 34, kVidW = 40;
-constexpr double kColorX = 74, kColorW = 10;
-constexpr double kKindX = 86, kKindW = 28;
+constexpr double kMarkaX = 2, kMarkaW = 28;
+constexpr double kVidX = 30, kVidW = 40;
+constexpr double kColorX = 70, kColorW = 10;
+constexpr double kKindX = 82, kKindW = 32;
 constexpr double kTimeX = 114, kTimeW = 14;
 constexpr double kBrkX = 128, kBrkW = 12;
 constexpr double kQtyX = 140, kQtyW = 24;

@@ -1,0 +1,165 @@
+// The command-line report mode on a real database: a good run writes the report into a PDF
+// and changes nothing in the database; bad arguments and an unreachable database end with a
+// non-zero result and a message on the error output.
+#include "ReportCommand.h"
+#include "ReportFixture.h"
+#include "ReportTestText.h"
+#include "Unit6.h"
+
+#include <QFile>
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// Runs the command with its error output caught in a file.
+int runCaptured(const QStringList& args, QString* err) {
+    QTemporaryFile file;
+    if (!file.open())
+        return -100;
+    std::fflush(stderr);
+    const int saved = dup(2);
+    dup2(file.handle(), 2);
+    const int rc = runReportCommand(args);
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    file.seek(0);
+    *err = QString::fromLocal8Bit(file.readAll());
+    return rc;
+}
+
+} // namespace
+
+class TestReportCommand : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void writesReport_data();
+    void writesReport();
+    void badArguments_data();
+    void badArguments();
+    void unreachableDatabase();
+
+private:
+    TestDatabase* db = nullptr;
+    QTemporaryDir dir;
+};
+
+void TestReportCommand::init() {
+    QVERIFY(dir.isValid());
+    db = new TestDatabase;
+    loadReportFixture(*db);
+    QVERIFY(DataModule6 == nullptr);
+}
+
+void TestReportCommand::cleanup() {
+    delete db;
+    db = nullptr;
+}
+
+void TestReportCommand::writesReport_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+    QTest::newRow("workers") << QStringList{"--report", "workers"}
+                             << QStringList{"Отчет по рабочим за период с 01.02.2025 по 01.03.2025",
+                                            "Алексеев А.А.", "Итого: 866.00 721.67"}
+                             << QStringList{"Васильев"};
+    QTest::newRow("products, blanks")
+        << QStringList{"--kind", "blanks", "--report", "products"}
+        << QStringList{"Отчет по продукции за период с 01.02.2025 по 01.03.2025", "Итого: 13 25"}
+        << QStringList{"Корпуса"};
+    QTest::newRow("workers-detail, finished")
+        << QStringList{"--report", "workers-detail", "--kind", "finished"}
+        << QStringList{"Детальный отчет по рабочим", "Итого: 3 57 336.00"} << QStringList{"Кр-1"};
+    QTest::newRow("products-detail, all") << QStringList{"--report", "products-detail", "--kind", "all"}
+                                          << QStringList{"Итого: 8 142.5 87 386.00"} << QStringList{};
+}
+
+void TestReportCommand::writesReport() {
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    QFile::remove(pdf);
+    const QVariant stamp = db->scalar("select d::text || '/' || t::text from accounts_dep.ver");
+    QString err;
+    const int rc = runCaptured(
+        options + QStringList{"--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf} + db->commandLine(),
+        &err);
+    QVERIFY2(rc == 0, qPrintable(err));
+    QVERIFY(DataModule6 == nullptr);
+    const QStringList lines = pdfLines(pdf);
+    for (const QString& p : present)
+        QVERIFY2(hasLine(lines, p), qPrintable(p + "\n---\n" + lines.join('\n')));
+    for (const QString& a : absent)
+        QVERIFY(!lines.join('\n').contains(a));
+    // Nothing written: the build stamp is as it was.
+    QCOMPARE(db->scalar("select d::text || '/' || t::text from accounts_dep.ver"), stamp);
+}
+
+void TestReportCommand::badArguments_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const QStringList period{"--from", "01.02.2025", "--to", "01.03.2025"};
+    QTest::newRow("unknown report") << (QStringList{"--report", "salaries", "--pdf", "x.pdf"} + period)
+                                    << "неизвестный отчет 'salaries'";
+    QTest::newRow("bad date") << QStringList{"--report", "workers",    "--from", "2025-02-01",
+                                             "--to",     "01.03.2025", "--pdf",  "x.pdf"}
+                              << "дата --from '2025-02-01' не в виде ДД.ММ.ГГГГ";
+    QTest::newRow("impossible date") << QStringList{"--report", "workers",    "--from", "30.02.2025",
+                                                    "--to",     "01.03.2025", "--pdf",  "x.pdf"}
+                                     << "дата --from '30.02.2025'";
+    QTest::newRow("no file") << (QStringList{"--report", "workers"} + period) << "не указан файл (--pdf)";
+    QTest::newRow("no period") << QStringList{"--report", "workers", "--pdf", "x.pdf"} << "не указан период";
+    QTest::newRow("reversed period") << QStringList{"--report", "workers",    "--from", "01.03.2025",
+                                                    "--to",     "01.02.2025", "--pdf",  "x.pdf"}
+                                     << "период пуст";
+    QTest::newRow("unknown kind") << (QStringList{"--report", "workers", "--kind", "red", "--pdf", "x.pdf"} +
+                                      period)
+                                  << "неизвестный вид продукции 'red'";
+    QTest::newRow("missing value") << (period + QStringList{"--pdf", "x.pdf", "--report"})
+                                   << "после --report нет значения";
+    QTest::newRow("unknown option") << (QStringList{"--report", "workers", "--pdf", "x.pdf", "--xls"} +
+                                        period)
+                                    << "неизвестный параметр --xls";
+    QTest::newRow("three positional")
+        << (QStringList{"--report", "workers", "--pdf", "x.pdf", "a", "b", "c"} + period)
+        << "лишние параметры: c";
+}
+
+void TestReportCommand::badArguments() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QString err;
+    QCOMPARE(runCaptured(args, &err), 2);
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QVERIFY(err.contains("--report workers|products|workers-detail|products-detail"));
+    QVERIFY(!QFile::exists("x.pdf"));
+}
+
+void TestReportCommand::unreachableDatabase() {
+    const QString pdf = dir.filePath(QStringLiteral("none.pdf"));
+    QString err;
+    QCOMPARE(runCaptured({"--report", "workers", "--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf,
+                          db->name(), dir.filePath("no-such-socket-folder")},
+                         &err),
+             3);
+    QVERIFY2(err.startsWith(QStringLiteral("Ошибка базы данных: ")), qPrintable(err));
+    QVERIFY(!QFile::exists(pdf));
+    // A database that is there but refuses: no such database on the test server.
+    QCOMPARE(runCaptured({"--report", "products", "--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf,
+                          "no_such_database", db->host()},
+                         &err),
+             3);
+    QVERIFY2(err.contains("no_such_database"), qPrintable(err));
+    QVERIFY(!QFile::exists(pdf));
+}
+
+QTEST_MAIN(TestReportCommand)
+#include "test_report_command.moc"
