@@ -1,0 +1,57 @@
+// Worker editor "Работники": enters a new worker or changes the name and position of one.
+#pragma once
+
+#include "Dataset.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm2(QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    int Tag = 0;      // 1 add, 2 change
+    int workerId = 0; // the worker being changed (tag 2), set by the list
+
+    QGroupBox* GroupBox1;
+    QLineEdit* Edit1; // "ФИО"
+    // Lookup boxes over the common tables: the item data of each entry is the row's id.
+    QComboBox* LCB_department; // "Подразделение"
+    QComboBox* LCB_staffpos;   // "Должность": its caption is stored as the worker's position
+    QComboBox* LCB_roles;      // "Роль"
+    QPushButton* Button1;      // "Записать"
+    QPushButton* Button2;      // "Отмена"
+
+    // The lookup tables, read again before every showing of the editor.
+    Dataset department;
+    Dataset staffpos;
+    Dataset roles;
+
+    // Closes and reopens the three lookup tables and refills their boxes; each box keeps
+    // the row it showed when that row is still there.
+    void refreshLookups();
+
+    // The caption written into accounts_dep.person.s_staffpos_hl: the position box's
+    // caption, empty when no position is chosen.
+    QString chosenCaption() const;
+
+public slots:
+    void FormActivate();
+    void Button1Click();
+    void Button2Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    Command command; // the editor's own statement on the shared connection
+};
+
+extern TForm2* Form2;

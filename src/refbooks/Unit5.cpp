@@ -1,0 +1,210 @@
+// Workers list "Список рабочих": adds, changes and deletes workers, and serves the
+// work-record and maintenance-work editors as the worker picker.
+#include "Unit5.h"
+
+#include "Format.h"
+#include "Seams.h"
+#include "Unit2.h"
+#include "Unit6.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TForm5* Form5 = nullptr;
+
+TForm5::TForm5(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Список рабочих"));
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setPlaceholderText(QStringLiteral("Поиск по ФИО"));
+    Edit1->installEventFilter(this);
+
+    DBGrid1 = new QTableView(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->verticalHeader()->hide();
+    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+    QFont bold = DBGrid1->horizontalHeader()->font();
+    bold.setBold(true);
+    DBGrid1->horizontalHeader()->setFont(bold);
+    DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DBGrid1->horizontalHeader()->setHighlightSections(false);
+    Dataset& workers = DataModule6->Workers;
+    workers.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
+                        {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}});
+    workers.attachView(DBGrid1);
+    DBGrid1->setMinimumSize(640, 380);
+
+    Button1 = new QPushButton(QStringLiteral("Добавить"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Изменить"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button3 = new QPushButton(QStringLiteral("Удалить"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button4 = new QPushButton(QStringLiteral("Выход"), this);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    for (QPushButton* b : {Button2, Button3, Button4})
+        b->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button3);
+    buttons->addStretch();
+    buttons->addWidget(Button4);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Edit1);
+    layout->addWidget(DBGrid1);
+    layout->addLayout(buttons);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm5::Button4Click);
+    connect(DBGrid1, &QTableView::doubleClicked, this, &TForm5::DBGrid1DblClick);
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm5::Edit1Change);
+}
+
+TForm5::~TForm5() {
+    if (Form5 == this)
+        Form5 = nullptr;
+}
+
+void TForm5::openFromMainMenu() {
+    Tag = 0;
+    DataModule6->Workers.open();
+    Button2->setDefault(false);
+    Button2->setText(QStringLiteral("Изменить"));
+    Button1->setDefault(true);
+    Button1->setVisible(true);
+    Button3->setVisible(true);
+    seams::showModal(this);
+    DataModule6->Workers.close();
+}
+
+bool TForm5::openAsPicker(int tag) {
+    Tag = tag;
+    Picked = false;
+    DataModule6->Workers.open();
+    Button2->setText(QStringLiteral("Выбрать"));
+    Button2->setDefault(true);
+    Button2->setVisible(true);
+    Button3->setVisible(false);
+    Button1->setVisible(false);
+    Edit1->setVisible(true);
+    Edit1->clear();
+    seams::showModal(this);
+    DataModule6->Workers.close();
+    return Picked;
+}
+
+void TForm5::Button1Click() {
+    Form2->Edit1->clear();
+    Form2->setWindowTitle(QStringLiteral("Заведение данных нового работника"));
+    Form2->Tag = 1;
+    Form2->refreshLookups();
+    seams::showModal(Form2);
+    DataModule6->Workers.close();
+    DataModule6->Workers.open();
+}
+
+void TForm5::Button2Click() {
+    if (Tag == 0)
+        changeWorker();
+    else
+        pickWorker();
+}
+
+void TForm5::DBGrid1DblClick() {
+    Button2Click();
+}
+
+void TForm5::changeWorker() {
+    Dataset& workers = DataModule6->Workers;
+    // With no row there is no worker to change.
+    if (workers.isEmpty())
+        return;
+    const int row = workers.recNo();
+    Form2->setWindowTitle(QStringLiteral("Изменение данных работника"));
+    Form2->Tag = 2;
+    Form2->refreshLookups();
+    Form2->Edit1->setText(workers.fieldByName(QStringLiteral("fio")).asString().trimmed());
+    Form2->workerId = workers.fieldByName(QStringLiteral("id")).asInteger();
+    seams::showModal(Form2);
+    workers.close();
+    workers.open();
+    if (workers.recordCount() > 0)
+        workers.setRecNo(row);
+}
+
+void TForm5::pickWorker() {
+    const Dataset& workers = DataModule6->Workers;
+    if (workers.recordCount() > 0) {
+        PickedFio = workers.fieldByName(QStringLiteral("fio")).asString().trimmed();
+        PickedId = workers.fieldByName(QStringLiteral("id")).asInteger();
+        Picked = true;
+    }
+    accept();
+}
+
+void TForm5::Button3Click() {
+    Dataset& workers = DataModule6->Workers;
+    if (workers.isEmpty())
+        return;
+    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить работника?")))
+        return;
+    const int row = workers.recNo();
+    command.setSql(QStringLiteral("delete from accounts_dep.person where id =") +
+                   QString::number(workers.fieldByName(QStringLiteral("id")).asInteger()));
+    command.execute();
+    workers.close();
+    workers.open();
+    if (workers.recordCount() > 0)
+        workers.setRecNo(row);
+}
+
+void TForm5::Button4Click() {
+    reject();
+}
+
+void TForm5::Edit1Change(const QString& text) {
+    Dataset& workers = DataModule6->Workers;
+    if (text.isEmpty()) {
+        workers.setFiltered(false);
+        return;
+    }
+    workers.setFilter(QStringLiteral("fio like ") + sqlQuote(text + u'%'));
+    workers.setFiltered(true);
+}
+
+bool TForm5::eventFilter(QObject* watched, QEvent* e) {
+    // In the search field Up and Down move the list; the other keys that act on key-down
+    // (Delete, Left, Right, Home, End) are swallowed, typed characters and Backspace edit.
+    if (watched == Edit1 && e->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(e)->key()) {
+        case Qt::Key_Up:
+            DataModule6->Workers.prior();
+            return true;
+        case Qt::Key_Down:
+            DataModule6->Workers.next();
+            return true;
+        case Qt::Key_Delete:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
+}
