@@ -1,0 +1,186 @@
+// Operation types list "Виды операций (8)": adds, changes and deletes operation types, and
+// serves the price editor as the operation-type picker.
+#include "Unit8.h"
+
+#include "Format.h"
+#include "Seams.h"
+#include "Unit6.h"
+#include "Unit9.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TForm8* Form8 = nullptr;
+
+TForm8::TForm8(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form8"));
+    setWindowTitle(QStringLiteral("Виды операций (8)"));
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setPlaceholderText(QStringLiteral("Поиск по названию"));
+    Edit1->setVisible(false);
+    Edit1->installEventFilter(this);
+
+    DBGrid1 = new QTableView(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->verticalHeader()->hide();
+    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    Dataset& types = DataModule6->Vid_oper;
+    types.setColumns({{QStringLiteral("VID"), QStringLiteral("Операции"), 360}});
+    types.attachView(DBGrid1);
+    DBGrid1->setMinimumSize(380, 380);
+
+    Button1 = new QPushButton(QStringLiteral("Добавить"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Изменить"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button3 = new QPushButton(QStringLiteral("Удалить"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button4 = new QPushButton(QStringLiteral("Выход"), this);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    for (QPushButton* b : {Button2, Button3, Button4})
+        b->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button3);
+    buttons->addStretch();
+    buttons->addWidget(Button4);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Edit1);
+    layout->addWidget(DBGrid1);
+    layout->addLayout(buttons);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm8::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm8::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm8::Button4Click);
+    connect(DBGrid1, &QTableView::doubleClicked, this, &TForm8::DBGrid1DblClick);
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm8::Edit1Change);
+}
+
+TForm8::~TForm8() {
+    if (Form8 == this)
+        Form8 = nullptr;
+}
+
+void TForm8::openFromMainMenu() {
+    Tag = 0;
+    DataModule6->Vid_oper.setFiltered(false);
+    DataModule6->Vid_oper.open();
+    Button2->setDefault(false);
+    Button2->setText(QStringLiteral("Изменить"));
+    Button1->setDefault(true);
+    Button1->setVisible(true);
+    Button3->setVisible(true);
+    seams::showModal(this);
+    DataModule6->Vid_oper.close();
+}
+
+bool TForm8::openAsPicker() {
+    Tag = 1;
+    Picked = false;
+    DataModule6->Vid_oper.open();
+    Button2->setText(QStringLiteral("Выбрать"));
+    Button1->setVisible(false);
+    Button3->setVisible(false);
+    Button2->setDefault(true);
+    Edit1->setVisible(true);
+    Edit1->clear();
+    seams::showModal(this);
+    Button2->setDefault(false);
+    Edit1->setVisible(false);
+    DataModule6->Vid_oper.close();
+    return Picked;
+}
+
+void TForm8::Button1Click() {
+    Form9->Edit1->clear();
+    Form9->setWindowTitle(QStringLiteral("Заведение нового вида операций"));
+    Form9->Tag = 1;
+    seams::showModal(Form9);
+}
+
+void TForm8::Button2Click() {
+    Dataset& types = DataModule6->Vid_oper;
+    if (Tag != 0) {
+        // A pick, also from an empty list (empty name, id 0).
+        PickedVid = types.fieldByName(QStringLiteral("vid")).asString().trimmed();
+        PickedId = types.fieldByName(QStringLiteral("id")).asInteger();
+        Picked = true;
+        accept();
+        return;
+    }
+    // With no row there is no type to change.
+    if (types.isEmpty())
+        return;
+    Form9->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
+    Form9->Tag = 2;
+    Form9->Edit1->setText(types.fieldByName(QStringLiteral("vid")).asString().trimmed());
+    seams::showModal(Form9);
+}
+
+void TForm8::DBGrid1DblClick() {
+    Button2Click();
+}
+
+void TForm8::Button3Click() {
+    Dataset& types = DataModule6->Vid_oper;
+    if (types.isEmpty())
+        return;
+    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить вид операции?")))
+        return;
+    Form9->deleteCurrent();
+    types.close();
+    types.open();
+}
+
+void TForm8::Button4Click() {
+    reject();
+}
+
+void TForm8::Edit1Change(const QString& text) {
+    Dataset& types = DataModule6->Vid_oper;
+    if (text.isEmpty()) {
+        types.setFiltered(false);
+        return;
+    }
+    types.setFilter(QStringLiteral("vid like ") + sqlQuote(text + u'%'));
+    types.setFiltered(true);
+}
+
+bool TForm8::eventFilter(QObject* watched, QEvent* e) {
+    // In the search field Up and Down move the list; the other keys that act on key-down
+    // (Delete, Left, Right, Home, End) are swallowed, typed characters and Backspace edit.
+    if (watched == Edit1 && e->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(e)->key()) {
+        case Qt::Key_Up:
+            DataModule6->Vid_oper.prior();
+            return true;
+        case Qt::Key_Down:
+            DataModule6->Vid_oper.next();
+            return true;
+        case Qt::Key_Delete:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
+}

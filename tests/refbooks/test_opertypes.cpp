@@ -1,0 +1,346 @@
+// The operation types list and editor on a real database with real windows: adding,
+// renaming and deleting types, the refusals and the duplicate check without regard to
+// letter case (Cyrillic included), the pick for the price editor, the search field.
+#include "Format.h"
+#include "TestSupport.h"
+#include "Unit6.h"
+#include "Unit8.h"
+#include "Unit9.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+class TestOperTypes : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void databaseFoldsCyrillicCase();
+    void addType_data();
+    void addType();
+    void changeType_data();
+    void changeType();
+    void deleteType_data();
+    void deleteType();
+    void picker_data();
+    void picker();
+    void searchInPickerOnly();
+    void screenshots();
+
+private:
+    static void type(QWidget* w, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    void runFromMenu(const std::function<void()>& inList);
+    int rows() const { return DataModule6->Vid_oper.recordCount(); }
+    QString current() const { return DataModule6->Vid_oper.fieldByName("vid").asString(); }
+    int count(const QString& where) {
+        return db->scalar("select count(*) from accounts_dep.vid_oper where " + where).toInt();
+    }
+
+    TestDatabase* db = nullptr;
+    MessageRecorder* boxes = nullptr;
+    QHash<QString, std::function<void()>> onModal;
+};
+
+void TestOperTypes::init() {
+    db = new TestDatabase;
+    db->openDataModule();
+    boxes = new MessageRecorder;
+    // Ordered by vid: Окраска, Резка, Сварка полуавтоматом, Ср. сдельная, Хоз. работы.
+    db->exec(
+        "insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска'), (4, 'Сварка полуавтоматом'), "
+        "(5, 'Резка'), (7777, 'Хоз. работы'), (7778, 'Ср. сдельная')");
+    Form9 = new TForm9;
+    Form8 = new TForm8;
+    onModal.clear();
+    seams::setModalHandler([this](QDialog* w) {
+        if (auto f = onModal.value(w->objectName()))
+            f();
+        return w->result();
+    });
+}
+
+void TestOperTypes::cleanup() {
+    seams::setModalHandler({});
+    delete Form8;
+    delete Form9;
+    delete boxes;
+    delete db;
+    boxes = nullptr;
+    db = nullptr;
+}
+
+void TestOperTypes::runFromMenu(const std::function<void()>& inList) {
+    onModal["Form8"] = inList;
+    QMetaObject::invokeMethod(Form8, "openFromMainMenu", Qt::DirectConnection);
+    QVERIFY(!DataModule6->Vid_oper.isOpen());
+}
+
+// The duplicate check relies on upper() of the database folding Cyrillic letters.
+void TestOperTypes::databaseFoldsCyrillicCase() {
+    QCOMPARE(db->scalar("select upper('окраска ёлочкой, щётка')").toString(),
+             QString("ОКРАСКА ЁЛОЧКОЙ, ЩЁТКА"));
+    QCOMPARE(QString("окраска ёлочкой, щётка").toUpper(), QString("ОКРАСКА ЁЛОЧКОЙ, ЩЁТКА"));
+}
+
+void TestOperTypes::addType_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("new") << "Гибка" << QString() << "Гибка";
+    QTest::newRow("blanks around") << "  Зачистка швов   " << QString() << "Зачистка швов";
+    QTest::newRow("apostrophe") << "Гибка 'П'-профиля" << QString() << "Гибка 'П'-профиля";
+    QTest::newRow("blanks only") << "   "
+                                 << "Все поля должны быть заполнены!" << QString();
+    QTest::newRow("lower case") << "окраска"
+                                << "Такая операция уже заведена!" << QString();
+    QTest::newRow("upper case") << "ОКРАСКА"
+                                << "Такая операция уже заведена!" << QString();
+    QTest::newRow("mixed case, blanks") << "  сВАРКА ПОЛУАВТОМАТОМ "
+                                        << "Такая операция уже заведена!" << QString();
+    QTest::newRow("reserved type's name") << "хоз. работы"
+                                          << "Такая операция уже заведена!" << QString();
+}
+
+void TestOperTypes::addType() {
+    QFETCH(QString, typed);
+    QFETCH(QString, refusal);
+    QFETCH(QString, stored);
+    SqlRecorder sql;
+    bool closed = false;
+    QString caption;
+    onModal["Form9"] = [&] {
+        caption = Form9->windowTitle();
+        QCOMPARE(Form9->Tag, 1);
+        QCOMPARE(Form9->Edit1->text(), QString());
+        Form9->Edit1->setText(typed);
+        Form9->setResult(-1);
+        Form9->Button1->click();
+        closed = Form9->result() == QDialog::Accepted;
+    };
+    runFromMenu([&] {
+        QVERIFY(Form8->Button1->isDefault());
+        QVERIFY(!Form8->Edit1->isVisibleTo(Form8));
+        DataModule6->Vid_oper.last();
+        Form8->Button1->click();
+        QCOMPARE(rows(), refusal.isEmpty() ? 6 : 5);
+        if (refusal.isEmpty())
+            QCOMPARE(DataModule6->Vid_oper.recNo(), 1); // reopened
+    });
+    QCOMPARE(caption, QString("Заведение нового вида операций"));
+    if (!refusal.isEmpty()) {
+        QCOMPARE(boxes->texts(), QStringList{refusal});
+        QCOMPARE(boxes->shown[0].caption, QString("Ошибка"));
+        QCOMPARE(boxes->shown[0].icon, QMessageBox::Critical);
+        QVERIFY(!closed);
+        QCOMPARE(count("true"), 5);
+        if (refusal.startsWith("Такая"))
+            QVERIFY(sql.statements.contains(
+                "select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=" +
+                sqlQuote(typed.trimmed().toUpper())));
+        return;
+    }
+    QVERIFY(boxes->shown.isEmpty());
+    QVERIFY(closed);
+    QCOMPARE(count("vid=" + sqlQuote(stored)), 1);
+    // A new type takes a fresh id below the reserved ones.
+    QVERIFY(db->scalar("select id from accounts_dep.vid_oper where vid=" + sqlQuote(stored)).toInt() < 7777);
+}
+
+void TestOperTypes::changeType_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("own name unchanged") << "Резка" << QString();
+    QTest::newRow("own name, other case") << "РЕЗКА" << QString();
+    QTest::newRow("new name") << " Резка плазменная " << QString();
+    QTest::newRow("another type's name") << "окраска"
+                                         << "Такая операция уже заведена!";
+    QTest::newRow("empty") << ""
+                           << "Все поля должны быть заполнены!";
+}
+
+void TestOperTypes::changeType() {
+    QFETCH(QString, typed);
+    QFETCH(QString, refusal);
+    SqlRecorder sql;
+    QString caption, shown;
+    onModal["Form9"] = [&] {
+        caption = Form9->windowTitle();
+        shown = Form9->Edit1->text();
+        QCOMPARE(Form9->Tag, 2);
+        Form9->Edit1->setText(typed);
+        Form9->Button1->click();
+    };
+    db->exec("update accounts_dep.vid_oper set vid='  Резка ' where id=5");
+    runFromMenu([&] {
+        QVERIFY(DataModule6->Vid_oper.locate("id", 5));
+        Form8->DBGrid1DblClick();
+    });
+    QCOMPARE(caption, QString("Изменение данных вида операции"));
+    QCOMPARE(shown, QString("Резка"));
+    if (!refusal.isEmpty()) {
+        QCOMPARE(boxes->texts(), QStringList{refusal});
+        QCOMPARE(db->scalar("select vid from accounts_dep.vid_oper where id=5").toString(),
+                 QString("  Резка "));
+        return;
+    }
+    QVERIFY(boxes->shown.isEmpty());
+    QVERIFY(sql.statements.contains("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=" +
+                                    sqlQuote(typed.trimmed().toUpper()) + " and id<>5"));
+    QCOMPARE(db->scalar("select vid from accounts_dep.vid_oper where id=5").toString(), typed.trimmed());
+    QCOMPARE(count("true"), 5);
+}
+
+void TestOperTypes::deleteType_data() {
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("Yes") << QMessageBox::Yes;
+    QTest::newRow("No") << QMessageBox::No;
+}
+
+void TestOperTypes::deleteType() {
+    QFETCH(QMessageBox::StandardButton, answer);
+    boxes->answers << answer;
+    runFromMenu([&] {
+        QVERIFY(DataModule6->Vid_oper.locate("id", 4));
+        Form8->Button3->click();
+        QCOMPARE(rows(), answer == QMessageBox::Yes ? 4 : 5);
+    });
+    QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
+    QCOMPARE(boxes->shown[0].text, QString("Удалить вид операции?"));
+    QCOMPARE(boxes->shown[0].icon, QMessageBox::Question);
+    QVERIFY(boxes->shown[0].buttons == (QMessageBox::Yes | QMessageBox::No));
+    QCOMPARE(count("id=4"), answer == QMessageBox::Yes ? 0 : 1);
+    QCOMPARE(count("true"), answer == QMessageBox::Yes ? 4 : 5);
+}
+
+void TestOperTypes::picker_data() {
+    QTest::addColumn<int>("pickId"); // 0: empty list; -1: "Выход"
+    QTest::addColumn<bool>("picked");
+    QTest::addColumn<QString>("vid");
+    QTest::addColumn<int>("id");
+    QTest::newRow("a type") << 5 << true << "Резка" << 5;
+    QTest::newRow("empty list: empty values") << 0 << true << "" << 0;
+    QTest::newRow("Выход: nothing") << -1 << false << "прежняя" << 9;
+}
+
+void TestOperTypes::picker() {
+    QFETCH(int, pickId);
+    QFETCH(bool, picked);
+    QFETCH(QString, vid);
+    QFETCH(int, id);
+    if (pickId == 0)
+        db->exec("delete from accounts_dep.vid_oper");
+    db->exec("update accounts_dep.vid_oper set vid=' Резка  ' where id=5");
+    // The price editor's fields before the pick.
+    QString editorVid = "прежняя";
+    int editorId = 9;
+    onModal["Form8"] = [&] {
+        QCOMPARE(Form8->Tag, 1);
+        QVERIFY(DataModule6->Vid_oper.isOpen());
+        QCOMPARE(Form8->Button2->text(), QString("Выбрать"));
+        QVERIFY(Form8->Button2->isDefault());
+        QVERIFY(!Form8->Button1->isVisibleTo(Form8));
+        QVERIFY(!Form8->Button3->isVisibleTo(Form8));
+        QVERIFY(Form8->Edit1->isVisibleTo(Form8));
+        QCOMPARE(Form8->Edit1->text(), QString());
+        if (pickId > 0)
+            QVERIFY(DataModule6->Vid_oper.locate("id", pickId));
+        if (pickId < 0)
+            QTest::keyClick(Form8, Qt::Key_Escape);
+        else
+            Form8->Button2->click();
+    };
+    if (Form8->openAsPicker()) {
+        editorVid = Form8->PickedVid;
+        editorId = Form8->PickedId;
+    }
+    QCOMPARE(Form8->Picked, picked);
+    QCOMPARE(editorVid, vid);
+    QCOMPARE(editorId, id);
+    // Afterwards the list is back to its list-mode looks.
+    QVERIFY(!DataModule6->Vid_oper.isOpen());
+    QVERIFY(!Form8->Button2->isDefault());
+    QVERIFY(!Form8->Edit1->isVisibleTo(Form8));
+}
+
+void TestOperTypes::searchInPickerOnly() {
+    onModal["Form8"] = [&] {
+        QLineEdit* e = Form8->Edit1;
+        type(e, "С");
+        QCOMPARE(rows(), 2);
+        QCOMPARE(current(), QString("Сварка полуавтоматом"));
+        QTest::keyClick(e, Qt::Key_Down);
+        QCOMPARE(current(), QString("Ср. сдельная"));
+        QCOMPARE(Form8->DBGrid1->currentIndex().row(), 1);
+        QTest::keyClick(e, Qt::Key_Up);
+        QCOMPARE(current(), QString("Сварка полуавтоматом"));
+        for (Qt::Key k : {Qt::Key_Left, Qt::Key_Home, Qt::Key_Delete})
+            QTest::keyClick(e, k);
+        QCOMPARE(e->text(), QString("С"));
+        type(e, "р");
+        QCOMPARE(rows(), 1);
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QCOMPARE(rows(), 2);
+        type(e, "в");
+        Form8->Button2->click();
+    };
+    QVERIFY(Form8->openAsPicker());
+    QCOMPARE(Form8->PickedId, 4);
+    // From the main menu the list is whole, the search field hidden.
+    runFromMenu([&] {
+        QCOMPARE(rows(), 5);
+        QVERIFY(!Form8->Edit1->isVisibleTo(Form8));
+        QCOMPARE(Form8->Button2->text(), QString("Изменить"));
+        QVERIFY(Form8->Button1->isVisibleTo(Form8));
+        QVERIFY(Form8->Button3->isVisibleTo(Form8));
+    });
+    // The next pick starts with an empty search field and all types.
+    onModal["Form8"] = [&] {
+        QCOMPARE(Form8->Edit1->text(), QString());
+        QCOMPARE(rows(), 5);
+        Form8->Button4->click();
+    };
+    QVERIFY(!Form8->openAsPicker());
+}
+
+// With TABEL_SHOTS=folder set, saves pictures of the list and the editor with workshop data.
+void TestOperTypes::screenshots() {
+    const QString dir = qEnvironmentVariable("TABEL_SHOTS");
+    if (dir.isEmpty())
+        QSKIP("TABEL_SHOTS not set");
+    QDir().mkpath(dir);
+    db->exec("insert into accounts_dep.vid_oper (vid) values ('Гибка'), ('Грунтовка'), ('Зачистка швов'), "
+             "('Комплектация'), ('Контроль ОТК'), ('Окраска порошковая'), ('Резка плазменная'), "
+             "('Сборка'), ('Сверловка'), ('Упаковка'), ('Штамповка')");
+    onModal["Form9"] = [&] {
+        Form9->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form9));
+        Form9->grab().save(dir + "/Form9.png");
+        Form9->hide();
+    };
+    runFromMenu([&] {
+        Form8->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form8));
+        DataModule6->Vid_oper.setRecNo(3);
+        Form8->grab().save(dir + "/Form8.png");
+        Form8->Button2->click();
+        Form8->hide();
+    });
+    onModal["Form8"] = [&] {
+        Form8->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form8));
+        type(Form8->Edit1, "Ко");
+        Form8->grab().save(dir + "/Form8-picker.png");
+        Form8->hide();
+    };
+    Form8->openAsPicker();
+}
+
+QTEST_MAIN(TestOperTypes)
+#include "test_opertypes.moc"
