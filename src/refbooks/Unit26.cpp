@@ -1,0 +1,201 @@
+// Nomenclature groups list "Номенклатура (26)": adds and renames the groups of products, and
+// serves the maintenance-work editor as the group picker.
+#include "Unit26.h"
+
+#include "Format.h"
+#include "Seams.h"
+#include "Unit29.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TForm26* Form26 = nullptr;
+
+void setFixedWindowLook(QDialog* window) {
+    const QString icon = QStringLiteral(":/Icon_1");
+    if (QFile::exists(icon))
+        window->setWindowIcon(QIcon(icon));
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    window->setSizeGripEnabled(false);
+    if (window->layout())
+        window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void centreOnDesktop(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+TForm26::TForm26(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form26"));
+    setWindowTitle(QStringLiteral("Номенклатура (26)"));
+
+    item.setSql(QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setPlaceholderText(QStringLiteral("Поиск по наименованию"));
+    Edit1->installEventFilter(this);
+
+    DBGrid1 = new QTableView(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->verticalHeader()->hide();
+    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    item.setColumns({{QStringLiteral("s_caption"), QStringLiteral("Наименование"), 330}});
+    item.attachView(DBGrid1);
+    DBGrid1->setFixedSize(360, 340);
+
+    Button2 = new QPushButton(QStringLiteral("Добавить"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button3 = new QPushButton(QStringLiteral("Изменить"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button1 = new QPushButton(QStringLiteral("Удалить"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setEnabled(false);
+    Button4 = new QPushButton(QStringLiteral("Выход"), this);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    for (QPushButton* b : {Button1, Button2, Button3, Button4})
+        b->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button3);
+    buttons->addWidget(Button1);
+    buttons->addStretch();
+    buttons->addWidget(Button4);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Edit1);
+    layout->addWidget(DBGrid1);
+    layout->addLayout(buttons);
+    setFixedWindowLook(this);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm26::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm26::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm26::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm26::Button4Click);
+    connect(DBGrid1, &QTableView::doubleClicked, this, &TForm26::DBGrid1DblClick);
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm26::Edit1Change);
+}
+
+TForm26::~TForm26() {
+    if (Form26 == this)
+        Form26 = nullptr;
+}
+
+void TForm26::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    centreOnDesktop(this);
+}
+
+void TForm26::openFromMainMenu() {
+    Tag = 0;
+    item.open();
+    Button3->setText(QStringLiteral("Изменить"));
+    Button1->setVisible(true);
+    Button2->setVisible(true);
+    seams::showModal(this);
+    item.close();
+}
+
+bool TForm26::openAsPicker() {
+    Tag = 24;
+    Picked = false;
+    Button3->setText(QStringLiteral("Выбрать"));
+    Button1->setVisible(false);
+    Button2->setVisible(false);
+    item.open();
+    seams::showModal(this);
+    Button1->setVisible(true);
+    Button2->setVisible(true);
+    item.close();
+    return Picked;
+}
+
+// Change (list mode) or choose (picker mode) the current group.
+void TForm26::DBGrid1DblClick() {
+    const int row = item.recNo();
+    if (Tag == 0) {
+        // With no row there is no group to rename.
+        if (item.isEmpty())
+            return;
+        Form29->Tag = 2;
+        Form29->Edit1->setText(item.fieldByName(QStringLiteral("s_caption")).asString().trimmed());
+        seams::showModal(Form29);
+    } else {
+        PickedId = item.fieldByName(QStringLiteral("id")).asLargeInt();
+        PickedCaption = item.fieldByName(QStringLiteral("s_caption")).asString();
+        Picked = true;
+        accept();
+    }
+    item.setRecNo(row);
+}
+
+void TForm26::Button1Click() {
+    DBGrid1DblClick();
+}
+
+void TForm26::Button2Click() {
+    const int row = item.recNo();
+    Form29->Edit1->clear();
+    Form29->Tag = 1;
+    seams::showModal(Form29);
+    item.setRecNo(row);
+}
+
+void TForm26::Button3Click() {
+    DBGrid1DblClick();
+}
+
+void TForm26::Button4Click() {
+    reject();
+}
+
+void TForm26::Edit1Change(const QString& text) {
+    if (text.isEmpty()) {
+        item.setFiltered(false);
+        return;
+    }
+    item.setFilter(QStringLiteral("s_caption like ") + sqlQuote(text + u'%'));
+    item.setFiltered(true);
+}
+
+bool TForm26::eventFilter(QObject* watched, QEvent* e) {
+    // In the search field Up and Down move the list; the other keys that act on key-down
+    // (Delete, Left, Right, Home, End) are swallowed, typed characters and Backspace edit.
+    if (watched == Edit1 && e->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(e)->key()) {
+        case Qt::Key_Up:
+            item.prior();
+            return true;
+        case Qt::Key_Down:
+            item.next();
+            return true;
+        case Qt::Key_Delete:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
+}
