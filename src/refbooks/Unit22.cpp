@@ -264,6 +264,13 @@ void TForm22::openNorms(int operId) {
         Norm.beginNewRow();
     setGridCurrent(Norm.recordCount() == 0 ? 0 : Norm.recNo() - 1, 0);
     DBGrid1ColEnter();
+    // Centred on the main window when there is one.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("Form1") && w->isVisible()) {
+            adjustSize();
+            move(w->geometry().center() - rect().center());
+            break;
+        }
     seams::showModal(this);
 }
 

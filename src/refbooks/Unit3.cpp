@@ -60,13 +60,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
         "select count(*) as cnt from accounts_dep.smena s where s.i_id =:id_ii and s.\"data\">=:dt"));
     ii_oper.setSql(QStringLiteral("select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii"));
 
-    Dataset& izdel = DataModule6->Izdel;
-    izdel.setColumns({
-        GridColumn{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 220},
-        GridColumn{QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 250},
-        GridColumn{QStringLiteral("massa"), QStringLiteral("Коробки"), 100},
-    });
-    izdel.attachView(DBGrid1);
+    attachGrid();
 
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
@@ -76,12 +70,27 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     connect(DBGrid1, &QTableView::doubleClicked, this, &TForm3::DBGrid1DblClick);
 }
 
+// The grid shows the shared query Izdel; the data module exists before the windows are created.
+void TForm3::attachGrid() {
+    if (gridAttached || !DataModule6)
+        return;
+    Dataset& izdel = DataModule6->Izdel;
+    izdel.setColumns({
+        GridColumn{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 220},
+        GridColumn{QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 250},
+        GridColumn{QStringLiteral("massa"), QStringLiteral("Коробки"), 100},
+    });
+    izdel.attachView(DBGrid1);
+    gridAttached = true;
+}
+
 TForm3::~TForm3() {
     if (Form3 == this)
         Form3 = nullptr;
 }
 
 void TForm3::openFromMainMenu() {
+    attachGrid();
     Tag = 0;
     DataModule6->Izdel.open();
     Button2->setDefault(false);
@@ -94,6 +103,7 @@ void TForm3::openFromMainMenu() {
 }
 
 bool TForm3::openAsPicker() {
+    attachGrid();
     Tag = 1;
     PickedMarka.clear();
     PickedId = 0;

@@ -55,6 +55,10 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void attachGrid();
+    bool gridAttached = false;
 };
 
 extern TForm3* Form3;

@@ -32,6 +32,7 @@ static void typeText(QWidget* w, const QString& text) {
 class TestProducts : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void init();
     void cleanup();
     void add_data();
