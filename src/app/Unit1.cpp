@@ -186,10 +186,16 @@ void TForm1::FormCreate(const QStringList& args) {
     DataModule6->ADO_DB.close();
     DataModule6->ADO_DB.setConnectionString(buildConnectionString(args));
     DataModule6->ADO_DB.open();
-    journal = new TJournal(
-        *this,
-        {{RadioButton1, RadioButton2, RadioButton3, RadioButton4}, DateT, CBox1, DBGrid2, Button3, Button8},
-        this);
+    journal = new TJournal(*this,
+                           {{RadioButton1, RadioButton2, RadioButton3, RadioButton4},
+                            DateT,
+                            CBox1,
+                            DBGrid2,
+                            Button1,
+                            Button2,
+                            Button3,
+                            Button8},
+                           this);
     Form23 = new TForm23;
     Form23->show();
 }

@@ -1,7 +1,9 @@
 #include "Journal.h"
 
+#include "DayHours.h"
 #include "Format.h"
 #include "Seams.h"
+#include "Unit11.h"
 #include "Unit6.h"
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <QDateEdit>
 #include <QFont>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -98,6 +101,8 @@ TJournal::TJournal(TForm1Members& members, const Controls& controls, QObject* pa
         });
     setLook(c.shifts[0], true, kGreen);
     connect(c.CBox1, &QCheckBox::toggled, this, &TJournal::CBox1Click);
+    connect(c.Button1, &QPushButton::clicked, this, &TJournal::Button1Click);
+    connect(c.Button2, &QPushButton::clicked, this, &TJournal::Button2Click);
     connect(c.Button3, &QPushButton::clicked, this, &TJournal::Button3Click);
     connect(c.Button8, &QPushButton::clicked, this, &TJournal::Button8Click);
     connect(g, &QTableView::doubleClicked, this, &TJournal::DBGrid2DblClick);
@@ -167,28 +172,55 @@ void TJournal::CBox1Click() {
     setLook(c.CBox1, c.CBox1->isChecked(), kRed);
 }
 
-void TJournal::correctDayHours(int workerId, int shift, const QDate& day) {
-    TDataModule6* dm = DataModule6;
-    dm->Control.close();
-    dm->Control.setSql(
-        QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=%1 and smena=%2 and "
-                       "data=to_date('%3', 'DD.MM.YYYY') group by w_id, smena, data")
-            .arg(workerId)
-            .arg(shift)
-            .arg(day.toString(QStringLiteral("dd.MM.yyyy"))));
-    dm->Control.open();
-    const int tim = dm->Control.fieldByName(QStringLiteral("tim")).asInteger();
-    dm->Control.close();
-    dm->H_Tabel_ins.setSql(
-        QStringLiteral("update accounts_dep.h_tabel set d%1=%2 where w_id=%3 and smena=%4 and "
-                       "month=%5 and year=%6")
-            .arg(day.day())
-            .arg(tim)
-            .arg(workerId)
-            .arg(shift)
-            .arg(day.month())
-            .arg(day.year()));
-    dm->H_Tabel_ins.execute();
+void TJournal::Button1Click() {
+    m.currentQuery = shiftQuery();
+    TForm11* e = Form11;
+    e->DTimeP->setDate(c.DateT->date());
+    for (QLineEdit* box : {e->Edit1, e->Edit2, e->Edit3, e->Edit5})
+        box->clear();
+    e->Edit4->setText(QStringLiteral("0"));
+    e->Edit6->setText(QStringLiteral("0"));
+    e->setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
+    e->Tag = 1;
+    seams::showModal(e);
+}
+
+void TJournal::Button2Click() {
+    Dataset* q = shiftQuery();
+    m.currentQuery = q;
+    const int row = q->recNo();
+    if (q->isEmpty())
+        return;
+    TForm11* e = Form11;
+    e->setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
+    e->Tag = 2;
+    e->price = q->fieldByName(QStringLiteral("cena")).asFloat();
+    e->Edit7->setText(formatScreen(roundHalfEven(e->price, 4)));
+    e->Edit9->setText(
+        formatScreen(roundHalfEven(q->fieldByName(QStringLiteral("kol_vo")).asFloat() * e->price, 4)));
+    e->DTimeP->setDate(q->fieldByName(QStringLiteral("data")).asDate());
+    e->Edit1->setText(q->fieldByName(QStringLiteral("fio")).asString().trimmed());
+    const QString vid = q->fieldByName(QStringLiteral("vid")).asString().trimmed();
+    e->Edit2->setText(q->fieldByName(QStringLiteral("marka")).asString().trimmed() + QStringLiteral("; ") +
+                      vid + QStringLiteral("; ") +
+                      (q->fieldByName(QStringLiteral("naimen")).asInteger() == 0
+                           ? QStringLiteral("Готовая продукция")
+                           : QStringLiteral("Заготовки")));
+    e->Edit3->setText(q->fieldByName(QStringLiteral("kol_vo")).asString().trimmed());
+    e->Edit4->setText(q->fieldByName(QStringLiteral("brak")).asString().trimmed());
+    e->workerId = q->fieldByName(QStringLiteral("w_id")).asInteger();
+    e->productId = q->fieldByName(QStringLiteral("i_id")).asInteger();
+    e->operId = q->fieldByName(QStringLiteral("o_id")).asInteger();
+    e->Edit6->setText(QString::number(q->fieldByName(QStringLiteral("time")).asInteger()));
+    e->oldWorkerId = e->workerId;
+    e->oldShift = m.currentShift;
+    e->oldDay = e->DTimeP->date();
+    e->setColourByOperation(vid);
+    if (isPaintingOperation(vid))
+        e->Edit5->setText(q->fieldByName(QStringLiteral("color")).asString().trimmed());
+    seams::showModal(e);
+    if (row >= 1 && row <= q->recordCount())
+        q->setRecNo(row);
 }
 
 void TJournal::Button3Click() {
@@ -203,7 +235,7 @@ void TJournal::Button3Click() {
     DataModule6->DelSmena.execute();
     q->close();
     q->open();
-    correctDayHours(workerId, m.currentShift, c.DateT->date());
+    writeDayHours(workerId, m.currentShift, c.DateT->date(), false);
 }
 
 void TJournal::DBGrid2DblClick() {

@@ -22,6 +22,8 @@ public:
         QDateEdit* DateT;
         QCheckBox* CBox1;
         QTableView* DBGrid2;
+        QPushButton* Button1; // "Добавить"
+        QPushButton* Button2; // "Изменить"
         QPushButton* Button3; // "Удалить"
         QPushButton* Button8; // "Обновить"
     };
@@ -37,12 +39,10 @@ public:
     void Button8Click();
     void selectShift(int shift);
     void CBox1Click();
+    void Button1Click();
+    void Button2Click();
     void Button3Click();
     void DBGrid2DblClick();
-
-    // The worker's hours of a day and shift, summed from the work records, written into the
-    // day's column of the worker's timesheet row of that shift, month and year.
-    static void correctDayHours(int workerId, int shift, const QDate& day);
 
     Command updtOK;
 
