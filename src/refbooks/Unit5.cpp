@@ -36,10 +36,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     DBGrid1->horizontalHeader()->setFont(bold);
     DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     DBGrid1->horizontalHeader()->setHighlightSections(false);
-    Dataset& workers = DataModule6->Workers;
-    workers.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
-                        {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}});
-    workers.attachView(DBGrid1);
+    attachGrid();
     DBGrid1->setMinimumSize(640, 380);
 
     Button1 = new QPushButton(QStringLiteral("Добавить"), this);
@@ -78,7 +75,18 @@ TForm5::~TForm5() {
         Form5 = nullptr;
 }
 
+// The grid shows the shared query Workers of the data module; attached once the data module
+// exists (and again should the data module be replaced).
+void TForm5::attachGrid() {
+    if (!DataModule6 || DBGrid1->model() == &DataModule6->Workers)
+        return;
+    DataModule6->Workers.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
+                                     {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}});
+    DataModule6->Workers.attachView(DBGrid1);
+}
+
 void TForm5::openFromMainMenu() {
+    attachGrid();
     Tag = 0;
     DataModule6->Workers.open();
     Button2->setDefault(false);
@@ -91,6 +99,7 @@ void TForm5::openFromMainMenu() {
 }
 
 bool TForm5::openAsPicker(int tag) {
+    attachGrid();
     Tag = tag;
     Picked = false;
     DataModule6->Workers.open();

@@ -54,6 +54,7 @@ public slots:
     void Edit1Change(const QString& text);
 
 protected:
+    void attachGrid();
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:

@@ -35,9 +35,7 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent) {
     DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     DBGrid1->horizontalHeader()->setHighlightSections(false);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    Dataset& types = DataModule6->Vid_oper;
-    types.setColumns({{QStringLiteral("VID"), QStringLiteral("Операции"), 360}});
-    types.attachView(DBGrid1);
+    attachGrid();
     DBGrid1->setMinimumSize(380, 380);
 
     Button1 = new QPushButton(QStringLiteral("Добавить"), this);
@@ -76,7 +74,17 @@ TForm8::~TForm8() {
         Form8 = nullptr;
 }
 
+// The grid shows the shared query Vid_oper of the data module; attached once the data module
+// exists (and again should the data module be replaced).
+void TForm8::attachGrid() {
+    if (!DataModule6 || DBGrid1->model() == &DataModule6->Vid_oper)
+        return;
+    DataModule6->Vid_oper.setColumns({{QStringLiteral("VID"), QStringLiteral("Операции"), 360}});
+    DataModule6->Vid_oper.attachView(DBGrid1);
+}
+
 void TForm8::openFromMainMenu() {
+    attachGrid();
     Tag = 0;
     DataModule6->Vid_oper.setFiltered(false);
     DataModule6->Vid_oper.open();
@@ -90,6 +98,7 @@ void TForm8::openFromMainMenu() {
 }
 
 bool TForm8::openAsPicker() {
+    attachGrid();
     Tag = 1;
     Picked = false;
     DataModule6->Vid_oper.open();

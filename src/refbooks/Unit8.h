@@ -50,6 +50,7 @@ public slots:
     void Edit1Change(const QString& text);
 
 protected:
+    void attachGrid();
     bool eventFilter(QObject* watched, QEvent* e) override;
 };
 

@@ -35,6 +35,7 @@ private slots:
     void pickerByDoubleClick();
     void searchFilterAndKeys();
     void searchPersistence();
+    void gridFollowsNewDataModule();
     void screenshots();
 
 private:
@@ -439,6 +440,27 @@ void TestWorkers::searchPersistence() {
         Form5->Button1->click();
         QCOMPARE(rows(), 2);
     });
+}
+
+// A window made before the data module, or kept while the data module is made again, shows
+// the current module's Workers.
+void TestWorkers::gridFollowsNewDataModule() {
+    delete Form5;
+    DataModule6 = nullptr;
+    Form5 = new TForm5;
+    QVERIFY(!Form5->DBGrid1->model());
+    db->openDataModule();
+    runFromMenu([] {
+        QCOMPARE(Form5->DBGrid1->model(), &DataModule6->Workers);
+        QCOMPARE(Form5->DBGrid1->model()->rowCount(), 4);
+    });
+    db->openDataModule();
+    onModal["Form5"] = [] {
+        QCOMPARE(Form5->DBGrid1->model(), &DataModule6->Workers);
+        QCOMPARE(Form5->DBGrid1->model()->rowCount(), 4);
+        Form5->Button2->click();
+    };
+    QVERIFY(Form5->openAsPicker(1));
 }
 
 // With TABEL_SHOTS=folder set, saves pictures of the list and the editor with workshop data.
