@@ -26,6 +26,7 @@ private slots:
     void renameGroup();
     void refusedStatementKeepsEditorOpen();
     void deleteButtonAlwaysDisabled();
+    void emptyListRenamesNothing();
     void picker_data();
     void picker();
     void searchKeysAndPersistence();
@@ -213,6 +214,24 @@ void TestNomGroups::deleteButtonAlwaysDisabled() {
     onModal["Form26"] = [] { Form26->Button4->click(); };
     Form26->openAsPicker();
     QVERIFY(!Form26->Button1->isEnabled());
+}
+
+// With no group listed, "Изменить" opens no editor; "Добавить" still does.
+void TestNomGroups::emptyListRenamesNothing() {
+    db->exec("delete from cmn_classifier.item where id_level=2");
+    int editorShown = 0;
+    onModal["Form29"] = [&] {
+        ++editorShown;
+        Form29->Edit1->setText("Сейфы");
+        Form29->Button1->click();
+    };
+    runFromMenu([&] {
+        Form26->Button3->click();
+        QCOMPARE(editorShown, 0);
+        Form26->Button2->click();
+        QCOMPARE(editorShown, 1);
+        QCOMPARE(rows(), 1);
+    });
 }
 
 void TestNomGroups::picker_data() {

@@ -25,6 +25,7 @@ private slots:
     void changeType();
     void deleteType_data();
     void deleteType();
+    void emptyListChangesAndDeletesNothing();
     void picker_data();
     void picker();
     void searchInPickerOnly();
@@ -217,6 +218,19 @@ void TestOperTypes::deleteType() {
     QVERIFY(boxes->shown[0].buttons == (QMessageBox::Yes | QMessageBox::No));
     QCOMPARE(count("id=4"), answer == QMessageBox::Yes ? 0 : 1);
     QCOMPARE(count("true"), answer == QMessageBox::Yes ? 4 : 5);
+}
+
+// With no type listed, "Изменить" opens no editor and "Удалить" asks nothing.
+void TestOperTypes::emptyListChangesAndDeletesNothing() {
+    db->exec("delete from accounts_dep.vid_oper");
+    bool editorShown = false;
+    onModal["Form9"] = [&] { editorShown = true; };
+    runFromMenu([] {
+        Form8->Button2->click();
+        Form8->Button3->click();
+    });
+    QVERIFY(!editorShown);
+    QVERIFY(boxes->shown.isEmpty());
 }
 
 void TestOperTypes::picker_data() {

@@ -30,6 +30,7 @@ private slots:
     void wheelStepsFocusedLookup();
     void deleteWorker_data();
     void deleteWorker();
+    void emptyListChangesAndDeletesNothing();
     void picker_data();
     void picker();
     void pickerByDoubleClick();
@@ -304,6 +305,22 @@ void TestWorkers::deleteWorker() {
     QCOMPARE(sql.statements.contains("delete from accounts_dep.person where id =17"),
              answer == QMessageBox::Yes);
     QVERIFY(sql.statements.contains("delete from accounts_dep.person where id =18"));
+}
+
+// With no worker listed, "Изменить" opens no editor and "Удалить" asks nothing.
+void TestWorkers::emptyListChangesAndDeletesNothing() {
+    SqlRecorder sql;
+    runFromMenu([] {
+        type(Form5->Edit1, "Я");
+        QCOMPARE(DataModule6->Workers.recordCount(), 0);
+        Form5->Button2->click();
+        Form5->Button3->click();
+        Form5->Edit1->clear();
+    });
+    QVERIFY(!shownModal.contains("Form2"));
+    QVERIFY(boxes->shown.isEmpty());
+    QVERIFY(!sql.statements.join('\n').contains("delete", Qt::CaseInsensitive));
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.person").toInt(), 4);
 }
 
 void TestWorkers::picker_data() {
