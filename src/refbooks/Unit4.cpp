@@ -50,13 +50,13 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     DataModule6->Oper.setColumns({
         {QStringLiteral("MARKA"), QStringLiteral("Марка"), 180, trimmedText},
         {QStringLiteral("VID"), QStringLiteral("Опреция"), 243, trimmedText},
-        {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 74,
+        {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 90,
          [](const QVariant& v) {
              double d = 0;
              return parseNumber(v.toString(), &d) ? formatScreen(d) : QString();
          }},
         {QStringLiteral("nmn"), QStringLiteral("Вид"), 139},
-        {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 76},
+        {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 96},
     });
     DataModule6->Oper.attachView(DBGrid1);
     connect(DBGrid1, &QTableView::doubleClicked, this, &TForm4::DBGrid1DblClick);
@@ -96,7 +96,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(DBGrid1, 1);
     layout->addLayout(bottom);
-    resize(760, 520);
+    resize(800, 520);
 
     XLS_Rep.setSql(QStringLiteral(
         "select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN "
