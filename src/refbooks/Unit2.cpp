@@ -105,8 +105,15 @@ void TForm2::refreshLookups() {
     }
 }
 
+void TForm2::presetPosition(const QString& storedCaption) {
+    storedPosition = storedCaption;
+    LCB_staffpos->setCurrentIndex(LCB_staffpos->findText(storedCaption));
+}
+
 QString TForm2::chosenCaption() const {
-    return LCB_staffpos->currentIndex() >= 0 ? LCB_staffpos->currentText() : QString();
+    if (LCB_staffpos->currentIndex() >= 0)
+        return LCB_staffpos->currentText();
+    return Tag == 2 ? storedPosition : QString();
 }
 
 void TForm2::showEvent(QShowEvent* e) {

@@ -37,8 +37,13 @@ public:
     // the row it showed when that row is still there.
     void refreshLookups();
 
+    // Change mode: shows the worker's stored position in the position box (nothing chosen
+    // when no staff position carries that caption) and keeps it as the fallback, so that a
+    // change of the name alone leaves the position as it was.
+    void presetPosition(const QString& storedCaption);
+
     // The caption written into accounts_dep.person.s_staffpos_hl: the position box's
-    // caption, empty when no position is chosen.
+    // caption; with nothing chosen, the stored position when changing, empty when adding.
     QString chosenCaption() const;
 
 public slots:
@@ -51,7 +56,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    Command command; // the editor's own statement on the shared connection
+    QString storedPosition; // the changed worker's position as stored
+    Command command;        // the editor's own statement on the shared connection
 };
 
 extern TForm2* Form2;

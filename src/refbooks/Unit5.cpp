@@ -146,6 +146,9 @@ void TForm5::changeWorker() {
     Form2->Tag = 2;
     Form2->refreshLookups();
     Form2->Edit1->setText(workers.fieldByName(QStringLiteral("fio")).asString().trimmed());
+    // The position box shows the worker's own position, so that saving a corrected name
+    // does not overwrite it with the position chosen for somebody else.
+    Form2->presetPosition(workers.fieldByName(QStringLiteral("s_staffpos_hl")).asString());
     Form2->workerId = workers.fieldByName(QStringLiteral("id")).asInteger();
     seams::showModal(Form2);
     workers.close();

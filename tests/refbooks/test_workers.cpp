@@ -26,6 +26,8 @@ private slots:
     void addWorker_data();
     void addWorker();
     void changeWorkerKeepsRow();
+    void changeKeepsPosition_data();
+    void changeKeepsPosition();
     void lookupsReadAgainAndKeepChoice();
     void wheelStepsFocusedLookup();
     void deleteWorker_data();
@@ -179,9 +181,6 @@ void TestWorkers::addWorker() {
 
 void TestWorkers::changeWorkerKeepsRow() {
     SqlRecorder sql;
-    // The position box keeps the choice of its last use; the name comes from the row.
-    Form2->refreshLookups();
-    chooseStaffpos("Слесарь-сборщик");
     QString caption, shownName;
     int shownId = 0;
     onModal["Form2"] = [&] {
@@ -189,7 +188,8 @@ void TestWorkers::changeWorkerKeepsRow() {
         shownName = Form2->Edit1->text();
         shownId = Form2->workerId;
         QCOMPARE(Form2->Tag, 2);
-        QCOMPARE(Form2->LCB_staffpos->currentText(), QString("Слесарь-сборщик"));
+        QCOMPARE(Form2->LCB_staffpos->currentText(), QString("Маляр")); // the worker's own
+        chooseStaffpos("Слесарь-сборщик");
         Form2->Edit1->setText(" Сидоров Сидор Ильич ");
         Form2->Button1->click();
     };
@@ -222,6 +222,45 @@ void TestWorkers::changeWorkerKeepsRow() {
     // The journal's name follows the change.
     QCOMPARE(db->scalar("select s_caption from cmn_contractor.person where id=19").toString(),
              QString("Сидоров Сидор Ильич"));
+}
+
+void TestWorkers::changeKeepsPosition_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown"); // in the position box
+    QTest::newRow("a staff position") << "Электросварщик"
+                                      << "Электросварщик";
+    QTest::newRow("not among the positions") << "Токарь-расточник"
+                                             << "";
+    QTest::newRow("none") << ""
+                          << "";
+}
+
+// Correcting a name leaves the position as stored, whatever the box showed at its last use.
+void TestWorkers::changeKeepsPosition() {
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    db->exec("update accounts_dep.person set s_staffpos_hl=" + sqlQuote(stored) + " where id=18");
+    Form2->refreshLookups();
+    chooseStaffpos("Маляр");
+    onModal["Form2"] = [&] {
+        QCOMPARE(Form2->LCB_staffpos->currentText(), shown);
+        Form2->Edit1->setText("Петров Пётр Павлович");
+        Form2->Button1->click();
+    };
+    runFromMenu([] {
+        QVERIFY(DataModule6->Workers.locate("id", 18));
+        Form5->Button2->click();
+    });
+    QCOMPARE(db->scalar("select fio || '/' || s_staffpos_hl from accounts_dep.person where id=18").toString(),
+             "Петров Пётр Павлович/" + stored);
+    // A new worker gets the box's caption, or none.
+    onModal["Form2"] = [] {
+        Form2->Edit1->setText("Новиков Н.");
+        Form2->Button1->click();
+    };
+    runFromMenu([] { Form5->Button1->click(); });
+    QCOMPARE(db->scalar("select s_staffpos_hl from accounts_dep.person where fio='Новиков Н.'").toString(),
+             shown);
 }
 
 void TestWorkers::lookupsReadAgainAndKeepChoice() {
