@@ -13,4 +13,5 @@ fi
 # shellcheck disable=SC1091
 . "$state/info"
 build/tests/data/bench_journal tabel_bench "$PGC_HOST"
+QT_QPA_PLATFORM=offscreen build/tests/journal/bench_editor tabel_bench "$PGC_HOST"
 [ "${KEEP:-0}" = 1 ] || scripts/pgcluster.sh stop "$state"

@@ -8,6 +8,7 @@
 #include <QSqlRecord>
 #include <QSqlResult>
 #include <QTableView>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <libpq-fe.h>
@@ -165,7 +166,33 @@ bool filterAccepts(const RowFilter& f, const QVariant& v) {
 
 namespace {
 
-const unsigned kTimestampOid = 1114; // timestamp without time zone
+// How a column's text is turned into a value; Driver leaves it to the driver.
+enum class Raw { Driver, Int, BigInt, Float, Numeric, Text, Date, Timestamp };
+
+Raw rawKind(unsigned oid) {
+    switch (oid) {
+    case 21: // int2
+    case 23: // int4
+        return Raw::Int;
+    case 20: // int8
+        return Raw::BigInt;
+    case 700: // float4
+    case 701: // float8
+        return Raw::Float;
+    case 1700: // numeric: kept as its exact text
+        return Raw::Numeric;
+    case 25:   // text
+    case 1042: // char(n)
+    case 1043: // varchar
+        return Raw::Text;
+    case 1082:
+        return Raw::Date;
+    case 1114: // timestamp without time zone
+        return Raw::Timestamp;
+    default:
+        return Raw::Driver;
+    }
+}
 
 // The client's result behind a query, when it is PostgreSQL's.
 PGresult* pgResult(const QSqlQuery& q) {
@@ -196,6 +223,33 @@ QVariant parseTimestamp(const char* s) {
             ms *= 10;
     }
     return QDateTime(d, QTime(digits(s + 11, 2), digits(s + 14, 2), digits(s + 17, 2), ms));
+}
+
+QVariant rawValue(Raw kind, const char* s) {
+    switch (kind) {
+    case Raw::Int:
+        return int(std::strtol(s, nullptr, 10));
+    case Raw::BigInt:
+        return qlonglong(std::strtoll(s, nullptr, 10));
+    case Raw::Float: {
+        double d = 0;
+        std::from_chars(s, s + std::strlen(s), d);
+        return d;
+    }
+    case Raw::Numeric:
+        return QString::fromLatin1(s);
+    case Raw::Text:
+        return QString::fromUtf8(s);
+    case Raw::Date:
+        if (std::strlen(s) == 10 && s[4] == '-')
+            return QDate(digits(s, 4), digits(s + 5, 2), digits(s + 8, 2));
+        return QDate::fromString(QString::fromLatin1(s), Qt::ISODate);
+    case Raw::Timestamp:
+        return parseTimestamp(s);
+    case Raw::Driver:
+        break;
+    }
+    return {};
 }
 
 } // namespace
@@ -260,22 +314,24 @@ void Dataset::fill(QSqlQuery& q) {
     for (int i = rec.count() - 1; i >= 0; --i)
         nameIndex[rec.fieldName(i).toLower()] = i;
     const int n = rec.count();
-    // The driver turns every "timestamp without time zone" into a local date-time through the
-    // time-zone rules, which takes most of the fetch of a journal day; those columns are read
-    // straight from the result text as the day and time the database holds.
+    // The common column types are read straight from the result text: the driver's general
+    // conversion (a timestamp goes through the time-zone rules) takes most of the time of a
+    // journal day's fetch. A timestamp is the day and time the database holds.
     PGresult* res = pgResult(q);
-    QVector<bool> rawTimestamp(n, false);
+    QVector<Raw> kinds(n, Raw::Driver);
     for (int i = 0; res && i < n; ++i)
-        rawTimestamp[i] = PQftype(res, i) == kTimestampOid;
+        kinds[i] = rawKind(PQftype(res, i));
+    rows.reserve(res ? PQntuples(res) : 0);
     while (q.next()) {
         QVector<QVariant> row(n);
         const int at = q.at();
         for (int i = 0; i < n; ++i) {
-            if (rawTimestamp[i])
-                row[i] = PQgetisnull(res, at, i) ? QVariant(QMetaType(QMetaType::QDateTime))
-                                                 : parseTimestamp(PQgetvalue(res, at, i));
-            else
+            if (kinds[i] == Raw::Driver)
                 row[i] = q.value(i);
+            else if (PQgetisnull(res, at, i))
+                row[i] = QVariant(types[i]);
+            else
+                row[i] = rawValue(kinds[i], PQgetvalue(res, at, i));
         }
         rows.append(std::move(row));
     }
