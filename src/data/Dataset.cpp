@@ -197,7 +197,9 @@ Raw rawKind(unsigned oid) {
 // The client's result behind a query, when it is PostgreSQL's.
 PGresult* pgResult(const QSqlQuery& q) {
     const QVariant h = q.result() ? q.result()->handle() : QVariant();
-    if (!h.isValid() || std::strcmp(h.typeName(), "PGresult*") != 0)
+    // The driver registers the pointer under the name of the struct behind PGresult.
+    if (!h.isValid() ||
+        (std::strcmp(h.typeName(), "PGresult*") != 0 && std::strcmp(h.typeName(), "pg_result*") != 0))
         return nullptr;
     return *static_cast<PGresult* const*>(h.constData());
 }
