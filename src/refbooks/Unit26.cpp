@@ -3,6 +3,7 @@
 #include "Unit26.h"
 
 #include "Format.h"
+#include "ListSearch.h"
 #include "Seams.h"
 #include "Unit29.h"
 
@@ -168,34 +169,13 @@ void TForm26::Button4Click() {
 }
 
 void TForm26::Edit1Change(const QString& text) {
-    if (text.isEmpty()) {
-        item.setFiltered(false);
-        return;
-    }
-    item.setFilter(QStringLiteral("s_caption like ") + sqlQuote(text + u'%'));
-    item.setFiltered(true);
+    applySearch(item, QStringLiteral("s_caption"), text);
 }
 
 bool TForm26::eventFilter(QObject* watched, QEvent* e) {
     // In the search field Up and Down move the list; the other keys that act on key-down
     // (Delete, Left, Right, Home, End) are swallowed, typed characters and Backspace edit.
-    if (watched == Edit1 && e->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent*>(e)->key()) {
-        case Qt::Key_Up:
-            item.prior();
-            return true;
-        case Qt::Key_Down:
-            item.next();
-            return true;
-        case Qt::Key_Delete:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-            return true;
-        default:
-            break;
-        }
-    }
+    if (watched == Edit1 && searchFieldKey(e, item))
+        return true;
     return QDialog::eventFilter(watched, e);
 }

@@ -3,6 +3,7 @@
 #include "Unit3.h"
 
 #include "Format.h"
+#include "ListSearch.h"
 #include "Seams.h"
 #include "Unit6.h"
 #include "Unit7.h"
@@ -224,27 +225,12 @@ void TForm3::Button4Click() {
 
 void TForm3::Edit1Change() {
     Dataset& izdel = DataModule6->Izdel;
-    const QString text = Edit1->text();
-    if (text.isEmpty()) {
-        izdel.setFiltered(false);
-        return;
-    }
-    izdel.setFilter(QStringLiteral("marka like ") + sqlQuote(text + QStringLiteral("%")));
-    izdel.setFiltered(true);
+    applySearch(izdel, QStringLiteral("marka"), Edit1->text());
 }
 
 // Up and Down in the search field move the list; every other key edits the field.
 bool TForm3::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Edit1 && e->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key == Qt::Key_Up) {
-            DataModule6->Izdel.prior();
-            return true;
-        }
-        if (key == Qt::Key_Down) {
-            DataModule6->Izdel.next();
-            return true;
-        }
-    }
+    if (watched == Edit1 && searchFieldKey(e, DataModule6->Izdel, false))
+        return true;
     return QDialog::eventFilter(watched, e);
 }

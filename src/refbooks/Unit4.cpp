@@ -2,6 +2,7 @@
 
 #include "ExcelHelper.h"
 #include "Format.h"
+#include "ListSearch.h"
 #include "MainMembers.h"
 #include "Seams.h"
 #include "Unit10.h"
@@ -156,39 +157,13 @@ bool TForm4::openAsPicker(int operId) {
 void TForm4::Edit1Change() {
     Dataset& oper = DataModule6->Oper;
     const QString text = Edit1->text();
-    if (text.trimmed().isEmpty()) {
-        oper.setFiltered(false);
-    } else {
-        // The text goes into the filter as a quoted literal, so an apostrophe stays a letter.
-        QString literal = text;
-        literal.replace(u'\'', QStringLiteral("''"));
-        oper.setFilter(QStringLiteral("marka like '%") + literal + QStringLiteral("%'"));
-        oper.setFiltered(true);
-    }
+    applySearch(oper, QStringLiteral("marka"), text.trimmed().isEmpty() ? QString() : text, true);
     oper.first();
 }
 
 bool TForm4::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Edit1 && e->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        switch (k->key()) {
-        case Qt::Key_Up:
-            DataModule6->Oper.prior();
-            return true;
-        case Qt::Key_Down:
-            DataModule6->Oper.next();
-            return true;
-        case Qt::Key_Delete:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-            // The search field takes typed characters and Backspace only.
-            return true;
-        default:
-            break;
-        }
-    }
+    if (watched == Edit1 && searchFieldKey(e, DataModule6->Oper))
+        return true;
     return QDialog::eventFilter(watched, e);
 }
 

@@ -3,6 +3,7 @@
 #include "Unit5.h"
 
 #include "Format.h"
+#include "ListSearch.h"
 #include "Seams.h"
 #include "Unit2.h"
 #include "Unit6.h"
@@ -189,34 +190,13 @@ void TForm5::Button4Click() {
 
 void TForm5::Edit1Change(const QString& text) {
     Dataset& workers = DataModule6->Workers;
-    if (text.isEmpty()) {
-        workers.setFiltered(false);
-        return;
-    }
-    workers.setFilter(QStringLiteral("fio like ") + sqlQuote(text + u'%'));
-    workers.setFiltered(true);
+    applySearch(workers, QStringLiteral("fio"), text);
 }
 
 bool TForm5::eventFilter(QObject* watched, QEvent* e) {
     // In the search field Up and Down move the list; the other keys that act on key-down
     // (Delete, Left, Right, Home, End) are swallowed, typed characters and Backspace edit.
-    if (watched == Edit1 && e->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent*>(e)->key()) {
-        case Qt::Key_Up:
-            DataModule6->Workers.prior();
-            return true;
-        case Qt::Key_Down:
-            DataModule6->Workers.next();
-            return true;
-        case Qt::Key_Delete:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-            return true;
-        default:
-            break;
-        }
-    }
+    if (watched == Edit1 && searchFieldKey(e, DataModule6->Workers))
+        return true;
     return QDialog::eventFilter(watched, e);
 }

@@ -3,6 +3,7 @@
 #include "Unit8.h"
 
 #include "Format.h"
+#include "ListSearch.h"
 #include "Seams.h"
 #include "Unit6.h"
 #include "Unit9.h"
@@ -162,34 +163,13 @@ void TForm8::Button4Click() {
 
 void TForm8::Edit1Change(const QString& text) {
     Dataset& types = DataModule6->Vid_oper;
-    if (text.isEmpty()) {
-        types.setFiltered(false);
-        return;
-    }
-    types.setFilter(QStringLiteral("vid like ") + sqlQuote(text + u'%'));
-    types.setFiltered(true);
+    applySearch(types, QStringLiteral("vid"), text);
 }
 
 bool TForm8::eventFilter(QObject* watched, QEvent* e) {
     // In the search field Up and Down move the list; the other keys that act on key-down
     // (Delete, Left, Right, Home, End) are swallowed, typed characters and Backspace edit.
-    if (watched == Edit1 && e->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent*>(e)->key()) {
-        case Qt::Key_Up:
-            DataModule6->Vid_oper.prior();
-            return true;
-        case Qt::Key_Down:
-            DataModule6->Vid_oper.next();
-            return true;
-        case Qt::Key_Delete:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-            return true;
-        default:
-            break;
-        }
-    }
+    if (watched == Edit1 && searchFieldKey(e, DataModule6->Vid_oper))
+        return true;
     return QDialog::eventFilter(watched, e);
 }
