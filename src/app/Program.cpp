@@ -52,8 +52,8 @@ void loadTranslations(QApplication& app) {
     X(2)                                                                                                     \
     X(3)                                                                                                     \
     X(4)                                                                                                     \
-    X(5) X(7) X(8) X(9) X(10) X(11) X(18) X(19) X(21) X(15) X(16) X(17) X(20) X(22) X(24) X(25) X(26) X(27)  \
-        X(29)
+    X(5)                                                                                                     \
+    X(7) X(8) X(9) X(10) X(11) X(18) X(19) X(21) X(15) X(16) X(17) X(20) X(22) X(24) X(25) X(26) X(27) X(29)
 
 static void createWindows() {
 #define CREATE(N) TABEL_CREATE_##N
