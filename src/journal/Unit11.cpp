@@ -1,6 +1,7 @@
 #include "Unit11.h"
 
 #include "DayHours.h"
+#include "EditorLayout.h"
 #include "Format.h"
 #include "MainMembers.h"
 #include "Seams.h"
@@ -116,19 +117,7 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent) {
     grid->addWidget(label(QStringLiteral("Сумма")), 6, 0);
     grid->addWidget(Edit9, 6, 1);
 
-    Button1 = new QPushButton(QStringLiteral("Запись"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    layOutEditor(this, GroupBox1, Button1, Button2, QStringLiteral("Запись"));
 
     setTabOrder(Button3, Button4);
     setTabOrder(Button4, Edit3);

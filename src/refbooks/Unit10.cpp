@@ -1,5 +1,6 @@
 #include "Unit10.h"
 
+#include "EditorLayout.h"
 #include "Seams.h"
 #include "Unit3.h"
 #include "Unit6.h"
@@ -58,19 +59,7 @@ TForm10::TForm10(QWidget* parent) : QDialog(parent) {
     grid->addWidget(Button4, 1, 2);
     grid->addWidget(label(QStringLiteral("Вид")), 2, 0);
     grid->addWidget(ComboBox1, 2, 1);
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    layOutEditor(this, GroupBox1, Button1, Button2);
     connect(Button1, &QPushButton::clicked, this, &TForm10::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm10::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm10::Button3Click);

@@ -1,6 +1,7 @@
 // Worker editor "Работники": enters a new worker or changes the name and position of one.
 #include "Unit2.h"
 
+#include "EditorLayout.h"
 #include "Format.h"
 #include "Seams.h"
 
@@ -63,19 +64,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Должность"), LCB_staffpos);
     form->addRow(QStringLiteral("Роль"), LCB_roles);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    layOutEditor(this, GroupBox1, Button1, Button2);
 
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);

@@ -1,6 +1,7 @@
 // Product editor "Изделие": enters a new product or changes the mark, value and group of one.
 #include "Unit7.h"
 
+#include "EditorLayout.h"
 #include "Format.h"
 #include "Seams.h"
 #include "Unit6.h"
@@ -39,20 +40,7 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Расценка"), Edit2);
     form->addRow(QStringLiteral("Номенклатурная группа"), cb_item);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    layOutEditor(this, GroupBox1, Button1, Button2);
 
     item.setSql(
         QStringLiteral("select id, s_caption from cmn_classifier.item where id_level=2 order by s_caption"));

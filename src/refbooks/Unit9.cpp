@@ -2,6 +2,7 @@
 // the shared query Vid_oper (new row, the current row, deletion of the current row).
 #include "Unit9.h"
 
+#include "EditorLayout.h"
 #include "Format.h"
 #include "Seams.h"
 #include "Unit6.h"
@@ -27,19 +28,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent) {
     auto* form = new QFormLayout(GroupBox1);
     form->addRow(QStringLiteral("Операция"), Edit1);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    layOutEditor(this, GroupBox1, Button1, Button2);
 
     connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm9::Button2Click);
