@@ -1,13 +1,13 @@
 #include "Unit11.h"
 
 #include "DayHours.h"
-#include "EditorLayout.h"
 #include "Format.h"
 #include "MainMembers.h"
 #include "Seams.h"
 #include "Unit4.h"
 #include "Unit5.h"
 #include "Unit6.h"
+#include "WindowParts.h"
 
 #include <QDateEdit>
 #include <QGridLayout>

@@ -1,10 +1,10 @@
 #include "Unit10.h"
 
-#include "EditorLayout.h"
 #include "Seams.h"
 #include "Unit3.h"
 #include "Unit6.h"
 #include "Unit8.h"
+#include "WindowParts.h"
 
 #include <QComboBox>
 #include <QFont>

@@ -1,9 +1,9 @@
 // Worker editor "Работники": enters a new worker or changes the name and position of one.
 #include "Unit2.h"
 
-#include "EditorLayout.h"
 #include "Format.h"
 #include "Seams.h"
+#include "WindowParts.h"
 
 #include <QApplication>
 #include <QComboBox>

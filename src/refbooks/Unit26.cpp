@@ -6,6 +6,7 @@
 #include "ListSearch.h"
 #include "Seams.h"
 #include "Unit29.h"
+#include "WindowParts.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -46,18 +47,9 @@ TForm26::TForm26(QWidget* parent) : QDialog(parent) {
 
     item.setSql(QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setPlaceholderText(QStringLiteral("Поиск по наименованию"));
-    Edit1->installEventFilter(this);
+    Edit1 = makeSearchField(this, QStringLiteral("Поиск по наименованию"), this);
 
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
-    DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1 = makeListGrid(this);
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     item.setColumns({{QStringLiteral("s_caption"), QStringLiteral("Наименование"), 330}});
     item.attachView(DBGrid1);

@@ -7,6 +7,7 @@
 #include "Seams.h"
 #include "Unit6.h"
 #include "Unit7.h"
+#include "WindowParts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,22 +31,9 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
     DBGrid1->verticalHeader()->hide();
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setPlaceholderText(QStringLiteral("Поиск по марке"));
-    Edit1->installEventFilter(this);
+    Edit1 = makeSearchField(this, QStringLiteral("Поиск по марке"), this);
 
-    Button1 = new QPushButton(QStringLiteral("Добавить"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Изменить"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button3 = new QPushButton(QStringLiteral("Удалить"), this);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button4 = new QPushButton(QStringLiteral("Выход"), this);
-    Button4->setObjectName(QStringLiteral("Button4"));
-    for (QPushButton* b : {Button2, Button3, Button4})
-        b->setAutoDefault(false);
+    makeListButtons(this, Button1, Button2, Button3, Button4);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button1);

@@ -7,6 +7,7 @@
 #include "Seams.h"
 #include "Unit2.h"
 #include "Unit6.h"
+#include "WindowParts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,35 +23,13 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Список рабочих"));
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setPlaceholderText(QStringLiteral("Поиск по ФИО"));
-    Edit1->installEventFilter(this);
+    Edit1 = makeSearchField(this, QStringLiteral("Поиск по ФИО"), this);
 
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
-    QFont bold = DBGrid1->horizontalHeader()->font();
-    bold.setBold(true);
-    DBGrid1->horizontalHeader()->setFont(bold);
-    DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1 = makeListGrid(this, true);
     attachGrid();
     DBGrid1->setMinimumSize(640, 380);
 
-    Button1 = new QPushButton(QStringLiteral("Добавить"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Изменить"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button3 = new QPushButton(QStringLiteral("Удалить"), this);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button4 = new QPushButton(QStringLiteral("Выход"), this);
-    Button4->setObjectName(QStringLiteral("Button4"));
-    for (QPushButton* b : {Button2, Button3, Button4})
-        b->setAutoDefault(false);
+    makeListButtons(this, Button1, Button2, Button3, Button4);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button1);

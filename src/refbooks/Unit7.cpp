@@ -1,10 +1,10 @@
 // Product editor "Изделие": enters a new product or changes the mark, value and group of one.
 #include "Unit7.h"
 
-#include "EditorLayout.h"
 #include "Format.h"
 #include "Seams.h"
 #include "Unit6.h"
+#include "WindowParts.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -2,10 +2,10 @@
 // the shared query Vid_oper (new row, the current row, deletion of the current row).
 #include "Unit9.h"
 
-#include "EditorLayout.h"
 #include "Format.h"
 #include "Seams.h"
 #include "Unit6.h"
+#include "WindowParts.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
