@@ -43,7 +43,7 @@ private:
 
     TestDatabase* db = nullptr;
     MessageRecorder* boxes = nullptr;
-    QHash<QString, std::function<void()>> onModal;
+    ModalScript onModal;
 };
 
 void TestNomGroups::init() {
@@ -57,11 +57,7 @@ void TestNomGroups::init() {
     Form26 = new TForm26;
     Form29 = new TForm29;
     onModal.clear();
-    seams::setModalHandler([this](QDialog* w) {
-        if (auto f = onModal.value(w->objectName()))
-            f();
-        return w->result();
-    });
+    onModal.install();
 }
 
 void TestNomGroups::cleanup() {

@@ -45,7 +45,7 @@ private:
 
     TestDatabase* db = nullptr;
     MessageRecorder* boxes = nullptr;
-    QHash<QString, std::function<void()>> onModal;
+    ModalScript onModal;
 };
 
 void TestOperTypes::init() {
@@ -59,11 +59,7 @@ void TestOperTypes::init() {
     Form9 = new TForm9;
     Form8 = new TForm8;
     onModal.clear();
-    seams::setModalHandler([this](QDialog* w) {
-        if (auto f = onModal.value(w->objectName()))
-            f();
-        return w->result();
-    });
+    onModal.install();
 }
 
 void TestOperTypes::cleanup() {

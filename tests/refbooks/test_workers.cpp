@@ -56,8 +56,7 @@ private:
     TestDatabase* db = nullptr;
     MessageRecorder* boxes = nullptr;
     // What the modal seam runs for each window, by object name.
-    QHash<QString, std::function<void()>> onModal;
-    QStringList shownModal;
+    ModalScript onModal;
 };
 
 void TestWorkers::init() {
@@ -75,13 +74,7 @@ void TestWorkers::init() {
     Form2 = new TForm2;
     Form5 = new TForm5;
     onModal.clear();
-    shownModal.clear();
-    seams::setModalHandler([this](QDialog* w) {
-        shownModal << w->objectName();
-        if (auto f = onModal.value(w->objectName()))
-            f();
-        return w->result();
-    });
+    onModal.install();
 }
 
 void TestWorkers::cleanup() {
@@ -356,7 +349,7 @@ void TestWorkers::emptyListChangesAndDeletesNothing() {
         Form5->Button3->click();
         Form5->Edit1->clear();
     });
-    QVERIFY(!shownModal.contains("Form2"));
+    QVERIFY(!onModal.shown.contains("Form2"));
     QVERIFY(boxes->shown.isEmpty());
     QVERIFY(!sql.statements.join('\n').contains("delete", Qt::CaseInsensitive));
     QCOMPARE(db->scalar("select count(*) from accounts_dep.person").toInt(), 4);
@@ -410,7 +403,7 @@ void TestWorkers::picker() {
         editorId = Form5->PickedId;
     }
     QVERIFY(!DataModule6->Workers.isOpen());
-    QCOMPARE(shownModal.count("Form5"), 2);
+    QCOMPARE(onModal.shown.count("Form5"), 2);
     QCOMPARE(Form5->Picked, !fio.isEmpty());
     QCOMPARE(editorFio, fio.isEmpty() ? QString("прежний") : fio);
     QCOMPARE(editorId, fio.isEmpty() ? 7 : pickId);

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <QDialog>
+
 MessageRecorder::MessageRecorder() {
     seams::setMessageHandler([this](const seams::Message& m) {
         shown.append(m);
@@ -20,6 +22,15 @@ QStringList MessageRecorder::texts() const {
     for (const auto& m : shown)
         out << m.text;
     return out;
+}
+
+void ModalScript::install() {
+    seams::setModalHandler([this](QDialog* w) {
+        shown << w->objectName();
+        if (auto action = actions.value(w->objectName()))
+            action();
+        return w->result();
+    });
 }
 
 EndRecorder::EndRecorder() {

@@ -3,8 +3,10 @@
 
 #include "Seams.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 
 // Records every message box and answers questions from a script (Yes when the script is empty).
 class MessageRecorder {
@@ -15,6 +17,24 @@ public:
     QList<QMessageBox::StandardButton> answers;
     QStringList texts() const;
     void clear() { shown.clear(); }
+};
+
+// Acts inside modal windows: the action registered under a window's object name runs when
+// that window is shown modally, and the showing returns the window's result.
+class ModalScript {
+public:
+    // Makes every modal showing go through this script (until the handler is replaced).
+    void install();
+    std::function<void()>& operator[](const QString& window) { return actions[window]; }
+    void clear() {
+        actions.clear();
+        shown.clear();
+    }
+    // Object names of the windows shown, in order.
+    QStringList shown;
+
+private:
+    QHash<QString, std::function<void()>> actions;
 };
 
 // Records program ends instead of ending the test program.
