@@ -90,8 +90,23 @@ public:
     }
 
     // ExpressionContext
+    // A row's fields are read many times (every SUM, every band); each is fetched and converted once.
     ReportValue field(int index) const override {
-        return row < 0 ? ReportValue::null() : ReportValue::fromVariant(src.value(row, index));
+        if (row < 0 || index < 0)
+            return ReportValue::null();
+        if (cachedRow != row) {
+            cachedRow = row;
+            std::fill(fieldCached.begin(), fieldCached.end(), false);
+        }
+        if (index >= int(fieldCache.size())) {
+            fieldCache.resize(index + 1);
+            fieldCached.resize(index + 1, false);
+        }
+        if (!fieldCached[index]) {
+            fieldCache[index] = ReportValue::fromVariant(src.value(row, index));
+            fieldCached[index] = true;
+        }
+        return fieldCache[index];
     }
     double aggregate(int slot) const override {
         return slot >= 0 && slot < int(sums.size()) ? sums[slot] : 0.0;
@@ -113,6 +128,10 @@ private:
     std::vector<double> sums;
     bool usesPageCount = false;
     int knownPageCount = 0;
+
+    mutable int cachedRow = -1;
+    mutable std::vector<ReportValue> fieldCache;
+    mutable std::vector<bool> fieldCached;
 
     ReportPages out;
     int row = -1;

@@ -6,47 +6,145 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QTextLayout>
 
 namespace reportengine {
 
-void paintPage(QPainter& painter, const ReportPage& page, double pxPerMm, QPointF origin) {
+namespace {
+
+// A font as the items ask for it; items of one band mostly share it, so the last one is remembered.
+struct FontKey {
+    QString family;
+    double pointSize;
+    bool bold;
+    bool italic;
+
+    bool matches(const ReportItem& item) const {
+        return pointSize == item.pointSize && bold == item.bold && italic == item.italic &&
+               family == item.fontFamily;
+    }
+};
+
+struct ShapedText {
+    QList<QGlyphRun> runs;
+    double width = 0;  // device pixels
+    double height = 0; // the line's height: ascent and descent
+};
+
+// Shaped texts kept at most; numbers rarely repeat, so the cache is dropped when it grows past this.
+constexpr int kMaxShapedTexts = 20000;
+
+} // namespace
+
+struct PagePainter::Cache {
+    std::vector<FontKey> keys;
+    std::vector<QFont> fonts;
+    int lastFont = -1;
+    std::vector<QHash<QString, ShapedText>> shaped; // per font
+    int shapedCount = 0;
+
+    int fontOf(const ReportItem& item) {
+        if (lastFont >= 0 && keys[lastFont].matches(item))
+            return lastFont;
+        for (int i = 0; i < int(keys.size()); ++i)
+            if (keys[i].matches(item))
+                return lastFont = i;
+        keys.push_back({item.fontFamily, item.pointSize, item.bold, item.italic});
+        fonts.push_back(itemFont(item));
+        shaped.emplace_back();
+        return lastFont = int(keys.size()) - 1;
+    }
+
+    const ShapedText& shape(int font, const QString& text, QPaintDevice* device) {
+        auto& texts = shaped[font];
+        auto it = texts.constFind(text);
+        if (it != texts.constEnd())
+            return *it;
+        if (shapedCount >= kMaxShapedTexts) {
+            for (auto& h : shaped)
+                h.clear();
+            shapedCount = 0;
+        }
+        QTextLayout layout(text, fonts[font], device);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e9);
+        layout.endLayout();
+        ShapedText s;
+        s.runs = layout.glyphRuns();
+        s.width = line.naturalTextWidth();
+        s.height = line.height();
+        ++shapedCount;
+        return *texts.insert(text, s);
+    }
+};
+
+PagePainter::PagePainter(QPainter& painter, double pxPerMm)
+    : painter_(painter), pxPerMm_(pxPerMm), cache_(std::make_unique<Cache>()) {}
+
+PagePainter::~PagePainter() = default;
+
+void PagePainter::drawText(const ReportItem& item, const QRectF& box) {
+    const int font = cache_->fontOf(item);
+    painter_.setPen(item.color.isValid() ? item.color : QColor(Qt::black));
+    const bool plain = !item.wordWrap && !item.text.contains(u'\n') && !item.text.contains(u'\r');
+    if (plain) {
+        const ShapedText& s = cache_->shape(font, item.text, painter_.device());
+        // A text that fits its box is drawn from its glyphs; one that does not is left to drawText,
+        // which cuts it at the box's edge.
+        if (s.width <= box.width() + 0.5 && s.height <= box.height() + 0.5) {
+            double x = box.left();
+            if (item.alignment & Qt::AlignRight)
+                x = box.right() - s.width;
+            else if (item.alignment & Qt::AlignHCenter)
+                x = box.left() + (box.width() - s.width) / 2;
+            double y = box.top();
+            if (item.alignment & Qt::AlignBottom)
+                y = box.bottom() - s.height;
+            else if (item.alignment & Qt::AlignVCenter)
+                y = box.top() + (box.height() - s.height) / 2;
+            for (const QGlyphRun& run : s.runs)
+                painter_.drawGlyphRun(QPointF(x, y), run);
+            return;
+        }
+    }
+    painter_.setFont(cache_->fonts[font]);
+    const int flags = int(item.alignment) | (item.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
+    // drawText clips to the box: text that does not fit is cut at the box's edge.
+    painter_.drawText(box, flags, item.text);
+}
+
+void PagePainter::paint(const ReportPage& page, QPointF origin) {
+    const double pxPerMm = pxPerMm_;
     auto px = [&](const QRectF& r) {
         return QRectF(origin.x() + r.x() * pxPerMm, origin.y() + r.y() * pxPerMm, r.width() * pxPerMm,
                       r.height() * pxPerMm);
     };
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    QFont currentFont;
-    bool haveFont = false;
+    painter_.save();
+    painter_.setRenderHint(QPainter::Antialiasing, false);
     for (const ReportItem& item : page.items) {
         switch (item.kind) {
         case ReportItem::Kind::Fill:
-            painter.fillRect(px(item.rect), item.color);
+            painter_.fillRect(px(item.rect), item.color);
             break;
-        case ReportItem::Kind::Text: {
-            const QFont font = itemFont(item);
-            if (!haveFont || font != currentFont) {
-                painter.setFont(font);
-                currentFont = font;
-                haveFont = true;
-            }
-            painter.setPen(item.color.isValid() ? item.color : QColor(Qt::black));
-            const int flags = int(item.alignment) | (item.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
-            // drawText clips to the box: text that does not fit is cut at the box's edge.
-            painter.drawText(px(item.rect), flags, item.text);
+        case ReportItem::Kind::Text:
+            drawText(item, px(item.rect));
             break;
-        }
         case ReportItem::Kind::Line: {
             QPen pen(item.color.isValid() ? item.color : QColor(Qt::black));
             pen.setWidthF(std::max(1.0, item.lineWidthMm * pxPerMm));
             pen.setCapStyle(Qt::SquareCap);
-            painter.setPen(pen);
-            painter.drawLine(QLineF(origin + item.line.p1() * pxPerMm, origin + item.line.p2() * pxPerMm));
+            painter_.setPen(pen);
+            painter_.drawLine(QLineF(origin + item.line.p1() * pxPerMm, origin + item.line.p2() * pxPerMm));
             break;
         }
         }
     }
-    painter.restore();
+    painter_.restore();
+}
+
+void paintPage(QPainter& painter, const ReportPage& page, double pxPerMm, QPointF origin) {
+    PagePainter(painter, pxPerMm).paint(page, origin);
 }
 
 bool paintReport(const ReportPages& pages, QPagedPaintDevice& device, int firstPage, int lastPage) {
@@ -60,13 +158,13 @@ bool paintReport(const ReportPages& pages, QPagedPaintDevice& device, int firstP
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    const double pxPerMm = device.logicalDpiX() / 25.4;
+    PagePainter pagePainter(painter, device.logicalDpiX() / 25.4);
     for (int p = firstPage; p <= lastPage; ++p) {
         if (p > firstPage && !device.newPage()) {
             painter.end();
             return false;
         }
-        paintPage(painter, pages.pages[p - 1], pxPerMm);
+        pagePainter.paint(pages.pages[p - 1]);
     }
     return painter.end();
 }

@@ -5,12 +5,38 @@
 
 #include <QString>
 
+#include <memory>
+
 class QPainter;
 class QPagedPaintDevice;
 
 namespace reportengine {
 
 class ReportDataSource;
+
+// Paints pages one after another on one painter. Report pages repeat the same texts (captions, names,
+// kinds, colours) thousands of times: each single-line text is shaped into glyphs once per font and
+// drawn from that afterwards, which is several times cheaper than laying it out again.
+class PagePainter {
+public:
+    // The painter's device maps pxPerMm device pixels to a millimetre of the sheet; fonts come out at
+    // their point sizes when the device's logical resolution is pxPerMm * 25.4 dpi.
+    PagePainter(QPainter& painter, double pxPerMm);
+    ~PagePainter();
+    PagePainter(const PagePainter&) = delete;
+    PagePainter& operator=(const PagePainter&) = delete;
+
+    // Paints one page with the sheet's top left corner at origin.
+    void paint(const ReportPage& page, QPointF origin = {});
+
+private:
+    struct Cache;
+    QPainter& painter_;
+    double pxPerMm_;
+    std::unique_ptr<Cache> cache_;
+
+    void drawText(const ReportItem& item, const QRectF& box);
+};
 
 // Paints one page; the painter's device maps pxPerMm device pixels to a millimetre of the sheet, and
 // the sheet's top left corner lies at origin. Fonts come out at their point sizes when the device's
