@@ -1,5 +1,7 @@
 #include "ReportPainter.h"
 
+#include "ReportPdfWriter.h"
+
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -178,7 +180,17 @@ bool writeReportPdf(const ReportPages& pages, const QString& fileName, QString* 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
-    {
+    ReportPdfWriter direct(file, pages.title, pages.pageSizeMm);
+    const bool embeddable = std::all_of(pages.pages.begin(), pages.pages.end(),
+                                        [&](const ReportPage& p) { return direct.canWrite(p); });
+    if (embeddable) {
+        for (const ReportPage& page : pages.pages)
+            direct.addPage(page);
+        if (!direct.finish())
+            return fail(file.errorString());
+    } else {
+        // A font that cannot be embedded as it is (not a TrueType outline font): Qt's PDF engine
+        // knows how to convert it.
         QPdfWriter writer(&file);
         writer.setTitle(pages.title);
         writer.setCreator(QStringLiteral("tabel"));

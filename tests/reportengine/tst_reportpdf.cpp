@@ -4,6 +4,7 @@
 #include "ReportTestData.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +32,7 @@ class TestReportPdf : public QObject {
 private slots:
     void writesReadableCyrillicPdf();
     void unwritableTargetIsReported();
+    void wrapsAndCutsTextsAsOnScreen();
 };
 
 void TestReportPdf::writesReadableCyrillicPdf() {
@@ -68,6 +70,77 @@ void TestReportPdf::unwritableTargetIsReported() {
         QVERIFY(!writeReportPdf(testdata::workerReport(), rows, target, &error));
         QVERIFY2(error.contains(target), qPrintable(error));
     }
+}
+
+namespace {
+
+// Renders a page as 72 dpi grey pixels; poppler's complaints about the file, if any, go to *messages.
+QImage renderPage(const QString& fileName, QString* messages) {
+    QProcess p;
+    p.start("pdftoppm", {"-r", "72", "-gray", "-f", "1", "-l", "1", fileName});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    *messages = QString::fromUtf8(p.readAllStandardError());
+    QImage image;
+    image.loadFromData(p.readAllStandardOutput(), "PGM");
+    return image;
+}
+
+// Dark pixels in a rectangle given in millimetres from the sheet's corner.
+int darkPixels(const QImage& page, const QRectF& mm) {
+    const double px = 72 / 25.4;
+    int dark = 0;
+    for (int y = int(mm.top() * px); y < int(mm.bottom() * px) && y < page.height(); ++y)
+        for (int x = int(mm.left() * px); x < int(mm.right() * px) && x < page.width(); ++x)
+            dark += qGray(page.pixel(x, y)) < 128;
+    return dark;
+}
+
+} // namespace
+
+// Wrapped texts break into lines inside their box; a text wider than its box is cut at its edge,
+// never printed over the neighbouring column.
+void TestReportPdf::wrapsAndCutsTextsAsOnScreen() {
+    ReportDefinition report;
+    report.title = "Проверка (переносы) \\ скобки";
+    ReportBand detail;
+    detail.name = "detail";
+    detail.heightMm = 5;
+    ReportElement note = field("note", QRectF(0, 0, 40, 5));
+    note.wordWrap = true;
+    note.stretch = true;
+    ReportElement code = field("code", QRectF(60, 0, 15, 5));
+    code.font.bold = true;
+    detail.elements = {note, code};
+    report.detail = detail;
+    const MemoryDataSource rows({"note", "code"},
+                                {{"Первая строка примечания, которое никак не помещается в одну строку",
+                                  "ОЧЕНЬ-ДЛИННЫЙ-КОД-ИЗДЕЛИЯ"}});
+    QTemporaryDir dir;
+    const QString file = dir.filePath("wrap.pdf");
+    QString error;
+    QVERIFY2(writeReportPdf(report, rows, file, &error), qPrintable(error));
+
+    const QStringList lines = pdfText(file).split('\n', Qt::SkipEmptyParts);
+    auto lineWith = [&](const QString& word) {
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines[i].contains(word))
+                return i;
+        return -1;
+    };
+    QVERIFY2(lineWith("Первая") >= 0 && lineWith("строку") >= 0, qPrintable(lines.join('\n')));
+    QVERIFY2(lineWith("строку") > lineWith("Первая"), qPrintable(lines.join('\n')));
+
+    QString messages;
+    const QImage page = renderPage(file, &messages);
+    QVERIFY(!page.isNull());
+    QVERIFY2(messages.isEmpty(), qPrintable(messages));
+    // The code's box spans 70..85 mm of the sheet (10 mm margin): ink inside, none to its right.
+    QVERIFY(darkPixels(page, QRectF(70, 10, 15, 5)) > 0);
+    QCOMPARE(darkPixels(page, QRectF(85.5, 10, 40, 5)), 0);
+    // The note wraps within 10..50 mm over several lines.
+    QVERIFY(darkPixels(page, QRectF(10, 15, 40, 5)) > 0);
+    QCOMPARE(darkPixels(page, QRectF(50.5, 10, 9, 20)), 0);
 }
 
 int main(int argc, char** argv) {
