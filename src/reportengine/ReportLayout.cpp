@@ -75,18 +75,43 @@ public:
         compile(def.detail, detail);
         compile(def.summary, summary);
         compile(def.pageFooter, pageFooter);
-    }
-
-    ReportPages run() {
-        runOnce();
-        if (usesPageCount) { // the count is known only now: lay out again with it
-            knownPageCount = int(out.pages.size());
-            runOnce();
-        }
         out.title = def.title;
         out.orientation = def.orientation;
         out.pageSizeMm = pageSize;
-        return std::move(out);
+    }
+
+    // Lays out the rows the source has gained since the last call. A report that prints the page
+    // count waits for its last row: it is laid out twice, once to count the pages.
+    void addRows() {
+        if (usesPageCount || finished)
+            return;
+        const int n = src.rowCount();
+        if (!started) {
+            if (n == 0)
+                return; // the title band may show the first row's fields: wait for it
+            begin();
+        }
+        while (next < n)
+            step(next++);
+    }
+
+    // All rows are there: the last footers, the summary and the last page's footer.
+    void finish() {
+        if (finished)
+            return;
+        if (usesPageCount) {
+            runOnce();
+            knownPageCount = int(out.pages.size());
+        }
+        runOnce();
+        finished = true;
+    }
+
+    bool isFinished() const { return finished; }
+    ReportPages& pages() { return out; }
+    // Pages that no further row changes: all but the one being filled, until the end.
+    int completePages() const {
+        return finished ? int(out.pages.size()) : std::max(0, int(out.pages.size()) - 1);
     }
 
     // ExpressionContext
@@ -134,6 +159,10 @@ private:
     mutable std::vector<bool> fieldCached;
 
     ReportPages out;
+    bool started = false;
+    bool finished = false;
+    int next = 0;                               // the first row not laid out yet
+    std::vector<ReportValue> previous, current; // group values of the last row and of this one
     int row = -1;
     int lastRow = -1;
     double cursor = 0;
@@ -180,13 +209,47 @@ private:
         return cb;
     }
 
-    void runOnce() {
+    void begin() {
         out.pages.clear();
         std::fill(sums.begin(), sums.end(), 0.0);
         serial = 0;
-        const int n = src.rowCount();
-        lastRow = n > 0 ? 0 : -1;
+        next = 0;
+        lastRow = src.rowCount() > 0 ? 0 : -1;
+        previous.assign(groups.size(), ReportValue());
+        current.assign(groups.size(), ReportValue());
         startPage(true);
+        started = true;
+    }
+
+    // One row: the footers of the groups it ends, the headers of those it starts, the detail.
+    void step(int i) {
+        const int groupCount = int(groups.size());
+        row = i;
+        for (int level = 0; level < groupCount; ++level)
+            if (groups[level].expression)
+                current[level] = groups[level].expression->evaluate(*this);
+        int changed = 0; // the outermost group that starts anew at this row
+        if (i > 0) {
+            changed = groupCount;
+            for (int level = 0; level < groupCount; ++level)
+                if (groups[level].expression && !(current[level] == previous[level])) {
+                    changed = level;
+                    break;
+                }
+            for (int level = groupCount - 1; level >= changed; --level)
+                emitFooter(groups[level], i - 1);
+        }
+        for (int level = changed; level < groupCount; ++level)
+            if (groups[level].header)
+                emitBand(*groups[level].header, i);
+        accumulate(i);
+        if (detail)
+            emitBand(*detail, i);
+        previous.swap(current);
+    }
+
+    void end() {
+        const int n = src.rowCount();
         const int groupCount = int(groups.size());
         if (n == 0) {
             for (const CompiledGroup& g : groups)
@@ -196,38 +259,23 @@ private:
                 if (!groups[level].expression)
                     emitFooter(groups[level], -1);
         } else {
-            std::vector<ReportValue> previous(groupCount);
-            std::vector<ReportValue> current(groupCount);
-            for (int i = 0; i < n; ++i) {
-                row = i;
-                for (int level = 0; level < groupCount; ++level)
-                    if (groups[level].expression)
-                        current[level] = groups[level].expression->evaluate(*this);
-                int changed = 0; // the outermost group that starts anew at this row
-                if (i > 0) {
-                    changed = groupCount;
-                    for (int level = 0; level < groupCount; ++level)
-                        if (groups[level].expression && !(current[level] == previous[level])) {
-                            changed = level;
-                            break;
-                        }
-                    for (int level = groupCount - 1; level >= changed; --level)
-                        emitFooter(groups[level], i - 1);
-                }
-                for (int level = changed; level < groupCount; ++level)
-                    if (groups[level].header)
-                        emitBand(*groups[level].header, i);
-                accumulate(i);
-                if (detail)
-                    emitBand(*detail, i);
-                previous.swap(current);
-            }
             for (int level = groupCount - 1; level >= 0; --level)
                 emitFooter(groups[level], n - 1);
         }
         if (summary)
             emitBand(*summary, n - 1);
         finishPage();
+    }
+
+    // The whole report from the first row, or the rest of it after addRows().
+    void runOnce() {
+        if (!started || usesPageCount)
+            begin();
+        const int n = src.rowCount();
+        while (next < n)
+            step(next++);
+        end();
+        started = false;
     }
 
     void accumulate(int r) {
@@ -411,10 +459,44 @@ private:
 
 } // namespace
 
+struct LayoutRun::Impl {
+    ReportDefinition definition; // the layouter points into it: it must not move
+    Layouter layouter;
+    Impl(const ReportDefinition& report, const ReportDataSource& data, QPaintDevice* measure)
+        : definition(report), layouter(definition, data, measure) {}
+};
+
+LayoutRun::LayoutRun(const ReportDefinition& report, const ReportDataSource& data,
+                     QPaintDevice* measureDevice)
+    : d(std::make_unique<Impl>(report, data, measureDevice)) {}
+
+LayoutRun::~LayoutRun() = default;
+
+void LayoutRun::addRows() {
+    d->layouter.addRows();
+}
+
+void LayoutRun::finish() {
+    d->layouter.finish();
+}
+
+bool LayoutRun::isFinished() const {
+    return d->layouter.isFinished();
+}
+
+ReportPages& LayoutRun::pages() {
+    return d->layouter.pages();
+}
+
+int LayoutRun::completePages() const {
+    return d->layouter.completePages();
+}
+
 ReportPages layoutReport(const ReportDefinition& report, const ReportDataSource& data,
                          QPaintDevice* measureDevice) {
     Layouter layouter(report, data, measureDevice);
-    return layouter.run();
+    layouter.finish();
+    return std::move(layouter.pages());
 }
 
 } // namespace reportengine

@@ -8,6 +8,7 @@
 #include <QLineF>
 #include <QSizeF>
 
+#include <memory>
 #include <vector>
 
 class QPaintDevice;
@@ -56,6 +57,31 @@ struct ReportPages {
 // ReportError for a bad expression, an unknown field or a bad mask, before anything is laid out.
 ReportPages layoutReport(const ReportDefinition& report, const ReportDataSource& data,
                          QPaintDevice* measureDevice = nullptr);
+
+// A layout that goes on while the rows are still coming in: each call of addRows() lays out the rows
+// the source has gained, and every page but the one being filled is final. Layouts that print the
+// page count wait for finish(). The source must stay alive until the run is finished.
+class LayoutRun {
+public:
+    LayoutRun(const ReportDefinition& report, const ReportDataSource& data,
+              QPaintDevice* measureDevice = nullptr);
+    ~LayoutRun();
+    LayoutRun(const LayoutRun&) = delete;
+    LayoutRun& operator=(const LayoutRun&) = delete;
+
+    void addRows();
+    // The source has all its rows: lays out the rest, the footers and the summary.
+    void finish();
+    bool isFinished() const;
+
+    // The pages so far; the title, orientation and size are set from the start.
+    ReportPages& pages();
+    int completePages() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 // The font an item asks for, at its point size.
 QFont itemFont(const ReportItem& item);

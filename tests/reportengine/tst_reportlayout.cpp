@@ -88,6 +88,7 @@ private slots:
     void framesAndShading();
     void callerSetsLabelText();
     void badDefinitionIsRefused();
+    void rowsArrivingInBatches();
     void previewWindow();
     void previewSavesAndPrints();
 };
@@ -320,6 +321,62 @@ void TestReportLayout::badDefinitionIsRefused() {
     r = salesReport();
     r.groups[1].expression = "worker +";
     QVERIFY_THROWS_EXCEPTION(ReportError, layoutReport(r, rows));
+}
+
+// Rows that come in batches, as the database sends them, give the very pages of a layout over all
+// rows at once; pages before the one being filled never change once reported complete.
+void TestReportLayout::rowsArrivingInBatches() {
+    const MemoryDataSource all = testdata::workerRows(5, 12);
+    ReportDefinition report = testdata::workerReport();
+    report.pageFooter->elements[0].text = "'Стр. ' + STR(PAGE())"; // no page count: nothing to wait for
+    const ReportPages expected = layoutReport(report, all);
+    QVERIFY(expected.pageCount() > 2);
+
+    const QStringList fields = {"fio", "nom", "naimen", "kolvo", "summa", "f_sum7"};
+    auto copyRow = [&](MemoryDataSource& to, int r) {
+        QVariantList values;
+        for (const QString& f : fields)
+            values << all.value(r, f);
+        to.addRow(values);
+    };
+    MemoryDataSource growing(fields);
+    LayoutRun run(report, growing);
+    run.addRows(); // no rows yet: nothing laid out, nothing complete
+    QCOMPARE(run.completePages(), 0);
+    QCOMPARE(run.pages().pageSizeMm, expected.pageSizeMm);
+    QStringList completeTexts;
+    for (int r = 0; r < all.rowCount(); ++r) {
+        copyRow(growing, r);
+        if (r % 7 == 6 || r == all.rowCount() - 1) {
+            run.addRows();
+            for (int p = 0; p < run.completePages(); ++p)
+                if (p < completeTexts.size())
+                    QCOMPARE(run.pages().texts(p).join('|'), completeTexts[p]);
+                else
+                    completeTexts << run.pages().texts(p).join('|');
+        }
+    }
+    QVERIFY(!run.isFinished());
+    QVERIFY(run.completePages() > 0);
+    run.finish();
+    QVERIFY(run.isFinished());
+    QCOMPARE(run.completePages(), expected.pageCount());
+    for (int p = 0; p < expected.pageCount(); ++p) {
+        QCOMPARE(run.pages().texts(p), expected.texts(p));
+        QCOMPARE(run.pages().pages[p].items.size(), expected.pages[p].items.size());
+        if (p < completeTexts.size())
+            QCOMPARE(completeTexts[p], expected.texts(p).join('|'));
+    }
+
+    // A layout that prints the page count waits for the last row.
+    MemoryDataSource counted(fields);
+    LayoutRun waiting(testdata::workerReport(), counted);
+    for (int r = 0; r < all.rowCount(); ++r)
+        copyRow(counted, r);
+    waiting.addRows();
+    QCOMPARE(waiting.completePages(), 0);
+    waiting.finish();
+    QCOMPARE(waiting.pages().texts(), layoutReport(testdata::workerReport(), all).texts());
 }
 
 void TestReportLayout::previewWindow() {
