@@ -4,6 +4,8 @@
 
 #include <QItemSelectionModel>
 #include <QLocale>
+#include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QSqlResult>
@@ -302,7 +304,7 @@ void Dataset::open() {
     setCurrent(visible.isEmpty() ? -1 : 0);
 }
 
-void Dataset::fill(QSqlQuery& q) {
+void Dataset::readColumns(const QSqlQuery& q) {
     const QSqlRecord rec = q.record();
     names.clear();
     types.clear();
@@ -315,32 +317,119 @@ void Dataset::fill(QSqlQuery& q) {
     // The first of several columns with one name wins.
     for (int i = rec.count() - 1; i >= 0; --i)
         nameIndex[rec.fieldName(i).toLower()] = i;
-    const int n = rec.count();
     // The common column types are read straight from the result text: the driver's general
     // conversion (a timestamp goes through the time-zone rules) takes most of the time of a
     // journal day's fetch. A timestamp is the day and time the database holds.
     PGresult* res = pgResult(q);
-    QVector<Raw> kinds(n, Raw::Driver);
-    for (int i = 0; res && i < n; ++i)
-        kinds[i] = rawKind(PQftype(res, i));
-    rows.reserve(res ? PQntuples(res) : 0);
-    while (q.next()) {
-        QVector<QVariant> row(n);
-        const int at = q.at();
-        for (int i = 0; i < n; ++i) {
-            if (kinds[i] == Raw::Driver)
-                row[i] = q.value(i);
-            else if (PQgetisnull(res, at, i))
-                row[i] = QVariant(types[i]);
-            else
-                row[i] = rawValue(kinds[i], PQgetvalue(res, at, i));
-        }
-        rows.append(std::move(row));
+    rawKinds.fill(int(Raw::Driver), rec.count());
+    for (int i = 0; res && i < rec.count(); ++i)
+        rawKinds[i] = int(rawKind(PQftype(res, i)));
+}
+
+// The current row of the query; at is its number in the client's result (0 when rows come one by one).
+QVector<QVariant> Dataset::readRow(const QSqlQuery& q, int at) const {
+    const int n = int(names.size());
+    PGresult* res = pgResult(q);
+    QVector<QVariant> row(n);
+    for (int i = 0; i < n; ++i) {
+        const Raw kind = res ? Raw(rawKinds[i]) : Raw::Driver;
+        if (kind == Raw::Driver)
+            row[i] = q.value(i);
+        else if (PQgetisnull(res, at, i))
+            row[i] = QVariant(types[i]);
+        else
+            row[i] = rawValue(kind, PQgetvalue(res, at, i));
     }
+    return row;
+}
+
+void Dataset::fill(QSqlQuery& q) {
+    readColumns(q);
+    const PGresult* res = pgResult(q);
+    rows.reserve(res ? PQntuples(res) : 0);
+    while (q.next())
+        rows.append(readRow(q, q.at()));
     q.finish();
 }
 
+void Dataset::openStreaming() {
+    if (opened)
+        close();
+    const QSqlDatabase conn = db();
+    if (!conn.isOpen()) {
+        sqltrace::record(sqlText);
+        throw DbError(QStringLiteral("Нет соединения с базой данных"));
+    }
+    // A statement of its own: one that is read row by row cannot be reused while it runs.
+    query = std::make_unique<QSqlQuery>(conn);
+    preparedText.clear();
+    try {
+        runStatement(*query, sqlText, paramValues, false, true);
+    } catch (...) {
+        query.reset();
+        throw;
+    }
+    beginResetModel();
+    readColumns(*query);
+    opened = true;
+    fetching = true;
+    visible.clear();
+    endResetModel();
+    setCurrent(-1);
+}
+
+bool Dataset::fetchMore(int count) {
+    if (!fetching || !query)
+        return false;
+    QSqlQuery& q = *query;
+    const int first = int(rows.size());
+    bool more = true;
+    for (int n = 0; n < count; ++n) {
+        if (!q.next()) {
+            more = false;
+            break;
+        }
+        rows.append(readRow(q, 0));
+    }
+    if (!more) {
+        fetching = false;
+        const QSqlError error = q.lastError();
+        query.reset();
+        if (error.isValid())
+            throw DbError(errorText(error));
+    }
+    const QVector<int> accepted = acceptedRows(first);
+    if (!accepted.isEmpty()) {
+        beginInsertRows(QModelIndex(), int(visible.size()), int(visible.size() + accepted.size()) - 1);
+        visible += accepted;
+        endInsertRows();
+        if (cur < 0)
+            setCurrent(0);
+    }
+    return more;
+}
+
+// The server stops the statement at once; the client then only drops what is left in transit.
+void Dataset::cancelStatement() {
+    if (!fetching || !query)
+        return;
+    const QVariant h = query->driver() ? query->driver()->handle() : QVariant();
+    if (h.isValid() &&
+        (std::strcmp(h.typeName(), "PGconn*") == 0 || std::strcmp(h.typeName(), "pg_conn*") == 0)) {
+        PGconn* conn = *static_cast<PGconn* const*>(h.constData());
+        if (PGcancel* cancel = PQgetCancel(conn)) {
+            char message[256];
+            PQcancel(cancel, message, sizeof message);
+            PQfreeCancel(cancel);
+        }
+    }
+    query->finish();
+    query.reset();
+    fetching = false;
+}
+
 void Dataset::close() {
+    cancelStatement();
     if (!opened)
         return;
     beginResetModel();
@@ -356,21 +445,27 @@ void Dataset::close() {
     emit currentRowChanged(0);
 }
 
-void Dataset::applyFilter() {
-    visible.clear();
-    visible.reserve(rows.size());
+QVector<int> Dataset::acceptedRows(int from) const {
+    QVector<int> accepted;
+    accepted.reserve(rows.size() - from);
     if (!filterOn || filterText.trimmed().isEmpty() || !opened) {
-        for (int i = 0; i < rows.size(); ++i)
-            visible.append(i);
-        return;
+        for (int i = from; i < rows.size(); ++i)
+            accepted.append(i);
+        return accepted;
     }
     const RowFilter f = parseFilter(filterText);
     const int col = fieldIndex(f.field);
     if (col < 0)
         throw DbError(QStringLiteral("Поле %1 не найдено").arg(f.field));
-    for (int i = 0; i < rows.size(); ++i)
+    for (int i = from; i < rows.size(); ++i)
         if (filterAccepts(f, rows[i][col]))
-            visible.append(i);
+            accepted.append(i);
+    return accepted;
+}
+
+void Dataset::applyFilter() {
+    visible.clear();
+    visible = acceptedRows(0);
 }
 
 void Dataset::setFilter(const QString& f) {

@@ -60,6 +60,14 @@ public:
 
     // Runs the statement and fetches all rows; the first row becomes current.
     virtual void open();
+    // Runs the statement and leaves its rows to come in through fetchMore() as the server sends
+    // them, so that a long report can begin on its first rows while the server works on the rest.
+    void openStreaming();
+    // Fetches up to count more rows; false once every row is in. Throws DbError when the statement
+    // fails on the way.
+    bool fetchMore(int count);
+    bool isFetching() const { return fetching; }
+    // Stops an unfinished statement on the server and drops its rows (close() does it too).
     void close();
     bool isOpen() const { return opened; }
 
@@ -106,7 +114,12 @@ signals:
 protected:
     int fieldIndex(const QString& name) const;
     void fill(QSqlQuery& q);
+    void readColumns(const QSqlQuery& q);
+    QVector<QVariant> readRow(const QSqlQuery& q, int at) const;
+    void cancelStatement();
     void applyFilter();
+    // Indexes of rows from..end that pass the filter.
+    QVector<int> acceptedRows(int from) const;
     void setCurrent(int visibleIndex);
     QSqlDatabase db() const;
 
@@ -116,6 +129,8 @@ protected:
     std::unique_ptr<QSqlQuery> query; // the last statement, kept prepared for the next open
     QString preparedText;
     bool opened = false;
+    bool fetching = false;
+    QVector<int> rawKinds; // how each column's text is read
     QStringList names;
     QVector<QMetaType> types;
     QHash<QString, int> nameIndex; // lower-case name → column

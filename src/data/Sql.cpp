@@ -16,8 +16,6 @@ void record(const QString& sql) {
 }
 } // namespace sqltrace
 
-namespace {
-
 QString errorText(const QSqlError& e) {
     QString text = e.databaseText().trimmed();
     if (text.isEmpty())
@@ -26,6 +24,8 @@ QString errorText(const QSqlError& e) {
         text = QStringLiteral("Ошибка базы данных");
     return text;
 }
+
+namespace {
 
 // Names of the :name placeholders in a statement, outside quoted literals and :: casts.
 QStringList placeholderNames(const QString& sql) {
@@ -67,10 +67,10 @@ QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params&
     return q;
 }
 
-void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared) {
+void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared, bool rowByRow) {
     sqltrace::record(sql);
-    // Not forward-only: QPSQL then fetches the whole result at once instead of row by row.
-    q.setForwardOnly(false);
+    // Not forward-only, QPSQL fetches the whole result at once; forward-only, row by row.
+    q.setForwardOnly(rowByRow);
     q.setNumericalPrecisionPolicy(QSql::HighPrecision);
     const QStringList names = placeholderNames(sql);
     if (names.isEmpty()) {

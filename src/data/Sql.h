@@ -33,8 +33,13 @@ void record(const QString& sql);
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params& params = {});
 
 // The same in a query object of the caller's; with prepared set, the query already holds this
-// statement prepared and is only executed again with the new parameter values.
-void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared);
+// statement prepared and is only executed again with the new parameter values. With rowByRow
+// the rows are handed over one at a time as the server sends them, instead of all at once.
+void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared,
+                  bool rowByRow = false);
+
+// The database's own text of an error (the driver's when the database gave none).
+QString errorText(const QSqlError& e);
 
 // The name of the program's one connection.
 inline const QString kConnectionName = QStringLiteral("ADO_DB");

@@ -171,38 +171,84 @@ bool paintReport(const ReportPages& pages, QPagedPaintDevice& device, int firstP
     return painter.end();
 }
 
-bool writeReportPdf(const ReportPages& pages, const QString& fileName, QString* error) {
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = QStringLiteral("Не удалось записать файл \"%1\": %2").arg(fileName, why);
-        return false;
-    };
+namespace {
+
+QString writeFailure(const QString& fileName, const QString& why) {
+    return QStringLiteral("Не удалось записать файл \"%1\": %2").arg(fileName, why);
+}
+
+bool commit(QSaveFile& file, const QString& fileName, QString* error) {
+    if (file.error() == QFileDevice::NoError && file.commit())
+        return true;
+    if (error)
+        *error = writeFailure(fileName, file.errorString());
+    return false;
+}
+
+// Through Qt's PDF engine, for fonts that cannot be embedded as they are (not TrueType outlines):
+// the engine knows how to convert them.
+bool writeThroughQt(const ReportPages& pages, const QString& fileName, QString* error) {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    ReportPdfWriter direct(file, pages.title, pages.pageSizeMm);
-    const bool embeddable = std::all_of(pages.pages.begin(), pages.pages.end(),
-                                        [&](const ReportPage& p) { return direct.canWrite(p); });
-    if (embeddable) {
-        for (const ReportPage& page : pages.pages)
-            direct.addPage(page);
-        if (!direct.finish())
-            return fail(file.errorString());
-    } else {
-        // A font that cannot be embedded as it is (not a TrueType outline font): Qt's PDF engine
-        // knows how to convert it.
+    if (file.open(QIODevice::WriteOnly)) {
         QPdfWriter writer(&file);
         writer.setTitle(pages.title);
         writer.setCreator(QStringLiteral("tabel"));
         writer.setResolution(1200);
-        if (!paintReport(pages, writer))
-            return fail(QStringLiteral("ошибка вывода PDF"));
+        if (!paintReport(pages, writer)) {
+            if (error)
+                *error = writeFailure(fileName, QStringLiteral("ошибка вывода PDF"));
+            return false;
+        }
     }
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    return commit(file, fileName, error);
+}
+
+// Laid-out pages as a source with nothing left to do, without copying them.
+class ReadyPages : public PageSource {
+public:
+    explicit ReadyPages(const ReportPages& pages) : pages_(pages) {}
+    const ReportPages& pages() const override { return pages_; }
+    int readyPages() const override { return pages_.pageCount(); }
+    bool isDone() const override { return true; }
+    void more() override {}
+
+private:
+    const ReportPages& pages_;
+};
+
+} // namespace
+
+bool writeReportPdf(PageSource& source, const QString& fileName, QString* error) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = writeFailure(fileName, file.errorString());
+        return false;
+    }
+    ReportPdfWriter pdf(file, source.pages().title, source.pages().pageSizeMm);
+    int written = 0;
+    for (;;) {
+        // Every page goes out as soon as it is ready, while the rest is still being laid out.
+        for (; written < source.readyPages(); ++written) {
+            const ReportPage& page = source.pages().pages[written];
+            if (!pdf.canWrite(page)) {
+                file.cancelWriting();
+                source.finishAll();
+                return writeThroughQt(source.pages(), fileName, error);
+            }
+            pdf.addPage(page);
+        }
+        if (source.isDone())
+            break;
+        source.more();
+    }
+    pdf.finish();
+    return commit(file, fileName, error);
+}
+
+bool writeReportPdf(const ReportPages& pages, const QString& fileName, QString* error) {
+    ReadyPages source(pages);
+    return writeReportPdf(source, fileName, error);
 }
 
 bool writeReportPdf(const ReportDefinition& report, const ReportDataSource& data, const QString& fileName,

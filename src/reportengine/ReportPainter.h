@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ReportLayout.h"
+#include "ReportPageSource.h"
 
 #include <QString>
 
@@ -52,6 +53,11 @@ bool paintReport(const ReportPages& pages, QPagedPaintDevice& device, int firstP
 // a failure leaves an existing file as it was. On failure returns false and, if asked, the reason.
 // Needs only a QGuiApplication (works with QT_QPA_PLATFORM=offscreen).
 bool writeReportPdf(const ReportPages& pages, const QString& fileName, QString* error = nullptr);
+
+// Writes the pages of a report that may still be in the making, each as soon as it is ready; the
+// source is done afterwards. What the source throws (a failed statement) passes through, and an
+// existing file then stays as it was.
+bool writeReportPdf(PageSource& source, const QString& fileName, QString* error = nullptr);
 
 // Lays the report out and writes it into a PDF file; throws ReportError for a bad definition.
 bool writeReportPdf(const ReportDefinition& report, const ReportDataSource& data, const QString& fileName,

@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace reportengine {
@@ -23,8 +25,8 @@ constexpr int kGap = 12; // pixels around and between pages
 constexpr int kMaxCachedPages = 12;
 } // namespace
 
-ReportPageView::ReportPageView(const ReportPages& pages, QWidget* parent)
-    : QAbstractScrollArea(parent), pages_(pages) {
+ReportPageView::ReportPageView(const PageSource& source, QWidget* parent)
+    : QAbstractScrollArea(parent), source_(source) {
     setFocusPolicy(Qt::StrongFocus);
     updateScale();
 }
@@ -35,7 +37,8 @@ void ReportPageView::setZoom(PreviewZoom zoom) {
 }
 
 QSize ReportPageView::pagePixels() const {
-    return QSize(qRound(pages_.pageSizeMm.width() * pxPerMm_), qRound(pages_.pageSizeMm.height() * pxPerMm_));
+    return QSize(qRound(pages().pageSizeMm.width() * pxPerMm_),
+                 qRound(pages().pageSizeMm.height() * pxPerMm_));
 }
 
 int ReportPageView::pageStep() const {
@@ -43,7 +46,7 @@ int ReportPageView::pageStep() const {
 }
 
 void ReportPageView::updateScale() {
-    const QSizeF mm = pages_.pageSizeMm.isEmpty() ? QSizeF(210, 297) : pages_.pageSizeMm;
+    const QSizeF mm = pages().pageSizeMm.isEmpty() ? QSizeF(210, 297) : pages().pageSizeMm;
     const QSize area = viewport()->size();
     const double byWidth = std::max(1, area.width() - 2 * kGap) / mm.width();
     const double byHeight = std::max(1, area.height() - 2 * kGap) / mm.height();
@@ -53,23 +56,33 @@ void ReportPageView::updateScale() {
         pxPerMm_ = scale;
         cache_.clear();
     }
+    updateScrollRange();
+    showPage(page);
+    viewport()->update();
+}
+
+void ReportPageView::updateScrollRange() {
+    const QSize area = viewport()->size();
     const QSize size = pagePixels();
-    const int contentHeight = pages_.pageCount() * pageStep() + kGap;
+    const int contentHeight = pageCount() * pageStep() + kGap;
     const int contentWidth = size.width() + 2 * kGap;
     verticalScrollBar()->setRange(0, std::max(0, contentHeight - area.height()));
     verticalScrollBar()->setPageStep(area.height());
     verticalScrollBar()->setSingleStep(std::max(1, area.height() / 20));
     horizontalScrollBar()->setRange(0, std::max(0, contentWidth - area.width()));
     horizontalScrollBar()->setPageStep(area.width());
-    showPage(page);
+}
+
+void ReportPageView::pagesAdded() {
+    updateScrollRange();
     viewport()->update();
 }
 
 int ReportPageView::currentPage() const {
-    if (pages_.pageCount() == 0)
+    if (pageCount() == 0)
         return 0;
     const int step = std::max(1, pageStep());
-    return std::clamp((verticalScrollBar()->value() + step / 3) / step + 1, 1, pages_.pageCount());
+    return std::clamp((verticalScrollBar()->value() + step / 3) / step + 1, 1, pageCount());
 }
 
 void ReportPageView::showPage(int page) {
@@ -102,7 +115,7 @@ const QImage& ReportPageView::pageImage(int index) {
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        paintPage(painter, pages_.pages[index], pxPerMm_);
+        paintPage(painter, pages().pages[index], pxPerMm_);
     }
     return *cache_.insert(index, image);
 }
@@ -117,7 +130,7 @@ void ReportPageView::paintEvent(QPaintEvent* event) {
     const int step = pageStep();
     const QRect dirty = event->rect();
     const int first = std::max(0, (dirty.top() - top) / step);
-    for (int i = first; i < pages_.pageCount(); ++i) {
+    for (int i = first; i < pageCount(); ++i) {
         const QRect target(left, top + i * step, size.width(), size.height());
         if (target.top() > dirty.bottom())
             break;
@@ -147,9 +160,14 @@ ReportPreviewDialog::Hooks& ReportPreviewDialog::hooks() {
 }
 
 ReportPreviewDialog::ReportPreviewDialog(ReportPages pages, PreviewZoom zoom, QWidget* parent)
-    : QDialog(parent), pages_(std::move(pages)) {
-    setWindowTitle(pages_.title.isEmpty() ? QStringLiteral("Предварительный просмотр")
-                                          : QStringLiteral("Предварительный просмотр: %1").arg(pages_.title));
+    : ReportPreviewDialog(std::make_unique<FixedPages>(std::move(pages)), zoom, parent) {}
+
+ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PageSource> source, PreviewZoom zoom,
+                                         QWidget* parent)
+    : QDialog(parent), source_(std::move(source)) {
+    const QString title = source_->pages().title;
+    setWindowTitle(title.isEmpty() ? QStringLiteral("Предварительный просмотр")
+                                   : QStringLiteral("Предварительный просмотр: %1").arg(title));
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint);
     setSizeGripEnabled(true);
 
@@ -168,7 +186,7 @@ ReportPreviewDialog::ReportPreviewDialog(ReportPages pages, PreviewZoom zoom, QW
     for (QPushButton* b : {printButton, pdfButton, widthButton, wholeButton, closeButton})
         b->setAutoDefault(false);
 
-    view_ = new ReportPageView(pages_, this);
+    view_ = new ReportPageView(*source_, this);
     view_->setZoom(zoom);
 
     auto* buttons = new QHBoxLayout;
@@ -196,10 +214,56 @@ ReportPreviewDialog::ReportPreviewDialog(ReportPages pages, PreviewZoom zoom, QW
 
     resize(900, 700);
     setWindowState(Qt::WindowMaximized);
+
+    // The rest of the report is laid out in short slices between the window's own events.
+    loader_ = new QTimer(this);
+    loader_->setInterval(0);
+    connect(loader_, &QTimer::timeout, this, &ReportPreviewDialog::loadMore);
+    if (!source_->isDone())
+        loader_->start();
+}
+
+void ReportPreviewDialog::loadMore() {
+    const int before = source_->readyPages();
+    try {
+        source_->more();
+    } catch (...) {
+        // The report stops here: what is laid out stays in sight, the error goes to the program.
+        loader_->stop();
+        throw;
+    }
+    if (source_->isDone())
+        loader_->stop();
+    if (source_->readyPages() != before || source_->isDone()) {
+        view_->pagesAdded();
+        updatePageLabel(view_->currentPage());
+    }
+}
+
+void ReportPreviewDialog::finishLoading() {
+    if (source_->isDone())
+        return;
+    loader_->stop();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Restore {
+        ~Restore() { QGuiApplication::restoreOverrideCursor(); }
+    } restore;
+    source_->finishAll();
+    view_->pagesAdded();
+    updatePageLabel(view_->currentPage());
+}
+
+const ReportPages& ReportPreviewDialog::pages() {
+    finishLoading();
+    return source_->pages();
 }
 
 void ReportPreviewDialog::updatePageLabel(int page) {
-    pageLabel_->setText(QStringLiteral("Страница %1 из %2").arg(page).arg(pages_.pageCount()));
+    // While the report is still being laid out the count is followed by an ellipsis.
+    QString text = QStringLiteral("Страница %1 из %2").arg(page).arg(view_->pageCount());
+    if (!source_->isDone())
+        text += QStringLiteral(" …");
+    pageLabel_->setText(text);
 }
 
 void ReportPreviewDialog::showError(const QString& message) {
@@ -208,19 +272,20 @@ void ReportPreviewDialog::showError(const QString& message) {
 }
 
 bool ReportPreviewDialog::print() {
+    const ReportPages& all = pages();
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(pages_.title);
-    printer.setPageOrientation(pages_.orientation);
-    printer.setFromTo(1, pages_.pageCount());
+    printer.setDocName(all.title);
+    printer.setPageOrientation(all.orientation);
+    printer.setFromTo(1, all.pageCount());
     if (!hooks().choosePrinter || !hooks().choosePrinter(printer, this))
         return false;
     int first = 1;
-    int last = pages_.pageCount();
+    int last = all.pageCount();
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
         first = printer.fromPage();
         last = std::max(first, printer.toPage());
     }
-    if (!paintReport(pages_, printer, first, last)) {
+    if (!paintReport(all, printer, first, last)) {
         showError(QStringLiteral("Не удалось напечатать отчет."));
         return false;
     }
@@ -228,7 +293,8 @@ bool ReportPreviewDialog::print() {
 }
 
 bool ReportPreviewDialog::saveAsPdf() {
-    QString suggested = pages_.title.trimmed();
+    const ReportPages& all = pages();
+    QString suggested = all.title.trimmed();
     suggested.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
     if (suggested.isEmpty())
         suggested = QStringLiteral("report");
@@ -239,7 +305,7 @@ bool ReportPreviewDialog::saveAsPdf() {
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += QStringLiteral(".pdf");
     QString error;
-    if (!writeReportPdf(pages_, fileName, &error)) {
+    if (!writeReportPdf(all, fileName, &error)) {
         showError(error);
         return false;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ReportLayout.h"
+#include "ReportPageSource.h"
 
 #include <QAbstractScrollArea>
 #include <QDialog>
@@ -13,6 +14,7 @@
 class QLabel;
 class QPrinter;
 class QPushButton;
+class QTimer;
 
 namespace reportengine {
 
@@ -24,11 +26,16 @@ enum class PreviewZoom {
 };
 
 // The pages one below the other on a grey background. Only the pages in sight are painted, each
-// into an image kept while the zoom stays the same, so even a long report opens at once.
+// into an image kept while the zoom stays the same, so even a long report opens at once. Pages
+// that are still being laid out join the view as they become ready.
 class ReportPageView : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    explicit ReportPageView(const ReportPages& pages, QWidget* parent = nullptr);
+    explicit ReportPageView(const PageSource& source, QWidget* parent = nullptr);
+
+    // More pages are ready: the scroll range grows, the page in sight stays.
+    void pagesAdded();
+    int pageCount() const { return source_.readyPages(); }
 
     void setZoom(PreviewZoom zoom);
     PreviewZoom zoom() const { return zoom_; }
@@ -45,14 +52,16 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    const ReportPages& pages_;
+    const PageSource& source_;
     PreviewZoom zoom_ = PreviewZoom::PageWidth;
     double pxPerMm_ = 1;
     QHash<int, QImage> cache_;
 
     QSize pagePixels() const;
     int pageStep() const; // page height plus the gap, in pixels
+    const ReportPages& pages() const { return source_.pages(); }
     void updateScale();
+    void updateScrollRange();
     const QImage& pageImage(int index);
 };
 
@@ -61,8 +70,16 @@ class ReportPreviewDialog : public QDialog {
 public:
     explicit ReportPreviewDialog(ReportPages pages, PreviewZoom zoom = PreviewZoom::PageWidth,
                                  QWidget* parent = nullptr);
+    // A report still being laid out: the window shows the first pages at once and lays out the
+    // rest while the user looks at them.
+    explicit ReportPreviewDialog(std::unique_ptr<PageSource> source,
+                                 PreviewZoom zoom = PreviewZoom::PageWidth, QWidget* parent = nullptr);
 
-    const ReportPages& pages() const { return pages_; }
+    // All pages of the report; lays out the rest first if need be.
+    const ReportPages& pages();
+    bool isComplete() const { return source_->isDone(); }
+    // Lays out the rest of the report now.
+    void finishLoading();
     ReportPageView* pageView() const { return view_; }
 
     // "Печать": chooses a printer and prints the chosen pages. False when cancelled or failed.
@@ -79,9 +96,12 @@ public:
     static Hooks& hooks();
 
 private:
-    ReportPages pages_;
+    std::unique_ptr<PageSource> source_;
     ReportPageView* view_ = nullptr;
     QLabel* pageLabel_ = nullptr;
+    QTimer* loader_ = nullptr;
+
+    void loadMore();
 
     void showError(const QString& message);
     void updatePageLabel(int page);

@@ -1,0 +1,59 @@
+// Pages of a report that may still be in the making: the preview shows the pages that are ready
+// while the rest is laid out, and a PDF file is written page by page as they come.
+#pragma once
+
+#include "ReportLayout.h"
+
+#include <functional>
+
+namespace reportengine {
+
+class PageSource {
+public:
+    virtual ~PageSource() = default;
+    // The pages so far; the first readyPages() of them do not change any more. Title, orientation
+    // and page size are known from the start.
+    virtual const ReportPages& pages() const = 0;
+    virtual int readyPages() const = 0;
+    virtual bool isDone() const = 0;
+    // Does a short slice of the remaining work. May throw what the rows' source throws.
+    virtual void more() = 0;
+
+    // Does all the remaining work.
+    void finishAll() {
+        while (!isDone())
+            more();
+    }
+};
+
+// Pages laid out before: nothing left to do.
+class FixedPages : public PageSource {
+public:
+    explicit FixedPages(ReportPages pages) : pages_(std::move(pages)) {}
+    const ReportPages& pages() const override { return pages_; }
+    int readyPages() const override { return pages_.pageCount(); }
+    bool isDone() const override { return true; }
+    void more() override {}
+
+private:
+    ReportPages pages_;
+};
+
+// A report laid out as its rows arrive. fetch brings the next batch of rows into the data source
+// and returns false once the source has them all; both must outlive the feed.
+class LayoutFeed : public PageSource {
+public:
+    LayoutFeed(const ReportDefinition& report, const ReportDataSource& data, std::function<bool()> fetch);
+
+    const ReportPages& pages() const override;
+    int readyPages() const override;
+    bool isDone() const override { return done_; }
+    void more() override;
+
+private:
+    LayoutRun run_;
+    std::function<bool()> fetch_;
+    bool done_ = false;
+};
+
+} // namespace reportengine
