@@ -93,3 +93,22 @@ bool Connection::isOpen() const {
 QSqlDatabase Connection::database() const {
     return QSqlDatabase::database(connName, false);
 }
+
+bool openCompanion(const QString& mainName, const QString& companionName) {
+    const QSqlDatabase main = QSqlDatabase::database(mainName, false);
+    if (!main.isOpen())
+        return false;
+    if (QSqlDatabase::contains(companionName)) {
+        {
+            QSqlDatabase c = QSqlDatabase::database(companionName, false);
+            if (c.isOpen() && c.databaseName() == main.databaseName() && c.hostName() == main.hostName() &&
+                c.port() == main.port() && c.userName() == main.userName() &&
+                c.password() == main.password() && c.connectOptions() == main.connectOptions())
+                return true;
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(companionName);
+    }
+    QSqlDatabase c = QSqlDatabase::cloneDatabase(main, companionName);
+    return c.open();
+}

@@ -50,3 +50,9 @@ private:
     QString connName;
     QString connStr;
 };
+
+// Opens a second session on the database of the open connection mainName, under companionName,
+// for statements that stream for a while without holding up the program's other statements. An
+// open companion is kept; it is opened anew when the main connection now points elsewhere.
+// Returns false when it cannot be opened.
+bool openCompanion(const QString& mainName, const QString& companionName);

@@ -1,6 +1,7 @@
 #include "Dataset.h"
 
 #include "Format.h"
+#include "Sql.h"
 
 #include <QItemSelectionModel>
 #include <QLocale>
@@ -169,7 +170,7 @@ bool filterAccepts(const RowFilter& f, const QVariant& v) {
 namespace {
 
 // How a column's text is turned into a value; Driver leaves it to the driver.
-enum class Raw { Driver, Int, BigInt, Float, Numeric, Text, Date, Timestamp };
+enum class Raw { Driver, Int, BigInt, Float, Numeric, Text, Date, Timestamp, Bool };
 
 Raw rawKind(unsigned oid) {
     switch (oid) {
@@ -191,6 +192,8 @@ Raw rawKind(unsigned oid) {
         return Raw::Date;
     case 1114: // timestamp without time zone
         return Raw::Timestamp;
+    case 16:
+        return Raw::Bool;
     default:
         return Raw::Driver;
     }
@@ -250,6 +253,8 @@ QVariant rawValue(Raw kind, const char* s) {
         return QDate::fromString(QString::fromLatin1(s), Qt::ISODate);
     case Raw::Timestamp:
         return parseTimestamp(s);
+    case Raw::Bool:
+        return s[0] == 't';
     case Raw::Driver:
         break;
     }
@@ -262,6 +267,10 @@ QVariant rawValue(Raw kind, const char* s) {
 
 Dataset::Dataset(QObject* parent, const QString& connection)
     : QAbstractTableModel(parent), connName(connection) {}
+
+Dataset::~Dataset() {
+    cancelStatement();
+}
 
 QSqlDatabase Dataset::db() const {
     return QSqlDatabase::database(connName, false);
@@ -326,21 +335,29 @@ void Dataset::readColumns(const QSqlQuery& q) {
         rawKinds[i] = int(rawKind(PQftype(res, i)));
 }
 
-// The current row of the query; at is its number in the client's result (0 when rows come one by one).
+// The current row of the query; at is its number in the client's result.
 QVector<QVariant> Dataset::readRow(const QSqlQuery& q, int at) const {
     const int n = int(names.size());
     PGresult* res = pgResult(q);
     QVector<QVariant> row(n);
     for (int i = 0; i < n; ++i) {
         const Raw kind = res ? Raw(rawKinds[i]) : Raw::Driver;
-        if (kind == Raw::Driver)
-            row[i] = q.value(i);
-        else if (PQgetisnull(res, at, i))
-            row[i] = QVariant(types[i]);
-        else
-            row[i] = rawValue(kind, PQgetvalue(res, at, i));
+        row[i] = kind == Raw::Driver ? q.value(i) : cellValue(res, at, i);
     }
     return row;
+}
+
+QVector<QVariant> Dataset::readResultRow(const pg_result* res, int at) const {
+    QVector<QVariant> row(names.size());
+    for (int i = 0; i < row.size(); ++i)
+        row[i] = cellValue(res, at, i);
+    return row;
+}
+
+QVariant Dataset::cellValue(const pg_result* res, int at, int column) const {
+    if (PQgetisnull(res, at, column))
+        return QVariant(types[column]);
+    return rawValue(Raw(rawKinds[column]), PQgetvalue(res, at, column));
 }
 
 void Dataset::fill(QSqlQuery& q) {
@@ -352,79 +369,185 @@ void Dataset::fill(QSqlQuery& q) {
     q.finish();
 }
 
+// ---- Rows as the server sends them ------------------------------------------------------------
+//
+// The Qt driver hands out a result only once the server has sent all of it. A long report's
+// statement is therefore sent through the client library on the same connection, in its
+// row-by-row mode: the first rows are there while the server still works on the rest.
+
+namespace {
+
+PGconn* pgConnection(const QSqlDatabase& db) {
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    if (!h.isValid() ||
+        (std::strcmp(h.typeName(), "PGconn*") != 0 && std::strcmp(h.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(h.constData());
+}
+
+QMetaType metaTypeOf(Oid oid) {
+    switch (rawKind(oid)) {
+    case Raw::Int:
+        return QMetaType(QMetaType::Int);
+    case Raw::BigInt:
+        return QMetaType(QMetaType::LongLong);
+    case Raw::Float:
+    case Raw::Numeric:
+        return QMetaType(QMetaType::Double);
+    case Raw::Date:
+        return QMetaType(QMetaType::QDate);
+    case Raw::Timestamp:
+        return QMetaType(QMetaType::QDateTime);
+    case Raw::Bool:
+        return QMetaType(QMetaType::Bool);
+    default:
+        return QMetaType(QMetaType::QString);
+    }
+}
+
+// A parameter as the server reads it from text.
+QByteArray paramText(const QVariant& v) {
+    switch (v.typeId()) {
+    case QMetaType::QDate:
+        return v.toDate().toString(Qt::ISODate).toLatin1();
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
+    case QMetaType::Bool:
+        return v.toBool() ? "true" : "false";
+    case QMetaType::Double:
+        return QByteArray::number(v.toDouble(), 'g', 17);
+    default:
+        return v.toString().toUtf8();
+    }
+}
+
+QString resultError(const PGresult* r, PGconn* conn) {
+    const QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(conn)).trimmed();
+    return text.isEmpty() ? QStringLiteral("Ошибка базы данных") : text;
+}
+
+} // namespace
+
 void Dataset::openStreaming() {
     if (opened)
         close();
+    sqltrace::record(sqlText);
     const QSqlDatabase conn = db();
-    if (!conn.isOpen()) {
-        sqltrace::record(sqlText);
+    if (!conn.isOpen())
         throw DbError(QStringLiteral("Нет соединения с базой данных"));
+    PGconn* pg = pgConnection(conn);
+    if (!pg) { // not PostgreSQL: read the rows all at once
+        open();
+        return;
     }
-    // A statement of its own: one that is read row by row cannot be reused while it runs.
-    query = std::make_unique<QSqlQuery>(conn);
-    preparedText.clear();
-    try {
-        runStatement(*query, sqlText, paramValues, false, true);
-    } catch (...) {
-        query.reset();
-        throw;
+    QStringList paramNames;
+    const QByteArray text = numberedPlaceholders(sqlText, &paramNames).toUtf8();
+    std::vector<QByteArray> values;
+    std::vector<const char*> pointers;
+    values.reserve(paramNames.size());
+    for (const QString& name : paramNames) {
+        const QVariant v = paramValue(paramValues, name);
+        values.push_back(v.isNull() ? QByteArray() : paramText(v));
+        pointers.push_back(v.isNull() ? nullptr : values.back().constData());
     }
-    beginResetModel();
-    readColumns(*query);
-    opened = true;
+    if (!PQsendQueryParams(pg, text.constData(), int(pointers.size()), nullptr, pointers.data(), nullptr,
+                           nullptr, 0))
+        throw DbError(resultError(nullptr, pg));
+    PQsetSingleRowMode(pg);
+    streamConn = pg;
     fetching = true;
-    visible.clear();
+
+    // The columns come with the first row, or with the end of an empty result.
+    PGresult* first = nextStreamResult();
+    beginResetModel();
+    names.clear();
+    types.clear();
+    nameIndex.clear();
+    rows.clear();
+    rawKinds.clear();
+    const int n = first ? PQnfields(first) : 0;
+    for (int i = 0; i < n; ++i) {
+        names << QString::fromUtf8(PQfname(first, i));
+        types << metaTypeOf(PQftype(first, i));
+        const Raw kind = rawKind(PQftype(first, i));
+        rawKinds << int(kind == Raw::Driver ? Raw::Text : kind);
+    }
+    for (int i = n - 1; i >= 0; --i)
+        nameIndex[names[i].toLower()] = i;
+    if (first && PQresultStatus(first) == PGRES_SINGLE_TUPLE)
+        rows.append(readResultRow(first, 0));
+    PQclear(first);
+    opened = true;
+    visible = acceptedRows(0);
     endResetModel();
-    setCurrent(-1);
+    setCurrent(visible.isEmpty() ? -1 : 0);
+}
+
+// The next row of the streaming statement, the empty end result, or null at the end; throws
+// DbError when the statement failed.
+pg_result* Dataset::nextStreamResult() {
+    if (!fetching)
+        return nullptr;
+    PGresult* r = PQgetResult(streamConn);
+    if (r && PQresultStatus(r) == PGRES_SINGLE_TUPLE)
+        return r;
+    // The end of the rows (or a failure): what follows is only the end of the statement.
+    fetching = false;
+    const bool failed = r && PQresultStatus(r) != PGRES_TUPLES_OK;
+    const QString message = failed ? resultError(r, streamConn) : QString();
+    while (PGresult* rest = PQgetResult(streamConn))
+        PQclear(rest);
+    streamConn = nullptr;
+    if (failed) {
+        PQclear(r);
+        throw DbError(message);
+    }
+    return r;
 }
 
 bool Dataset::fetchMore(int count) {
-    if (!fetching || !query)
+    if (!fetching)
         return false;
-    QSqlQuery& q = *query;
     const int first = int(rows.size());
-    bool more = true;
-    for (int n = 0; n < count; ++n) {
-        if (!q.next()) {
-            more = false;
-            break;
+    try {
+        for (int n = 0; n < count && fetching; ++n) {
+            PGresult* r = nextStreamResult();
+            if (r && PQresultStatus(r) == PGRES_SINGLE_TUPLE)
+                rows.append(readResultRow(r, 0));
+            PQclear(r);
         }
-        rows.append(readRow(q, 0));
+    } catch (...) {
+        showRowsFrom(first); // the rows that came before the failure stay
+        throw;
     }
-    if (!more) {
-        fetching = false;
-        const QSqlError error = q.lastError();
-        query.reset();
-        if (error.isValid())
-            throw DbError(errorText(error));
-    }
-    const QVector<int> accepted = acceptedRows(first);
-    if (!accepted.isEmpty()) {
-        beginInsertRows(QModelIndex(), int(visible.size()), int(visible.size() + accepted.size()) - 1);
-        visible += accepted;
-        endInsertRows();
-        if (cur < 0)
-            setCurrent(0);
-    }
-    return more;
+    showRowsFrom(first);
+    return fetching;
+}
+
+// Rows from..end have arrived: those that pass the filter join the visible ones.
+void Dataset::showRowsFrom(int from) {
+    const QVector<int> accepted = acceptedRows(from);
+    if (accepted.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), int(visible.size()), int(visible.size() + accepted.size()) - 1);
+    visible += accepted;
+    endInsertRows();
+    if (cur < 0)
+        setCurrent(0);
 }
 
 // The server stops the statement at once; the client then only drops what is left in transit.
 void Dataset::cancelStatement() {
-    if (!fetching || !query)
+    if (!fetching)
         return;
-    const QVariant h = query->driver() ? query->driver()->handle() : QVariant();
-    if (h.isValid() &&
-        (std::strcmp(h.typeName(), "PGconn*") == 0 || std::strcmp(h.typeName(), "pg_conn*") == 0)) {
-        PGconn* conn = *static_cast<PGconn* const*>(h.constData());
-        if (PGcancel* cancel = PQgetCancel(conn)) {
-            char message[256];
-            PQcancel(cancel, message, sizeof message);
-            PQfreeCancel(cancel);
-        }
+    if (PGcancel* cancel = PQgetCancel(streamConn)) {
+        char message[256];
+        PQcancel(cancel, message, sizeof message);
+        PQfreeCancel(cancel);
     }
-    query->finish();
-    query.reset();
+    while (PGresult* rest = PQgetResult(streamConn))
+        PQclear(rest);
+    streamConn = nullptr;
     fetching = false;
 }
 

@@ -44,10 +44,15 @@ struct GridColumn {
     std::function<QVariant(const QVariant& value, int role)> style = {};
 };
 
+struct pg_conn;
+struct pg_result;
+
 class Dataset : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit Dataset(QObject* parent = nullptr, const QString& connection = kConnectionName);
+    // Stops a statement that is still sending rows, so the connection is free for the next one.
+    ~Dataset() override;
 
     // Statement text, replaced or built line by line (lines are joined by line breaks).
     void setSql(const QString& text) { sqlText = text; }
@@ -116,6 +121,10 @@ protected:
     void fill(QSqlQuery& q);
     void readColumns(const QSqlQuery& q);
     QVector<QVariant> readRow(const QSqlQuery& q, int at) const;
+    QVector<QVariant> readResultRow(const pg_result* res, int at) const;
+    QVariant cellValue(const pg_result* res, int at, int column) const;
+    pg_result* nextStreamResult();
+    void showRowsFrom(int from);
     void cancelStatement();
     void applyFilter();
     // Indexes of rows from..end that pass the filter.
@@ -130,7 +139,8 @@ protected:
     QString preparedText;
     bool opened = false;
     bool fetching = false;
-    QVector<int> rawKinds; // how each column's text is read
+    pg_conn* streamConn = nullptr; // the connection a statement streams its rows on
+    QVector<int> rawKinds;         // how each column's text is read
     QStringList names;
     QVector<QMetaType> types;
     QHash<QString, int> nameIndex; // lower-case name → column

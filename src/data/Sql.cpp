@@ -27,9 +27,9 @@ QString errorText(const QSqlError& e) {
 
 namespace {
 
-// Names of the :name placeholders in a statement, outside quoted literals and :: casts.
-QStringList placeholderNames(const QString& sql) {
-    QStringList names;
+// Calls found(start, end, name) for every :name placeholder of a statement, outside quoted
+// literals and :: casts; start and end delimit the placeholder with its colon.
+template <class Found> void forEachPlaceholder(const QString& sql, Found found) {
     bool inQuote = false;
     for (qsizetype i = 0; i < sql.size(); ++i) {
         const QChar c = sql[i];
@@ -49,13 +49,46 @@ QStringList placeholderNames(const QString& sql) {
         while (j < sql.size() && (sql[j].isLetterOrNumber() || sql[j] == u'_'))
             ++j;
         if (j > i + 1)
-            names << sql.mid(i + 1, j - i - 1);
+            found(i, j, sql.mid(i + 1, j - i - 1));
         i = j - 1;
     }
+}
+
+QStringList placeholderNames(const QString& sql) {
+    QStringList names;
+    forEachPlaceholder(sql, [&](qsizetype, qsizetype, const QString& name) { names << name; });
     return names;
 }
 
 } // namespace
+
+QString numberedPlaceholders(const QString& sql, QStringList* names) {
+    QString out;
+    qsizetype done = 0;
+    forEachPlaceholder(sql, [&](qsizetype start, qsizetype end, const QString& name) {
+        qsizetype n = names->indexOf(name);
+        if (n < 0) {
+            names->append(name);
+            n = names->size() - 1;
+        }
+        out += QStringView(sql).mid(done, start - done);
+        out += u'$' + QString::number(n + 1);
+        done = end;
+    });
+    out += QStringView(sql).mid(done);
+    return out;
+}
+
+QVariant paramValue(const Params& params, const QString& name) {
+    auto it = params.constFind(name);
+    if (it != params.constEnd())
+        return it.value();
+    // Parameter names are matched without regard to case, as the statements mix them.
+    for (auto p = params.constBegin(); p != params.constEnd(); ++p)
+        if (p.key().compare(name, Qt::CaseInsensitive) == 0)
+            return p.value();
+    throw DbError(QStringLiteral("Не задан параметр :%1").arg(name));
+}
 
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params& params) {
     if (!db.isOpen()) {
@@ -67,10 +100,10 @@ QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params&
     return q;
 }
 
-void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared, bool rowByRow) {
+void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared) {
     sqltrace::record(sql);
-    // Not forward-only, QPSQL fetches the whole result at once; forward-only, row by row.
-    q.setForwardOnly(rowByRow);
+    // Not forward-only: rows are read by their number.
+    q.setForwardOnly(false);
     q.setNumericalPrecisionPolicy(QSql::HighPrecision);
     const QStringList names = placeholderNames(sql);
     if (names.isEmpty()) {
@@ -80,24 +113,8 @@ void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool p
     }
     if (!prepared && !q.prepare(sql))
         throw DbError(errorText(q.lastError()));
-    for (const QString& name : names) {
-        auto it = params.constFind(name);
-        if (it == params.constEnd()) {
-            // Parameter names are matched without regard to case, as the statements mix them.
-            bool found = false;
-            for (auto p = params.constBegin(); p != params.constEnd(); ++p) {
-                if (p.key().compare(name, Qt::CaseInsensitive) == 0) {
-                    q.bindValue(u':' + name, p.value());
-                    found = true;
-                    break;
-                }
-            }
-            if (!found)
-                throw DbError(QStringLiteral("Не задан параметр :%1").arg(name));
-        } else {
-            q.bindValue(u':' + name, it.value());
-        }
-    }
+    for (const QString& name : names)
+        q.bindValue(u':' + name, paramValue(params, name));
     if (!q.exec())
         throw DbError(errorText(q.lastError()));
 }

@@ -33,10 +33,16 @@ void record(const QString& sql);
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params& params = {});
 
 // The same in a query object of the caller's; with prepared set, the query already holds this
-// statement prepared and is only executed again with the new parameter values. With rowByRow
-// the rows are handed over one at a time as the server sends them, instead of all at once.
-void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared,
-                  bool rowByRow = false);
+// statement prepared and is only executed again with the new parameter values.
+void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool prepared);
+
+// The statement with its :name placeholders written $1, $2, ... as the PostgreSQL client library
+// takes them; names receives the parameter names in the order of their numbers.
+QString numberedPlaceholders(const QString& sql, QStringList* names);
+
+// The value of a named parameter (names match without regard to case); throws DbError when the
+// parameter is not set.
+QVariant paramValue(const Params& params, const QString& name);
 
 // The database's own text of an error (the driver's when the database gave none).
 QString errorText(const QSqlError& e);

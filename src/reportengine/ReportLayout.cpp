@@ -298,6 +298,7 @@ private:
 
     void startPage(bool first) {
         out.pages.emplace_back();
+        out.pages.back().items.reserve(512); // a page of a long report holds a few hundred items
         cursor = def.marginMm;
         bodyBottom = pageSize.height() - def.marginMm - (pageFooter ? pageFooter->def->heightMm : 0.0);
         pageHasBody = false;
@@ -404,6 +405,7 @@ private:
         proto.bandSerial = serial;
 
         std::vector<ReportItem> fills, texts, lines;
+        texts.reserve(band.elements.size());
         double height = band.def->heightMm;
         for (const CompiledElement& ce : band.elements) {
             const ReportElement& e = *ce.def;

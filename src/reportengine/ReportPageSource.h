@@ -49,6 +49,8 @@ public:
     int readyPages() const override;
     bool isDone() const override { return done_; }
     void more() override;
+    // Once done: the pages, moved out of the feed.
+    ReportPages takePages() { return std::move(run_.pages()); }
 
 private:
     LayoutRun run_;

@@ -72,7 +72,9 @@ void append32(QByteArray& t, quint32 v) {
 }
 
 QByteArray deflate(const QByteArray& data) {
-    QByteArray z = qCompress(data, 6);
+    // The fastest level: the streams are text that squeezes well anyway, and long reports are
+    // written while the user waits.
+    QByteArray z = qCompress(data, 1);
     return z.mid(4); // qCompress puts the uncompressed size in front of the zlib stream
 }
 

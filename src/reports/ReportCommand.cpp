@@ -121,24 +121,23 @@ int runReportCommand(const QStringList& args) {
     } reset{ownModule};
 
     std::unique_ptr<TReportLayout> layout = makeSummaryLayout(o.report);
-    reportengine::ReportPages pages;
     try {
         if (ownModule || !DataModule6->ADO_DB.isOpen()) {
             DataModule6->ADO_DB.close();
             DataModule6->ADO_DB.setConnectionString(buildConnectionString(o.positional));
             DataModule6->ADO_DB.open();
         }
-        pages = prepareSummaryReport(*layout, o.report, o.from, o.to, o.kind);
+        // Pages go into the file as they are laid out, while the server still sends the rows.
+        SummaryReportFeed feed(*layout, o.report, o.from, o.to, o.kind);
+        if (!reportengine::writeReportPdf(feed, o.pdf, &error)) {
+            printError(QStringLiteral("Не удалось записать %1: %2").arg(o.pdf, error));
+            return 4;
+        }
     } catch (const DbError& e) {
         printError(QStringLiteral("Ошибка базы данных: ") + e.message);
         return 3;
     } catch (const reportengine::ReportError& e) {
         printError(QStringLiteral("Ошибка отчета: ") + e.text());
-        return 4;
-    }
-
-    if (!reportengine::writeReportPdf(pages, o.pdf, &error)) {
-        printError(QStringLiteral("Не удалось записать %1: %2").arg(o.pdf, error));
         return 4;
     }
     return 0;

@@ -18,11 +18,15 @@ QString TReportLayout::title() const {
     return e ? e->text : QString();
 }
 
-ReportPages TReportLayout::prepare() {
+ReportDefinition TReportLayout::definition() const {
     ReportDefinition report = QuickRep1;
     report.title = title().trimmed();
+    return report;
+}
+
+ReportPages TReportLayout::prepare() {
     const ReportQuery::Source rows = query().source();
-    return layoutReport(report, rows);
+    return layoutReport(definition(), rows);
 }
 
 void TReportLayout::preview(QWidget* parent) {
@@ -34,6 +38,10 @@ bool TReportLayout::writePdf(const QString& fileName, QString* error) {
 }
 
 void showReportPreview(ReportPages pages, PreviewZoom zoom, QWidget* parent) {
+    showReportPreview(std::make_unique<FixedPages>(std::move(pages)), zoom, parent);
+}
+
+void showReportPreview(std::unique_ptr<PageSource> pages, PreviewZoom zoom, QWidget* parent) {
     // The preview's own error boxes (printing, saving) look like every other box of the program.
     ReportPreviewDialog::hooks().showError = [](QWidget*, const QString& message) {
         seams::errorBox(message);

@@ -25,6 +25,8 @@ public:
     void setTitle(const QString& text);
     QString title() const;
 
+    // The layout with the title as the report's document name.
+    reportengine::ReportDefinition definition() const;
     // Lays out the rows of the open query (an unopened query prints the headers and totals).
     reportengine::ReportPages prepare();
     // Lays the report out and shows it in the preview window, modally, until it is closed.
@@ -45,6 +47,9 @@ private:
 // Shows laid-out pages in the preview window through the modal-window seam; the preview's
 // error boxes go through the program's message boxes.
 void showReportPreview(reportengine::ReportPages pages, reportengine::PreviewZoom zoom,
+                       QWidget* parent = nullptr);
+// The same for a report that is still being laid out.
+void showReportPreview(std::unique_ptr<reportengine::PageSource> pages, reportengine::PreviewZoom zoom,
                        QWidget* parent = nullptr);
 
 // The look shared by the four summary layouts: Arial, bold titles, headers and totals,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ReportLayoutBase.h"
+#include "ReportPageSource.h"
 
 #include <QDate>
 #include <memory>
@@ -26,7 +27,35 @@ std::unique_ptr<TReportLayout> makeSummaryLayout(SummaryReport report);
 // "   Отчет по рабочим за период с 01.02.2025 по 01.03.2025".
 QString summaryTitle(SummaryReport report, const QDate& from, const QDate& to);
 
-// Sets the period and the product kind filter (-1 all, 0 finished, 1 blanks) of the layout's
-// query, opens it, sets the title, lays the report out and closes the query again.
+// The name of the second session the reports dialog reads its reports on (see openCompanion).
+inline const QString kReportConnectionName = QStringLiteral("ADO_DB_reports");
+
+// A summary report laid out as its rows come from the server: the layout's statement for the
+// period and the product kind filter (-1 all, 0 finished, 1 blanks) runs in a query of the feed's
+// own on the named connection. The preview shows the first page while the server still works on
+// the rest, and a PDF file is written page by page. Sets the layout's title. Throws DbError when
+// the statement fails.
+class SummaryReportFeed : public reportengine::PageSource {
+public:
+    SummaryReportFeed(TReportLayout& layout, SummaryReport report, const QDate& from, const QDate& to,
+                      int kind, const QString& connection = kConnectionName);
+    ~SummaryReportFeed() override;
+
+    const reportengine::ReportPages& pages() const override { return feed->pages(); }
+    int readyPages() const override { return feed->readyPages(); }
+    bool isDone() const override { return feed->isDone(); }
+    void more() override { feed->more(); }
+    // Once done: the pages, moved out of the feed.
+    reportengine::ReportPages takePages() { return feed->takePages(); }
+
+private:
+    ReportQuery query;
+    ReportQuery::Source rows;
+    std::unique_ptr<reportengine::LayoutFeed> feed;
+
+    bool fetch();
+};
+
+// Lays the report out over all its rows (see SummaryReportFeed) on the program's connection.
 reportengine::ReportPages prepareSummaryReport(TReportLayout& layout, SummaryReport report, const QDate& from,
                                                const QDate& to, int kind);

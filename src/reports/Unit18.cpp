@@ -1,6 +1,8 @@
 // Reports dialog "Отчеты (8)".
 #include "Unit18.h"
 
+#include "Connection.h"
+
 #include "ExcelHelper.h"
 #include "Format.h"
 #include "RadioGroup.h"
@@ -148,9 +150,15 @@ void TForm18::openFromMainMenu() {
 }
 
 void TForm18::printReport(SummaryReport report, TReportLayout* layout) {
-    reportengine::ReportPages pages =
-        prepareSummaryReport(*layout, report, DTPicker1->date(), DTPicker2->date(), RadioGroup1->itemIndex());
-    showReportPreview(std::move(pages), layout->previewZoom(), this);
+    // The report streams in on a session of its own, so the main window's statements (the version
+    // check) are not held up meanwhile; without one it is read whole before the preview opens.
+    const bool ownSession = openCompanion(kConnectionName, kReportConnectionName);
+    auto feed = std::make_unique<SummaryReportFeed>(*layout, report, DTPicker1->date(), DTPicker2->date(),
+                                                    RadioGroup1->itemIndex(),
+                                                    ownSession ? kReportConnectionName : kConnectionName);
+    if (!ownSession)
+        feed->finishAll();
+    showReportPreview(std::move(feed), layout->previewZoom(), this);
 }
 
 void TForm18::Button4Click() {

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "Unit6.h"
 
+#include <QElapsedTimer>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -27,6 +28,8 @@ private slots:
     void tableWithoutKey();
     void errorsCarryDatabaseText();
     void datesAreDayFirst();
+    void rowsAsTheServerSendsThem();
+    void streamingFailureAndStop();
 
 private:
     void openJournal(Dataset& q, const QDate& day);
@@ -306,6 +309,80 @@ void TestDataModule::datesAreDayFirst() {
     dm->Control.open();
     QCOMPARE(dm->Control.fieldByName("d").asDate(), kDay);
     QCOMPARE(dm->Control.fieldByName("d2").asDate(), kDay);
+}
+
+// Rows read as the server sends them hold the same values as a whole read; the filter applies as
+// they come; parameters go as values, so a quote in a text changes nothing.
+void TestDataModule::rowsAsTheServerSendsThem() {
+    const QString sql = "select x as n, (x * 1.5)::numeric(10,2) as half, 'k' || (x % 10) as tail, "
+                        "date '2026-12-01' + x as day, x % 2 = 0 as even, :t as t "
+                        "from generate_series(1, :top) x order by x";
+    Dataset whole, streamed, filtered;
+    for (Dataset* d : {&whole, &streamed, &filtered}) {
+        d->setSql(sql);
+        d->setParam("top", 2000);
+        d->setParam("t", "д'Артаньян");
+    }
+    whole.open();
+    streamed.openStreaming();
+    QVERIFY(streamed.isFetching());
+    QCOMPARE(streamed.recNo(), 1); // the first row is there at once
+    int batches = 0;
+    while (streamed.fetchMore(300))
+        ++batches;
+    QVERIFY(batches >= 6);
+    QVERIFY(!streamed.isFetching());
+    QCOMPARE(streamed.recordCount(), 2000);
+    QCOMPARE(streamed.fieldNames(), whole.fieldNames());
+    for (int r : {0, 1, 999, 1999})
+        for (const QString& f : whole.fieldNames())
+            QCOMPARE(streamed.valueAt(r, f), whole.valueAt(r, f));
+    QCOMPARE(streamed.valueAt(0, "t").toString(), QString("д'Артаньян"));
+
+    filtered.setFilter("tail like 'k3%'");
+    filtered.setFiltered(true);
+    filtered.openStreaming();
+    while (filtered.fetchMore(100)) {
+    }
+    QCOMPARE(filtered.recordCount(), 200);
+    QCOMPARE(filtered.valueAt(0, "n").toInt(), 3);
+    QCOMPARE(filtered.valueAt(199, "n").toInt(), 1993);
+}
+
+// A statement that fails on the way reports the server's text; one left unfinished is stopped on
+// the server, and either way the connection serves the next statement at once.
+void TestDataModule::streamingFailureAndStop() {
+    Dataset failing;
+    failing.setSql("select 10 / (500 - x) as q from generate_series(1, 1000) x");
+    failing.openStreaming();
+    try {
+        while (failing.fetchMore(50)) {
+        }
+        QFAIL("no error");
+    } catch (const DbError& e) {
+        QVERIFY2(e.message.contains("division by zero"), qPrintable(e.message));
+    }
+    QVERIFY(!failing.isFetching());
+    QCOMPARE(failing.recordCount(), 499);
+
+    QElapsedTimer clock;
+    clock.start();
+    {
+        Dataset endless;
+        endless.setSql("with recursive s(x) as (select 1 union all select x + 1 from s) select x from s");
+        endless.openStreaming();
+        QVERIFY(endless.fetchMore(10));
+        QCOMPARE(endless.recordCount(), 11);
+    } // dropped while the server still sends rows
+    Dataset stopped;
+    stopped.setSql("with recursive s(x) as (select 1 union all select x + 1 from s) select x from s");
+    stopped.openStreaming();
+    stopped.close();
+    QVERIFY(!stopped.isFetching());
+    dm->Control.setSql("select count(*) as cnt from accounts_dep.vid_oper");
+    dm->Control.open();
+    QCOMPARE(dm->Control.fieldByName("cnt").asInteger(), 1);
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
 }
 
 QTEST_MAIN(TestDataModule)

@@ -72,6 +72,23 @@ ReportDefinition salesReport() {
     return r;
 }
 
+const QStringList kWorkerFields = {"fio", "nom", "naimen", "kolvo", "summa", "f_sum7"};
+
+// Row r of one source added to another, as if it had just come from the server.
+void copyRow(const MemoryDataSource& from, MemoryDataSource& to, int r) {
+    QVariantList values;
+    for (const QString& f : kWorkerFields)
+        values << from.value(r, f);
+    to.addRow(values);
+}
+
+// The worker report without the page count, so that nothing waits for the last row.
+ReportDefinition streamableWorkerReport() {
+    ReportDefinition report = testdata::workerReport();
+    report.pageFooter->elements[0].text = "'Стр. ' + STR(PAGE())";
+    return report;
+}
+
 } // namespace
 
 class TestReportLayout : public QObject {
@@ -89,6 +106,7 @@ private slots:
     void callerSetsLabelText();
     void badDefinitionIsRefused();
     void rowsArrivingInBatches();
+    void previewWhileLoading();
     void previewWindow();
     void previewSavesAndPrints();
 };
@@ -327,26 +345,18 @@ void TestReportLayout::badDefinitionIsRefused() {
 // rows at once; pages before the one being filled never change once reported complete.
 void TestReportLayout::rowsArrivingInBatches() {
     const MemoryDataSource all = testdata::workerRows(5, 12);
-    ReportDefinition report = testdata::workerReport();
-    report.pageFooter->elements[0].text = "'Стр. ' + STR(PAGE())"; // no page count: nothing to wait for
+    const ReportDefinition report = streamableWorkerReport();
     const ReportPages expected = layoutReport(report, all);
     QVERIFY(expected.pageCount() > 2);
 
-    const QStringList fields = {"fio", "nom", "naimen", "kolvo", "summa", "f_sum7"};
-    auto copyRow = [&](MemoryDataSource& to, int r) {
-        QVariantList values;
-        for (const QString& f : fields)
-            values << all.value(r, f);
-        to.addRow(values);
-    };
-    MemoryDataSource growing(fields);
+    MemoryDataSource growing(kWorkerFields);
     LayoutRun run(report, growing);
     run.addRows(); // no rows yet: nothing laid out, nothing complete
     QCOMPARE(run.completePages(), 0);
     QCOMPARE(run.pages().pageSizeMm, expected.pageSizeMm);
     QStringList completeTexts;
     for (int r = 0; r < all.rowCount(); ++r) {
-        copyRow(growing, r);
+        copyRow(all, growing, r);
         if (r % 7 == 6 || r == all.rowCount() - 1) {
             run.addRows();
             for (int p = 0; p < run.completePages(); ++p)
@@ -369,14 +379,48 @@ void TestReportLayout::rowsArrivingInBatches() {
     }
 
     // A layout that prints the page count waits for the last row.
-    MemoryDataSource counted(fields);
+    MemoryDataSource counted(kWorkerFields);
     LayoutRun waiting(testdata::workerReport(), counted);
     for (int r = 0; r < all.rowCount(); ++r)
-        copyRow(counted, r);
+        copyRow(all, counted, r);
     waiting.addRows();
     QCOMPARE(waiting.completePages(), 0);
     waiting.finish();
     QCOMPARE(waiting.pages().texts(), layoutReport(testdata::workerReport(), all).texts());
+}
+
+// The preview opens on the first pages while the rest is laid out between its events; the page
+// label shows the count so far with an ellipsis; asking for all pages finishes the layout first.
+void TestReportLayout::previewWhileLoading() {
+    const MemoryDataSource all = testdata::workerRows(5, 12);
+    const ReportPages expected = layoutReport(streamableWorkerReport(), all);
+    auto feedOf = [&](MemoryDataSource& rows, int& next) {
+        return std::make_unique<LayoutFeed>(streamableWorkerReport(), rows, [&] {
+            for (int k = 0; k < 5 && next < all.rowCount(); ++k)
+                copyRow(all, rows, next++);
+            return next < all.rowCount();
+        });
+    };
+
+    MemoryDataSource rows(kWorkerFields);
+    int next = 0;
+    ReportPreviewDialog dialog(feedOf(rows, next));
+    auto* label = dialog.findChild<QLabel*>("pageLabel");
+    QCOMPARE(dialog.pageView()->pageCount(), 0);
+    for (int pass = 0; pass < 1000 && dialog.pageView()->pageCount() == 0; ++pass)
+        QCoreApplication::processEvents(); // each pass lets the loader lay out one batch
+    QVERIFY(dialog.pageView()->pageCount() > 0);
+    QVERIFY(!dialog.isComplete());
+    QVERIFY2(label->text().endsWith(" …"), qPrintable(label->text()));
+    QTRY_VERIFY(dialog.isComplete());
+    QCOMPARE(label->text(), QString("Страница 1 из %1").arg(expected.pageCount()));
+
+    MemoryDataSource rows2(kWorkerFields);
+    int next2 = 0;
+    ReportPreviewDialog asked(feedOf(rows2, next2));
+    QCOMPARE(asked.pages().texts(), expected.texts());
+    QVERIFY(asked.isComplete());
+    QCOMPARE(asked.pageView()->pageCount(), expected.pageCount());
 }
 
 void TestReportLayout::previewWindow() {
