@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the large database (300 workers, three years of work records) in a private cluster
-# and times the journal on it. Run after scripts/setup.sh. Keeps the cluster for repeated
+# and times the journal and the year's report by workers on it. Run after scripts/setup.sh. Keeps the cluster for repeated
 # runs when KEEP=1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,4 +14,5 @@ fi
 . "$state/info"
 build/tests/data/bench_journal tabel_bench "$PGC_HOST"
 QT_QPA_PLATFORM=offscreen build/tests/journal/bench_editor tabel_bench "$PGC_HOST"
+QT_QPA_PLATFORM=offscreen build/tests/reports/bench_reports tabel_bench "$PGC_HOST" 2>&1 | grep -v propagateSizeHints
 [ "${KEEP:-0}" = 1 ] || scripts/pgcluster.sh stop "$state"
