@@ -185,8 +185,8 @@ bool commit(QSaveFile& file, const QString& fileName, QString* error) {
     return false;
 }
 
-// Through Qt's PDF engine, for fonts that cannot be embedded as they are (not TrueType outlines):
-// the engine knows how to convert them.
+// Through Qt's PDF engine, for fonts that cannot be embedded as they are (not TrueType outlines)
+// and for characters a font lacks: the engine converts such fonts and borrows the characters.
 bool writeThroughQt(const ReportPages& pages, const QString& fileName, QString* error) {
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly)) {
@@ -241,6 +241,10 @@ bool writeReportPdf(PageSource& source, const QString& fileName, QString* error)
         if (source.isDone())
             break;
         source.more();
+    }
+    if (pdf.missedCharacters()) {
+        file.cancelWriting();
+        return writeThroughQt(source.pages(), fileName, error);
     }
     pdf.finish();
     return commit(file, fileName, error);

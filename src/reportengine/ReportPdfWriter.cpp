@@ -121,6 +121,7 @@ struct EmbeddedFont {
     };
     QHash<char32_t, Glyph> glyphs;
     std::map<quint16, char32_t> used; // glyph id -> the character it shows
+    bool missing = false;             // some text asked for a character the font lacks
 
     Glyph glyphFor(char32_t c) {
         auto it = glyphs.constFind(c);
@@ -135,6 +136,8 @@ struct EmbeddedFont {
         }
         if (g.id != 0)
             used.emplace(g.id, c);
+        else if (c >= 0x20 && !QChar::isSpace(c))
+            missing = true; // a character the font has no glyph for
         glyphs.insert(c, g);
         return g;
     }
@@ -589,6 +592,10 @@ bool ReportPdfWriter::canWrite(const ReportPage& page) {
         if (item.kind == ReportItem::Kind::Text && !d->fontFor(item)->usable)
             return false;
     return true;
+}
+
+bool ReportPdfWriter::missedCharacters() const {
+    return std::any_of(d->fonts.begin(), d->fonts.end(), [](const auto& f) { return f->missing; });
 }
 
 void ReportPdfWriter::addPage(const ReportPage& page) {

@@ -28,6 +28,9 @@ public:
     bool canWrite(const ReportPage& page);
 
     void addPage(const ReportPage& page);
+    // Whether some text had a character its font has no glyph for. Qt's engine borrows such
+    // characters from other fonts, so the caller then prints through it instead.
+    bool missedCharacters() const;
     // Writes the fonts, the page tree and the cross-reference table. False when the device failed.
     bool finish();
 

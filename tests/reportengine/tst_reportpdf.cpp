@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +34,7 @@ private slots:
     void writesReadableCyrillicPdf();
     void unwritableTargetIsReported();
     void wrapsAndCutsTextsAsOnScreen();
+    void characterMissingFromTheFont();
 };
 
 void TestReportPdf::writesReadableCyrillicPdf() {
@@ -141,6 +143,35 @@ void TestReportPdf::wrapsAndCutsTextsAsOnScreen() {
     // The note wraps within 10..50 mm over several lines.
     QVERIFY(darkPixels(page, QRectF(10, 15, 40, 5)) > 0);
     QCOMPARE(darkPixels(page, QRectF(50.5, 10, 9, 20)), 0);
+}
+
+namespace {
+
+QString pdfProducer(const QString& fileName) {
+    QProcess p;
+    p.start("pdfinfo", {fileName});
+    p.waitForFinished(30000);
+    const QString info = QString::fromUtf8(p.readAllStandardOutput());
+    const QRegularExpression producer("Producer: +(.*)");
+    return producer.match(info).captured(1).trimmed();
+}
+
+} // namespace
+
+// Our own writer embeds the report's font; a character that font lacks (here a Chinese one) would
+// print as an empty box, so such a report goes through Qt's engine, which borrows it elsewhere.
+void TestReportPdf::characterMissingFromTheFont() {
+    QTemporaryDir dir;
+    const MemoryDataSource rows = testdata::workerRows(1, 2);
+    ReportDefinition report = testdata::workerReport();
+    report.setText("QRLabel1", "Отчет");
+    const QString plain = dir.filePath("plain.pdf"), foreign = dir.filePath("foreign.pdf");
+    QVERIFY(writeReportPdf(report, rows, plain));
+    report.setText("QRLabel1", "Отчет 漢");
+    QVERIFY(writeReportPdf(report, rows, foreign));
+    QCOMPARE(pdfProducer(plain), QString("tabel"));
+    QVERIFY2(pdfProducer(foreign).contains("Qt"), qPrintable(pdfProducer(foreign)));
+    QVERIFY(pdfText(foreign).contains("Иванов Иван Иванович"));
 }
 
 int main(int argc, char** argv) {
