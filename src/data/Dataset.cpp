@@ -540,6 +540,12 @@ void Dataset::showRowsFrom(int from) {
 void Dataset::cancelStatement() {
     if (!fetching)
         return;
+    const QSqlDatabase conn = db();
+    if (!conn.isOpen() || pgConnection(conn) != streamConn) { // the connection is gone already
+        streamConn = nullptr;
+        fetching = false;
+        return;
+    }
     if (PGcancel* cancel = PQgetCancel(streamConn)) {
         char message[256];
         PQcancel(cancel, message, sizeof message);
