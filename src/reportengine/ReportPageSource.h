@@ -26,17 +26,20 @@ public:
     }
 };
 
-// Pages laid out before: nothing left to do.
+// Pages laid out before: nothing left to do. The pages are either handed over or, given by
+// address, only looked at (the caller keeps them alive; nothing is copied).
 class FixedPages : public PageSource {
 public:
-    explicit FixedPages(ReportPages pages) : pages_(std::move(pages)) {}
+    explicit FixedPages(ReportPages pages) : owned_(std::move(pages)), pages_(owned_) {}
+    explicit FixedPages(const ReportPages* pages) : pages_(*pages) {}
     const ReportPages& pages() const override { return pages_; }
     int readyPages() const override { return pages_.pageCount(); }
     bool isDone() const override { return true; }
     void more() override {}
 
 private:
-    ReportPages pages_;
+    ReportPages owned_;
+    const ReportPages& pages_;
 };
 
 // A report laid out as its rows arrive. fetch brings the next batch of rows into the data source

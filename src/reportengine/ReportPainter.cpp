@@ -203,19 +203,6 @@ bool writeThroughQt(const ReportPages& pages, const QString& fileName, QString* 
     return commit(file, fileName, error);
 }
 
-// Laid-out pages as a source with nothing left to do, without copying them.
-class ReadyPages : public PageSource {
-public:
-    explicit ReadyPages(const ReportPages& pages) : pages_(pages) {}
-    const ReportPages& pages() const override { return pages_; }
-    int readyPages() const override { return pages_.pageCount(); }
-    bool isDone() const override { return true; }
-    void more() override {}
-
-private:
-    const ReportPages& pages_;
-};
-
 } // namespace
 
 bool writeReportPdf(PageSource& source, const QString& fileName, QString* error) {
@@ -251,7 +238,7 @@ bool writeReportPdf(PageSource& source, const QString& fileName, QString* error)
 }
 
 bool writeReportPdf(const ReportPages& pages, const QString& fileName, QString* error) {
-    ReadyPages source(pages);
+    FixedPages source(&pages);
     return writeReportPdf(source, fileName, error);
 }
 
