@@ -12,7 +12,7 @@ if ! scripts/pgcluster.sh psql "$state" tabel_bench -c "select 1" >/dev/null 2>&
 fi
 # shellcheck disable=SC1091
 . "$state/info"
-build/tests/data/bench_journal tabel_bench "$PGC_HOST"
-QT_QPA_PLATFORM=offscreen build/tests/journal/bench_editor tabel_bench "$PGC_HOST"
-QT_QPA_PLATFORM=offscreen build/tests/reports/bench_reports tabel_bench "$PGC_HOST" 2>&1 | grep -v propagateSizeHints
+build/bench/bench_journal tabel_bench "$PGC_HOST"
+QT_QPA_PLATFORM=offscreen build/bench/bench_editor tabel_bench "$PGC_HOST"
+QT_QPA_PLATFORM=offscreen build/bench/bench_reports tabel_bench "$PGC_HOST" 2>&1 | grep -v propagateSizeHints
 [ "${KEEP:-0}" = 1 ] || scripts/pgcluster.sh stop "$state"

@@ -1,4 +1,4 @@
-#include "BuildStamp.h"
+#include "app/BuildStamp.h"
 
 namespace {
 

@@ -1,11 +1,28 @@
-#include "Program.h"
+#include "app/Program.h"
 
-#include "Seams.h"
-#include "Sql.h"
-#include "Unit1.h"
-#include "Unit23.h"
-#include "Unit6.h"
-#include "Windows.h"
+#include "app/LoginDialog.h"
+#include "app/MainWindow.h"
+#include "data/Database.h"
+#include "data/Sql.h"
+#include "journal/WorkRecordEditor.h"
+#include "refbooks/NomenclatureGroupEditor.h"
+#include "refbooks/NomenclatureGroupsDialog.h"
+#include "refbooks/NormsDialog.h"
+#include "refbooks/OperationPriceEditor.h"
+#include "refbooks/OperationPricesDialog.h"
+#include "refbooks/OperationTypeEditor.h"
+#include "refbooks/OperationTypesDialog.h"
+#include "refbooks/ProductEditor.h"
+#include "refbooks/ProductsDialog.h"
+#include "refbooks/WorkerEditor.h"
+#include "refbooks/WorkersDialog.h"
+#include "reports/HoursTimesheetReport.h"
+#include "reports/ProductsDetailReport.h"
+#include "reports/ProductsReport.h"
+#include "reports/ReportsDialog.h"
+#include "reports/WorkersDetailReport.h"
+#include "reports/WorkersReport.h"
+#include "ui/Seams.h"
 
 #include <QFontDatabase>
 #include <QLibraryInfo>
@@ -46,33 +63,73 @@ void loadTranslations(QApplication& app) {
         app.installTranslator(qt);
 }
 
-// Every window exists once from start-up to the end, created hidden in this order. A window
-// joins the list as soon as its unit is part of the program.
-#define TABEL_WINDOWS(X)                                                                                     \
-    X(2)                                                                                                     \
-    X(3)                                                                                                     \
-    X(4)                                                                                                     \
-    X(5)                                                                                                     \
-    X(7) X(8) X(9) X(10) X(11) X(18) X(19) X(21) X(15) X(16) X(17) X(20) X(22) X(24) X(25) X(26) X(27) X(29)
-
+// Every window exists once from start-up to the end, created hidden in this order.
 static void createWindows() {
-#define CREATE(N) TABEL_CREATE_##N
-    TABEL_WINDOWS(CREATE)
-#undef CREATE
+    g_workerEditor = new WorkerEditor;
+    g_productsDialog = new ProductsDialog;
+    g_operationPricesDialog = new OperationPricesDialog;
+    g_workersDialog = new WorkersDialog;
+    g_productEditor = new ProductEditor;
+    g_operationTypesDialog = new OperationTypesDialog;
+    g_operationTypeEditor = new OperationTypeEditor;
+    g_operationPriceEditor = new OperationPriceEditor;
+    g_workRecordEditor = new WorkRecordEditor;
+    g_reportsDialog = new ReportsDialog;
+    g_hoursTimesheetReport = new HoursTimesheetReport;
+    g_workersReport = new WorkersReport;
+    g_productsReport = new ProductsReport;
+    g_workersDetailReport = new WorkersDetailReport;
+    g_productsDetailReport = new ProductsDetailReport;
+    g_normsDialog = new NormsDialog;
+    g_nomenclatureGroupsDialog = new NomenclatureGroupsDialog;
+    g_nomenclatureGroupEditor = new NomenclatureGroupEditor;
 }
 
 static void deleteWindows() {
-#define DELETE(N) TABEL_DELETE_##N
-    TABEL_WINDOWS(DELETE)
-#undef DELETE
+    delete g_workerEditor;
+    g_workerEditor = nullptr;
+    delete g_productsDialog;
+    g_productsDialog = nullptr;
+    delete g_operationPricesDialog;
+    g_operationPricesDialog = nullptr;
+    delete g_workersDialog;
+    g_workersDialog = nullptr;
+    delete g_productEditor;
+    g_productEditor = nullptr;
+    delete g_operationTypesDialog;
+    g_operationTypesDialog = nullptr;
+    delete g_operationTypeEditor;
+    g_operationTypeEditor = nullptr;
+    delete g_operationPriceEditor;
+    g_operationPriceEditor = nullptr;
+    delete g_workRecordEditor;
+    g_workRecordEditor = nullptr;
+    delete g_reportsDialog;
+    g_reportsDialog = nullptr;
+    delete g_hoursTimesheetReport;
+    g_hoursTimesheetReport = nullptr;
+    delete g_workersReport;
+    g_workersReport = nullptr;
+    delete g_productsReport;
+    g_productsReport = nullptr;
+    delete g_workersDetailReport;
+    g_workersDetailReport = nullptr;
+    delete g_productsDetailReport;
+    g_productsDetailReport = nullptr;
+    delete g_normsDialog;
+    g_normsDialog = nullptr;
+    delete g_nomenclatureGroupsDialog;
+    g_nomenclatureGroupsDialog = nullptr;
+    delete g_nomenclatureGroupEditor;
+    g_nomenclatureGroupEditor = nullptr;
 }
 
 bool startProgram(const QStringList& args, const QString& buildDateText, const QString& buildTimeText) {
-    Form1 = new TForm1;
-    Form1->buildDateText = buildDateText;
-    Form1->buildTimeText = buildTimeText;
+    g_mainWindow = new MainWindow;
+    g_mainWindow->buildDateText = buildDateText;
+    g_mainWindow->buildTimeText = buildTimeText;
     try {
-        Form1->FormCreate(args);
+        g_mainWindow->FormCreate(args);
     } catch (const std::exception&) {
         seams::errorBox(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
         seams::endProgram(1);
@@ -84,9 +141,9 @@ bool startProgram(const QStringList& args, const QString& buildDateText, const Q
 
 void shutdownProgram() {
     deleteWindows();
-    delete Form23;
-    delete Form1; // owns the data module
-    Form23 = nullptr;
-    Form1 = nullptr;
-    DataModule6 = nullptr;
+    delete g_loginDialog;
+    delete g_mainWindow; // owns the data module
+    g_loginDialog = nullptr;
+    g_mainWindow = nullptr;
+    g_database = nullptr;
 }

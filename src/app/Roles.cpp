@@ -1,4 +1,4 @@
-#include "Roles.h"
+#include "app/Roles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,24 +14,24 @@ struct Rule {
 
 // Controls disabled per role; everything not listed stays enabled.
 const Rule kRules[] = {
-    {"Form1", "Button1", false, true, true},
-    {"Form1", "Button2", true, true, true},
-    {"Form1", "Button3", true, true, true},
-    {"Form1", "RadioButton1", false, false, true},
-    {"Form1", "RadioButton2", false, false, true},
-    {"Form1", "RadioButton3", false, false, true},
-    {"Form1", "RadioButton4", false, false, true},
-    {"Form1", "CBox1", false, false, true},
-    {"Form1", "Button8", false, false, true},
-    {"Form1", "DateT", false, false, true},
-    {"Form1", "DBGrid2", false, false, true},
-    {"Form1", "N2", true, true, true},
-    {"Form1", "N11", true, true, true},
-    {"Form18", "Button1", true, true, false},
-    {"Form18", "Button2", true, true, false},
-    {"Form18", "Button4", true, true, false},
-    {"Form18", "Button6", true, true, false},
-    {"Form18", "RadioGroup1", false, true, false},
+    {"MainWindow", "Button1", false, true, true},
+    {"MainWindow", "Button2", true, true, true},
+    {"MainWindow", "Button3", true, true, true},
+    {"MainWindow", "RadioButton1", false, false, true},
+    {"MainWindow", "RadioButton2", false, false, true},
+    {"MainWindow", "RadioButton3", false, false, true},
+    {"MainWindow", "RadioButton4", false, false, true},
+    {"MainWindow", "CBox1", false, false, true},
+    {"MainWindow", "Button8", false, false, true},
+    {"MainWindow", "DateT", false, false, true},
+    {"MainWindow", "DBGrid2", false, false, true},
+    {"MainWindow", "N2", true, true, true},
+    {"MainWindow", "N11", true, true, true},
+    {"ReportsDialog", "Button1", true, true, false},
+    {"ReportsDialog", "Button2", true, true, false},
+    {"ReportsDialog", "Button4", true, true, false},
+    {"ReportsDialog", "Button6", true, true, false},
+    {"ReportsDialog", "RadioGroup1", false, true, false},
 };
 
 QWidget* window(const char* name) {
@@ -66,7 +66,7 @@ Role roleOfCode(const QString& code) {
 void applyRole(Role role) {
     if (role == Role::Storekeeper) {
         // The storekeeper reports on finished products only.
-        if (QWidget* reports = window("Form18"))
+        if (QWidget* reports = window("ReportsDialog"))
             if (auto* kind = reports->findChild<QObject*>(QStringLiteral("RadioGroup1")))
                 kind->setProperty("itemIndex", 0);
     }

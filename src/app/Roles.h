@@ -2,7 +2,7 @@
 // window and of the reports dialog each role disables for the rest of the run.
 #pragma once
 
-#include "MainMembers.h"
+#include "data/MainMembers.h"
 
 #include <QString>
 

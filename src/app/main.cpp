@@ -1,9 +1,9 @@
 // The program "Табель": piece-work production accounting of the workshop.
-#include "Program.h"
-#include "Seams.h"
+#include "BuildStampText.h"
+#include "app/Program.h"
+#include "reports/ReportCommand.h"
+#include "ui/Seams.h"
 
-#if __has_include("ReportCommand.h")
-#include "ReportCommand.h"
 #include <QGuiApplication>
 #include <cstring>
 
@@ -15,17 +15,14 @@ static bool isReportCommand(int argc, char** argv) {
             return true;
     return false;
 }
-#endif
 
 int main(int argc, char** argv) {
-#if __has_include("ReportCommand.h")
     if (isReportCommand(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
         return runReportCommand(app.arguments().mid(1));
     }
-#endif
     TabelApplication app(argc, argv);
     loadTranslations(app);
     bool ended = false;
@@ -38,9 +35,8 @@ int main(int argc, char** argv) {
         // Leave every running event loop, the modal ones included.
         QCoreApplication::exit(c);
     });
-    // The build texts are fixed when this file is compiled (it is compiled at every build).
-    const bool started =
-        startProgram(app.arguments().mid(1), QStringLiteral(__DATE__), QStringLiteral(__TIME__));
+    const bool started = startProgram(app.arguments().mid(1), QStringLiteral(TABEL_BUILD_DATE),
+                                      QStringLiteral(TABEL_BUILD_TIME));
     if (started && !ended)
         code = app.exec();
     shutdownProgram();

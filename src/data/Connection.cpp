@@ -1,6 +1,6 @@
-#include "Connection.h"
+#include "data/Connection.h"
 
-#include "Sql.h"
+#include "data/Sql.h"
 
 #include <QSqlError>
 

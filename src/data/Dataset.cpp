@@ -1,7 +1,7 @@
-#include "Dataset.h"
+#include "data/Dataset.h"
 
-#include "Format.h"
-#include "Sql.h"
+#include "data/Format.h"
+#include "data/Sql.h"
 
 #include <QItemSelectionModel>
 #include <QLocale>
@@ -10,7 +10,6 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QSqlResult>
-#include <QTableView>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -777,55 +776,6 @@ QVariant Dataset::headerData(int section, Qt::Orientation o, int role) const {
     if (gridColumns.isEmpty())
         return section < names.size() ? names[section] : QVariant();
     return section < gridColumns.size() ? gridColumns[section].title : QVariant();
-}
-
-void Dataset::attachView(QTableView* view) {
-    view->setModel(this);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    auto applyWidths = [this, view] {
-        for (int i = 0; i < gridColumns.size(); ++i)
-            if (gridColumns[i].width > 0)
-                view->setColumnWidth(i, gridColumns[i].width);
-    };
-    applyWidths();
-    // Grid → dataset (each setModel gives the view a new selection model).
-    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& now) {
-                if (now.isValid() && now.row() != cur)
-                    setRecNo(now.row() + 1);
-            });
-    if (cur >= 0) {
-        const QModelIndex idx = index(cur, 0);
-        view->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect |
-                                                         QItemSelectionModel::Rows);
-    }
-    // A grid may show several datasets in turn: the connections below are made once per grid
-    // and act only while the grid shows this dataset.
-    if (views.contains(view))
-        return;
-    views.insert(view);
-    connect(view, &QObject::destroyed, this, [this, view] { views.remove(view); });
-    connect(this, &QAbstractItemModel::modelReset, view, [view, this, applyWidths] {
-        if (view->model() == this)
-            applyWidths();
-    });
-    // Dataset → grid.
-    connect(this, &Dataset::currentRowChanged, view, [this, view](int recNo) {
-        if (view->model() != this)
-            return;
-        QItemSelectionModel* sel = view->selectionModel();
-        if (recNo <= 0) {
-            sel->clearCurrentIndex();
-            return;
-        }
-        const int column = view->currentIndex().isValid() ? view->currentIndex().column() : 0;
-        const QModelIndex idx = view->model()->index(recNo - 1, column);
-        if (sel->currentIndex().row() != idx.row()) {
-            sel->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            view->scrollTo(idx);
-        }
-    });
 }
 
 // ---- EditTable ---------------------------------------------------------------------------

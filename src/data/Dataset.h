@@ -2,7 +2,7 @@
 // client-side row filter and a grid model; an editable table over one table; a command.
 #pragma once
 
-#include "Sql.h"
+#include "data/Sql.h"
 
 #include <QAbstractTableModel>
 #include <QDate>
@@ -12,8 +12,6 @@
 #include <QVector>
 #include <functional>
 #include <memory>
-
-class QTableView;
 
 // One value of the current row. A closed or empty dataset reads numbers as 0.
 class Field {
@@ -101,7 +99,6 @@ public:
     // The grid.
     void setColumns(const QList<GridColumn>& cols);
     QList<GridColumn> columns() const { return gridColumns; }
-    void attachView(QTableView* view);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -151,7 +148,6 @@ protected:
     QString filterText;
     bool filterOn = false;
     QList<GridColumn> gridColumns;
-    QSet<QTableView*> views; // grids that follow this dataset's current row
 };
 
 // A dataset over one table that appends, edits and removes rows, each as one statement by key.

@@ -1,4 +1,4 @@
-#include "Format.h"
+#include "data/Format.h"
 
 #include <QLocale>
 #include <cmath>

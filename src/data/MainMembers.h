@@ -8,7 +8,7 @@ class Dataset;
 class QCheckBox;
 class QDateEdit;
 
-struct TForm1Members {
+struct MainWindowState {
     int currentShift = 0;            // 1..4; set to 1 by the login
     QString loginCode;               // the access code typed at login, trimmed
     int buildDate = 0;               // YYYYMMDD
@@ -22,4 +22,4 @@ struct TForm1Members {
 inline const QString kForemanCode = QStringLiteral("fendrok");
 
 // The main window's members; null until the main window exists.
-extern TForm1Members* Form1Members;
+extern MainWindowState* g_mainWindowState;

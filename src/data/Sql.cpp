@@ -1,4 +1,4 @@
-#include "Sql.h"
+#include "data/Sql.h"
 
 #include <QRegularExpression>
 #include <QSqlError>

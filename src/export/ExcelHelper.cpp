@@ -1,7 +1,7 @@
 // The export operations over the spreadsheet backend, with their error boxes.
-#include "ExcelHelper.h"
+#include "export/ExcelHelper.h"
 
-#include "Seams.h"
+#include "ui/Seams.h"
 
 #include <exception>
 

@@ -6,7 +6,7 @@
 // ExcelSetVisible is not caught: it reaches the caller as a spreadsheet::Error.
 #pragma once
 
-#include "SpreadsheetBackend.h"
+#include "export/SpreadsheetBackend.h"
 
 #include <QString>
 #include <memory>

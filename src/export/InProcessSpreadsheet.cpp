@@ -1,7 +1,7 @@
 // The in-process spreadsheet application and the .xlsx writer behind it.
-#include "InProcessSpreadsheet.h"
+#include "export/InProcessSpreadsheet.h"
 
-#include "Seams.h"
+#include "ui/Seams.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -3,7 +3,7 @@
 // and hands that file to the desktop's spreadsheet program.
 #pragma once
 
-#include "SpreadsheetBackend.h"
+#include "export/SpreadsheetBackend.h"
 
 #include <QHash>
 #include <QString>

@@ -1,7 +1,7 @@
 // The backend in use and the error type of the spreadsheet layer.
-#include "SpreadsheetBackend.h"
+#include "export/SpreadsheetBackend.h"
 
-#include "InProcessSpreadsheet.h"
+#include "export/InProcessSpreadsheet.h"
 
 namespace spreadsheet {
 

@@ -1,9 +1,9 @@
-#include "DayHours.h"
+#include "journal/DayHours.h"
 
-#include "Unit6.h"
+#include "data/Database.h"
 
 void writeDayHours(int workerId, int shift, const QDate& day, bool insertMissing) {
-    TDataModule6* dm = DataModule6;
+    Database* dm = g_database;
     const int month = day.month();
     const int year = day.year();
     int rows = 1;

@@ -1,4 +1,4 @@
-#include "ReportDataSource.h"
+#include "reportengine/ReportDataSource.h"
 
 namespace reportengine {
 

@@ -1,4 +1,4 @@
-#include "ReportDefinition.h"
+#include "reportengine/ReportDefinition.h"
 
 namespace reportengine {
 

@@ -1,6 +1,6 @@
-#include "ReportExpression.h"
+#include "reportengine/ReportExpression.h"
 
-#include "ReportDataSource.h"
+#include "reportengine/ReportDataSource.h"
 
 #include <QHash>
 

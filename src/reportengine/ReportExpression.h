@@ -7,7 +7,7 @@
 // empty cell, so one bad row never stops a report.
 #pragma once
 
-#include "ReportFormat.h"
+#include "reportengine/ReportFormat.h"
 
 #include <memory>
 #include <vector>

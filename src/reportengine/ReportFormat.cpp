@@ -1,4 +1,4 @@
-#include "ReportFormat.h"
+#include "reportengine/ReportFormat.h"
 
 #include <QDate>
 #include <QDateTime>

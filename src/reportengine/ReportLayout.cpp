@@ -1,7 +1,7 @@
-#include "ReportLayout.h"
+#include "reportengine/ReportLayout.h"
 
-#include "ReportDataSource.h"
-#include "ReportExpression.h"
+#include "reportengine/ReportDataSource.h"
+#include "reportengine/ReportExpression.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -2,8 +2,8 @@
 // inspect.
 #pragma once
 
-#include "ReportDefinition.h"
-#include "ReportFormat.h"
+#include "reportengine/ReportDefinition.h"
+#include "reportengine/ReportFormat.h"
 
 #include <QLineF>
 #include <QSizeF>

@@ -1,4 +1,4 @@
-#include "ReportPageSource.h"
+#include "reportengine/ReportPageSource.h"
 
 namespace reportengine {
 

@@ -2,7 +2,7 @@
 // while the rest is laid out, and a PDF file is written page by page as they come.
 #pragma once
 
-#include "ReportLayout.h"
+#include "reportengine/ReportLayout.h"
 
 #include <functional>
 

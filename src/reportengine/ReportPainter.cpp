@@ -1,6 +1,6 @@
-#include "ReportPainter.h"
+#include "reportengine/ReportPainter.h"
 
-#include "ReportPdfWriter.h"
+#include "reportengine/ReportPdfWriter.h"
 
 #include <QPageSize>
 #include <QPagedPaintDevice>

@@ -1,8 +1,8 @@
 // Paints laid-out report pages on any paged device (printer, PDF writer) or into images.
 #pragma once
 
-#include "ReportLayout.h"
-#include "ReportPageSource.h"
+#include "reportengine/ReportLayout.h"
+#include "reportengine/ReportPageSource.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ReportPdfWriter.h"
+#include "reportengine/ReportPdfWriter.h"
 
 #include <QFont>
 #include <QHash>

@@ -4,7 +4,7 @@
 // while one string per text keeps the page streams small and the file quick to write and to open.
 #pragma once
 
-#include "ReportLayout.h"
+#include "reportengine/ReportLayout.h"
 
 #include <QByteArray>
 #include <QString>

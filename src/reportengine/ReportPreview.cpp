@@ -1,6 +1,6 @@
-#include "ReportPreview.h"
+#include "reportengine/ReportPreview.h"
 
-#include "ReportPainter.h"
+#include "reportengine/ReportPainter.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // Preview window of a laid-out report: pages on screen, printing, saving as PDF.
 #pragma once
 
-#include "ReportLayout.h"
-#include "ReportPageSource.h"
+#include "reportengine/ReportLayout.h"
+#include "reportengine/ReportPageSource.h"
 
 #include <QAbstractScrollArea>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "RadioGroup.h"
+#include "reports/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

@@ -1,10 +1,10 @@
 // The command-line report mode.
-#include "ReportCommand.h"
+#include "reports/ReportCommand.h"
 
-#include "Connection.h"
-#include "ReportPainter.h"
-#include "SummaryReports.h"
-#include "Unit6.h"
+#include "data/Connection.h"
+#include "data/Database.h"
+#include "reportengine/ReportPainter.h"
+#include "reports/SummaryReports.h"
 
 #include <cstdio>
 #include <memory>
@@ -106,26 +106,26 @@ int runReportCommand(const QStringList& args) {
     }
 
     // A data module of its own: connected, but no login, no version check, no build stamp.
-    const bool ownModule = DataModule6 == nullptr;
-    std::unique_ptr<TDataModule6> module;
+    const bool ownModule = g_database == nullptr;
+    std::unique_ptr<Database> module;
     if (ownModule) {
-        module = std::make_unique<TDataModule6>();
-        DataModule6 = module.get();
+        module = std::make_unique<Database>();
+        g_database = module.get();
     }
     struct Reset {
         bool own;
         ~Reset() {
             if (own)
-                DataModule6 = nullptr;
+                g_database = nullptr;
         }
     } reset{ownModule};
 
     std::unique_ptr<TReportLayout> layout = makeSummaryLayout(o.report);
     try {
-        if (ownModule || !DataModule6->ADO_DB.isOpen()) {
-            DataModule6->ADO_DB.close();
-            DataModule6->ADO_DB.setConnectionString(buildConnectionString(o.positional));
-            DataModule6->ADO_DB.open();
+        if (ownModule || !g_database->ADO_DB.isOpen()) {
+            g_database->ADO_DB.close();
+            g_database->ADO_DB.setConnectionString(buildConnectionString(o.positional));
+            g_database->ADO_DB.open();
         }
         // Pages go into the file as they are laid out, while the server still sends the rows.
         SummaryReportFeed feed(*layout, o.report, o.from, o.to, o.kind);

@@ -1,7 +1,7 @@
-#include "ReportLayoutBase.h"
+#include "reports/ReportLayoutBase.h"
 
-#include "ReportPainter.h"
-#include "Seams.h"
+#include "reportengine/ReportPainter.h"
+#include "ui/Seams.h"
 
 using namespace reportengine;
 

@@ -2,10 +2,10 @@
 // label the caller fills, and the ways to show it (preview, PDF); plus the shared style.
 #pragma once
 
-#include "ReportDefinition.h"
-#include "ReportLayout.h"
-#include "ReportPreview.h"
-#include "ReportQuery.h"
+#include "reportengine/ReportDefinition.h"
+#include "reportengine/ReportLayout.h"
+#include "reportengine/ReportPreview.h"
+#include "reports/ReportQuery.h"
 
 #include <QObject>
 

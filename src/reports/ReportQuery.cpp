@@ -1,4 +1,4 @@
-#include "ReportQuery.h"
+#include "reports/ReportQuery.h"
 
 ReportQuery::ReportQuery(QObject* parent, const QString& connection) : Dataset(parent, connection) {}
 

@@ -2,8 +2,8 @@
 // report engine, with numbers handed over as numbers.
 #pragma once
 
-#include "Dataset.h"
-#include "ReportDataSource.h"
+#include "data/Dataset.h"
+#include "reportengine/ReportDataSource.h"
 
 #include <QDate>
 

@@ -1,9 +1,9 @@
-#include "SummaryReports.h"
+#include "reports/SummaryReports.h"
 
-#include "Unit16.h"
-#include "Unit17.h"
-#include "Unit20.h"
-#include "Unit21.h"
+#include "reports/ProductsDetailReport.h"
+#include "reports/ProductsReport.h"
+#include "reports/WorkersDetailReport.h"
+#include "reports/WorkersReport.h"
 
 #include <QElapsedTimer>
 
@@ -37,13 +37,13 @@ bool summaryReportByName(const QString& name, SummaryReport* out) {
 std::unique_ptr<TReportLayout> makeSummaryLayout(SummaryReport report) {
     switch (report) {
     case SummaryReport::Workers:
-        return std::make_unique<TForm16>();
+        return std::make_unique<WorkersReport>();
     case SummaryReport::Products:
-        return std::make_unique<TForm17>();
+        return std::make_unique<ProductsReport>();
     case SummaryReport::WorkersDetail:
-        return std::make_unique<TForm20>();
+        return std::make_unique<WorkersDetailReport>();
     case SummaryReport::ProductsDetail:
-        return std::make_unique<TForm21>();
+        return std::make_unique<ProductsDetailReport>();
     }
     return nullptr;
 }

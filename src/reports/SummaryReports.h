@@ -2,8 +2,8 @@
 // uses, how many period parameters its query takes and its title.
 #pragma once
 
-#include "ReportLayoutBase.h"
-#include "ReportPageSource.h"
+#include "reportengine/ReportPageSource.h"
+#include "reports/ReportLayoutBase.h"
 
 #include <QDate>
 #include <memory>

@@ -1,11 +1,11 @@
 // The application shell with its real windows on a real database: build stamp, version
 // check, login and roles, start-up failure, the life cycle and the error report.
-#include "BuildStamp.h"
-#include "Program.h"
-#include "TestSupport.h"
-#include "Unit1.h"
-#include "Unit23.h"
-#include "Unit6.h"
+#include "app/BuildStamp.h"
+#include "app/LoginDialog.h"
+#include "app/MainWindow.h"
+#include "app/Program.h"
+#include "data/Database.h"
+#include "support/TestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -130,19 +130,19 @@ void TestApp::versionCheck() {
         setVer(d, t, ",");
     start();
     SqlRecorder sql;
-    Form1->versionCheck();
+    g_mainWindow->versionCheck();
     QCOMPARE(db->scalar("select count(*) from accounts_dep.ver").toInt(), 1);
     QCOMPARE(db->scalar("select d from accounts_dep.ver").toInt(), expectD);
     QCOMPARE(db->scalar("select t from accounts_dep.ver").toInt(), expectT);
-    QCOMPARE(Form1->buildDate, 20240227);
-    QCOMPARE(Form1->buildTime, 54663);
+    QCOMPARE(g_mainWindow->buildDate, 20240227);
+    QCOMPARE(g_mainWindow->buildTime, 54663);
     const bool wrote = !sql.statements.filter("update", Qt::CaseInsensitive).isEmpty() ||
                        !sql.statements.filter("insert", Qt::CaseInsensitive).isEmpty();
     QCOMPARE(wrote, d != expectD || t != expectT || emptyTable);
     if (!emptyTable)
-        QCOMPARE(DataModule6->dbSeparator, QString(","));
+        QCOMPARE(g_database->dbSeparator, QString(","));
     QCOMPARE(ends->count, refused ? 1 : 0);
-    QCOMPARE(Form23->Timer1->isActive(), refused);
+    QCOMPARE(g_loginDialog->Timer1->isActive(), refused);
     if (refused) {
         QCOMPARE(boxes->shown.size(), 1);
         QCOMPARE(boxes->shown[0].text,
@@ -167,13 +167,13 @@ void TestApp::refusalEndsByTimerWhenMessageStaysOpen() {
         endsWhileOpen = ends->count;
         return QMessageBox::Ok;
     });
-    Form23->FormActivate();
+    g_loginDialog->FormActivate();
     QCOMPARE(endsWhileOpen, 1);
 }
 
 void TestApp::versionCheckRunsWhileModalWindowIsOpen() {
     start();
-    Form1->Timer1->setInterval(100);
+    g_mainWindow->Timer1->setInterval(100);
     // While the main window is open, a newer program writes its stamp.
     seams::setModalHandler([&](QDialog*) {
         setVer(20991231, 0);
@@ -183,8 +183,8 @@ void TestApp::versionCheckRunsWhileModalWindowIsOpen() {
             QTest::qWait(20);
         return 0;
     });
-    Form23->Edit1->setText("73516280");
-    Form23->Button1Click();
+    g_loginDialog->Edit1->setText("73516280");
+    g_loginDialog->Button1Click();
     QVERIFY(ends->count >= 1);
     QVERIFY(boxes->texts().contains("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
 }
@@ -206,62 +206,62 @@ void TestApp::roles() {
     QFETCH(QString, code);
     QFETCH(QStringList, disabled);
     start();
-    Form23->Edit1->setText(code);
-    QTest::mouseClick(Form23->Button1, Qt::LeftButton);
+    g_loginDialog->Edit1->setText(code);
+    QTest::mouseClick(g_loginDialog->Button1, Qt::LeftButton);
     QVERIFY(boxes->shown.isEmpty());
-    QCOMPARE(modals, QList<QDialog*>{Form1});
-    QCOMPARE(Form1->loginCode, code.trimmed());
-    QCOMPARE(Form1->currentShift, 1);
-    QCOMPARE(DataModule6->Smena3.param("ok").toString(), QString("ta"));
+    QCOMPARE(modals, QList<QDialog*>{g_mainWindow});
+    QCOMPARE(g_mainWindow->loginCode, code.trimmed());
+    QCOMPARE(g_mainWindow->currentShift, 1);
+    QCOMPARE(g_database->Smena3.param("ok").toString(), QString("ta"));
     const QStringList all{"Button1",      "Button2",      "Button3", "RadioButton1", "RadioButton2",
                           "RadioButton3", "RadioButton4", "CBox1",   "Button8",      "DateT",
                           "DBGrid2",      "Button4",      "Button5"};
     for (const QString& name : all) {
-        auto* w = Form1->findChild<QWidget*>(name);
+        auto* w = g_mainWindow->findChild<QWidget*>(name);
         QVERIFY2(w, qPrintable(name));
         QVERIFY2(w->isEnabled() == !disabled.contains(name), qPrintable(name));
     }
     for (const char* name : {"N2", "N11", "N7", "N5", "N10"}) {
-        auto* a = Form1->findChild<QAction*>(name);
+        auto* a = g_mainWindow->findChild<QAction*>(name);
         QVERIFY2(a->isEnabled() == !disabled.contains(name), name);
     }
-    QVERIFY(!Form1->N12->isVisible());
+    QVERIFY(!g_mainWindow->N12->isVisible());
     // The dialog closed itself after the main window: the program ended.
     QCOMPARE(ends->count, 1);
 }
 
 void TestApp::invalidThenValidCode() {
     start();
-    Form23->Edit1->setText("Fendrok"); // one letter in upper case
-    Form23->Button1Click();
+    g_loginDialog->Edit1->setText("Fendrok"); // one letter in upper case
+    g_loginDialog->Button1Click();
     QCOMPARE(boxes->texts(), QStringList{"Введены неверные данные."});
     QCOMPARE(boxes->shown[0].caption, QString("Ошибка"));
     QVERIFY(modals.isEmpty());
-    QCOMPARE(Form23->Edit1->text(), QString("Fendrok"));
-    QVERIFY(!Form1->N11->isEnabled());
-    QVERIFY(Form1->Button2->isEnabled());
+    QCOMPARE(g_loginDialog->Edit1->text(), QString("Fendrok"));
+    QVERIFY(!g_mainWindow->N11->isEnabled());
+    QVERIFY(g_mainWindow->Button2->isEnabled());
     QCOMPARE(ends->count, 0);
-    Form23->Edit1->setText("73516280");
-    Form23->Button1Click();
+    g_loginDialog->Edit1->setText("73516280");
+    g_loginDialog->Button1Click();
     QCOMPARE(modals.size(), 1);
-    QVERIFY(Form1->N11->isEnabled());
-    QVERIFY(Form1->N2->isEnabled());
-    QVERIFY(Form1->Button3->isEnabled());
+    QVERIFY(g_mainWindow->N11->isEnabled());
+    QVERIFY(g_mainWindow->N2->isEnabled());
+    QVERIFY(g_mainWindow->Button3->isEnabled());
 }
 
 void TestApp::closingMainWindowEndsProgram() {
     start();
     bool loginHidden = false;
     seams::setModalHandler([&](QDialog* w) {
-        loginHidden = !Form23->isVisible();
+        loginHidden = !g_loginDialog->isVisible();
         // The real modal showing, closed by "Выход".
-        QTimer::singleShot(0, Form1->Button4, [] { Form1->Button4->click(); });
+        QTimer::singleShot(0, g_mainWindow->Button4, [] { g_mainWindow->Button4->click(); });
         return w->exec();
     });
-    Form23->Edit1->setText("plutvi");
-    Form23->Button1Click();
+    g_loginDialog->Edit1->setText("plutvi");
+    g_loginDialog->Button1Click();
     QVERIFY(loginHidden);
-    QVERIFY(!Form1->isVisible());
+    QVERIFY(!g_mainWindow->isVisible());
     QCOMPARE(ends->count, 1);
     QVERIFY(boxes->shown.isEmpty());
 }
@@ -272,7 +272,7 @@ void TestApp::unreachableServer() {
     QCOMPARE(boxes->shown[0].text, QString("Подключение к БД отсутсвует!!!"));
     QCOMPARE(boxes->shown[0].caption, QString("Ошибка!"));
     QCOMPARE(boxes->shown[0].icon, QMessageBox::Critical);
-    QVERIFY(Form23 == nullptr);
+    QVERIFY(g_loginDialog == nullptr);
     QCOMPARE(ends->count, 1);
 }
 
@@ -280,13 +280,13 @@ void TestApp::handlerErrorIsShownAndProgramGoesOn() {
     start();
     // The version check of the timer fails on a missing table: the database's text is shown.
     db->exec("alter table accounts_dep.ver rename to ver_gone");
-    Form1->Timer1->setInterval(10);
+    g_mainWindow->Timer1->setInterval(10);
     QTRY_VERIFY(!boxes->shown.isEmpty());
-    Form1->Timer1->stop();
+    g_mainWindow->Timer1->stop();
     QVERIFY2(boxes->shown[0].text.contains("accounts_dep.ver"), qPrintable(boxes->shown[0].text));
     QCOMPARE(ends->count, 0);
     db->exec("alter table accounts_dep.ver_gone rename to ver");
-    Form1->versionCheck();
+    g_mainWindow->versionCheck();
     QCOMPARE(db->scalar("select d from accounts_dep.ver").toInt(), 20240227);
 }
 

@@ -1,9 +1,11 @@
 // The data module on a real database: the shared queries open on the schema and deliver
 // their fields, the journal and hours-sheet queries select the right rows, the count check,
 // quoting, datasets (filter, row numbers, grid model) and the editable table.
-#include "Format.h"
-#include "TestSupport.h"
-#include "Unit6.h"
+#include "data/Database.h"
+#include "data/Format.h"
+#include "support/TestSupport.h"
+#include "ui/DatasetGrid.h"
+#include "ui/WindowParts.h"
 
 #include <QElapsedTimer>
 #include <QStandardItemModel>
@@ -34,7 +36,7 @@ private slots:
 private:
     void openJournal(Dataset& q, const QDate& day);
     TestDatabase* db = nullptr;
-    TDataModule6* dm = nullptr;
+    Database* dm = nullptr;
 };
 
 static const QDate kDay(2026, 12, 8);
@@ -185,14 +187,13 @@ void TestDataModule::countCheck() {
     QFETCH(QString, sql);
     QFETCH(bool, found);
     MessageRecorder boxes;
-    QCOMPARE(dm->countCheck(sql, "Такая операция уже заведена!"), found);
+    QCOMPARE(refuseIfFound(*dm, sql, "Такая операция уже заведена!"), found);
     QCOMPARE(boxes.shown.size(), found ? 1 : 0);
     if (found) {
         QCOMPARE(boxes.shown[0].caption, QString("Ошибка"));
         QCOMPARE(boxes.shown[0].text, QString("Такая операция уже заведена!"));
         QCOMPARE(boxes.shown[0].icon, QMessageBox::Critical);
     }
-    QVERIFY(!dm->Control.isOpen());
 }
 
 void TestDataModule::apostropheSurvives() {
@@ -215,7 +216,7 @@ void TestDataModule::datasetFilterRowsAndGrid() {
     db->exec("insert into accounts_dep.person (fio) values ('Петрова Анна'), ('Павлов Олег'), ('петухов')");
     dm->Workers.setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
     QTableView view;
-    dm->Workers.attachView(&view);
+    showInGrid(dm->Workers, &view);
     dm->Workers.open();
     QCOMPARE(dm->Workers.recordCount(), 6);
     QCOMPARE(view.model()->rowCount(), 6);

@@ -1,9 +1,9 @@
 // Pure helpers of the data layer: the connection string, number texts, quoting, the
 // separator fix and the client-side row filter of a dataset.
-#include "Connection.h"
-#include "Format.h"
-#include "TestSupport.h"
-#include "Unit6.h"
+#include "data/Connection.h"
+#include "data/Database.h"
+#include "data/Format.h"
+#include "support/TestSupport.h"
 
 #include <QLocale>
 #include <QTest>
@@ -166,7 +166,7 @@ void TestHelpers::separatorFix() {
     QFETCH(QString, separator);
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    TDataModule6 dm;
+    Database dm;
     dm.dbSeparator = separator;
     QCOMPARE(dm.separatorFix(text), expected);
 }

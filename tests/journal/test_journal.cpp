@@ -1,9 +1,9 @@
 // The journal of the main window on a real database: activation and the day-off rule, shift
 // selection, the acceptance colours and toggle, deletion with the hours correction.
-#include "Program.h"
-#include "TestSupport.h"
-#include "Unit1.h"
-#include "Unit6.h"
+#include "app/MainWindow.h"
+#include "app/Program.h"
+#include "data/Database.h"
+#include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -48,10 +48,10 @@ void TestJournal::init() {
     db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска')");
     db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 3, 5, 0, 0)");
     QVERIFY(startProgram(db->commandLine(), "Feb 27 2024", "15:11:03"));
-    Form1->loginCode = "73516280";
-    Form1->currentShift = 1;
+    g_mainWindow->loginCode = "73516280";
+    g_mainWindow->currentShift = 1;
     for (int s = 1; s <= 4; ++s)
-        DataModule6->smenaQuery(s)->setParam("ok", QString("ta"));
+        g_database->smenaQuery(s)->setParam("ok", QString("ta"));
 }
 
 void TestJournal::cleanup() {
@@ -95,47 +95,49 @@ void TestJournal::activationAndDayOff() {
     QFETCH(bool, checkedBefore);
     QFETCH(bool, checkedAfter);
     addRecord(17, 1, 8, "no", today.toString("dd.MM.yyyy"));
-    Form1->DateT->setDate(QDate(2026, 1, 5));
-    Form1->CBox1->setChecked(checkedBefore);
+    g_mainWindow->DateT->setDate(QDate(2026, 1, 5));
+    g_mainWindow->CBox1->setChecked(checkedBefore);
     clock->set(QDateTime(today, QTime(8, 0)));
-    Form1->journal->FormActivate();
-    QCOMPARE(Form1->DateT->date(), today);
-    QCOMPARE(Form1->CBox1->isChecked(), checkedAfter);
-    QCOMPARE(Form1->CBox1->font().bold(), checkedAfter);
-    QCOMPARE(Form1->CBox1->palette().color(QPalette::Window) == QColor(255, 0, 0), checkedAfter);
-    QCOMPARE(DataModule6->Smena1.recordCount(), 1);
-    QCOMPARE(Form1->DBGrid2->model()->rowCount(), 1);
-    QCOMPARE(Form1->DBGrid2->model()->index(0, 0).data().toString(), QString("Иванов Иван"));
+    g_mainWindow->journal->FormActivate();
+    QCOMPARE(g_mainWindow->DateT->date(), today);
+    QCOMPARE(g_mainWindow->CBox1->isChecked(), checkedAfter);
+    QCOMPARE(g_mainWindow->CBox1->font().bold(), checkedAfter);
+    QCOMPARE(g_mainWindow->CBox1->palette().color(QPalette::Window) == QColor(255, 0, 0), checkedAfter);
+    QCOMPARE(g_database->Smena1.recordCount(), 1);
+    QCOMPARE(g_mainWindow->DBGrid2->model()->rowCount(), 1);
+    QCOMPARE(g_mainWindow->DBGrid2->model()->index(0, 0).data().toString(), QString("Иванов Иван"));
 }
 
 void TestJournal::choosingAWorkdayUnchecksDayOff() {
     clock->set(QDateTime(QDate(2026, 12, 12), QTime(8, 0)));
-    Form1->journal->FormActivate();
-    QVERIFY(Form1->CBox1->isChecked());
+    g_mainWindow->journal->FormActivate();
+    QVERIFY(g_mainWindow->CBox1->isChecked());
     addRecord(17, 1, 8, "no");
-    Form1->DateT->setDate(kMonday);
-    Form1->journal->DateTChange();
-    QVERIFY(!Form1->CBox1->isChecked());
-    QVERIFY(!Form1->CBox1->font().bold());
-    QCOMPARE(DataModule6->Smena1.recordCount(), 1);
+    g_mainWindow->DateT->setDate(kMonday);
+    g_mainWindow->journal->DateTChange();
+    QVERIFY(!g_mainWindow->CBox1->isChecked());
+    QVERIFY(!g_mainWindow->CBox1->font().bold());
+    QCOMPARE(g_database->Smena1.recordCount(), 1);
 }
 
 void TestJournal::shiftSelection() {
     addRecord(17, 1, 8, "no");
     addRecord(18, 3, 6, "no");
     addRecord(17, 3, 2, "no");
-    Form1->journal->FormActivate();
-    QTest::mouseClick(Form1->RadioButton3, Qt::LeftButton, {}, QPoint(5, Form1->RadioButton3->height() / 2));
-    QCOMPARE(Form1->currentShift, 3);
-    QCOMPARE(Form1->DBGrid2->model(), &DataModule6->Smena3);
-    QCOMPARE(Form1->DBGrid2->model()->rowCount(), 2);
-    QVERIFY(Form1->RadioButton3->font().bold());
-    QCOMPARE(Form1->RadioButton3->palette().color(QPalette::Window), QColor(0, 128, 0));
-    for (QRadioButton* other : {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton4})
+    g_mainWindow->journal->FormActivate();
+    QTest::mouseClick(g_mainWindow->RadioButton3, Qt::LeftButton, {},
+                      QPoint(5, g_mainWindow->RadioButton3->height() / 2));
+    QCOMPARE(g_mainWindow->currentShift, 3);
+    QCOMPARE(g_mainWindow->DBGrid2->model(), &g_database->Smena3);
+    QCOMPARE(g_mainWindow->DBGrid2->model()->rowCount(), 2);
+    QVERIFY(g_mainWindow->RadioButton3->font().bold());
+    QCOMPARE(g_mainWindow->RadioButton3->palette().color(QPalette::Window), QColor(0, 128, 0));
+    for (QRadioButton* other :
+         {g_mainWindow->RadioButton1, g_mainWindow->RadioButton2, g_mainWindow->RadioButton4})
         QVERIFY(!other->font().bold());
     // Moving in the grid moves the shift's query.
-    Form1->DBGrid2->setCurrentIndex(Form1->DBGrid2->model()->index(1, 0));
-    QCOMPARE(DataModule6->Smena3.recNo(), 2);
+    g_mainWindow->DBGrid2->setCurrentIndex(g_mainWindow->DBGrid2->model()->index(1, 0));
+    QCOMPARE(g_database->Smena3.recNo(), 2);
 }
 
 void TestJournal::acceptanceColours() {
@@ -143,8 +145,8 @@ void TestJournal::acceptanceColours() {
     addRecord(17, 1, 2, "да");
     addRecord(17, 1, 3, "no");
     addRecord(17, 1, 4, "xx");
-    Form1->journal->FormActivate();
-    QAbstractItemModel* model = Form1->DBGrid2->model();
+    g_mainWindow->journal->FormActivate();
+    QAbstractItemModel* model = g_mainWindow->DBGrid2->model();
     int okColumn = -1;
     for (int i = 0; i < model->columnCount(); ++i)
         if (model->headerData(i, Qt::Horizontal).toString() == "OK")
@@ -187,16 +189,16 @@ void TestJournal::acceptanceToggle() {
     QFETCH(QString, after);
     addRecord(17, 1, 8, "no");
     addRecord(18, 1, 4, before);
-    Form1->loginCode = code;
-    Form1->journal->FormActivate();
-    QVERIFY(DataModule6->Smena1.locate("w_id", 18));
-    const int row = DataModule6->Smena1.recNo();
-    Form1->journal->DBGrid2DblClick();
+    g_mainWindow->loginCode = code;
+    g_mainWindow->journal->FormActivate();
+    QVERIFY(g_database->Smena1.locate("w_id", 18));
+    const int row = g_database->Smena1.recNo();
+    g_mainWindow->journal->DBGrid2DblClick();
     QCOMPARE(db->scalar(QString("select trim(ok) from accounts_dep.smena where id=%1").arg(recordId(18, 4)))
                  .toString(),
              after);
-    QCOMPARE(DataModule6->Smena1.recNo(), row);
-    QCOMPARE(DataModule6->Smena1.fieldByName("ok").asString().trimmed(), after);
+    QCOMPARE(g_database->Smena1.recNo(), row);
+    QCOMPARE(g_database->Smena1.fieldByName("ok").asString().trimmed(), after);
 }
 
 void TestJournal::deleteCorrectsHours() {
@@ -204,36 +206,36 @@ void TestJournal::deleteCorrectsHours() {
     addRecord(17, 1, 4, "no");
     db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d6, d7) values (17, 12, 2026, 1, "
              "5, 12)");
-    Form1->journal->FormActivate();
-    QVERIFY(DataModule6->Smena1.locate("time", 8));
-    Form1->journal->Button3Click();
+    g_mainWindow->journal->FormActivate();
+    QVERIFY(g_database->Smena1.locate("time", 8));
+    g_mainWindow->journal->Button3Click();
     QCOMPARE(boxes->shown.size(), 1);
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
     QCOMPARE(boxes->shown[0].text, QString("Удалить позицию из списка?"));
-    QCOMPARE(DataModule6->Smena1.recordCount(), 1);
+    QCOMPARE(g_database->Smena1.recordCount(), 1);
     QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 4);
     QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
-    Form1->journal->Button3Click();
-    QCOMPARE(DataModule6->Smena1.recordCount(), 0);
+    g_mainWindow->journal->Button3Click();
+    QCOMPARE(g_database->Smena1.recordCount(), 0);
     QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 0);
     QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
 }
 
 void TestJournal::deleteAnsweredNoSendsNothing() {
     addRecord(17, 1, 8, "no");
-    Form1->journal->FormActivate();
+    g_mainWindow->journal->FormActivate();
     boxes->answers << QMessageBox::No;
     SqlRecorder sql;
-    Form1->journal->Button3Click();
+    g_mainWindow->journal->Button3Click();
     QVERIFY(sql.statements.isEmpty());
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 1);
 }
 
 void TestJournal::emptyJournalIgnoresActions() {
-    Form1->journal->FormActivate();
+    g_mainWindow->journal->FormActivate();
     SqlRecorder sql;
-    Form1->journal->Button3Click();
-    Form1->journal->DBGrid2DblClick();
+    g_mainWindow->journal->Button3Click();
+    g_mainWindow->journal->DBGrid2DblClick();
     QVERIFY(sql.statements.isEmpty());
     QVERIFY(boxes->shown.isEmpty());
 }

@@ -1,11 +1,11 @@
 // The nomenclature groups list and editor on a real database with real windows: adding and
 // renaming groups with their statements, the row number kept after a save, the pick for the
 // maintenance-work editor, the search field and its persistence, the windows' looks.
-#include "Format.h"
-#include "TestSupport.h"
-#include "Unit26.h"
-#include "Unit29.h"
-#include "Unit6.h"
+#include "data/Database.h"
+#include "data/Format.h"
+#include "refbooks/NomenclatureGroupEditor.h"
+#include "refbooks/NomenclatureGroupsDialog.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -38,8 +38,8 @@ private:
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     void runFromMenu(const std::function<void()>& inList);
-    int rows() const { return Form26->item.recordCount(); }
-    QString current() const { return Form26->item.fieldByName("s_caption").asString(); }
+    int rows() const { return g_nomenclatureGroupsDialog->item.recordCount(); }
+    QString current() const { return g_nomenclatureGroupsDialog->item.fieldByName("s_caption").asString(); }
 
     TestDatabase* db = nullptr;
     MessageRecorder* boxes = nullptr;
@@ -54,16 +54,16 @@ void TestNomGroups::init() {
     db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (1, 1, 'Продукция цеха'), "
              "(10, 2, 'Стеллажи металлические'), (11, 2, 'Шкафы металлические'), "
              "(12, 2, 'Верстаки слесарные'), (13, 2, 'Кронштейны и крепёж')");
-    Form26 = new TForm26;
-    Form29 = new TForm29;
+    g_nomenclatureGroupsDialog = new NomenclatureGroupsDialog;
+    g_nomenclatureGroupEditor = new NomenclatureGroupEditor;
     onModal.clear();
     onModal.install();
 }
 
 void TestNomGroups::cleanup() {
     seams::setModalHandler({});
-    delete Form29;
-    delete Form26;
+    delete g_nomenclatureGroupEditor;
+    delete g_nomenclatureGroupsDialog;
     delete boxes;
     delete db;
     boxes = nullptr;
@@ -71,14 +71,15 @@ void TestNomGroups::cleanup() {
 }
 
 void TestNomGroups::runFromMenu(const std::function<void()>& inList) {
-    onModal["Form26"] = inList;
-    QMetaObject::invokeMethod(Form26, "openFromMainMenu", Qt::DirectConnection);
-    QVERIFY(!Form26->item.isOpen());
+    onModal["NomenclatureGroupsDialog"] = inList;
+    QMetaObject::invokeMethod(g_nomenclatureGroupsDialog, "openFromMainMenu", Qt::DirectConnection);
+    QVERIFY(!g_nomenclatureGroupsDialog->item.isOpen());
 }
 
 // Both windows: fixed border with the close button only, centred, no icon resource needed.
 void TestNomGroups::windowLooks() {
-    for (QDialog* w : {static_cast<QDialog*>(Form26), static_cast<QDialog*>(Form29)}) {
+    for (QDialog* w : {static_cast<QDialog*>(g_nomenclatureGroupsDialog),
+                       static_cast<QDialog*>(g_nomenclatureGroupEditor)}) {
         const Qt::WindowFlags f = w->windowFlags();
         QVERIFY(f.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!f.testFlag(Qt::WindowMinimizeButtonHint));
@@ -93,8 +94,8 @@ void TestNomGroups::windowLooks() {
                  qPrintable(QString("%1 not centred").arg(w->objectName())));
         w->hide();
     }
-    QCOMPARE(Form26->windowTitle(), QString("Номенклатура (26)"));
-    QCOMPARE(Form29->windowTitle(), QString("Ведение групп (29)"));
+    QCOMPARE(g_nomenclatureGroupsDialog->windowTitle(), QString("Номенклатура (26)"));
+    QCOMPARE(g_nomenclatureGroupEditor->windowTitle(), QString("Ведение групп (29)"));
     QVERIFY(boxes->shown.isEmpty());
 }
 
@@ -118,21 +119,22 @@ void TestNomGroups::addGroup() {
     QFETCH(QString, stored);
     SqlRecorder sql;
     bool closed = false;
-    onModal["Form29"] = [&] {
-        QCOMPARE(Form29->Tag, 1);
-        QCOMPARE(Form29->Edit1->text(), QString());
-        Form29->Edit1->setText(typed);
-        Form29->setResult(-1);
-        Form29->Button1->click();
-        closed = Form29->result() == QDialog::Accepted;
+    onModal["NomenclatureGroupEditor"] = [&] {
+        QCOMPARE(g_nomenclatureGroupEditor->Tag, 1);
+        QCOMPARE(g_nomenclatureGroupEditor->Edit1->text(), QString());
+        g_nomenclatureGroupEditor->Edit1->setText(typed);
+        g_nomenclatureGroupEditor->setResult(-1);
+        g_nomenclatureGroupEditor->Button1->click();
+        closed = g_nomenclatureGroupEditor->result() == QDialog::Accepted;
     };
     runFromMenu([&] {
-        QCOMPARE(Form26->Button3->text(), QString("Изменить"));
-        QVERIFY(Form26->Button2->isVisibleTo(Form26));
-        Form26->item.setRecNo(3); // Стеллажи
-        Form26->Button2->click();
+        QCOMPARE(g_nomenclatureGroupsDialog->Button3->text(), QString("Изменить"));
+        QVERIFY(g_nomenclatureGroupsDialog->Button2->isVisibleTo(g_nomenclatureGroupsDialog));
+        g_nomenclatureGroupsDialog->item.setRecNo(3); // Стеллажи
+        g_nomenclatureGroupsDialog->Button2->click();
         QCOMPARE(rows(), 5);
-        QCOMPARE(Form26->item.recNo(), 3); // the same row number, whatever group it now holds
+        QCOMPARE(g_nomenclatureGroupsDialog->item.recNo(),
+                 3); // the same row number, whatever group it now holds
     });
     QVERIFY(closed);
     QVERIFY(boxes->shown.isEmpty());
@@ -166,17 +168,17 @@ void TestNomGroups::renameGroup() {
     db->exec("update cmn_classifier.item set s_caption='Стеллажи металлические  ' where id=10");
     SqlRecorder sql;
     QString shown;
-    onModal["Form29"] = [&] {
-        QCOMPARE(Form29->Tag, 2);
-        shown = Form29->Edit1->text();
-        Form29->Edit1->setText(typed);
-        Form29->Button1->click();
+    onModal["NomenclatureGroupEditor"] = [&] {
+        QCOMPARE(g_nomenclatureGroupEditor->Tag, 2);
+        shown = g_nomenclatureGroupEditor->Edit1->text();
+        g_nomenclatureGroupEditor->Edit1->setText(typed);
+        g_nomenclatureGroupEditor->Button1->click();
     };
     runFromMenu([&] {
-        QVERIFY(Form26->item.locate("id", 10));
-        QCOMPARE(Form26->item.recNo(), 3);
-        Form26->DBGrid1DblClick();
-        QCOMPARE(Form26->item.recNo(), 3);
+        QVERIFY(g_nomenclatureGroupsDialog->item.locate("id", 10));
+        QCOMPARE(g_nomenclatureGroupsDialog->item.recNo(), 3);
+        g_nomenclatureGroupsDialog->DBGrid1DblClick();
+        QCOMPARE(g_nomenclatureGroupsDialog->item.recNo(), 3);
         QCOMPARE(current(), atRow);
     });
     QCOMPARE(shown, QString("Стеллажи металлические")); // trimmed
@@ -187,44 +189,44 @@ void TestNomGroups::renameGroup() {
 
 void TestNomGroups::refusedStatementKeepsEditorOpen() {
     QString error;
-    onModal["Form29"] = [&] {
-        Form29->Edit1->setText(QString(300, QChar(u'Я'))); // longer than the column
-        Form29->setResult(-1);
+    onModal["NomenclatureGroupEditor"] = [&] {
+        g_nomenclatureGroupEditor->Edit1->setText(QString(300, QChar(u'Я'))); // longer than the column
+        g_nomenclatureGroupEditor->setResult(-1);
         try {
-            Form29->Button1Click();
+            g_nomenclatureGroupEditor->Button1Click();
         } catch (const DbError& e) {
             error = e.message;
         }
-        QCOMPARE(Form29->result(), -1);
+        QCOMPARE(g_nomenclatureGroupEditor->result(), -1);
     };
-    runFromMenu([] { Form26->Button2->click(); });
+    runFromMenu([] { g_nomenclatureGroupsDialog->Button2->click(); });
     QVERIFY(!error.isEmpty());
     QCOMPARE(db->scalar("select count(*) from cmn_classifier.item").toInt(), 5);
 }
 
 void TestNomGroups::deleteButtonAlwaysDisabled() {
     runFromMenu([] {
-        QVERIFY(Form26->Button1->isVisibleTo(Form26));
-        QVERIFY(!Form26->Button1->isEnabled());
+        QVERIFY(g_nomenclatureGroupsDialog->Button1->isVisibleTo(g_nomenclatureGroupsDialog));
+        QVERIFY(!g_nomenclatureGroupsDialog->Button1->isEnabled());
     });
-    onModal["Form26"] = [] { Form26->Button4->click(); };
-    Form26->openAsPicker();
-    QVERIFY(!Form26->Button1->isEnabled());
+    onModal["NomenclatureGroupsDialog"] = [] { g_nomenclatureGroupsDialog->Button4->click(); };
+    g_nomenclatureGroupsDialog->openAsPicker();
+    QVERIFY(!g_nomenclatureGroupsDialog->Button1->isEnabled());
 }
 
 // With no group listed, "Изменить" opens no editor; "Добавить" still does.
 void TestNomGroups::emptyListRenamesNothing() {
     db->exec("delete from cmn_classifier.item where id_level=2");
     int editorShown = 0;
-    onModal["Form29"] = [&] {
+    onModal["NomenclatureGroupEditor"] = [&] {
         ++editorShown;
-        Form29->Edit1->setText("Сейфы");
-        Form29->Button1->click();
+        g_nomenclatureGroupEditor->Edit1->setText("Сейфы");
+        g_nomenclatureGroupEditor->Button1->click();
     };
     runFromMenu([&] {
-        Form26->Button3->click();
+        g_nomenclatureGroupsDialog->Button3->click();
         QCOMPARE(editorShown, 0);
-        Form26->Button2->click();
+        g_nomenclatureGroupsDialog->Button2->click();
         QCOMPARE(editorShown, 1);
         QCOMPARE(rows(), 1);
     });
@@ -251,36 +253,37 @@ void TestNomGroups::picker() {
     // The maintenance-work editor's fields before the pick.
     qint64 editorId = 77;
     QString editorCaption = "прежняя";
-    onModal["Form26"] = [&] {
-        QCOMPARE(Form26->Tag, 24);
-        QVERIFY(Form26->item.isOpen());
-        QCOMPARE(Form26->Button3->text(), QString("Выбрать"));
-        QVERIFY(!Form26->Button1->isVisibleTo(Form26));
-        QVERIFY(!Form26->Button2->isVisibleTo(Form26));
+    onModal["NomenclatureGroupsDialog"] = [&] {
+        QCOMPARE(g_nomenclatureGroupsDialog->Tag, 24);
+        QVERIFY(g_nomenclatureGroupsDialog->item.isOpen());
+        QCOMPARE(g_nomenclatureGroupsDialog->Button3->text(), QString("Выбрать"));
+        QVERIFY(!g_nomenclatureGroupsDialog->Button1->isVisibleTo(g_nomenclatureGroupsDialog));
+        QVERIFY(!g_nomenclatureGroupsDialog->Button2->isVisibleTo(g_nomenclatureGroupsDialog));
         if (pickId > 0)
-            QVERIFY(Form26->item.locate("id", pickId));
-        Form26->setResult(-1);
+            QVERIFY(g_nomenclatureGroupsDialog->item.locate("id", pickId));
+        g_nomenclatureGroupsDialog->setResult(-1);
         if (pickId < 0)
-            QTest::keyClick(Form26, Qt::Key_Escape);
+            QTest::keyClick(g_nomenclatureGroupsDialog, Qt::Key_Escape);
         else
-            Form26->Button3->click();
-        QCOMPARE(Form26->result(), pickId < 0 ? int(QDialog::Rejected) : int(QDialog::Accepted));
+            g_nomenclatureGroupsDialog->Button3->click();
+        QCOMPARE(g_nomenclatureGroupsDialog->result(),
+                 pickId < 0 ? int(QDialog::Rejected) : int(QDialog::Accepted));
     };
-    if (Form26->openAsPicker()) {
-        editorId = Form26->PickedId;
-        editorCaption = Form26->PickedCaption;
+    if (g_nomenclatureGroupsDialog->openAsPicker()) {
+        editorId = g_nomenclatureGroupsDialog->PickedId;
+        editorCaption = g_nomenclatureGroupsDialog->PickedCaption;
     }
-    QCOMPARE(Form26->Picked, picked);
+    QCOMPARE(g_nomenclatureGroupsDialog->Picked, picked);
     QCOMPARE(editorId, id);
     QCOMPARE(editorCaption, caption);
-    QVERIFY(!Form26->item.isOpen());
-    QVERIFY(Form26->Button1->isVisibleTo(Form26));
-    QVERIFY(Form26->Button2->isVisibleTo(Form26));
+    QVERIFY(!g_nomenclatureGroupsDialog->item.isOpen());
+    QVERIFY(g_nomenclatureGroupsDialog->Button1->isVisibleTo(g_nomenclatureGroupsDialog));
+    QVERIFY(g_nomenclatureGroupsDialog->Button2->isVisibleTo(g_nomenclatureGroupsDialog));
 }
 
 void TestNomGroups::searchKeysAndPersistence() {
     runFromMenu([&] {
-        QLineEdit* e = Form26->Edit1;
+        QLineEdit* e = g_nomenclatureGroupsDialog->Edit1;
         type(e, "ш");
         QCOMPARE(rows(), 1);
         e->clear();
@@ -297,22 +300,22 @@ void TestNomGroups::searchKeysAndPersistence() {
     });
     // Kept for the picker, which also searches on.
     db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (14, 2, 'Сейфы')");
-    onModal["Form26"] = [&] {
-        QCOMPARE(Form26->Edit1->text(), QString("С"));
+    onModal["NomenclatureGroupsDialog"] = [&] {
+        QCOMPARE(g_nomenclatureGroupsDialog->Edit1->text(), QString("С"));
         QCOMPARE(rows(), 2);
         QCOMPARE(current(), QString("Сейфы"));
-        QTest::keyClick(Form26->Edit1, Qt::Key_Down);
+        QTest::keyClick(g_nomenclatureGroupsDialog->Edit1, Qt::Key_Down);
         QCOMPARE(current(), QString("Стеллажи металлические"));
-        QCOMPARE(Form26->DBGrid1->currentIndex().row(), 1);
-        QTest::keyClick(Form26->Edit1, Qt::Key_Up);
+        QCOMPARE(g_nomenclatureGroupsDialog->DBGrid1->currentIndex().row(), 1);
+        QTest::keyClick(g_nomenclatureGroupsDialog->Edit1, Qt::Key_Up);
         QCOMPARE(current(), QString("Сейфы"));
-        type(Form26->Edit1, "т");
-        Form26->Button3->click();
+        type(g_nomenclatureGroupsDialog->Edit1, "т");
+        g_nomenclatureGroupsDialog->Button3->click();
     };
-    QVERIFY(Form26->openAsPicker());
-    QCOMPARE(Form26->PickedId, qint64(10));
+    QVERIFY(g_nomenclatureGroupsDialog->openAsPicker());
+    QCOMPARE(g_nomenclatureGroupsDialog->PickedId, qint64(10));
     runFromMenu([&] {
-        QCOMPARE(Form26->Edit1->text(), QString("Ст"));
+        QCOMPARE(g_nomenclatureGroupsDialog->Edit1->text(), QString("Ст"));
         QCOMPARE(rows(), 1);
     });
 }
@@ -325,27 +328,27 @@ void TestNomGroups::screenshots() {
     QDir().mkpath(dir);
     db->exec("insert into cmn_classifier.item (id_level, s_caption) values (2, 'Тележки грузовые'), "
              "(2, 'Ограждения и решётки'), (2, 'Контейнеры и ящики'), (2, 'Металлоконструкции')");
-    onModal["Form29"] = [&] {
-        Form29->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form29));
-        Form29->grab().save(dir + "/Form29.png");
-        Form29->hide();
+    onModal["NomenclatureGroupEditor"] = [&] {
+        g_nomenclatureGroupEditor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_nomenclatureGroupEditor));
+        g_nomenclatureGroupEditor->grab().save(dir + "/g_nomenclatureGroupEditor.png");
+        g_nomenclatureGroupEditor->hide();
     };
     runFromMenu([&] {
-        Form26->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form26));
-        Form26->item.setRecNo(2);
-        Form26->grab().save(dir + "/Form26.png");
-        Form26->Button3->click();
-        Form26->hide();
+        g_nomenclatureGroupsDialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_nomenclatureGroupsDialog));
+        g_nomenclatureGroupsDialog->item.setRecNo(2);
+        g_nomenclatureGroupsDialog->grab().save(dir + "/g_nomenclatureGroupsDialog.png");
+        g_nomenclatureGroupsDialog->Button3->click();
+        g_nomenclatureGroupsDialog->hide();
     });
-    onModal["Form26"] = [&] {
-        Form26->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form26));
-        Form26->grab().save(dir + "/Form26-picker.png");
-        Form26->hide();
+    onModal["NomenclatureGroupsDialog"] = [&] {
+        g_nomenclatureGroupsDialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_nomenclatureGroupsDialog));
+        g_nomenclatureGroupsDialog->grab().save(dir + "/g_nomenclatureGroupsDialog-picker.png");
+        g_nomenclatureGroupsDialog->hide();
     };
-    Form26->openAsPicker();
+    g_nomenclatureGroupsDialog->openAsPicker();
 }
 
 QTEST_MAIN(TestNomGroups)

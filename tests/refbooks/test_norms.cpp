@@ -1,10 +1,10 @@
 // Norms window on a real database, opened the way the operation-price list opens it: the grid
 // of one operation price's norms, storing a row on leaving a changed column, the operation
 // price of a new norm, the last norm that cannot be deleted, the price mask, Esc and Save.
-#include "Format.h"
-#include "TestSupport.h"
-#include "Unit22.h"
-#include "Unit6.h"
+#include "data/Database.h"
+#include "data/Format.h"
+#include "refbooks/NormsDialog.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -41,11 +41,11 @@ private:
     // Types a text into a cell of the grid and leaves the cell with the given key.
     void typeInto(int row, int column, const QString& text, Qt::Key leave = Qt::Key_Tab);
     QString cell(int row, int column) {
-        return Form22->Norm.data(Form22->Norm.index(row, column)).toString();
+        return g_normsDialog->Norm.data(g_normsDialog->Norm.index(row, column)).toString();
     }
     QVariant scalar(const QString& sql) { return db->scalar(sql); }
     TestDatabase* db = nullptr;
-    TDataModule6* dm = nullptr;
+    Database* dm = nullptr;
     MessageRecorder* boxes = nullptr;
     Step pending;
 };
@@ -66,7 +66,7 @@ void TestNorms::init() {
              "(43, 3, 6, 0, 0), (44, 3, 5, 1, 0)");
     db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 20, 12, 5), "
              "(42, 10, 10.5, 0), (43, 15, 7, 0)");
-    Form22 = new TForm22;
+    g_normsDialog = new NormsDialog;
     seams::setModalHandler([this](QDialog* w) {
         w->setResult(QDialog::Rejected);
         w->show();
@@ -81,7 +81,7 @@ void TestNorms::init() {
 
 void TestNorms::cleanup() {
     seams::setModalHandler({});
-    delete Form22;
+    delete g_normsDialog;
     delete boxes;
     delete db;
 }
@@ -91,12 +91,12 @@ void TestNorms::openFromPriceList(int operId, const Step& step) {
     oper.open();
     pending = step;
     // An operation price without norms is not in the list; its window is opened by its id.
-    Form22->openNorms(oper.locate("id", operId) ? oper.fieldByName("id").asInteger() : operId);
+    g_normsDialog->openNorms(oper.locate("id", operId) ? oper.fieldByName("id").asInteger() : operId);
 }
 
 void TestNorms::typeInto(int row, int column, const QString& text, Qt::Key leave) {
-    TNormGrid* grid = Form22->DBGrid1;
-    const QModelIndex idx = Form22->Norm.index(row, column);
+    TNormGrid* grid = g_normsDialog->DBGrid1;
+    const QModelIndex idx = g_normsDialog->Norm.index(row, column);
     grid->setCurrentIndex(idx);
     grid->edit(idx);
     QLineEdit* editor = nullptr;
@@ -110,10 +110,10 @@ void TestNorms::typeInto(int row, int column, const QString& text, Qt::Key leave
 
 void TestNorms::showsNormsOfOnePriceSorted() {
     openFromPriceList(42, [&](QDialog* w) {
-        QCOMPARE(w, Form22);
+        QCOMPARE(w, g_normsDialog);
         QCOMPARE(w->windowTitle(), QString("Норматив"));
-        QCOMPARE(Form22->OperId, 42);
-        QCOMPARE(Form22->Norm.rowCount(), 2);
+        QCOMPARE(g_normsDialog->OperId, 42);
+        QCOMPARE(g_normsDialog->Norm.rowCount(), 2);
         QCOMPARE(cell(0, 0), QString("10"));
         QCOMPARE(cell(0, 1), QString("10,50"));
         QCOMPARE(cell(1, 0), QString("20"));
@@ -121,15 +121,15 @@ void TestNorms::showsNormsOfOnePriceSorted() {
         const QStringList titles{"Норматив", "Цена", "Премия, %"};
         const QList<int> widths{133, 105, 82};
         for (int c = 0; c < 3; ++c) {
-            QCOMPARE(Form22->Norm.headerData(c, Qt::Horizontal).toString(), titles[c]);
-            QCOMPARE(Form22->DBGrid1->columnWidth(c), widths[c]);
+            QCOMPARE(g_normsDialog->Norm.headerData(c, Qt::Horizontal).toString(), titles[c]);
+            QCOMPARE(g_normsDialog->DBGrid1->columnWidth(c), widths[c]);
         }
-        QVERIFY(Form22->DBGrid1->horizontalHeader()->font().bold());
-        QVERIFY(Form22->Button1->isDefault());
+        QVERIFY(g_normsDialog->DBGrid1->horizontalHeader()->font().bold());
+        QVERIFY(g_normsDialog->Button1->isDefault());
     });
     // The next opening shows only the norms of the other operation price.
     openFromPriceList(43, [&](QDialog*) {
-        QCOMPARE(Form22->Norm.rowCount(), 1);
+        QCOMPARE(g_normsDialog->Norm.rowCount(), 1);
         QCOMPARE(cell(0, 1), QString("7,00"));
     });
 }
@@ -157,7 +157,7 @@ void TestNorms::priceMask() {
 void TestNorms::changeStoredOnLeavingColumn() {
     openFromPriceList(42, [&](QDialog*) {
         typeInto(0, 1, "11,25", Qt::Key_Tab);
-        QCOMPARE(Form22->DBGrid1->currentIndex(), Form22->Norm.index(0, 2));
+        QCOMPARE(g_normsDialog->DBGrid1->currentIndex(), g_normsDialog->Norm.index(0, 2));
         QCOMPARE(scalar("select price from accounts_dep.norm where o_id=42 and norma=10").toDouble(), 11.25);
         QCOMPARE(cell(0, 1), QString("11,25"));
         // Leaving an unchanged column sends nothing.
@@ -183,23 +183,23 @@ void TestNorms::newNormGetsOperationPrice() {
     QFETCH(int, normsBefore);
     openFromPriceList(oper, [&](QDialog*) {
         if (normsBefore > 0) {
-            Form22->DBGrid1->setCurrentIndex(Form22->Norm.index(normsBefore - 1, 0));
-            QTest::keyClick(Form22->DBGrid1, Qt::Key_Down);
+            g_normsDialog->DBGrid1->setCurrentIndex(g_normsDialog->Norm.index(normsBefore - 1, 0));
+            QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Down);
         }
-        QVERIFY(Form22->Norm.hasNewRow());
-        QVERIFY(Form22->NewRow);
-        QCOMPARE(Form22->DBGrid1->currentIndex().row(), normsBefore);
+        QVERIFY(g_normsDialog->Norm.hasNewRow());
+        QVERIFY(g_normsDialog->NewRow);
+        QCOMPARE(g_normsDialog->DBGrid1->currentIndex().row(), normsBefore);
         typeInto(normsBefore, 0, "30", Qt::Key_Tab);
         // Stored as soon as the column is left, with the operation price it was opened for.
         QCOMPARE(scalar("select o_id from accounts_dep.norm where norma=30").toInt(), oper);
-        QVERIFY(!Form22->Norm.hasNewRow());
-        QCOMPARE(Form22->DBGrid1->currentIndex(), Form22->Norm.index(normsBefore, 1));
+        QVERIFY(!g_normsDialog->Norm.hasNewRow());
+        QCOMPARE(g_normsDialog->DBGrid1->currentIndex(), g_normsDialog->Norm.index(normsBefore, 1));
         typeInto(normsBefore, 1, "9.75", Qt::Key_Tab);
         typeInto(normsBefore, 2, "3", Qt::Key_Tab);
-        QCOMPARE(Form22->Norm.rowCount(), normsBefore + 1);
-        Form22->Button1->click();
+        QCOMPARE(g_normsDialog->Norm.rowCount(), normsBefore + 1);
+        g_normsDialog->Button1->click();
     });
-    QCOMPARE(Form22->result(), int(QDialog::Accepted));
+    QCOMPARE(g_normsDialog->result(), int(QDialog::Accepted));
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=" + QString::number(oper) +
                     " and norma=30 and price=9.75 and prize=3")
                  .toInt(),
@@ -213,16 +213,16 @@ void TestNorms::newNormGetsOperationPrice() {
 
 void TestNorms::untouchedNewRowIsDropped() {
     openFromPriceList(42, [&](QDialog*) {
-        Form22->DBGrid1->setCurrentIndex(Form22->Norm.index(1, 1));
-        QTest::keyClick(Form22->DBGrid1, Qt::Key_Down);
-        QCOMPARE(Form22->Norm.rowCount(), 3);
-        QTest::keyClick(Form22->DBGrid1, Qt::Key_Up);
-        QCOMPARE(Form22->Norm.rowCount(), 2);
-        QVERIFY(!Form22->NewRow);
-        QCOMPARE(Form22->DBGrid1->currentIndex(), Form22->Norm.index(1, 1));
-        QTest::keyClick(Form22->DBGrid1, Qt::Key_Insert);
-        QCOMPARE(Form22->Norm.rowCount(), 3);
-        Form22->Button1Click();
+        g_normsDialog->DBGrid1->setCurrentIndex(g_normsDialog->Norm.index(1, 1));
+        QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Down);
+        QCOMPARE(g_normsDialog->Norm.rowCount(), 3);
+        QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Up);
+        QCOMPARE(g_normsDialog->Norm.rowCount(), 2);
+        QVERIFY(!g_normsDialog->NewRow);
+        QCOMPARE(g_normsDialog->DBGrid1->currentIndex(), g_normsDialog->Norm.index(1, 1));
+        QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Insert);
+        QCOMPARE(g_normsDialog->Norm.rowCount(), 3);
+        g_normsDialog->Button1Click();
     });
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=42").toInt(), 2);
 }
@@ -244,12 +244,12 @@ void TestNorms::deleteKeepsLastNorm() {
     QFETCH(int, left);
     QFETCH(double, minPrice);
     openFromPriceList(oper, [&](QDialog*) {
-        Form22->DBGrid1->setCurrentIndex(Form22->Norm.index(row, 1));
-        Form22->Button2->click();
-        QCOMPARE(Form22->Norm.rowCount(), left);
-        Form22->Button2->click(); // never below one norm
-        QCOMPARE(Form22->Norm.rowCount(), 1);
-        Form22->Button1->click();
+        g_normsDialog->DBGrid1->setCurrentIndex(g_normsDialog->Norm.index(row, 1));
+        g_normsDialog->Button2->click();
+        QCOMPARE(g_normsDialog->Norm.rowCount(), left);
+        g_normsDialog->Button2->click(); // never below one norm
+        QCOMPARE(g_normsDialog->Norm.rowCount(), 1);
+        g_normsDialog->Button1->click();
     });
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=" + QString::number(oper)).toInt(), 1);
@@ -264,12 +264,12 @@ void TestNorms::escStoresPendingChange() {
     const int at = dm->Oper.recNo();
     openFromPriceList(43, [&](QDialog*) {
         // A value taken into the row, the column not left yet.
-        QVERIFY(Form22->Norm.setData(Form22->Norm.index(0, 1), "6,5"));
-        QVERIFY(Form22->Norm.modified());
+        QVERIFY(g_normsDialog->Norm.setData(g_normsDialog->Norm.index(0, 1), "6,5"));
+        QVERIFY(g_normsDialog->Norm.modified());
         QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 7.0);
-        QTest::keyClick(Form22->DBGrid1, Qt::Key_Escape);
+        QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Escape);
     });
-    QCOMPARE(Form22->result(), int(QDialog::Accepted));
+    QCOMPARE(g_normsDialog->result(), int(QDialog::Accepted));
     QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 6.5);
     QCOMPARE(dm->Oper.recNo(), at);
     QCOMPARE(dm->Oper.fieldByName("cena").asFloat(), 6.5);
@@ -296,8 +296,8 @@ void TestNorms::notANumberRefused() {
     openFromPriceList(43, [&](QDialog*) {
         typeInto(0, column, text, Qt::Key_Tab);
         QCOMPARE(boxes->texts(), QStringList{message});
-        QVERIFY(!Form22->Norm.modified());
-        Form22->Button1->click();
+        QVERIFY(!g_normsDialog->Norm.modified());
+        g_normsDialog->Button1->click();
     });
     QCOMPARE(scalar("select norma||'/'||price||'/'||prize from accounts_dep.norm where o_id=43").toString(),
              QString("15/7/0"));
@@ -311,9 +311,9 @@ void TestNorms::screenshot() {
     db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 40, 9.125, 10), "
              "(42, 60, 8.4, 15)");
     openFromPriceList(42, [&](QDialog* w) {
-        Form22->DBGrid1->setCurrentIndex(Form22->Norm.index(1, 1));
+        g_normsDialog->DBGrid1->setCurrentIndex(g_normsDialog->Norm.index(1, 1));
         QVERIFY(w->grab().save(dir + "/form22.png"));
-        Form22->Button1->click();
+        g_normsDialog->Button1->click();
     });
 }
 

@@ -1,11 +1,11 @@
 // The operation types list and editor on a real database with real windows: adding,
 // renaming and deleting types, the refusals and the duplicate check without regard to
 // letter case (Cyrillic included), the pick for the price editor, the search field.
-#include "Format.h"
-#include "TestSupport.h"
-#include "Unit6.h"
-#include "Unit8.h"
-#include "Unit9.h"
+#include "data/Database.h"
+#include "data/Format.h"
+#include "refbooks/OperationTypeEditor.h"
+#include "refbooks/OperationTypesDialog.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -37,8 +37,8 @@ private:
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     void runFromMenu(const std::function<void()>& inList);
-    int rows() const { return DataModule6->Vid_oper.recordCount(); }
-    QString current() const { return DataModule6->Vid_oper.fieldByName("vid").asString(); }
+    int rows() const { return g_database->Vid_oper.recordCount(); }
+    QString current() const { return g_database->Vid_oper.fieldByName("vid").asString(); }
     int count(const QString& where) {
         return db->scalar("select count(*) from accounts_dep.vid_oper where " + where).toInt();
     }
@@ -56,16 +56,16 @@ void TestOperTypes::init() {
     db->exec(
         "insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска'), (4, 'Сварка полуавтоматом'), "
         "(5, 'Резка'), (7777, 'Хоз. работы'), (7778, 'Ср. сдельная')");
-    Form9 = new TForm9;
-    Form8 = new TForm8;
+    g_operationTypeEditor = new OperationTypeEditor;
+    g_operationTypesDialog = new OperationTypesDialog;
     onModal.clear();
     onModal.install();
 }
 
 void TestOperTypes::cleanup() {
     seams::setModalHandler({});
-    delete Form8;
-    delete Form9;
+    delete g_operationTypesDialog;
+    delete g_operationTypeEditor;
     delete boxes;
     delete db;
     boxes = nullptr;
@@ -73,9 +73,9 @@ void TestOperTypes::cleanup() {
 }
 
 void TestOperTypes::runFromMenu(const std::function<void()>& inList) {
-    onModal["Form8"] = inList;
-    QMetaObject::invokeMethod(Form8, "openFromMainMenu", Qt::DirectConnection);
-    QVERIFY(!DataModule6->Vid_oper.isOpen());
+    onModal["OperationTypesDialog"] = inList;
+    QMetaObject::invokeMethod(g_operationTypesDialog, "openFromMainMenu", Qt::DirectConnection);
+    QVERIFY(!g_database->Vid_oper.isOpen());
 }
 
 // The duplicate check relies on upper() of the database folding Cyrillic letters.
@@ -111,23 +111,23 @@ void TestOperTypes::addType() {
     SqlRecorder sql;
     bool closed = false;
     QString caption;
-    onModal["Form9"] = [&] {
-        caption = Form9->windowTitle();
-        QCOMPARE(Form9->Tag, 1);
-        QCOMPARE(Form9->Edit1->text(), QString());
-        Form9->Edit1->setText(typed);
-        Form9->setResult(-1);
-        Form9->Button1->click();
-        closed = Form9->result() == QDialog::Accepted;
+    onModal["OperationTypeEditor"] = [&] {
+        caption = g_operationTypeEditor->windowTitle();
+        QCOMPARE(g_operationTypeEditor->Tag, 1);
+        QCOMPARE(g_operationTypeEditor->Edit1->text(), QString());
+        g_operationTypeEditor->Edit1->setText(typed);
+        g_operationTypeEditor->setResult(-1);
+        g_operationTypeEditor->Button1->click();
+        closed = g_operationTypeEditor->result() == QDialog::Accepted;
     };
     runFromMenu([&] {
-        QVERIFY(Form8->Button1->isDefault());
-        QVERIFY(!Form8->Edit1->isVisibleTo(Form8));
-        DataModule6->Vid_oper.last();
-        Form8->Button1->click();
+        QVERIFY(g_operationTypesDialog->Button1->isDefault());
+        QVERIFY(!g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
+        g_database->Vid_oper.last();
+        g_operationTypesDialog->Button1->click();
         QCOMPARE(rows(), refusal.isEmpty() ? 6 : 5);
         if (refusal.isEmpty())
-            QCOMPARE(DataModule6->Vid_oper.recNo(), 1); // reopened
+            QCOMPARE(g_database->Vid_oper.recNo(), 1); // reopened
     });
     QCOMPARE(caption, QString("Заведение нового вида операций"));
     if (!refusal.isEmpty()) {
@@ -166,17 +166,17 @@ void TestOperTypes::changeType() {
     QFETCH(QString, refusal);
     SqlRecorder sql;
     QString caption, shown;
-    onModal["Form9"] = [&] {
-        caption = Form9->windowTitle();
-        shown = Form9->Edit1->text();
-        QCOMPARE(Form9->Tag, 2);
-        Form9->Edit1->setText(typed);
-        Form9->Button1->click();
+    onModal["OperationTypeEditor"] = [&] {
+        caption = g_operationTypeEditor->windowTitle();
+        shown = g_operationTypeEditor->Edit1->text();
+        QCOMPARE(g_operationTypeEditor->Tag, 2);
+        g_operationTypeEditor->Edit1->setText(typed);
+        g_operationTypeEditor->Button1->click();
     };
     db->exec("update accounts_dep.vid_oper set vid='  Резка ' where id=5");
     runFromMenu([&] {
-        QVERIFY(DataModule6->Vid_oper.locate("id", 5));
-        Form8->DBGrid1DblClick();
+        QVERIFY(g_database->Vid_oper.locate("id", 5));
+        g_operationTypesDialog->DBGrid1DblClick();
     });
     QCOMPARE(caption, QString("Изменение данных вида операции"));
     QCOMPARE(shown, QString("Резка"));
@@ -203,8 +203,8 @@ void TestOperTypes::deleteType() {
     QFETCH(QMessageBox::StandardButton, answer);
     boxes->answers << answer;
     runFromMenu([&] {
-        QVERIFY(DataModule6->Vid_oper.locate("id", 4));
-        Form8->Button3->click();
+        QVERIFY(g_database->Vid_oper.locate("id", 4));
+        g_operationTypesDialog->Button3->click();
         QCOMPARE(rows(), answer == QMessageBox::Yes ? 4 : 5);
     });
     QCOMPARE(boxes->shown.size(), 1);
@@ -220,10 +220,10 @@ void TestOperTypes::deleteType() {
 void TestOperTypes::emptyListChangesAndDeletesNothing() {
     db->exec("delete from accounts_dep.vid_oper");
     bool editorShown = false;
-    onModal["Form9"] = [&] { editorShown = true; };
+    onModal["OperationTypeEditor"] = [&] { editorShown = true; };
     runFromMenu([] {
-        Form8->Button2->click();
-        Form8->Button3->click();
+        g_operationTypesDialog->Button2->click();
+        g_operationTypesDialog->Button3->click();
     });
     QVERIFY(!editorShown);
     QVERIFY(boxes->shown.isEmpty());
@@ -250,44 +250,44 @@ void TestOperTypes::picker() {
     // The price editor's fields before the pick.
     QString editorVid = "прежняя";
     int editorId = 9;
-    onModal["Form8"] = [&] {
-        QCOMPARE(Form8->Tag, 1);
-        QVERIFY(DataModule6->Vid_oper.isOpen());
-        QCOMPARE(Form8->Button2->text(), QString("Выбрать"));
-        QVERIFY(Form8->Button2->isDefault());
-        QVERIFY(!Form8->Button1->isVisibleTo(Form8));
-        QVERIFY(!Form8->Button3->isVisibleTo(Form8));
-        QVERIFY(Form8->Edit1->isVisibleTo(Form8));
-        QCOMPARE(Form8->Edit1->text(), QString());
+    onModal["OperationTypesDialog"] = [&] {
+        QCOMPARE(g_operationTypesDialog->Tag, 1);
+        QVERIFY(g_database->Vid_oper.isOpen());
+        QCOMPARE(g_operationTypesDialog->Button2->text(), QString("Выбрать"));
+        QVERIFY(g_operationTypesDialog->Button2->isDefault());
+        QVERIFY(!g_operationTypesDialog->Button1->isVisibleTo(g_operationTypesDialog));
+        QVERIFY(!g_operationTypesDialog->Button3->isVisibleTo(g_operationTypesDialog));
+        QVERIFY(g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
+        QCOMPARE(g_operationTypesDialog->Edit1->text(), QString());
         if (pickId > 0)
-            QVERIFY(DataModule6->Vid_oper.locate("id", pickId));
+            QVERIFY(g_database->Vid_oper.locate("id", pickId));
         if (pickId < 0)
-            QTest::keyClick(Form8, Qt::Key_Escape);
+            QTest::keyClick(g_operationTypesDialog, Qt::Key_Escape);
         else
-            Form8->Button2->click();
+            g_operationTypesDialog->Button2->click();
     };
-    if (Form8->openAsPicker()) {
-        editorVid = Form8->PickedVid;
-        editorId = Form8->PickedId;
+    if (g_operationTypesDialog->openAsPicker()) {
+        editorVid = g_operationTypesDialog->PickedVid;
+        editorId = g_operationTypesDialog->PickedId;
     }
-    QCOMPARE(Form8->Picked, picked);
+    QCOMPARE(g_operationTypesDialog->Picked, picked);
     QCOMPARE(editorVid, vid);
     QCOMPARE(editorId, id);
     // Afterwards the list is back to its list-mode looks.
-    QVERIFY(!DataModule6->Vid_oper.isOpen());
-    QVERIFY(!Form8->Button2->isDefault());
-    QVERIFY(!Form8->Edit1->isVisibleTo(Form8));
+    QVERIFY(!g_database->Vid_oper.isOpen());
+    QVERIFY(!g_operationTypesDialog->Button2->isDefault());
+    QVERIFY(!g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
 }
 
 void TestOperTypes::searchInPickerOnly() {
-    onModal["Form8"] = [&] {
-        QLineEdit* e = Form8->Edit1;
+    onModal["OperationTypesDialog"] = [&] {
+        QLineEdit* e = g_operationTypesDialog->Edit1;
         type(e, "С");
         QCOMPARE(rows(), 2);
         QCOMPARE(current(), QString("Сварка полуавтоматом"));
         QTest::keyClick(e, Qt::Key_Down);
         QCOMPARE(current(), QString("Ср. сдельная"));
-        QCOMPARE(Form8->DBGrid1->currentIndex().row(), 1);
+        QCOMPARE(g_operationTypesDialog->DBGrid1->currentIndex().row(), 1);
         QTest::keyClick(e, Qt::Key_Up);
         QCOMPARE(current(), QString("Сварка полуавтоматом"));
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Home, Qt::Key_Delete})
@@ -298,25 +298,25 @@ void TestOperTypes::searchInPickerOnly() {
         QTest::keyClick(e, Qt::Key_Backspace);
         QCOMPARE(rows(), 2);
         type(e, "в");
-        Form8->Button2->click();
+        g_operationTypesDialog->Button2->click();
     };
-    QVERIFY(Form8->openAsPicker());
-    QCOMPARE(Form8->PickedId, 4);
+    QVERIFY(g_operationTypesDialog->openAsPicker());
+    QCOMPARE(g_operationTypesDialog->PickedId, 4);
     // From the main menu the list is whole, the search field hidden.
     runFromMenu([&] {
         QCOMPARE(rows(), 5);
-        QVERIFY(!Form8->Edit1->isVisibleTo(Form8));
-        QCOMPARE(Form8->Button2->text(), QString("Изменить"));
-        QVERIFY(Form8->Button1->isVisibleTo(Form8));
-        QVERIFY(Form8->Button3->isVisibleTo(Form8));
+        QVERIFY(!g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
+        QCOMPARE(g_operationTypesDialog->Button2->text(), QString("Изменить"));
+        QVERIFY(g_operationTypesDialog->Button1->isVisibleTo(g_operationTypesDialog));
+        QVERIFY(g_operationTypesDialog->Button3->isVisibleTo(g_operationTypesDialog));
     });
     // The next pick starts with an empty search field and all types.
-    onModal["Form8"] = [&] {
-        QCOMPARE(Form8->Edit1->text(), QString());
+    onModal["OperationTypesDialog"] = [&] {
+        QCOMPARE(g_operationTypesDialog->Edit1->text(), QString());
         QCOMPARE(rows(), 5);
-        Form8->Button4->click();
+        g_operationTypesDialog->Button4->click();
     };
-    QVERIFY(!Form8->openAsPicker());
+    QVERIFY(!g_operationTypesDialog->openAsPicker());
 }
 
 // With TABEL_SHOTS=folder set, saves pictures of the list and the editor with workshop data.
@@ -328,28 +328,28 @@ void TestOperTypes::screenshots() {
     db->exec("insert into accounts_dep.vid_oper (vid) values ('Гибка'), ('Грунтовка'), ('Зачистка швов'), "
              "('Комплектация'), ('Контроль ОТК'), ('Окраска порошковая'), ('Резка плазменная'), "
              "('Сборка'), ('Сверловка'), ('Упаковка'), ('Штамповка')");
-    onModal["Form9"] = [&] {
-        Form9->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form9));
-        Form9->grab().save(dir + "/Form9.png");
-        Form9->hide();
+    onModal["OperationTypeEditor"] = [&] {
+        g_operationTypeEditor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_operationTypeEditor));
+        g_operationTypeEditor->grab().save(dir + "/g_operationTypeEditor.png");
+        g_operationTypeEditor->hide();
     };
     runFromMenu([&] {
-        Form8->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form8));
-        DataModule6->Vid_oper.setRecNo(3);
-        Form8->grab().save(dir + "/Form8.png");
-        Form8->Button2->click();
-        Form8->hide();
+        g_operationTypesDialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_operationTypesDialog));
+        g_database->Vid_oper.setRecNo(3);
+        g_operationTypesDialog->grab().save(dir + "/g_operationTypesDialog.png");
+        g_operationTypesDialog->Button2->click();
+        g_operationTypesDialog->hide();
     });
-    onModal["Form8"] = [&] {
-        Form8->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form8));
-        type(Form8->Edit1, "Ко");
-        Form8->grab().save(dir + "/Form8-picker.png");
-        Form8->hide();
+    onModal["OperationTypesDialog"] = [&] {
+        g_operationTypesDialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_operationTypesDialog));
+        type(g_operationTypesDialog->Edit1, "Ко");
+        g_operationTypesDialog->grab().save(dir + "/g_operationTypesDialog-picker.png");
+        g_operationTypesDialog->hide();
     };
-    Form8->openAsPicker();
+    g_operationTypesDialog->openAsPicker();
 }
 
 QTEST_MAIN(TestOperTypes)

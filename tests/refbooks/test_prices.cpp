@@ -1,15 +1,15 @@
 // The operation-price list and the price editor on a real database: the pick with the
 // day-off and shift coefficients, the search, add/change with the duplicate check, delete,
 // the norms window on a double click and the export of all operation prices.
-#include "MainMembers.h"
-#include "RecordingSpreadsheet.h"
-#include "TestSupport.h"
-#include "Unit10.h"
-#include "Unit22.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit6.h"
-#include "Unit8.h"
+#include "data/Database.h"
+#include "data/MainMembers.h"
+#include "refbooks/NormsDialog.h"
+#include "refbooks/OperationPriceEditor.h"
+#include "refbooks/OperationPricesDialog.h"
+#include "refbooks/OperationTypesDialog.h"
+#include "refbooks/ProductsDialog.h"
+#include "support/RecordingSpreadsheet.h"
+#include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,7 +35,7 @@ private:
     void openList();
     TestDatabase* db = nullptr;
     MessageRecorder* boxes = nullptr;
-    TForm1Members main;
+    MainWindowState main;
     QCheckBox dayOff;
 };
 
@@ -48,7 +48,7 @@ void TestPrices::init() {
     main.currentShift = 1;
     main.CBox1 = &dayOff;
     dayOff.setChecked(false);
-    Form1Members = &main;
+    g_mainWindowState = &main;
     db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa) values (5, 'A-12', 1.5), "
              "(6, 'Б-120', 2), (7, 'КР-7', 1)");
     db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска'), (4, 'Сварка')");
@@ -57,28 +57,28 @@ void TestPrices::init() {
     db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 10, 12.5, 0), (42, 20, "
              "11.3, 0), "
              "(43, 5, 20, 0), (44, 1, 7, 0)");
-    Form3 = new TForm3;
-    Form8 = new TForm8;
-    Form10 = new TForm10;
-    Form22 = new TForm22;
-    Form4 = new TForm4;
+    g_productsDialog = new ProductsDialog;
+    g_operationTypesDialog = new OperationTypesDialog;
+    g_operationPriceEditor = new OperationPriceEditor;
+    g_normsDialog = new NormsDialog;
+    g_operationPricesDialog = new OperationPricesDialog;
 }
 
 void TestPrices::cleanup() {
     seams::setModalHandler({});
-    delete Form4;
-    delete Form22;
-    delete Form10;
-    delete Form8;
-    delete Form3;
-    Form1Members = nullptr;
+    delete g_operationPricesDialog;
+    delete g_normsDialog;
+    delete g_operationPriceEditor;
+    delete g_operationTypesDialog;
+    delete g_productsDialog;
+    g_mainWindowState = nullptr;
     delete boxes;
     delete db;
 }
 
 void TestPrices::openList() {
-    Form4->Tag = 0;
-    DataModule6->Oper.open();
+    g_operationPricesDialog->Tag = 0;
+    g_database->Oper.open();
 }
 
 void TestPrices::pickAppliesCoefficients_data() {
@@ -102,152 +102,153 @@ void TestPrices::pickAppliesCoefficients() {
     dayOff.setChecked(holiday);
     QString shownPrice;
     seams::setModalHandler([&](QDialog* w) -> int {
-        if (w != Form4)
+        if (w != g_operationPricesDialog)
             return 0;
         // The list stands on the record's operation price; "Цена (min)" is what the grid shows.
-        shownPrice = DataModule6->Oper.fieldByName("cena").asString();
-        Form4->Button2Click();
+        shownPrice = g_database->Oper.fieldByName("cena").asString();
+        g_operationPricesDialog->Button2Click();
         return 0;
     });
-    QVERIFY(Form4->openAsPicker(42));
+    QVERIFY(g_operationPricesDialog->openAsPicker(42));
     QCOMPARE(shownPrice.toDouble(), 11.3);
-    QCOMPARE(Form4->PickedOperId, 42);
-    QCOMPARE(Form4->PickedProductId, 5);
-    QVERIFY(qFuzzyCompare(Form4->PickedPrice, 11.3 * factor));
-    QCOMPARE(Form4->PickedText, QString("A-12; Окраска; Готовая продукция"));
-    QVERIFY(!Form4->Edit1->isVisible());
-    QVERIFY(!DataModule6->Oper.isFiltered());
-    QVERIFY(DataModule6->Oper.isOpen());
+    QCOMPARE(g_operationPricesDialog->PickedOperId, 42);
+    QCOMPARE(g_operationPricesDialog->PickedProductId, 5);
+    QVERIFY(qFuzzyCompare(g_operationPricesDialog->PickedPrice, 11.3 * factor));
+    QCOMPARE(g_operationPricesDialog->PickedText, QString("A-12; Окраска; Готовая продукция"));
+    QVERIFY(!g_operationPricesDialog->Edit1->isVisible());
+    QVERIFY(!g_database->Oper.isFiltered());
+    QVERIFY(g_database->Oper.isOpen());
 }
 
 void TestPrices::pickFromEmptyListHandsNothing() {
     int rowsFound = -1;
     seams::setModalHandler([&](QDialog*) -> int {
-        Form4->Edit1->setText("нет такого");
-        rowsFound = DataModule6->Oper.recordCount();
-        Form4->Button2Click();
+        g_operationPricesDialog->Edit1->setText("нет такого");
+        rowsFound = g_database->Oper.recordCount();
+        g_operationPricesDialog->Button2Click();
         return 0;
     });
-    QVERIFY(!Form4->openAsPicker(0));
+    QVERIFY(!g_operationPricesDialog->openAsPicker(0));
     QCOMPARE(rowsFound, 0);
-    QVERIFY(!Form4->Picked);
+    QVERIFY(!g_operationPricesDialog->Picked);
 }
 
 void TestPrices::search() {
     openList();
-    QCOMPARE(DataModule6->Oper.recordCount(), 3);
-    Form4->Edit1->setText("12");
-    QCOMPARE(DataModule6->Oper.recordCount(), 2); // A-12 and Б-120: "12" anywhere in the mark
-    QCOMPARE(DataModule6->Oper.recNo(), 1);
-    QTest::keyClick(Form4->Edit1, Qt::Key_Down);
-    QCOMPARE(DataModule6->Oper.recNo(), 2);
-    QTest::keyClick(Form4->Edit1, Qt::Key_Up);
-    QCOMPARE(DataModule6->Oper.recNo(), 1);
-    Form4->Edit1->setText("б-");
-    QCOMPARE(DataModule6->Oper.recordCount(), 1);
-    Form4->Edit1->setText("O'Brien"); // an apostrophe is a letter to search for
-    QCOMPARE(DataModule6->Oper.recordCount(), 0);
-    Form4->Edit1->setText("");
-    QCOMPARE(DataModule6->Oper.recordCount(), 3);
+    QCOMPARE(g_database->Oper.recordCount(), 3);
+    g_operationPricesDialog->Edit1->setText("12");
+    QCOMPARE(g_database->Oper.recordCount(), 2); // A-12 and Б-120: "12" anywhere in the mark
+    QCOMPARE(g_database->Oper.recNo(), 1);
+    QTest::keyClick(g_operationPricesDialog->Edit1, Qt::Key_Down);
+    QCOMPARE(g_database->Oper.recNo(), 2);
+    QTest::keyClick(g_operationPricesDialog->Edit1, Qt::Key_Up);
+    QCOMPARE(g_database->Oper.recNo(), 1);
+    g_operationPricesDialog->Edit1->setText("б-");
+    QCOMPARE(g_database->Oper.recordCount(), 1);
+    g_operationPricesDialog->Edit1->setText("O'Brien"); // an apostrophe is a letter to search for
+    QCOMPARE(g_database->Oper.recordCount(), 0);
+    g_operationPricesDialog->Edit1->setText("");
+    QCOMPARE(g_database->Oper.recordCount(), 3);
 }
 
 void TestPrices::addRefusesDuplicates() {
     openList();
-    Form4->Button1Click();
-    QCOMPARE(Form10->windowTitle(), QString("Заведение новой цены за операцию"));
-    QCOMPARE(Form10->Tag, 1);
+    g_operationPricesDialog->Button1Click();
+    QCOMPARE(g_operationPriceEditor->windowTitle(), QString("Заведение новой цены за операцию"));
+    QCOMPARE(g_operationPriceEditor->Tag, 1);
     // Nothing chosen yet.
-    Form10->Button1Click();
+    g_operationPriceEditor->Button1Click();
     QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
     boxes->clear();
-    Form10->Edit1->setText("A-12");
-    Form10->productId = 5;
-    Form10->Edit2->setText("Окраска");
-    Form10->operTypeId = 3;
-    Form10->ComboBox1->setCurrentIndex(0);
-    Form10->Button1Click();
+    g_operationPriceEditor->Edit1->setText("A-12");
+    g_operationPriceEditor->productId = 5;
+    g_operationPriceEditor->Edit2->setText("Окраска");
+    g_operationPriceEditor->operTypeId = 3;
+    g_operationPriceEditor->ComboBox1->setCurrentIndex(0);
+    g_operationPriceEditor->Button1Click();
     QCOMPARE(boxes->texts(), QStringList{"Операция с такими параметрами уже заведена!"});
     QCOMPARE(db->scalar("select count(*) from accounts_dep.oper").toInt(), 3);
     boxes->clear();
     // The other kind is another operation price.
     SqlRecorder sql;
-    Form10->ComboBox1->setCurrentIndex(1);
-    Form10->Button1Click();
+    g_operationPriceEditor->ComboBox1->setCurrentIndex(1);
+    g_operationPriceEditor->Button1Click();
     QVERIFY(boxes->shown.isEmpty());
     QVERIFY(sql.statements.contains(
         "insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values (3, 1, 5, 0)"));
     QCOMPARE(db->scalar("select cena_new from accounts_dep.oper where vid=3 and naimen=1 and i_id=5").toInt(),
              0);
     // Without norms it is not listed.
-    QCOMPARE(DataModule6->Oper.recordCount(), 3);
+    QCOMPARE(g_database->Oper.recordCount(), 3);
 }
 
 void TestPrices::changeKeepsOrRefuses() {
     openList();
-    QVERIFY(DataModule6->Oper.locate("id", 43));
+    QVERIFY(g_database->Oper.locate("id", 43));
     QStringList seen;
     seams::setModalHandler([&](QDialog* w) -> int {
-        if (w != Form10)
+        if (w != g_operationPriceEditor)
             return 0;
-        seen << Form10->windowTitle() << Form10->Edit1->text() << Form10->Edit2->text()
-             << QString::number(Form10->ComboBox1->currentIndex());
-        Form10->Button1Click(); // unchanged: accepted
+        seen << g_operationPriceEditor->windowTitle() << g_operationPriceEditor->Edit1->text()
+             << g_operationPriceEditor->Edit2->text()
+             << QString::number(g_operationPriceEditor->ComboBox1->currentIndex());
+        g_operationPriceEditor->Button1Click(); // unchanged: accepted
         return 0;
     });
-    Form4->Button2Click();
+    g_operationPricesDialog->Button2Click();
     QCOMPARE(seen, (QStringList{"Изменение данных о цене за операцию", "Б-120", "Сварка", "1"}));
     QVERIFY(boxes->shown.isEmpty());
     // Changed into a copy of 44 (Сварка, kind 0, КР-7): refused.
-    QVERIFY(DataModule6->Oper.locate("id", 43));
+    QVERIFY(g_database->Oper.locate("id", 43));
     seams::setModalHandler([&](QDialog* w) -> int {
-        if (w != Form10)
+        if (w != g_operationPriceEditor)
             return 0;
-        Form10->productId = 7;
-        Form10->Edit1->setText("КР-7");
-        Form10->ComboBox1->setCurrentIndex(0);
-        Form10->Button1Click();
+        g_operationPriceEditor->productId = 7;
+        g_operationPriceEditor->Edit1->setText("КР-7");
+        g_operationPriceEditor->ComboBox1->setCurrentIndex(0);
+        g_operationPriceEditor->Button1Click();
         return 0;
     });
-    Form4->Button2Click();
+    g_operationPricesDialog->Button2Click();
     QCOMPARE(boxes->texts(), QStringList{"Операция с такими параметрами уже заведена!"});
     QCOMPARE(db->scalar("select i_id from accounts_dep.oper where id=43").toInt(), 6);
 }
 
 void TestPrices::deleteAsks() {
     openList();
-    QVERIFY(DataModule6->Oper.locate("id", 44));
+    QVERIFY(g_database->Oper.locate("id", 44));
     boxes->answers << QMessageBox::No;
-    Form4->Button3Click();
+    g_operationPricesDialog->Button3Click();
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
     QCOMPARE(boxes->shown[0].text, QString("Удалить операцию?"));
     QCOMPARE(db->scalar("select count(*) from accounts_dep.oper").toInt(), 3);
-    Form4->Button3Click();
+    g_operationPricesDialog->Button3Click();
     QCOMPARE(db->scalar("select count(*) from accounts_dep.oper where id=44").toInt(), 0);
-    QCOMPARE(DataModule6->Oper.recordCount(), 2);
+    QCOMPARE(g_database->Oper.recordCount(), 2);
 }
 
 void TestPrices::doubleClickOpensNorms() {
     openList();
-    QVERIFY(DataModule6->Oper.locate("id", 42));
+    QVERIFY(g_database->Oper.locate("id", 42));
     QList<QDialog*> shown;
     seams::setModalHandler([&](QDialog* w) -> int {
         shown << w;
         return 0;
     });
-    Form4->DBGrid1DblClick(); // "Цены" clear: change
-    Form4->CheckBox1->setChecked(true);
-    Form4->DBGrid1DblClick();
-    QCOMPARE(shown, (QList<QDialog*>{Form10, Form22}));
-    QCOMPARE(Form22->OperId, 42);
-    QCOMPARE(Form22->Norm.recordCount(), 2);
+    g_operationPricesDialog->DBGrid1DblClick(); // "Цены" clear: change
+    g_operationPricesDialog->CheckBox1->setChecked(true);
+    g_operationPricesDialog->DBGrid1DblClick();
+    QCOMPARE(shown, (QList<QDialog*>{g_operationPriceEditor, g_normsDialog}));
+    QCOMPARE(g_normsDialog->OperId, 42);
+    QCOMPARE(g_normsDialog->Norm.recordCount(), 2);
 }
 
 void TestPrices::exportWritesEveryOperationPrice() {
     db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (45, 3, 6, 0, 2.5)");
     RecordingSpreadsheet excel;
     openList();
-    Form4->Edit1->setText("A-"); // the export ignores the search
-    Form4->Button5Click();
+    g_operationPricesDialog->Edit1->setText("A-"); // the export ignores the search
+    g_operationPricesDialog->Button5Click();
     QVERIFY(excel.visible);
     QCOMPARE(excel.cell(1, 1, 1)->value, QString("Марка"));
     QCOMPARE(excel.cell(1, 2, 1)->value, QString("Операция"));

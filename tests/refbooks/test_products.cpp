@@ -1,10 +1,10 @@
 // Products list and editor on a real database: adding, changing and deleting products with
 // their statements, refusals, the value field, the search and the pick for the price editor.
-#include "Format.h"
-#include "TestSupport.h"
-#include "Unit3.h"
-#include "Unit6.h"
-#include "Unit7.h"
+#include "data/Database.h"
+#include "data/Format.h"
+#include "refbooks/ProductEditor.h"
+#include "refbooks/ProductsDialog.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -57,7 +57,7 @@ private:
     void script(QList<Step> steps);
     int count(const QString& sql) { return db->scalar(sql).toInt(); }
     TestDatabase* db = nullptr;
-    TDataModule6* dm = nullptr;
+    Database* dm = nullptr;
     MessageRecorder* boxes = nullptr;
     QList<Step> pending;
 };
@@ -72,8 +72,8 @@ void TestProducts::init() {
     db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa, "
              "id_class_item) values (5, 'A-12', '', 6, 1.5, 100), (6, 'Щит-1', '', 6, 2, 101), "
              "(7, 'Б-3', '', 6, 4, 100)");
-    Form7 = new TForm7;
-    Form3 = new TForm3;
+    g_productEditor = new ProductEditor;
+    g_productsDialog = new ProductsDialog;
     seams::setModalHandler([this](QDialog* w) {
         if (pending.isEmpty())
             return int(QDialog::Rejected);
@@ -90,8 +90,8 @@ void TestProducts::cleanup() {
     seams::setModalHandler({});
     QVERIFY2(pending.isEmpty(), "a scripted window was not shown");
     pending.clear();
-    delete Form3;
-    delete Form7;
+    delete g_productsDialog;
+    delete g_productEditor;
     delete boxes;
     delete db;
 }
@@ -150,25 +150,25 @@ void TestProducts::add() {
     const int before = count("select count(*) from cmn_gds_and_srv.gds_and_srv");
     SqlRecorder sql;
     script({[&](QDialog*) {
-                QTest::keyClick(Form3, Qt::Key_Return); // "Добавить" is the default button
+                QTest::keyClick(g_productsDialog, Qt::Key_Return); // "Добавить" is the default button
             },
             [&](QDialog* w) {
-                QCOMPARE(w, Form7);
-                QCOMPARE(Form7->windowTitle(), QString("Заведение нового изделия (7)"));
-                QCOMPARE(Form7->Tag, 1);
-                QVERIFY(Form7->Edit1->text().isEmpty());
-                QCOMPARE(Form7->cb_item->count(), 2); // level-2 items only, by caption
-                QCOMPARE(Form7->cb_item->itemText(0), QString("Корпуса"));
-                Form7->Edit1->setText(mark);
-                Form7->Edit2->setText(value);
-                Form7->selectGroup(group);
-                Form7->Button1Click();
+                QCOMPARE(w, g_productEditor);
+                QCOMPARE(g_productEditor->windowTitle(), QString("Заведение нового изделия (7)"));
+                QCOMPARE(g_productEditor->Tag, 1);
+                QVERIFY(g_productEditor->Edit1->text().isEmpty());
+                QCOMPARE(g_productEditor->cb_item->count(), 2); // level-2 items only, by caption
+                QCOMPARE(g_productEditor->cb_item->itemText(0), QString("Корпуса"));
+                g_productEditor->Edit1->setText(mark);
+                g_productEditor->Edit2->setText(value);
+                g_productEditor->selectGroup(group);
+                g_productEditor->Button1Click();
             }});
-    Form3->openFromMainMenu();
+    g_productsDialog->openFromMainMenu();
     QVERIFY(!dm->Izdel.isOpen());
     if (message.isEmpty()) {
         QVERIFY(boxes->shown.isEmpty());
-        QCOMPARE(Form7->result(), int(QDialog::Accepted));
+        QCOMPARE(g_productEditor->result(), int(QDialog::Accepted));
         QCOMPARE(count("select count(*) from accounts_dep.izdel where marka=" + sqlQuote(stored) +
                        " and id_class_item=" + QString::number(group) + " and massa=" + value),
                  1);
@@ -181,7 +181,7 @@ void TestProducts::add() {
         QCOMPARE(boxes->texts(), QStringList{message});
         QCOMPARE(boxes->shown.first().caption, QString("Ошибка"));
         QCOMPARE(boxes->shown.first().icon, QMessageBox::Critical);
-        QCOMPARE(Form7->result(), int(QDialog::Rejected)); // the editor stays open
+        QCOMPARE(g_productEditor->result(), int(QDialog::Rejected)); // the editor stays open
         QCOMPARE(count("select count(*) from cmn_gds_and_srv.gds_and_srv"), before);
         QVERIFY(sql.statements.filter("INSERT", Qt::CaseInsensitive).isEmpty());
     }
@@ -211,21 +211,21 @@ void TestProducts::change() {
     script({[&](QDialog*) {
                 QVERIFY(dm->Izdel.locate("id", 6));
                 QCOMPARE(dm->Izdel.recNo(), 3); // A-12, Б-3, Щит-1
-                emit Form3->DBGrid1->doubleClicked(dm->Izdel.index(2, 0));
+                emit g_productsDialog->DBGrid1->doubleClicked(dm->Izdel.index(2, 0));
                 QCOMPARE(dm->Izdel.recNo(), 3); // back on the same row after the editor
             },
             [&](QDialog*) {
-                QCOMPARE(Form7->windowTitle(), QString("Изменение данных изделия (7)"));
-                QCOMPARE(Form7->Tag, 2);
-                QCOMPARE(Form7->Edit1->text(), QString("Щит-1"));
-                QCOMPARE(Form7->Edit2->text(), QString("2"));
-                QCOMPARE(Form7->chosenGroup(), qint64(101));
-                Form7->Edit1->setText(mark);
-                Form7->Edit2->setText("3.75");
-                Form7->selectGroup(100);
-                Form7->Button1Click();
+                QCOMPARE(g_productEditor->windowTitle(), QString("Изменение данных изделия (7)"));
+                QCOMPARE(g_productEditor->Tag, 2);
+                QCOMPARE(g_productEditor->Edit1->text(), QString("Щит-1"));
+                QCOMPARE(g_productEditor->Edit2->text(), QString("2"));
+                QCOMPARE(g_productEditor->chosenGroup(), qint64(101));
+                g_productEditor->Edit1->setText(mark);
+                g_productEditor->Edit2->setText("3.75");
+                g_productEditor->selectGroup(100);
+                g_productEditor->Button1Click();
             }});
-    Form3->openFromMainMenu();
+    g_productsDialog->openFromMainMenu();
     if (message.isEmpty()) {
         QVERIFY(boxes->shown.isEmpty());
         QCOMPARE(db->scalar("select marka from accounts_dep.izdel where id=6").toString(), mark);
@@ -271,10 +271,10 @@ void TestProducts::massWithDatabaseSeparator() {
     dm->Izdel.open();
     QVERIFY(dm->Izdel.locate("id", 5));
     script({[&](QDialog*) {
-        Form7->Edit2->setText(typed);
-        Form7->Button1Click();
+        g_productEditor->Edit2->setText(typed);
+        g_productEditor->Button1Click();
     }});
-    Form3->Button2Click();
+    g_productsDialog->Button2Click();
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(db->scalar("select massa from accounts_dep.izdel where id=5").toDouble(), typed.toDouble());
     const QStringList updates = sql.statements.filter("UPDATE cmn_gds_and_srv.gds_and_srv SET");
@@ -297,28 +297,28 @@ void TestProducts::valueFieldFilter_data() {
 void TestProducts::valueFieldFilter() {
     QFETCH(QString, keys);
     QFETCH(QString, shown);
-    Form7->Edit2->clear();
-    typeText(Form7->Edit2, keys);
-    QCOMPARE(Form7->Edit2->text(), shown);
-    QTest::keyClick(Form7->Edit2, Qt::Key_Backspace);
-    QCOMPARE(Form7->Edit2->text(), shown.chopped(1));
+    g_productEditor->Edit2->clear();
+    typeText(g_productEditor->Edit2, keys);
+    QCOMPARE(g_productEditor->Edit2->text(), shown);
+    QTest::keyClick(g_productEditor->Edit2, Qt::Key_Backspace);
+    QCOMPARE(g_productEditor->Edit2->text(), shown.chopped(1));
 }
 
 // The first addition offers no group and is refused; later additions offer the group chosen last.
 void TestProducts::groupBoxKeepsLastChoice() {
     dm->Izdel.open();
     script({[&](QDialog*) {
-        QCOMPARE(Form7->chosenGroup(), qint64(0));
-        Form7->Edit1->setText("Новое");
-        Form7->Edit2->setText("1");
-        Form7->Button1Click();
+        QCOMPARE(g_productEditor->chosenGroup(), qint64(0));
+        g_productEditor->Edit1->setText("Новое");
+        g_productEditor->Edit2->setText("1");
+        g_productEditor->Button1Click();
         QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
-        Form7->selectGroup(101);
-        Form7->Button1Click();
+        g_productEditor->selectGroup(101);
+        g_productEditor->Button1Click();
     }});
-    Form3->Button1Click();
-    script({[&](QDialog*) { QCOMPARE(Form7->chosenGroup(), qint64(101)); }});
-    Form3->Button1Click();
+    g_productsDialog->Button1Click();
+    script({[&](QDialog*) { QCOMPARE(g_productEditor->chosenGroup(), qint64(101)); }});
+    g_productsDialog->Button1Click();
     QCOMPARE(count("select count(*) from accounts_dep.izdel where marka='Новое' and id_class_item=101"), 1);
 }
 
@@ -380,7 +380,7 @@ void TestProducts::deletion() {
     for (int a : answers)
         boxes->answers << QMessageBox::StandardButton(a);
     SqlRecorder sql;
-    Form3->Button3Click();
+    g_productsDialog->Button3Click();
 
     QCOMPARE(boxes->texts(), questions);
     for (const seams::Message& m : boxes->shown) {
@@ -426,8 +426,8 @@ void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000() {
     dm->Izdel.open();
     QVERIFY(dm->Izdel.locate("id", 7));
     boxes->answers << QMessageBox::No;
-    Form3->Button3Click();
-    QCOMPARE(Form3->Izdel_Smena.param("dt").toDateTime().date(), from);
+    g_productsDialog->Button3Click();
+    QCOMPARE(g_productsDialog->Izdel_Smena.param("dt").toDateTime().date(), from);
     QCOMPARE(boxes->texts(), QStringList{question});
 }
 
@@ -435,77 +435,77 @@ void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000() {
 
 void TestProducts::searchFilterAndItsPersistence() {
     script({[&](QDialog*) {
-                QVERIFY(Form3->Edit1->isVisible() || !Form3->Edit1->isHidden());
-                typeText(Form3->Edit1, "щ"); // prefix, any letter case
+                QVERIFY(g_productsDialog->Edit1->isVisible() || !g_productsDialog->Edit1->isHidden());
+                typeText(g_productsDialog->Edit1, "щ"); // prefix, any letter case
                 QCOMPARE(dm->Izdel.recordCount(), 1);
                 QCOMPARE(dm->Izdel.fieldByName("marka").asString(), QString("Щит-1"));
-                Form3->Edit1->setText("");
+                g_productsDialog->Edit1->setText("");
                 QCOMPARE(dm->Izdel.recordCount(), 3);
-                Form3->Edit1->setText("'");
+                g_productsDialog->Edit1->setText("'");
                 QCOMPARE(dm->Izdel.recordCount(), 0);
-                Form3->Edit1->setText("A");
+                g_productsDialog->Edit1->setText("A");
                 QCOMPARE(dm->Izdel.recordCount(), 1);
             },
             [&](QDialog*) {
                 // The search text and the filter are still there on the next opening.
-                QCOMPARE(Form3->Edit1->text(), QString("A"));
+                QCOMPARE(g_productsDialog->Edit1->text(), QString("A"));
                 QCOMPARE(dm->Izdel.recordCount(), 1);
-                Form3->Edit1->clear();
+                g_productsDialog->Edit1->clear();
                 QCOMPARE(dm->Izdel.recNo(), 1);
-                QTest::keyClick(Form3->Edit1, Qt::Key_Down);
-                QTest::keyClick(Form3->Edit1, Qt::Key_Down);
+                QTest::keyClick(g_productsDialog->Edit1, Qt::Key_Down);
+                QTest::keyClick(g_productsDialog->Edit1, Qt::Key_Down);
                 QCOMPARE(dm->Izdel.recNo(), 3);
-                QCOMPARE(Form3->DBGrid1->currentIndex().row(), 2);
-                QTest::keyClick(Form3->Edit1, Qt::Key_Up);
+                QCOMPARE(g_productsDialog->DBGrid1->currentIndex().row(), 2);
+                QTest::keyClick(g_productsDialog->Edit1, Qt::Key_Up);
                 QCOMPARE(dm->Izdel.recNo(), 2);
-                QCOMPARE(Form3->Edit1->text(), QString()); // the two keys do not edit the field
-                Form3->Edit1->setText("Б");
+                QCOMPARE(g_productsDialog->Edit1->text(), QString()); // the two keys do not edit the field
+                g_productsDialog->Edit1->setText("Б");
             },
             [&](QDialog*) {
                 // A pick clears the search and hides the field afterwards.
-                QCOMPARE(Form3->Edit1->text(), QString());
+                QCOMPARE(g_productsDialog->Edit1->text(), QString());
                 QCOMPARE(dm->Izdel.recordCount(), 3);
-                Form3->Button4Click();
+                g_productsDialog->Button4Click();
             },
             [&](QDialog*) {
-                QVERIFY(Form3->Edit1->isHidden()); // list mode does not show it again
-                QCOMPARE(Form3->Button2->text(), QString("Изменить"));
-                QVERIFY(!Form3->Button1->isHidden() && !Form3->Button3->isHidden());
+                QVERIFY(g_productsDialog->Edit1->isHidden()); // list mode does not show it again
+                QCOMPARE(g_productsDialog->Button2->text(), QString("Изменить"));
+                QVERIFY(!g_productsDialog->Button1->isHidden() && !g_productsDialog->Button3->isHidden());
             }});
-    Form3->openFromMainMenu();
-    Form3->openFromMainMenu();
-    QVERIFY(!Form3->openAsPicker());
-    Form3->openFromMainMenu();
+    g_productsDialog->openFromMainMenu();
+    g_productsDialog->openFromMainMenu();
+    QVERIFY(!g_productsDialog->openAsPicker());
+    g_productsDialog->openFromMainMenu();
     QVERIFY(!dm->Izdel.isOpen());
 }
 
 void TestProducts::pickHandsBackProduct() {
     db->exec("update cmn_gds_and_srv.gds_and_srv set s_caption='  Б-3  ' where id=7");
-    QSignalSpy picked(Form3, &TForm3::productPicked);
+    QSignalSpy picked(g_productsDialog, &ProductsDialog::productPicked);
     script({[&](QDialog*) {
-                QCOMPARE(Form3->Tag, 1);
-                QCOMPARE(Form3->Button2->text(), QString("Выбрать"));
-                QVERIFY(Form3->Button2->isDefault());
-                QVERIFY(Form3->Button1->isHidden() && Form3->Button3->isHidden());
+                QCOMPARE(g_productsDialog->Tag, 1);
+                QCOMPARE(g_productsDialog->Button2->text(), QString("Выбрать"));
+                QVERIFY(g_productsDialog->Button2->isDefault());
+                QVERIFY(g_productsDialog->Button1->isHidden() && g_productsDialog->Button3->isHidden());
                 QVERIFY(dm->Izdel.locate("id", 7));
-                QTest::keyClick(Form3, Qt::Key_Return);
+                QTest::keyClick(g_productsDialog, Qt::Key_Return);
             },
             [&](QDialog*) {
-                Form3->Edit1->setText("нет такого");
-                Form3->Button2Click();
+                g_productsDialog->Edit1->setText("нет такого");
+                g_productsDialog->Button2Click();
             }});
-    QVERIFY(Form3->openAsPicker());
-    QCOMPARE(Form3->PickedMarka, QString("Б-3"));
-    QCOMPARE(Form3->PickedId, qint64(7));
+    QVERIFY(g_productsDialog->openAsPicker());
+    QCOMPARE(g_productsDialog->PickedMarka, QString("Б-3"));
+    QCOMPARE(g_productsDialog->PickedId, qint64(7));
     QCOMPARE(picked.size(), 1);
     QCOMPARE(picked.first().at(0).toString(), QString("Б-3"));
-    QVERIFY(!Form3->Button2->isDefault());
-    QVERIFY(Form3->Edit1->isHidden());
+    QVERIFY(!g_productsDialog->Button2->isDefault());
+    QVERIFY(g_productsDialog->Edit1->isHidden());
     QVERIFY(!dm->Izdel.isOpen());
     // An empty list hands nothing back.
-    QVERIFY(!Form3->openAsPicker());
+    QVERIFY(!g_productsDialog->openAsPicker());
     QCOMPARE(picked.size(), 1);
-    QCOMPARE(Form3->PickedId, qint64(0));
+    QCOMPARE(g_productsDialog->PickedId, qint64(0));
     QVERIFY(dm->Izdel.filter().isEmpty() || !dm->Izdel.isOpen());
 }
 
@@ -522,7 +522,7 @@ void TestProducts::screenshots() {
                 w->show();
                 QVERIFY(dm->Izdel.locate("id", 6));
                 QVERIFY(w->grab().save(dir + "/form3.png"));
-                Form3->Button2Click();
+                g_productsDialog->Button2Click();
                 w->hide();
             },
             [&](QDialog* w) {
@@ -530,7 +530,7 @@ void TestProducts::screenshots() {
                 QVERIFY(w->grab().save(dir + "/form7.png"));
                 w->hide();
             }});
-    Form3->openFromMainMenu();
+    g_productsDialog->openFromMainMenu();
 }
 
 QTEST_MAIN(TestProducts)

@@ -1,11 +1,11 @@
 // The workers list and editor on a real database with real windows: adding, changing and
 // deleting workers with their statements and refusals, the lookup boxes, the picker
 // hand-back to the editors, the search field with its keys and persistence.
-#include "Format.h"
-#include "TestSupport.h"
-#include "Unit2.h"
-#include "Unit5.h"
-#include "Unit6.h"
+#include "data/Database.h"
+#include "data/Format.h"
+#include "refbooks/WorkerEditor.h"
+#include "refbooks/WorkersDialog.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -49,8 +49,8 @@ private:
     }
     // Shows the list from the main menu; inside, `inList` acts as the user.
     void runFromMenu(const std::function<void()>& inList);
-    int rows() const { return DataModule6->Workers.recordCount(); }
-    QString currentFio() const { return DataModule6->Workers.fieldByName("fio").asString(); }
+    int rows() const { return g_database->Workers.recordCount(); }
+    QString currentFio() const { return g_database->Workers.fieldByName("fio").asString(); }
     void chooseStaffpos(const QString& caption);
 
     TestDatabase* db = nullptr;
@@ -71,16 +71,16 @@ void TestWorkers::init() {
     db->exec("insert into accounts_dep.person (id, fio, s_staffpos_hl) values "
              "(17, 'Иванов Иван Иванович', 'Маляр'), (18, 'Петров Пётр Петрович', 'Электросварщик'), "
              "(19, '  Сидоров Сидор  ', 'Маляр'), (20, 'Пестов Павел', '')");
-    Form2 = new TForm2;
-    Form5 = new TForm5;
+    g_workerEditor = new WorkerEditor;
+    g_workersDialog = new WorkersDialog;
     onModal.clear();
     onModal.install();
 }
 
 void TestWorkers::cleanup() {
     seams::setModalHandler({});
-    delete Form5;
-    delete Form2;
+    delete g_workersDialog;
+    delete g_workerEditor;
     delete boxes;
     delete db;
     boxes = nullptr;
@@ -88,13 +88,13 @@ void TestWorkers::cleanup() {
 }
 
 void TestWorkers::runFromMenu(const std::function<void()>& inList) {
-    onModal["Form5"] = inList;
-    QMetaObject::invokeMethod(Form5, "openFromMainMenu", Qt::DirectConnection);
-    QVERIFY(!DataModule6->Workers.isOpen());
+    onModal["WorkersDialog"] = inList;
+    QMetaObject::invokeMethod(g_workersDialog, "openFromMainMenu", Qt::DirectConnection);
+    QVERIFY(!g_database->Workers.isOpen());
 }
 
 void TestWorkers::chooseStaffpos(const QString& caption) {
-    Form2->LCB_staffpos->setCurrentIndex(Form2->LCB_staffpos->findText(caption));
+    g_workerEditor->LCB_staffpos->setCurrentIndex(g_workerEditor->LCB_staffpos->findText(caption));
 }
 
 void TestWorkers::addWorker_data() {
@@ -131,27 +131,27 @@ void TestWorkers::addWorker() {
     SqlRecorder sql;
     bool editorClosed = false;
     QString caption;
-    onModal["Form2"] = [&] {
-        caption = Form2->windowTitle();
-        QCOMPARE(Form2->Tag, 1);
-        QCOMPARE(Form2->Edit1->text(), QString());
-        QCOMPARE(Form2->LCB_staffpos->count(), 3);
-        QCOMPARE(Form2->LCB_department->count(), 2);
-        QCOMPARE(Form2->LCB_roles->count(), 2);
-        QCOMPARE(Form2->LCB_staffpos->maxVisibleItems(), 10);
-        Form2->Edit1->setText(typed);
+    onModal["WorkerEditor"] = [&] {
+        caption = g_workerEditor->windowTitle();
+        QCOMPARE(g_workerEditor->Tag, 1);
+        QCOMPARE(g_workerEditor->Edit1->text(), QString());
+        QCOMPARE(g_workerEditor->LCB_staffpos->count(), 3);
+        QCOMPARE(g_workerEditor->LCB_department->count(), 2);
+        QCOMPARE(g_workerEditor->LCB_roles->count(), 2);
+        QCOMPARE(g_workerEditor->LCB_staffpos->maxVisibleItems(), 10);
+        g_workerEditor->Edit1->setText(typed);
         chooseStaffpos(staffpos);
-        Form2->setResult(-1);
-        Form2->Button1->click();
-        editorClosed = Form2->result() == QDialog::Accepted;
+        g_workerEditor->setResult(-1);
+        g_workerEditor->Button1->click();
+        editorClosed = g_workerEditor->result() == QDialog::Accepted;
     };
     runFromMenu([&] {
-        QCOMPARE(Form5->Button2->text(), QString("Изменить"));
-        QVERIFY(Form5->Button1->isDefault());
-        QVERIFY(!Form5->Button2->isDefault());
-        DataModule6->Workers.last();
-        Form5->Button1->click();
-        QCOMPARE(DataModule6->Workers.recNo(), 1); // reopened at the first row
+        QCOMPARE(g_workersDialog->Button2->text(), QString("Изменить"));
+        QVERIFY(g_workersDialog->Button1->isDefault());
+        QVERIFY(!g_workersDialog->Button2->isDefault());
+        g_database->Workers.last();
+        g_workersDialog->Button1->click();
+        QCOMPARE(g_database->Workers.recNo(), 1); // reopened at the first row
         QCOMPARE(rows(), storedFio.isEmpty() ? 4 : 5);
     });
     QCOMPARE(caption, QString("Заведение данных нового работника"));
@@ -176,30 +176,30 @@ void TestWorkers::changeWorkerKeepsRow() {
     SqlRecorder sql;
     QString caption, shownName;
     int shownId = 0;
-    onModal["Form2"] = [&] {
-        caption = Form2->windowTitle();
-        shownName = Form2->Edit1->text();
-        shownId = Form2->workerId;
-        QCOMPARE(Form2->Tag, 2);
-        QCOMPARE(Form2->LCB_staffpos->currentText(), QString("Маляр")); // the worker's own
+    onModal["WorkerEditor"] = [&] {
+        caption = g_workerEditor->windowTitle();
+        shownName = g_workerEditor->Edit1->text();
+        shownId = g_workerEditor->workerId;
+        QCOMPARE(g_workerEditor->Tag, 2);
+        QCOMPARE(g_workerEditor->LCB_staffpos->currentText(), QString("Маляр")); // the worker's own
         chooseStaffpos("Слесарь-сборщик");
-        Form2->Edit1->setText(" Сидоров Сидор Ильич ");
-        Form2->Button1->click();
+        g_workerEditor->Edit1->setText(" Сидоров Сидор Ильич ");
+        g_workerEditor->Button1->click();
     };
     runFromMenu([&] {
         // Ordered by fio: "  Сидоров Сидор  " (blanks first), Иванов, Пестов, Петров.
-        QVERIFY(DataModule6->Workers.locate("id", 19));
-        QCOMPARE(DataModule6->Workers.recNo(), 1);
-        Form5->Button2->click();
+        QVERIFY(g_database->Workers.locate("id", 19));
+        QCOMPARE(g_database->Workers.recNo(), 1);
+        g_workersDialog->Button2->click();
         // The renamed worker moved to the end; the list keeps the row number.
-        QCOMPARE(DataModule6->Workers.recNo(), 1);
+        QCOMPARE(g_database->Workers.recNo(), 1);
         QCOMPARE(currentFio(), QString("Иванов Иван Иванович"));
-        DataModule6->Workers.last();
+        g_database->Workers.last();
         QCOMPARE(currentFio(), QString("Сидоров Сидор Ильич"));
         // Unchanged name, saved again: accepted, same row.
-        onModal["Form2"] = [] { Form2->Button1->click(); };
-        Form5->DBGrid1DblClick();
-        QCOMPARE(DataModule6->Workers.recNo(), 4);
+        onModal["WorkerEditor"] = [] { g_workerEditor->Button1->click(); };
+        g_workersDialog->DBGrid1DblClick();
+        QCOMPARE(g_database->Workers.recNo(), 4);
         QCOMPARE(currentFio(), QString("Сидоров Сидор Ильич"));
     });
     QCOMPARE(caption, QString("Изменение данных работника"));
@@ -233,74 +233,74 @@ void TestWorkers::changeKeepsPosition() {
     QFETCH(QString, stored);
     QFETCH(QString, shown);
     db->exec("update accounts_dep.person set s_staffpos_hl=" + sqlQuote(stored) + " where id=18");
-    Form2->refreshLookups();
+    g_workerEditor->refreshLookups();
     chooseStaffpos("Маляр");
-    onModal["Form2"] = [&] {
-        QCOMPARE(Form2->LCB_staffpos->currentText(), shown);
-        Form2->Edit1->setText("Петров Пётр Павлович");
-        Form2->Button1->click();
+    onModal["WorkerEditor"] = [&] {
+        QCOMPARE(g_workerEditor->LCB_staffpos->currentText(), shown);
+        g_workerEditor->Edit1->setText("Петров Пётр Павлович");
+        g_workerEditor->Button1->click();
     };
     runFromMenu([] {
-        QVERIFY(DataModule6->Workers.locate("id", 18));
-        Form5->Button2->click();
+        QVERIFY(g_database->Workers.locate("id", 18));
+        g_workersDialog->Button2->click();
     });
     QCOMPARE(db->scalar("select fio || '/' || s_staffpos_hl from accounts_dep.person where id=18").toString(),
              "Петров Пётр Павлович/" + stored);
     // A new worker gets the box's caption, or none.
-    onModal["Form2"] = [] {
-        Form2->Edit1->setText("Новиков Н.");
-        Form2->Button1->click();
+    onModal["WorkerEditor"] = [] {
+        g_workerEditor->Edit1->setText("Новиков Н.");
+        g_workerEditor->Button1->click();
     };
-    runFromMenu([] { Form5->Button1->click(); });
+    runFromMenu([] { g_workersDialog->Button1->click(); });
     QCOMPARE(db->scalar("select s_staffpos_hl from accounts_dep.person where fio='Новиков Н.'").toString(),
              shown);
 }
 
 void TestWorkers::lookupsReadAgainAndKeepChoice() {
     QStringList offered;
-    onModal["Form2"] = [&] {
+    onModal["WorkerEditor"] = [&] {
         offered.clear();
-        for (int i = 0; i < Form2->LCB_staffpos->count(); ++i)
-            offered << Form2->LCB_staffpos->itemText(i);
-        if (Form2->LCB_staffpos->currentIndex() < 0)
+        for (int i = 0; i < g_workerEditor->LCB_staffpos->count(); ++i)
+            offered << g_workerEditor->LCB_staffpos->itemText(i);
+        if (g_workerEditor->LCB_staffpos->currentIndex() < 0)
             chooseStaffpos("Маляр");
-        Form2->Button2->click(); // "Отмена": nothing is saved
+        g_workerEditor->Button2->click(); // "Отмена": nothing is saved
     };
-    runFromMenu([] { Form5->Button1->click(); });
+    runFromMenu([] { g_workersDialog->Button1->click(); });
     QCOMPARE(offered, (QStringList{"Маляр", "Слесарь-сборщик", "Электросварщик"}));
     db->exec("insert into hrms_staffpos.staffpos (id, s_caption) values (4, 'Токарь')");
-    runFromMenu([] { Form5->Button1->click(); });
+    runFromMenu([] { g_workersDialog->Button1->click(); });
     QCOMPARE(offered, (QStringList{"Маляр", "Слесарь-сборщик", "Токарь", "Электросварщик"}));
-    QCOMPARE(Form2->LCB_staffpos->currentText(), QString("Маляр"));
+    QCOMPARE(g_workerEditor->LCB_staffpos->currentText(), QString("Маляр"));
     QCOMPARE(db->scalar("select count(*) from accounts_dep.person").toInt(), 4);
 }
 
 void TestWorkers::wheelStepsFocusedLookup() {
-    Form2->refreshLookups();
-    Form2->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form2));
-    Form2->activateWindow();
+    g_workerEditor->refreshLookups();
+    g_workerEditor->show();
+    QVERIFY(QTest::qWaitForWindowExposed(g_workerEditor));
+    g_workerEditor->activateWindow();
     auto wheel = [](QWidget* over, int dy) {
         const QPointF at(over->width() / 2.0, over->height() / 2.0);
         QWheelEvent e(at, over->mapToGlobal(at), {}, {0, dy}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                       false);
         QApplication::sendEvent(over, &e);
     };
-    Form2->LCB_staffpos->setCurrentIndex(0);
-    Form2->LCB_roles->setCurrentIndex(0);
-    Form2->LCB_staffpos->setFocus();
-    QCOMPARE(Form2->focusWidget(), Form2->LCB_staffpos);
-    wheel(Form2->GroupBox1, -120); // wheel down anywhere: next row of the focused box
-    QCOMPARE(Form2->LCB_staffpos->currentIndex(), 1);
-    wheel(Form2->LCB_roles, -120); // over another box: still the focused one
-    QCOMPARE(Form2->LCB_staffpos->currentIndex(), 2);
-    QCOMPARE(Form2->LCB_roles->currentIndex(), 0);
-    wheel(Form2, 120);
-    QCOMPARE(Form2->LCB_staffpos->currentIndex(), 1);
-    Form2->Edit1->setFocus(); // focus elsewhere: the wheel moves nothing
-    wheel(Form2->LCB_staffpos, -120);
-    QCOMPARE(Form2->LCB_staffpos->currentIndex(), 1);
-    Form2->hide();
+    g_workerEditor->LCB_staffpos->setCurrentIndex(0);
+    g_workerEditor->LCB_roles->setCurrentIndex(0);
+    g_workerEditor->LCB_staffpos->setFocus();
+    QCOMPARE(g_workerEditor->focusWidget(), g_workerEditor->LCB_staffpos);
+    wheel(g_workerEditor->GroupBox1, -120); // wheel down anywhere: next row of the focused box
+    QCOMPARE(g_workerEditor->LCB_staffpos->currentIndex(), 1);
+    wheel(g_workerEditor->LCB_roles, -120); // over another box: still the focused one
+    QCOMPARE(g_workerEditor->LCB_staffpos->currentIndex(), 2);
+    QCOMPARE(g_workerEditor->LCB_roles->currentIndex(), 0);
+    wheel(g_workerEditor, 120);
+    QCOMPARE(g_workerEditor->LCB_staffpos->currentIndex(), 1);
+    g_workerEditor->Edit1->setFocus(); // focus elsewhere: the wheel moves nothing
+    wheel(g_workerEditor->LCB_staffpos, -120);
+    QCOMPARE(g_workerEditor->LCB_staffpos->currentIndex(), 1);
+    g_workerEditor->hide();
 }
 
 void TestWorkers::deleteWorker_data() {
@@ -316,16 +316,16 @@ void TestWorkers::deleteWorker() {
     SqlRecorder sql;
     boxes->answers << answer;
     runFromMenu([&] {
-        QVERIFY(DataModule6->Workers.locate("id", 17));
-        QCOMPARE(DataModule6->Workers.recNo(), 2);
-        Form5->Button3->click();
+        QVERIFY(g_database->Workers.locate("id", 17));
+        QCOMPARE(g_database->Workers.recNo(), 2);
+        g_workersDialog->Button3->click();
         QCOMPARE(rows(), left);
-        QCOMPARE(DataModule6->Workers.recNo(), 2); // the same row number
-        QVERIFY(DataModule6->Workers.locate("id", 18));
-        QCOMPARE(DataModule6->Workers.recNo(), left); // Петров, last
+        QCOMPARE(g_database->Workers.recNo(), 2); // the same row number
+        QVERIFY(g_database->Workers.locate("id", 18));
+        QCOMPARE(g_database->Workers.recNo(), left); // Петров, last
         boxes->answers << QMessageBox::Yes;
-        Form5->Button3->click(); // the last row: the list stays on the new last row
-        QCOMPARE(DataModule6->Workers.recNo(), left - 1);
+        g_workersDialog->Button3->click(); // the last row: the list stays on the new last row
+        QCOMPARE(g_database->Workers.recNo(), left - 1);
     });
     QCOMPARE(boxes->shown.size(), 2);
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
@@ -343,13 +343,13 @@ void TestWorkers::deleteWorker() {
 void TestWorkers::emptyListChangesAndDeletesNothing() {
     SqlRecorder sql;
     runFromMenu([] {
-        type(Form5->Edit1, "Я");
-        QCOMPARE(DataModule6->Workers.recordCount(), 0);
-        Form5->Button2->click();
-        Form5->Button3->click();
-        Form5->Edit1->clear();
+        type(g_workersDialog->Edit1, "Я");
+        QCOMPARE(g_database->Workers.recordCount(), 0);
+        g_workersDialog->Button2->click();
+        g_workersDialog->Button3->click();
+        g_workersDialog->Edit1->clear();
     });
-    QVERIFY(!onModal.shown.contains("Form2"));
+    QVERIFY(!onModal.shown.contains("WorkerEditor"));
     QVERIFY(boxes->shown.isEmpty());
     QVERIFY(!sql.statements.join('\n').contains("delete", Qt::CaseInsensitive));
     QCOMPARE(db->scalar("select count(*) from accounts_dep.person").toInt(), 4);
@@ -372,39 +372,39 @@ void TestWorkers::picker() {
     if (pickId == 0)
         db->exec("delete from accounts_dep.person");
     // An earlier search in list mode is not carried into the picker.
-    runFromMenu([] { type(Form5->Edit1, "Ив"); });
-    QCOMPARE(Form5->Edit1->text(), QString("Ив"));
+    runFromMenu([] { type(g_workersDialog->Edit1, "Ив"); });
+    QCOMPARE(g_workersDialog->Edit1->text(), QString("Ив"));
     // The editor's fields before the pick.
     QString editorFio = "прежний";
     int editorId = 7;
-    onModal["Form5"] = [&] {
-        QCOMPARE(Form5->Tag, tag);
-        QVERIFY(DataModule6->Workers.isOpen());
-        QCOMPARE(Form5->Button2->text(), QString("Выбрать"));
-        QVERIFY(Form5->Button2->isDefault());
-        QVERIFY(!Form5->Button1->isVisibleTo(Form5));
-        QVERIFY(!Form5->Button3->isVisibleTo(Form5));
-        QVERIFY(Form5->Edit1->isVisibleTo(Form5));
-        QCOMPARE(Form5->Edit1->text(), QString());
-        QVERIFY(!DataModule6->Workers.isFiltered());
+    onModal["WorkersDialog"] = [&] {
+        QCOMPARE(g_workersDialog->Tag, tag);
+        QVERIFY(g_database->Workers.isOpen());
+        QCOMPARE(g_workersDialog->Button2->text(), QString("Выбрать"));
+        QVERIFY(g_workersDialog->Button2->isDefault());
+        QVERIFY(!g_workersDialog->Button1->isVisibleTo(g_workersDialog));
+        QVERIFY(!g_workersDialog->Button3->isVisibleTo(g_workersDialog));
+        QVERIFY(g_workersDialog->Edit1->isVisibleTo(g_workersDialog));
+        QCOMPARE(g_workersDialog->Edit1->text(), QString());
+        QVERIFY(!g_database->Workers.isFiltered());
         QCOMPARE(rows(), pickId == 0 ? 0 : 4);
         if (pickId > 0)
-            QVERIFY(DataModule6->Workers.locate("id", pickId));
-        Form5->setResult(-1);
+            QVERIFY(g_database->Workers.locate("id", pickId));
+        g_workersDialog->setResult(-1);
         if (pickId < 0)
-            QTest::keyClick(Form5, Qt::Key_Escape);
+            QTest::keyClick(g_workersDialog, Qt::Key_Escape);
         else
-            Form5->Button2->click();
-        QCOMPARE(Form5->result(), pickId < 0 ? int(QDialog::Rejected) : int(QDialog::Accepted));
+            g_workersDialog->Button2->click();
+        QCOMPARE(g_workersDialog->result(), pickId < 0 ? int(QDialog::Rejected) : int(QDialog::Accepted));
     };
     // The editor's side: open the picker and copy what it hands back.
-    if (Form5->openAsPicker(tag)) {
-        editorFio = Form5->PickedFio;
-        editorId = Form5->PickedId;
+    if (g_workersDialog->openAsPicker(tag)) {
+        editorFio = g_workersDialog->PickedFio;
+        editorId = g_workersDialog->PickedId;
     }
-    QVERIFY(!DataModule6->Workers.isOpen());
-    QCOMPARE(onModal.shown.count("Form5"), 2);
-    QCOMPARE(Form5->Picked, !fio.isEmpty());
+    QVERIFY(!g_database->Workers.isOpen());
+    QCOMPARE(onModal.shown.count("WorkersDialog"), 2);
+    QCOMPARE(g_workersDialog->Picked, !fio.isEmpty());
     QCOMPARE(editorFio, fio.isEmpty() ? QString("прежний") : fio);
     QCOMPARE(editorId, fio.isEmpty() ? 7 : pickId);
     // A pick changes nothing in the database and asks nothing.
@@ -412,29 +412,29 @@ void TestWorkers::picker() {
 }
 
 void TestWorkers::pickerByDoubleClick() {
-    onModal["Form5"] = [] {
-        Form5->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form5));
-        QTableView* grid = Form5->DBGrid1;
+    onModal["WorkersDialog"] = [] {
+        g_workersDialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_workersDialog));
+        QTableView* grid = g_workersDialog->DBGrid1;
         const QRect cell = grid->visualRect(grid->model()->index(3, 0)); // Петров
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QVERIFY(!Form5->isVisible());
+        QVERIFY(!g_workersDialog->isVisible());
     };
-    QVERIFY(Form5->openAsPicker(1));
-    QCOMPARE(Form5->PickedId, 18);
-    QCOMPARE(Form5->PickedFio, QString("Петров Пётр Петрович"));
+    QVERIFY(g_workersDialog->openAsPicker(1));
+    QCOMPARE(g_workersDialog->PickedId, 18);
+    QCOMPARE(g_workersDialog->PickedFio, QString("Петров Пётр Петрович"));
 }
 
 void TestWorkers::searchFilterAndKeys() {
     runFromMenu([&] {
-        QLineEdit* e = Form5->Edit1;
+        QLineEdit* e = g_workersDialog->Edit1;
         type(e, "пе"); // a prefix, letter case aside
         QCOMPARE(rows(), 2);
         QCOMPARE(currentFio(), QString("Пестов Павел"));
         QTest::keyClick(e, Qt::Key_Down);
         QCOMPARE(currentFio(), QString("Петров Пётр Петрович"));
-        QCOMPARE(Form5->DBGrid1->currentIndex().row(), 1);
+        QCOMPARE(g_workersDialog->DBGrid1->currentIndex().row(), 1);
         QTest::keyClick(e, Qt::Key_Down); // at the end: stays
         QCOMPARE(currentFio(), QString("Петров Пётр Петрович"));
         QTest::keyClick(e, Qt::Key_Up);
@@ -453,40 +453,40 @@ void TestWorkers::searchFilterAndKeys() {
         QCOMPARE(rows(), 0); // an apostrophe is just a letter of the prefix
         e->clear();
         QCOMPARE(rows(), 4);
-        QVERIFY(!DataModule6->Workers.isFiltered());
+        QVERIFY(!g_database->Workers.isFiltered());
         // Leading blanks of a stored name are part of it.
         type(e, "  С");
         QCOMPARE(rows(), 1);
-        QCOMPARE(DataModule6->Workers.fieldByName("id").asInteger(), 19);
+        QCOMPARE(g_database->Workers.fieldByName("id").asInteger(), 19);
     });
     QVERIFY(boxes->shown.isEmpty());
 }
 
 void TestWorkers::searchPersistence() {
-    runFromMenu([] { type(Form5->Edit1, "Пе"); });
+    runFromMenu([] { type(g_workersDialog->Edit1, "Пе"); });
     runFromMenu([&] {
-        QCOMPARE(Form5->Edit1->text(), QString("Пе"));
+        QCOMPARE(g_workersDialog->Edit1->text(), QString("Пе"));
         QCOMPARE(rows(), 2); // the old filter applies to the reopened query
     });
     // A search made in the picker is also kept for the next list-mode opening.
-    onModal["Form5"] = [&] {
-        type(Form5->Edit1, "Ив");
+    onModal["WorkersDialog"] = [&] {
+        type(g_workersDialog->Edit1, "Ив");
         QCOMPARE(rows(), 1);
-        Form5->Button4->click();
+        g_workersDialog->Button4->click();
     };
-    QVERIFY(!Form5->openAsPicker(24));
+    QVERIFY(!g_workersDialog->openAsPicker(24));
     runFromMenu([&] {
-        QCOMPARE(Form5->Edit1->text(), QString("Ив"));
+        QCOMPARE(g_workersDialog->Edit1->text(), QString("Ив"));
         QCOMPARE(rows(), 1);
-        QVERIFY(Form5->Button1->isVisibleTo(Form5));
-        QVERIFY(Form5->Button3->isVisibleTo(Form5));
-        QCOMPARE(Form5->Button2->text(), QString("Изменить"));
+        QVERIFY(g_workersDialog->Button1->isVisibleTo(g_workersDialog));
+        QVERIFY(g_workersDialog->Button3->isVisibleTo(g_workersDialog));
+        QCOMPARE(g_workersDialog->Button2->text(), QString("Изменить"));
         // Adding under a filter reopens the query with the filter still on.
-        onModal["Form2"] = [] {
-            Form2->Edit1->setText("Ивлев Игорь");
-            Form2->Button1->click();
+        onModal["WorkerEditor"] = [] {
+            g_workerEditor->Edit1->setText("Ивлев Игорь");
+            g_workerEditor->Button1->click();
         };
-        Form5->Button1->click();
+        g_workersDialog->Button1->click();
         QCOMPARE(rows(), 2);
     });
 }
@@ -494,22 +494,22 @@ void TestWorkers::searchPersistence() {
 // A window made before the data module, or kept while the data module is made again, shows
 // the current module's Workers.
 void TestWorkers::gridFollowsNewDataModule() {
-    delete Form5;
-    DataModule6 = nullptr;
-    Form5 = new TForm5;
-    QVERIFY(!Form5->DBGrid1->model());
+    delete g_workersDialog;
+    g_database = nullptr;
+    g_workersDialog = new WorkersDialog;
+    QVERIFY(!g_workersDialog->DBGrid1->model());
     db->openDataModule();
     runFromMenu([] {
-        QCOMPARE(Form5->DBGrid1->model(), &DataModule6->Workers);
-        QCOMPARE(Form5->DBGrid1->model()->rowCount(), 4);
+        QCOMPARE(g_workersDialog->DBGrid1->model(), &g_database->Workers);
+        QCOMPARE(g_workersDialog->DBGrid1->model()->rowCount(), 4);
     });
     db->openDataModule();
-    onModal["Form5"] = [] {
-        QCOMPARE(Form5->DBGrid1->model(), &DataModule6->Workers);
-        QCOMPARE(Form5->DBGrid1->model()->rowCount(), 4);
-        Form5->Button2->click();
+    onModal["WorkersDialog"] = [] {
+        QCOMPARE(g_workersDialog->DBGrid1->model(), &g_database->Workers);
+        QCOMPARE(g_workersDialog->DBGrid1->model()->rowCount(), 4);
+        g_workersDialog->Button2->click();
     };
-    QVERIFY(Form5->openAsPicker(1));
+    QVERIFY(g_workersDialog->openAsPicker(1));
 }
 
 // With TABEL_SHOTS=folder set, saves pictures of the list and the editor with workshop data.
@@ -524,32 +524,32 @@ void TestWorkers::screenshots() {
         "('Григорьев Андрей Николаевич', 'Резчик металла'), ('Данилов Юрий Петрович', 'Слесарь-сборщик'), "
         "('Егорова Светлана Ивановна', 'Упаковщик'), ('Жуков Константин Олегович', 'Штамповщик'), "
         "('Зайцев Михаил Андреевич', 'Оператор станка с ЧПУ'), ('О''Брайен Патрик', 'Контролёр ОТК')");
-    onModal["Form2"] = [&] {
-        Form2->Edit1->setText("Данилов Юрий Петрович");
+    onModal["WorkerEditor"] = [&] {
+        g_workerEditor->Edit1->setText("Данилов Юрий Петрович");
         chooseStaffpos("Слесарь-сборщик");
-        Form2->LCB_department->setCurrentIndex(1);
-        Form2->LCB_roles->setCurrentIndex(1);
-        Form2->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form2));
-        Form2->grab().save(dir + "/Form2.png");
-        Form2->hide();
+        g_workerEditor->LCB_department->setCurrentIndex(1);
+        g_workerEditor->LCB_roles->setCurrentIndex(1);
+        g_workerEditor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_workerEditor));
+        g_workerEditor->grab().save(dir + "/g_workerEditor.png");
+        g_workerEditor->hide();
     };
     runFromMenu([&] {
-        Form5->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form5));
-        DataModule6->Workers.setRecNo(4);
-        Form5->grab().save(dir + "/Form5.png");
-        Form5->Button2->click();
-        Form5->hide();
+        g_workersDialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_workersDialog));
+        g_database->Workers.setRecNo(4);
+        g_workersDialog->grab().save(dir + "/g_workersDialog.png");
+        g_workersDialog->Button2->click();
+        g_workersDialog->hide();
     });
-    onModal["Form5"] = [&] {
-        Form5->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form5));
-        type(Form5->Edit1, "Б");
-        Form5->grab().save(dir + "/Form5-picker.png");
-        Form5->hide();
+    onModal["WorkersDialog"] = [&] {
+        g_workersDialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g_workersDialog));
+        type(g_workersDialog->Edit1, "Б");
+        g_workersDialog->grab().save(dir + "/g_workersDialog-picker.png");
+        g_workersDialog->hide();
     };
-    Form5->openAsPicker(1);
+    g_workersDialog->openAsPicker(1);
 }
 
 QTEST_MAIN(TestWorkers)

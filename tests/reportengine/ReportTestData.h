@@ -2,8 +2,8 @@
 // nested groups (worker, nomenclature), details, subtotals and a numbered page footer.
 #pragma once
 
-#include "ReportDataSource.h"
-#include "ReportDefinition.h"
+#include "reportengine/ReportDataSource.h"
+#include "reportengine/ReportDefinition.h"
 
 #include <QStringList>
 

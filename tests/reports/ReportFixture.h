@@ -16,7 +16,7 @@
 //   2: 7777 Крышки night 2×25 = 50;  3: 7777 Крышки day 10×15 = 150; one more on 01.03 left out.
 #pragma once
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <QDate>
 #include <QStringList>

@@ -1,10 +1,10 @@
 // The command-line report mode on a real database: a good run writes the report into a PDF
 // and changes nothing in the database; bad arguments and an unreachable database end with a
 // non-zero result and a message on the error output.
-#include "ReportCommand.h"
 #include "ReportFixture.h"
 #include "ReportTestText.h"
-#include "Unit6.h"
+#include "data/Database.h"
+#include "reports/ReportCommand.h"
 
 #include <QFile>
 #include <QTemporaryFile>
@@ -54,7 +54,7 @@ void TestReportCommand::init() {
     QVERIFY(dir.isValid());
     db = new TestDatabase;
     loadReportFixture(*db);
-    QVERIFY(DataModule6 == nullptr);
+    QVERIFY(g_database == nullptr);
 }
 
 void TestReportCommand::cleanup() {
@@ -93,7 +93,7 @@ void TestReportCommand::writesReport() {
         options + QStringList{"--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf} + db->commandLine(),
         &err);
     QVERIFY2(rc == 0, qPrintable(err));
-    QVERIFY(DataModule6 == nullptr);
+    QVERIFY(g_database == nullptr);
     const QStringList lines = pdfLines(pdf);
     for (const QString& p : present)
         QVERIFY2(hasLine(lines, p), qPrintable(p + "\n---\n" + lines.join('\n')));

@@ -1,21 +1,21 @@
 // The printed layouts and the reports dialog on a real database: each layout's PDF text holds
 // the right groups, subtotals and grand totals; the product kind limits every report and the
 // Excel summary; the dialog's period defaults, previews, Excel rows and role controls.
-#include "ExcelHelper.h"
-#include "Format.h"
-#include "RadioGroup.h"
-#include "RecordingSpreadsheet.h"
 #include "ReportFixture.h"
-#include "ReportPainter.h"
 #include "ReportTestText.h"
-#include "SummaryReports.h"
-#include "Unit15.h"
-#include "Unit16.h"
-#include "Unit17.h"
-#include "Unit18.h"
-#include "Unit20.h"
-#include "Unit21.h"
-#include "Unit6.h"
+#include "data/Database.h"
+#include "data/Format.h"
+#include "export/ExcelHelper.h"
+#include "reportengine/ReportPainter.h"
+#include "reports/HoursTimesheetReport.h"
+#include "reports/ProductsDetailReport.h"
+#include "reports/ProductsReport.h"
+#include "reports/RadioGroup.h"
+#include "reports/ReportsDialog.h"
+#include "reports/SummaryReports.h"
+#include "reports/WorkersDetailReport.h"
+#include "reports/WorkersReport.h"
+#include "support/RecordingSpreadsheet.h"
 
 #include <QDateEdit>
 #include <QPushButton>
@@ -201,7 +201,7 @@ void TestReports::summaryLayouts() {
 
 void TestReports::hoursTimesheet() {
     // The hours timesheet's way: parameters, title, preview of the whole page, query closed.
-    TForm15 form;
+    HoursTimesheetReport form;
     bool shown = false, wholePage = false;
     QStringList texts;
     seams::setModalHandler([&](QDialog* d) {
@@ -264,7 +264,7 @@ void TestReports::defaultPeriod() {
     QFETCH(QDate, from);
     QFETCH(QDate, to);
     FixedClock clock(today.startOfDay().addSecs(10 * 3600));
-    TForm18 form;
+    ReportsDialog form;
     form.RadioGroup1->setItemIndex(1); // the product kind keeps its last choice
     form.DTPicker1->setDate(QDate(2000, 5, 5));
     QDate shownFrom, shownTo;
@@ -305,11 +305,11 @@ void TestReports::dialogPreviewsReport() {
     QFETCH(QString, title);
     QFETCH(QString, total);
     // The program's layout windows, as at start-up.
-    Form16 = new TForm16;
-    Form17 = new TForm17;
-    Form20 = new TForm20;
-    Form21 = new TForm21;
-    TForm18 form;
+    g_workersReport = new WorkersReport;
+    g_productsReport = new ProductsReport;
+    g_workersDetailReport = new WorkersDetailReport;
+    g_productsDetailReport = new ProductsDetailReport;
+    ReportsDialog form;
     form.DTPicker1->setDate(kFrom);
     form.DTPicker2->setDate(kTo);
     form.RadioGroup1->setItemIndex(kind);
@@ -327,13 +327,14 @@ void TestReports::dialogPreviewsReport() {
     QVERIFY(pageWidth);
     QVERIFY2(texts.contains(title), qPrintable(texts.join(u'|')));
     QVERIFY2(texts.contains(total), qPrintable(texts.join(u'|')));
-    for (TReportLayout* l : std::initializer_list<TReportLayout*>{Form16, Form17, Form20, Form21})
+    for (TReportLayout* l : std::initializer_list<TReportLayout*>{
+             g_workersReport, g_productsReport, g_workersDetailReport, g_productsDetailReport})
         QVERIFY(!l->query().isOpen());
-    delete Form16;
-    delete Form17;
-    delete Form20;
-    delete Form21;
-    QVERIFY(!Form16 && !Form17 && !Form20 && !Form21);
+    delete g_workersReport;
+    delete g_productsReport;
+    delete g_workersDetailReport;
+    delete g_productsDetailReport;
+    QVERIFY(!g_workersReport && !g_productsReport && !g_workersDetailReport && !g_productsDetailReport);
 }
 
 void TestReports::excelSummary_data() {
@@ -363,7 +364,7 @@ void TestReports::excelSummary() {
     QFETCH(QStringList, rows);
     QFETCH(QString, caption);
     RecordingSpreadsheet sheet;
-    TForm18 form;
+    ReportsDialog form;
     form.DTPicker1->setDate(kFrom);
     form.DTPicker2->setDate(kTo);
     form.RadioGroup1->setItemIndex(kind);
@@ -407,7 +408,7 @@ void TestReports::excelSummaryCountsRows() {
         "vvod, prize) values " +
         values);
     RecordingSpreadsheet sheet;
-    TForm18 form;
+    ReportsDialog form;
     form.DTPicker1->setDate(QDate(2025, 3, 2)); // leaves out the fixture's record of 1 March
     form.DTPicker2->setDate(QDate(2025, 4, 1));
     form.Button6->click();
@@ -435,8 +436,8 @@ void TestReports::excelSummaryCountsRows() {
 void TestReports::roleRules() {
     // The login finds the dialog and its controls by name: for the storekeeper it sets the
     // product kind through the property itemIndex to 0 (finished products) and disables it.
-    TForm18 form;
-    QCOMPARE(form.objectName(), QStringLiteral("Form18"));
+    ReportsDialog form;
+    QCOMPARE(form.objectName(), QStringLiteral("ReportsDialog"));
     QObject* kind = form.findChild<QObject*>(QStringLiteral("RadioGroup1"));
     QVERIFY(kind);
     QCOMPARE(kind->property("itemIndex").toInt(), -1);

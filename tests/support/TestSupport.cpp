@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <QDialog>
 
@@ -52,9 +52,9 @@ FixedClock::~FixedClock() {
     seams::setClock({});
 }
 
-#include "Connection.h"
-#include "Sql.h"
-#include "Unit6.h"
+#include "data/Connection.h"
+#include "data/Database.h"
+#include "data/Sql.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -128,10 +128,10 @@ TestDatabase::~TestDatabase() {
     adminExec(sockDir, superPassword, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(dbName));
 }
 
-TDataModule6* TestDatabase::openDataModule() {
+Database* TestDatabase::openDataModule() {
     delete module;
-    module = new TDataModule6;
-    DataModule6 = module;
+    module = new Database;
+    g_database = module;
     module->ADO_DB.setConnectionString(buildConnectionString(commandLine()));
     module->ADO_DB.open();
     return module;

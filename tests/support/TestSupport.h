@@ -1,7 +1,7 @@
 // Shared test fixtures: recorders for the seams and fresh databases cloned from the template.
 #pragma once
 
-#include "Seams.h"
+#include "ui/Seams.h"
 
 #include <QHash>
 #include <QList>
@@ -57,7 +57,7 @@ private:
     QDateTime current;
 };
 
-class TDataModule6;
+class Database;
 
 // A fresh database for one test, cloned from the template of the test cluster, dropped at
 // the end. The program reaches it with the command line {name(), host()}.
@@ -69,8 +69,8 @@ public:
     QString host() const { return sockDir; }
     QStringList commandLine() const { return {dbName, sockDir}; }
 
-    // Creates the data module (the global DataModule6) connected to this database.
-    TDataModule6* openDataModule();
+    // Creates the data module (the global g_database) connected to this database.
+    Database* openDataModule();
     // Runs statements as the program's user on a connection of its own (fixtures, checks).
     void exec(const QString& sql);
     QVariant scalar(const QString& sql);
@@ -80,7 +80,7 @@ private:
     QString sockDir;
     QString superPassword;
     QString fixtureConn;
-    TDataModule6* module = nullptr;
+    Database* module = nullptr;
 };
 
 // Collects every statement text the data layer sends while it lives.

@@ -1,0 +1,66 @@
+// Benchmark (not a test): times the journal and the price list on a large database.
+// Usage: bench_journal DATABASE SERVER
+#include "data/Connection.h"
+#include "data/Database.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+
+static double median(QList<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    Database dm;
+    g_database = &dm;
+    dm.ADO_DB.setConnectionString(buildConnectionString(args));
+    try {
+        dm.ADO_DB.open();
+        dm.Control.setSql("select count(*) as n, max(data) as last from accounts_dep.smena");
+        dm.Control.open();
+        const qint64 records = dm.Control.fieldByName("n").asLargeInt();
+        const QDate last = dm.Control.fieldByName("last").asDate();
+        dm.Control.close();
+        std::printf("work records: %lld, last day %s\n", (long long)records,
+                    qPrintable(last.toString("dd.MM.yyyy")));
+
+        QList<double> dayTimes, operTimes;
+        int rows = 0;
+        for (int i = 0; i < 25; ++i) {
+            const QDate day = last.addDays(-(i * 13 % 300));
+            QElapsedTimer t;
+            t.start();
+            rows = 0;
+            for (int s = 1; s <= 4; ++s) {
+                Dataset* q = dm.smenaQuery(s);
+                q->close();
+                q->setParam("data", day);
+                q->setParam("ok", QString("ta"));
+                q->open();
+                rows += q->recordCount();
+            }
+            dayTimes << t.nsecsElapsed() / 1e6;
+        }
+        for (int i = 0; i < 10; ++i) {
+            QElapsedTimer t;
+            t.start();
+            dm.Oper.close();
+            dm.Oper.open();
+            operTimes << t.nsecsElapsed() / 1e6;
+        }
+        std::printf(
+            "open the four journal queries of one day: median %.2f ms, max %.2f ms (%d rows last day)\n",
+            median(dayTimes), *std::max_element(dayTimes.begin(), dayTimes.end()), rows);
+        std::printf("open Oper: median %.2f ms (%d operation prices)\n", median(operTimes),
+                    dm.Oper.recordCount());
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message));
+        return 1;
+    }
+    return 0;
+}

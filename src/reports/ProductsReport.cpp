@@ -1,0 +1,97 @@
+// Printed report by products.
+#include "reports/ProductsReport.h"
+
+using namespace reportengine;
+using namespace reportstyle;
+
+ProductsReport* g_productsReport = nullptr;
+
+QString ProductsReport::reportSql() {
+    return QStringList{
+        QStringLiteral("select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid,"),
+        QStringLiteral("izdel.nom, oper.naimen, color,  "
+                       "round((izdel.massa*sum(smena.kol_vo-smena.brak))::numeric,2) as mass"),
+        QStringLiteral(
+            "from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper where "
+            "izdel.id=smena.i_id and vid_oper.id=oper.vid"),
+        QStringLiteral("and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 "),
+        QStringLiteral("group by izdel.nom,color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom")}
+        .join(u'\n');
+}
+
+namespace {
+
+constexpr double kKindX = 4, kKindW = 34;
+constexpr double kVidX = 38, kVidW = 60;
+constexpr double kColorX = 98, kColorW = 30;
+constexpr double kMassX = 128, kMassW = 30;
+constexpr double kQtyX = 158, kQtyW = 32;
+
+ReportDefinition layout() {
+    ReportDefinition r;
+    r.title = QStringLiteral("Отчет по продукции");
+    r.font = ReportFont{QStringLiteral("Arial"), kDetailPt};
+
+    ReportGroup report;
+    ReportBand head = reportHeader(QStringLiteral("QRLabel1"), 8.5 + kRowMm);
+    head.elements.push_back(text(QStringLiteral("Коробки"), kMassX, 8.5, kMassW, kDetailPt, true,
+                                 Qt::AlignRight | Qt::AlignVCenter));
+    head.elements.push_back(text(QStringLiteral("Количество"), kQtyX, 8.5, kQtyW, kDetailPt, true,
+                                 Qt::AlignRight | Qt::AlignVCenter));
+    report.header = head;
+
+    ReportGroup nom;
+    nom.expression = QStringLiteral("nom");
+    ReportBand nh;
+    nh.name = QStringLiteral("nomHeader");
+    nh.heightMm = 5.5;
+    nh.background = groupHeaderShade();
+    nh.elements.push_back(value(QStringLiteral("nom"), 0, 0.5, 150, kHeaderPt, true));
+    nom.header = nh;
+    ReportBand nf;
+    nf.name = QStringLiteral("nomFooter");
+    nf.heightMm = kRowMm + 1;
+    nf.frame = Frame::below();
+    nf.elements.push_back(total(QStringLiteral("SUM(mass)"), kMassX, 0.3, kMassW));
+    nf.elements.push_back(total(QStringLiteral("SUM(kolvo)"), kQtyX, 0.3, kQtyW));
+    nom.footer = nf;
+
+    r.groups = {report, nom};
+
+    ReportBand d;
+    d.name = QStringLiteral("detail");
+    d.heightMm = kRowMm;
+    d.elements.push_back(value(kKindText, kKindX, 0, kKindW));
+    d.elements.push_back(value(QStringLiteral("vid"), kVidX, 0, kVidW));
+    d.elements.push_back(value(kColorText, kColorX, 0, kColorW));
+    d.elements.push_back(number(QStringLiteral("mass"), kMassX, 0, kMassW));
+    d.elements.push_back(number(QStringLiteral("kolvo"), kQtyX, 0, kQtyW));
+    r.detail = d;
+
+    ReportBand s;
+    s.name = QStringLiteral("summary");
+    s.heightMm = kRowMm + 1.5;
+    s.frame = Frame::all();
+    s.elements.push_back(text(QStringLiteral("Итого:"), kKindX, 0.7, 40, kHeaderPt, true));
+    s.elements.push_back(total(QStringLiteral("SUM(mass)"), kMassX, 0.7, kMassW, QStringLiteral("#0")));
+    s.elements.push_back(total(QStringLiteral("SUM(kolvo)"), kQtyX, 0.7, kQtyW));
+    r.summary = s;
+
+    r.pageFooter = pageFooter(kPortraitWidthMm);
+    return r;
+}
+
+} // namespace
+
+ProductsReport::ProductsReport()
+    : TReportLayout(QStringLiteral("QRLabel1"), PreviewZoom::PageWidth, nullptr) {
+    setObjectName(QStringLiteral("ProductsReport"));
+    t_Report.setObjectName(QStringLiteral("t_Report"));
+    t_Report.setSql(reportSql());
+    QuickRep1 = layout();
+}
+
+ProductsReport::~ProductsReport() {
+    if (g_productsReport == this)
+        g_productsReport = nullptr;
+}

@@ -1,0 +1,162 @@
+// Printed report by workers.
+#include "reports/WorkersReport.h"
+
+using namespace reportengine;
+using namespace reportstyle;
+
+WorkersReport* g_workersReport = nullptr;
+
+QString WorkersReport::reportSql() {
+    return QStringList{
+        QStringLiteral("select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as "
+                       "kolvo,vid_oper.vid, "),
+        QStringLiteral(
+            "sum((kol_vo-brak)*smena.cena)::numeric(10,2) as summa,izdel.nom, oper.naimen, color,"),
+        QStringLiteral(
+            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7 from accounts_dep.fatigue f where "
+            "f.d_date<:data4 and f.d_date>=:data3 and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and "
+            "f.id_o=7777),"),
+        QStringLiteral(
+            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum8 from accounts_dep.fatigue f where "
+            "f.d_date<:data6 and f.d_date>=:data5 and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and "
+            "f.id_o=7778),"),
+        QStringLiteral(
+            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum78 from accounts_dep.fatigue f "
+            "where f.d_date<:data8 and f.d_date>=:data7 and f.id_p=smena.w_id),"),
+        QStringLiteral(
+            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7_all from accounts_dep.fatigue f "
+            "where f.d_date<:data10 and f.d_date>=:data9 and f.id_o=7777),"),
+        QStringLiteral(
+            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum8_all from accounts_dep.fatigue f "
+            "where f.d_date<:data12 and f.d_date>=:data11 and f.id_o=7778)"),
+        QStringLiteral(
+            "from cmn_contractor.person person,accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper,"),
+        QStringLiteral(
+            "accounts_dep.oper where w_id=s_code::integer and izdel.id=smena.i_id and vid_oper.id=oper.vid"),
+        QStringLiteral("and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1"),
+        QStringLiteral("group by fio, izdel.nom, vid_oper.vid, smena.w_id, izdel.id_nom, oper.naimen, color"),
+        QStringLiteral("order by fio, izdel.nom")}
+        .join(u'\n');
+}
+
+namespace {
+
+// Columns, in millimetres from the left margin.
+constexpr double kKindX = 4, kKindW = 32;
+constexpr double kVidX = 36, kVidW = 50;
+constexpr double kColorX = 86, kColorW = 26;
+constexpr double kQtyX = 112, kQtyW = 22;
+constexpr double kSumX = 134, kSumW = 28;
+constexpr double kNetX = 162, kNetW = 28;
+
+ReportDefinition layout() {
+    ReportDefinition r;
+    r.title = QStringLiteral("Отчет по рабочим");
+    r.orientation = QPageLayout::Portrait;
+    r.font = ReportFont{QStringLiteral("Arial"), kDetailPt};
+
+    // Report header and its summary: a group without expression.
+    ReportGroup report;
+    report.header = reportHeader(QStringLiteral("QRLabel1"), 8.5);
+
+    ReportGroup worker;
+    worker.expression = QStringLiteral("t_Report.fio");
+    ReportBand wh;
+    wh.name = QStringLiteral("workerHeader");
+    wh.heightMm = 5.5;
+    wh.background = groupHeaderShade();
+    wh.elements.push_back(value(QStringLiteral("fio"), 0, 0.5, 130, kHeaderPt, true));
+    wh.elements.push_back(text(QStringLiteral("Сумма без Р/К"), kNetX - 10, 0.5, kNetW + 10, kDetailPt, true,
+                               Qt::AlignRight | Qt::AlignVCenter));
+    worker.header = wh;
+    ReportBand wf;
+    wf.name = QStringLiteral("workerFooter");
+    wf.heightMm = 2 * kRowMm + 1;
+    wf.frame = Frame::below();
+    wf.elements.push_back(total(QStringLiteral("SUM(summa)"), kSumX, 0, kSumW, QStringLiteral("#0.00")));
+    wf.elements.push_back(total(QStringLiteral("SUM(summa/1.2)"), kNetX, 0, kNetW, QStringLiteral("#0.00")));
+    wf.elements.push_back(
+        total(QStringLiteral("SUM(summa)+f_sum78"), kSumX, kRowMm, kSumW, QStringLiteral("#0.000")));
+    wf.elements.push_back(
+        total(QStringLiteral("(SUM(summa)+f_sum78)/1.2"), kNetX, kRowMm, kNetW, QStringLiteral("#0.000")));
+    worker.footer = wf;
+
+    ReportGroup nom;
+    nom.expression = QStringLiteral("t_Report.nom");
+    ReportBand nh;
+    nh.name = QStringLiteral("nomHeader");
+    nh.heightMm = kRowMm + 0.4;
+    nh.background = reportHeaderShade();
+    nh.elements.push_back(value(QStringLiteral("nom"), 2, 0.2, 150, kDetailPt, true));
+    nom.header = nh;
+    ReportBand nf;
+    nf.name = QStringLiteral("nomFooter");
+    nf.heightMm = 2 * kRowMm + 0.5;
+    nf.elements.push_back(text(QStringLiteral("Хоз.р.:"), kKindX, 0, 14));
+    nf.elements.push_back(number(QStringLiteral("f_sum7"), kKindX + 14, 0, 20, QString()));
+    nf.elements.push_back(text(QStringLiteral("Ср. сд.:"), kVidX + 4, 0, 14));
+    nf.elements.push_back(number(QStringLiteral("f_sum8"), kVidX + 18, 0, 20, QString()));
+    nf.elements.push_back(total(QStringLiteral("SUM(kolvo)"), kQtyX, 0, kQtyW));
+    nf.elements.push_back(total(QStringLiteral("SUM(summa)"), kSumX, 0, kSumW, QStringLiteral("#0.000")));
+    nf.elements.push_back(total(QStringLiteral("SUM(summa/1.2)"), kNetX, 0, kNetW, QStringLiteral("#0.000")));
+    nf.elements.push_back(text(QStringLiteral("Итого:"), kQtyX, kRowMm, kQtyW, kDetailPt, true,
+                               Qt::AlignRight | Qt::AlignVCenter));
+    nf.elements.push_back(
+        total(QStringLiteral("SUM(summa)+f_sum7+f_sum8"), kSumX, kRowMm, kSumW, QStringLiteral("#0.000")));
+    nf.elements.push_back(total(QStringLiteral("(SUM(summa)+f_sum7+f_sum8)/1.2"), kNetX, kRowMm, kNetW,
+                                QStringLiteral("#0.000")));
+    nom.footer = nf;
+
+    r.groups = {report, worker, nom};
+
+    ReportBand d;
+    d.name = QStringLiteral("detail");
+    d.heightMm = kRowMm;
+    d.elements.push_back(value(kKindText, kKindX, 0, kKindW));
+    d.elements.push_back(value(QStringLiteral("vid"), kVidX, 0, kVidW));
+    d.elements.push_back(value(kColorText, kColorX, 0, kColorW));
+    d.elements.push_back(number(QStringLiteral("kolvo"), kQtyX, 0, kQtyW));
+    d.elements.push_back(number(QStringLiteral("summa"), kSumX, 0, kSumW, QStringLiteral("#0.000")));
+    r.detail = d;
+
+    ReportBand s;
+    s.name = QStringLiteral("summary");
+    s.heightMm = 4 * kRowMm + 1.5;
+    s.frame = Frame::all();
+    const QString m = QStringLiteral("#0.00");
+    const double y0 = 0.5;
+    s.elements.push_back(total(QStringLiteral("SUM(summa)"), kSumX, y0, kSumW, m));
+    s.elements.push_back(total(QStringLiteral("SUM(summa/1.2)"), kNetX, y0, kNetW, m));
+    s.elements.push_back(text(QStringLiteral("Хоз.р.:"), kColorX, y0 + kRowMm, 46, kDetailPt, true,
+                              Qt::AlignRight | Qt::AlignVCenter));
+    s.elements.push_back(total(QStringLiteral("f_sum7_all"), kSumX, y0 + kRowMm, kSumW, m));
+    s.elements.push_back(total(QStringLiteral("f_sum7_all/1.2"), kNetX, y0 + kRowMm, kNetW, m));
+    s.elements.push_back(text(QStringLiteral("Ср.сд.:"), kColorX, y0 + 2 * kRowMm, 46, kDetailPt, true,
+                              Qt::AlignRight | Qt::AlignVCenter));
+    s.elements.push_back(total(QStringLiteral("f_sum8_all"), kSumX, y0 + 2 * kRowMm, kSumW, m));
+    s.elements.push_back(total(QStringLiteral("f_sum8_all/1.2"), kNetX, y0 + 2 * kRowMm, kNetW, m));
+    s.elements.push_back(text(QStringLiteral("Итого:"), kColorX, y0 + 3 * kRowMm, 46, kDetailPt, true,
+                              Qt::AlignRight | Qt::AlignVCenter));
+    s.elements.push_back(
+        total(QStringLiteral("SUM(summa)+f_sum7_all+f_sum8_all"), kSumX, y0 + 3 * kRowMm, kSumW, m));
+    s.elements.push_back(
+        total(QStringLiteral("(SUM(summa)+f_sum7_all+f_sum8_all)/1.2"), kNetX, y0 + 3 * kRowMm, kNetW, m));
+    r.summary = s;
+
+    r.pageFooter = pageFooter(kPortraitWidthMm);
+    return r;
+}
+
+} // namespace
+
+WorkersReport::WorkersReport() : TReportLayout(QStringLiteral("QRLabel1"), PreviewZoom::PageWidth, nullptr) {
+    setObjectName(QStringLiteral("WorkersReport"));
+    t_Report.setObjectName(QStringLiteral("t_Report"));
+    t_Report.setSql(reportSql());
+    QuickRep1 = layout();
+}
+
+WorkersReport::~WorkersReport() {
+    if (g_workersReport == this)
+        g_workersReport = nullptr;
+}

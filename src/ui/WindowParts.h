@@ -1,0 +1,34 @@
+// Parts shared by the list and editor windows: the list's grid, search field and buttons,
+// and the editor's frame with its save and cancel buttons.
+#pragma once
+
+#include <QString>
+
+class Database;
+
+class QDialog;
+class QLineEdit;
+class QObject;
+class QPushButton;
+class QTableView;
+class QWidget;
+
+// A read-only list grid ("DBGrid1"): no row numbers, centred titles (bold if asked).
+QTableView* makeListGrid(QWidget* parent, bool boldTitles = false);
+
+// The search field ("Edit1") with its hint; keys go through the filter object first.
+QLineEdit* makeSearchField(QWidget* parent, const QString& hint, QObject* keyFilter);
+
+// The buttons of a list window: "Добавить" (Button1, the default button), "Изменить"
+// (Button2), "Удалить" (Button3) and "Выход" (Button4).
+void makeListButtons(QWidget* parent, QPushButton*& add, QPushButton*& change, QPushButton*& remove,
+                     QPushButton*& exit);
+
+// The editor's frame: the group box with the fields above, the save button (the default
+// button, Enter) and "Отмена" at the bottom right.
+void layOutEditor(QDialog* dialog, QWidget* group, QPushButton*& save, QPushButton*& cancel,
+                  const QString& saveCaption = QStringLiteral("Записать"));
+
+// The duplicate check before a save: when the statement counts a row (column cnt above 0), the
+// message is shown as a refusal and true is returned.
+bool refuseIfFound(Database& db, const QString& countSql, const QString& message);
