@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     g_mainWindow->loginCode = QStringLiteral("73516280");
     g_mainWindow->currentShift = 1;
     for (int s = 1; s <= 4; ++s)
-        g_database->smenaQuery(s)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+        g_database->journal(s).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
     g_mainWindow->journal->FormActivate();
     g_database->Control.setSql(QStringLiteral("select max(data) as last, min(w_id) as w, min(o_id) as o from "
                                               "accounts_dep.smena"));

@@ -18,9 +18,9 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments().mid(1);
     Database dm;
     g_database = &dm;
-    dm.ADO_DB.setConnectionString(buildConnectionString(args));
+    dm.connection().setConnectionString(buildConnectionString(args));
     try {
-        dm.ADO_DB.open();
+        dm.connection().open();
         dm.Control.setSql("select count(*) as n, max(data) as last from accounts_dep.smena");
         dm.Control.open();
         const qint64 records = dm.Control.fieldByName("n").asLargeInt();
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
             t.start();
             rows = 0;
             for (int s = 1; s <= 4; ++s) {
-                Dataset* q = dm.smenaQuery(s);
+                Dataset* q = &dm.journal(s);
                 q->close();
                 q->setParam("data", day);
                 q->setParam("ok", QString("ta"));
@@ -49,15 +49,15 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 10; ++i) {
             QElapsedTimer t;
             t.start();
-            dm.Oper.close();
-            dm.Oper.open();
+            dm.operationPrices().close();
+            dm.operationPrices().open();
             operTimes << t.nsecsElapsed() / 1e6;
         }
         std::printf(
             "open the four journal queries of one day: median %.2f ms, max %.2f ms (%d rows last day)\n",
             median(dayTimes), *std::max_element(dayTimes.begin(), dayTimes.end()), rows);
         std::printf("open Oper: median %.2f ms (%d operation prices)\n", median(operTimes),
-                    dm.Oper.recordCount());
+                    dm.operationPrices().recordCount());
     } catch (const DbError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message));
         return 1;

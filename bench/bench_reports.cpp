@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Database module;
     g_database = &module;
-    module.ADO_DB.setConnectionString(buildConnectionString(app.arguments().mid(1)));
-    module.ADO_DB.open();
+    module.connection().setConnectionString(buildConnectionString(app.arguments().mid(1)));
+    module.connection().open();
     if (!openCompanion(kConnectionName, kReportConnectionName))
         return 1;
     module.Control.setSql(QStringLiteral("select max(data) as last from accounts_dep.smena"));

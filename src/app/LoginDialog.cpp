@@ -79,7 +79,7 @@ void LoginDialog::Button1Click() {
     const Role role = roleOfCode(code);
     g_mainWindow->N11->setEnabled(role == Role::Full);
     for (int s = 1; s <= 4; ++s)
-        g_database->smenaQuery(s)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+        g_database->journal(s).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
     if (role == Role::None) {
         seams::errorBox(QStringLiteral("Введены неверные данные."));
         return;

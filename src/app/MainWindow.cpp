@@ -183,9 +183,9 @@ void MainWindow::connectOpener(QObject* sender, const char* window) {
 
 void MainWindow::FormCreate(const QStringList& args) {
     g_database = new Database(this);
-    g_database->ADO_DB.close();
-    g_database->ADO_DB.setConnectionString(buildConnectionString(args));
-    g_database->ADO_DB.open();
+    g_database->connection().close();
+    g_database->connection().setConnectionString(buildConnectionString(args));
+    g_database->connection().open();
     journal = new JournalController(*this,
                                     {{RadioButton1, RadioButton2, RadioButton3, RadioButton4},
                                      DateT,
@@ -206,7 +206,7 @@ void MainWindow::versionCheck() {
     ver.close();
     ver.open();
     ver.first();
-    g_database->dbSeparator = ver.fieldByName(QStringLiteral("delim")).asString();
+    g_database->decimalSeparator = ver.fieldByName(QStringLiteral("delim")).asString();
     int d = ver.fieldByName(QStringLiteral("d")).asInteger();
     int t = ver.fieldByName(QStringLiteral("t")).asInteger();
     if (d < buildDate || (d == buildDate && t < buildTime)) {

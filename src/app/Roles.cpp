@@ -1,5 +1,7 @@
 #include "app/Roles.h"
 
+#include "ui/Permissions.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QWidget>

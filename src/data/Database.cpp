@@ -32,7 +32,7 @@ QStringList wrapDays(const QString& head, const QString& tail) {
 
 } // namespace
 
-QString Database::smenaSql(int shift) {
+QString Database::journalSql(int shift) {
     const QString n = QString::number(shift);
     if (shift == 1) {
         return QStringList{
@@ -97,7 +97,7 @@ QString Database::smenaSql(int shift) {
         .join(u'\n');
 }
 
-QString Database::hTabelSql(int shift) {
+QString Database::hoursSheetSql(int shift) {
     QStringList lines;
     lines << QStringLiteral("select person.s_caption fio, ");
     lines << wrapDays(QStringLiteral("("), QStringLiteral(") as summ, "));
@@ -119,7 +119,7 @@ QString Database::hTabelSql(int shift) {
     return lines.join(u'\n');
 }
 
-QString Database::operSql() {
+QString Database::operationPricesSql() {
     return QStringList{
         QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN, ") + kKind +
             QStringLiteral(" as nmn,"),
@@ -134,16 +134,14 @@ QString Database::operSql() {
 
 Database::Database(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("Database"));
-    Workers.setSql(QStringLiteral("select * from accounts_dep.person order by fio"));
-    Izdel.setSql(QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));
-    Oper.setSql(operSql());
-    Vid_oper.setSql(QStringLiteral("select * from accounts_dep.VID_OPER order by vid"));
-    Dataset* smenas[] = {&Smena1, &Smena2, &Smena3, &Smena4};
+    m_workers.setSql(QStringLiteral("select * from accounts_dep.person order by fio"));
+    m_products.setSql(QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));
+    m_operationPrices.setSql(operationPricesSql());
+    m_operationTypes.setSql(QStringLiteral("select * from accounts_dep.VID_OPER order by vid"));
     for (int i = 0; i < 4; ++i)
-        smenas[i]->setSql(smenaSql(i + 1));
-    Dataset* hTabels[] = {&H_Tabel_1, &H_Tabel_2, &H_Tabel_3};
+        m_journals[i].setSql(journalSql(i + 1));
     for (int i = 0; i < 3; ++i)
-        hTabels[i]->setSql(hTabelSql(i + 1));
+        m_hoursSheets[i].setSql(hoursSheetSql(i + 1));
     Oper_del.setSql(QStringLiteral("delete from accounts_dep.oper where id=:id"));
 }
 
@@ -152,33 +150,26 @@ Database::~Database() {
         g_database = nullptr;
 }
 
-Dataset* Database::smenaQuery(int shift) {
-    switch (shift) {
-    case 1:
-        return &Smena1;
-    case 2:
-        return &Smena2;
-    case 3:
-        return &Smena3;
-    case 4:
-        return &Smena4;
-    default:
-        return nullptr;
-    }
+Dataset& Database::journal(int shift) {
+    return m_journals[shift >= 1 && shift <= 4 ? shift - 1 : 0];
+}
+
+Dataset& Database::hoursSheet(int shift) {
+    return m_hoursSheets[shift >= 1 && shift <= 3 ? shift - 1 : 0];
 }
 
 int Database::execute(const QString& sql, const Params& values) {
-    QSqlQuery q = runStatement(ADO_DB.database(), sql, values);
+    QSqlQuery q = runStatement(m_connection.database(), sql, values);
     return q.numRowsAffected();
 }
 
 QVariant Database::readValue(const QString& sql, const Params& values) {
-    QSqlQuery q = runStatement(ADO_DB.database(), sql, values);
+    QSqlQuery q = runStatement(m_connection.database(), sql, values);
     return q.next() ? q.value(0) : QVariant();
 }
 
 bool Database::countCheck(const QString& sql) {
-    QSqlQuery q = runStatement(ADO_DB.database(), sql);
+    QSqlQuery q = runStatement(m_connection.database(), sql);
     return q.next() && q.value(QStringLiteral("cnt")).toLongLong() > 0;
 }
 
@@ -189,6 +180,6 @@ QString Database::separatorFix(const QString& text) const {
     if (pos < 0)
         return text;
     QString out = text;
-    out.replace(pos, 1, dbSeparator);
+    out.replace(pos, 1, decimalSeparator);
     return out;
 }

@@ -1,5 +1,5 @@
-// Data module: the one database connection and the queries and commands that several
-// windows share, with the duplicate (count) check and the decimal separator fix.
+// The database: the one connection, the queries that several windows share, one way to run a
+// statement and to read a single value, the duplicate (count) check and the separator fix.
 #pragma once
 
 #include "data/Connection.h"
@@ -13,16 +13,21 @@ public:
     explicit Database(QObject* parent = nullptr);
     ~Database() override;
 
-    Connection ADO_DB{kConnectionName};
+    // The program's one connection.
+    Connection& connection() { return m_connection; }
 
-    Dataset Workers;
+    // The shared queries: workers, products, operation prices (with their lowest norm price),
+    // operation types, the journal of each shift 1..4 and the hours sheet of each shift 1..3.
+    // A shift outside the range gives the first shift's query.
+    Dataset& workers() { return m_workers; }
+    Dataset& products() { return m_products; }
+    Dataset& operationPrices() { return m_operationPrices; }
+    Dataset& operationTypes() { return m_operationTypes; }
+    Dataset& journal(int shift);
+    Dataset& hoursSheet(int shift);
+
+    // Scratch statements still used by some windows; each use replaces the text.
     Dataset Control;
-    Dataset Izdel;
-    Dataset Oper;
-    Dataset Vid_oper;
-    Dataset Smena1, Smena2, Smena3, Smena4;
-    Dataset H_Tabel_1, H_Tabel_2, H_Tabel_3;
-
     Command DelSmena;
     Command H_Tabel_ins;
     Command Oper_ins;
@@ -31,10 +36,7 @@ public:
     Command SQL_exec;
 
     // Decimal separator of the database (accounts_dep.ver.delim); set by the version check.
-    QString dbSeparator;
-
-    // The journal query of a shift 1..4 (nullptr for any other number).
-    Dataset* smenaQuery(int shift);
+    QString decimalSeparator;
 
     // Runs one statement with its :name parameters bound as values; returns the number of rows
     // it touched. Throws DbError with the database's text.
@@ -49,9 +51,18 @@ public:
     QString separatorFix(const QString& text) const;
 
     // The statement texts of the shared queries, as the windows and tests compare them.
-    static QString smenaSql(int shift);
-    static QString hTabelSql(int shift);
-    static QString operSql();
+    static QString journalSql(int shift);
+    static QString hoursSheetSql(int shift);
+    static QString operationPricesSql();
+
+private:
+    Connection m_connection{kConnectionName};
+    Dataset m_workers;
+    Dataset m_products;
+    Dataset m_operationPrices;
+    Dataset m_operationTypes;
+    Dataset m_journals[4];
+    Dataset m_hoursSheets[3];
 };
 
 extern Database* g_database;

@@ -18,8 +18,5 @@ struct MainWindowState {
     QDateEdit* DateT = nullptr;      // the journal date
 };
 
-// The foreman's access code: the foreman enters records but does not accept them.
-inline const QString kForemanCode = QStringLiteral("fendrok");
-
 // The main window's members; null until the main window exists.
 extern MainWindowState* g_mainWindowState;

@@ -7,6 +7,8 @@
 #include "journal/WorkRecordEditor.h"
 #include "ui/Seams.h"
 
+#include "ui/Permissions.h"
+
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -84,7 +86,7 @@ JournalController::JournalController(MainWindowState& members, const Controls& c
     : QObject(parent), m(members), c(controls) {
     updtOK.setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
     for (int s = 1; s <= 4; ++s)
-        g_database->smenaQuery(s)->setColumns(journalColumns());
+        g_database->journal(s).setColumns(journalColumns());
     QTableView* g = c.DBGrid2;
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
     g->horizontalHeader()->setSectionsMovable(false);
@@ -93,7 +95,7 @@ JournalController::JournalController(MainWindowState& members, const Controls& c
     g->horizontalHeader()->setFont(bold);
     g->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     g->horizontalHeader()->setDefaultSectionSize(64);
-    showInGrid(g_database->Smena1, g);
+    showInGrid(g_database->journal(1), g);
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int s = 0; s < 4; ++s)
         connect(c.shifts[s], &QRadioButton::clicked, this, [this, s] {
@@ -109,7 +111,7 @@ JournalController::JournalController(MainWindowState& members, const Controls& c
     connect(g, &QTableView::doubleClicked, this, &JournalController::DBGrid2DblClick);
     // A day is chosen when the calendar closes or Enter is pressed: the edit's finished signal.
     auto dayChosen = [this] {
-        if (c.DateT->date() != g_database->Smena1.param(QStringLiteral("data")).toDate())
+        if (c.DateT->date() != g_database->journal(1).param(QStringLiteral("data")).toDate())
             DateTChange();
     };
     connect(c.DateT, &QDateEdit::editingFinished, this, dayChosen);
@@ -118,17 +120,17 @@ JournalController::JournalController(MainWindowState& members, const Controls& c
 }
 
 Dataset* JournalController::shiftQuery() const {
-    return g_database->smenaQuery(m.currentShift < 1 ? 1 : m.currentShift);
+    return &g_database->journal(m.currentShift < 1 ? 1 : m.currentShift);
 }
 
 void JournalController::reopenAll(bool setDate) {
     for (int s = 1; s <= 4; ++s) {
-        Dataset* q = g_database->smenaQuery(s);
+        Dataset* q = &g_database->journal(s);
         q->close();
         q->setFiltered(false);
     }
     for (int s = 1; s <= 4; ++s) {
-        Dataset* q = g_database->smenaQuery(s);
+        Dataset* q = &g_database->journal(s);
         if (setDate)
             q->setParam(QStringLiteral("data"), c.DateT->date());
         q->open();
@@ -163,7 +165,7 @@ void JournalController::Button8Click() {
 }
 
 void JournalController::selectShift(int shift) {
-    showInGrid(*g_database->smenaQuery(shift), c.DBGrid2);
+    showInGrid(g_database->journal(shift), c.DBGrid2);
     for (int s = 0; s < 4; ++s)
         setLook(c.shifts[s], s + 1 == shift, kGreen);
     m.currentShift = shift;

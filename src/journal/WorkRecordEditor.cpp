@@ -213,7 +213,7 @@ void WorkRecordEditor::Edit6Exit() {
     if (!numbersFit())
         return;
     Edit7->setText(screenPrice(price));
-    const Dataset& oper = g_database->Oper;
+    const Dataset& oper = g_database->operationPrices();
     Edit8->setText(screenPrice(oper.isOpen() ? oper.fieldByName(QStringLiteral("cena")).asFloat() : 0.0));
     Edit9->setText(screenPrice(Edit3->text().trimmed().toDouble() * price));
 }
@@ -231,9 +231,9 @@ void WorkRecordEditor::Button1Click() {
     Database* dm = g_database;
     const QString priceText = formatGeneral(roundHalfEven(price, 4)).replace(u',', u'.');
     const int shift = g_mainWindowState ? g_mainWindowState->currentShift : 1;
-    Dataset* journal = dm->smenaQuery(shift);
+    Dataset* journal = &dm->journal(shift);
     if (!journal)
-        journal = &dm->Smena1;
+        journal = &dm->journal(1);
     const int colour = Edit5->text().trimmed().isEmpty() ? 0 : Edit5->text().trimmed().toInt();
     const QDate day = DTimeP->date();
     const QString date = day.toString(QStringLiteral("dd.MM.yyyy"));
@@ -291,9 +291,9 @@ void WorkRecordEditor::Button1Click() {
     journal->open();
     if (journal->recordCount() > 0 && row >= 1 && row <= journal->recordCount())
         journal->setRecNo(row);
-    dm->H_Tabel_1.close();
-    dm->H_Tabel_2.close();
-    dm->H_Tabel_3.close();
+    dm->hoursSheet(1).close();
+    dm->hoursSheet(2).close();
+    dm->hoursSheet(3).close();
     writeDayHours(workerId, shift, day, true);
     // A change that moved the record to another day, shift or worker leaves the hours of the
     // day it came from to be recomputed as well.

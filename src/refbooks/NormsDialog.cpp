@@ -353,7 +353,7 @@ void NormsDialog::Button1Click() {
         Norm.storeRow(OperId);
     else
         Norm.dropNewRow();
-    Dataset& oper = g_database->Oper;
+    Dataset& oper = g_database->operationPrices();
     const int at = oper.recNo();
     oper.close();
     oper.open();

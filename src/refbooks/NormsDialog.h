@@ -73,7 +73,7 @@ public:
 
     // Opens the window for the norms of one operation price and returns when it is closed.
     // This is what the operation-price list does on a double click with "Цены" checked:
-    //     g_normsDialog->openNorms(g_database->Oper.fieldByName("id").asInteger());
+    //     g_normsDialog->openNorms(g_database->operationPrices().fieldByName("id").asInteger());
     // "Сохранить" re-reads the shared query Oper (lowest price, number of norms) and keeps
     // its current row.
     void openNorms(int operId);

@@ -116,7 +116,7 @@ void OperationPriceEditor::Button1Click() {
                 .arg(productId));
         dm->Oper_ins.execute();
     } else {
-        const QString id = dm->Oper.fieldByName(QStringLiteral("id")).asString();
+        const QString id = dm->operationPrices().fieldByName(QStringLiteral("id")).asString();
         if (refuseIfFound(
                 *dm,
                 QStringLiteral("select count(*) as cnt from accounts_dep.OPER where vid=%1 and naimen=%2 "
@@ -135,8 +135,8 @@ void OperationPriceEditor::Button1Click() {
                 .arg(id));
         dm->Oper_ed.execute();
     }
-    dm->Oper.close();
-    dm->Oper.open();
+    dm->operationPrices().close();
+    dm->operationPrices().open();
     accept();
 }
 

@@ -49,7 +49,7 @@ OperationPricesDialog::OperationPricesDialog(QWidget* parent) : QDialog(parent) 
     bold.setBold(true);
     DBGrid1->horizontalHeader()->setFont(bold);
     DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    g_database->Oper.setColumns({
+    g_database->operationPrices().setColumns({
         {QStringLiteral("MARKA"), QStringLiteral("Марка"), 180, trimmedText},
         {QStringLiteral("VID"), QStringLiteral("Опреция"), 243, trimmedText},
         {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 90,
@@ -60,7 +60,7 @@ OperationPricesDialog::OperationPricesDialog(QWidget* parent) : QDialog(parent) 
         {QStringLiteral("nmn"), QStringLiteral("Вид"), 139},
         {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 96},
     });
-    showInGrid(g_database->Oper, DBGrid1);
+    showInGrid(g_database->operationPrices(), DBGrid1);
     connect(DBGrid1, &QTableView::doubleClicked, this, &OperationPricesDialog::DBGrid1DblClick);
 
     auto button = [this](const char* name, const QString& caption) {
@@ -122,7 +122,7 @@ void OperationPricesDialog::showEvent(QShowEvent* e) {
 
 void OperationPricesDialog::openFromMainMenu() {
     Tag = 0;
-    g_database->Oper.open();
+    g_database->operationPrices().open();
     Button2->setDefault(false);
     Button2->setText(QStringLiteral("Изменить"));
     Button1->setVisible(true);
@@ -130,40 +130,40 @@ void OperationPricesDialog::openFromMainMenu() {
     // The filter of an earlier search still applies to the fresh rows.
     Edit1Change();
     seams::showModal(this);
-    g_database->Oper.close();
+    g_database->operationPrices().close();
 }
 
 bool OperationPricesDialog::openAsPicker(int operId) {
     Database* dm = g_database;
     Tag = 1;
     Picked = false;
-    dm->Oper.close();
-    dm->Oper.open();
+    dm->operationPrices().close();
+    dm->operationPrices().open();
     Button2->setText(QStringLiteral("Выбрать"));
     Button2->setDefault(true);
     Button1->setVisible(false);
     Button3->setVisible(false);
     Edit1->setVisible(true);
     Edit1->clear();
-    dm->Oper.setFiltered(false);
-    if (operId == 0 || !dm->Oper.locate(QStringLiteral("id"), operId))
-        dm->Oper.first();
+    dm->operationPrices().setFiltered(false);
+    if (operId == 0 || !dm->operationPrices().locate(QStringLiteral("id"), operId))
+        dm->operationPrices().first();
     seams::showModal(this);
     Button2->setDefault(false);
     Edit1->setVisible(false);
-    dm->Oper.setFiltered(false);
+    dm->operationPrices().setFiltered(false);
     return Picked;
 }
 
 void OperationPricesDialog::Edit1Change() {
-    Dataset& oper = g_database->Oper;
+    Dataset& oper = g_database->operationPrices();
     const QString text = Edit1->text();
     applySearch(oper, QStringLiteral("marka"), text.trimmed().isEmpty() ? QString() : text, true);
     oper.first();
 }
 
 bool OperationPricesDialog::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Edit1 && searchFieldKey(e, g_database->Oper))
+    if (watched == Edit1 && searchFieldKey(e, g_database->operationPrices()))
         return true;
     return QDialog::eventFilter(watched, e);
 }
@@ -173,9 +173,9 @@ void OperationPricesDialog::DBGrid1DblClick() {
         Button2Click();
         return;
     }
-    if (g_database->Oper.isEmpty())
+    if (g_database->operationPrices().isEmpty())
         return;
-    g_normsDialog->openNorms(g_database->Oper.fieldByName(QStringLiteral("id")).asInteger());
+    g_normsDialog->openNorms(g_database->operationPrices().fieldByName(QStringLiteral("id")).asInteger());
 }
 
 void OperationPricesDialog::Button2Click() {
@@ -187,7 +187,7 @@ void OperationPricesDialog::Button2Click() {
 
 void OperationPricesDialog::pick() {
     Database* dm = g_database;
-    Dataset& oper = dm->Oper;
+    Dataset& oper = dm->operationPrices();
     if (oper.isEmpty()) {
         close();
         return;
@@ -195,6 +195,7 @@ void OperationPricesDialog::pick() {
     PickedProductId = oper.fieldByName(QStringLiteral("i_id")).asInteger();
     PickedOperId = oper.fieldByName(QStringLiteral("id")).asInteger();
     double price = oper.fieldByName(QStringLiteral("cena")).asFloat();
+    PickedBasePrice = price;
     MainWindowState* main = g_mainWindowState;
     if (main && main->CBox1 && main->CBox1->isChecked())
         price *= 2;
@@ -219,7 +220,7 @@ void OperationPricesDialog::pick() {
 }
 
 void OperationPricesDialog::change() {
-    Dataset& oper = g_database->Oper;
+    Dataset& oper = g_database->operationPrices();
     g_operationPriceEditor->setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
     g_operationPriceEditor->Tag = 2;
     g_operationPriceEditor->Edit1->setText(oper.fieldByName(QStringLiteral("MARKA")).asString().trimmed());
@@ -241,7 +242,7 @@ void OperationPricesDialog::Button1Click() {
 }
 
 void OperationPricesDialog::Button3Click() {
-    Dataset& oper = g_database->Oper;
+    Dataset& oper = g_database->operationPrices();
     if (oper.isEmpty())
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить операцию?")))
@@ -278,4 +279,10 @@ void OperationPricesDialog::Button5Click() {
     }
     ExcelSetVisible(true);
     XLS_Rep.close();
+}
+
+std::optional<OperationPrice> OperationPricesDialog::pickOperationPrice(int startAtId) {
+    if (!openAsPicker(startAtId))
+        return std::nullopt;
+    return OperationPrice{PickedOperId, PickedProductId, PickedBasePrice, PickedText};
 }

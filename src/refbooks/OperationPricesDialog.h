@@ -5,11 +5,21 @@
 #include "data/Dataset.h"
 
 #include <QDialog>
+#include <optional>
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+
+// An operation price as the picker hands it back: its id, its product, the base price (the
+// lowest norm price) and the text "mark; operation; kind".
+struct OperationPrice {
+    int id = 0;
+    int productId = 0;
+    double basePrice = 0;
+    QString text;
+};
 
 class OperationPricesDialog : public QDialog {
     Q_OBJECT
@@ -43,6 +53,11 @@ public:
     // given operation price (or its first row for 0), shown modally; afterwards the search
     // field hidden and the filter off. Returns Picked. Oper stays open for the editor.
     bool openAsPicker(int operId);
+
+    // Shows the list for choosing an operation price, on the given one when it is listed; the
+    // chosen price, or nothing when the user left the list or it had no row.
+    std::optional<OperationPrice> pickOperationPrice(int startAtId = 0);
+    double PickedBasePrice = 0;
 
 public slots:
     void openFromMainMenu();

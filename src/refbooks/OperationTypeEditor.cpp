@@ -49,7 +49,7 @@ void OperationTypeEditor::FormActivate() {
 }
 
 void OperationTypeEditor::Button1Click() {
-    Dataset& types = g_database->Vid_oper;
+    Dataset& types = g_database->operationTypes();
     const QString name = Edit1->text().trimmed();
     if (name.isEmpty()) {
         seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
@@ -78,7 +78,7 @@ void OperationTypeEditor::Button1Click() {
 void OperationTypeEditor::deleteCurrent() {
     command.setSql(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"));
     command.setParam(QStringLiteral("id"),
-                     g_database->Vid_oper.fieldByName(QStringLiteral("id")).asInteger());
+                     g_database->operationTypes().fieldByName(QStringLiteral("id")).asInteger());
     command.execute();
 }
 

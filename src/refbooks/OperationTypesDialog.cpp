@@ -61,31 +61,31 @@ OperationTypesDialog::~OperationTypesDialog() {
 // The grid shows the shared query Vid_oper of the data module; attached once the data module
 // exists (and again should the data module be replaced).
 void OperationTypesDialog::attachGrid() {
-    if (!g_database || DBGrid1->model() == &g_database->Vid_oper)
+    if (!g_database || DBGrid1->model() == &g_database->operationTypes())
         return;
-    g_database->Vid_oper.setColumns({{QStringLiteral("VID"), QStringLiteral("Операции"), 360}});
-    showInGrid(g_database->Vid_oper, DBGrid1);
+    g_database->operationTypes().setColumns({{QStringLiteral("VID"), QStringLiteral("Операции"), 360}});
+    showInGrid(g_database->operationTypes(), DBGrid1);
 }
 
 void OperationTypesDialog::openFromMainMenu() {
     attachGrid();
     Tag = 0;
-    g_database->Vid_oper.setFiltered(false);
-    g_database->Vid_oper.open();
+    g_database->operationTypes().setFiltered(false);
+    g_database->operationTypes().open();
     Button2->setDefault(false);
     Button2->setText(QStringLiteral("Изменить"));
     Button1->setDefault(true);
     Button1->setVisible(true);
     Button3->setVisible(true);
     seams::showModal(this);
-    g_database->Vid_oper.close();
+    g_database->operationTypes().close();
 }
 
 bool OperationTypesDialog::openAsPicker() {
     attachGrid();
     Tag = 1;
     Picked = false;
-    g_database->Vid_oper.open();
+    g_database->operationTypes().open();
     Button2->setText(QStringLiteral("Выбрать"));
     Button1->setVisible(false);
     Button3->setVisible(false);
@@ -95,7 +95,7 @@ bool OperationTypesDialog::openAsPicker() {
     seams::showModal(this);
     Button2->setDefault(false);
     Edit1->setVisible(false);
-    g_database->Vid_oper.close();
+    g_database->operationTypes().close();
     return Picked;
 }
 
@@ -107,7 +107,7 @@ void OperationTypesDialog::Button1Click() {
 }
 
 void OperationTypesDialog::Button2Click() {
-    Dataset& types = g_database->Vid_oper;
+    Dataset& types = g_database->operationTypes();
     if (Tag != 0) {
         // A pick, also from an empty list (empty name, id 0).
         PickedVid = types.fieldByName(QStringLiteral("vid")).asString().trimmed();
@@ -130,7 +130,7 @@ void OperationTypesDialog::DBGrid1DblClick() {
 }
 
 void OperationTypesDialog::Button3Click() {
-    Dataset& types = g_database->Vid_oper;
+    Dataset& types = g_database->operationTypes();
     if (types.isEmpty())
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить вид операции?")))
@@ -145,14 +145,14 @@ void OperationTypesDialog::Button4Click() {
 }
 
 void OperationTypesDialog::Edit1Change(const QString& text) {
-    Dataset& types = g_database->Vid_oper;
+    Dataset& types = g_database->operationTypes();
     applySearch(types, QStringLiteral("vid"), text);
 }
 
 bool OperationTypesDialog::eventFilter(QObject* watched, QEvent* e) {
     // In the search field Up and Down move the list; the other keys that act on key-down
     // (Delete, Left, Right, Home, End) are swallowed, typed characters and Backspace edit.
-    if (watched == Edit1 && searchFieldKey(e, g_database->Vid_oper))
+    if (watched == Edit1 && searchFieldKey(e, g_database->operationTypes()))
         return true;
     return QDialog::eventFilter(watched, e);
 }

@@ -135,7 +135,7 @@ void ProductEditor::Button1Click() {
         return;
     }
     Database* dm = g_database;
-    const QString id = QString::number(dm->Izdel.fieldByName(QStringLiteral("id")).asLargeInt());
+    const QString id = QString::number(dm->products().fieldByName(QStringLiteral("id")).asLargeInt());
     QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=") +
                     sqlQuote(mark.toUpper());
     if (Tag == 2)
@@ -156,8 +156,8 @@ void ProductEditor::Button1Click() {
                             massa + QStringLiteral(", id_class_item=") + group +
                             QStringLiteral(" where id=") + id);
     dm->SQL_exec.execute();
-    dm->Izdel.close();
-    dm->Izdel.open();
+    dm->products().close();
+    dm->products().open();
     accept();
 }
 

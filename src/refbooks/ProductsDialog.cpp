@@ -64,7 +64,7 @@ ProductsDialog::ProductsDialog(QWidget* parent) : QDialog(parent) {
 void ProductsDialog::attachGrid() {
     if (gridAttached || !g_database)
         return;
-    Dataset& izdel = g_database->Izdel;
+    Dataset& izdel = g_database->products();
     izdel.setColumns({
         GridColumn{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 220},
         GridColumn{QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 250},
@@ -82,14 +82,14 @@ ProductsDialog::~ProductsDialog() {
 void ProductsDialog::openFromMainMenu() {
     attachGrid();
     Tag = 0;
-    g_database->Izdel.open();
+    g_database->products().open();
     Button2->setDefault(false);
     Button2->setText(QStringLiteral("Изменить"));
     Button1->setVisible(true);
     Button3->setVisible(true);
     Button1->setDefault(true);
     seams::showModal(this);
-    g_database->Izdel.close();
+    g_database->products().close();
 }
 
 bool ProductsDialog::openAsPicker() {
@@ -97,7 +97,7 @@ bool ProductsDialog::openAsPicker() {
     Tag = 1;
     PickedMarka.clear();
     PickedId = 0;
-    g_database->Izdel.open();
+    g_database->products().open();
     Button2->setText(QStringLiteral("Выбрать"));
     Button1->setVisible(false);
     Button3->setVisible(false);
@@ -108,12 +108,12 @@ bool ProductsDialog::openAsPicker() {
     const bool picked = seams::showModal(this) == QDialog::Accepted && PickedId != 0;
     Button2->setDefault(false);
     Edit1->setVisible(false);
-    g_database->Izdel.close();
+    g_database->products().close();
     return picked;
 }
 
 void ProductsDialog::Button1Click() {
-    Dataset& izdel = g_database->Izdel;
+    Dataset& izdel = g_database->products();
     const int at = izdel.recNo();
     g_productEditor->Edit1->clear();
     g_productEditor->Edit2->clear();
@@ -126,7 +126,7 @@ void ProductsDialog::Button1Click() {
 }
 
 void ProductsDialog::Button2Click() {
-    Dataset& izdel = g_database->Izdel;
+    Dataset& izdel = g_database->products();
     if (Tag == 1) {
         // A pick hands back the current product; an empty list hands back nothing.
         if (!izdel.isEmpty()) {
@@ -161,9 +161,9 @@ void ProductsDialog::DBGrid1DblClick() {
 // so no work record is left pointing at a removed price.
 void ProductsDialog::Button3Click() {
     Database* dm = g_database;
-    if (dm->Izdel.isEmpty())
+    if (dm->products().isEmpty())
         return;
-    const qint64 n = dm->Izdel.fieldByName(QStringLiteral("id")).asLargeInt();
+    const qint64 n = dm->products().fieldByName(QStringLiteral("id")).asLargeInt();
     const QString id = QString::number(n);
 
     // Work records from the first day of the previous month of the year 2000 on.
@@ -204,8 +204,8 @@ void ProductsDialog::Button3Click() {
         dm->DelSmena.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + id);
         dm->DelSmena.execute();
     }
-    dm->Izdel.close();
-    dm->Izdel.open();
+    dm->products().close();
+    dm->products().open();
 }
 
 void ProductsDialog::Button4Click() {
@@ -213,13 +213,13 @@ void ProductsDialog::Button4Click() {
 }
 
 void ProductsDialog::Edit1Change() {
-    Dataset& izdel = g_database->Izdel;
+    Dataset& izdel = g_database->products();
     applySearch(izdel, QStringLiteral("marka"), Edit1->text());
 }
 
 // Up and Down in the search field move the list; every other key edits the field.
 bool ProductsDialog::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Edit1 && searchFieldKey(e, g_database->Izdel, false))
+    if (watched == Edit1 && searchFieldKey(e, g_database->products(), false))
         return true;
     return QDialog::eventFilter(watched, e);
 }

@@ -59,31 +59,31 @@ WorkersDialog::~WorkersDialog() {
 // The grid shows the shared query Workers of the data module; attached once the data module
 // exists (and again should the data module be replaced).
 void WorkersDialog::attachGrid() {
-    if (!g_database || DBGrid1->model() == &g_database->Workers)
+    if (!g_database || DBGrid1->model() == &g_database->workers())
         return;
-    g_database->Workers.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
-                                    {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}});
-    showInGrid(g_database->Workers, DBGrid1);
+    g_database->workers().setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
+                                      {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}});
+    showInGrid(g_database->workers(), DBGrid1);
 }
 
 void WorkersDialog::openFromMainMenu() {
     attachGrid();
     Tag = 0;
-    g_database->Workers.open();
+    g_database->workers().open();
     Button2->setDefault(false);
     Button2->setText(QStringLiteral("Изменить"));
     Button1->setDefault(true);
     Button1->setVisible(true);
     Button3->setVisible(true);
     seams::showModal(this);
-    g_database->Workers.close();
+    g_database->workers().close();
 }
 
 bool WorkersDialog::openAsPicker(int tag) {
     attachGrid();
     Tag = tag;
     Picked = false;
-    g_database->Workers.open();
+    g_database->workers().open();
     Button2->setText(QStringLiteral("Выбрать"));
     Button2->setDefault(true);
     Button2->setVisible(true);
@@ -92,7 +92,7 @@ bool WorkersDialog::openAsPicker(int tag) {
     Edit1->setVisible(true);
     Edit1->clear();
     seams::showModal(this);
-    g_database->Workers.close();
+    g_database->workers().close();
     return Picked;
 }
 
@@ -102,15 +102,15 @@ void WorkersDialog::Button1Click() {
     g_workerEditor->Tag = 1;
     g_workerEditor->refreshLookups();
     seams::showModal(g_workerEditor);
-    g_database->Workers.close();
-    g_database->Workers.open();
+    g_database->workers().close();
+    g_database->workers().open();
 }
 
 void WorkersDialog::Button2Click() {
     if (Tag == 0)
         changeWorker();
     else
-        pickWorker();
+        pickCurrentWorker();
 }
 
 void WorkersDialog::DBGrid1DblClick() {
@@ -118,7 +118,7 @@ void WorkersDialog::DBGrid1DblClick() {
 }
 
 void WorkersDialog::changeWorker() {
-    Dataset& workers = g_database->Workers;
+    Dataset& workers = g_database->workers();
     // With no row there is no worker to change.
     if (workers.isEmpty())
         return;
@@ -138,8 +138,8 @@ void WorkersDialog::changeWorker() {
         workers.setRecNo(row);
 }
 
-void WorkersDialog::pickWorker() {
-    const Dataset& workers = g_database->Workers;
+void WorkersDialog::pickCurrentWorker() {
+    const Dataset& workers = g_database->workers();
     if (workers.recordCount() > 0) {
         PickedFio = workers.fieldByName(QStringLiteral("fio")).asString().trimmed();
         PickedId = workers.fieldByName(QStringLiteral("id")).asInteger();
@@ -149,7 +149,7 @@ void WorkersDialog::pickWorker() {
 }
 
 void WorkersDialog::Button3Click() {
-    Dataset& workers = g_database->Workers;
+    Dataset& workers = g_database->workers();
     if (workers.isEmpty())
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить работника?")))
@@ -169,14 +169,20 @@ void WorkersDialog::Button4Click() {
 }
 
 void WorkersDialog::Edit1Change(const QString& text) {
-    Dataset& workers = g_database->Workers;
+    Dataset& workers = g_database->workers();
     applySearch(workers, QStringLiteral("fio"), text);
 }
 
 bool WorkersDialog::eventFilter(QObject* watched, QEvent* e) {
     // In the search field Up and Down move the list; the other keys that act on key-down
     // (Delete, Left, Right, Home, End) are swallowed, typed characters and Backspace edit.
-    if (watched == Edit1 && searchFieldKey(e, g_database->Workers))
+    if (watched == Edit1 && searchFieldKey(e, g_database->workers()))
         return true;
     return QDialog::eventFilter(watched, e);
+}
+
+std::optional<Worker> WorkersDialog::pickWorker() {
+    if (!openAsPicker(1))
+        return std::nullopt;
+    return Worker{PickedId, PickedFio};
 }

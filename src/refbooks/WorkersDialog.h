@@ -5,10 +5,17 @@
 #include "data/Dataset.h"
 
 #include <QDialog>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
 class QTableView;
+
+// A worker as the picker hands it back: the id and the name, trimmed of blanks.
+struct Worker {
+    int id = 0;
+    QString name;
+};
 
 class WorkersDialog : public QDialog {
     Q_OBJECT
@@ -42,6 +49,10 @@ public:
     // closed afterwards. Returns Picked.
     bool openAsPicker(int tag);
 
+    // Shows the list for choosing a worker; the chosen worker, or nothing when the user left
+    // the list or it had no row.
+    std::optional<Worker> pickWorker();
+
 public slots:
     // What the main window does around showing the list from its menu.
     void openFromMainMenu();
@@ -59,7 +70,7 @@ protected:
 
 private:
     void changeWorker();
-    void pickWorker();
+    void pickCurrentWorker();
     Command command; // the list's own statement on the shared connection
 };
 

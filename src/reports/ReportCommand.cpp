@@ -122,10 +122,10 @@ int runReportCommand(const QStringList& args) {
 
     std::unique_ptr<TReportLayout> layout = makeSummaryLayout(o.report);
     try {
-        if (ownModule || !g_database->ADO_DB.isOpen()) {
-            g_database->ADO_DB.close();
-            g_database->ADO_DB.setConnectionString(buildConnectionString(o.positional));
-            g_database->ADO_DB.open();
+        if (ownModule || !g_database->connection().isOpen()) {
+            g_database->connection().close();
+            g_database->connection().setConnectionString(buildConnectionString(o.positional));
+            g_database->connection().open();
         }
         // Pages go into the file as they are laid out, while the server still sends the rows.
         SummaryReportFeed feed(*layout, o.report, o.from, o.to, o.kind);

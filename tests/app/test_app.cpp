@@ -140,7 +140,7 @@ void TestApp::versionCheck() {
                        !sql.statements.filter("insert", Qt::CaseInsensitive).isEmpty();
     QCOMPARE(wrote, d != expectD || t != expectT || emptyTable);
     if (!emptyTable)
-        QCOMPARE(g_database->dbSeparator, QString(","));
+        QCOMPARE(g_database->decimalSeparator, QString(","));
     QCOMPARE(ends->count, refused ? 1 : 0);
     QCOMPARE(g_loginDialog->Timer1->isActive(), refused);
     if (refused) {
@@ -212,7 +212,7 @@ void TestApp::roles() {
     QCOMPARE(modals, QList<QDialog*>{g_mainWindow});
     QCOMPARE(g_mainWindow->loginCode, code.trimmed());
     QCOMPARE(g_mainWindow->currentShift, 1);
-    QCOMPARE(g_database->Smena3.param("ok").toString(), QString("ta"));
+    QCOMPARE(g_database->journal(3).param("ok").toString(), QString("ta"));
     const QStringList all{"Button1",      "Button2",      "Button3", "RadioButton1", "RadioButton2",
                           "RadioButton3", "RadioButton4", "CBox1",   "Button8",      "DateT",
                           "DBGrid2",      "Button4",      "Button5"};

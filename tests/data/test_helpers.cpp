@@ -167,7 +167,7 @@ void TestHelpers::separatorFix() {
     QFETCH(QString, text);
     QFETCH(QString, expected);
     Database dm;
-    dm.dbSeparator = separator;
+    dm.decimalSeparator = separator;
     QCOMPARE(dm.separatorFix(text), expected);
 }
 

@@ -61,7 +61,7 @@ void TestEditor::init() {
     g_mainWindow->loginCode = "73516280";
     g_mainWindow->currentShift = 1;
     for (int s = 1; s <= 4; ++s)
-        g_database->smenaQuery(s)->setParam("ok", QString("ta"));
+        g_database->journal(s).setParam("ok", QString("ta"));
     g_mainWindow->journal->FormActivate();
     g_mainWindow->DateT->setDate(kDay);
     g_mainWindow->journal->DateTChange();
@@ -123,7 +123,7 @@ void TestEditor::insertStatementOfTheWorkedExample() {
             .toString(),
         QString("no/0/00000/08.12.2026"));
     // The journal was read again and shows the record; the boxes are empty for the next one.
-    QCOMPARE(g_database->Smena1.recordCount(), 1);
+    QCOMPARE(g_database->journal(1).recordCount(), 1);
     QVERIFY(g_workRecordEditor->Edit3->text().isEmpty());
     QCOMPARE(h(17, 8), 8);
 }
@@ -133,10 +133,10 @@ void TestEditor::roadThroughBothPickers() {
     g_mainWindow->journal->Button1Click();
     seams::setModalHandler([](QDialog* w) -> int {
         if (w == g_workersDialog) {
-            g_database->Workers.locate("id", 18);
+            g_database->workers().locate("id", 18);
             g_workersDialog->Button2Click();
         } else if (w == g_operationPricesDialog) {
-            g_database->Oper.locate("id", 42);
+            g_database->operationPrices().locate("id", 42);
             g_operationPricesDialog->Button2Click();
         }
         return 0;
@@ -157,7 +157,7 @@ void TestEditor::roadThroughBothPickers() {
                  .toString(),
              QString("18/42/12.5/10"));
     // Accepted by a double click in the journal.
-    QVERIFY(g_database->Smena1.locate("w_id", 18));
+    QVERIFY(g_database->journal(1).locate("w_id", 18));
     g_mainWindow->journal->DBGrid2DblClick();
     QCOMPARE(db->scalar("select trim(ok) from accounts_dep.smena").toString(), QString("ok"));
 }
@@ -177,7 +177,7 @@ void TestEditor::duplicates() {
     // A change without any change is accepted and keeps the mark.
     db->exec("update accounts_dep.smena set ok='ok', vvod='01.12.2026', prize=5");
     g_mainWindow->journal->Button8Click();
-    g_database->Smena1.first();
+    g_database->journal(1).first();
     g_mainWindow->journal->Button2Click();
     QCOMPARE(g_workRecordEditor->Edit5->text(), QString("5"));
     QVERIFY(g_workRecordEditor->Edit5->isEnabled());
@@ -211,7 +211,7 @@ void TestEditor::hoursOfTheDay() {
     fillAdd(17, 43, 5, 1, "1", "5", "1");
     g_workRecordEditor->Button1Click();
     QCOMPARE(h(17, 8), 8);
-    QVERIFY(g_database->Smena1.locate("time", 3));
+    QVERIFY(g_database->journal(1).locate("time", 3));
     g_mainWindow->journal->Button2Click();
     g_workRecordEditor->Edit6->setText("4");
     g_workRecordEditor->Button1Click();
@@ -252,7 +252,7 @@ void TestEditor::movedRecordCorrectsTheDayItCameFrom() {
     g_workRecordEditor->Button1Click();
     QCOMPARE(h(17, 8), 8);
     // Move worker 17's record to the 9th and to worker 18.
-    QVERIFY(g_database->Smena1.locate("w_id", 17));
+    QVERIFY(g_database->journal(1).locate("w_id", 17));
     g_mainWindow->journal->Button2Click();
     g_workRecordEditor->DTimeP->setDate(kDay.addDays(1));
     g_workRecordEditor->workerId = 18;

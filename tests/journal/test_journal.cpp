@@ -51,7 +51,7 @@ void TestJournal::init() {
     g_mainWindow->loginCode = "73516280";
     g_mainWindow->currentShift = 1;
     for (int s = 1; s <= 4; ++s)
-        g_database->smenaQuery(s)->setParam("ok", QString("ta"));
+        g_database->journal(s).setParam("ok", QString("ta"));
 }
 
 void TestJournal::cleanup() {
@@ -103,7 +103,7 @@ void TestJournal::activationAndDayOff() {
     QCOMPARE(g_mainWindow->CBox1->isChecked(), checkedAfter);
     QCOMPARE(g_mainWindow->CBox1->font().bold(), checkedAfter);
     QCOMPARE(g_mainWindow->CBox1->palette().color(QPalette::Window) == QColor(255, 0, 0), checkedAfter);
-    QCOMPARE(g_database->Smena1.recordCount(), 1);
+    QCOMPARE(g_database->journal(1).recordCount(), 1);
     QCOMPARE(g_mainWindow->DBGrid2->model()->rowCount(), 1);
     QCOMPARE(g_mainWindow->DBGrid2->model()->index(0, 0).data().toString(), QString("Иванов Иван"));
 }
@@ -117,7 +117,7 @@ void TestJournal::choosingAWorkdayUnchecksDayOff() {
     g_mainWindow->journal->DateTChange();
     QVERIFY(!g_mainWindow->CBox1->isChecked());
     QVERIFY(!g_mainWindow->CBox1->font().bold());
-    QCOMPARE(g_database->Smena1.recordCount(), 1);
+    QCOMPARE(g_database->journal(1).recordCount(), 1);
 }
 
 void TestJournal::shiftSelection() {
@@ -128,7 +128,7 @@ void TestJournal::shiftSelection() {
     QTest::mouseClick(g_mainWindow->RadioButton3, Qt::LeftButton, {},
                       QPoint(5, g_mainWindow->RadioButton3->height() / 2));
     QCOMPARE(g_mainWindow->currentShift, 3);
-    QCOMPARE(g_mainWindow->DBGrid2->model(), &g_database->Smena3);
+    QCOMPARE(g_mainWindow->DBGrid2->model(), &g_database->journal(3));
     QCOMPARE(g_mainWindow->DBGrid2->model()->rowCount(), 2);
     QVERIFY(g_mainWindow->RadioButton3->font().bold());
     QCOMPARE(g_mainWindow->RadioButton3->palette().color(QPalette::Window), QColor(0, 128, 0));
@@ -137,7 +137,7 @@ void TestJournal::shiftSelection() {
         QVERIFY(!other->font().bold());
     // Moving in the grid moves the shift's query.
     g_mainWindow->DBGrid2->setCurrentIndex(g_mainWindow->DBGrid2->model()->index(1, 0));
-    QCOMPARE(g_database->Smena3.recNo(), 2);
+    QCOMPARE(g_database->journal(3).recNo(), 2);
 }
 
 void TestJournal::acceptanceColours() {
@@ -191,14 +191,14 @@ void TestJournal::acceptanceToggle() {
     addRecord(18, 1, 4, before);
     g_mainWindow->loginCode = code;
     g_mainWindow->journal->FormActivate();
-    QVERIFY(g_database->Smena1.locate("w_id", 18));
-    const int row = g_database->Smena1.recNo();
+    QVERIFY(g_database->journal(1).locate("w_id", 18));
+    const int row = g_database->journal(1).recNo();
     g_mainWindow->journal->DBGrid2DblClick();
     QCOMPARE(db->scalar(QString("select trim(ok) from accounts_dep.smena where id=%1").arg(recordId(18, 4)))
                  .toString(),
              after);
-    QCOMPARE(g_database->Smena1.recNo(), row);
-    QCOMPARE(g_database->Smena1.fieldByName("ok").asString().trimmed(), after);
+    QCOMPARE(g_database->journal(1).recNo(), row);
+    QCOMPARE(g_database->journal(1).fieldByName("ok").asString().trimmed(), after);
 }
 
 void TestJournal::deleteCorrectsHours() {
@@ -207,16 +207,16 @@ void TestJournal::deleteCorrectsHours() {
     db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d6, d7) values (17, 12, 2026, 1, "
              "5, 12)");
     g_mainWindow->journal->FormActivate();
-    QVERIFY(g_database->Smena1.locate("time", 8));
+    QVERIFY(g_database->journal(1).locate("time", 8));
     g_mainWindow->journal->Button3Click();
     QCOMPARE(boxes->shown.size(), 1);
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
     QCOMPARE(boxes->shown[0].text, QString("Удалить позицию из списка?"));
-    QCOMPARE(g_database->Smena1.recordCount(), 1);
+    QCOMPARE(g_database->journal(1).recordCount(), 1);
     QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 4);
     QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
     g_mainWindow->journal->Button3Click();
-    QCOMPARE(g_database->Smena1.recordCount(), 0);
+    QCOMPARE(g_database->journal(1).recordCount(), 0);
     QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 0);
     QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
 }

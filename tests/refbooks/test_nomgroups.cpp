@@ -48,7 +48,7 @@ private:
 
 void TestNomGroups::init() {
     db = new TestDatabase;
-    db->openDataModule();
+    db->openDatabase();
     boxes = new MessageRecorder;
     // Level 1 is the root and not listed; by name: Верстаки, Кронштейны, Стеллажи, Шкафы.
     db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (1, 1, 'Продукция цеха'), "

@@ -56,7 +56,7 @@ void TestNorms::initTestCase() {
 
 void TestNorms::init() {
     db = new TestDatabase;
-    dm = db->openDataModule();
+    dm = db->openDatabase();
     boxes = new MessageRecorder;
     db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (100, 2, 'Корпуса')");
     db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa, "
@@ -87,7 +87,7 @@ void TestNorms::cleanup() {
 }
 
 void TestNorms::openFromPriceList(int operId, const Step& step) {
-    Dataset& oper = dm->Oper;
+    Dataset& oper = dm->operationPrices();
     oper.open();
     pending = step;
     // An operation price without norms is not in the list; its window is opened by its id.
@@ -206,9 +206,9 @@ void TestNorms::newNormGetsOperationPrice() {
              1);
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id is null").toInt(), 0);
     // The shared price list was read afresh and stands on the operation price again.
-    QVERIFY(dm->Oper.locate("id", oper));
-    QCOMPARE(dm->Oper.fieldByName("cena").asFloat(), 9.75);
-    QCOMPARE(dm->Oper.fieldByName("norma").asInteger(), normsBefore + 1);
+    QVERIFY(dm->operationPrices().locate("id", oper));
+    QCOMPARE(dm->operationPrices().fieldByName("cena").asFloat(), 9.75);
+    QCOMPARE(dm->operationPrices().fieldByName("norma").asInteger(), normsBefore + 1);
 }
 
 void TestNorms::untouchedNewRowIsDropped() {
@@ -253,15 +253,15 @@ void TestNorms::deleteKeepsLastNorm() {
     });
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=" + QString::number(oper)).toInt(), 1);
-    QVERIFY(dm->Oper.locate("id", oper));
-    QCOMPARE(dm->Oper.fieldByName("cena").asFloat(), minPrice);
-    QCOMPARE(dm->Oper.fieldByName("norma").asInteger(), 1);
+    QVERIFY(dm->operationPrices().locate("id", oper));
+    QCOMPARE(dm->operationPrices().fieldByName("cena").asFloat(), minPrice);
+    QCOMPARE(dm->operationPrices().fieldByName("norma").asInteger(), 1);
 }
 
 void TestNorms::escStoresPendingChange() {
-    dm->Oper.open();
-    QVERIFY(dm->Oper.locate("id", 43));
-    const int at = dm->Oper.recNo();
+    dm->operationPrices().open();
+    QVERIFY(dm->operationPrices().locate("id", 43));
+    const int at = dm->operationPrices().recNo();
     openFromPriceList(43, [&](QDialog*) {
         // A value taken into the row, the column not left yet.
         QVERIFY(g_normsDialog->Norm.setData(g_normsDialog->Norm.index(0, 1), "6,5"));
@@ -271,8 +271,8 @@ void TestNorms::escStoresPendingChange() {
     });
     QCOMPARE(g_normsDialog->result(), int(QDialog::Accepted));
     QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 6.5);
-    QCOMPARE(dm->Oper.recNo(), at);
-    QCOMPARE(dm->Oper.fieldByName("cena").asFloat(), 6.5);
+    QCOMPARE(dm->operationPrices().recNo(), at);
+    QCOMPARE(dm->operationPrices().fieldByName("cena").asFloat(), 6.5);
 }
 
 void TestNorms::notANumberRefused_data() {

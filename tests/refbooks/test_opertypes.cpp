@@ -37,8 +37,8 @@ private:
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     void runFromMenu(const std::function<void()>& inList);
-    int rows() const { return g_database->Vid_oper.recordCount(); }
-    QString current() const { return g_database->Vid_oper.fieldByName("vid").asString(); }
+    int rows() const { return g_database->operationTypes().recordCount(); }
+    QString current() const { return g_database->operationTypes().fieldByName("vid").asString(); }
     int count(const QString& where) {
         return db->scalar("select count(*) from accounts_dep.vid_oper where " + where).toInt();
     }
@@ -50,7 +50,7 @@ private:
 
 void TestOperTypes::init() {
     db = new TestDatabase;
-    db->openDataModule();
+    db->openDatabase();
     boxes = new MessageRecorder;
     // Ordered by vid: Окраска, Резка, Сварка полуавтоматом, Ср. сдельная, Хоз. работы.
     db->exec(
@@ -75,7 +75,7 @@ void TestOperTypes::cleanup() {
 void TestOperTypes::runFromMenu(const std::function<void()>& inList) {
     onModal["OperationTypesDialog"] = inList;
     QMetaObject::invokeMethod(g_operationTypesDialog, "openFromMainMenu", Qt::DirectConnection);
-    QVERIFY(!g_database->Vid_oper.isOpen());
+    QVERIFY(!g_database->operationTypes().isOpen());
 }
 
 // The duplicate check relies on upper() of the database folding Cyrillic letters.
@@ -123,11 +123,11 @@ void TestOperTypes::addType() {
     runFromMenu([&] {
         QVERIFY(g_operationTypesDialog->Button1->isDefault());
         QVERIFY(!g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
-        g_database->Vid_oper.last();
+        g_database->operationTypes().last();
         g_operationTypesDialog->Button1->click();
         QCOMPARE(rows(), refusal.isEmpty() ? 6 : 5);
         if (refusal.isEmpty())
-            QCOMPARE(g_database->Vid_oper.recNo(), 1); // reopened
+            QCOMPARE(g_database->operationTypes().recNo(), 1); // reopened
     });
     QCOMPARE(caption, QString("Заведение нового вида операций"));
     if (!refusal.isEmpty()) {
@@ -175,7 +175,7 @@ void TestOperTypes::changeType() {
     };
     db->exec("update accounts_dep.vid_oper set vid='  Резка ' where id=5");
     runFromMenu([&] {
-        QVERIFY(g_database->Vid_oper.locate("id", 5));
+        QVERIFY(g_database->operationTypes().locate("id", 5));
         g_operationTypesDialog->DBGrid1DblClick();
     });
     QCOMPARE(caption, QString("Изменение данных вида операции"));
@@ -203,7 +203,7 @@ void TestOperTypes::deleteType() {
     QFETCH(QMessageBox::StandardButton, answer);
     boxes->answers << answer;
     runFromMenu([&] {
-        QVERIFY(g_database->Vid_oper.locate("id", 4));
+        QVERIFY(g_database->operationTypes().locate("id", 4));
         g_operationTypesDialog->Button3->click();
         QCOMPARE(rows(), answer == QMessageBox::Yes ? 4 : 5);
     });
@@ -252,7 +252,7 @@ void TestOperTypes::picker() {
     int editorId = 9;
     onModal["OperationTypesDialog"] = [&] {
         QCOMPARE(g_operationTypesDialog->Tag, 1);
-        QVERIFY(g_database->Vid_oper.isOpen());
+        QVERIFY(g_database->operationTypes().isOpen());
         QCOMPARE(g_operationTypesDialog->Button2->text(), QString("Выбрать"));
         QVERIFY(g_operationTypesDialog->Button2->isDefault());
         QVERIFY(!g_operationTypesDialog->Button1->isVisibleTo(g_operationTypesDialog));
@@ -260,7 +260,7 @@ void TestOperTypes::picker() {
         QVERIFY(g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
         QCOMPARE(g_operationTypesDialog->Edit1->text(), QString());
         if (pickId > 0)
-            QVERIFY(g_database->Vid_oper.locate("id", pickId));
+            QVERIFY(g_database->operationTypes().locate("id", pickId));
         if (pickId < 0)
             QTest::keyClick(g_operationTypesDialog, Qt::Key_Escape);
         else
@@ -274,7 +274,7 @@ void TestOperTypes::picker() {
     QCOMPARE(editorVid, vid);
     QCOMPARE(editorId, id);
     // Afterwards the list is back to its list-mode looks.
-    QVERIFY(!g_database->Vid_oper.isOpen());
+    QVERIFY(!g_database->operationTypes().isOpen());
     QVERIFY(!g_operationTypesDialog->Button2->isDefault());
     QVERIFY(!g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
 }
@@ -337,7 +337,7 @@ void TestOperTypes::screenshots() {
     runFromMenu([&] {
         g_operationTypesDialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(g_operationTypesDialog));
-        g_database->Vid_oper.setRecNo(3);
+        g_database->operationTypes().setRecNo(3);
         g_operationTypesDialog->grab().save(dir + "/g_operationTypesDialog.png");
         g_operationTypesDialog->Button2->click();
         g_operationTypesDialog->hide();

@@ -41,7 +41,7 @@ private:
 
 void TestPrices::init() {
     db = new TestDatabase;
-    db->openDataModule();
+    db->openDatabase();
     boxes = new MessageRecorder;
     // A window shown modally returns at once unless a test acts inside it.
     seams::setModalHandler([](QDialog*) { return 0; });
@@ -78,7 +78,7 @@ void TestPrices::cleanup() {
 
 void TestPrices::openList() {
     g_operationPricesDialog->Tag = 0;
-    g_database->Oper.open();
+    g_database->operationPrices().open();
 }
 
 void TestPrices::pickAppliesCoefficients_data() {
@@ -105,7 +105,7 @@ void TestPrices::pickAppliesCoefficients() {
         if (w != g_operationPricesDialog)
             return 0;
         // The list stands on the record's operation price; "Цена (min)" is what the grid shows.
-        shownPrice = g_database->Oper.fieldByName("cena").asString();
+        shownPrice = g_database->operationPrices().fieldByName("cena").asString();
         g_operationPricesDialog->Button2Click();
         return 0;
     });
@@ -116,15 +116,15 @@ void TestPrices::pickAppliesCoefficients() {
     QVERIFY(qFuzzyCompare(g_operationPricesDialog->PickedPrice, 11.3 * factor));
     QCOMPARE(g_operationPricesDialog->PickedText, QString("A-12; Окраска; Готовая продукция"));
     QVERIFY(!g_operationPricesDialog->Edit1->isVisible());
-    QVERIFY(!g_database->Oper.isFiltered());
-    QVERIFY(g_database->Oper.isOpen());
+    QVERIFY(!g_database->operationPrices().isFiltered());
+    QVERIFY(g_database->operationPrices().isOpen());
 }
 
 void TestPrices::pickFromEmptyListHandsNothing() {
     int rowsFound = -1;
     seams::setModalHandler([&](QDialog*) -> int {
         g_operationPricesDialog->Edit1->setText("нет такого");
-        rowsFound = g_database->Oper.recordCount();
+        rowsFound = g_database->operationPrices().recordCount();
         g_operationPricesDialog->Button2Click();
         return 0;
     });
@@ -135,20 +135,20 @@ void TestPrices::pickFromEmptyListHandsNothing() {
 
 void TestPrices::search() {
     openList();
-    QCOMPARE(g_database->Oper.recordCount(), 3);
+    QCOMPARE(g_database->operationPrices().recordCount(), 3);
     g_operationPricesDialog->Edit1->setText("12");
-    QCOMPARE(g_database->Oper.recordCount(), 2); // A-12 and Б-120: "12" anywhere in the mark
-    QCOMPARE(g_database->Oper.recNo(), 1);
+    QCOMPARE(g_database->operationPrices().recordCount(), 2); // A-12 and Б-120: "12" anywhere in the mark
+    QCOMPARE(g_database->operationPrices().recNo(), 1);
     QTest::keyClick(g_operationPricesDialog->Edit1, Qt::Key_Down);
-    QCOMPARE(g_database->Oper.recNo(), 2);
+    QCOMPARE(g_database->operationPrices().recNo(), 2);
     QTest::keyClick(g_operationPricesDialog->Edit1, Qt::Key_Up);
-    QCOMPARE(g_database->Oper.recNo(), 1);
+    QCOMPARE(g_database->operationPrices().recNo(), 1);
     g_operationPricesDialog->Edit1->setText("б-");
-    QCOMPARE(g_database->Oper.recordCount(), 1);
+    QCOMPARE(g_database->operationPrices().recordCount(), 1);
     g_operationPricesDialog->Edit1->setText("O'Brien"); // an apostrophe is a letter to search for
-    QCOMPARE(g_database->Oper.recordCount(), 0);
+    QCOMPARE(g_database->operationPrices().recordCount(), 0);
     g_operationPricesDialog->Edit1->setText("");
-    QCOMPARE(g_database->Oper.recordCount(), 3);
+    QCOMPARE(g_database->operationPrices().recordCount(), 3);
 }
 
 void TestPrices::addRefusesDuplicates() {
@@ -179,12 +179,12 @@ void TestPrices::addRefusesDuplicates() {
     QCOMPARE(db->scalar("select cena_new from accounts_dep.oper where vid=3 and naimen=1 and i_id=5").toInt(),
              0);
     // Without norms it is not listed.
-    QCOMPARE(g_database->Oper.recordCount(), 3);
+    QCOMPARE(g_database->operationPrices().recordCount(), 3);
 }
 
 void TestPrices::changeKeepsOrRefuses() {
     openList();
-    QVERIFY(g_database->Oper.locate("id", 43));
+    QVERIFY(g_database->operationPrices().locate("id", 43));
     QStringList seen;
     seams::setModalHandler([&](QDialog* w) -> int {
         if (w != g_operationPriceEditor)
@@ -199,7 +199,7 @@ void TestPrices::changeKeepsOrRefuses() {
     QCOMPARE(seen, (QStringList{"Изменение данных о цене за операцию", "Б-120", "Сварка", "1"}));
     QVERIFY(boxes->shown.isEmpty());
     // Changed into a copy of 44 (Сварка, kind 0, КР-7): refused.
-    QVERIFY(g_database->Oper.locate("id", 43));
+    QVERIFY(g_database->operationPrices().locate("id", 43));
     seams::setModalHandler([&](QDialog* w) -> int {
         if (w != g_operationPriceEditor)
             return 0;
@@ -216,7 +216,7 @@ void TestPrices::changeKeepsOrRefuses() {
 
 void TestPrices::deleteAsks() {
     openList();
-    QVERIFY(g_database->Oper.locate("id", 44));
+    QVERIFY(g_database->operationPrices().locate("id", 44));
     boxes->answers << QMessageBox::No;
     g_operationPricesDialog->Button3Click();
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
@@ -224,12 +224,12 @@ void TestPrices::deleteAsks() {
     QCOMPARE(db->scalar("select count(*) from accounts_dep.oper").toInt(), 3);
     g_operationPricesDialog->Button3Click();
     QCOMPARE(db->scalar("select count(*) from accounts_dep.oper where id=44").toInt(), 0);
-    QCOMPARE(g_database->Oper.recordCount(), 2);
+    QCOMPARE(g_database->operationPrices().recordCount(), 2);
 }
 
 void TestPrices::doubleClickOpensNorms() {
     openList();
-    QVERIFY(g_database->Oper.locate("id", 42));
+    QVERIFY(g_database->operationPrices().locate("id", 42));
     QList<QDialog*> shown;
     seams::setModalHandler([&](QDialog* w) -> int {
         shown << w;

@@ -64,8 +64,8 @@ private:
 
 void TestProducts::init() {
     db = new TestDatabase;
-    dm = db->openDataModule();
-    dm->dbSeparator = QStringLiteral(".");
+    dm = db->openDatabase();
+    dm->decimalSeparator = QStringLiteral(".");
     boxes = new MessageRecorder;
     db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (100, 2, 'Корпуса'), "
              "(101, 2, 'Щиты'), (102, 1, 'Не группа')");
@@ -165,7 +165,7 @@ void TestProducts::add() {
                 g_productEditor->Button1Click();
             }});
     g_productsDialog->openFromMainMenu();
-    QVERIFY(!dm->Izdel.isOpen());
+    QVERIFY(!dm->products().isOpen());
     if (message.isEmpty()) {
         QVERIFY(boxes->shown.isEmpty());
         QCOMPARE(g_productEditor->result(), int(QDialog::Accepted));
@@ -209,10 +209,10 @@ void TestProducts::change() {
     QFETCH(QString, mark);
     QFETCH(QString, message);
     script({[&](QDialog*) {
-                QVERIFY(dm->Izdel.locate("id", 6));
-                QCOMPARE(dm->Izdel.recNo(), 3); // A-12, Б-3, Щит-1
-                emit g_productsDialog->DBGrid1->doubleClicked(dm->Izdel.index(2, 0));
-                QCOMPARE(dm->Izdel.recNo(), 3); // back on the same row after the editor
+                QVERIFY(dm->products().locate("id", 6));
+                QCOMPARE(dm->products().recNo(), 3); // A-12, Б-3, Щит-1
+                emit g_productsDialog->DBGrid1->doubleClicked(dm->products().index(2, 0));
+                QCOMPARE(dm->products().recNo(), 3); // back on the same row after the editor
             },
             [&](QDialog*) {
                 QCOMPARE(g_productEditor->windowTitle(), QString("Изменение данных изделия (7)"));
@@ -266,10 +266,10 @@ void TestProducts::massWithDatabaseSeparator() {
     QFETCH(QString, separator);
     QFETCH(QString, typed);
     QFETCH(QString, inStatement);
-    dm->dbSeparator = separator;
+    dm->decimalSeparator = separator;
     SqlRecorder sql;
-    dm->Izdel.open();
-    QVERIFY(dm->Izdel.locate("id", 5));
+    dm->products().open();
+    QVERIFY(dm->products().locate("id", 5));
     script({[&](QDialog*) {
         g_productEditor->Edit2->setText(typed);
         g_productEditor->Button1Click();
@@ -306,7 +306,7 @@ void TestProducts::valueFieldFilter() {
 
 // The first addition offers no group and is refused; later additions offer the group chosen last.
 void TestProducts::groupBoxKeepsLastChoice() {
-    dm->Izdel.open();
+    dm->products().open();
     script({[&](QDialog*) {
         QCOMPARE(g_productEditor->chosenGroup(), qint64(0));
         g_productEditor->Edit1->setText("Новое");
@@ -375,8 +375,8 @@ void TestProducts::deletion() {
     db->exec(rec.arg("08.12.2026").arg(5).arg(42));
     db->exec(rec.arg("15.03.2001").arg(5).arg(43));
 
-    dm->Izdel.open();
-    QVERIFY(dm->Izdel.locate("id", product));
+    dm->products().open();
+    QVERIFY(dm->products().locate("id", product));
     for (int a : answers)
         boxes->answers << QMessageBox::StandardButton(a);
     SqlRecorder sql;
@@ -398,9 +398,9 @@ void TestProducts::deletion() {
         QVERIFY(sql.statements.contains("delete from accounts_dep.oper o where o.i_id =" + id));
     if (product == 5 && recordsLeft == 0)
         QVERIFY(sql.statements.contains("delete from accounts_dep.smena s where s.i_id =" + id));
-    QVERIFY(dm->Izdel.isOpen());
-    QCOMPARE(dm->Izdel.recNo(), 1);
-    QCOMPARE(dm->Izdel.recordCount(), productGone ? 2 : 3);
+    QVERIFY(dm->products().isOpen());
+    QCOMPARE(dm->products().recNo(), 1);
+    QCOMPARE(dm->products().recordCount(), productGone ? 2 : 3);
 }
 
 // Work records are counted from the first day of the previous month of the year 2000 on.
@@ -423,8 +423,8 @@ void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000() {
         "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, "
         "ok, vvod, prize, id_doc, id_doc_item, id_gds_use, id_cons_use, f_gds_qty_use) values "
         "('15.11.2000', 1, 17, 7, 1, 1, 1, 0, 0, 1, 'no', '15.11.2000', 0, 0, 0, 0, 0, 0)");
-    dm->Izdel.open();
-    QVERIFY(dm->Izdel.locate("id", 7));
+    dm->products().open();
+    QVERIFY(dm->products().locate("id", 7));
     boxes->answers << QMessageBox::No;
     g_productsDialog->Button3Click();
     QCOMPARE(g_productsDialog->Izdel_Smena.param("dt").toDateTime().date(), from);
@@ -437,34 +437,34 @@ void TestProducts::searchFilterAndItsPersistence() {
     script({[&](QDialog*) {
                 QVERIFY(g_productsDialog->Edit1->isVisible() || !g_productsDialog->Edit1->isHidden());
                 typeText(g_productsDialog->Edit1, "щ"); // prefix, any letter case
-                QCOMPARE(dm->Izdel.recordCount(), 1);
-                QCOMPARE(dm->Izdel.fieldByName("marka").asString(), QString("Щит-1"));
+                QCOMPARE(dm->products().recordCount(), 1);
+                QCOMPARE(dm->products().fieldByName("marka").asString(), QString("Щит-1"));
                 g_productsDialog->Edit1->setText("");
-                QCOMPARE(dm->Izdel.recordCount(), 3);
+                QCOMPARE(dm->products().recordCount(), 3);
                 g_productsDialog->Edit1->setText("'");
-                QCOMPARE(dm->Izdel.recordCount(), 0);
+                QCOMPARE(dm->products().recordCount(), 0);
                 g_productsDialog->Edit1->setText("A");
-                QCOMPARE(dm->Izdel.recordCount(), 1);
+                QCOMPARE(dm->products().recordCount(), 1);
             },
             [&](QDialog*) {
                 // The search text and the filter are still there on the next opening.
                 QCOMPARE(g_productsDialog->Edit1->text(), QString("A"));
-                QCOMPARE(dm->Izdel.recordCount(), 1);
+                QCOMPARE(dm->products().recordCount(), 1);
                 g_productsDialog->Edit1->clear();
-                QCOMPARE(dm->Izdel.recNo(), 1);
+                QCOMPARE(dm->products().recNo(), 1);
                 QTest::keyClick(g_productsDialog->Edit1, Qt::Key_Down);
                 QTest::keyClick(g_productsDialog->Edit1, Qt::Key_Down);
-                QCOMPARE(dm->Izdel.recNo(), 3);
+                QCOMPARE(dm->products().recNo(), 3);
                 QCOMPARE(g_productsDialog->DBGrid1->currentIndex().row(), 2);
                 QTest::keyClick(g_productsDialog->Edit1, Qt::Key_Up);
-                QCOMPARE(dm->Izdel.recNo(), 2);
+                QCOMPARE(dm->products().recNo(), 2);
                 QCOMPARE(g_productsDialog->Edit1->text(), QString()); // the two keys do not edit the field
                 g_productsDialog->Edit1->setText("Б");
             },
             [&](QDialog*) {
                 // A pick clears the search and hides the field afterwards.
                 QCOMPARE(g_productsDialog->Edit1->text(), QString());
-                QCOMPARE(dm->Izdel.recordCount(), 3);
+                QCOMPARE(dm->products().recordCount(), 3);
                 g_productsDialog->Button4Click();
             },
             [&](QDialog*) {
@@ -476,7 +476,7 @@ void TestProducts::searchFilterAndItsPersistence() {
     g_productsDialog->openFromMainMenu();
     QVERIFY(!g_productsDialog->openAsPicker());
     g_productsDialog->openFromMainMenu();
-    QVERIFY(!dm->Izdel.isOpen());
+    QVERIFY(!dm->products().isOpen());
 }
 
 void TestProducts::pickHandsBackProduct() {
@@ -487,7 +487,7 @@ void TestProducts::pickHandsBackProduct() {
                 QCOMPARE(g_productsDialog->Button2->text(), QString("Выбрать"));
                 QVERIFY(g_productsDialog->Button2->isDefault());
                 QVERIFY(g_productsDialog->Button1->isHidden() && g_productsDialog->Button3->isHidden());
-                QVERIFY(dm->Izdel.locate("id", 7));
+                QVERIFY(dm->products().locate("id", 7));
                 QTest::keyClick(g_productsDialog, Qt::Key_Return);
             },
             [&](QDialog*) {
@@ -501,12 +501,12 @@ void TestProducts::pickHandsBackProduct() {
     QCOMPARE(picked.first().at(0).toString(), QString("Б-3"));
     QVERIFY(!g_productsDialog->Button2->isDefault());
     QVERIFY(g_productsDialog->Edit1->isHidden());
-    QVERIFY(!dm->Izdel.isOpen());
+    QVERIFY(!dm->products().isOpen());
     // An empty list hands nothing back.
     QVERIFY(!g_productsDialog->openAsPicker());
     QCOMPARE(picked.size(), 1);
     QCOMPARE(g_productsDialog->PickedId, qint64(0));
-    QVERIFY(dm->Izdel.filter().isEmpty() || !dm->Izdel.isOpen());
+    QVERIFY(dm->products().filter().isEmpty() || !dm->products().isOpen());
 }
 
 // Pictures of the two windows with workshop-like data, when TABEL_SHOTS names a folder.
@@ -520,7 +520,7 @@ void TestProducts::screenshots() {
         "100), ('Дверь ДМ-1200', '', 6, 3, 101)");
     script({[&](QDialog* w) {
                 w->show();
-                QVERIFY(dm->Izdel.locate("id", 6));
+                QVERIFY(dm->products().locate("id", 6));
                 QVERIFY(w->grab().save(dir + "/form3.png"));
                 g_productsDialog->Button2Click();
                 w->hide();

@@ -49,8 +49,8 @@ private:
     }
     // Shows the list from the main menu; inside, `inList` acts as the user.
     void runFromMenu(const std::function<void()>& inList);
-    int rows() const { return g_database->Workers.recordCount(); }
-    QString currentFio() const { return g_database->Workers.fieldByName("fio").asString(); }
+    int rows() const { return g_database->workers().recordCount(); }
+    QString currentFio() const { return g_database->workers().fieldByName("fio").asString(); }
     void chooseStaffpos(const QString& caption);
 
     TestDatabase* db = nullptr;
@@ -61,7 +61,7 @@ private:
 
 void TestWorkers::init() {
     db = new TestDatabase;
-    db->openDataModule();
+    db->openDatabase();
     boxes = new MessageRecorder;
     db->exec("insert into cmn_department.department (id, s_caption) values (1, 'Малярный участок'), "
              "(2, 'Сварочный участок')");
@@ -90,7 +90,7 @@ void TestWorkers::cleanup() {
 void TestWorkers::runFromMenu(const std::function<void()>& inList) {
     onModal["WorkersDialog"] = inList;
     QMetaObject::invokeMethod(g_workersDialog, "openFromMainMenu", Qt::DirectConnection);
-    QVERIFY(!g_database->Workers.isOpen());
+    QVERIFY(!g_database->workers().isOpen());
 }
 
 void TestWorkers::chooseStaffpos(const QString& caption) {
@@ -149,9 +149,9 @@ void TestWorkers::addWorker() {
         QCOMPARE(g_workersDialog->Button2->text(), QString("Изменить"));
         QVERIFY(g_workersDialog->Button1->isDefault());
         QVERIFY(!g_workersDialog->Button2->isDefault());
-        g_database->Workers.last();
+        g_database->workers().last();
         g_workersDialog->Button1->click();
-        QCOMPARE(g_database->Workers.recNo(), 1); // reopened at the first row
+        QCOMPARE(g_database->workers().recNo(), 1); // reopened at the first row
         QCOMPARE(rows(), storedFio.isEmpty() ? 4 : 5);
     });
     QCOMPARE(caption, QString("Заведение данных нового работника"));
@@ -188,18 +188,18 @@ void TestWorkers::changeWorkerKeepsRow() {
     };
     runFromMenu([&] {
         // Ordered by fio: "  Сидоров Сидор  " (blanks first), Иванов, Пестов, Петров.
-        QVERIFY(g_database->Workers.locate("id", 19));
-        QCOMPARE(g_database->Workers.recNo(), 1);
+        QVERIFY(g_database->workers().locate("id", 19));
+        QCOMPARE(g_database->workers().recNo(), 1);
         g_workersDialog->Button2->click();
         // The renamed worker moved to the end; the list keeps the row number.
-        QCOMPARE(g_database->Workers.recNo(), 1);
+        QCOMPARE(g_database->workers().recNo(), 1);
         QCOMPARE(currentFio(), QString("Иванов Иван Иванович"));
-        g_database->Workers.last();
+        g_database->workers().last();
         QCOMPARE(currentFio(), QString("Сидоров Сидор Ильич"));
         // Unchanged name, saved again: accepted, same row.
         onModal["WorkerEditor"] = [] { g_workerEditor->Button1->click(); };
         g_workersDialog->DBGrid1DblClick();
-        QCOMPARE(g_database->Workers.recNo(), 4);
+        QCOMPARE(g_database->workers().recNo(), 4);
         QCOMPARE(currentFio(), QString("Сидоров Сидор Ильич"));
     });
     QCOMPARE(caption, QString("Изменение данных работника"));
@@ -241,7 +241,7 @@ void TestWorkers::changeKeepsPosition() {
         g_workerEditor->Button1->click();
     };
     runFromMenu([] {
-        QVERIFY(g_database->Workers.locate("id", 18));
+        QVERIFY(g_database->workers().locate("id", 18));
         g_workersDialog->Button2->click();
     });
     QCOMPARE(db->scalar("select fio || '/' || s_staffpos_hl from accounts_dep.person where id=18").toString(),
@@ -316,16 +316,16 @@ void TestWorkers::deleteWorker() {
     SqlRecorder sql;
     boxes->answers << answer;
     runFromMenu([&] {
-        QVERIFY(g_database->Workers.locate("id", 17));
-        QCOMPARE(g_database->Workers.recNo(), 2);
+        QVERIFY(g_database->workers().locate("id", 17));
+        QCOMPARE(g_database->workers().recNo(), 2);
         g_workersDialog->Button3->click();
         QCOMPARE(rows(), left);
-        QCOMPARE(g_database->Workers.recNo(), 2); // the same row number
-        QVERIFY(g_database->Workers.locate("id", 18));
-        QCOMPARE(g_database->Workers.recNo(), left); // Петров, last
+        QCOMPARE(g_database->workers().recNo(), 2); // the same row number
+        QVERIFY(g_database->workers().locate("id", 18));
+        QCOMPARE(g_database->workers().recNo(), left); // Петров, last
         boxes->answers << QMessageBox::Yes;
         g_workersDialog->Button3->click(); // the last row: the list stays on the new last row
-        QCOMPARE(g_database->Workers.recNo(), left - 1);
+        QCOMPARE(g_database->workers().recNo(), left - 1);
     });
     QCOMPARE(boxes->shown.size(), 2);
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
@@ -344,7 +344,7 @@ void TestWorkers::emptyListChangesAndDeletesNothing() {
     SqlRecorder sql;
     runFromMenu([] {
         type(g_workersDialog->Edit1, "Я");
-        QCOMPARE(g_database->Workers.recordCount(), 0);
+        QCOMPARE(g_database->workers().recordCount(), 0);
         g_workersDialog->Button2->click();
         g_workersDialog->Button3->click();
         g_workersDialog->Edit1->clear();
@@ -379,17 +379,17 @@ void TestWorkers::picker() {
     int editorId = 7;
     onModal["WorkersDialog"] = [&] {
         QCOMPARE(g_workersDialog->Tag, tag);
-        QVERIFY(g_database->Workers.isOpen());
+        QVERIFY(g_database->workers().isOpen());
         QCOMPARE(g_workersDialog->Button2->text(), QString("Выбрать"));
         QVERIFY(g_workersDialog->Button2->isDefault());
         QVERIFY(!g_workersDialog->Button1->isVisibleTo(g_workersDialog));
         QVERIFY(!g_workersDialog->Button3->isVisibleTo(g_workersDialog));
         QVERIFY(g_workersDialog->Edit1->isVisibleTo(g_workersDialog));
         QCOMPARE(g_workersDialog->Edit1->text(), QString());
-        QVERIFY(!g_database->Workers.isFiltered());
+        QVERIFY(!g_database->workers().isFiltered());
         QCOMPARE(rows(), pickId == 0 ? 0 : 4);
         if (pickId > 0)
-            QVERIFY(g_database->Workers.locate("id", pickId));
+            QVERIFY(g_database->workers().locate("id", pickId));
         g_workersDialog->setResult(-1);
         if (pickId < 0)
             QTest::keyClick(g_workersDialog, Qt::Key_Escape);
@@ -402,7 +402,7 @@ void TestWorkers::picker() {
         editorFio = g_workersDialog->PickedFio;
         editorId = g_workersDialog->PickedId;
     }
-    QVERIFY(!g_database->Workers.isOpen());
+    QVERIFY(!g_database->workers().isOpen());
     QCOMPARE(onModal.shown.count("WorkersDialog"), 2);
     QCOMPARE(g_workersDialog->Picked, !fio.isEmpty());
     QCOMPARE(editorFio, fio.isEmpty() ? QString("прежний") : fio);
@@ -453,11 +453,11 @@ void TestWorkers::searchFilterAndKeys() {
         QCOMPARE(rows(), 0); // an apostrophe is just a letter of the prefix
         e->clear();
         QCOMPARE(rows(), 4);
-        QVERIFY(!g_database->Workers.isFiltered());
+        QVERIFY(!g_database->workers().isFiltered());
         // Leading blanks of a stored name are part of it.
         type(e, "  С");
         QCOMPARE(rows(), 1);
-        QCOMPARE(g_database->Workers.fieldByName("id").asInteger(), 19);
+        QCOMPARE(g_database->workers().fieldByName("id").asInteger(), 19);
     });
     QVERIFY(boxes->shown.isEmpty());
 }
@@ -498,14 +498,14 @@ void TestWorkers::gridFollowsNewDataModule() {
     g_database = nullptr;
     g_workersDialog = new WorkersDialog;
     QVERIFY(!g_workersDialog->DBGrid1->model());
-    db->openDataModule();
+    db->openDatabase();
     runFromMenu([] {
-        QCOMPARE(g_workersDialog->DBGrid1->model(), &g_database->Workers);
+        QCOMPARE(g_workersDialog->DBGrid1->model(), &g_database->workers());
         QCOMPARE(g_workersDialog->DBGrid1->model()->rowCount(), 4);
     });
-    db->openDataModule();
+    db->openDatabase();
     onModal["WorkersDialog"] = [] {
-        QCOMPARE(g_workersDialog->DBGrid1->model(), &g_database->Workers);
+        QCOMPARE(g_workersDialog->DBGrid1->model(), &g_database->workers());
         QCOMPARE(g_workersDialog->DBGrid1->model()->rowCount(), 4);
         g_workersDialog->Button2->click();
     };
@@ -537,7 +537,7 @@ void TestWorkers::screenshots() {
     runFromMenu([&] {
         g_workersDialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(g_workersDialog));
-        g_database->Workers.setRecNo(4);
+        g_database->workers().setRecNo(4);
         g_workersDialog->grab().save(dir + "/g_workersDialog.png");
         g_workersDialog->Button2->click();
         g_workersDialog->hide();

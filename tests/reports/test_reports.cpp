@@ -53,7 +53,7 @@ void TestReports::initTestCase() {
 
 void TestReports::init() {
     db = new TestDatabase;
-    db->openDataModule();
+    db->openDatabase();
     loadReportFixture(*db);
 }
 

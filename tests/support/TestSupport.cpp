@@ -128,12 +128,12 @@ TestDatabase::~TestDatabase() {
     adminExec(sockDir, superPassword, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(dbName));
 }
 
-Database* TestDatabase::openDataModule() {
+Database* TestDatabase::openDatabase() {
     delete module;
     module = new Database;
     g_database = module;
-    module->ADO_DB.setConnectionString(buildConnectionString(commandLine()));
-    module->ADO_DB.open();
+    module->connection().setConnectionString(buildConnectionString(commandLine()));
+    module->connection().open();
     return module;
 }
 

@@ -69,8 +69,9 @@ public:
     QString host() const { return sockDir; }
     QStringList commandLine() const { return {dbName, sockDir}; }
 
-    // Creates the data module (the global g_database) connected to this database.
-    Database* openDataModule();
+    // Creates the program's database object connected to this database (also as g_database
+    // while windows still reach it that way).
+    Database* openDatabase();
     // Runs statements as the program's user on a connection of its own (fixtures, checks).
     void exec(const QString& sql);
     QVariant scalar(const QString& sql);

@@ -12,7 +12,7 @@
 #include <QTableView>
 #include <QTest>
 
-class TestDataModule : public QObject {
+class DatabaseTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -41,9 +41,9 @@ private:
 
 static const QDate kDay(2026, 12, 8);
 
-void TestDataModule::init() {
+void DatabaseTest::init() {
     db = new TestDatabase;
-    dm = db->openDataModule();
+    dm = db->openDatabase();
     // A small workshop: three workers (30 has no enterprise person row), one product,
     // one operation price with two norms, and work records of 8 December 2026.
     db->exec("insert into accounts_dep.person (id, fio, s_staffpos_hl) values "
@@ -68,19 +68,19 @@ void TestDataModule::init() {
     db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d8) values (18, 12, 2026, 1, 0)");
 }
 
-void TestDataModule::cleanup() {
+void DatabaseTest::cleanup() {
     delete db;
     db = nullptr;
     dm = nullptr;
 }
 
-void TestDataModule::openJournal(Dataset& q, const QDate& day) {
+void DatabaseTest::openJournal(Dataset& q, const QDate& day) {
     q.setParam("data", day);
     q.setParam("ok", QString("ta"));
     q.open();
 }
 
-void TestDataModule::sharedQueryFields_data() {
+void DatabaseTest::sharedQueryFields_data() {
     QTest::addColumn<QString>("query");
     QTest::addColumn<QStringList>("fields");
     const QStringList journal{
@@ -102,14 +102,15 @@ void TestDataModule::sharedQueryFields_data() {
         QTest::newRow(qPrintable(QString("H_Tabel_%1").arg(s))) << QString("H_Tabel_%1").arg(s) << hours;
 }
 
-void TestDataModule::sharedQueryFields() {
+void DatabaseTest::sharedQueryFields() {
     QFETCH(QString, query);
     QFETCH(QStringList, fields);
-    QHash<QString, Dataset*> byName{
-        {"Workers", &dm->Workers},     {"Izdel", &dm->Izdel},        {"Oper", &dm->Oper},
-        {"Vid_oper", &dm->Vid_oper},   {"Smena1", &dm->Smena1},      {"Smena2", &dm->Smena2},
-        {"Smena3", &dm->Smena3},       {"Smena4", &dm->Smena4},      {"H_Tabel_1", &dm->H_Tabel_1},
-        {"H_Tabel_2", &dm->H_Tabel_2}, {"H_Tabel_3", &dm->H_Tabel_3}};
+    QHash<QString, Dataset*> byName{{"Workers", &dm->workers()},       {"Izdel", &dm->products()},
+                                    {"Oper", &dm->operationPrices()},  {"Vid_oper", &dm->operationTypes()},
+                                    {"Smena1", &dm->journal(1)},       {"Smena2", &dm->journal(2)},
+                                    {"Smena3", &dm->journal(3)},       {"Smena4", &dm->journal(4)},
+                                    {"H_Tabel_1", &dm->hoursSheet(1)}, {"H_Tabel_2", &dm->hoursSheet(2)},
+                                    {"H_Tabel_3", &dm->hoursSheet(3)}};
     Dataset* q = byName.value(query);
     q->setParam("data", kDay);
     q->setParam("ok", QString("ta"));
@@ -124,31 +125,31 @@ void TestDataModule::sharedQueryFields() {
     q->close();
 }
 
-void TestDataModule::journalSelectsListedRecords() {
+void DatabaseTest::journalSelectsListedRecords() {
     // Shift 1 has three records: one listed, one with no mark (NULL), one whose worker has
     // no enterprise person row. Only the first is listed.
-    openJournal(dm->Smena1, kDay);
-    QCOMPARE(dm->Smena1.recordCount(), 1);
-    QCOMPARE(dm->Smena1.fieldByName("fio").asString(), QString("Иванов Иван"));
-    QCOMPARE(dm->Smena1.fieldByName("marka").asString(), QString("A-12"));
-    QCOMPARE(dm->Smena1.fieldByName("vid").asString(), QString("Окраска"));
-    QCOMPARE(dm->Smena1.fieldByName("nmn").asString(), QString("Готовая продукция"));
-    QCOMPARE(dm->Smena1.fieldByName("summa").asFloat(), 111.11); // (10-1) × 12.3457 = 111.1113
-    QCOMPARE(dm->Smena1.fieldByName("ok").asString().trimmed(), QString("no"));
+    openJournal(dm->journal(1), kDay);
+    QCOMPARE(dm->journal(1).recordCount(), 1);
+    QCOMPARE(dm->journal(1).fieldByName("fio").asString(), QString("Иванов Иван"));
+    QCOMPARE(dm->journal(1).fieldByName("marka").asString(), QString("A-12"));
+    QCOMPARE(dm->journal(1).fieldByName("vid").asString(), QString("Окраска"));
+    QCOMPARE(dm->journal(1).fieldByName("nmn").asString(), QString("Готовая продукция"));
+    QCOMPARE(dm->journal(1).fieldByName("summa").asFloat(), 111.11); // (10-1) × 12.3457 = 111.1113
+    QCOMPARE(dm->journal(1).fieldByName("ok").asString().trimmed(), QString("no"));
     // The entry day is the day the database holds, whatever the workstation's time zone.
-    QCOMPARE(dm->Smena1.fieldByName("vvod").asDateTime(), QDateTime(kDay, QTime(0, 0)));
-    QCOMPARE(dm->Smena1.fieldByName("data").asDate(), kDay);
+    QCOMPARE(dm->journal(1).fieldByName("vvod").asDateTime(), QDateTime(kDay, QTime(0, 0)));
+    QCOMPARE(dm->journal(1).fieldByName("data").asDate(), kDay);
     // The "да" record of shift 2 is listed there.
-    openJournal(dm->Smena2, kDay);
-    QCOMPARE(dm->Smena2.recordCount(), 1);
-    QCOMPARE(dm->Smena2.fieldByName("ok").asString().trimmed(), QString("да"));
-    openJournal(dm->Smena3, kDay);
-    QCOMPARE(dm->Smena3.recordCount(), 0);
+    openJournal(dm->journal(2), kDay);
+    QCOMPARE(dm->journal(2).recordCount(), 1);
+    QCOMPARE(dm->journal(2).fieldByName("ok").asString().trimmed(), QString("да"));
+    openJournal(dm->journal(3), kDay);
+    QCOMPARE(dm->journal(3).recordCount(), 0);
 }
 
-void TestDataModule::journalOfEmptyDay() {
+void DatabaseTest::journalOfEmptyDay() {
     for (int s = 1; s <= 4; ++s) {
-        Dataset* q = dm->smenaQuery(s);
+        Dataset* q = &dm->journal(s);
         openJournal(*q, kDay.addDays(1));
         QCOMPARE(q->recordCount(), 0);
         QCOMPARE(q->recNo(), 0);
@@ -156,24 +157,24 @@ void TestDataModule::journalOfEmptyDay() {
     }
 }
 
-void TestDataModule::hoursSheetAverage() {
-    dm->H_Tabel_1.setParam("mnth", 12);
-    dm->H_Tabel_1.setParam("yea", 2026);
-    dm->H_Tabel_1.setParam("date1", QDate(2026, 12, 1));
-    dm->H_Tabel_1.setParam("date2", QDate(2027, 1, 1));
-    dm->H_Tabel_1.open();
-    QCOMPARE(dm->H_Tabel_1.recordCount(), 2);
-    QVERIFY(dm->H_Tabel_1.locate("w_id", 18));
-    QCOMPARE(dm->H_Tabel_1.fieldByName("summ").asInteger(), 0);
-    QCOMPARE(dm->H_Tabel_1.fieldByName("average_price").asFloat(), 0.0);
-    QCOMPARE(dm->H_Tabel_1.fieldByName("cena_all").asFloat(), 55.0);
-    QVERIFY(dm->H_Tabel_1.locate("w_id", 17));
+void DatabaseTest::hoursSheetAverage() {
+    dm->hoursSheet(1).setParam("mnth", 12);
+    dm->hoursSheet(1).setParam("yea", 2026);
+    dm->hoursSheet(1).setParam("date1", QDate(2026, 12, 1));
+    dm->hoursSheet(1).setParam("date2", QDate(2027, 1, 1));
+    dm->hoursSheet(1).open();
+    QCOMPARE(dm->hoursSheet(1).recordCount(), 2);
+    QVERIFY(dm->hoursSheet(1).locate("w_id", 18));
+    QCOMPARE(dm->hoursSheet(1).fieldByName("summ").asInteger(), 0);
+    QCOMPARE(dm->hoursSheet(1).fieldByName("average_price").asFloat(), 0.0);
+    QCOMPARE(dm->hoursSheet(1).fieldByName("cena_all").asFloat(), 55.0);
+    QVERIFY(dm->hoursSheet(1).locate("w_id", 17));
     // All of worker 17's records of the month (both shifts): 111.1113 + 33 over 8 hours.
-    QCOMPARE(dm->H_Tabel_1.fieldByName("cena_all").asFloat(), 144.11);
-    QCOMPARE(dm->H_Tabel_1.fieldByName("average_price").asFloat(), 18.01);
+    QCOMPARE(dm->hoursSheet(1).fieldByName("cena_all").asFloat(), 144.11);
+    QCOMPARE(dm->hoursSheet(1).fieldByName("average_price").asFloat(), 18.01);
 }
 
-void TestDataModule::countCheck_data() {
+void DatabaseTest::countCheck_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<bool>("found");
     QTest::newRow("no row") << "select 1 as cnt from accounts_dep.vid_oper where id < 0" << false;
@@ -183,7 +184,7 @@ void TestDataModule::countCheck_data() {
         << "select count(*) as cnt from accounts_dep.vid_oper where upper(vid)='ОКРАСКА'" << true;
 }
 
-void TestDataModule::countCheck() {
+void DatabaseTest::countCheck() {
     QFETCH(QString, sql);
     QFETCH(bool, found);
     MessageRecorder boxes;
@@ -196,7 +197,7 @@ void TestDataModule::countCheck() {
     }
 }
 
-void TestDataModule::apostropheSurvives() {
+void DatabaseTest::apostropheSurvives() {
     const QString name = "Д'Артаньян; drop table accounts_dep.smena; --";
     dm->SQL_exec.setSql("insert into accounts_dep.vid_oper (vid) values (" + sqlQuote(name) + ")");
     dm->SQL_exec.execute();
@@ -212,47 +213,47 @@ void TestDataModule::apostropheSurvives() {
     QCOMPARE(dm->Control.fieldByName("cnt").asInteger(), 1);
 }
 
-void TestDataModule::datasetFilterRowsAndGrid() {
+void DatabaseTest::datasetFilterRowsAndGrid() {
     db->exec("insert into accounts_dep.person (fio) values ('Петрова Анна'), ('Павлов Олег'), ('петухов')");
-    dm->Workers.setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
+    dm->workers().setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
     QTableView view;
-    showInGrid(dm->Workers, &view);
-    dm->Workers.open();
-    QCOMPARE(dm->Workers.recordCount(), 6);
+    showInGrid(dm->workers(), &view);
+    dm->workers().open();
+    QCOMPARE(dm->workers().recordCount(), 6);
     QCOMPARE(view.model()->rowCount(), 6);
     QCOMPARE(view.model()->headerData(0, Qt::Horizontal).toString(), QString("ФИО"));
     QCOMPARE(view.columnWidth(0), 200);
 
-    dm->Workers.setFilter("fio like 'Пет%'");
-    dm->Workers.setFiltered(true);
+    dm->workers().setFilter("fio like 'Пет%'");
+    dm->workers().setFiltered(true);
     // Prefix search without regard to case: Петров Пётр, Петрова Анна, петухов.
-    QCOMPARE(dm->Workers.recordCount(), 3);
+    QCOMPARE(dm->workers().recordCount(), 3);
     QCOMPARE(view.model()->rowCount(), 3);
-    QCOMPARE(dm->Workers.recNo(), 1);
-    dm->Workers.setRecNo(3);
+    QCOMPARE(dm->workers().recNo(), 1);
+    dm->workers().setRecNo(3);
     QCOMPARE(view.currentIndex().row(), 2);
-    QCOMPARE(view.model()->index(2, 0).data().toString(), dm->Workers.fieldByName("fio").asString());
+    QCOMPARE(view.model()->index(2, 0).data().toString(), dm->workers().fieldByName("fio").asString());
     view.setCurrentIndex(view.model()->index(1, 1));
-    QCOMPARE(dm->Workers.recNo(), 2);
-    QCOMPARE(dm->Workers.fieldByName("fio").asString(), QString("Петрова Анна"));
+    QCOMPARE(dm->workers().recNo(), 2);
+    QCOMPARE(dm->workers().fieldByName("fio").asString(), QString("Петрова Анна"));
 
-    dm->Workers.setFilter("fio like '%ров%'");
-    QCOMPARE(dm->Workers.recordCount(), 3);
-    dm->Workers.setFilter("id=17");
-    QCOMPARE(dm->Workers.recordCount(), 1);
-    dm->Workers.setFiltered(false);
-    QCOMPARE(dm->Workers.recordCount(), 6);
-    QVERIFY(dm->Workers.locate("fio", "Павлов Олег"));
-    QCOMPARE(view.model()->index(dm->Workers.recNo() - 1, 0).data().toString(), QString("Павлов Олег"));
-    dm->Workers.last();
-    dm->Workers.next();
-    QVERIFY(dm->Workers.eof());
-    dm->Workers.close();
+    dm->workers().setFilter("fio like '%ров%'");
+    QCOMPARE(dm->workers().recordCount(), 3);
+    dm->workers().setFilter("id=17");
+    QCOMPARE(dm->workers().recordCount(), 1);
+    dm->workers().setFiltered(false);
+    QCOMPARE(dm->workers().recordCount(), 6);
+    QVERIFY(dm->workers().locate("fio", "Павлов Олег"));
+    QCOMPARE(view.model()->index(dm->workers().recNo() - 1, 0).data().toString(), QString("Павлов Олег"));
+    dm->workers().last();
+    dm->workers().next();
+    QVERIFY(dm->workers().eof());
+    dm->workers().close();
     QCOMPARE(view.model()->rowCount(), 0);
-    QCOMPARE(dm->Workers.fieldByName("id").asInteger(), 0);
+    QCOMPARE(dm->workers().fieldByName("id").asInteger(), 0);
 }
 
-void TestDataModule::editableTable() {
+void DatabaseTest::editableTable() {
     EditTable t;
     t.setTableName("accounts_dep.vid_oper");
     t.setSql("select * from accounts_dep.vid_oper order by vid");
@@ -276,7 +277,7 @@ void TestDataModule::editableTable() {
              0);
 }
 
-void TestDataModule::tableWithoutKey() {
+void DatabaseTest::tableWithoutKey() {
     EditTable ver;
     ver.setTableName("accounts_dep.ver");
     ver.setKeyField(QString());
@@ -290,7 +291,7 @@ void TestDataModule::tableWithoutKey() {
     QCOMPARE(db->scalar("select count(*) from accounts_dep.ver").toInt(), 1);
 }
 
-void TestDataModule::errorsCarryDatabaseText() {
+void DatabaseTest::errorsCarryDatabaseText() {
     dm->Control.setSql("select * from accounts_dep.no_such_table");
     try {
         dm->Control.open();
@@ -305,7 +306,7 @@ void TestDataModule::errorsCarryDatabaseText() {
     QCOMPARE(dm->Control.fieldByName("cnt").asInteger(), 1);
 }
 
-void TestDataModule::datesAreDayFirst() {
+void DatabaseTest::datesAreDayFirst() {
     dm->Control.setSql("select '08.12.2026'::date as d, to_date('08.12.2026', 'DD.MM.YYYY') as d2");
     dm->Control.open();
     QCOMPARE(dm->Control.fieldByName("d").asDate(), kDay);
@@ -314,7 +315,7 @@ void TestDataModule::datesAreDayFirst() {
 
 // Rows read as the server sends them hold the same values as a whole read; the filter applies as
 // they come; parameters go as values, so a quote in a text changes nothing.
-void TestDataModule::rowsAsTheServerSendsThem() {
+void DatabaseTest::rowsAsTheServerSendsThem() {
     const QString sql = "select x as n, (x * 1.5)::numeric(10,2) as half, 'k' || (x % 10) as tail, "
                         "date '2026-12-01' + x as day, x % 2 = 0 as even, :t as t "
                         "from generate_series(1, :top) x order by x";
@@ -352,7 +353,7 @@ void TestDataModule::rowsAsTheServerSendsThem() {
 
 // A statement that fails on the way reports the server's text; one left unfinished is stopped on
 // the server, and either way the connection serves the next statement at once.
-void TestDataModule::streamingFailureAndStop() {
+void DatabaseTest::streamingFailureAndStop() {
     Dataset failing;
     failing.setSql("select 10 / (500 - x) as q from generate_series(1, 1000) x");
     failing.openStreaming();
@@ -386,5 +387,5 @@ void TestDataModule::streamingFailureAndStop() {
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
 }
 
-QTEST_MAIN(TestDataModule)
-#include "test_datamodule.moc"
+QTEST_MAIN(DatabaseTest)
+#include "test_database.moc"

@@ -1,0 +1,36 @@
+// What a user may do, by the access code typed at login.
+#include "ui/Permissions.h"
+
+std::optional<Permissions> permissionsForCode(const QString& code) {
+    Permissions p;
+    if (code == u"73516280" || code == u"0471")
+        return p;
+    // Every other role keeps away from the reference books, the timesheets and the changes and
+    // deletions of the journal.
+    p.changeRecords = false;
+    p.deleteRecords = false;
+    p.referenceBooks = false;
+    p.timesheets = false;
+    if (code == kForemanCode) {
+        p.acceptRecords = false;
+        p.workersReports = false;
+        p.productsReport = false;
+        p.excelSummary = false;
+        return p;
+    }
+    // The storekeeper and the analyst only look.
+    p.addRecords = false;
+    if (code == u"wirbo") {
+        p.workersReports = false;
+        p.productsReport = false;
+        p.excelSummary = false;
+        p.chooseProductKind = false;
+        p.productKind = 0;
+        return p;
+    }
+    if (code == u"plutvi") {
+        p.chooseDay = false;
+        return p;
+    }
+    return std::nullopt;
+}

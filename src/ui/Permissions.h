@@ -1,0 +1,31 @@
+// What a user may do, by the access code typed at login: handed to the main window, the journal
+// and the reports dialog, which enable their controls by it.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+struct Permissions {
+    // The journal.
+    bool addRecords = true;    // "Добавить"
+    bool changeRecords = true; // "Изменить"
+    bool deleteRecords = true; // "Удалить"
+    bool acceptRecords = true; // a double click on a record toggles its acceptance mark
+    bool chooseDay = true;     // the shifts, the date, "Выходной", "Обновить" and the grid
+    // The main menu.
+    bool referenceBooks = true; // "Справочники"
+    bool timesheets = true;     // "Табель"
+    // The reports dialog.
+    bool workersReports = true; // "Отчет по рабочим" and "Детальный отчет по рабочим"
+    bool productsReport = true; // "Отчет по продукции"
+    bool excelSummary = true;   // the Excel summary
+    bool chooseProductKind = true;
+    // The product kind the reports are limited to from the login on (0 finished products).
+    std::optional<int> productKind;
+};
+
+// The access codes: full access, foreman, storekeeper and analyst. No value for an unknown code.
+std::optional<Permissions> permissionsForCode(const QString& code);
+
+// The foreman's access code: the foreman enters records but does not accept them.
+inline const QString kForemanCode = QStringLiteral("fendrok");
