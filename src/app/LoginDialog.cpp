@@ -1,8 +1,7 @@
+// Login dialog "Авторизация": the access code, the version check and the program's end.
 #include "app/LoginDialog.h"
 
-#include "app/MainWindow.h"
-#include "app/Roles.h"
-#include "data/Database.h"
+#include "app/VersionCheck.h"
 #include "ui/Seams.h"
 
 #include <QCloseEvent>
@@ -11,47 +10,32 @@
 #include <QPushButton>
 #include <QTimer>
 
-LoginDialog* g_loginDialog = nullptr;
-
-LoginDialog::LoginDialog(QWidget* parent) : QDialog(parent) {
+LoginDialog::LoginDialog(VersionCheck& versionCheck, QWidget* parent) : QDialog(parent), m_versionCheck(versionCheck) {
     setObjectName(QStringLiteral("LoginDialog"));
     setWindowTitle(QStringLiteral("Авторизация"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setEchoMode(QLineEdit::Password);
-    Edit1->setFixedWidth(121);
-    Button1 = new QPushButton(QStringLiteral("Вход"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    m_codeEdit = new QLineEdit(this);
+    m_codeEdit->setObjectName(QStringLiteral("codeEdit"));
+    m_codeEdit->setEchoMode(QLineEdit::Password);
+    m_codeEdit->setFixedWidth(121);
+    m_logInButton = new QPushButton(QStringLiteral("Вход"), this);
+    m_logInButton->setObjectName(QStringLiteral("logInButton"));
+    m_logInButton->setDefault(true);
+    m_cancelButton = new QPushButton(QStringLiteral("Отмена"), this);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    m_cancelButton->setAutoDefault(false);
     auto* row = new QHBoxLayout(this);
-    row->addWidget(Edit1);
-    row->addWidget(Button1);
-    row->addWidget(Button2);
+    row->addWidget(m_codeEdit);
+    row->addWidget(m_logInButton);
+    row->addWidget(m_cancelButton);
     setFixedSize(330, 44);
-    connect(Button1, &QPushButton::clicked, this, &LoginDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &LoginDialog::Button2Click);
-
-    // Started only by a refused version check: the program ends when it fires.
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(5000);
-    Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, [] { seams::endProgram(0); });
-}
-
-LoginDialog::~LoginDialog() {
-    if (g_loginDialog == this)
-        g_loginDialog = nullptr;
+    connect(m_logInButton, &QPushButton::clicked, this, &LoginDialog::logIn);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::close);
 }
 
 bool LoginDialog::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate)
-        FormActivate();
+        checkVersion();
     return QDialog::event(e);
 }
 
@@ -61,36 +45,24 @@ void LoginDialog::showEvent(QShowEvent* e) {
     // the dialog is on screen.
     QTimer::singleShot(0, this, [this] {
         if (isVisible() && !isActiveWindow())
-            FormActivate();
+            checkVersion();
     });
 }
 
-void LoginDialog::FormActivate() {
-    g_mainWindow->versionCheck();
-    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)")
-                       .arg(g_mainWindow->buildDate)
-                       .arg(g_mainWindow->buildTime));
+void LoginDialog::checkVersion() {
+    m_versionCheck.run();
+    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(m_versionCheck.buildDate()).arg(m_versionCheck.buildTime()));
 }
 
-void LoginDialog::Button1Click() {
-    g_mainWindow->currentShift = 1;
-    const QString code = Edit1->text().trimmed();
-    g_mainWindow->loginCode = code;
-    const Role role = roleOfCode(code);
-    g_mainWindow->N11->setEnabled(role == Role::Full);
-    for (int s = 1; s <= 4; ++s)
-        g_database->journal(s).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
-    if (role == Role::None) {
+void LoginDialog::logIn() {
+    const QString code = m_codeEdit->text().trimmed();
+    const std::optional<Permissions> permissions = permissionsForCode(code);
+    if (!permissions) {
         seams::errorBox(QStringLiteral("Введены неверные данные."));
         return;
     }
-    applyRole(role);
     hide();
-    seams::showModal(g_mainWindow);
-    close();
-}
-
-void LoginDialog::Button2Click() {
+    emit accessGranted(code, *permissions);
     close();
 }
 

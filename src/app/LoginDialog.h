@@ -1,34 +1,39 @@
-// Login dialog "Авторизация": takes the access code, applies its role and opens the main
-// window. Closing it ends the program.
+// Login dialog "Авторизация": runs the version check when it becomes active, takes the access
+// code and grants its permissions. Closing it ends the program.
 #pragma once
+
+#include "ui/Permissions.h"
 
 #include <QDialog>
 
 class QLineEdit;
 class QPushButton;
-class QTimer;
+class VersionCheck;
 
 class LoginDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit LoginDialog(QWidget* parent = nullptr);
-    ~LoginDialog() override;
+    explicit LoginDialog(VersionCheck& versionCheck, QWidget* parent = nullptr);
 
-    QLineEdit* Edit1;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QTimer* Timer1;
+signals:
+    // A valid code was entered: what it permits. The receiver opens the main window; once that
+    // returns, the dialog closes and the program ends.
+    void accessGranted(const QString& code, const Permissions& permissions);
 
 public slots:
-    void FormActivate();
-    void Button1Click();
-    void Button2Click();
+    // Checks the version and shows the build stamp in the caption.
+    void checkVersion();
+    void logIn();
 
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
-};
 
-extern LoginDialog* g_loginDialog;
+private:
+    VersionCheck& m_versionCheck;
+    QLineEdit* m_codeEdit;
+    QPushButton* m_logInButton;
+    QPushButton* m_cancelButton;
+};

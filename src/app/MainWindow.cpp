@@ -1,13 +1,17 @@
+// Main window "Табель": the journal of the day, the main menu and the windows it opens.
 #include "app/MainWindow.h"
 
-#include "app/BuildStamp.h"
-#include "app/LoginDialog.h"
-#include "data/Connection.h"
-#include "data/Database.h"
+#include "journal/JournalController.h"
+#include "journal/WorkRecordEditor.h"
+#include "refbooks/NomenclatureGroupsDialog.h"
+#include "refbooks/OperationPricesDialog.h"
+#include "refbooks/OperationTypesDialog.h"
+#include "refbooks/ProductsDialog.h"
+#include "refbooks/WorkersDialog.h"
+#include "reports/ReportsDialog.h"
 #include "ui/Seams.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -22,229 +26,175 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-MainWindow* g_mainWindow = nullptr;
-
-MainWindow::MainWindow(QWidget* parent) : QDialog(parent) {
+MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* parent)
+    : QDialog(parent), m_db(db), m_permissions(permissions) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Табель"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    g_mainWindowState = this;
 
-    MainMenu = new QMenuBar(this);
-    MainMenu->setObjectName(QStringLiteral("MainMenu"));
-    N1 = addItem("N1", QStringLiteral("Рабочие"));
-    N3 = addItem("N3", QStringLiteral("Изделия"));
-    N4 = addItem("N4", QStringLiteral("Цены"));
-    N6 = addItem("N6", QStringLiteral("Операции"));
-    N8 = addItem("N8", QStringLiteral("Ном. группы"));
-    N2 = addMenu("N2", QStringLiteral("Справочники"), {N1, N3, N4, N6, N8});
-    N9 = addItem("N9", QStringLiteral("Табель сделка"));
-    N13 = addItem("N13", QStringLiteral("Табель по сменам"));
-    N14 = addItem("N14", QStringLiteral("Табель хоз. работ"));
-    N15 = addItem("N15", QStringLiteral("Табель ср. сдельная"));
-    N17 = addItem("N17", QStringLiteral("Общий табель"));
-    N11 = addMenu("N11", QStringLiteral("Табель"), {N9, N13, N14, N15, N17});
-    N10 = addItem("N10", QStringLiteral("Сводные отчеты"));
-    N7 = addMenu("N7", QStringLiteral("Отчеты"), {N10});
-    N5 = addItem("N5", QStringLiteral("Выход"));
-    MainMenu->addAction(N5);
+    m_workersDialog = new WorkersDialog(m_db, this);
+    m_productsDialog = new ProductsDialog(m_db, this);
+    m_operationTypesDialog = new OperationTypesDialog(m_db, this);
+    m_operationPricesDialog = new OperationPricesDialog(m_db, *m_productsDialog, *m_operationTypesDialog, this);
+    m_nomenclatureGroupsDialog = new NomenclatureGroupsDialog(m_db, this);
+    m_reportsDialog = new ReportsDialog(m_db, m_permissions, this);
+    m_workRecordEditor = new WorkRecordEditor(m_db, *m_workersDialog, *m_operationPricesDialog, this);
+
+    createMenu();
+    createJournalWidgets();
+    m_journal = new JournalController(m_db,
+                                      *m_workRecordEditor,
+                                      m_permissions,
+                                      {{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2], m_shiftButtons[3]},
+                                       m_dateEdit,
+                                       m_dayOffCheck,
+                                       m_journalGrid,
+                                       m_addButton,
+                                       m_changeButton,
+                                       m_deleteButton,
+                                       m_refreshButton},
+                                      this);
+    applyPermissions();
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction* MainWindow::addAction(const char* name, const QString& caption) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QMenu* MainWindow::addMenu(const char* name, const QString& caption, const QList<QAction*>& actions) {
+    QMenu* menu = m_menuBar->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    menu->addActions(actions);
+    return menu;
+}
+
+void MainWindow::createMenu() {
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("menuBar"));
+    m_workersAction = addAction("workersAction", QStringLiteral("Рабочие"));
+    m_productsAction = addAction("productsAction", QStringLiteral("Изделия"));
+    m_operationPricesAction = addAction("operationPricesAction", QStringLiteral("Цены"));
+    m_operationTypesAction = addAction("operationTypesAction", QStringLiteral("Операции"));
+    m_nomenclatureGroupsAction = addAction("nomenclatureGroupsAction", QStringLiteral("Ном. группы"));
+    m_referenceBooksMenu = addMenu("referenceBooksMenu", QStringLiteral("Справочники"),
+                                   {m_workersAction, m_productsAction, m_operationPricesAction,
+                                    m_operationTypesAction, m_nomenclatureGroupsAction});
+    m_pieceworkTimesheetAction = addAction("pieceworkTimesheetAction", QStringLiteral("Табель сделка"));
+    m_shiftTimesheetAction = addAction("shiftTimesheetAction", QStringLiteral("Табель по сменам"));
+    m_maintenanceTimesheetAction = addAction("maintenanceTimesheetAction", QStringLiteral("Табель хоз. работ"));
+    m_averageRateTimesheetAction = addAction("averageRateTimesheetAction", QStringLiteral("Табель ср. сдельная"));
+    m_generalTimesheetAction = addAction("generalTimesheetAction", QStringLiteral("Общий табель"));
+    m_timesheetsMenu = addMenu("timesheetsMenu", QStringLiteral("Табель"),
+                               {m_pieceworkTimesheetAction, m_shiftTimesheetAction, m_maintenanceTimesheetAction,
+                                m_averageRateTimesheetAction, m_generalTimesheetAction});
+    m_summaryReportsAction = addAction("summaryReportsAction", QStringLiteral("Сводные отчеты"));
+    m_reportsMenu = addMenu("reportsMenu", QStringLiteral("Отчеты"), {m_summaryReportsAction});
+    m_exitAction = addAction("exitAction", QStringLiteral("Выход"));
+    m_menuBar->addAction(m_exitAction);
     // The import is offered only by a build that shows this item; this one never does.
-    N12 = addItem("N12", QStringLiteral("Импорт"));
-    N12->setVisible(false);
-    MainMenu->addAction(N12);
-    connect(N5, &QAction::triggered, this, &MainWindow::Button4Click);
-    // Each menu item opens its window once the window is part of the program.
-    connectOpener(N1, "WorkersDialog");
-    connectOpener(N3, "ProductsDialog");
-    connectOpener(N4, "OperationPricesDialog");
-    connectOpener(N6, "OperationTypesDialog");
-    connectOpener(N8, "NomenclatureGroupsDialog");
-    connectOpener(N10, "ReportsDialog");
+    m_importAction = addAction("importAction", QStringLiteral("Импорт"));
+    m_importAction->setVisible(false);
+    m_menuBar->addAction(m_importAction);
 
-    // Journal controls: shift selectors, date, day off, grid and its buttons.
-    RadioButton1 = new QRadioButton(QStringLiteral("Смена №1"), this);
-    RadioButton2 = new QRadioButton(QStringLiteral("Смена №2"), this);
-    RadioButton3 = new QRadioButton(QStringLiteral("Смена №3"), this);
-    RadioButton4 = new QRadioButton(QStringLiteral("Переработка"), this);
-    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
-    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
-    RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
-    RadioButton4->setObjectName(QStringLiteral("RadioButton4"));
-    RadioButton1->setChecked(true);
-    DateT = new QDateEdit(this);
-    DateT->setObjectName(QStringLiteral("DateT"));
-    DateT->setCalendarPopup(true);
-    DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    DateT->setDate(seams::today());
-    CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
-    CBox1->setObjectName(QStringLiteral("CBox1"));
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setVisible(false);
-    DBGrid2 = new QTableView(this);
-    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
-    DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid2->verticalHeader()->setDefaultSectionSize(18);
-    DBGrid2->verticalHeader()->setVisible(false);
+    connect(m_exitAction, &QAction::triggered, this, &QDialog::close);
+    connect(m_workersAction, &QAction::triggered, m_workersDialog, &WorkersDialog::browse);
+    connect(m_productsAction, &QAction::triggered, m_productsDialog, &ProductsDialog::browse);
+    connect(m_operationPricesAction, &QAction::triggered, m_operationPricesDialog, &OperationPricesDialog::browse);
+    connect(m_operationTypesAction, &QAction::triggered, m_operationTypesDialog, &OperationTypesDialog::browse);
+    connect(m_nomenclatureGroupsAction, &QAction::triggered, m_nomenclatureGroupsDialog,
+            &NomenclatureGroupsDialog::browse);
+    connect(m_summaryReportsAction, &QAction::triggered, m_reportsDialog, &ReportsDialog::showForLastMonth);
+}
+
+void MainWindow::createJournalWidgets() {
+    const char* shiftNames[4] = {"shift1Button", "shift2Button", "shift3Button", "overtimeButton"};
+    const QString shiftCaptions[4] = {QStringLiteral("Смена №1"), QStringLiteral("Смена №2"),
+                                      QStringLiteral("Смена №3"), QStringLiteral("Переработка")};
+    for (int s = 0; s < 4; ++s) {
+        m_shiftButtons[s] = new QRadioButton(shiftCaptions[s], this);
+        m_shiftButtons[s]->setObjectName(QLatin1String(shiftNames[s]));
+    }
+    m_shiftButtons[0]->setChecked(true);
+    m_dateEdit = new QDateEdit(this);
+    m_dateEdit->setObjectName(QStringLiteral("dateEdit"));
+    m_dateEdit->setCalendarPopup(true);
+    m_dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    m_dateEdit->setDate(seams::today());
+    m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
+    m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
+    m_noteLabel = new QLabel(this);
+    m_noteLabel->setObjectName(QStringLiteral("noteLabel"));
+    m_noteLabel->setVisible(false);
+    m_journalGrid = new QTableView(this);
+    m_journalGrid->setObjectName(QStringLiteral("journalGrid"));
+    m_journalGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_journalGrid->verticalHeader()->setDefaultSectionSize(18);
+    m_journalGrid->verticalHeader()->setVisible(false);
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
         return b;
     };
-    Button1 = button("Button1", QStringLiteral("Добавить"));
-    Button2 = button("Button2", QStringLiteral("Изменить"));
-    Button3 = button("Button3", QStringLiteral("Удалить"));
-    Button8 = button("Button8", QStringLiteral("Обновить"));
-    Button5 = button("Button5", QStringLiteral("Ср.сд./хоз. работы"));
-    Button4 = button("Button4", QStringLiteral("Выход"));
-    connect(Button4, &QPushButton::clicked, this, &MainWindow::Button4Click);
-    connectOpener(Button5, "Form25");
+    m_addButton = button("addButton", QStringLiteral("Добавить"));
+    m_changeButton = button("changeButton", QStringLiteral("Изменить"));
+    m_deleteButton = button("deleteButton", QStringLiteral("Удалить"));
+    m_refreshButton = button("refreshButton", QStringLiteral("Обновить"));
+    m_maintenanceWorksButton = button("maintenanceWorksButton", QStringLiteral("Ср.сд./хоз. работы"));
+    m_exitButton = button("exitButton", QStringLiteral("Выход"));
+    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::close);
 
     auto* top = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(RadioButton1), static_cast<QWidget*>(RadioButton2),
-                       static_cast<QWidget*>(RadioButton3), static_cast<QWidget*>(RadioButton4)})
-        top->addWidget(w);
+    for (QRadioButton* b : m_shiftButtons)
+        top->addWidget(b);
     top->addSpacing(20);
-    top->addWidget(DateT);
-    top->addWidget(CBox1);
+    top->addWidget(m_dateEdit);
+    top->addWidget(m_dayOffCheck);
     top->addStretch();
-    top->addWidget(Label1);
+    top->addWidget(m_noteLabel);
     auto* bottom = new QHBoxLayout;
-    for (QPushButton* b : {Button1, Button2, Button3, Button8})
+    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_refreshButton})
         bottom->addWidget(b);
     bottom->addStretch();
-    bottom->addWidget(Button5);
+    bottom->addWidget(m_maintenanceWorksButton);
     bottom->addSpacing(20);
-    bottom->addWidget(Button4);
+    bottom->addWidget(m_exitButton);
     // The grid spans the whole width of the window, as the journal needs every pixel.
     top->setContentsMargins(8, 4, 8, 0);
     bottom->setContentsMargins(8, 0, 8, 6);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setMenuBar(MainMenu);
+    layout->setMenuBar(m_menuBar);
     layout->addLayout(top);
-    layout->addWidget(DBGrid2, 1);
+    layout->addWidget(m_journalGrid, 1);
     layout->addLayout(bottom);
     // Client area 1281 × 585 under the menu.
-    setFixedSize(1281, 585 + MainMenu->sizeHint().height());
-
-    ver.setTableName(QStringLiteral("accounts_dep.ver"));
-    ver.setKeyField(QString());
-
-    // The version check repeats every 30 s from now on, whatever window is open.
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(30000);
-    connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1Timer);
-    Timer1->start();
+    setFixedSize(1281, 585 + m_menuBar->sizeHint().height());
 }
 
-MainWindow::~MainWindow() {
-    if (g_mainWindowState == this)
-        g_mainWindowState = nullptr;
-    if (g_mainWindow == this)
-        g_mainWindow = nullptr;
-}
-
-QAction* MainWindow::addItem(const char* name, const QString& caption) {
-    auto* a = new QAction(caption, this);
-    a->setObjectName(QLatin1String(name));
-    return a;
-}
-
-QAction* MainWindow::addMenu(const char* name, const QString& caption, const QList<QAction*>& items) {
-    QMenu* menu = MainMenu->addMenu(caption);
-    menu->setObjectName(QLatin1String(name) + QStringLiteral("Menu"));
-    menu->addActions(items);
-    QAction* a = menu->menuAction();
-    a->setObjectName(QLatin1String(name));
-    return a;
-}
-
-// Windows opened from the main menu offer the slot openFromMainMenu(), which does what the
-// main window does around the call: mode, buttons, shared query, modal showing, closing.
-static void openWindow(const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(name)) {
-            QMetaObject::invokeMethod(w, "openFromMainMenu", Qt::DirectConnection);
-            return;
-        }
-}
-
-void MainWindow::connectOpener(QObject* sender, const char* window) {
-    if (auto* a = qobject_cast<QAction*>(sender))
-        connect(a, &QAction::triggered, this, [window] { openWindow(window); });
-    else if (auto* b = qobject_cast<QPushButton*>(sender))
-        connect(b, &QPushButton::clicked, this, [window] { openWindow(window); });
-}
-
-void MainWindow::FormCreate(const QStringList& args) {
-    g_database = new Database(this);
-    g_database->connection().close();
-    g_database->connection().setConnectionString(buildConnectionString(args));
-    g_database->connection().open();
-    journal = new JournalController(*this,
-                                    {{RadioButton1, RadioButton2, RadioButton3, RadioButton4},
-                                     DateT,
-                                     CBox1,
-                                     DBGrid2,
-                                     Button1,
-                                     Button2,
-                                     Button3,
-                                     Button8},
-                                    this);
-    g_loginDialog = new LoginDialog;
-    g_loginDialog->show();
-}
-
-void MainWindow::versionCheck() {
-    buildDate = computeBuildDate(buildDateText);
-    buildTime = computeBuildTime(buildTimeText);
-    ver.close();
-    ver.open();
-    ver.first();
-    g_database->decimalSeparator = ver.fieldByName(QStringLiteral("delim")).asString();
-    int d = ver.fieldByName(QStringLiteral("d")).asInteger();
-    int t = ver.fieldByName(QStringLiteral("t")).asInteger();
-    if (d < buildDate || (d == buildDate && t < buildTime)) {
-        // The database carries an older stamp: this program is the newest one.
-        if (ver.isEmpty())
-            ver.append();
-        else
-            ver.edit();
-        ver.setValue(QStringLiteral("d"), buildDate);
-        ver.setValue(QStringLiteral("t"), buildTime);
-        ver.post();
-    }
-    d = ver.fieldByName(QStringLiteral("d")).asInteger();
-    t = ver.fieldByName(QStringLiteral("t")).asInteger();
-    ver.close();
-    if (buildDate < d || (buildDate == d && buildTime < t)) {
-        // A newer program has run against this database: refuse and end, at the latest
-        // when the login dialog's timer fires.
-        if (g_loginDialog)
-            g_loginDialog->Timer1->start();
-        seams::errorBox(
-            QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
-        seams::endProgram(0);
-    }
-}
-
-void MainWindow::Timer1Timer() {
-    versionCheck();
-}
-
-void MainWindow::Button4Click() {
-    close();
+void MainWindow::applyPermissions() {
+    const Permissions& p = m_permissions;
+    m_addButton->setEnabled(p.addRecords);
+    m_changeButton->setEnabled(p.changeRecords);
+    m_deleteButton->setEnabled(p.deleteRecords);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2],
+                                                      m_shiftButtons[3], m_dayOffCheck, m_refreshButton, m_dateEdit,
+                                                      m_journalGrid})
+        w->setEnabled(p.chooseDay);
+    m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
+    m_timesheetsMenu->menuAction()->setEnabled(p.timesheets);
 }
 
 bool MainWindow::event(QEvent* e) {
     // Every return to the main window shows the journal of the computer's date again.
-    if (e->type() == QEvent::WindowActivate && journal)
-        journal->FormActivate();
+    if (e->type() == QEvent::WindowActivate)
+        m_journal->showToday();
     return QDialog::event(e);
 }
 
@@ -253,15 +203,15 @@ void MainWindow::showEvent(QShowEvent* e) {
     // Where the desktop does not activate a new window by itself, the journal is read once
     // the window is on screen.
     QTimer::singleShot(0, this, [this] {
-        if (isVisible() && !isActiveWindow() && journal)
-            journal->FormActivate();
+        if (isVisible() && !isActiveWindow())
+            m_journal->showToday();
     });
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
     // Esc presses "Выход".
     if (e->key() == Qt::Key_Escape) {
-        Button4->click();
+        m_exitButton->click();
         return;
     }
     QDialog::keyPressEvent(e);

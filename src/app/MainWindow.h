@@ -1,13 +1,17 @@
 // Main window "Табель": the journal of the day, the main menu, the exit and maintenance-work
-// buttons, and the timer that repeats the version check.
+// buttons. It owns the windows it opens, created once and kept for the whole run.
 #pragma once
 
-#include "data/Dataset.h"
-#include "data/MainMembers.h"
-#include "journal/JournalController.h"
+#include "ui/Permissions.h"
 
 #include <QDialog>
 
+class Database;
+class JournalController;
+class NomenclatureGroupsDialog;
+class OperationPricesDialog;
+class OperationTypesDialog;
+class ProductsDialog;
 class QAction;
 class QCheckBox;
 class QDateEdit;
@@ -17,46 +21,17 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QTableView;
-class QTimer;
+class ReportsDialog;
+class WorkRecordEditor;
+class WorkersDialog;
 
-class MainWindow : public QDialog, public MainWindowState {
+class MainWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow(Database& db, const Permissions& permissions, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Creates the data module, connects it as the command line says and creates the login
-    // dialog. Throws when the connection or the dialog cannot be made.
-    void FormCreate(const QStringList& args);
-
-    // Computes the build stamp, compares it with the database's and hands the database's
-    // decimal separator to the data module; an outdated program is refused and ends.
-    void versionCheck();
-
-    // Build texts in the compiler's form ("Dec  9 2026", "22:22:09").
-    QString buildDateText;
-    QString buildTimeText;
-
-    QMenuBar* MainMenu;
-    QAction *N2, *N1, *N3, *N4, *N6, *N8;
-    QAction *N11, *N9, *N13, *N14, *N15, *N17;
-    QAction *N7, *N10;
-    QAction* N5;
-    QAction* N12;
-    QRadioButton *RadioButton1, *RadioButton2, *RadioButton3, *RadioButton4;
-    QLabel* Label1;
-    QTableView* DBGrid2;
-    QPushButton *Button1, *Button2, *Button3, *Button8;
-    QPushButton* Button5;
-    QPushButton* Button4;
-    QTimer* Timer1;
-
-    EditTable ver;
-    JournalController* journal = nullptr;
-
-public slots:
-    void Button4Click();
-    void Timer1Timer();
+    JournalController& journal() { return *m_journal; }
 
 protected:
     bool event(QEvent* e) override;
@@ -64,9 +39,52 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void connectOpener(QObject* sender, const char* window);
-    QAction* addMenu(const char* name, const QString& caption, const QList<QAction*>& items);
-    QAction* addItem(const char* name, const QString& caption);
-};
+    void createMenu();
+    void createJournalWidgets();
+    void applyPermissions();
+    QAction* addAction(const char* name, const QString& caption);
+    QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
 
-extern MainWindow* g_mainWindow;
+    Database& m_db;
+    Permissions m_permissions;
+
+    // The windows this one opens.
+    WorkersDialog* m_workersDialog;
+    ProductsDialog* m_productsDialog;
+    OperationTypesDialog* m_operationTypesDialog;
+    OperationPricesDialog* m_operationPricesDialog;
+    NomenclatureGroupsDialog* m_nomenclatureGroupsDialog;
+    ReportsDialog* m_reportsDialog;
+    WorkRecordEditor* m_workRecordEditor;
+    JournalController* m_journal;
+
+    QMenuBar* m_menuBar;
+    QMenu* m_referenceBooksMenu;
+    QAction* m_workersAction;
+    QAction* m_productsAction;
+    QAction* m_operationPricesAction;
+    QAction* m_operationTypesAction;
+    QAction* m_nomenclatureGroupsAction;
+    QMenu* m_timesheetsMenu;
+    QAction* m_pieceworkTimesheetAction;
+    QAction* m_shiftTimesheetAction;
+    QAction* m_maintenanceTimesheetAction;
+    QAction* m_averageRateTimesheetAction;
+    QAction* m_generalTimesheetAction;
+    QMenu* m_reportsMenu;
+    QAction* m_summaryReportsAction;
+    QAction* m_exitAction;
+    QAction* m_importAction;
+
+    QRadioButton* m_shiftButtons[4];
+    QDateEdit* m_dateEdit;
+    QCheckBox* m_dayOffCheck;
+    QLabel* m_noteLabel;
+    QTableView* m_journalGrid;
+    QPushButton* m_addButton;
+    QPushButton* m_changeButton;
+    QPushButton* m_deleteButton;
+    QPushButton* m_refreshButton;
+    QPushButton* m_maintenanceWorksButton;
+    QPushButton* m_exitButton;
+};

@@ -1,27 +1,13 @@
+// The program: the application object, and the start-up in its order: connection, version
+// check, login, main window.
 #include "app/Program.h"
 
 #include "app/LoginDialog.h"
 #include "app/MainWindow.h"
+#include "app/VersionCheck.h"
+#include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Sql.h"
-#include "journal/WorkRecordEditor.h"
-#include "refbooks/NomenclatureGroupEditor.h"
-#include "refbooks/NomenclatureGroupsDialog.h"
-#include "refbooks/NormsDialog.h"
-#include "refbooks/OperationPriceEditor.h"
-#include "refbooks/OperationPricesDialog.h"
-#include "refbooks/OperationTypeEditor.h"
-#include "refbooks/OperationTypesDialog.h"
-#include "refbooks/ProductEditor.h"
-#include "refbooks/ProductsDialog.h"
-#include "refbooks/WorkerEditor.h"
-#include "refbooks/WorkersDialog.h"
-#include "reports/HoursTimesheetReport.h"
-#include "reports/ProductsDetailReport.h"
-#include "reports/ProductsReport.h"
-#include "reports/ReportsDialog.h"
-#include "reports/WorkersDetailReport.h"
-#include "reports/WorkersReport.h"
 #include "ui/Seams.h"
 
 #include <QFontDatabase>
@@ -63,87 +49,36 @@ void loadTranslations(QApplication& app) {
         app.installTranslator(qt);
 }
 
-// Every window exists once from start-up to the end, created hidden in this order.
-static void createWindows() {
-    g_workerEditor = new WorkerEditor;
-    g_productsDialog = new ProductsDialog;
-    g_operationPricesDialog = new OperationPricesDialog;
-    g_workersDialog = new WorkersDialog;
-    g_productEditor = new ProductEditor;
-    g_operationTypesDialog = new OperationTypesDialog;
-    g_operationTypeEditor = new OperationTypeEditor;
-    g_operationPriceEditor = new OperationPriceEditor;
-    g_workRecordEditor = new WorkRecordEditor;
-    g_reportsDialog = new ReportsDialog;
-    g_hoursTimesheetReport = new HoursTimesheetReport;
-    g_workersReport = new WorkersReport;
-    g_productsReport = new ProductsReport;
-    g_workersDetailReport = new WorkersDetailReport;
-    g_productsDetailReport = new ProductsDetailReport;
-    g_normsDialog = new NormsDialog;
-    g_nomenclatureGroupsDialog = new NomenclatureGroupsDialog;
-    g_nomenclatureGroupEditor = new NomenclatureGroupEditor;
+Program::Program(const QStringList& args, const QString& buildDateText, const QString& buildTimeText)
+    : m_args(args), m_buildDateText(buildDateText), m_buildTimeText(buildTimeText),
+      m_database(std::make_unique<Database>()) {}
+
+// The windows go before the database they read.
+Program::~Program() {
+    m_mainWindow.reset();
+    m_loginDialog.reset();
+    m_versionCheck.reset();
 }
 
-static void deleteWindows() {
-    delete g_workerEditor;
-    g_workerEditor = nullptr;
-    delete g_productsDialog;
-    g_productsDialog = nullptr;
-    delete g_operationPricesDialog;
-    g_operationPricesDialog = nullptr;
-    delete g_workersDialog;
-    g_workersDialog = nullptr;
-    delete g_productEditor;
-    g_productEditor = nullptr;
-    delete g_operationTypesDialog;
-    g_operationTypesDialog = nullptr;
-    delete g_operationTypeEditor;
-    g_operationTypeEditor = nullptr;
-    delete g_operationPriceEditor;
-    g_operationPriceEditor = nullptr;
-    delete g_workRecordEditor;
-    g_workRecordEditor = nullptr;
-    delete g_reportsDialog;
-    g_reportsDialog = nullptr;
-    delete g_hoursTimesheetReport;
-    g_hoursTimesheetReport = nullptr;
-    delete g_workersReport;
-    g_workersReport = nullptr;
-    delete g_productsReport;
-    g_productsReport = nullptr;
-    delete g_workersDetailReport;
-    g_workersDetailReport = nullptr;
-    delete g_productsDetailReport;
-    g_productsDetailReport = nullptr;
-    delete g_normsDialog;
-    g_normsDialog = nullptr;
-    delete g_nomenclatureGroupsDialog;
-    g_nomenclatureGroupsDialog = nullptr;
-    delete g_nomenclatureGroupEditor;
-    g_nomenclatureGroupEditor = nullptr;
-}
-
-bool startProgram(const QStringList& args, const QString& buildDateText, const QString& buildTimeText) {
-    g_mainWindow = new MainWindow;
-    g_mainWindow->buildDateText = buildDateText;
-    g_mainWindow->buildTimeText = buildTimeText;
+bool Program::start() {
     try {
-        g_mainWindow->FormCreate(args);
+        m_database->connection().close();
+        m_database->connection().setConnectionString(buildConnectionString(m_args));
+        m_database->connection().open();
     } catch (const std::exception&) {
         seams::errorBox(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
         seams::endProgram(1);
         return false;
     }
-    createWindows();
+    m_versionCheck = std::make_unique<VersionCheck>(*m_database, m_buildDateText, m_buildTimeText);
+    m_loginDialog = std::make_unique<LoginDialog>(*m_versionCheck);
+    connect(m_loginDialog.get(), &LoginDialog::accessGranted, this, &Program::openMainWindow);
+    m_loginDialog->show();
     return true;
 }
 
-void shutdownProgram() {
-    deleteWindows();
-    delete g_loginDialog;
-    delete g_mainWindow; // owns the data module
-    g_loginDialog = nullptr;
-    g_mainWindow = nullptr;
-    g_database = nullptr;
+void Program::openMainWindow(const QString&, const Permissions& permissions) {
+    if (!m_mainWindow)
+        m_mainWindow = std::make_unique<MainWindow>(*m_database, permissions);
+    seams::showModal(m_mainWindow.get());
 }

@@ -1,8 +1,18 @@
-// Start-up and end of the program: the application object with its error report, the
-// creation of the data module and of every window, and their removal.
+// The program: the application object with its error report, and the Program that owns the
+// database, the version check, the login dialog and the main window.
 #pragma once
 
+#include "ui/Permissions.h"
+
 #include <QApplication>
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class Database;
+class LoginDialog;
+class MainWindow;
+class VersionCheck;
 
 // The application: an exception escaping any event handler is shown in the standard error
 // box with its own text, and the program goes on.
@@ -18,9 +28,31 @@ void showException(const QString& text);
 // Loads Qt's own Russian texts (message-box buttons, print preview) when the system has them.
 void loadTranslations(QApplication& app);
 
-// Creates the main window, connects, creates the login dialog and the other windows, hidden.
-// Returns false when the program must end (no connection: the message has been shown).
-bool startProgram(const QStringList& args, const QString& buildDateText, const QString& buildTimeText);
+class Program : public QObject {
+    Q_OBJECT
+public:
+    // The command line ({DATABASE SERVER} or nothing) and the build texts in the compiler's form.
+    Program(const QStringList& args, const QString& buildDateText, const QString& buildTimeText);
+    ~Program() override;
 
-// Deletes every window and the data module (the program's end, or between tests).
-void shutdownProgram();
+    // Connects, starts the version check and shows the login dialog. False when the program
+    // must end: there is no connection (the message has been shown and the end requested).
+    bool start();
+
+    Database& database() { return *m_database; }
+    VersionCheck& versionCheck() { return *m_versionCheck; }
+    LoginDialog* loginDialog() { return m_loginDialog.get(); }
+    // The main window once a valid code has been entered; null before.
+    MainWindow* mainWindow() { return m_mainWindow.get(); }
+
+private:
+    void openMainWindow(const QString& code, const Permissions& permissions);
+
+    QStringList m_args;
+    QString m_buildDateText;
+    QString m_buildTimeText;
+    std::unique_ptr<Database> m_database;
+    std::unique_ptr<VersionCheck> m_versionCheck;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<LoginDialog> m_loginDialog;
+};

@@ -35,10 +35,8 @@ int main(int argc, char** argv) {
         // Leave every running event loop, the modal ones included.
         QCoreApplication::exit(c);
     });
-    const bool started = startProgram(app.arguments().mid(1), QStringLiteral(TABEL_BUILD_DATE),
-                                      QStringLiteral(TABEL_BUILD_TIME));
-    if (started && !ended)
+    Program program(app.arguments().mid(1), QStringLiteral(TABEL_BUILD_DATE), QStringLiteral(TABEL_BUILD_TIME));
+    if (program.start() && !ended)
         code = app.exec();
-    shutdownProgram();
     return code;
 }

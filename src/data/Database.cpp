@@ -1,9 +1,6 @@
 #include "data/Database.h"
 
-Database* g_database = nullptr;
 
-#include "data/MainMembers.h"
-MainWindowState* g_mainWindowState = nullptr;
 
 namespace {
 
@@ -142,12 +139,6 @@ Database::Database(QObject* parent) : QObject(parent) {
         m_journals[i].setSql(journalSql(i + 1));
     for (int i = 0; i < 3; ++i)
         m_hoursSheets[i].setSql(hoursSheetSql(i + 1));
-    Oper_del.setSql(QStringLiteral("delete from accounts_dep.oper where id=:id"));
-}
-
-Database::~Database() {
-    if (g_database == this)
-        g_database = nullptr;
 }
 
 Dataset& Database::journal(int shift) {

@@ -11,7 +11,6 @@ class Database : public QObject {
     Q_OBJECT
 public:
     explicit Database(QObject* parent = nullptr);
-    ~Database() override;
 
     // The program's one connection.
     Connection& connection() { return m_connection; }
@@ -25,15 +24,6 @@ public:
     Dataset& operationTypes() { return m_operationTypes; }
     Dataset& journal(int shift);
     Dataset& hoursSheet(int shift);
-
-    // Scratch statements still used by some windows; each use replaces the text.
-    Dataset Control;
-    Command DelSmena;
-    Command H_Tabel_ins;
-    Command Oper_ins;
-    Command Oper_ed;
-    Command Oper_del;
-    Command SQL_exec;
 
     // Decimal separator of the database (accounts_dep.ver.delim); set by the version check.
     QString decimalSeparator;
@@ -65,4 +55,3 @@ private:
     Dataset m_hoursSheets[3];
 };
 
-extern Database* g_database;

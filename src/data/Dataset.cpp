@@ -275,12 +275,6 @@ QSqlDatabase Dataset::db() const {
     return QSqlDatabase::database(connName, false);
 }
 
-void Dataset::addSql(const QString& line) {
-    if (!sqlText.isEmpty())
-        sqlText += u'\n';
-    sqlText += line;
-}
-
 void Dataset::open() {
     if (opened)
         close();
@@ -914,12 +908,6 @@ void EditTable::remove() {
 }
 
 // ---- Command -----------------------------------------------------------------------------
-
-void Command::addSql(const QString& line) {
-    if (!sqlText.isEmpty())
-        sqlText += u'\n';
-    sqlText += line;
-}
 
 int Command::execute() {
     QSqlQuery q = runStatement(QSqlDatabase::database(connName, false), sqlText, paramValues);

@@ -52,11 +52,9 @@ public:
     // Stops a statement that is still sending rows, so the connection is free for the next one.
     ~Dataset() override;
 
-    // Statement text, replaced or built line by line (lines are joined by line breaks).
+    // Statement text.
     void setSql(const QString& text) { sqlText = text; }
     QString sql() const { return sqlText; }
-    void clearSql() { sqlText.clear(); }
-    void addSql(const QString& line);
 
     void setParam(const QString& name, const QVariant& value) { paramValues[name] = value; }
     QVariant param(const QString& name) const { return paramValues.value(name); }
@@ -189,8 +187,6 @@ public:
     explicit Command(const QString& connection = kConnectionName) : connName(connection) {}
     void setSql(const QString& text) { sqlText = text; }
     QString sql() const { return sqlText; }
-    void clearSql() { sqlText.clear(); }
-    void addSql(const QString& line);
     void setParam(const QString& name, const QVariant& value) { paramValues[name] = value; }
     // Runs the statement; returns the number of rows it touched. Throws DbError.
     int execute();

@@ -4,6 +4,8 @@
 
 #include <QDate>
 
+class Database;
+
 // With insertMissing, a worker without a row for the shift and month gets one; otherwise
 // only an existing row is updated.
-void writeDayHours(int workerId, int shift, const QDate& day, bool insertMissing);
+void writeDayHours(Database& db, int workerId, int shift, const QDate& day, bool insertMissing);

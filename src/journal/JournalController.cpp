@@ -1,13 +1,12 @@
+// Journal of the main window: the work records of one day and shift.
 #include "journal/JournalController.h"
-#include "ui/DatasetGrid.h"
 
 #include "data/Database.h"
 #include "data/Format.h"
 #include "journal/DayHours.h"
 #include "journal/WorkRecordEditor.h"
+#include "ui/DatasetGrid.h"
 #include "ui/Seams.h"
-
-#include "ui/Permissions.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -15,7 +14,6 @@
 #include <QDateEdit>
 #include <QFont>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -80,182 +78,158 @@ void setLook(QWidget* w, bool marked, const QColor& color) {
     w->setBackgroundRole(QPalette::Window);
 }
 
-} // namespace
-
-JournalController::JournalController(MainWindowState& members, const Controls& controls, QObject* parent)
-    : QObject(parent), m(members), c(controls) {
-    updtOK.setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
-    for (int s = 1; s <= 4; ++s)
-        g_database->journal(s).setColumns(journalColumns());
-    QTableView* g = c.DBGrid2;
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->horizontalHeader()->setSectionsMovable(false);
-    QFont bold = g->horizontalHeader()->font();
-    bold.setBold(true);
-    g->horizontalHeader()->setFont(bold);
-    g->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    g->horizontalHeader()->setDefaultSectionSize(64);
-    showInGrid(g_database->journal(1), g);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    for (int s = 0; s < 4; ++s)
-        connect(c.shifts[s], &QRadioButton::clicked, this, [this, s] {
-            if (c.shifts[s]->isChecked())
-                selectShift(s + 1);
-        });
-    setLook(c.shifts[0], true, kGreen);
-    connect(c.CBox1, &QCheckBox::toggled, this, &JournalController::CBox1Click);
-    connect(c.Button1, &QPushButton::clicked, this, &JournalController::Button1Click);
-    connect(c.Button2, &QPushButton::clicked, this, &JournalController::Button2Click);
-    connect(c.Button3, &QPushButton::clicked, this, &JournalController::Button3Click);
-    connect(c.Button8, &QPushButton::clicked, this, &JournalController::Button8Click);
-    connect(g, &QTableView::doubleClicked, this, &JournalController::DBGrid2DblClick);
-    // A day is chosen when the calendar closes or Enter is pressed: the edit's finished signal.
-    auto dayChosen = [this] {
-        if (c.DateT->date() != g_database->journal(1).param(QStringLiteral("data")).toDate())
-            DateTChange();
-    };
-    connect(c.DateT, &QDateEdit::editingFinished, this, dayChosen);
-    if (QCalendarWidget* cal = c.DateT->calendarWidget())
-        connect(cal, &QCalendarWidget::clicked, this, dayChosen);
+bool isWeekend(const QDate& day) {
+    return day.dayOfWeek() == 6 || day.dayOfWeek() == 7;
 }
 
-Dataset* JournalController::shiftQuery() const {
-    return &g_database->journal(m.currentShift < 1 ? 1 : m.currentShift);
+// Shows the wait cursor while it lives.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+JournalController::JournalController(Database& db, WorkRecordEditor& editor, const Permissions& permissions,
+                                     const Widgets& widgets, QObject* parent)
+    : QObject(parent), m_db(db), m_editor(editor), m_permissions(permissions), m_widgets(widgets) {
+    for (int s = 1; s <= 4; ++s) {
+        m_db.journal(s).setColumns(journalColumns());
+        // The journal lists every record whatever its acceptance mark.
+        m_db.journal(s).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    }
+    QTableView* grid = m_widgets.grid;
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->horizontalHeader()->setSectionsMovable(false);
+    QFont bold = grid->horizontalHeader()->font();
+    bold.setBold(true);
+    grid->horizontalHeader()->setFont(bold);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    grid->horizontalHeader()->setDefaultSectionSize(64);
+    showInGrid(m_db.journal(1), grid);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (int s = 0; s < 4; ++s)
+        connect(m_widgets.shiftButtons[s], &QRadioButton::clicked, this, [this, s] {
+            if (m_widgets.shiftButtons[s]->isChecked())
+                selectShift(s + 1);
+        });
+    setLook(m_widgets.shiftButtons[0], true, kGreen);
+    connect(m_widgets.dayOffCheck, &QCheckBox::toggled, this, &JournalController::showDayOffLook);
+    connect(m_widgets.addButton, &QPushButton::clicked, this, &JournalController::addRecord);
+    connect(m_widgets.changeButton, &QPushButton::clicked, this, &JournalController::changeRecord);
+    connect(m_widgets.deleteButton, &QPushButton::clicked, this, &JournalController::deleteRecord);
+    connect(m_widgets.refreshButton, &QPushButton::clicked, this, &JournalController::refresh);
+    connect(grid, &QTableView::doubleClicked, this, &JournalController::toggleAcceptance);
+    // A day is chosen when the calendar closes or Enter is pressed: the edit's finished signal.
+    auto dayChosen = [this] {
+        if (m_widgets.dateEdit->date() != m_db.journal(1).param(QStringLiteral("data")).toDate())
+            showChosenDay();
+    };
+    connect(m_widgets.dateEdit, &QDateEdit::editingFinished, this, dayChosen);
+    if (QCalendarWidget* calendar = m_widgets.dateEdit->calendarWidget())
+        connect(calendar, &QCalendarWidget::clicked, this, dayChosen);
+}
+
+JournalDay JournalController::day() const {
+    return {m_widgets.dateEdit->date(), m_shift, m_widgets.dayOffCheck->isChecked()};
+}
+
+Dataset& JournalController::shownJournal() const {
+    return m_db.journal(m_shift);
 }
 
 void JournalController::reopenAll(bool setDate) {
     for (int s = 1; s <= 4; ++s) {
-        Dataset* q = &g_database->journal(s);
-        q->close();
-        q->setFiltered(false);
+        Dataset& q = m_db.journal(s);
+        q.close();
+        q.setFiltered(false);
     }
     for (int s = 1; s <= 4; ++s) {
-        Dataset* q = &g_database->journal(s);
+        Dataset& q = m_db.journal(s);
         if (setDate)
-            q->setParam(QStringLiteral("data"), c.DateT->date());
-        q->open();
+            q.setParam(QStringLiteral("data"), m_widgets.dateEdit->date());
+        q.open();
     }
 }
 
-void JournalController::FormActivate() {
-    c.DateT->setDate(seams::today());
-    const int dow = c.DateT->date().dayOfWeek();
-    if (dow == 6 || dow == 7)
-        c.CBox1->setChecked(true);
+void JournalController::reopenShown(int row) {
+    Dataset& q = shownJournal();
+    q.close();
+    q.open();
+    if (row >= 1 && row <= q.recordCount())
+        q.setRecNo(row);
+}
+
+void JournalController::showToday() {
+    m_widgets.dateEdit->setDate(seams::today());
+    if (isWeekend(m_widgets.dateEdit->date()))
+        m_widgets.dayOffCheck->setChecked(true);
     reopenAll(true);
 }
 
-void JournalController::DateTChange() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+void JournalController::showChosenDay() {
+    WaitCursor wait;
     reopenAll(true);
-    const int dow = c.DateT->date().dayOfWeek();
-    c.CBox1->setChecked(dow == 6 || dow == 7);
-    c.DBGrid2->setFocus();
+    m_widgets.dayOffCheck->setChecked(isWeekend(m_widgets.dateEdit->date()));
+    m_widgets.grid->setFocus();
 }
 
-void JournalController::Button8Click() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+void JournalController::refresh() {
+    WaitCursor wait;
     reopenAll(false);
 }
 
 void JournalController::selectShift(int shift) {
-    showInGrid(g_database->journal(shift), c.DBGrid2);
+    showInGrid(m_db.journal(shift), m_widgets.grid);
     for (int s = 0; s < 4; ++s)
-        setLook(c.shifts[s], s + 1 == shift, kGreen);
-    m.currentShift = shift;
+        setLook(m_widgets.shiftButtons[s], s + 1 == shift, kGreen);
+    m_shift = shift;
 }
 
-void JournalController::CBox1Click() {
-    setLook(c.CBox1, c.CBox1->isChecked(), kRed);
+void JournalController::showDayOffLook() {
+    setLook(m_widgets.dayOffCheck, m_widgets.dayOffCheck->isChecked(), kRed);
 }
 
-void JournalController::Button1Click() {
-    m.currentQuery = shiftQuery();
-    WorkRecordEditor* e = g_workRecordEditor;
-    e->DTimeP->setDate(c.DateT->date());
-    for (QLineEdit* box : {e->Edit1, e->Edit2, e->Edit3, e->Edit5})
-        box->clear();
-    e->Edit4->setText(QStringLiteral("0"));
-    e->Edit6->setText(QStringLiteral("0"));
-    e->setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
-    e->Tag = 1;
-    seams::showModal(e);
+void JournalController::addRecord() {
+    const int row = shownJournal().recNo();
+    if (m_editor.addRecord(day()))
+        reopenShown(row);
 }
 
-void JournalController::Button2Click() {
-    Dataset* q = shiftQuery();
-    m.currentQuery = q;
-    const int row = q->recNo();
-    if (q->isEmpty())
+void JournalController::changeRecord() {
+    Dataset& q = shownJournal();
+    if (q.isEmpty())
         return;
-    WorkRecordEditor* e = g_workRecordEditor;
-    e->setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
-    e->Tag = 2;
-    e->price = q->fieldByName(QStringLiteral("cena")).asFloat();
-    e->Edit7->setText(formatScreen(roundHalfEven(e->price, 4)));
-    e->Edit9->setText(
-        formatScreen(roundHalfEven(q->fieldByName(QStringLiteral("kol_vo")).asFloat() * e->price, 4)));
-    e->DTimeP->setDate(q->fieldByName(QStringLiteral("data")).asDate());
-    e->Edit1->setText(q->fieldByName(QStringLiteral("fio")).asString().trimmed());
-    const QString vid = q->fieldByName(QStringLiteral("vid")).asString().trimmed();
-    e->Edit2->setText(q->fieldByName(QStringLiteral("marka")).asString().trimmed() + QStringLiteral("; ") +
-                      vid + QStringLiteral("; ") +
-                      (q->fieldByName(QStringLiteral("naimen")).asInteger() == 0
-                           ? QStringLiteral("Готовая продукция")
-                           : QStringLiteral("Заготовки")));
-    e->Edit3->setText(q->fieldByName(QStringLiteral("kol_vo")).asString().trimmed());
-    e->Edit4->setText(q->fieldByName(QStringLiteral("brak")).asString().trimmed());
-    e->workerId = q->fieldByName(QStringLiteral("w_id")).asInteger();
-    e->productId = q->fieldByName(QStringLiteral("i_id")).asInteger();
-    e->operId = q->fieldByName(QStringLiteral("o_id")).asInteger();
-    e->Edit6->setText(QString::number(q->fieldByName(QStringLiteral("time")).asInteger()));
-    e->oldWorkerId = e->workerId;
-    e->oldShift = m.currentShift;
-    e->oldDay = e->DTimeP->date();
-    e->setColourByOperation(vid);
-    if (isPaintingOperation(vid))
-        e->Edit5->setText(q->fieldByName(QStringLiteral("color")).asString().trimmed());
-    seams::showModal(e);
-    if (row >= 1 && row <= q->recordCount())
-        q->setRecNo(row);
+    const int row = q.recNo();
+    if (m_editor.changeRecord(day(), WorkRecord::fromJournalRow(q)))
+        reopenShown(row);
+    else if (row >= 1 && row <= q.recordCount())
+        q.setRecNo(row);
 }
 
-void JournalController::Button3Click() {
-    Dataset* q = shiftQuery();
-    const QString id = q->fieldByName(QStringLiteral("id")).asString().trimmed();
+void JournalController::deleteRecord() {
+    Dataset& q = shownJournal();
+    const QString id = q.fieldByName(QStringLiteral("id")).asString().trimmed();
     if (id.isEmpty())
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
         return;
-    const int workerId = q->fieldByName(QStringLiteral("w_id")).asInteger();
-    g_database->DelSmena.setSql(QStringLiteral("delete from accounts_dep.smena where id=") + id);
-    g_database->DelSmena.execute();
-    q->close();
-    q->open();
-    writeDayHours(workerId, m.currentShift, c.DateT->date(), false);
+    const int workerId = q.fieldByName(QStringLiteral("w_id")).asInteger();
+    m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=") + id);
+    q.close();
+    q.open();
+    writeDayHours(m_db, workerId, m_shift, m_widgets.dateEdit->date(), false);
 }
 
-void JournalController::DBGrid2DblClick() {
-    if (m.loginCode == kForemanCode)
+void JournalController::toggleAcceptance() {
+    if (!m_permissions.acceptRecords)
         return;
-    Dataset* q = shiftQuery();
-    m.currentQuery = q;
-    if (q->isEmpty())
+    Dataset& q = shownJournal();
+    if (q.isEmpty())
         return;
-    const QString newMark = accepted(q->fieldByName(QStringLiteral("ok")).asString()) ? QStringLiteral("no")
-                                                                                      : QStringLiteral("ok");
-    updtOK.setParam(QStringLiteral("ok"), newMark);
-    updtOK.setParam(QStringLiteral("id"), q->fieldByName(QStringLiteral("id")).asInteger());
-    updtOK.execute();
-    const int row = q->recNo();
-    q->close();
-    q->open();
-    if (row >= 1 && row <= q->recordCount())
-        q->setRecNo(row);
+    const QString newMark =
+        accepted(q.fieldByName(QStringLiteral("ok")).asString()) ? QStringLiteral("no") : QStringLiteral("ok");
+    m_db.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
+                 {{QStringLiteral("ok"), newMark}, {QStringLiteral("id"), q.fieldByName(QStringLiteral("id")).asInteger()}});
+    reopenShown(q.recNo());
 }

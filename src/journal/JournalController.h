@@ -1,53 +1,64 @@
 // Journal of the main window: the work records of one day and shift, with the shift and day
-// selectors, the day-off box, refresh, deletion with the hours correction and the
-// acceptance toggle.
+// selectors, the day-off box, refresh, adding and changing through the editor, deletion with
+// the hours correction and the acceptance toggle. It drives widgets the main window owns.
 #pragma once
 
-#include "data/Dataset.h"
-#include "data/MainMembers.h"
+#include "data/JournalDay.h"
+#include "ui/Permissions.h"
 
 #include <QObject>
 
+class Database;
+class Dataset;
 class QCheckBox;
 class QDateEdit;
 class QPushButton;
 class QRadioButton;
 class QTableView;
+class WorkRecordEditor;
 
 class JournalController : public QObject {
     Q_OBJECT
 public:
-    struct Controls {
-        QRadioButton* shifts[4];
-        QDateEdit* DateT;
-        QCheckBox* CBox1;
-        QTableView* DBGrid2;
-        QPushButton* Button1; // "Добавить"
-        QPushButton* Button2; // "Изменить"
-        QPushButton* Button3; // "Удалить"
-        QPushButton* Button8; // "Обновить"
+    struct Widgets {
+        QRadioButton* shiftButtons[4]; // shifts 1..3 and overtime
+        QDateEdit* dateEdit;
+        QCheckBox* dayOffCheck;
+        QTableView* grid;
+        QPushButton* addButton;
+        QPushButton* changeButton;
+        QPushButton* deleteButton;
+        QPushButton* refreshButton;
     };
-    JournalController(MainWindowState& members, const Controls& controls, QObject* parent = nullptr);
+    JournalController(Database& db, WorkRecordEditor& editor, const Permissions& permissions, const Widgets& widgets,
+                      QObject* parent = nullptr);
 
-    // The query of the current shift.
-    Dataset* shiftQuery() const;
+    // The day, shift and day-off mark the journal shows.
+    JournalDay day() const;
+    // The journal query of the shift shown.
+    Dataset& shownJournal() const;
 
-    // The main window became active: the computer's date, re-read.
-    void FormActivate();
-    // The user chose another day in DateT.
-    void DateTChange();
-    void Button8Click();
+public slots:
+    // The computer's date, read again (the main window became active).
+    void showToday();
+    // The day chosen in the date box, read again.
+    void showChosenDay();
+    void refresh();
     void selectShift(int shift);
-    void CBox1Click();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void DBGrid2DblClick();
-
-    Command updtOK;
+    void showDayOffLook();
+    void addRecord();
+    void changeRecord();
+    void deleteRecord();
+    void toggleAcceptance();
 
 private:
     void reopenAll(bool setDate);
-    MainWindowState& m;
-    Controls c;
+    // Reads the shown journal again and returns to the given row where it still exists.
+    void reopenShown(int row);
+
+    Database& m_db;
+    WorkRecordEditor& m_editor;
+    Permissions m_permissions;
+    Widgets m_widgets;
+    int m_shift = 1;
 };

@@ -1,8 +1,9 @@
+// Work-record editor: enters or changes one work record of the journal and keeps the
+// worker's hours of the day in the timesheet.
 #include "journal/WorkRecordEditor.h"
 
 #include "data/Database.h"
 #include "data/Format.h"
-#include "data/MainMembers.h"
 #include "journal/DayHours.h"
 #include "refbooks/OperationPricesDialog.h"
 #include "refbooks/WorkersDialog.h"
@@ -12,15 +13,11 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
-
-WorkRecordEditor* g_workRecordEditor = nullptr;
 
 namespace {
 
@@ -31,19 +28,16 @@ QString screenPrice(double v) {
 
 } // namespace
 
-bool isPaintingOperation(const QString& text) {
-    return text.toUpper().contains(QStringLiteral("КРАСКА"));
-}
-
-WorkRecordEditor::WorkRecordEditor(QWidget* parent) : QDialog(parent) {
+WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker, OperationPricesDialog& operationPicker,
+                                   QWidget* parent)
+    : QDialog(parent), m_db(db), m_workerPicker(workerPicker), m_operationPicker(operationPicker) {
     setObjectName(QStringLiteral("WorkRecordEditor"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    GroupBox1 = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    QFont bold = GroupBox1->font();
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    m_recordGroup = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
+    m_recordGroup->setObjectName(QStringLiteral("recordGroup"));
+    QFont bold = m_recordGroup->font();
     bold.setBold(true);
-    GroupBox1->setFont(bold);
+    m_recordGroup->setFont(bold);
     QFont plain = bold;
     plain.setBold(false);
 
@@ -57,28 +51,28 @@ WorkRecordEditor::WorkRecordEditor(QWidget* parent) : QDialog(parent) {
         }
         return e;
     };
-    Edit1 = edit("Edit1", true);
-    Edit2 = edit("Edit2", true);
-    Edit1->setMinimumWidth(300);
-    Edit1->installEventFilter(this);
-    Edit2->installEventFilter(this);
-    Edit3 = edit("Edit3", false);
-    Edit6 = edit("Edit6", false);
-    Edit5 = edit("Edit5", false);
-    Edit4 = edit("Edit4", false);
-    Edit8 = edit("Edit8", true);
-    Edit7 = edit("Edit7", true);
-    Edit9 = edit("Edit9", true);
+    m_workerEdit = edit("workerEdit", true);
+    m_operationEdit = edit("operationEdit", true);
+    m_workerEdit->setMinimumWidth(300);
+    m_workerEdit->installEventFilter(this);
+    m_operationEdit->installEventFilter(this);
+    m_quantityEdit = edit("quantityEdit", false);
+    m_hoursEdit = edit("hoursEdit", false);
+    m_colourEdit = edit("colourEdit", false);
+    m_rejectsEdit = edit("rejectsEdit", false);
+    m_basePriceEdit = edit("basePriceEdit", true);
+    m_priceEdit = edit("priceEdit", true);
+    m_amountEdit = edit("amountEdit", true);
     // Digit-only boxes: 0 to 9 and Backspace.
-    for (QLineEdit* e : {Edit3, Edit6, Edit5, Edit4})
+    for (QLineEdit* e : {m_quantityEdit, m_hoursEdit, m_colourEdit, m_rejectsEdit})
         e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
-    Edit6->setText(QStringLiteral("0"));
-    Edit4->setText(QStringLiteral("0"));
-    DTimeP = new QDateEdit;
-    DTimeP->setObjectName(QStringLiteral("DTimeP"));
-    DTimeP->setCalendarPopup(true);
-    DTimeP->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    DTimeP->setFont(plain);
+    m_hoursEdit->setText(QStringLiteral("0"));
+    m_rejectsEdit->setText(QStringLiteral("0"));
+    m_dateEdit = new QDateEdit;
+    m_dateEdit->setObjectName(QStringLiteral("dateEdit"));
+    m_dateEdit->setCalendarPopup(true);
+    m_dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    m_dateEdit->setFont(plain);
     auto small = [&](const char* name) {
         auto* b = new QPushButton(QStringLiteral("..."));
         b->setObjectName(QLatin1String(name));
@@ -87,72 +81,120 @@ WorkRecordEditor::WorkRecordEditor(QWidget* parent) : QDialog(parent) {
         b->setFont(plain);
         return b;
     };
-    Button3 = small("Button3");
-    Button4 = small("Button4");
+    m_workerButton = small("workerButton");
+    m_operationButton = small("operationButton");
 
-    auto* grid = new QGridLayout(GroupBox1);
+    auto* grid = new QGridLayout(m_recordGroup);
     auto label = [](const QString& text) { return new QLabel(text); };
     grid->addWidget(label(QStringLiteral("ФИО")), 0, 0);
-    grid->addWidget(Edit1, 0, 1, 1, 3);
-    grid->addWidget(Button3, 0, 4);
+    grid->addWidget(m_workerEdit, 0, 1, 1, 3);
+    grid->addWidget(m_workerButton, 0, 4);
     grid->addWidget(label(QStringLiteral("Операция")), 1, 0);
-    grid->addWidget(Edit2, 1, 1, 1, 3);
-    grid->addWidget(Button4, 1, 4);
+    grid->addWidget(m_operationEdit, 1, 1, 1, 3);
+    grid->addWidget(m_operationButton, 1, 4);
     grid->addWidget(label(QStringLiteral("Кол-во")), 2, 0);
-    grid->addWidget(Edit3, 2, 1);
+    grid->addWidget(m_quantityEdit, 2, 1);
     grid->addWidget(label(QStringLiteral("Время")), 2, 2);
-    grid->addWidget(Edit6, 2, 3);
-    Label6 = label(QStringLiteral("Цвет"));
-    Label6->setObjectName(QStringLiteral("Label6"));
-    grid->addWidget(Label6, 3, 0);
-    grid->addWidget(Edit5, 3, 1);
+    grid->addWidget(m_hoursEdit, 2, 3);
+    m_colourLabel = label(QStringLiteral("Цвет"));
+    m_colourLabel->setObjectName(QStringLiteral("colourLabel"));
+    grid->addWidget(m_colourLabel, 3, 0);
+    grid->addWidget(m_colourEdit, 3, 1);
     grid->addWidget(label(QStringLiteral("Дата")), 3, 2);
-    grid->addWidget(DTimeP, 3, 3);
+    grid->addWidget(m_dateEdit, 3, 3);
     grid->addWidget(label(QStringLiteral("Брак")), 4, 0);
-    grid->addWidget(Edit4, 4, 1);
+    grid->addWidget(m_rejectsEdit, 4, 1);
     grid->addWidget(label(QStringLiteral("Цена база")), 5, 0);
-    grid->addWidget(Edit8, 5, 1);
+    grid->addWidget(m_basePriceEdit, 5, 1);
     grid->addWidget(label(QStringLiteral("Цена итог")), 5, 2);
-    grid->addWidget(Edit7, 5, 3);
+    grid->addWidget(m_priceEdit, 5, 3);
     grid->addWidget(label(QStringLiteral("Сумма")), 6, 0);
-    grid->addWidget(Edit9, 6, 1);
+    grid->addWidget(m_amountEdit, 6, 1);
 
-    layOutEditor(this, GroupBox1, Button1, Button2, QStringLiteral("Запись"));
+    layOutEditor(this, m_recordGroup, m_saveButton, m_cancelButton, QStringLiteral("Запись"));
 
-    setTabOrder(Button3, Button4);
-    setTabOrder(Button4, Edit3);
-    setTabOrder(Edit3, Edit6);
-    setTabOrder(Edit6, Edit5);
-    setTabOrder(Edit5, DTimeP);
-    setTabOrder(DTimeP, Edit4);
-    setTabOrder(Edit4, Button1);
-    setTabOrder(Button1, Button2);
+    setTabOrder(m_workerButton, m_operationButton);
+    setTabOrder(m_operationButton, m_quantityEdit);
+    setTabOrder(m_quantityEdit, m_hoursEdit);
+    setTabOrder(m_hoursEdit, m_colourEdit);
+    setTabOrder(m_colourEdit, m_dateEdit);
+    setTabOrder(m_dateEdit, m_rejectsEdit);
+    setTabOrder(m_rejectsEdit, m_saveButton);
+    setTabOrder(m_saveButton, m_cancelButton);
 
-    connect(Button1, &QPushButton::clicked, this, &WorkRecordEditor::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &WorkRecordEditor::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &WorkRecordEditor::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &WorkRecordEditor::Button4Click);
-    connect(Edit3, &QLineEdit::editingFinished, this, &WorkRecordEditor::Edit6Exit);
-    connect(Edit6, &QLineEdit::editingFinished, this, &WorkRecordEditor::Edit6Exit);
+    connect(m_saveButton, &QPushButton::clicked, this, &WorkRecordEditor::save);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_workerButton, &QPushButton::clicked, this, &WorkRecordEditor::pickWorker);
+    connect(m_operationButton, &QPushButton::clicked, this, &WorkRecordEditor::pickOperation);
+    connect(m_quantityEdit, &QLineEdit::editingFinished, this, &WorkRecordEditor::recomputeAmounts);
+    connect(m_hoursEdit, &QLineEdit::editingFinished, this, &WorkRecordEditor::recomputeAmounts);
 }
 
-WorkRecordEditor::~WorkRecordEditor() {
-    if (g_workRecordEditor == this)
-        g_workRecordEditor = nullptr;
+bool WorkRecordEditor::addRecord(const JournalDay& day) {
+    clearBoxes();
+    m_original = WorkRecord{};
+    m_workerId = 0;
+    m_productId = 0;
+    m_operationPriceId = 0;
+    m_basePrice = 0;
+    m_price = 0;
+    m_dateEdit->setDate(day.date);
+    m_rejectsEdit->setText(QStringLiteral("0"));
+    m_hoursEdit->setText(QStringLiteral("0"));
+    setColourByOperation(QString());
+    setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
+    return edit(Mode::Add, day);
+}
+
+bool WorkRecordEditor::changeRecord(const JournalDay& day, const WorkRecord& record) {
+    clearBoxes();
+    m_original = record;
+    m_workerId = record.workerId;
+    m_productId = record.productId;
+    m_operationPriceId = record.operationPriceId;
+    m_basePrice = 0;
+    m_price = record.price;
+    setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
+    m_priceEdit->setText(screenPrice(m_price));
+    m_amountEdit->setText(screenPrice(record.quantity.toDouble() * m_price));
+    m_dateEdit->setDate(record.date);
+    m_workerEdit->setText(record.workerName);
+    m_operationEdit->setText(record.operationText);
+    m_quantityEdit->setText(record.quantity);
+    m_rejectsEdit->setText(record.rejects);
+    m_hoursEdit->setText(QString::number(record.hours));
+    setColourByOperation(record.operationName);
+    if (isPaintingOperation(record.operationName))
+        m_colourEdit->setText(record.colour);
+    return edit(Mode::Change, day);
+}
+
+bool WorkRecordEditor::edit(Mode mode, const JournalDay& day) {
+    m_mode = mode;
+    m_day = day;
+    m_saved = false;
+    seams::showModal(this);
+    return m_saved;
+}
+
+void WorkRecordEditor::clearBoxes() {
+    for (QLineEdit* e : {m_workerEdit, m_operationEdit, m_quantityEdit, m_rejectsEdit, m_colourEdit, m_hoursEdit,
+                         m_priceEdit, m_basePriceEdit, m_amountEdit})
+        e->clear();
 }
 
 void WorkRecordEditor::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    Button3->setFocus();
+    m_workerButton->setFocus();
 }
 
 bool WorkRecordEditor::eventFilter(QObject* watched, QEvent* e) {
     // A click on the worker or the operation opens its picker.
     if (e->type() == QEvent::MouseButtonRelease) {
-        if (watched == Edit1)
-            QMetaObject::invokeMethod(this, &WorkRecordEditor::Button3Click, Qt::QueuedConnection);
-        else if (watched == Edit2)
-            QMetaObject::invokeMethod(this, &WorkRecordEditor::Button4Click, Qt::QueuedConnection);
+        if (watched == m_workerEdit)
+            QMetaObject::invokeMethod(this, &WorkRecordEditor::pickWorker, Qt::QueuedConnection);
+        else if (watched == m_operationEdit)
+            QMetaObject::invokeMethod(this, &WorkRecordEditor::pickOperation, Qt::QueuedConnection);
     }
     return QDialog::eventFilter(watched, e);
 }
@@ -160,36 +202,36 @@ bool WorkRecordEditor::eventFilter(QObject* watched, QEvent* e) {
 void WorkRecordEditor::setColourByOperation(const QString& operationText) {
     const bool painting = isPaintingOperation(operationText);
     if (!painting)
-        Edit5->clear();
-    Edit5->setEnabled(painting);
-    Label6->setEnabled(painting);
+        m_colourEdit->clear();
+    m_colourEdit->setEnabled(painting);
+    m_colourLabel->setEnabled(painting);
 }
 
-void WorkRecordEditor::Button3Click() {
-    if (g_workersDialog->openAsPicker(1)) {
-        Edit1->setText(g_workersDialog->PickedFio);
-        workerId = g_workersDialog->PickedId;
+void WorkRecordEditor::pickWorker() {
+    if (const std::optional<Worker> worker = m_workerPicker.pickWorker()) {
+        m_workerEdit->setText(worker->name);
+        m_workerId = worker->id;
     }
 }
 
-void WorkRecordEditor::Button4Click() {
-    int startAt = 0;
-    if (Tag != 1 && g_mainWindowState && g_mainWindowState->currentQuery)
-        startAt = g_mainWindowState->currentQuery->fieldByName(QStringLiteral("o_id")).asInteger();
-    if (g_operationPricesDialog->openAsPicker(startAt)) {
-        productId = g_operationPricesDialog->PickedProductId;
-        operId = g_operationPricesDialog->PickedOperId;
-        price = g_operationPricesDialog->PickedPrice;
-        Edit2->setText(g_operationPricesDialog->PickedText);
+void WorkRecordEditor::pickOperation() {
+    // A change starts the list on the record's own operation price.
+    const int startAt = m_mode == Mode::Change ? m_original.operationPriceId : 0;
+    if (const std::optional<OperationPrice> picked = m_operationPicker.pickOperationPrice(startAt)) {
+        m_productId = picked->productId;
+        m_operationPriceId = picked->id;
+        m_basePrice = picked->basePrice;
+        m_price = piecePrice(picked->basePrice, m_day);
+        m_operationEdit->setText(picked->text);
     }
-    setColourByOperation(Edit2->text());
-    Edit6Exit();
+    setColourByOperation(m_operationEdit->text());
+    recomputeAmounts();
 }
 
 // The quantity, rejects, hours and colour columns hold 32-bit whole numbers.
 bool WorkRecordEditor::numbersFit() {
     const std::pair<QLineEdit*, const char*> boxes[] = {
-        {Edit3, "Кол-во"}, {Edit4, "Брак"}, {Edit6, "Время"}, {Edit5, "Цвет"}};
+        {m_quantityEdit, "Кол-во"}, {m_rejectsEdit, "Брак"}, {m_hoursEdit, "Время"}, {m_colourEdit, "Цвет"}};
     for (const auto& [box, name] : boxes) {
         bool ok = true;
         const QString t = box->text().trimmed();
@@ -205,105 +247,88 @@ bool WorkRecordEditor::numbersFit() {
     return true;
 }
 
-void WorkRecordEditor::Edit6Exit() {
-    if (Edit6->text().isEmpty())
-        Edit6->setText(QStringLiteral("0"));
-    if (Edit3->text().isEmpty())
-        Edit3->setText(QStringLiteral("0"));
+void WorkRecordEditor::recomputeAmounts() {
+    if (m_hoursEdit->text().isEmpty())
+        m_hoursEdit->setText(QStringLiteral("0"));
+    if (m_quantityEdit->text().isEmpty())
+        m_quantityEdit->setText(QStringLiteral("0"));
     if (!numbersFit())
         return;
-    Edit7->setText(screenPrice(price));
-    const Dataset& oper = g_database->operationPrices();
-    Edit8->setText(screenPrice(oper.isOpen() ? oper.fieldByName(QStringLiteral("cena")).asFloat() : 0.0));
-    Edit9->setText(screenPrice(Edit3->text().trimmed().toDouble() * price));
+    m_priceEdit->setText(screenPrice(m_price));
+    m_basePriceEdit->setText(screenPrice(m_basePrice));
+    m_amountEdit->setText(screenPrice(m_quantityEdit->text().trimmed().toDouble() * m_price));
 }
 
-void WorkRecordEditor::Button1Click() {
-    const bool painting = isPaintingOperation(Edit2->text());
-    if (Edit1->text().trimmed().isEmpty() || Edit2->text().trimmed().isEmpty() ||
-        Edit3->text().trimmed().isEmpty() || Edit4->text().trimmed().isEmpty() ||
-        (painting && Edit5->text().trimmed().isEmpty()) || Edit6->text().trimmed().isEmpty()) {
+void WorkRecordEditor::save() {
+    const bool painting = isPaintingOperation(m_operationEdit->text());
+    if (m_workerEdit->text().trimmed().isEmpty() || m_operationEdit->text().trimmed().isEmpty() ||
+        m_quantityEdit->text().trimmed().isEmpty() || m_rejectsEdit->text().trimmed().isEmpty() ||
+        (painting && m_colourEdit->text().trimmed().isEmpty()) || m_hoursEdit->text().trimmed().isEmpty()) {
         seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
     if (!numbersFit())
         return;
-    Database* dm = g_database;
-    const QString priceText = formatGeneral(roundHalfEven(price, 4)).replace(u',', u'.');
-    const int shift = g_mainWindowState ? g_mainWindowState->currentShift : 1;
-    Dataset* journal = &dm->journal(shift);
-    if (!journal)
-        journal = &dm->journal(1);
-    const int colour = Edit5->text().trimmed().isEmpty() ? 0 : Edit5->text().trimmed().toInt();
-    const QDate day = DTimeP->date();
+    const QString priceText = formatGeneral(roundHalfEven(m_price, 4)).replace(u',', u'.');
+    const int shift = m_day.shift;
+    const int colour = m_colourEdit->text().trimmed().isEmpty() ? 0 : m_colourEdit->text().trimmed().toInt();
+    const QDate day = m_dateEdit->date();
     const QString date = day.toString(QStringLiteral("dd.MM.yyyy"));
     const QString today = seams::today().toString(QStringLiteral("dd.MM.yyyy"));
-    const QString quantity = Edit3->text().trimmed();
-    const QString rejects = Edit4->text().trimmed();
-    const QString hours = Edit6->text().trimmed();
+    const QString quantity = m_quantityEdit->text().trimmed();
+    const QString rejects = m_rejectsEdit->text().trimmed();
+    const QString hours = m_hoursEdit->text().trimmed();
     const QString duplicate = QStringLiteral("Позиция с такими параметрами уже заведена!");
-    const QString sameKey =
-        QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 "
-                       "and i_id=%3 and data=to_date('%4', 'DD.MM.YYYY') and smena=%5")
-            .arg(workerId)
-            .arg(operId)
-            .arg(productId)
-            .arg(date)
-            .arg(shift);
-    if (Tag == 1) {
-        if (refuseIfFound(*dm, sameKey + QStringLiteral(" and color=%1").arg(colour), duplicate))
+    const QString sameKey = QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 "
+                                           "and i_id=%3 and data=to_date('%4', 'DD.MM.YYYY') and smena=%5")
+                                .arg(m_workerId)
+                                .arg(m_operationPriceId)
+                                .arg(m_productId)
+                                .arg(date)
+                                .arg(shift);
+    QString statement;
+    if (m_mode == Mode::Add) {
+        if (refuseIfFound(m_db, sameKey + QStringLiteral(" and color=%1").arg(colour), duplicate))
             return;
-        SmenaIU = QStringLiteral(
-                      "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
-                      "color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
-                      "id_cons_use) values(%1, %2, %3, %4,%5, %6, to_date('%7', 'DD.MM.YYYY HH24:MI:SS'), "
-                      "%8, %9, %10, '%11', 'no', 0, 0, 0, 0, 0, 0)")
-                      .arg(workerId)
-                      .arg(productId)
-                      .arg(operId)
-                      .arg(priceText, quantity, rejects, date)
-                      .arg(shift)
-                      .arg(colour)
-                      .arg(hours, today);
+        statement = QStringLiteral(
+                        "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
+                        "color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
+                        "id_cons_use) values(%1, %2, %3, %4,%5, %6, to_date('%7', 'DD.MM.YYYY HH24:MI:SS'), "
+                        "%8, %9, %10, '%11', 'no', 0, 0, 0, 0, 0, 0)")
+                        .arg(m_workerId)
+                        .arg(m_productId)
+                        .arg(m_operationPriceId)
+                        .arg(priceText, quantity, rejects, date)
+                        .arg(shift)
+                        .arg(colour)
+                        .arg(hours, today);
     } else {
-        const QString id = journal->fieldByName(QStringLiteral("id")).asString();
-        if (refuseIfFound(*dm, sameKey + QStringLiteral(" and id<>%1 and color=%2").arg(id).arg(colour),
-                          duplicate))
+        const QString id = QString::number(m_original.id);
+        if (refuseIfFound(m_db, sameKey + QStringLiteral(" and id<>%1 and color=%2").arg(id).arg(colour), duplicate))
             return;
-        SmenaIU = QStringLiteral(
-                      "update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
-                      "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod='%11', prize=0, "
-                      "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=%12")
-                      .arg(workerId)
-                      .arg(productId)
-                      .arg(operId)
-                      .arg(priceText, quantity, rejects, date)
-                      .arg(shift)
-                      .arg(colour)
-                      .arg(hours, today, id);
+        statement = QStringLiteral(
+                        "update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
+                        "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod='%11', prize=0, "
+                        "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=%12")
+                        .arg(m_workerId)
+                        .arg(m_productId)
+                        .arg(m_operationPriceId)
+                        .arg(priceText, quantity, rejects, date)
+                        .arg(shift)
+                        .arg(colour)
+                        .arg(hours, today, id);
     }
-    Command iu;
-    iu.setSql(SmenaIU);
-    iu.execute();
-
-    const int row = journal->recNo();
-    journal->close();
-    journal->open();
-    if (journal->recordCount() > 0 && row >= 1 && row <= journal->recordCount())
-        journal->setRecNo(row);
-    dm->hoursSheet(1).close();
-    dm->hoursSheet(2).close();
-    dm->hoursSheet(3).close();
-    writeDayHours(workerId, shift, day, true);
+    m_db.execute(statement);
+    // The timesheets read their hours again when next shown.
+    for (int s = 1; s <= 3; ++s)
+        m_db.hoursSheet(s).close();
+    writeDayHours(m_db, m_workerId, shift, day, true);
     // A change that moved the record to another day, shift or worker leaves the hours of the
     // day it came from to be recomputed as well.
-    if (Tag != 1 && oldDay.isValid() && (oldWorkerId != workerId || oldShift != shift || oldDay != day))
-        writeDayHours(oldWorkerId, oldShift, oldDay, false);
-    for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
-        e->clear();
-    close();
-}
-
-void WorkRecordEditor::Button2Click() {
+    if (m_mode == Mode::Change && m_original.date.isValid() &&
+        (m_original.workerId != m_workerId || m_original.shift != shift || m_original.date != day))
+        writeDayHours(m_db, m_original.workerId, m_original.shift, m_original.date, false);
+    clearBoxes();
+    m_saved = true;
     close();
 }

@@ -2,61 +2,78 @@
 // worker's hours of the day in the timesheet.
 #pragma once
 
-#include <QDate>
+#include "data/JournalDay.h"
+#include "journal/WorkRecord.h"
+
 #include <QDialog>
 
+class Database;
+class OperationPricesDialog;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class WorkersDialog;
 
 class WorkRecordEditor : public QDialog {
     Q_OBJECT
 public:
-    explicit WorkRecordEditor(QWidget* parent = nullptr);
-    ~WorkRecordEditor() override;
+    WorkRecordEditor(Database& db, WorkersDialog& workerPicker, OperationPricesDialog& operationPicker,
+                     QWidget* parent = nullptr);
 
-    int Tag = 1;       // 1 add; any other value change
-    int workerId = 0;  // w_id
-    int productId = 0; // i_id
-    int operId = 0;    // o_id: the operation price
-    double price = 0;  // piece price with the day-off and shift coefficients
-
-    // Where the record being changed stood before (its worker, shift and day): the hours of
-    // that day are brought up to date too when the change moves the record away.
-    int oldWorkerId = 0;
-    int oldShift = 0;
-    QDate oldDay;
-
-    QGroupBox* GroupBox1;
-    QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9;
-    QLabel* Label6; // "Цвет"
-    QDateEdit* DTimeP;
-    QPushButton *Button1, *Button2, *Button3, *Button4;
-
-    // The statement of the last save (insert or update of the work record).
-    QString SmenaIU;
-
-    // Enables the colour box for painting operations ("КРАСКА" in the operation text).
-    void setColourByOperation(const QString& operationText);
+    // Shows the editor for a new record of the journal day; true when a record was saved.
+    bool addRecord(const JournalDay& day);
+    // Shows the editor on a record of the journal day; true when the change was saved.
+    bool changeRecord(const JournalDay& day, const WorkRecord& record);
 
 public slots:
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Edit6Exit();
+    void pickWorker();
+    void pickOperation();
+    // Fills empty counts with 0 and shows the price and the amount of the typed quantity.
+    void recomputeAmounts();
+    void save();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
 private:
+    enum class Mode { Add, Change };
+    bool edit(Mode mode, const JournalDay& day);
+    void clearBoxes();
+    // Enables the colour box for painting operations ("КРАСКА" in the operation text).
+    void setColourByOperation(const QString& operationText);
     bool numbersFit();
+
+    Database& m_db;
+    WorkersDialog& m_workerPicker;
+    OperationPricesDialog& m_operationPicker;
+
+    Mode m_mode = Mode::Add;
+    JournalDay m_day;
+    WorkRecord m_original; // the record being changed, as it stood
+    int m_workerId = 0;
+    int m_productId = 0;
+    int m_operationPriceId = 0;
+    double m_basePrice = 0; // the price list's price of the operation picked
+    double m_price = 0;     // the piece price with the day-off and shift coefficients
+    bool m_saved = false;
+
+    QGroupBox* m_recordGroup;
+    QLineEdit* m_workerEdit;
+    QPushButton* m_workerButton;
+    QLineEdit* m_operationEdit;
+    QPushButton* m_operationButton;
+    QLineEdit* m_quantityEdit;
+    QLineEdit* m_hoursEdit;
+    QLabel* m_colourLabel;
+    QLineEdit* m_colourEdit;
+    QDateEdit* m_dateEdit;
+    QLineEdit* m_rejectsEdit;
+    QLineEdit* m_basePriceEdit;
+    QLineEdit* m_priceEdit;
+    QLineEdit* m_amountEdit;
+    QPushButton* m_saveButton;
+    QPushButton* m_cancelButton;
 };
-
-extern WorkRecordEditor* g_workRecordEditor;
-
-// Whether an operation text names a painting operation.
-bool isPaintingOperation(const QString& text);

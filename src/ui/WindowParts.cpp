@@ -13,7 +13,7 @@
 
 QTableView* makeListGrid(QWidget* parent, bool boldTitles) {
     auto* grid = new QTableView(parent);
-    grid->setObjectName(QStringLiteral("DBGrid1"));
+    grid->setObjectName(QStringLiteral("listGrid"));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setDefaultSectionSize(20);
@@ -29,7 +29,7 @@ QTableView* makeListGrid(QWidget* parent, bool boldTitles) {
 
 QLineEdit* makeSearchField(QWidget* parent, const QString& hint, QObject* keyFilter) {
     auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QStringLiteral("Edit1"));
+    edit->setObjectName(QStringLiteral("searchEdit"));
     edit->setPlaceholderText(hint);
     edit->installEventFilter(keyFilter);
     return edit;
@@ -43,20 +43,20 @@ void makeListButtons(QWidget* parent, QPushButton*& add, QPushButton*& change, Q
         b->setAutoDefault(false);
         return b;
     };
-    add = button("Button1", QStringLiteral("Добавить"));
+    add = button("addButton", QStringLiteral("Добавить"));
     add->setDefault(true);
-    change = button("Button2", QStringLiteral("Изменить"));
-    remove = button("Button3", QStringLiteral("Удалить"));
-    exit = button("Button4", QStringLiteral("Выход"));
+    change = button("changeButton", QStringLiteral("Изменить"));
+    remove = button("removeButton", QStringLiteral("Удалить"));
+    exit = button("exitButton", QStringLiteral("Выход"));
 }
 
 void layOutEditor(QDialog* dialog, QWidget* group, QPushButton*& save, QPushButton*& cancel,
                   const QString& saveCaption) {
     save = new QPushButton(saveCaption, dialog);
-    save->setObjectName(QStringLiteral("Button1"));
+    save->setObjectName(QStringLiteral("saveButton"));
     save->setDefault(true);
     cancel = new QPushButton(QStringLiteral("Отмена"), dialog);
-    cancel->setObjectName(QStringLiteral("Button2"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -13,14 +13,14 @@ class QPushButton;
 class QTableView;
 class QWidget;
 
-// A read-only list grid ("DBGrid1"): no row numbers, centred titles (bold if asked).
+// A read-only list grid ("listGrid"): no row numbers, centred titles (bold if asked).
 QTableView* makeListGrid(QWidget* parent, bool boldTitles = false);
 
-// The search field ("Edit1") with its hint; keys go through the filter object first.
+// The search field ("searchEdit") with its hint; keys go through the filter object first.
 QLineEdit* makeSearchField(QWidget* parent, const QString& hint, QObject* keyFilter);
 
-// The buttons of a list window: "Добавить" (Button1, the default button), "Изменить"
-// (Button2), "Удалить" (Button3) and "Выход" (Button4).
+// The buttons of a list window: "Добавить" (addButton, the default button), "Изменить"
+// (changeButton), "Удалить" (removeButton) and "Выход" (exitButton).
 void makeListButtons(QWidget* parent, QPushButton*& add, QPushButton*& change, QPushButton*& remove,
                      QPushButton*& exit);
 

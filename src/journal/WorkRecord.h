@@ -1,0 +1,30 @@
+// One work record of the journal as the editor changes it: who, what, how many and when.
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class Dataset;
+
+struct WorkRecord {
+    int id = 0;
+    QDate date;
+    int shift = 1;
+    int workerId = 0;
+    QString workerName;
+    int productId = 0;
+    int operationPriceId = 0;
+    QString operationText; // "mark; operation; kind"
+    QString operationName; // the operation type alone
+    double price = 0;      // the piece price stored with the record
+    QString quantity;      // as the journal shows them
+    QString rejects;
+    int hours = 0;
+    QString colour;
+
+    // The current row of a journal query.
+    static WorkRecord fromJournalRow(const Dataset& journal);
+};
+
+// Whether an operation text names a painting operation (such records carry a colour).
+bool isPaintingOperation(const QString& text);
