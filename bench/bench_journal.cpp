@@ -17,15 +17,11 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     Database dm;
-    g_database = &dm;
     dm.connection().setConnectionString(buildConnectionString(args));
     try {
         dm.connection().open();
-        dm.Control.setSql("select count(*) as n, max(data) as last from accounts_dep.smena");
-        dm.Control.open();
-        const qint64 records = dm.Control.fieldByName("n").asLargeInt();
-        const QDate last = dm.Control.fieldByName("last").asDate();
-        dm.Control.close();
+        const qint64 records = dm.readValue("select count(*) from accounts_dep.smena").toLongLong();
+        const QDate last = dm.readValue("select max(data) from accounts_dep.smena").toDate();
         std::printf("work records: %lld, last day %s\n", (long long)records,
                     qPrintable(last.toString("dd.MM.yyyy")));
 

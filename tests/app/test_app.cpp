@@ -4,8 +4,13 @@
 #include "app/LoginDialog.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/VersionCheck.h"
 #include "data/Database.h"
+#include "journal/JournalController.h"
 #include "support/TestSupport.h"
+#include "ui/Permissions.h"
+
+#include <QMenu>
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,8 +33,9 @@ private slots:
     void versionCheck();
     void refusalEndsByTimerWhenMessageStaysOpen();
     void versionCheckRunsWhileModalWindowIsOpen();
-    void roles_data();
-    void roles();
+    void permissions_data();
+    void permissions();
+    void loginHandsPermissionsToTheMainWindow();
     void invalidThenValidCode();
     void closingMainWindowEndsProgram();
     void unreachableServer();
@@ -37,8 +43,11 @@ private slots:
 
 private:
     void start();
+    // Types the code into the login dialog and presses "Вход".
+    void logIn(const QString& code);
     void setVer(int d, int t, const QString& delim = ".");
     TestDatabase* db = nullptr;
+    Program* program = nullptr;
     MessageRecorder* boxes = nullptr;
     EndRecorder* ends = nullptr;
     QList<QDialog*> modals;
@@ -85,7 +94,8 @@ void TestApp::init() {
 }
 
 void TestApp::cleanup() {
-    shutdownProgram();
+    delete program;
+    program = nullptr;
     seams::setModalHandler({});
     delete ends;
     delete boxes;
@@ -96,7 +106,13 @@ void TestApp::cleanup() {
 }
 
 void TestApp::start() {
-    QVERIFY(startProgram(db->commandLine(), "Feb 27 2024", "15:11:03"));
+    program = new Program(db->commandLine(), "Feb 27 2024", "15:11:03");
+    QVERIFY(program->start());
+}
+
+void TestApp::logIn(const QString& code) {
+    childNamed<QLineEdit>(program->loginDialog(), "codeEdit")->setText(code);
+    QTest::mouseClick(childNamed<QPushButton>(program->loginDialog(), "logInButton"), Qt::LeftButton);
 }
 
 void TestApp::setVer(int d, int t, const QString& delim) {
@@ -130,19 +146,19 @@ void TestApp::versionCheck() {
         setVer(d, t, ",");
     start();
     SqlRecorder sql;
-    g_mainWindow->versionCheck();
+    program->versionCheck().run();
     QCOMPARE(db->scalar("select count(*) from accounts_dep.ver").toInt(), 1);
     QCOMPARE(db->scalar("select d from accounts_dep.ver").toInt(), expectD);
     QCOMPARE(db->scalar("select t from accounts_dep.ver").toInt(), expectT);
-    QCOMPARE(g_mainWindow->buildDate, 20240227);
-    QCOMPARE(g_mainWindow->buildTime, 54663);
+    QCOMPARE(program->versionCheck().buildDate(), 20240227);
+    QCOMPARE(program->versionCheck().buildTime(), 54663);
     const bool wrote = !sql.statements.filter("update", Qt::CaseInsensitive).isEmpty() ||
                        !sql.statements.filter("insert", Qt::CaseInsensitive).isEmpty();
     QCOMPARE(wrote, d != expectD || t != expectT || emptyTable);
     if (!emptyTable)
-        QCOMPARE(g_database->decimalSeparator, QString(","));
+        QCOMPARE(program->database().decimalSeparator, QString(","));
     QCOMPARE(ends->count, refused ? 1 : 0);
-    QCOMPARE(g_loginDialog->Timer1->isActive(), refused);
+    QCOMPARE(program->versionCheck().endTimer().isActive(), refused);
     if (refused) {
         QCOMPARE(boxes->shown.size(), 1);
         QCOMPARE(boxes->shown[0].text,
@@ -167,13 +183,13 @@ void TestApp::refusalEndsByTimerWhenMessageStaysOpen() {
         endsWhileOpen = ends->count;
         return QMessageBox::Ok;
     });
-    g_loginDialog->FormActivate();
+    program->loginDialog()->checkVersion();
     QCOMPARE(endsWhileOpen, 1);
 }
 
 void TestApp::versionCheckRunsWhileModalWindowIsOpen() {
     start();
-    g_mainWindow->Timer1->setInterval(100);
+    program->versionCheck().repeatTimer().setInterval(100);
     // While the main window is open, a newer program writes its stamp.
     seams::setModalHandler([&](QDialog*) {
         setVer(20991231, 0);
@@ -183,96 +199,108 @@ void TestApp::versionCheckRunsWhileModalWindowIsOpen() {
             QTest::qWait(20);
         return 0;
     });
-    g_loginDialog->Edit1->setText("73516280");
-    g_loginDialog->Button1Click();
+    logIn("73516280");
     QVERIFY(ends->count >= 1);
     QVERIFY(boxes->texts().contains("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
 }
 
-void TestApp::roles_data() {
+void TestApp::permissions_data() {
     QTest::addColumn<QString>("code");
-    QTest::addColumn<QStringList>("disabled");
-    const QStringList journal{"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4",
-                              "CBox1",        "Button8",      "DateT",        "DBGrid2"};
-    QTest::newRow("full") << "73516280" << QStringList{};
-    QTest::newRow("full, second code") << "0471" << QStringList{};
-    QTest::newRow("foreman with blanks") << "  fendrok " << QStringList{"Button2", "Button3", "N2", "N11"};
-    QTest::newRow("storekeeper") << "wirbo" << QStringList{"Button1", "Button2", "Button3", "N2", "N11"};
-    QTest::newRow("analyst") << "plutvi"
-                             << QStringList{"Button1", "Button2", "Button3", "N2", "N11"} + journal;
+    // add, change, delete, accept, choose the day, reference books, timesheets, reports by
+    // workers, report by products, Excel summary, choose the product kind
+    QTest::addColumn<QList<bool>>("allowed");
+    QTest::addColumn<int>("productKind"); // -1: not fixed
+    const bool y = true, n = false;
+    QTest::newRow("full") << "73516280" << QList<bool>{y, y, y, y, y, y, y, y, y, y, y} << -1;
+    QTest::newRow("full, second code") << "0471" << QList<bool>{y, y, y, y, y, y, y, y, y, y, y} << -1;
+    QTest::newRow("foreman") << "fendrok" << QList<bool>{y, n, n, n, y, n, n, n, n, n, y} << -1;
+    QTest::newRow("storekeeper") << "wirbo" << QList<bool>{n, n, n, y, y, n, n, n, n, n, n} << 0;
+    QTest::newRow("analyst") << "plutvi" << QList<bool>{n, n, n, y, n, n, n, y, y, y, y} << -1;
 }
 
-void TestApp::roles() {
+void TestApp::permissions() {
     QFETCH(QString, code);
-    QFETCH(QStringList, disabled);
+    QFETCH(QList<bool>, allowed);
+    QFETCH(int, productKind);
+    const std::optional<Permissions> p = permissionsForCode(code);
+    QVERIFY(p);
+    const QList<bool> got{p->addRecords,    p->changeRecords,  p->deleteRecords, p->acceptRecords,
+                          p->chooseDay,     p->referenceBooks, p->timesheets,    p->workersReports,
+                          p->productsReport, p->excelSummary,  p->chooseProductKind};
+    QCOMPARE(got, allowed);
+    QCOMPARE(p->productKind.value_or(-1), productKind);
+    // Codes match exactly: case and blanks count (the login trims the typed code first).
+    QVERIFY(!permissionsForCode(code.toUpper() + "x"));
+    QVERIFY(!permissionsForCode(" " + code));
+}
+
+void TestApp::loginHandsPermissionsToTheMainWindow() {
     start();
-    g_loginDialog->Edit1->setText(code);
-    QTest::mouseClick(g_loginDialog->Button1, Qt::LeftButton);
+    logIn("  plutvi ");
     QVERIFY(boxes->shown.isEmpty());
-    QCOMPARE(modals, QList<QDialog*>{g_mainWindow});
-    QCOMPARE(g_mainWindow->loginCode, code.trimmed());
-    QCOMPARE(g_mainWindow->currentShift, 1);
-    QCOMPARE(g_database->journal(3).param("ok").toString(), QString("ta"));
-    const QStringList all{"Button1",      "Button2",      "Button3", "RadioButton1", "RadioButton2",
-                          "RadioButton3", "RadioButton4", "CBox1",   "Button8",      "DateT",
-                          "DBGrid2",      "Button4",      "Button5"};
-    for (const QString& name : all) {
-        auto* w = g_mainWindow->findChild<QWidget*>(name);
-        QVERIFY2(w, qPrintable(name));
-        QVERIFY2(w->isEnabled() == !disabled.contains(name), qPrintable(name));
-    }
-    for (const char* name : {"N2", "N11", "N7", "N5", "N10"}) {
-        auto* a = g_mainWindow->findChild<QAction*>(name);
-        QVERIFY2(a->isEnabled() == !disabled.contains(name), name);
-    }
-    QVERIFY(!g_mainWindow->N12->isVisible());
+    MainWindow* window = program->mainWindow();
+    QVERIFY(window);
+    QCOMPARE(modals, QList<QDialog*>{window});
+    QCOMPARE(window->journal().day().shift, 1);
+    QCOMPARE(program->database().journal(3).param("ok").toString(), QString("ta"));
+    // The analyst's permissions: the journal only looks, the two menus are closed.
+    const QStringList disabled{"addButton",     "changeButton",   "deleteButton", "shift1Button",
+                               "shift2Button",  "shift3Button",   "overtimeButton", "dayOffCheck",
+                               "refreshButton", "dateEdit",       "journalGrid"};
+    for (const QString& name : disabled)
+        QVERIFY2(!childNamed<QWidget>(window, name)->isEnabled(), qPrintable(name));
+    for (const char* name : {"maintenanceWorksButton", "exitButton"})
+        QVERIFY2(childNamed<QWidget>(window, name)->isEnabled(), name);
+    QVERIFY(!childNamed<QMenu>(window, "referenceBooksMenu")->menuAction()->isEnabled());
+    QVERIFY(!childNamed<QMenu>(window, "timesheetsMenu")->menuAction()->isEnabled());
+    QVERIFY(childNamed<QMenu>(window, "reportsMenu")->menuAction()->isEnabled());
+    QVERIFY(!childNamed<QAction>(window, "importAction")->isVisible());
     // The dialog closed itself after the main window: the program ended.
     QCOMPARE(ends->count, 1);
 }
 
 void TestApp::invalidThenValidCode() {
     start();
-    g_loginDialog->Edit1->setText("Fendrok"); // one letter in upper case
-    g_loginDialog->Button1Click();
+    logIn("Fendrok"); // one letter in upper case
     QCOMPARE(boxes->texts(), QStringList{"Введены неверные данные."});
     QCOMPARE(boxes->shown[0].caption, QString("Ошибка"));
     QVERIFY(modals.isEmpty());
-    QCOMPARE(g_loginDialog->Edit1->text(), QString("Fendrok"));
-    QVERIFY(!g_mainWindow->N11->isEnabled());
-    QVERIFY(g_mainWindow->Button2->isEnabled());
+    QVERIFY(!program->mainWindow());
+    QCOMPARE(childNamed<QLineEdit>(program->loginDialog(), "codeEdit")->text(), QString("Fendrok"));
     QCOMPARE(ends->count, 0);
-    g_loginDialog->Edit1->setText("73516280");
-    g_loginDialog->Button1Click();
+    logIn("73516280");
     QCOMPARE(modals.size(), 1);
-    QVERIFY(g_mainWindow->N11->isEnabled());
-    QVERIFY(g_mainWindow->N2->isEnabled());
-    QVERIFY(g_mainWindow->Button3->isEnabled());
+    MainWindow* window = program->mainWindow();
+    QVERIFY(childNamed<QMenu>(window, "timesheetsMenu")->menuAction()->isEnabled());
+    QVERIFY(childNamed<QMenu>(window, "referenceBooksMenu")->menuAction()->isEnabled());
+    QVERIFY(childNamed<QWidget>(window, "deleteButton")->isEnabled());
 }
 
 void TestApp::closingMainWindowEndsProgram() {
     start();
     bool loginHidden = false;
     seams::setModalHandler([&](QDialog* w) {
-        loginHidden = !g_loginDialog->isVisible();
+        loginHidden = !program->loginDialog()->isVisible();
         // The real modal showing, closed by "Выход".
-        QTimer::singleShot(0, g_mainWindow->Button4, [] { g_mainWindow->Button4->click(); });
+        QPushButton* exit = childNamed<QPushButton>(w, "exitButton");
+        QTimer::singleShot(0, exit, [exit] { exit->click(); });
         return w->exec();
     });
-    g_loginDialog->Edit1->setText("plutvi");
-    g_loginDialog->Button1Click();
+    logIn("plutvi");
     QVERIFY(loginHidden);
-    QVERIFY(!g_mainWindow->isVisible());
+    QVERIFY(!program->mainWindow()->isVisible());
     QCOMPARE(ends->count, 1);
     QVERIFY(boxes->shown.isEmpty());
 }
 
 void TestApp::unreachableServer() {
-    QVERIFY(!startProgram({"nodb", "/nonexistent-socket-folder"}, "Feb 27 2024", "15:11:03"));
+    program = new Program({"nodb", "/nonexistent-socket-folder"}, "Feb 27 2024", "15:11:03");
+    QVERIFY(!program->start());
     QCOMPARE(boxes->shown.size(), 1);
     QCOMPARE(boxes->shown[0].text, QString("Подключение к БД отсутсвует!!!"));
     QCOMPARE(boxes->shown[0].caption, QString("Ошибка!"));
     QCOMPARE(boxes->shown[0].icon, QMessageBox::Critical);
-    QVERIFY(g_loginDialog == nullptr);
+    QVERIFY(!program->loginDialog());
     QCOMPARE(ends->count, 1);
 }
 
@@ -280,13 +308,13 @@ void TestApp::handlerErrorIsShownAndProgramGoesOn() {
     start();
     // The version check of the timer fails on a missing table: the database's text is shown.
     db->exec("alter table accounts_dep.ver rename to ver_gone");
-    g_mainWindow->Timer1->setInterval(10);
+    program->versionCheck().repeatTimer().setInterval(10);
     QTRY_VERIFY(!boxes->shown.isEmpty());
-    g_mainWindow->Timer1->stop();
+    program->versionCheck().repeatTimer().stop();
     QVERIFY2(boxes->shown[0].text.contains("accounts_dep.ver"), qPrintable(boxes->shown[0].text));
     QCOMPARE(ends->count, 0);
     db->exec("alter table accounts_dep.ver_gone rename to ver");
-    g_mainWindow->versionCheck();
+    program->versionCheck().run();
     QCOMPARE(db->scalar("select d from accounts_dep.ver").toInt(), 20240227);
 }
 

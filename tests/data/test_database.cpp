@@ -198,19 +198,19 @@ void DatabaseTest::countCheck() {
 }
 
 void DatabaseTest::apostropheSurvives() {
+    Dataset control;
     const QString name = "Д'Артаньян; drop table accounts_dep.smena; --";
-    dm->SQL_exec.setSql("insert into accounts_dep.vid_oper (vid) values (" + sqlQuote(name) + ")");
-    dm->SQL_exec.execute();
-    dm->Control.setSql("select vid from accounts_dep.vid_oper where vid like 'Д%'");
-    dm->Control.open();
-    QCOMPARE(dm->Control.fieldByName("vid").asString(), name);
+    dm->execute("insert into accounts_dep.vid_oper (vid) values (" + sqlQuote(name) + ")");
+    control.setSql("select vid from accounts_dep.vid_oper where vid like 'Д%'");
+    control.open();
+    QCOMPARE(control.fieldByName("vid").asString(), name);
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 4);
     // A text parameter is passed as a value, never as statement text.
-    dm->Control.close();
-    dm->Control.setSql("select count(*) as cnt from accounts_dep.vid_oper where vid=:v");
-    dm->Control.setParam("v", name);
-    dm->Control.open();
-    QCOMPARE(dm->Control.fieldByName("cnt").asInteger(), 1);
+    control.close();
+    control.setSql("select count(*) as cnt from accounts_dep.vid_oper where vid=:v");
+    control.setParam("v", name);
+    control.open();
+    QCOMPARE(control.fieldByName("cnt").asInteger(), 1);
 }
 
 void DatabaseTest::datasetFilterRowsAndGrid() {
@@ -292,25 +292,27 @@ void DatabaseTest::tableWithoutKey() {
 }
 
 void DatabaseTest::errorsCarryDatabaseText() {
-    dm->Control.setSql("select * from accounts_dep.no_such_table");
+    Dataset control;
+    control.setSql("select * from accounts_dep.no_such_table");
     try {
-        dm->Control.open();
+        control.open();
         QFAIL("no error");
     } catch (const DbError& e) {
         QVERIFY2(e.message.contains("no_such_table"), qPrintable(e.message));
     }
-    QVERIFY(!dm->Control.isOpen());
+    QVERIFY(!control.isOpen());
     // The connection goes on after the error.
-    dm->Control.setSql("select count(*) as cnt from accounts_dep.vid_oper");
-    dm->Control.open();
-    QCOMPARE(dm->Control.fieldByName("cnt").asInteger(), 1);
+    control.setSql("select count(*) as cnt from accounts_dep.vid_oper");
+    control.open();
+    QCOMPARE(control.fieldByName("cnt").asInteger(), 1);
 }
 
 void DatabaseTest::datesAreDayFirst() {
-    dm->Control.setSql("select '08.12.2026'::date as d, to_date('08.12.2026', 'DD.MM.YYYY') as d2");
-    dm->Control.open();
-    QCOMPARE(dm->Control.fieldByName("d").asDate(), kDay);
-    QCOMPARE(dm->Control.fieldByName("d2").asDate(), kDay);
+    Dataset control;
+    control.setSql("select '08.12.2026'::date as d, to_date('08.12.2026', 'DD.MM.YYYY') as d2");
+    control.open();
+    QCOMPARE(control.fieldByName("d").asDate(), kDay);
+    QCOMPARE(control.fieldByName("d2").asDate(), kDay);
 }
 
 // Rows read as the server sends them hold the same values as a whole read; the filter applies as
@@ -354,6 +356,7 @@ void DatabaseTest::rowsAsTheServerSendsThem() {
 // A statement that fails on the way reports the server's text; one left unfinished is stopped on
 // the server, and either way the connection serves the next statement at once.
 void DatabaseTest::streamingFailureAndStop() {
+    Dataset control;
     Dataset failing;
     failing.setSql("select 10 / (500 - x) as q from generate_series(1, 1000) x");
     failing.openStreaming();
@@ -381,9 +384,9 @@ void DatabaseTest::streamingFailureAndStop() {
     stopped.openStreaming();
     stopped.close();
     QVERIFY(!stopped.isFetching());
-    dm->Control.setSql("select count(*) as cnt from accounts_dep.vid_oper");
-    dm->Control.open();
-    QCOMPARE(dm->Control.fieldByName("cnt").asInteger(), 1);
+    control.setSql("select count(*) as cnt from accounts_dep.vid_oper");
+    control.open();
+    QCOMPARE(control.fieldByName("cnt").asInteger(), 1);
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
 }
 

@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Format.h"
+#include "data/JournalDay.h"
 #include "support/TestSupport.h"
 
 #include <QLocale>
@@ -23,6 +24,8 @@ private slots:
     void quoting();
     void separatorFix_data();
     void separatorFix();
+    void piecePriceOfTheDay_data();
+    void piecePriceOfTheDay();
 };
 
 static const QString kTail = QStringLiteral(
@@ -169,6 +172,26 @@ void TestHelpers::separatorFix() {
     Database dm;
     dm.decimalSeparator = separator;
     QCOMPARE(dm.separatorFix(text), expected);
+}
+
+void TestHelpers::piecePriceOfTheDay_data() {
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<bool>("dayOff");
+    QTest::addColumn<double>("price");
+    QTest::newRow("first shift") << 1 << false << 12.5;
+    QTest::newRow("second shift") << 2 << false << 12.5;
+    QTest::newRow("third shift") << 3 << false << 15.0;
+    QTest::newRow("overtime") << 4 << false << 18.75;
+    QTest::newRow("day off") << 1 << true << 25.0;
+    QTest::newRow("day off, third shift") << 3 << true << 30.0;
+    QTest::newRow("day off, overtime") << 4 << true << 37.5;
+}
+
+void TestHelpers::piecePriceOfTheDay() {
+    QFETCH(int, shift);
+    QFETCH(bool, dayOff);
+    QFETCH(double, price);
+    QCOMPARE(piecePrice(12.5, JournalDay{QDate(2026, 12, 8), shift, dayOff}), price);
 }
 
 QTEST_MAIN(TestHelpers)

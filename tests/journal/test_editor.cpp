@@ -4,16 +4,18 @@
 #include "app/Program.h"
 #include "data/Database.h"
 #include "data/Format.h"
+#include "journal/JournalController.h"
 #include "journal/WorkRecordEditor.h"
-#include "refbooks/OperationPricesDialog.h"
-#include "refbooks/WorkersDialog.h"
 #include "support/TestSupport.h"
+#include "ui/Permissions.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 class TestEditor : public QObject {
@@ -33,11 +35,22 @@ private slots:
     void numbersTooBigAreRefused();
 
 private:
-    void fillAdd(int worker, int oper, int product, double price, const QString& qty, const QString& hours,
-                 const QString& colour = "");
-    void change(int worker, int hours);
+    // Opens the editor with "Добавить" and, inside it, picks the worker and the operation
+    // price in their lists and types the quantity, hours and colour; then `more` acts.
+    void add(int worker, int oper, const QString& qty, const QString& hours, const QString& colour = "",
+             const std::function<void()>& more = {});
+    // Opens the editor with "Изменить" on the current journal row; inside, `inEditor` acts.
+    void change(const std::function<void()>& inEditor);
+    // Chooses, in a list shown as a picker, the row that shows the text, and presses "Выбрать".
+    void choose(const QString& dialog, const QString& rowText);
+    QLineEdit* box(const char* name) const { return childNamed<QLineEdit>(editor, name); }
+    void save() const { childNamed<QPushButton>(editor, "saveButton")->click(); }
     int h(int worker, int day, int shift = 1);
     TestDatabase* db = nullptr;
+    Database* database = nullptr;
+    MainWindow* window = nullptr;
+    WorkRecordEditor* editor = nullptr;
+    ModalScript onModal;
     MessageRecorder* boxes = nullptr;
     FixedClock* clock = nullptr;
 };
@@ -49,7 +62,6 @@ void TestEditor::init() {
     db = new TestDatabase;
     boxes = new MessageRecorder;
     clock = new FixedClock(QDateTime(kDay, QTime(10, 0)));
-    seams::setModalHandler([](QDialog*) { return 0; });
     db->exec("insert into accounts_dep.person (id, fio) values (17, 'Иванов Иван'), (18, 'Петров Пётр')");
     db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa) values (5, 'A-12', 1.5)");
     db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Сборка'), (4, 'Покраска')");
@@ -57,18 +69,20 @@ void TestEditor::init() {
              "(43, 4, 5, 1, 0)");
     db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 10, 12.5, 0), (43, 10, "
              "3.3, 0)");
-    QVERIFY(startProgram(db->commandLine(), "Feb 27 2024", "15:11:03"));
-    g_mainWindow->loginCode = "73516280";
-    g_mainWindow->currentShift = 1;
-    for (int s = 1; s <= 4; ++s)
-        g_database->journal(s).setParam("ok", QString("ta"));
-    g_mainWindow->journal->FormActivate();
-    g_mainWindow->DateT->setDate(kDay);
-    g_mainWindow->journal->DateTChange();
+    database = db->openDatabase();
+    window = new MainWindow(*database, *permissionsForCode("73516280"));
+    editor = window->findChild<WorkRecordEditor*>();
+    QVERIFY(editor);
+    onModal.clear();
+    onModal.install();
+    window->journal().showToday();
+    childNamed<QDateEdit>(window, "dateEdit")->setDate(kDay);
+    window->journal().showChosenDay();
 }
 
 void TestEditor::cleanup() {
-    shutdownProgram();
+    delete window;
+    window = nullptr;
     seams::setModalHandler({});
     delete clock;
     delete boxes;
@@ -76,21 +90,44 @@ void TestEditor::cleanup() {
     QLocale::setDefault(QLocale::c());
 }
 
-// What the pickers would leave in the editor, set directly.
-void TestEditor::fillAdd(int worker, int oper, int product, double price, const QString& qty,
-                         const QString& hours, const QString& colour) {
-    g_mainWindow->journal->Button1Click();
-    g_workRecordEditor->workerId = worker;
-    g_workRecordEditor->Edit1->setText(worker == 17 ? "Иванов Иван" : "Петров Пётр");
-    g_workRecordEditor->operId = oper;
-    g_workRecordEditor->productId = product;
-    g_workRecordEditor->price = price;
-    g_workRecordEditor->Edit2->setText(oper == 43 ? "A-12; Покраска; Заготовки"
-                                                  : "A-12; Сборка; Готовая продукция");
-    g_workRecordEditor->setColourByOperation(g_workRecordEditor->Edit2->text());
-    g_workRecordEditor->Edit3->setText(qty);
-    g_workRecordEditor->Edit6->setText(hours);
-    g_workRecordEditor->Edit5->setText(colour);
+void TestEditor::choose(const QString& dialogName, const QString& rowText) {
+    QDialog* dialog = window->findChild<QDialog*>(dialogName);
+    QVERIFY(dialog);
+    QTableView* grid = dialog->findChild<QTableView*>();
+    QAbstractItemModel* model = grid->model();
+    for (int r = 0; r < model->rowCount(); ++r)
+        for (int c = 0; c < model->columnCount(); ++c)
+            if (model->index(r, c).data().toString().trimmed() == rowText) {
+                grid->setCurrentIndex(model->index(r, c));
+                for (QPushButton* b : dialog->findChildren<QPushButton*>())
+                    if (b->text() == "Выбрать") {
+                        b->click();
+                        return;
+                    }
+                QFAIL("no button Выбрать");
+            }
+    QFAIL(qPrintable("no row " + rowText + " in " + dialogName));
+}
+
+void TestEditor::add(int worker, int oper, const QString& qty, const QString& hours, const QString& colour,
+                     const std::function<void()>& more) {
+    onModal["WorkersDialog"] = [=, this] { choose("WorkersDialog", worker == 17 ? "Иванов Иван" : "Петров Пётр"); };
+    onModal["OperationPricesDialog"] = [=, this] { choose("OperationPricesDialog", oper == 43 ? "Покраска" : "Сборка"); };
+    onModal["WorkRecordEditor"] = [=, this] {
+        childNamed<QPushButton>(editor, "workerButton")->click();
+        childNamed<QPushButton>(editor, "operationButton")->click();
+        box("quantityEdit")->setText(qty);
+        box("hoursEdit")->setText(hours);
+        box("colourEdit")->setText(colour);
+        if (more)
+            more();
+    };
+    window->journal().addRecord();
+}
+
+void TestEditor::change(const std::function<void()>& inEditor) {
+    onModal["WorkRecordEditor"] = inEditor;
+    window->journal().changeRecord();
 }
 
 int TestEditor::h(int worker, int day, int shift) {
@@ -106,10 +143,11 @@ int TestEditor::h(int worker, int day, int shift) {
 }
 
 void TestEditor::insertStatementOfTheWorkedExample() {
-    fillAdd(17, 42, 5, 12.5, "100", "8");
-    g_workRecordEditor->Edit4->setText("2");
     SqlRecorder sql;
-    g_workRecordEditor->Button1Click();
+    add(17, 42, "100", "8", "", [&] {
+        box("rejectsEdit")->setText("2");
+        save();
+    });
     QVERIFY(boxes->shown.isEmpty());
     QVERIFY(sql.statements.contains(
         "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, "
@@ -123,65 +161,55 @@ void TestEditor::insertStatementOfTheWorkedExample() {
             .toString(),
         QString("no/0/00000/08.12.2026"));
     // The journal was read again and shows the record; the boxes are empty for the next one.
-    QCOMPARE(g_database->journal(1).recordCount(), 1);
-    QVERIFY(g_workRecordEditor->Edit3->text().isEmpty());
+    QCOMPARE(database->journal(1).recordCount(), 1);
+    QVERIFY(box("quantityEdit")->text().isEmpty());
     QCOMPARE(h(17, 8), 8);
 }
 
 void TestEditor::roadThroughBothPickers() {
-    g_mainWindow->CBox1->setChecked(false);
-    g_mainWindow->journal->Button1Click();
-    seams::setModalHandler([](QDialog* w) -> int {
-        if (w == g_workersDialog) {
-            g_database->workers().locate("id", 18);
-            g_workersDialog->Button2Click();
-        } else if (w == g_operationPricesDialog) {
-            g_database->operationPrices().locate("id", 42);
-            g_operationPricesDialog->Button2Click();
-        }
-        return 0;
+    childNamed<QCheckBox>(window, "dayOffCheck")->setChecked(false);
+    add(18, 42, "10", "4", "", [&] {
+        QCOMPARE(box("workerEdit")->text(), QString("Петров Пётр"));
+        QCOMPARE(box("operationEdit")->text(), QString("A-12; Сборка; Готовая продукция"));
+        QVERIFY(!box("colourEdit")->isEnabled());
+        // Leaving the hours box shows the base price and the amount.
+        box("hoursEdit")->setFocus();
+        emit box("hoursEdit")->editingFinished();
+        QCOMPARE(box("basePriceEdit")->text(), QString("12,5"));
+        QCOMPARE(box("amountEdit")->text(), QString("125"));
+        save();
     });
-    g_workRecordEditor->Button3Click();
-    g_workRecordEditor->Button4Click();
-    QCOMPARE(g_workRecordEditor->Edit1->text(), QString("Петров Пётр"));
-    QCOMPARE(g_workRecordEditor->Edit2->text(), QString("A-12; Сборка; Готовая продукция"));
-    QCOMPARE(g_workRecordEditor->Edit8->text(), QString("12,5"));
-    QVERIFY(!g_workRecordEditor->Edit5->isEnabled());
-    g_workRecordEditor->Edit3->setText("10");
-    g_workRecordEditor->Edit6->setText("4");
-    g_workRecordEditor->Edit6Exit();
-    QCOMPARE(g_workRecordEditor->Edit9->text(), QString("125"));
-    g_workRecordEditor->Button1Click();
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(db->scalar("select w_id || '/' || o_id || '/' || cena || '/' || kol_vo from accounts_dep.smena")
                  .toString(),
              QString("18/42/12.5/10"));
     // Accepted by a double click in the journal.
-    QVERIFY(g_database->journal(1).locate("w_id", 18));
-    g_mainWindow->journal->DBGrid2DblClick();
+    QVERIFY(database->journal(1).locate("w_id", 18));
+    window->journal().toggleAcceptance();
     QCOMPARE(db->scalar("select trim(ok) from accounts_dep.smena").toString(), QString("ok"));
 }
 
 void TestEditor::duplicates() {
-    fillAdd(17, 43, 5, 3.3, "10", "2", "5");
-    g_workRecordEditor->Button1Click();
-    fillAdd(17, 43, 5, 3.3, "12", "1", "5");
-    g_workRecordEditor->Button1Click();
-    QCOMPARE(boxes->texts(), QStringList{"Позиция с такими параметрами уже заведена!"});
-    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 1);
-    boxes->clear();
-    g_workRecordEditor->Edit5->setText("7"); // another colour
-    g_workRecordEditor->Button1Click();
+    add(17, 43, "10", "2", "5", [&] { save(); });
+    add(17, 43, "12", "1", "5", [&] {
+        save();
+        QCOMPARE(boxes->texts(), QStringList{"Позиция с такими параметрами уже заведена!"});
+        QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 1);
+        boxes->clear();
+        box("colourEdit")->setText("7"); // another colour
+        save();
+    });
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 2);
     // A change without any change is accepted and keeps the mark.
     db->exec("update accounts_dep.smena set ok='ok', vvod='01.12.2026', prize=5");
-    g_mainWindow->journal->Button8Click();
-    g_database->journal(1).first();
-    g_mainWindow->journal->Button2Click();
-    QCOMPARE(g_workRecordEditor->Edit5->text(), QString("5"));
-    QVERIFY(g_workRecordEditor->Edit5->isEnabled());
-    g_workRecordEditor->Button1Click();
+    window->journal().refresh();
+    database->journal(1).first();
+    change([&] {
+        QCOMPARE(box("colourEdit")->text(), QString("5"));
+        QVERIFY(box("colourEdit")->isEnabled());
+        save();
+    });
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena where trim(ok)='ok' and prize=0 and "
                         "vvod='08.12.2026'")
@@ -190,74 +218,76 @@ void TestEditor::duplicates() {
 }
 
 void TestEditor::priceRoundingAndDisplay() {
-    fillAdd(17, 42, 5, 12.34567, "10", "8");
-    g_workRecordEditor->Edit6Exit();
-    QCOMPARE(g_workRecordEditor->Edit7->text(), QString("12,3457"));
-    QCOMPARE(g_workRecordEditor->Edit9->text(), QString("123,4567"));
+    db->exec("update accounts_dep.norm set price=12.34567 where o_id=42");
     SqlRecorder sql;
-    g_workRecordEditor->Button1Click();
+    add(17, 42, "10", "8", "", [&] {
+        emit box("hoursEdit")->editingFinished();
+        QCOMPARE(box("priceEdit")->text(), QString("12,3457"));
+        QCOMPARE(box("amountEdit")->text(), QString("123,4567"));
+        save();
+    });
     QVERIFY(sql.statements.filter("insert into accounts_dep.SMENA").first().contains(", 12.3457,10,"));
     QCOMPARE(db->scalar("select cena from accounts_dep.smena").toDouble(), 12.3457);
     // An empty quantity becomes 0 when the box is left.
-    fillAdd(17, 42, 5, 7, "", "1");
-    g_workRecordEditor->Edit6Exit();
-    QCOMPARE(g_workRecordEditor->Edit3->text(), QString("0"));
-    QCOMPARE(g_workRecordEditor->Edit9->text(), QString("0"));
+    add(17, 42, "", "1", "", [&] {
+        emit box("quantityEdit")->editingFinished();
+        QCOMPARE(box("quantityEdit")->text(), QString("0"));
+        QCOMPARE(box("amountEdit")->text(), QString("0"));
+    });
 }
 
 void TestEditor::hoursOfTheDay() {
-    fillAdd(17, 42, 5, 1, "1", "3");
-    g_workRecordEditor->Button1Click();
-    fillAdd(17, 43, 5, 1, "1", "5", "1");
-    g_workRecordEditor->Button1Click();
+    add(17, 42, "1", "3", "", [&] { save(); });
+    add(17, 43, "1", "5", "1", [&] { save(); });
     QCOMPARE(h(17, 8), 8);
-    QVERIFY(g_database->journal(1).locate("time", 3));
-    g_mainWindow->journal->Button2Click();
-    g_workRecordEditor->Edit6->setText("4");
-    g_workRecordEditor->Button1Click();
+    QVERIFY(database->journal(1).locate("time", 3));
+    change([&] {
+        box("hoursEdit")->setText("4");
+        save();
+    });
     QCOMPARE(h(17, 8), 9);
 }
 
 void TestEditor::firstRecordOfMonthInsertsTimesheetRow() {
     db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d1) values (17, 11, 2026, 1, 7)");
-    fillAdd(17, 42, 5, 1, "1", "6");
-    g_workRecordEditor->Button1Click();
+    add(17, 42, "1", "6", "", [&] { save(); });
     QCOMPARE(db->scalar("select count(*) from accounts_dep.h_tabel where w_id=17").toInt(), 2);
     QCOMPARE(h(17, 8), 6);
     QCOMPARE(h(17, 7), -1); // the other days are left empty
 }
 
 void TestEditor::paintingNeedsColour() {
-    fillAdd(17, 43, 5, 3.3, "10", "2");
-    QVERIFY(g_workRecordEditor->Edit5->isEnabled());
-    QVERIFY(g_workRecordEditor->Label6->isEnabled());
-    g_workRecordEditor->Button1Click();
-    QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
-    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 0);
+    add(17, 43, "10", "2", "", [&] {
+        QVERIFY(box("colourEdit")->isEnabled());
+        QVERIFY(childNamed<QLabel>(editor, "colourLabel")->isEnabled());
+        save();
+        QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
+        QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 0);
+    });
     // Another operation empties and disables the colour box; the record gets colour 0.
-    g_workRecordEditor->Edit5->setText("9");
-    g_workRecordEditor->Edit2->setText("A-12; Сборка; Готовая продукция");
-    g_workRecordEditor->setColourByOperation(g_workRecordEditor->Edit2->text());
-    QVERIFY(!g_workRecordEditor->Edit5->isEnabled());
-    QVERIFY(g_workRecordEditor->Edit5->text().isEmpty());
-    g_workRecordEditor->operId = 42;
-    g_workRecordEditor->Button1Click();
+    add(17, 43, "10", "2", "9", [&] {
+        onModal["OperationPricesDialog"] = [=, this] { choose("OperationPricesDialog", "Сборка"); };
+        childNamed<QPushButton>(editor, "operationButton")->click();
+        QVERIFY(!box("colourEdit")->isEnabled());
+        QVERIFY(box("colourEdit")->text().isEmpty());
+        save();
+    });
     QCOMPARE(db->scalar("select color from accounts_dep.smena").toInt(), 0);
 }
 
 void TestEditor::movedRecordCorrectsTheDayItCameFrom() {
-    fillAdd(17, 42, 5, 1, "1", "8");
-    g_workRecordEditor->Button1Click();
-    fillAdd(18, 42, 5, 1, "1", "4");
-    g_workRecordEditor->Button1Click();
+    add(17, 42, "1", "8", "", [&] { save(); });
+    add(18, 42, "1", "4", "", [&] { save(); });
     QCOMPARE(h(17, 8), 8);
     // Move worker 17's record to the 9th and to worker 18.
-    QVERIFY(g_database->journal(1).locate("w_id", 17));
-    g_mainWindow->journal->Button2Click();
-    g_workRecordEditor->DTimeP->setDate(kDay.addDays(1));
-    g_workRecordEditor->workerId = 18;
-    g_workRecordEditor->Edit1->setText("Петров Пётр");
-    g_workRecordEditor->Button1Click();
+    QVERIFY(database->journal(1).locate("w_id", 17));
+    onModal["WorkersDialog"] = [=, this] { choose("WorkersDialog", "Петров Пётр"); };
+    change([&] {
+        childNamed<QDateEdit>(editor, "dateEdit")->setDate(kDay.addDays(1));
+        childNamed<QPushButton>(editor, "workerButton")->click();
+        QCOMPARE(box("workerEdit")->text(), QString("Петров Пётр"));
+        save();
+    });
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(h(17, 8), 0); // the day it came from
     QCOMPARE(h(18, 9), 8);
@@ -266,17 +296,19 @@ void TestEditor::movedRecordCorrectsTheDayItCameFrom() {
 
 void TestEditor::numbersTooBigAreRefused_data() {
     QTest::addColumn<QString>("box");
-    QTest::newRow("quantity") << "Edit3";
-    QTest::newRow("hours") << "Edit6";
-    QTest::newRow("rejects") << "Edit4";
+    QTest::newRow("quantity") << "quantityEdit";
+    QTest::newRow("hours") << "hoursEdit";
+    QTest::newRow("rejects") << "rejectsEdit";
 }
 
 void TestEditor::numbersTooBigAreRefused() {
     QFETCH(QString, box);
-    fillAdd(17, 42, 5, 1, "1", "1");
-    g_workRecordEditor->findChild<QLineEdit*>(box)->setText("12345678901234567890");
     SqlRecorder sql;
-    g_workRecordEditor->Button1Click();
+    add(17, 42, "1", "1", "", [&] {
+        sql.statements.clear();
+        childNamed<QLineEdit>(editor, box)->setText("12345678901234567890");
+        save();
+    });
     QCOMPARE(boxes->shown.size(), 1);
     QVERIFY(boxes->shown[0].text.startsWith("Слишком большое число"));
     QVERIFY(sql.statements.isEmpty());

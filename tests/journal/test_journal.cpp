@@ -3,7 +3,9 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "data/Database.h"
+#include "journal/JournalController.h"
 #include "support/TestSupport.h"
+#include "ui/Permissions.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -28,9 +30,17 @@ private slots:
     void emptyJournalIgnoresActions();
 
 private:
+    // The main window as the given access code opens it.
+    void openWindow(const QString& code = "73516280");
+    QDateEdit* dateEdit() const { return childNamed<QDateEdit>(window, "dateEdit"); }
+    QCheckBox* dayOffCheck() const { return childNamed<QCheckBox>(window, "dayOffCheck"); }
+    QTableView* grid() const { return childNamed<QTableView>(window, "journalGrid"); }
+    QRadioButton* shiftButton(const char* name) const { return childNamed<QRadioButton>(window, name); }
     void addRecord(int worker, int shift, int hours, const QString& ok, const QString& day = "07.12.2026");
     int recordId(int worker, int hours);
     TestDatabase* db = nullptr;
+    Database* database = nullptr;
+    MainWindow* window = nullptr;
     MessageRecorder* boxes = nullptr;
     EndRecorder* ends = nullptr;
     FixedClock* clock = nullptr;
@@ -47,15 +57,18 @@ void TestJournal::init() {
     db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa) values (5, 'A-12', 1.5)");
     db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска')");
     db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 3, 5, 0, 0)");
-    QVERIFY(startProgram(db->commandLine(), "Feb 27 2024", "15:11:03"));
-    g_mainWindow->loginCode = "73516280";
-    g_mainWindow->currentShift = 1;
-    for (int s = 1; s <= 4; ++s)
-        g_database->journal(s).setParam("ok", QString("ta"));
+    database = db->openDatabase();
+    openWindow();
+}
+
+void TestJournal::openWindow(const QString& code) {
+    delete window;
+    window = new MainWindow(*database, *permissionsForCode(code));
 }
 
 void TestJournal::cleanup() {
-    shutdownProgram();
+    delete window;
+    window = nullptr;
     delete clock;
     delete ends;
     delete boxes;
@@ -95,49 +108,49 @@ void TestJournal::activationAndDayOff() {
     QFETCH(bool, checkedBefore);
     QFETCH(bool, checkedAfter);
     addRecord(17, 1, 8, "no", today.toString("dd.MM.yyyy"));
-    g_mainWindow->DateT->setDate(QDate(2026, 1, 5));
-    g_mainWindow->CBox1->setChecked(checkedBefore);
+    dateEdit()->setDate(QDate(2026, 1, 5));
+    dayOffCheck()->setChecked(checkedBefore);
     clock->set(QDateTime(today, QTime(8, 0)));
-    g_mainWindow->journal->FormActivate();
-    QCOMPARE(g_mainWindow->DateT->date(), today);
-    QCOMPARE(g_mainWindow->CBox1->isChecked(), checkedAfter);
-    QCOMPARE(g_mainWindow->CBox1->font().bold(), checkedAfter);
-    QCOMPARE(g_mainWindow->CBox1->palette().color(QPalette::Window) == QColor(255, 0, 0), checkedAfter);
-    QCOMPARE(g_database->journal(1).recordCount(), 1);
-    QCOMPARE(g_mainWindow->DBGrid2->model()->rowCount(), 1);
-    QCOMPARE(g_mainWindow->DBGrid2->model()->index(0, 0).data().toString(), QString("Иванов Иван"));
+    window->journal().showToday();
+    QCOMPARE(dateEdit()->date(), today);
+    QCOMPARE(dayOffCheck()->isChecked(), checkedAfter);
+    QCOMPARE(dayOffCheck()->font().bold(), checkedAfter);
+    QCOMPARE(dayOffCheck()->palette().color(QPalette::Window) == QColor(255, 0, 0), checkedAfter);
+    QCOMPARE(database->journal(1).recordCount(), 1);
+    QCOMPARE(grid()->model()->rowCount(), 1);
+    QCOMPARE(grid()->model()->index(0, 0).data().toString(), QString("Иванов Иван"));
 }
 
 void TestJournal::choosingAWorkdayUnchecksDayOff() {
     clock->set(QDateTime(QDate(2026, 12, 12), QTime(8, 0)));
-    g_mainWindow->journal->FormActivate();
-    QVERIFY(g_mainWindow->CBox1->isChecked());
+    window->journal().showToday();
+    QVERIFY(dayOffCheck()->isChecked());
     addRecord(17, 1, 8, "no");
-    g_mainWindow->DateT->setDate(kMonday);
-    g_mainWindow->journal->DateTChange();
-    QVERIFY(!g_mainWindow->CBox1->isChecked());
-    QVERIFY(!g_mainWindow->CBox1->font().bold());
-    QCOMPARE(g_database->journal(1).recordCount(), 1);
+    dateEdit()->setDate(kMonday);
+    window->journal().showChosenDay();
+    QVERIFY(!dayOffCheck()->isChecked());
+    QVERIFY(!dayOffCheck()->font().bold());
+    QCOMPARE(database->journal(1).recordCount(), 1);
 }
 
 void TestJournal::shiftSelection() {
     addRecord(17, 1, 8, "no");
     addRecord(18, 3, 6, "no");
     addRecord(17, 3, 2, "no");
-    g_mainWindow->journal->FormActivate();
-    QTest::mouseClick(g_mainWindow->RadioButton3, Qt::LeftButton, {},
-                      QPoint(5, g_mainWindow->RadioButton3->height() / 2));
-    QCOMPARE(g_mainWindow->currentShift, 3);
-    QCOMPARE(g_mainWindow->DBGrid2->model(), &g_database->journal(3));
-    QCOMPARE(g_mainWindow->DBGrid2->model()->rowCount(), 2);
-    QVERIFY(g_mainWindow->RadioButton3->font().bold());
-    QCOMPARE(g_mainWindow->RadioButton3->palette().color(QPalette::Window), QColor(0, 128, 0));
+    window->journal().showToday();
+    QRadioButton* third = shiftButton("shift3Button");
+    QTest::mouseClick(third, Qt::LeftButton, {}, QPoint(5, third->height() / 2));
+    QCOMPARE(window->journal().day().shift, 3);
+    QCOMPARE(grid()->model(), &database->journal(3));
+    QCOMPARE(grid()->model()->rowCount(), 2);
+    QVERIFY(shiftButton("shift3Button")->font().bold());
+    QCOMPARE(shiftButton("shift3Button")->palette().color(QPalette::Window), QColor(0, 128, 0));
     for (QRadioButton* other :
-         {g_mainWindow->RadioButton1, g_mainWindow->RadioButton2, g_mainWindow->RadioButton4})
+         {shiftButton("shift1Button"), shiftButton("shift2Button"), shiftButton("overtimeButton")})
         QVERIFY(!other->font().bold());
     // Moving in the grid moves the shift's query.
-    g_mainWindow->DBGrid2->setCurrentIndex(g_mainWindow->DBGrid2->model()->index(1, 0));
-    QCOMPARE(g_database->journal(3).recNo(), 2);
+    grid()->setCurrentIndex(grid()->model()->index(1, 0));
+    QCOMPARE(database->journal(3).recNo(), 2);
 }
 
 void TestJournal::acceptanceColours() {
@@ -145,8 +158,8 @@ void TestJournal::acceptanceColours() {
     addRecord(17, 1, 2, "да");
     addRecord(17, 1, 3, "no");
     addRecord(17, 1, 4, "xx");
-    g_mainWindow->journal->FormActivate();
-    QAbstractItemModel* model = g_mainWindow->DBGrid2->model();
+    window->journal().showToday();
+    QAbstractItemModel* model = grid()->model();
     int okColumn = -1;
     for (int i = 0; i < model->columnCount(); ++i)
         if (model->headerData(i, Qt::Horizontal).toString() == "OK")
@@ -189,16 +202,16 @@ void TestJournal::acceptanceToggle() {
     QFETCH(QString, after);
     addRecord(17, 1, 8, "no");
     addRecord(18, 1, 4, before);
-    g_mainWindow->loginCode = code;
-    g_mainWindow->journal->FormActivate();
-    QVERIFY(g_database->journal(1).locate("w_id", 18));
-    const int row = g_database->journal(1).recNo();
-    g_mainWindow->journal->DBGrid2DblClick();
+    openWindow(code);
+    window->journal().showToday();
+    QVERIFY(database->journal(1).locate("w_id", 18));
+    const int row = database->journal(1).recNo();
+    window->journal().toggleAcceptance();
     QCOMPARE(db->scalar(QString("select trim(ok) from accounts_dep.smena where id=%1").arg(recordId(18, 4)))
                  .toString(),
              after);
-    QCOMPARE(g_database->journal(1).recNo(), row);
-    QCOMPARE(g_database->journal(1).fieldByName("ok").asString().trimmed(), after);
+    QCOMPARE(database->journal(1).recNo(), row);
+    QCOMPARE(database->journal(1).fieldByName("ok").asString().trimmed(), after);
 }
 
 void TestJournal::deleteCorrectsHours() {
@@ -206,36 +219,36 @@ void TestJournal::deleteCorrectsHours() {
     addRecord(17, 1, 4, "no");
     db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d6, d7) values (17, 12, 2026, 1, "
              "5, 12)");
-    g_mainWindow->journal->FormActivate();
-    QVERIFY(g_database->journal(1).locate("time", 8));
-    g_mainWindow->journal->Button3Click();
+    window->journal().showToday();
+    QVERIFY(database->journal(1).locate("time", 8));
+    window->journal().deleteRecord();
     QCOMPARE(boxes->shown.size(), 1);
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
     QCOMPARE(boxes->shown[0].text, QString("Удалить позицию из списка?"));
-    QCOMPARE(g_database->journal(1).recordCount(), 1);
+    QCOMPARE(database->journal(1).recordCount(), 1);
     QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 4);
     QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
-    g_mainWindow->journal->Button3Click();
-    QCOMPARE(g_database->journal(1).recordCount(), 0);
+    window->journal().deleteRecord();
+    QCOMPARE(database->journal(1).recordCount(), 0);
     QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 0);
     QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
 }
 
 void TestJournal::deleteAnsweredNoSendsNothing() {
     addRecord(17, 1, 8, "no");
-    g_mainWindow->journal->FormActivate();
+    window->journal().showToday();
     boxes->answers << QMessageBox::No;
     SqlRecorder sql;
-    g_mainWindow->journal->Button3Click();
+    window->journal().deleteRecord();
     QVERIFY(sql.statements.isEmpty());
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 1);
 }
 
 void TestJournal::emptyJournalIgnoresActions() {
-    g_mainWindow->journal->FormActivate();
+    window->journal().showToday();
     SqlRecorder sql;
-    g_mainWindow->journal->Button3Click();
-    g_mainWindow->journal->DBGrid2DblClick();
+    window->journal().deleteRecord();
+    window->journal().toggleAcceptance();
     QVERIFY(sql.statements.isEmpty());
     QVERIFY(boxes->shown.isEmpty());
 }

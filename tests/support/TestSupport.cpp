@@ -131,7 +131,6 @@ TestDatabase::~TestDatabase() {
 Database* TestDatabase::openDatabase() {
     delete module;
     module = new Database;
-    g_database = module;
     module->connection().setConnectionString(buildConnectionString(commandLine()));
     module->connection().open();
     return module;

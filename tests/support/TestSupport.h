@@ -4,6 +4,7 @@
 #include "ui/Seams.h"
 
 #include <QHash>
+#include <QObject>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -69,8 +70,8 @@ public:
     QString host() const { return sockDir; }
     QStringList commandLine() const { return {dbName, sockDir}; }
 
-    // Creates the program's database object connected to this database (also as g_database
-    // while windows still reach it that way).
+    // Creates the program's database object connected to this database; it lives as long as
+    // this object (or until the next call), so windows built on it must go first.
     Database* openDatabase();
     // Runs statements as the program's user on a connection of its own (fixtures, checks).
     void exec(const QString& sql);
@@ -91,3 +92,14 @@ public:
     ~SqlRecorder();
     QStringList statements;
 };
+
+// A widget of a window by its object name; the test program stops when there is none, as a
+// renamed widget must not let a test pass by looking at nothing.
+template <class T>
+T* childNamed(const QObject* window, const QString& name) {
+    T* child = window->findChild<T*>(name);
+    if (!child)
+        qFatal("no %s named %s in %s", T::staticMetaObject.className(), qPrintable(name),
+               qPrintable(window->objectName()));
+    return child;
+}
