@@ -112,7 +112,7 @@ void TestApp::start() {
 
 void TestApp::logIn(const QString& code) {
     childNamed<QLineEdit>(program->loginDialog(), "codeEdit")->setText(code);
-    QTest::mouseClick(childNamed<QPushButton>(program->loginDialog(), "logInButton"), Qt::LeftButton);
+    clickOn(childNamed<QPushButton>(program->loginDialog(), "logInButton"));
 }
 
 void TestApp::setVer(int d, int t, const QString& delim) {

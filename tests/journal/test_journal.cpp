@@ -139,7 +139,7 @@ void TestJournal::shiftSelection() {
     addRecord(17, 3, 2, "no");
     window->journal().showToday();
     QRadioButton* third = shiftButton("shift3Button");
-    QTest::mouseClick(third, Qt::LeftButton, {}, QPoint(5, third->height() / 2));
+    clickOn(third, QPoint(5, third->height() / 2));
     QCOMPARE(window->journal().day().shift, 3);
     QCOMPARE(grid()->model(), &database->journal(3));
     QCOMPARE(grid()->model()->rowCount(), 2);

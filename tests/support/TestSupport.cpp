@@ -158,3 +158,8 @@ SqlRecorder::SqlRecorder() {
 SqlRecorder::~SqlRecorder() {
     sqltrace::setHook({});
 }
+
+void clickOn(QWidget* widget, QPoint at) {
+    QTest::mousePress(widget, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
+}

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPoint>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -103,3 +104,9 @@ T* childNamed(const QObject* window, const QString& name) {
                qPrintable(window->objectName()));
     return child;
 }
+
+class QWidget;
+
+// A left mouse press and release on the widget, at the given point (its middle by default),
+// as the user clicks it.
+void clickOn(QWidget* widget, QPoint at = {});

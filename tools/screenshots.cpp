@@ -1,0 +1,79 @@
+// Takes a picture of every window of the program on a given database, as a user opens it from
+// the main window: the main window itself, each list of the menu with its editors, the work-record
+// editor and the reports dialog. Run under a desktop (Xvfb with a window manager) or offscreen.
+// Usage: screenshots DATABASE SERVER FOLDER
+#include "app/MainWindow.h"
+#include "app/Program.h"
+#include "data/Connection.h"
+#include "data/Database.h"
+#include "journal/JournalController.h"
+#include "ui/Permissions.h"
+#include "ui/Seams.h"
+
+#include <QAction>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+QString folder;
+
+void shoot(QWidget* window, const QString& name) {
+    QTest::qWait(150);
+    const QString file = folder + u'/' + name + QStringLiteral(".png");
+    if (window->grab().save(file))
+        std::printf("%s\n", qPrintable(file));
+}
+
+QPushButton* buttonWithText(QWidget* window, const QString& text) {
+    for (QPushButton* b : window->findChildren<QPushButton*>())
+        if (b->text() == text && b->isVisible())
+            return b;
+    return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TabelApplication app(argc, argv);
+    loadTranslations(app);
+    if (app.arguments().size() != 4) {
+        std::fprintf(stderr, "usage: screenshots DATABASE SERVER FOLDER\n");
+        return 2;
+    }
+    folder = app.arguments().at(3);
+    QDir().mkpath(folder);
+    seams::setMessageHandler([](const seams::Message& m) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
+        return QMessageBox::No;
+    });
+    Database db;
+    try {
+        db.connection().setConnectionString(buildConnectionString(app.arguments().mid(1, 2)));
+        db.connection().open();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    MainWindow window(db, *permissionsForCode(QStringLiteral("73516280")));
+    // Every modal window is shown, pictured and, for a list, its "Добавить" editor too.
+    seams::setModalHandler([](QDialog* w) {
+        w->show();
+        shoot(w, w->objectName());
+        if (w->objectName().endsWith(QStringLiteral("Dialog")))
+            if (QPushButton* add = buttonWithText(w, QStringLiteral("Добавить")))
+                add->click();
+        w->hide();
+        return 0;
+    });
+    window.show();
+    window.journal().showToday();
+    shoot(&window, QStringLiteral("MainWindow"));
+    for (const char* action : {"workersAction", "productsAction", "operationPricesAction", "operationTypesAction",
+                               "nomenclatureGroupsAction", "summaryReportsAction"})
+        window.findChild<QAction*>(QLatin1String(action))->trigger();
+    window.journal().addRecord();
+    return 0;
+}
