@@ -1,3 +1,4 @@
+// The build stamp: the build date and time as whole numbers, from the compiler's build texts.
 #include "app/BuildStamp.h"
 
 namespace {

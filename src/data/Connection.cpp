@@ -1,3 +1,4 @@
+// The program's connection: the connection string and the QPSQL connection made from it.
 #include "data/Connection.h"
 
 #include "data/Sql.h"

@@ -1,3 +1,4 @@
+// The database: the one connection, the shared queries and their statement texts.
 #include "data/Database.h"
 
 

@@ -1,3 +1,5 @@
+// Datasets: statements run with typed parameters, their rows held on the client, the row
+// filter, the grid model and the rows streamed as the server sends them; editable tables.
 #include "data/Dataset.h"
 
 #include "data/Format.h"

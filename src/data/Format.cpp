@@ -1,3 +1,4 @@
+// Number helpers: rounding, the shortest number text, parsing, and quoting of SQL texts.
 #include "data/Format.h"
 
 #include <QLocale>

@@ -1,3 +1,4 @@
+// Running one statement with typed named parameters, the SQL trace and error texts.
 #include "data/Sql.h"
 
 #include <QRegularExpression>

@@ -1,3 +1,5 @@
+// The search field of the list windows: the filter from the typed text and the keys that
+// move the list.
 #include "ui/ListSearch.h"
 
 #include "data/Dataset.h"

@@ -1,3 +1,4 @@
+// Parts shared by the list and editor windows, and the duplicate refusal before a save.
 #include "ui/WindowParts.h"
 
 #include "data/Database.h"

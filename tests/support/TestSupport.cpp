@@ -1,3 +1,4 @@
+// Shared test fixtures: seam recorders, fresh databases cloned from the template, clicks.
 #include "support/TestSupport.h"
 
 #include <QDialog>
