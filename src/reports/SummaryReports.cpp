@@ -80,10 +80,3 @@ bool SummaryReportFeed::fetch() {
     } while (clock.elapsed() < 25);
     return true;
 }
-
-reportengine::ReportPages prepareSummaryReport(ReportLayoutBase& layout, SummaryReport report,
-                                               const QDate& from, const QDate& to, int kind) {
-    SummaryReportFeed feed(layout, report, from, to, kind);
-    feed.finishAll();
-    return feed.takePages();
-}

@@ -55,8 +55,3 @@ private:
 
     bool fetch();
 };
-
-// Lays the report out over all its rows (see SummaryReportFeed) on the connection of the layout's
-// query.
-reportengine::ReportPages prepareSummaryReport(ReportLayoutBase& layout, SummaryReport report,
-                                               const QDate& from, const QDate& to, int kind);

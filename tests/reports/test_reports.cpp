@@ -122,10 +122,11 @@ void TestReports::cleanup() {
 
 QStringList TestReports::summaryPdf(SummaryReport report, int kind, const QDate& from, const QDate& to) {
     auto layout = makeSummaryLayout(report, *database);
-    const auto pages = prepareSummaryReport(*layout, report, from, to, kind);
+    SummaryReportFeed feed(*layout, report, from, to, kind);
+    feed.finishAll();
     const QString file = dir.filePath(QStringLiteral("r.pdf"));
     QString error;
-    if (!reportengine::writeReportPdf(pages, file, &error))
+    if (!reportengine::writeReportPdf(feed.pages(), file, &error))
         return {QStringLiteral("PDF not written: ") + error};
     if (layout->query().isOpen())
         return {QStringLiteral("query left open")};
