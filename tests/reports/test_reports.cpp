@@ -40,13 +40,6 @@ struct ReportsControls {
         return kind && from && to && workersReport && productsReport && workersDetailReport &&
                productsDetailReport && excelSummary && close && summaryQuery;
     }
-    QPushButton* button(const QString& name) const {
-        for (QPushButton* b :
-             {workersReport, productsReport, workersDetailReport, productsDetailReport, excelSummary, close})
-            if (b && b->objectName() == name)
-                return b;
-        return nullptr;
-    }
     void setPeriod(const QDate& first, const QDate& afterLast) const {
         from->setDate(first);
         to->setDate(afterLast);
@@ -98,33 +91,33 @@ private slots:
 
 private:
     QStringList summaryPdf(SummaryReport report, int kind, const QDate& from = kFrom, const QDate& to = kTo);
-    TestDatabase* db = nullptr;
-    Database* database = nullptr;
-    QTemporaryDir dir;
+    TestDatabase* m_testDb = nullptr;
+    Database* m_database = nullptr;
+    QTemporaryDir m_dir;
 };
 
 void TestReports::initTestCase() {
-    QVERIFY(dir.isValid());
+    QVERIFY(m_dir.isValid());
 }
 
 void TestReports::init() {
-    db = new TestDatabase;
-    database = db->openDatabase();
-    loadReportFixture(*db);
+    m_testDb = new TestDatabase;
+    m_database = m_testDb->openDatabase();
+    loadReportFixture(*m_testDb);
 }
 
 void TestReports::cleanup() {
     seams::setModalHandler({});
-    delete db;
-    db = nullptr;
-    database = nullptr;
+    delete m_testDb;
+    m_testDb = nullptr;
+    m_database = nullptr;
 }
 
 QStringList TestReports::summaryPdf(SummaryReport report, int kind, const QDate& from, const QDate& to) {
-    auto layout = makeSummaryLayout(report, *database);
+    auto layout = makeSummaryLayout(report, *m_database);
     SummaryReportFeed feed(*layout, report, from, to, kind);
     feed.finishAll();
-    const QString file = dir.filePath(QStringLiteral("r.pdf"));
+    const QString file = m_dir.filePath(QStringLiteral("r.pdf"));
     QString error;
     if (!reportengine::writeReportPdf(feed.pages(), file, &error))
         return {QStringLiteral("PDF not written: ") + error};
@@ -259,7 +252,7 @@ void TestReports::summaryLayouts() {
 
 void TestReports::hoursTimesheet() {
     // The hours timesheet's way: parameters, title, preview of the whole page, query closed.
-    HoursTimesheetReport report(*database);
+    HoursTimesheetReport report(*m_database);
     bool shown = false, wholePage = false;
     QStringList texts;
     seams::setModalHandler([&](QDialog* d) {
@@ -282,7 +275,7 @@ void TestReports::hoursTimesheet() {
     report.openMonth(2, 2025);
     QCOMPARE(report.query().recordCount(), 3);
     report.setTitle(QStringLiteral("Февраль 2025 г."));
-    const QString file = dir.filePath(QStringLiteral("h.pdf"));
+    const QString file = m_dir.filePath(QStringLiteral("h.pdf"));
     QVERIFY(report.writePdf(file));
     report.query().close();
     const QStringList lines = pdfLines(file);
@@ -321,7 +314,7 @@ void TestReports::defaultPeriod() {
     QFETCH(QDate, from);
     QFETCH(QDate, to);
     FixedClock clock(today.startOfDay().addSecs(10 * 3600));
-    ReportsDialog dialog(*database, kFullAccess);
+    ReportsDialog dialog(*m_database, kFullAccess);
     const ReportsControls controls(dialog);
     QVERIFY(controls.complete());
     QCOMPARE(controls.from->date(), from);
@@ -369,7 +362,7 @@ void TestReports::dialogPreviewsReport() {
     QFETCH(int, kind);
     QFETCH(QString, title);
     QFETCH(QString, total);
-    ReportsDialog dialog(*database, kFullAccess);
+    ReportsDialog dialog(*m_database, kFullAccess);
     const ReportsControls controls(dialog);
     QVERIFY(controls.complete());
     controls.setPeriod(kFrom, kTo);
@@ -384,8 +377,9 @@ void TestReports::dialogPreviewsReport() {
         }
         return 0;
     });
-    QVERIFY(controls.button(button));
-    controls.button(button)->click();
+    auto* reportButton = dialog.findChild<QPushButton*>(button);
+    QVERIFY(reportButton);
+    reportButton->click();
     QVERIFY(pageWidth);
     QVERIFY2(texts.contains(title), qPrintable(texts.join(u'|')));
     QVERIFY2(texts.contains(total), qPrintable(texts.join(u'|')));
@@ -423,7 +417,7 @@ void TestReports::excelSummary() {
     QFETCH(QStringList, rows);
     QFETCH(QString, caption);
     RecordingSpreadsheet sheet;
-    ReportsDialog dialog(*database, kFullAccess);
+    ReportsDialog dialog(*m_database, kFullAccess);
     const ReportsControls controls(dialog);
     QVERIFY(controls.complete());
     controls.setPeriod(kFrom, kTo);
@@ -463,19 +457,19 @@ void TestReports::excelSummaryCountsRows() {
                       .arg(c == 1 ? "" : ", ")
                       .arg(c)
                       .arg(c);
-    db->exec(
+    m_testDb->exec(
         "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, ok, "
         "vvod, prize) values " +
         values);
     RecordingSpreadsheet sheet;
-    ReportsDialog dialog(*database, kFullAccess);
+    ReportsDialog dialog(*m_database, kFullAccess);
     const ReportsControls controls(dialog);
     QVERIFY(controls.complete());
     controls.setPeriod(QDate(2025, 3, 2), QDate(2025, 4, 1)); // leaves out the fixture's record of 1 March
     controls.excelSummary->click();
     QCOMPARE(controls.excelSummary->text(), QStringLiteral("Excel (24 из 24)"));
     controls.from->setDate(QDate(2025, 3, 1));
-    db->exec("delete from accounts_dep.smena where data = '01.03.2025' and o_id = 11");
+    m_testDb->exec("delete from accounts_dep.smena where data = '01.03.2025' and o_id = 11");
     controls.excelSummary->click();
     QCOMPARE(controls.excelSummary->text(), QStringLiteral("Excel (25 из 25)"));
     QVERIFY(sheet.cell(1, 1, 26));
@@ -515,7 +509,7 @@ void TestReports::permissionsOfAccessCodes() {
     QFETCH(int, kind);
     const std::optional<Permissions> permissions = permissionsForCode(code);
     QVERIFY(permissions);
-    ReportsDialog dialog(*database, *permissions);
+    ReportsDialog dialog(*m_database, *permissions);
     QCOMPARE(dialog.objectName(), QStringLiteral("ReportsDialog"));
     const ReportsControls controls(dialog);
     QVERIFY(controls.complete());
