@@ -21,16 +21,13 @@ static double median(QList<double> v) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    Database module;
-    g_database = &module;
-    module.connection().setConnectionString(buildConnectionString(app.arguments().mid(1)));
-    module.connection().open();
-    if (!openCompanion(kConnectionName, kReportConnectionName))
+    Database db;
+    db.connection().setConnectionString(buildConnectionString(app.arguments().mid(1)));
+    db.connection().open();
+    if (!openCompanion(db.connection().name(), kReportConnectionName))
         return 1;
-    module.Control.setSql(QStringLiteral("select max(data) as last from accounts_dep.smena"));
-    module.Control.open();
-    const QDate last = module.Control.fieldByName(QStringLiteral("last")).asDate();
-    module.Control.close();
+    const QDate last =
+        db.readValue(QStringLiteral("select max(data) as last from accounts_dep.smena")).toDate();
     const QDate to(last.year(), 1, 1);
     const QDate from = to.addYears(-1);
     const SummaryReport report = SummaryReport::Workers;
@@ -39,7 +36,7 @@ int main(int argc, char** argv) {
     QList<double> pdfTimes, firstPageTimes;
     int pages = 0;
     for (int i = 0; i < 5; ++i) {
-        auto layout = makeSummaryLayout(report);
+        auto layout = makeSummaryLayout(report, db);
         QElapsedTimer t;
         t.start();
         SummaryReportFeed feed(*layout, report, from, to, -1);
@@ -50,7 +47,7 @@ int main(int argc, char** argv) {
         pages = feed.pages().pageCount();
     }
     for (int i = 0; i < 5; ++i) {
-        auto layout = makeSummaryLayout(report);
+        auto layout = makeSummaryLayout(report, db);
         QElapsedTimer t;
         t.start();
         // As the reports dialog does it: the rows stream in on the reports' own session while the

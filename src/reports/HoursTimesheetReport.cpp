@@ -4,8 +4,6 @@
 using namespace reportengine;
 using namespace reportstyle;
 
-HoursTimesheetReport* g_hoursTimesheetReport = nullptr;
-
 QString HoursTimesheetReport::reportSql() {
     return QStringList{
         QStringLiteral(
@@ -43,7 +41,7 @@ ReportDefinition layout() {
     h.heightMm = kRow + 1;
     h.frame = Frame::topBottom();
     ReportElement title = label(QStringLiteral("Данные за:"), QRectF(0, 0.5, kNameW, kRow));
-    title.name = QStringLiteral("QRLabel33");
+    title.name = kTitleLabel;
     title.font = bold(9);
     h.elements.push_back(title);
     for (int day = 1; day <= 31; ++day) {
@@ -98,27 +96,23 @@ ReportDefinition layout() {
 
 } // namespace
 
-HoursTimesheetReport::HoursTimesheetReport()
-    : TReportLayout(QStringLiteral("QRLabel33"), PreviewZoom::WholePage, nullptr) {
+HoursTimesheetReport::HoursTimesheetReport(Database& db, QObject* parent)
+    : ReportLayoutBase(db, QStringLiteral("H_Tabel"), reportSql(), layout(), PreviewZoom::WholePage, parent) {
     setObjectName(QStringLiteral("HoursTimesheetReport"));
-    H_Tabel.setObjectName(QStringLiteral("H_Tabel"));
-    H_Tabel.setSql(reportSql());
-    QuickRep1 = layout();
 }
 
-HoursTimesheetReport::~HoursTimesheetReport() {
-    if (g_hoursTimesheetReport == this)
-        g_hoursTimesheetReport = nullptr;
+void HoursTimesheetReport::openMonth(int month, int year) {
+    query().setParam(QStringLiteral("mnth"), month);
+    query().setParam(QStringLiteral("yea"), year);
+    query().open();
 }
 
-void HoursTimesheetReport::printMonth(int month, int year, const QString& title, QWidget* parent) {
-    H_Tabel.setParam(QStringLiteral("mnth"), month);
-    H_Tabel.setParam(QStringLiteral("yea"), year);
-    H_Tabel.open();
+void HoursTimesheetReport::previewMonth(int month, int year, const QString& title, QWidget* parent) {
+    openMonth(month, year);
     struct Closer {
-        ReportQuery& q;
-        ~Closer() { q.close(); }
-    } closer{H_Tabel};
+        ReportQuery& rows;
+        ~Closer() { rows.close(); }
+    } closer{query()};
     setTitle(title);
     preview(parent);
 }

@@ -4,30 +4,21 @@
 
 #include "reports/ReportLayoutBase.h"
 
-// How the hours timesheet prints a month:
-//     g_hoursTimesheetReport->H_Tabel.setParam("mnth", month);   // 1..12
-//     g_hoursTimesheetReport->H_Tabel.setParam("yea", year);
-//     g_hoursTimesheetReport->H_Tabel.open();
-//     g_hoursTimesheetReport->setTitle("Март 2024 г.");          // the label QRLabel33
-//     g_hoursTimesheetReport->preview();                         // modal preview, whole page
-//     g_hoursTimesheetReport->H_Tabel.close();
-// or all of it at once with printMonth(). The Excel export reads the same query H_Tabel
-// (fields fio, sd1 .. sd31).
-class HoursTimesheetReport : public TReportLayout {
+// The hours timesheet window prints a month with previewMonth(); its Excel export reads the
+// same rows (fields fio, sd1 .. sd31) after openMonth(), and closes query() afterwards.
+class HoursTimesheetReport : public ReportLayoutBase {
     Q_OBJECT
 public:
-    HoursTimesheetReport();
-    ~HoursTimesheetReport() override;
+    // The query "H_Tabel" runs on the database's connection.
+    explicit HoursTimesheetReport(Database& db, QObject* parent = nullptr);
 
-    // Parameters mnth (month 1..12) and yea (year), both integers.
-    ReportQuery H_Tabel;
-    ReportQuery& query() override { return H_Tabel; }
+    // Opens the rows of the month (1..12) of the year: one per worker, ordered by name.
+    void openMonth(int month, int year);
 
-    // Sets the parameters, opens H_Tabel, sets the title label, shows the preview and closes
-    // H_Tabel again (also when the preview fails).
-    void printMonth(int month, int year, const QString& title, QWidget* parent = nullptr);
+    // Opens the month, puts the title ("Март 2024 г.") in place of "Данные за:", shows the
+    // preview modally, zoomed to the whole page, and closes the rows again (also when the
+    // preview fails).
+    void previewMonth(int month, int year, const QString& title, QWidget* parent = nullptr);
 
     static QString reportSql();
 };
-
-extern HoursTimesheetReport* g_hoursTimesheetReport;

@@ -4,8 +4,6 @@
 using namespace reportengine;
 using namespace reportstyle;
 
-ProductsDetailReport* g_productsDetailReport = nullptr;
-
 QString ProductsDetailReport::reportSql() {
     return QStringList{
         QStringLiteral("select izdel.marka, vid_oper.vid vid, oper.naimen, izdel.nom,"),
@@ -40,7 +38,7 @@ ReportDefinition layout() {
     r.font = ReportFont{QStringLiteral("Arial"), kDetailPt};
 
     ReportGroup report;
-    ReportBand head = reportHeader(QStringLiteral("QRLabel1"), 8.5 + kRowMm);
+    ReportBand head = reportHeader(8.5 + kRowMm);
     const auto caption = [&](const QString& t, double x, double w) {
         head.elements.push_back(text(t, x, 8.5, w, kDetailPt, true, Qt::AlignRight | Qt::AlignVCenter));
     };
@@ -100,15 +98,8 @@ ReportDefinition layout() {
 
 } // namespace
 
-ProductsDetailReport::ProductsDetailReport()
-    : TReportLayout(QStringLiteral("QRLabel1"), PreviewZoom::PageWidth, nullptr) {
+ProductsDetailReport::ProductsDetailReport(Database& db, QObject* parent)
+    : ReportLayoutBase(db, QStringLiteral("i_Report"), reportSql(), layout(), PreviewZoom::PageWidth,
+                       parent) {
     setObjectName(QStringLiteral("ProductsDetailReport"));
-    i_Report.setObjectName(QStringLiteral("i_Report"));
-    i_Report.setSql(reportSql());
-    QuickRep1 = layout();
-}
-
-ProductsDetailReport::~ProductsDetailReport() {
-    if (g_productsDetailReport == this)
-        g_productsDetailReport = nullptr;
 }

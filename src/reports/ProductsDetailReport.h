@@ -4,17 +4,11 @@
 
 #include "reports/ReportLayoutBase.h"
 
-class ProductsDetailReport : public TReportLayout {
+class ProductsDetailReport : public ReportLayoutBase {
     Q_OBJECT
 public:
-    ProductsDetailReport();
-    ~ProductsDetailReport() override;
-
-    // Parameters data1, data2; the title label is QRLabel1.
-    ReportQuery i_Report;
-    ReportQuery& query() override { return i_Report; }
+    // The query "i_Report" takes the period parameters data1, data2 and runs on the database's connection.
+    explicit ProductsDetailReport(Database& db, QObject* parent = nullptr);
 
     static QString reportSql();
 };
-
-extern ProductsDetailReport* g_productsDetailReport;

@@ -4,8 +4,6 @@
 using namespace reportengine;
 using namespace reportstyle;
 
-ProductsReport* g_productsReport = nullptr;
-
 QString ProductsReport::reportSql() {
     return QStringList{
         QStringLiteral("select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid,"),
@@ -33,7 +31,7 @@ ReportDefinition layout() {
     r.font = ReportFont{QStringLiteral("Arial"), kDetailPt};
 
     ReportGroup report;
-    ReportBand head = reportHeader(QStringLiteral("QRLabel1"), 8.5 + kRowMm);
+    ReportBand head = reportHeader(8.5 + kRowMm);
     head.elements.push_back(text(QStringLiteral("Коробки"), kMassX, 8.5, kMassW, kDetailPt, true,
                                  Qt::AlignRight | Qt::AlignVCenter));
     head.elements.push_back(text(QStringLiteral("Количество"), kQtyX, 8.5, kQtyW, kDetailPt, true,
@@ -83,15 +81,8 @@ ReportDefinition layout() {
 
 } // namespace
 
-ProductsReport::ProductsReport()
-    : TReportLayout(QStringLiteral("QRLabel1"), PreviewZoom::PageWidth, nullptr) {
+ProductsReport::ProductsReport(Database& db, QObject* parent)
+    : ReportLayoutBase(db, QStringLiteral("t_Report"), reportSql(), layout(), PreviewZoom::PageWidth,
+                       parent) {
     setObjectName(QStringLiteral("ProductsReport"));
-    t_Report.setObjectName(QStringLiteral("t_Report"));
-    t_Report.setSql(reportSql());
-    QuickRep1 = layout();
-}
-
-ProductsReport::~ProductsReport() {
-    if (g_productsReport == this)
-        g_productsReport = nullptr;
 }

@@ -4,17 +4,11 @@
 
 #include "reports/ReportLayoutBase.h"
 
-class ProductsReport : public TReportLayout {
+class ProductsReport : public ReportLayoutBase {
     Q_OBJECT
 public:
-    ProductsReport();
-    ~ProductsReport() override;
-
-    // Parameters data1, data2; the title label is QRLabel1.
-    ReportQuery t_Report;
-    ReportQuery& query() override { return t_Report; }
+    // The query "t_Report" takes the period parameters data1, data2 and runs on the database's connection.
+    explicit ProductsReport(Database& db, QObject* parent = nullptr);
 
     static QString reportSql();
 };
-
-extern ProductsReport* g_productsReport;

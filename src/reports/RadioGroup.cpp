@@ -1,37 +1,35 @@
+// A titled group of radio buttons, one of which is chosen.
 #include "reports/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, const QList<int>& values,
-                         QWidget* parent)
-    : QGroupBox(title, parent), group(new QButtonGroup(this)), indexes(values), current(values.value(0)) {
+RadioGroup::RadioGroup(const QString& title, const QList<Item>& items, QWidget* parent)
+    : QGroupBox(title, parent), m_buttonGroup(new QButtonGroup(this)),
+      m_value(items.isEmpty() ? 0 : items.first().value) {
     auto* layout = new QVBoxLayout(this);
-    for (int i = 0; i < items.size(); ++i) {
-        auto* b = new QRadioButton(items[i], this);
-        b->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
-        group->addButton(b, i);
-        buttons << b;
+    for (const Item& item : items) {
+        auto* b = new QRadioButton(item.text, this);
+        m_buttonGroup->addButton(b, int(m_buttons.size()));
+        m_buttons << b;
+        m_values << item.value;
         layout->addWidget(b);
     }
-    if (!buttons.isEmpty())
-        buttons.first()->setChecked(true);
-    connect(group, &QButtonGroup::idToggled, this, [this](int position, bool checked) {
-        const int index = indexes.value(position, position);
-        if (checked && index != current) {
-            current = index;
-            emit itemIndexChanged(index);
-        }
+    if (!m_buttons.isEmpty())
+        m_buttons.first()->setChecked(true);
+    connect(m_buttonGroup, &QButtonGroup::idToggled, this, [this](int position, bool checked) {
+        if (checked)
+            m_value = m_values.value(position, m_value);
     });
 }
 
-void TRadioGroup::setItemIndex(int index) {
-    if (QRadioButton* b = button(index))
+void RadioGroup::setValue(int value) {
+    if (QRadioButton* b = button(value))
         b->setChecked(true);
 }
 
-QRadioButton* TRadioGroup::button(int index) const {
-    const int position = indexes.indexOf(index);
-    return position < 0 ? nullptr : buttons.value(position);
+QRadioButton* RadioGroup::button(int value) const {
+    const qsizetype position = m_values.indexOf(value);
+    return position < 0 ? nullptr : m_buttons.value(position);
 }

@@ -1,4 +1,4 @@
-// A titled group of radio buttons with one chosen item, addressed by its index.
+// A titled group of radio buttons, one of which is chosen; each button stands for a value.
 #pragma once
 
 #include <QGroupBox>
@@ -7,24 +7,27 @@
 class QButtonGroup;
 class QRadioButton;
 
-class TRadioGroup : public QGroupBox {
+class RadioGroup : public QGroupBox {
     Q_OBJECT
-    Q_PROPERTY(int itemIndex READ itemIndex WRITE setItemIndex NOTIFY itemIndexChanged)
 public:
-    // values[i] is the index that item i stands for; the items are shown in the given order.
-    TRadioGroup(const QString& title, const QStringList& items, const QList<int>& values,
-                QWidget* parent = nullptr);
+    struct Item {
+        int value;
+        QString text;
+    };
 
-    int itemIndex() const { return current; }
-    void setItemIndex(int index);
-    QRadioButton* button(int index) const;
+    // The buttons are shown in the given order; the first one is chosen.
+    RadioGroup(const QString& title, const QList<Item>& items, QWidget* parent = nullptr);
 
-signals:
-    void itemIndexChanged(int index);
+    // The value of the chosen button.
+    int value() const { return m_value; }
+    // Chooses the button of the value; a value no button stands for changes nothing.
+    void setValue(int value);
+    // The button of the value, or nullptr.
+    QRadioButton* button(int value) const;
 
 private:
-    QButtonGroup* group;
-    QList<QRadioButton*> buttons;
-    QList<int> indexes;
-    int current;
+    QButtonGroup* m_buttonGroup;
+    QList<QRadioButton*> m_buttons;
+    QList<int> m_values; // m_values[i] is the value of m_buttons[i]
+    int m_value;
 };

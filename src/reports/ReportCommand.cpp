@@ -105,28 +105,12 @@ int runReportCommand(const QStringList& args) {
         return 2;
     }
 
-    // A data module of its own: connected, but no login, no version check, no build stamp.
-    const bool ownModule = g_database == nullptr;
-    std::unique_ptr<Database> module;
-    if (ownModule) {
-        module = std::make_unique<Database>();
-        g_database = module.get();
-    }
-    struct Reset {
-        bool own;
-        ~Reset() {
-            if (own)
-                g_database = nullptr;
-        }
-    } reset{ownModule};
-
-    std::unique_ptr<TReportLayout> layout = makeSummaryLayout(o.report);
+    // A database object of its own: connected, but no login, no version check, no build stamp.
+    Database db;
     try {
-        if (ownModule || !g_database->connection().isOpen()) {
-            g_database->connection().close();
-            g_database->connection().setConnectionString(buildConnectionString(o.positional));
-            g_database->connection().open();
-        }
+        db.connection().setConnectionString(buildConnectionString(o.positional));
+        db.connection().open();
+        std::unique_ptr<ReportLayoutBase> layout = makeSummaryLayout(o.report, db);
         // Pages go into the file as they are laid out, while the server still sends the rows.
         SummaryReportFeed feed(*layout, o.report, o.from, o.to, o.kind);
         if (!reportengine::writeReportPdf(feed, o.pdf, &error)) {

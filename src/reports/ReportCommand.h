@@ -8,7 +8,8 @@
 //     --report workers|products|workers-detail|products-detail
 //     --from DD.MM.YYYY --to DD.MM.YYYY [--kind all|finished|blanks] --pdf FILE [DATABASE SERVER]
 // The period is half-open, as in the reports dialog: from inclusive, to exclusive.
-// Needs a QGuiApplication. Writes messages to stderr; returns 0 on success, 2 on bad arguments,
+// Needs a QGuiApplication and opens the program's connection itself, so no other Database object
+// may exist meanwhile. Writes messages to stderr; returns 0 on success, 2 on bad arguments,
 // 3 when the database cannot be reached or refuses a statement, 4 when the file cannot be written.
 int runReportCommand(const QStringList& args);
 

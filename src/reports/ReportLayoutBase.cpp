@@ -1,39 +1,46 @@
+// Common part of the printed layouts and the look they share.
 #include "reports/ReportLayoutBase.h"
 
+#include "data/Database.h"
 #include "reportengine/ReportPainter.h"
 #include "ui/Seams.h"
 
 using namespace reportengine;
 
-TReportLayout::TReportLayout(const QString& titleLabelName, PreviewZoom previewZoom, QObject* parent)
-    : QObject(parent), titleLabel(titleLabelName), zoom(previewZoom) {}
-
-void TReportLayout::setTitle(const QString& text) {
-    QuickRep1.setText(titleLabel, text);
+ReportLayoutBase::ReportLayoutBase(Database& db, const QString& queryName, const QString& sql,
+                                   ReportDefinition report, PreviewZoom previewZoom, QObject* parent)
+    : QObject(parent), m_query(db.connection().name()), m_report(std::move(report)),
+      m_previewZoom(previewZoom) {
+    m_query.setObjectName(queryName);
+    m_query.setSql(sql);
 }
 
-QString TReportLayout::title() const {
-    auto* self = const_cast<TReportLayout*>(this);
-    const ReportElement* e = self->QuickRep1.findElement(titleLabel);
+void ReportLayoutBase::setTitle(const QString& text) {
+    m_report.setText(reportstyle::kTitleLabel, text);
+}
+
+QString ReportLayoutBase::title() const {
+    // The engine looks elements up on a changeable definition only; the lookup changes nothing.
+    const ReportElement* e = const_cast<ReportDefinition&>(m_report).findElement(reportstyle::kTitleLabel);
     return e ? e->text : QString();
 }
 
-ReportDefinition TReportLayout::definition() const {
-    ReportDefinition report = QuickRep1;
+ReportDefinition ReportLayoutBase::definition() const {
+    ReportDefinition report = m_report;
     report.title = title().trimmed();
     return report;
 }
 
-ReportPages TReportLayout::prepare() {
-    const ReportQuery::Source rows = query().source();
+ReportPages ReportLayoutBase::prepare() {
+    const ReportQuery::Source rows = m_query.source();
     return layoutReport(definition(), rows);
 }
 
-void TReportLayout::preview(QWidget* parent) {
-    showReportPreview(prepare(), zoom, parent);
+void ReportLayoutBase::preview(QWidget* parent) {
+    showReportPreview(prepare(), m_previewZoom, parent);
 }
 
-bool TReportLayout::writePdf(const QString& fileName, QString* error) {
+bool ReportLayoutBase::writePdf(const QString& fileName, QString* error) {
     return writeReportPdf(prepare(), fileName, error);
 }
 
@@ -96,13 +103,13 @@ ReportElement total(const QString& expression, double x, double y, double width,
     return e;
 }
 
-ReportBand reportHeader(const QString& titleLabel, double heightMm) {
+ReportBand reportHeader(double heightMm) {
     ReportBand band;
     band.name = QStringLiteral("reportHeader");
     band.heightMm = heightMm;
     band.background = reportHeaderShade();
     ReportElement title = label(QString(), QRectF(0, 1, kPortraitWidthMm, 6.5));
-    title.name = titleLabel;
+    title.name = kTitleLabel;
     title.font = bold(kTitlePt);
     band.elements.push_back(title);
     ReportBand spacer;

@@ -9,19 +9,18 @@
 
 #include <QObject>
 
+class Database;
 class QWidget;
 
-class TReportLayout : public QObject {
+// A printed layout: the report as data, the query whose rows it prints, and its title.
+class ReportLayoutBase : public QObject {
     Q_OBJECT
 public:
-    // The layout as data; its elements can be looked up by name (the title label).
-    reportengine::ReportDefinition QuickRep1;
-
     // The query the layout prints. The caller sets its parameters and filter and opens it.
-    virtual ReportQuery& query() = 0;
+    ReportQuery& query() { return m_query; }
+    const ReportQuery& query() const { return m_query; }
 
-    // Name of the title label ("QRLabel1", the timesheet's "QRLabel33") and its text.
-    QString titleLabelName() const { return titleLabel; }
+    // The text of the title label at the top of the report.
     void setTitle(const QString& text);
     QString title() const;
 
@@ -34,14 +33,19 @@ public:
     // Lays the report out and writes it into a PDF file; false with the reason on failure.
     bool writePdf(const QString& fileName, QString* error = nullptr);
 
-    reportengine::PreviewZoom previewZoom() const { return zoom; }
+    reportengine::PreviewZoom previewZoom() const { return m_previewZoom; }
 
 protected:
-    TReportLayout(const QString& titleLabelName, reportengine::PreviewZoom previewZoom, QObject* parent);
+    // queryName names the query in the layout's expressions ("t_Report.fio"); the report must hold
+    // an element named reportstyle::kTitleLabel. The query runs on the database's connection.
+    ReportLayoutBase(Database& db, const QString& queryName, const QString& sql,
+                     reportengine::ReportDefinition report, reportengine::PreviewZoom previewZoom,
+                     QObject* parent);
 
 private:
-    QString titleLabel;
-    reportengine::PreviewZoom zoom;
+    ReportQuery m_query;
+    reportengine::ReportDefinition m_report;
+    reportengine::PreviewZoom m_previewZoom;
 };
 
 // Shows laid-out pages in the preview window through the modal-window seam; the preview's
@@ -55,6 +59,9 @@ void showReportPreview(std::unique_ptr<reportengine::PageSource> pages, reporten
 // The look shared by the four summary layouts: Arial, bold titles, headers and totals,
 // regular detail rows at the smaller size, grey shading, A4 with 10 mm margins.
 namespace reportstyle {
+
+// Name of the title label of every layout.
+inline const QString kTitleLabel = QStringLiteral("titleLabel");
 
 inline constexpr double kDetailPt = 8;
 inline constexpr double kHeaderPt = 9;
@@ -82,8 +89,8 @@ reportengine::ReportElement value(const QString& expression, double x, double y,
 reportengine::ReportElement total(const QString& expression, double x, double y, double width,
                                   const QString& mask = {});
 
-// The report header band with the title label (named titleLabel) and a 2-pixel spacer child.
-reportengine::ReportBand reportHeader(const QString& titleLabel, double heightMm);
+// The report header band with the title label and a 2-pixel spacer child.
+reportengine::ReportBand reportHeader(double heightMm);
 // The page footer with the page number at the right.
 reportengine::ReportBand pageFooter(double widthMm);
 

@@ -1,6 +1,7 @@
+// The query of a printed layout.
 #include "reports/ReportQuery.h"
 
-ReportQuery::ReportQuery(QObject* parent, const QString& connection) : Dataset(parent, connection) {}
+ReportQuery::ReportQuery(const QString& connection, QObject* parent) : Dataset(parent, connection) {}
 
 void ReportQuery::setPeriod(const QDate& from, const QDate& to, int count) {
     for (int n = 1; n <= count; ++n)

@@ -10,7 +10,10 @@
 class ReportQuery : public Dataset {
     Q_OBJECT
 public:
-    explicit ReportQuery(QObject* parent = nullptr, const QString& connection = kConnectionName);
+    // The statement runs on the named connection (a Connection's name()).
+    ReportQuery(const QString& connection, QObject* parent = nullptr);
+
+    QString connectionName() const { return connName; }
 
     // Sets the period parameters data1 .. data<count>: the odd ones to the first day of the
     // period (inclusive), the even ones to the day after its end (exclusive).

@@ -1,15 +1,17 @@
-// Reports dialog "Отчеты (8)".
+// Reports dialog "Отчеты (8)": the period and product kind, the four printed summary reports
+// and the Excel summary.
 #include "reports/ReportsDialog.h"
 
-#include "data/Connection.h"
-
+#include "data/Database.h"
 #include "data/Format.h"
 #include "export/ExcelHelper.h"
 #include "reports/ProductsDetailReport.h"
 #include "reports/ProductsReport.h"
 #include "reports/RadioGroup.h"
+#include "reports/SummaryReports.h"
 #include "reports/WorkersDetailReport.h"
 #include "reports/WorkersReport.h"
+#include "ui/Permissions.h"
 #include "ui/Seams.h"
 
 #include <QApplication>
@@ -22,11 +24,9 @@
 
 #include <memory>
 
-ReportsDialog* g_reportsDialog = nullptr;
-
 namespace {
 
-QDateEdit* datePicker(const QString& name, QWidget* parent) {
+QDateEdit* dateEdit(const QString& name, QWidget* parent) {
     auto* d = new QDateEdit(parent);
     d->setObjectName(name);
     d->setCalendarPopup(true);
@@ -41,12 +41,13 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
     return b;
 }
 
-// A layout of the program when the window exists, otherwise one made for this print.
-template <class T> TReportLayout* layoutOf(T* global, std::unique_ptr<TReportLayout>& own) {
-    if (global)
-        return global;
-    own = std::make_unique<T>();
-    return own.get();
+// The first day of the month before the date's month, and the first day of the date's month
+// (in January, 1 December of the previous year and 1 January).
+QDate firstOfPreviousMonth(const QDate& day) {
+    return QDate(day.year(), day.month(), 1).addMonths(-1);
+}
+QDate firstOfMonth(const QDate& day) {
+    return QDate(day.year(), day.month(), 1);
 }
 
 // Shows the wait cursor while an action runs and restores the normal one at its end.
@@ -57,7 +58,7 @@ struct WaitCursor {
 
 } // namespace
 
-QString ReportsDialog::xlsSql() {
+QString ReportsDialog::summarySql() {
     return QStringList{
         QStringLiteral("select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid,"),
         QStringLiteral("izdel.nom, oper.naimen, color,izdel.massa*sum(smena.kol_vo-smena.brak) as mass "),
@@ -77,127 +78,142 @@ QString ReportsDialog::operationText(const QString& vid, int color) {
     return vid;
 }
 
-ReportsDialog::ReportsDialog() {
+ReportsDialog::ReportsDialog(Database& db, const Permissions& permissions, QWidget* parent)
+    : QDialog(parent), m_db(db), m_summaryQuery(db.connection().name(), this) {
     setObjectName(QStringLiteral("ReportsDialog"));
     setWindowTitle(QStringLiteral("Отчеты (8)"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    RadioGroup1 = new TRadioGroup(
-        QStringLiteral("Вид продукции"),
-        {QStringLiteral("Все"), QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")}, {-1, 0, 1},
-        this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    QFont boldFont = RadioGroup1->font();
+    m_kindGroup = new RadioGroup(QStringLiteral("Вид продукции"),
+                                 {{-1, QStringLiteral("Все")},
+                                  {0, QStringLiteral("Готовая продукция")},
+                                  {1, QStringLiteral("Заготовки")}},
+                                 this);
+    m_kindGroup->setObjectName(QStringLiteral("kindGroup"));
+    QFont boldFont = m_kindGroup->font();
     boldFont.setBold(true);
-    RadioGroup1->setFont(boldFont);
+    m_kindGroup->setFont(boldFont);
 
-    auto* period = new QGroupBox(QStringLiteral("Период отбора"), this);
-    period->setObjectName(QStringLiteral("GroupBox1"));
-    DTPicker1 = datePicker(QStringLiteral("DTPicker1"), period);
-    DTPicker2 = datePicker(QStringLiteral("DTPicker2"), period);
-    auto* periodLayout = new QGridLayout(period);
-    periodLayout->addWidget(new QLabel(QStringLiteral("с"), period), 0, 0);
-    periodLayout->addWidget(DTPicker1, 0, 1);
-    periodLayout->addWidget(new QLabel(QStringLiteral("по"), period), 1, 0);
-    periodLayout->addWidget(DTPicker2, 1, 1);
+    auto* periodGroup = new QGroupBox(QStringLiteral("Период отбора"), this);
+    periodGroup->setObjectName(QStringLiteral("periodGroup"));
+    m_fromEdit = dateEdit(QStringLiteral("fromEdit"), periodGroup);
+    m_toEdit = dateEdit(QStringLiteral("toEdit"), periodGroup);
+    auto* periodLayout = new QGridLayout(periodGroup);
+    periodLayout->addWidget(new QLabel(QStringLiteral("с"), periodGroup), 0, 0);
+    periodLayout->addWidget(m_fromEdit, 0, 1);
+    periodLayout->addWidget(new QLabel(QStringLiteral("по"), periodGroup), 1, 0);
+    periodLayout->addWidget(m_toEdit, 1, 1);
     const QDate today = seams::today();
-    DTPicker1->setDate(QDate(today.year(), today.month(), 1).addMonths(-1));
-    DTPicker2->setDate(QDate(today.year(), today.month(), 1));
+    m_fromEdit->setDate(firstOfPreviousMonth(today));
+    m_toEdit->setDate(firstOfMonth(today));
 
-    Button4 = button(QStringLiteral("Button4"), QStringLiteral("Отчет по рабочим"), this);
-    Button2 = button(QStringLiteral("Button2"), QStringLiteral("Отчет по продукции"), this);
-    Button1 = button(QStringLiteral("Button1"), QStringLiteral("Детальный отчет по рабочим"), this);
-    Button3 = button(QStringLiteral("Button3"), QStringLiteral("Детальный отчет по продукции"), this);
-    Button6 = button(QStringLiteral("Button6"), QStringLiteral("Excel (0 из 0)"), this);
-    Button5 = button(QStringLiteral("Button5"), QStringLiteral("Выход"), this);
+    m_workersReportButton =
+        button(QStringLiteral("workersReportButton"), QStringLiteral("Отчет по рабочим"), this);
+    m_productsReportButton =
+        button(QStringLiteral("productsReportButton"), QStringLiteral("Отчет по продукции"), this);
+    m_workersDetailReportButton = button(QStringLiteral("workersDetailReportButton"),
+                                         QStringLiteral("Детальный отчет по рабочим"), this);
+    m_productsDetailReportButton = button(QStringLiteral("productsDetailReportButton"),
+                                          QStringLiteral("Детальный отчет по продукции"), this);
+    m_excelSummaryButton =
+        button(QStringLiteral("excelSummaryButton"), QStringLiteral("Excel (0 из 0)"), this);
+    m_closeButton = button(QStringLiteral("closeButton"), QStringLiteral("Выход"), this);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(RadioGroup1);
-    layout->addWidget(period);
-    for (QPushButton* b : {Button4, Button2, Button1, Button3, Button6, Button5})
+    layout->addWidget(m_kindGroup);
+    layout->addWidget(periodGroup);
+    for (QPushButton* b : {m_workersReportButton, m_productsReportButton, m_workersDetailReportButton,
+                           m_productsDetailReportButton, m_excelSummaryButton, m_closeButton})
         layout->addWidget(b);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button4, &QPushButton::clicked, this, &ReportsDialog::Button4Click);
-    connect(Button2, &QPushButton::clicked, this, &ReportsDialog::Button2Click);
-    connect(Button1, &QPushButton::clicked, this, &ReportsDialog::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &ReportsDialog::Button3Click);
-    connect(Button6, &QPushButton::clicked, this, &ReportsDialog::Button6Click);
+    connect(m_workersReportButton, &QPushButton::clicked, this, &ReportsDialog::printWorkersReport);
+    connect(m_productsReportButton, &QPushButton::clicked, this, &ReportsDialog::printProductsReport);
+    connect(m_workersDetailReportButton, &QPushButton::clicked, this,
+            &ReportsDialog::printWorkersDetailReport);
+    connect(m_productsDetailReportButton, &QPushButton::clicked, this,
+            &ReportsDialog::printProductsDetailReport);
+    connect(m_excelSummaryButton, &QPushButton::clicked, this, &ReportsDialog::exportSummary);
     // Esc closes a QDialog by itself; "Выход" does the same.
-    connect(Button5, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    XLS_Rep.setObjectName(QStringLiteral("XLS_Rep"));
-    XLS_Rep.setSql(xlsSql());
+    m_workersReport = new WorkersReport(db, this);
+    m_productsReport = new ProductsReport(db, this);
+    m_workersDetailReport = new WorkersDetailReport(db, this);
+    m_productsDetailReport = new ProductsDetailReport(db, this);
+
+    m_summaryQuery.setObjectName(QStringLiteral("summaryQuery"));
+    m_summaryQuery.setSql(summarySql());
+
+    // What the user may do: the detailed report by products and "Выход" stay for everyone.
+    m_workersReportButton->setEnabled(permissions.workersReports);
+    m_workersDetailReportButton->setEnabled(permissions.workersReports);
+    m_productsReportButton->setEnabled(permissions.productsReport);
+    m_excelSummaryButton->setEnabled(permissions.excelSummary);
+    if (permissions.productKind)
+        m_kindGroup->setValue(*permissions.productKind);
+    m_kindGroup->setEnabled(permissions.chooseProductKind);
 }
 
-ReportsDialog::~ReportsDialog() {
-    if (g_reportsDialog == this)
-        g_reportsDialog = nullptr;
-}
+ReportsDialog::~ReportsDialog() = default;
 
-void ReportsDialog::openFromMainMenu() {
-    // The previous month of the computer's date: from its first day to the first day of this
-    // month (in January, 1 December of the previous year to 1 January).
+void ReportsDialog::showForLastMonth() {
     const QDate today = seams::today();
-    const QDate thisMonth(today.year(), today.month(), 1);
-    DTPicker1->setDate(thisMonth.addMonths(-1));
-    DTPicker2->setDate(thisMonth);
+    m_fromEdit->setDate(firstOfPreviousMonth(today));
+    m_toEdit->setDate(firstOfMonth(today));
     if (parentWidget() == nullptr)
         if (QWidget* active = QApplication::activeWindow(); active && active != this)
             move(active->geometry().center() - rect().center());
     seams::showModal(this);
 }
 
-void ReportsDialog::printReport(SummaryReport report, TReportLayout* layout) {
+void ReportsDialog::previewSummary(SummaryReport report, ReportLayoutBase& layout) {
     // The report streams in on a session of its own, so the main window's statements (the version
     // check) are not held up meanwhile; without one it is read whole before the preview opens.
-    const bool ownSession = openCompanion(kConnectionName, kReportConnectionName);
-    auto feed = std::make_unique<SummaryReportFeed>(*layout, report, DTPicker1->date(), DTPicker2->date(),
-                                                    RadioGroup1->itemIndex(),
-                                                    ownSession ? kReportConnectionName : kConnectionName);
+    const QString mainConnection = m_db.connection().name();
+    const bool ownSession = openCompanion(mainConnection, kReportConnectionName);
+    auto feed = std::make_unique<SummaryReportFeed>(layout, report, m_fromEdit->date(), m_toEdit->date(),
+                                                    m_kindGroup->value(),
+                                                    ownSession ? kReportConnectionName : mainConnection);
     if (!ownSession)
         feed->finishAll();
-    showReportPreview(std::move(feed), layout->previewZoom(), this);
+    showReportPreview(std::move(feed), layout.previewZoom(), this);
 }
 
-void ReportsDialog::Button4Click() {
-    std::unique_ptr<TReportLayout> own;
-    printReport(SummaryReport::Workers, layoutOf(g_workersReport, own));
+void ReportsDialog::printWorkersReport() {
+    previewSummary(SummaryReport::Workers, *m_workersReport);
 }
 
-void ReportsDialog::Button2Click() {
-    std::unique_ptr<TReportLayout> own;
-    printReport(SummaryReport::Products, layoutOf(g_productsReport, own));
+void ReportsDialog::printProductsReport() {
+    previewSummary(SummaryReport::Products, *m_productsReport);
 }
 
-void ReportsDialog::Button1Click() {
-    std::unique_ptr<TReportLayout> own;
-    printReport(SummaryReport::WorkersDetail, layoutOf(g_workersDetailReport, own));
+void ReportsDialog::printWorkersDetailReport() {
+    previewSummary(SummaryReport::WorkersDetail, *m_workersDetailReport);
 }
 
-void ReportsDialog::Button3Click() {
-    std::unique_ptr<TReportLayout> own;
-    printReport(SummaryReport::ProductsDetail, layoutOf(g_productsDetailReport, own));
+void ReportsDialog::printProductsDetailReport() {
+    previewSummary(SummaryReport::ProductsDetail, *m_productsDetailReport);
 }
 
-void ReportsDialog::Button6Click() {
+void ReportsDialog::exportSummary() {
     WaitCursor wait;
-    XLS_Rep.close();
-    XLS_Rep.setPeriod(DTPicker1->date(), DTPicker2->date(), 2);
-    XLS_Rep.setKindFilter(RadioGroup1->itemIndex());
-    XLS_Rep.open();
+    m_summaryQuery.close();
+    m_summaryQuery.setPeriod(m_fromEdit->date(), m_toEdit->date(), 2);
+    m_summaryQuery.setKindFilter(m_kindGroup->value());
+    m_summaryQuery.open();
     struct Closer {
         ReportQuery& q;
         ~Closer() { q.close(); }
-    } closer{XLS_Rep};
+    } closer{m_summaryQuery};
 
     if (ExcelOpen(QString()) == -1)
         return;
-    const int count = XLS_Rep.recordCount();
+    const int count = m_summaryQuery.recordCount();
     const QString of = QStringLiteral(" из ") + QString::number(count) + QStringLiteral(")");
-    Button6->setText(QStringLiteral("Excel (0") + of);
-    XLS_Rep.first();
+    m_excelSummaryButton->setText(QStringLiteral("Excel (0") + of);
+    m_summaryQuery.first();
 
     const QStringList header{QStringLiteral("Наименование"), QStringLiteral("Операция"),
                              QStringLiteral("Вид продукции"), QStringLiteral("Коробки"),
@@ -207,21 +223,22 @@ void ReportsDialog::Button6Click() {
 
     int row = 2;
     for (int n = 1; n <= count; ++n, ++row) {
-        ExcelPutCell(1, 1, row, XLS_Rep.fieldByName(QStringLiteral("nom")).asString(), true);
+        ExcelPutCell(1, 1, row, m_summaryQuery.fieldByName(QStringLiteral("nom")).asString(), true);
         ExcelPutCell(1, 2, row,
-                     operationText(XLS_Rep.fieldByName(QStringLiteral("vid")).asString(),
-                                   XLS_Rep.fieldByName(QStringLiteral("color")).asInteger()),
+                     operationText(m_summaryQuery.fieldByName(QStringLiteral("vid")).asString(),
+                                   m_summaryQuery.fieldByName(QStringLiteral("color")).asInteger()),
                      true);
         ExcelPutCell(1, 3, row,
-                     XLS_Rep.fieldByName(QStringLiteral("naimen")).asInteger() == 0
+                     m_summaryQuery.fieldByName(QStringLiteral("naimen")).asInteger() == 0
                          ? QStringLiteral("Готовая продукция")
                          : QStringLiteral("Заготовки"),
                      true);
-        ExcelPutCell(1, 4, row, formatScreen(XLS_Rep.fieldByName(QStringLiteral("mass")).asFloat()), false);
-        const double kolvo = roundHalfEven(XLS_Rep.fieldByName(QStringLiteral("kolvo")).asFloat(), 0);
+        ExcelPutCell(1, 4, row, formatScreen(m_summaryQuery.fieldByName(QStringLiteral("mass")).asFloat()),
+                     false);
+        const double kolvo = roundHalfEven(m_summaryQuery.fieldByName(QStringLiteral("kolvo")).asFloat(), 0);
         ExcelPutCell(1, 5, row, QString::number(qint64(kolvo)), false);
-        XLS_Rep.next();
-        Button6->setText(QStringLiteral("Excel (") + QString::number(n) + of);
+        m_summaryQuery.next();
+        m_excelSummaryButton->setText(QStringLiteral("Excel (") + QString::number(n) + of);
     }
     ExcelSetVisible(true);
 }

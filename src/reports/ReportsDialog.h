@@ -1,54 +1,73 @@
-// Reports dialog "Отчеты (8)": the period and product kind, the four printed summary
-// reports and the Excel summary.
+// Reports dialog "Отчеты (8)": the period and product kind, the four printed summary reports
+// and the Excel summary.
 #pragma once
 
 #include "reports/ReportQuery.h"
-#include "reports/SummaryReports.h"
 
 #include <QDialog>
 
+class Database;
+class ProductsDetailReport;
+class ProductsReport;
 class QDateEdit;
 class QPushButton;
-class TRadioGroup;
+class RadioGroup;
+class ReportLayoutBase;
+class WorkersDetailReport;
+class WorkersReport;
+struct Permissions;
+enum class SummaryReport;
 
 class ReportsDialog : public QDialog {
     Q_OBJECT
 public:
-    ReportsDialog();
+    // The dialog enables its reports, the Excel summary and the product-kind choice as the
+    // permissions allow, and fixes the product kind where they name one.
+    ReportsDialog(Database& db, const Permissions& permissions, QWidget* parent = nullptr);
     ~ReportsDialog() override;
 
-    // Product kind: itemIndex -1 "Все" (all), 0 "Готовая продукция", 1 "Заготовки" — the kind
-    // code the reports are limited to (the login sets 0 for the storekeeper).
-    TRadioGroup* RadioGroup1;
-    QDateEdit* DTPicker1; // from, inclusive
-    QDateEdit* DTPicker2; // to, exclusive
-    QPushButton* Button4; // "Отчет по рабочим"
-    QPushButton* Button2; // "Отчет по продукции"
-    QPushButton* Button1; // "Детальный отчет по рабочим"
-    QPushButton* Button3; // "Детальный отчет по продукции"
-    QPushButton* Button6; // Excel summary, its caption counts the rows written
-    QPushButton* Button5; // "Выход"
+    // The previous month of the computer's date as the period, then the dialog, modally. The
+    // product kind keeps its last choice.
+    void showForLastMonth();
 
-    // The Excel summary query: kolvo, vid, nom, naimen, color, mass; parameters data1, data2.
-    ReportQuery XLS_Rep;
-    static QString xlsSql();
+    // The Excel summary's statement: kolvo, vid, nom, naimen, color, mass; parameters data1, data2.
+    static QString summarySql();
 
     // The operation text of the Excel summary: vid with " (грунт)" for colour 1, " (цвет: n)"
     // for larger colours.
     static QString operationText(const QString& vid, int color);
 
-public slots:
-    // From the main menu: the previous month as the period, then the dialog, modally.
-    void openFromMainMenu();
-
-    void Button4Click();
-    void Button2Click();
-    void Button1Click();
-    void Button3Click();
-    void Button6Click();
+private slots:
+    // Each shows its report of the period and product kind in the preview window.
+    void printWorkersReport();
+    void printProductsReport();
+    void printWorkersDetailReport();
+    void printProductsDetailReport();
+    // Writes the Excel summary of the period and product kind into a new workbook and shows it;
+    // the button's caption counts the rows written.
+    void exportSummary();
 
 private:
-    void printReport(SummaryReport report, TReportLayout* layout);
-};
+    void previewSummary(SummaryReport report, ReportLayoutBase& layout);
 
-extern ReportsDialog* g_reportsDialog;
+    Database& m_db;
+
+    // The product kind: -1 "Все" (all), 0 "Готовая продукция", 1 "Заготовки".
+    RadioGroup* m_kindGroup;
+    QDateEdit* m_fromEdit; // from, inclusive
+    QDateEdit* m_toEdit;   // to, exclusive
+    QPushButton* m_workersReportButton;
+    QPushButton* m_productsReportButton;
+    QPushButton* m_workersDetailReportButton;
+    QPushButton* m_productsDetailReportButton;
+    QPushButton* m_excelSummaryButton;
+    QPushButton* m_closeButton;
+
+    // The printed layouts, kept for the whole life of the dialog.
+    WorkersReport* m_workersReport;
+    ProductsReport* m_productsReport;
+    WorkersDetailReport* m_workersDetailReport;
+    ProductsDetailReport* m_productsDetailReport;
+
+    ReportQuery m_summaryQuery;
+};

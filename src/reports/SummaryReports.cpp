@@ -1,3 +1,4 @@
+// The four summary reports: their names, titles and layouts, and laying them out as rows come.
 #include "reports/SummaryReports.h"
 
 #include "reports/ProductsDetailReport.h"
@@ -34,16 +35,16 @@ bool summaryReportByName(const QString& name, SummaryReport* out) {
     return false;
 }
 
-std::unique_ptr<TReportLayout> makeSummaryLayout(SummaryReport report) {
+std::unique_ptr<ReportLayoutBase> makeSummaryLayout(SummaryReport report, Database& db) {
     switch (report) {
     case SummaryReport::Workers:
-        return std::make_unique<WorkersReport>();
+        return std::make_unique<WorkersReport>(db);
     case SummaryReport::Products:
-        return std::make_unique<ProductsReport>();
+        return std::make_unique<ProductsReport>(db);
     case SummaryReport::WorkersDetail:
-        return std::make_unique<WorkersDetailReport>();
+        return std::make_unique<WorkersDetailReport>(db);
     case SummaryReport::ProductsDetail:
-        return std::make_unique<ProductsDetailReport>();
+        return std::make_unique<ProductsDetailReport>(db);
     }
     return nullptr;
 }
@@ -54,16 +55,17 @@ QString summaryTitle(SummaryReport report, const QDate& from, const QDate& to) {
            QStringLiteral(" по ") + to.toString(format);
 }
 
-SummaryReportFeed::SummaryReportFeed(TReportLayout& layout, SummaryReport report, const QDate& from,
+SummaryReportFeed::SummaryReportFeed(ReportLayoutBase& layout, SummaryReport report, const QDate& from,
                                      const QDate& to, int kind, const QString& connection)
-    : query(nullptr, connection), rows(query) {
-    query.setObjectName(layout.query().objectName());
-    query.setSql(layout.query().sql());
-    query.setPeriod(from, to, summaryReportInfo(report).periodParams);
-    query.setKindFilter(kind);
-    query.openStreaming();
+    : m_query(connection.isEmpty() ? layout.query().connectionName() : connection), m_rows(m_query) {
+    m_query.setObjectName(layout.query().objectName());
+    m_query.setSql(layout.query().sql());
+    m_query.setPeriod(from, to, summaryReportInfo(report).periodParams);
+    m_query.setKindFilter(kind);
+    m_query.openStreaming();
     layout.setTitle(summaryTitle(report, from, to));
-    feed = std::make_unique<reportengine::LayoutFeed>(layout.definition(), rows, [this] { return fetch(); });
+    m_feed =
+        std::make_unique<reportengine::LayoutFeed>(layout.definition(), m_rows, [this] { return fetch(); });
 }
 
 SummaryReportFeed::~SummaryReportFeed() = default;
@@ -73,15 +75,8 @@ bool SummaryReportFeed::fetch() {
     QElapsedTimer clock;
     clock.start();
     do {
-        if (!query.fetchMore(256))
+        if (!m_query.fetchMore(256))
             return false;
     } while (clock.elapsed() < 25);
     return true;
-}
-
-reportengine::ReportPages prepareSummaryReport(TReportLayout& layout, SummaryReport report, const QDate& from,
-                                               const QDate& to, int kind) {
-    SummaryReportFeed feed(layout, report, from, to, kind);
-    feed.finishAll();
-    return feed.takePages();
 }

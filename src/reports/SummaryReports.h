@@ -21,8 +21,8 @@ const SummaryReportInfo& summaryReportInfo(SummaryReport report);
 // The report the command line names ("workers", ...), or false.
 bool summaryReportByName(const QString& name, SummaryReport* out);
 
-// A new layout object of the report (the command line makes its own).
-std::unique_ptr<TReportLayout> makeSummaryLayout(SummaryReport report);
+// A new layout object of the report, its query on the database's connection.
+std::unique_ptr<ReportLayoutBase> makeSummaryLayout(SummaryReport report, Database& db);
 
 // "   Отчет по рабочим за период с 01.02.2025 по 01.03.2025".
 QString summaryTitle(SummaryReport report, const QDate& from, const QDate& to);
@@ -32,30 +32,26 @@ inline const QString kReportConnectionName = QStringLiteral("ADO_DB_reports");
 
 // A summary report laid out as its rows come from the server: the layout's statement for the
 // period and the product kind filter (-1 all, 0 finished, 1 blanks) runs in a query of the feed's
-// own on the named connection. The preview shows the first page while the server still works on
-// the rest, and a PDF file is written page by page. Sets the layout's title. Throws DbError when
-// the statement fails.
+// own on the named connection (empty: the connection of the layout's query). The preview shows the
+// first page while the server still works on the rest, and a PDF file is written page by page. Sets
+// the layout's title. Throws DbError when the statement fails.
 class SummaryReportFeed : public reportengine::PageSource {
 public:
-    SummaryReportFeed(TReportLayout& layout, SummaryReport report, const QDate& from, const QDate& to,
-                      int kind, const QString& connection = kConnectionName);
+    SummaryReportFeed(ReportLayoutBase& layout, SummaryReport report, const QDate& from, const QDate& to,
+                      int kind, const QString& connection = QString());
     ~SummaryReportFeed() override;
 
-    const reportengine::ReportPages& pages() const override { return feed->pages(); }
-    int readyPages() const override { return feed->readyPages(); }
-    bool isDone() const override { return feed->isDone(); }
-    void more() override { feed->more(); }
+    const reportengine::ReportPages& pages() const override { return m_feed->pages(); }
+    int readyPages() const override { return m_feed->readyPages(); }
+    bool isDone() const override { return m_feed->isDone(); }
+    void more() override { m_feed->more(); }
     // Once done: the pages, moved out of the feed.
-    reportengine::ReportPages takePages() { return feed->takePages(); }
+    reportengine::ReportPages takePages() { return m_feed->takePages(); }
 
 private:
-    ReportQuery query;
-    ReportQuery::Source rows;
-    std::unique_ptr<reportengine::LayoutFeed> feed;
+    ReportQuery m_query;
+    ReportQuery::Source m_rows;
+    std::unique_ptr<reportengine::LayoutFeed> m_feed;
 
     bool fetch();
 };
-
-// Lays the report out over all its rows (see SummaryReportFeed) on the program's connection.
-reportengine::ReportPages prepareSummaryReport(TReportLayout& layout, SummaryReport report, const QDate& from,
-                                               const QDate& to, int kind);

@@ -4,8 +4,6 @@
 using namespace reportengine;
 using namespace reportstyle;
 
-WorkersDetailReport* g_workersDetailReport = nullptr;
-
 namespace {
 
 // One of the eight maintenance-work and average piece-rate subqueries of the statement.
@@ -73,7 +71,7 @@ ReportDefinition layout() {
     r.font = ReportFont{QStringLiteral("Arial"), kDetailPt};
 
     ReportGroup report;
-    report.header = reportHeader(QStringLiteral("QRLabel1"), 8.5);
+    report.header = reportHeader(8.5);
 
     ReportGroup worker;
     worker.expression = QStringLiteral("fio");
@@ -171,15 +169,8 @@ ReportDefinition layout() {
 
 } // namespace
 
-WorkersDetailReport::WorkersDetailReport()
-    : TReportLayout(QStringLiteral("QRLabel1"), PreviewZoom::PageWidth, nullptr) {
+WorkersDetailReport::WorkersDetailReport(Database& db, QObject* parent)
+    : ReportLayoutBase(db, QStringLiteral("w_Report"), reportSql(), layout(), PreviewZoom::PageWidth,
+                       parent) {
     setObjectName(QStringLiteral("WorkersDetailReport"));
-    w_Report.setObjectName(QStringLiteral("w_Report"));
-    w_Report.setSql(reportSql());
-    QuickRep1 = layout();
-}
-
-WorkersDetailReport::~WorkersDetailReport() {
-    if (g_workersDetailReport == this)
-        g_workersDetailReport = nullptr;
 }

@@ -5,17 +5,11 @@
 
 #include "reports/ReportLayoutBase.h"
 
-class WorkersDetailReport : public TReportLayout {
+class WorkersDetailReport : public ReportLayoutBase {
     Q_OBJECT
 public:
-    WorkersDetailReport();
-    ~WorkersDetailReport() override;
-
-    // Parameters data1 .. data18; the title label is QRLabel1.
-    ReportQuery w_Report;
-    ReportQuery& query() override { return w_Report; }
+    // The query "w_Report" takes the period parameters data1 .. data18 and runs on the database's connection.
+    explicit WorkersDetailReport(Database& db, QObject* parent = nullptr);
 
     static QString reportSql();
 };
-
-extern WorkersDetailReport* g_workersDetailReport;

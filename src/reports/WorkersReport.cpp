@@ -4,8 +4,6 @@
 using namespace reportengine;
 using namespace reportstyle;
 
-WorkersReport* g_workersReport = nullptr;
-
 QString WorkersReport::reportSql() {
     return QStringList{
         QStringLiteral("select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as "
@@ -57,7 +55,7 @@ ReportDefinition layout() {
 
     // Report header and its summary: a group without expression.
     ReportGroup report;
-    report.header = reportHeader(QStringLiteral("QRLabel1"), 8.5);
+    report.header = reportHeader(8.5);
 
     ReportGroup worker;
     worker.expression = QStringLiteral("t_Report.fio");
@@ -149,14 +147,8 @@ ReportDefinition layout() {
 
 } // namespace
 
-WorkersReport::WorkersReport() : TReportLayout(QStringLiteral("QRLabel1"), PreviewZoom::PageWidth, nullptr) {
+WorkersReport::WorkersReport(Database& db, QObject* parent)
+    : ReportLayoutBase(db, QStringLiteral("t_Report"), reportSql(), layout(), PreviewZoom::PageWidth,
+                       parent) {
     setObjectName(QStringLiteral("WorkersReport"));
-    t_Report.setObjectName(QStringLiteral("t_Report"));
-    t_Report.setSql(reportSql());
-    QuickRep1 = layout();
-}
-
-WorkersReport::~WorkersReport() {
-    if (g_workersReport == this)
-        g_workersReport = nullptr;
 }

