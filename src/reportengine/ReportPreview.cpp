@@ -312,10 +312,4 @@ bool ReportPreviewDialog::saveAsPdf() {
     return true;
 }
 
-void previewReport(const ReportDefinition& report, const ReportDataSource& data, PreviewZoom zoom,
-                   QWidget* parent) {
-    ReportPreviewDialog dialog(layoutReport(report, data), zoom, parent);
-    dialog.exec();
-}
-
 } // namespace reportengine

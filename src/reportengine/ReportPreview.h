@@ -107,9 +107,4 @@ private:
     void updatePageLabel(int page);
 };
 
-// Lays the report out and shows it in a maximised preview window until the user closes it.
-// Throws ReportError for a bad definition.
-void previewReport(const ReportDefinition& report, const ReportDataSource& data,
-                   PreviewZoom zoom = PreviewZoom::PageWidth, QWidget* parent = nullptr);
-
 } // namespace reportengine
