@@ -1,11 +1,14 @@
 #include "ReportPdfWriter.h"
 
+#include <QFile>
 #include <QFont>
 #include <QHash>
 #include <QIODevice>
 #include <QRawFont>
 #include <QTextLayout>
 #include <QtEndian>
+
+#include <fontconfig/fontconfig.h>
 
 #include <map>
 #include <set>
@@ -555,6 +558,43 @@ QByteArray subset(const Font& f, const std::set<int>& keep) {
 
 } // namespace cff
 
+// The face of raw (the same family, weight and slant) from an OpenType or TrueType file, as
+// fontconfig lists the installed files; an invalid font when there is none.
+QRawFont sfntTwin(const QRawFont& raw) {
+    const QByteArray family = raw.familyName().toUtf8();
+    const int weight = FcWeightFromOpenType(raw.weight());
+    const bool upright = raw.style() == QFont::StyleNormal;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.constData()));
+    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FONTFORMAT, FC_WEIGHT, FC_SLANT, nullptr);
+    FcFontSet* faces = FcFontList(nullptr, pattern, objects);
+    QString file;
+    for (int i = 0; faces && i < faces->nfont && file.isEmpty(); ++i) {
+        FcPattern* face = faces->fonts[i];
+        FcChar8* format = nullptr;
+        FcChar8* path = nullptr;
+        int index = 0, faceWeight = 0, slant = 0;
+        if (FcPatternGetString(face, FC_FONTFORMAT, 0, &format) != FcResultMatch ||
+            FcPatternGetString(face, FC_FILE, 0, &path) != FcResultMatch ||
+            FcPatternGetInteger(face, FC_WEIGHT, 0, &faceWeight) != FcResultMatch ||
+            FcPatternGetInteger(face, FC_SLANT, 0, &slant) != FcResultMatch)
+            continue;
+        FcPatternGetInteger(face, FC_INDEX, 0, &index);
+        const QByteArrayView kind(reinterpret_cast<const char*>(format));
+        if ((kind == "TrueType" || kind == "CFF") && index == 0 && faceWeight == weight &&
+            (slant == FC_SLANT_ROMAN) == upright)
+            file = QFile::decodeName(reinterpret_cast<const char*>(path));
+    }
+    if (faces)
+        FcFontSetDestroy(faces);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    if (file.isEmpty())
+        return {};
+    QRawFont twin(file, kEm);
+    return twin.isValid() && twin.familyName() == raw.familyName() ? twin : QRawFont();
+}
+
 // One font family and style as embedded in the document.
 struct EmbeddedFont {
     QRawFont raw; // at 1000 pixels, so that advances come out in thousandths of the em
@@ -576,7 +616,23 @@ struct EmbeddedFont {
     };
     QHash<char32_t, Glyph> glyphs;
     std::map<quint16, char32_t> used; // glyph id -> the character it shows
-    bool missing = false;             // some text asked for a character the font lacks
+
+    // Finds out how the glyphs of raw are drawn and whether they can be embedded.
+    void takeOutlines() {
+        outlines = Outlines::None;
+        cff.reset();
+        if (!raw.isValid() || raw.fontTable("head").size() < 54)
+            return;
+        if (!raw.fontTable("glyf").isEmpty() && !raw.fontTable("loca").isEmpty() &&
+            raw.fontTable("maxp").size() >= 6) {
+            outlines = Outlines::TrueType;
+        } else if (const QByteArray table = raw.fontTable("CFF "); !table.isEmpty()) {
+            cff = std::make_unique<cff::Font>(cff::parse(table));
+            if (cff->ok)
+                outlines = Outlines::Cff;
+        }
+    }
+    bool missing = false; // some text asked for a character the font lacks
 
     Glyph glyphFor(char32_t c) {
         auto it = glyphs.constFind(c);
@@ -788,14 +844,14 @@ struct ReportPdfWriter::Private {
         font.setPixelSize(int(kEm));
         f->raw = QRawFont::fromFont(font);
         f->raw.setPixelSize(kEm);
-        if (f->raw.isValid() && f->raw.fontTable("head").size() >= 54) {
-            if (!f->raw.fontTable("glyf").isEmpty() && !f->raw.fontTable("loca").isEmpty() &&
-                f->raw.fontTable("maxp").size() >= 6) {
-                f->outlines = EmbeddedFont::Outlines::TrueType;
-            } else if (const QByteArray table = f->raw.fontTable("CFF "); !table.isEmpty()) {
-                f->cff = std::make_unique<cff::Font>(cff::parse(table));
-                if (f->cff->ok)
-                    f->outlines = EmbeddedFont::Outlines::Cff;
+        f->takeOutlines();
+        if (f->outlines == EmbeddedFont::Outlines::None && f->raw.isValid()) {
+            // Qt may have given the face from a Type 1 file while the same face is installed as
+            // an OpenType or TrueType file too (fonts-urw-base35 installs Nimbus Sans both ways).
+            const QRawFont twin = sfntTwin(f->raw);
+            if (twin.isValid()) {
+                f->raw = twin;
+                f->takeOutlines();
             }
         }
         f->usable = f->outlines != EmbeddedFont::Outlines::None;

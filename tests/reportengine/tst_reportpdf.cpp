@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fontconfig/fontconfig.h>
+
 using namespace reportengine;
 
 namespace {
@@ -25,6 +27,11 @@ const QString kTrueTypeRegular = "/usr/share/fonts/truetype/dejavu/DejaVuSans.tt
 const QString kTrueTypeBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 const QString kCffRegular = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf";
 const QString kCffBold = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Bold.otf";
+// Nimbus Roman as Type 1 files, and the same faces as OpenType files.
+const QString kType1Regular = "/usr/share/fonts/type1/urw-base35/NimbusRoman-Regular.t1";
+const QString kType1Bold = "/usr/share/fonts/type1/urw-base35/NimbusRoman-Bold.t1";
+const QString kType1TwinRegular = "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf";
+const QString kType1TwinBold = "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Bold.otf";
 
 // Registers the regular and bold faces of a family from their files; the family's name, or an
 // empty text when a file cannot be loaded.
@@ -242,30 +249,45 @@ QList<int> inkByStrip(const QImage& page) {
 
 // The own writer embeds a report font whether its outlines are TrueType (.ttf) or PostScript (an
 // OpenType .otf font with a CFF table): the page looks as when Qt's PDF engine prints it, and the
-// text reads back.
+// text reads back. When Qt gives the face from a Type 1 file, which cannot be embedded as it is,
+// the writer takes the same face from its OpenType file, if that is installed too.
 void TestReportPdf::embedsFontOutlines_data() {
-    QTest::addColumn<QString>("regularFile");
-    QTest::addColumn<QString>("boldFile");
+    QTest::addColumn<QStringList>("files");     // the regular and the bold face, for Qt
+    QTest::addColumn<QStringList>("twinFiles"); // the same faces, installed but not loaded by Qt
     QTest::addColumn<QByteArray>("outlineTable");
     QTest::addColumn<QString>("pdfFontType");
-    QTest::newRow("TrueType") << kTrueTypeRegular << kTrueTypeBold << QByteArray("glyf") << "CID TrueType";
-    QTest::newRow("CFF") << kCffRegular << kCffBold << QByteArray("CFF ") << "CID Type 0C";
+    QTest::newRow("TrueType") << QStringList{kTrueTypeRegular, kTrueTypeBold} << QStringList()
+                              << QByteArray("glyf") << "CID TrueType";
+    QTest::newRow("CFF") << QStringList{kCffRegular, kCffBold} << QStringList() << QByteArray("CFF ")
+                         << "CID Type 0C";
+    QTest::newRow("Type 1, CFF installed")
+        << QStringList{kType1Regular, kType1Bold} << QStringList{kType1TwinRegular, kType1TwinBold}
+        << QByteArray() << "CID Type 0C";
 }
 
 void TestReportPdf::embedsFontOutlines() {
-    QFETCH(QString, regularFile);
-    QFETCH(QString, boldFile);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, twinFiles);
     QFETCH(QByteArray, outlineTable);
     QFETCH(QString, pdfFontType);
-    if (!QFile::exists(regularFile) || !QFile::exists(boldFile))
-        QSKIP(qPrintable(regularFile + " is not installed (scripts/setup.sh installs it)"));
-    const QString fontFamily = loadFamily(regularFile, boldFile);
+    for (const QString& file : files + twinFiles)
+        if (!QFile::exists(file))
+            QSKIP(qPrintable(file + " is not installed (scripts/setup.sh installs it)"));
+    for (const QString& file : twinFiles) // known to fontconfig, as an installed font is
+        QVERIFY(FcConfigAppFontAddFile(
+            nullptr, reinterpret_cast<const FcChar8*>(QFile::encodeName(file).constData())));
+    const QString fontFamily = loadFamily(files[0], files[1]);
     QVERIFY(!fontFamily.isEmpty());
     for (bool bold : {false, true}) {
         QFont font(fontFamily);
         font.setBold(bold);
-        QVERIFY2(!QRawFont::fromFont(font).fontTable(outlineTable).isEmpty(),
-                 qPrintable(fontFamily + " has no " + outlineTable + " table"));
+        const QRawFont face = QRawFont::fromFont(font);
+        if (outlineTable.isEmpty()) // a Type 1 face: neither TrueType nor CFF outlines
+            QVERIFY2(face.fontTable("glyf").isEmpty() && face.fontTable("CFF ").isEmpty(),
+                     qPrintable(fontFamily + " comes from an OpenType file"));
+        else
+            QVERIFY2(!face.fontTable(outlineTable).isEmpty(),
+                     qPrintable(fontFamily + " has no " + outlineTable + " table"));
     }
 
     QTemporaryDir dir;
