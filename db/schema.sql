@@ -136,7 +136,6 @@ CREATE TABLE cmn_classifier.item (
     d_excluded_date date
 );
 ALTER SEQUENCE cmn_classifier.item_id_seq OWNED BY cmn_classifier.item.id;
-CREATE INDEX item_level_caption ON cmn_classifier.item (id_level, s_caption);
 CREATE TRIGGER item_keep_id_sequence_ahead AFTER INSERT ON cmn_classifier.item
     FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.keep_id_sequence_ahead();
 
@@ -151,8 +150,6 @@ CREATE TABLE cmn_gds_and_srv.gds_and_srv (
     id_class_item numeric(15,0)
 );
 ALTER SEQUENCE cmn_gds_and_srv.gds_and_srv_id_seq OWNED BY cmn_gds_and_srv.gds_and_srv.id;
-CREATE INDEX gds_and_srv_upper_caption ON cmn_gds_and_srv.gds_and_srv (upper(s_caption));
-CREATE INDEX gds_and_srv_class_item ON cmn_gds_and_srv.gds_and_srv (id_class_item);
 CREATE TRIGGER gds_and_srv_keep_id_sequence_ahead AFTER INSERT ON cmn_gds_and_srv.gds_and_srv
     FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.keep_id_sequence_ahead();
 
@@ -167,9 +164,6 @@ CREATE TABLE cmn_contractor.person (
     s_code    varchar(254),
     s_caption varchar(254)
 );
--- The journal finds a worker by "w_id = person.id or s_code::t_id = w_id";
--- this index serves the second half, so the join stays an index lookup.
-CREATE INDEX person_s_code_id ON cmn_contractor.person ((s_code::t_id));
 
 CREATE TABLE cmn_department.department (
     id            numeric(15,0) NOT NULL PRIMARY KEY,
@@ -209,7 +203,6 @@ CREATE TABLE accounts_dep.person (
     fio           varchar(254),
     s_staffpos_hl varchar(254)
 );
-CREATE INDEX person_fio ON accounts_dep.person (fio);
 CREATE TRIGGER person_keep_id_sequence_ahead AFTER INSERT ON accounts_dep.person
     FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.keep_id_sequence_ahead();
 
@@ -233,8 +226,6 @@ CREATE TABLE accounts_dep.oper (
     cena_new numeric(15,4),
     cena     double precision
 );
-CREATE INDEX oper_i_id ON accounts_dep.oper (i_id);
-CREATE INDEX oper_vid ON accounts_dep.oper (vid);
 CREATE TRIGGER oper_keep_id_sequence_ahead AFTER INSERT ON accounts_dep.oper
     FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.keep_id_sequence_ahead();
 
@@ -246,7 +237,6 @@ CREATE TABLE accounts_dep.norm (
     price double precision,
     prize integer
 );
-CREATE INDEX norm_o_id ON accounts_dep.norm (o_id);
 CREATE TRIGGER norm_keep_id_sequence_ahead AFTER INSERT ON accounts_dep.norm
     FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.keep_id_sequence_ahead();
 
@@ -272,11 +262,6 @@ CREATE TABLE accounts_dep.smena (
     id_cons_use   numeric(15,0) DEFAULT 0,
     f_gds_qty_use double precision DEFAULT 0
 );
-CREATE INDEX smena_data_smena ON accounts_dep.smena (data, smena);
-CREATE INDEX smena_w_id_data ON accounts_dep.smena (w_id, data);
-CREATE INDEX smena_o_id ON accounts_dep.smena (o_id);
--- (i_id, data): the products list counts a product's records from a date on.
-CREATE INDEX smena_i_id_data ON accounts_dep.smena (i_id, data);
 CREATE TRIGGER smena_keep_id_sequence_ahead AFTER INSERT ON accounts_dep.smena
     FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.keep_id_sequence_ahead();
 
@@ -299,8 +284,6 @@ CREATE TABLE accounts_dep.h_tabel (
     d26 smallint, d27 smallint, d28 smallint, d29 smallint, d30 smallint,
     d31 smallint
 );
-CREATE INDEX h_tabel_w_id_month_year ON accounts_dep.h_tabel (w_id, month, year);
-CREATE INDEX h_tabel_month_year_smena ON accounts_dep.h_tabel (month, year, smena);
 CREATE TRIGGER h_tabel_keep_id_sequence_ahead AFTER INSERT ON accounts_dep.h_tabel
     FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.keep_id_sequence_ahead();
 
@@ -319,12 +302,6 @@ CREATE TABLE accounts_dep.fatigue (
     i_holiday integer DEFAULT 0,
     i_night   integer DEFAULT 0
 );
-CREATE INDEX fatigue_mnth_year ON accounts_dep.fatigue (i_mnth, i_year);
-CREATE INDEX fatigue_id_p_date ON accounts_dep.fatigue (id_p, d_date);
-CREATE INDEX fatigue_date ON accounts_dep.fatigue (d_date);
--- The report by workers sums, for every group of its rows, the maintenance works of one
--- worker, type and nomenclature group in the period: answered from this index alone.
-CREATE INDEX fatigue_person_type_group_date ON accounts_dep.fatigue (id_p, id_o, id_nom, d_date) INCLUDE (cnt, price);
 CREATE TRIGGER fatigue_keep_id_sequence_ahead AFTER INSERT ON accounts_dep.fatigue
     FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.keep_id_sequence_ahead();
 
@@ -483,3 +460,9 @@ CREATE TRIGGER person_mirror AFTER INSERT OR UPDATE OR DELETE ON accounts_dep.pe
 RESET ROLE;
 
 COMMIT;
+
+-- The indexes the program relies on for speed, as the enterprise database has them;
+-- owned by sys like everything else here.
+SET ROLE sys;
+\ir indexes.sql
+RESET ROLE;
