@@ -46,12 +46,17 @@ int main(int argc, char** argv) {
     DataModule6->Control.close();
 
     QList<double> dayChange, save;
+    QList<int> dayRows;
     for (int i = 0; i < 20; ++i) {
         Form1->DateT->setDate(last.addDays(-(i * 7 % 200)));
         QElapsedTimer t;
         t.start();
         Form1->journal->DateTChange();
         dayChange << t.nsecsElapsed() / 1e6;
+        int rows = 0;
+        for (int s = 1; s <= 4; ++s)
+            rows += DataModule6->smenaQuery(s)->recordCount();
+        dayRows << rows;
     }
     Form1->DateT->setDate(last);
     Form1->journal->DateTChange();
@@ -75,8 +80,10 @@ int main(int argc, char** argv) {
     // Leave the database as it was.
     DataModule6->SQL_exec.setSql(QStringLiteral("delete from accounts_dep.smena where color>=900000"));
     DataModule6->SQL_exec.execute();
-    std::printf("day change (four journal queries reopened): median %.2f ms, max %.2f ms\n",
-                median(dayChange), *std::max_element(dayChange.begin(), dayChange.end()));
+    std::printf(
+        "day change (four journal queries reopened): median %.2f ms, max %.2f ms (%d to %d rows a day)\n",
+        median(dayChange), *std::max_element(dayChange.begin(), dayChange.end()),
+        *std::min_element(dayRows.begin(), dayRows.end()), *std::max_element(dayRows.begin(), dayRows.end()));
     std::printf("work-record save with the hours upkeep: median %.2f ms, max %.2f ms\n", median(save),
                 *std::max_element(save.begin(), save.end()));
     shutdownProgram();
