@@ -294,7 +294,7 @@ void TestReportPdf::embedsFontOutlines() {
     const QString own = dir.filePath("own.pdf"), qt = dir.filePath("qt.pdf");
     ReportDefinition report = testdata::workerReport();
     report.font.family = fontFamily;
-    report.setText("QRLabel1", "Отчет по рабочим с 01.01.2026 по 01.02.2026 (Ёё, №, «»)");
+    report.setText("QRLabel1", "Отчет по рабочим с 01.01.2026 по 01.02.2026 (Ёё, №, «», Àé)");
     const ReportPages pages = layoutReport(report, testdata::workerRows(5, 12));
     QVERIFY(writeReportPdf(pages, own));
     {
@@ -319,7 +319,8 @@ void TestReportPdf::embedsFontOutlines() {
     QCOMPARE(embedded, 2); // regular and bold
 
     const QString first = pdfText(own, 1);
-    QVERIFY2(first.contains("Отчет по рабочим с 01.01.2026 по 01.02.2026 (Ёё, №, «»)"), qPrintable(first));
+    QVERIFY2(first.contains("Отчет по рабочим с 01.01.2026 по 01.02.2026 (Ёё, №, «», Àé)"),
+             qPrintable(first));
     QVERIFY2(first.contains("Петрова Анна Сергеевна"), qPrintable(first));
     QVERIFY2(first.contains(QRegularExpression("Итого по Иванов Иван Иванович: +3732.00 +3110.00")),
              qPrintable(first));
