@@ -40,8 +40,9 @@ void appendNumber(QByteArray& out, double v) {
 
 void appendHex4(QByteArray& out, quint32 v) {
     static const char digits[] = "0123456789ABCDEF";
-    for (int shift = 12; shift >= 0; shift -= 4)
-        out += digits[(v >> shift) & 0xF];
+    const char hex[4] = {digits[(v >> 12) & 0xF], digits[(v >> 8) & 0xF], digits[(v >> 4) & 0xF],
+                         digits[v & 0xF]};
+    out.append(hex, 4);
 }
 
 QByteArray hex16(quint32 v) {
@@ -634,7 +635,14 @@ struct EmbeddedFont {
     }
     bool missing = false; // some text asked for a character the font lacks
 
+    // The glyphs of the first characters (Latin, Cyrillic), looked up without hashing.
+    static constexpr char32_t kDirect = 0x500;
+    std::vector<Glyph> direct = std::vector<Glyph>(kDirect);
+    std::vector<bool> directKnown = std::vector<bool>(kDirect);
+
     Glyph glyphFor(char32_t c) {
+        if (c < kDirect && directKnown[c])
+            return direct[c];
         auto it = glyphs.constFind(c);
         if (it != glyphs.constEnd())
             return *it;
@@ -651,6 +659,10 @@ struct EmbeddedFont {
         else if (c >= 0x20 && !QChar::isSpace(c))
             missing = true; // a character the font has no glyph for
         glyphs.insert(c, g);
+        if (c < kDirect) {
+            direct[c] = g;
+            directKnown[c] = true;
+        }
         return g;
     }
 
@@ -788,6 +800,8 @@ struct ReportPdfWriter::Private {
     double lastPointSize = 0;
     static constexpr int kPagesObject = 2;
     static constexpr int kResourcesObject = 3;
+
+    QByteArray textBody, textHex; // scratch of addText
 
     // The graphics state of the page being written, to leave out repeated settings.
     QColor fill, stroke;
@@ -929,10 +943,12 @@ struct ReportPdfWriter::Private {
         if (item.wordWrap) {
             single = item.text;
             lines = wrappedLines(item, single, box.width() / scale);
-        } else {
+        } else if (item.text.contains(u'\n') || item.text.contains(u'\r')) {
             single = item.text;
             single.replace(u'\n', u' ').replace(u'\r', u' ');
             lines.append(single);
+        } else {
+            lines.append(item.text); // the common case: no copy
         }
         const double ascent = f->raw.ascent() * scale;
         const double lineHeight = (f->raw.ascent() + f->raw.descent()) * scale;
@@ -943,10 +959,12 @@ struct ReportPdfWriter::Private {
         else if (item.alignment & Qt::AlignVCenter)
             top = box.top() + (box.height() - blockHeight) / 2;
 
-        QByteArray body;
+        QByteArray& body = textBody; // kept between texts, so that its memory is reused
+        body.clear();
         bool overflows = blockHeight > box.height() + 0.01;
         for (int i = 0; i < lines.size(); ++i) {
-            QByteArray hex;
+            QByteArray& hex = textHex;
+            hex.clear();
             const double width = f->encode(lines[i], hex) * scale;
             overflows = overflows || width > box.width() + 0.01;
             double x = box.left();
@@ -961,7 +979,9 @@ struct ReportPdfWriter::Private {
             appendNumber(body, x);
             body += ' ';
             appendNumber(body, pageSizePt.height() - baseline);
-            body += " Tm <" + hex + "> Tj ET\n";
+            body += " Tm <";
+            body += hex;
+            body += "> Tj ET\n";
         }
         const QColor color = item.color.isValid() ? item.color : QColor(Qt::black);
         if (overflows) {
@@ -970,7 +990,9 @@ struct ReportPdfWriter::Private {
             appendRect(c, item.rect);
             c += " re W n\n";
             appendColor(c, color);
-            c += " rg\n" + body + "Q\n";
+            c += " rg\n";
+            c += body;
+            c += "Q\n";
         } else {
             setFill(c, color);
             c += body;
