@@ -9,6 +9,9 @@ if ! scripts/pgcluster.sh psql "$state" tabel_bench -c "select 1" >/dev/null 2>&
     scripts/pgcluster.sh start "$state"
     time scripts/pgcluster.sh createdb "$state" tabel_bench db/schema.sql db/bench.sql
     scripts/pgcluster.sh psql "$state" tabel_bench -c "vacuum analyze"
+else
+    # A kept cluster gets the indexes as this checkout has them (the file may be applied again).
+    scripts/pgcluster.sh psql "$state" tabel_bench -f db/indexes.sql
 fi
 # shellcheck disable=SC1091
 . "$state/info"
