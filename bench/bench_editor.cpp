@@ -53,12 +53,17 @@ int main(int argc, char** argv) {
     const qint64 before = db.readValue(QStringLiteral("select max(id) from accounts_dep.smena")).toLongLong();
 
     QList<double> dayChange, save;
+    QList<int> dayRows;
     for (int i = 0; i < 20; ++i) {
         dateEdit->setDate(last.addDays(-(i * 7 % 200)));
         QElapsedTimer t;
         t.start();
         window.journal().showChosenDay();
         dayChange << t.nsecsElapsed() / 1e6;
+        int rows = 0;
+        for (int s = 1; s <= 4; ++s)
+            rows += db.journal(s).recordCount();
+        dayRows << rows;
     }
     dateEdit->setDate(last);
     window.journal().showChosenDay();
@@ -86,8 +91,10 @@ int main(int argc, char** argv) {
         window.journal().addRecord();
     // Leave the database as it was.
     db.execute(QStringLiteral("delete from accounts_dep.smena where id>:id"), {{QStringLiteral("id"), before}});
-    std::printf("day change (four journal queries reopened): median %.2f ms, max %.2f ms\n",
-                median(dayChange), *std::max_element(dayChange.begin(), dayChange.end()));
+    std::printf(
+        "day change (four journal queries reopened): median %.2f ms, max %.2f ms (%d to %d rows a day)\n",
+        median(dayChange), *std::max_element(dayChange.begin(), dayChange.end()),
+        *std::min_element(dayRows.begin(), dayRows.end()), *std::max_element(dayRows.begin(), dayRows.end()));
     std::printf("work-record save with the hours upkeep: median %.2f ms, max %.2f ms\n", median(save),
                 *std::max_element(save.begin(), save.end()));
     return 0;

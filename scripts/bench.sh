@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the large database (300 workers, three years of work records) in a private cluster
-# and times the journal and the year's report by workers on it. Run after scripts/setup.sh. Keeps the cluster for repeated
-# runs when KEEP=1.
+# and times the journal and the year's report by workers on it, the report under three font
+# setups. Run after scripts/setup.sh. Keeps the cluster for repeated runs when KEEP=1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 state=$PWD/build/bench-cluster
@@ -9,10 +9,52 @@ if ! scripts/pgcluster.sh psql "$state" tabel_bench -c "select 1" >/dev/null 2>&
     scripts/pgcluster.sh start "$state"
     time scripts/pgcluster.sh createdb "$state" tabel_bench db/schema.sql db/bench.sql
     scripts/pgcluster.sh psql "$state" tabel_bench -c "vacuum analyze"
+else
+    # A kept cluster gets the indexes as this checkout has them (the file may be applied again).
+    scripts/pgcluster.sh psql "$state" tabel_bench -f db/indexes.sql
 fi
 # shellcheck disable=SC1091
 . "$state/info"
 build/bench/bench_journal tabel_bench "$PGC_HOST"
 QT_QPA_PLATFORM=offscreen build/bench/bench_editor tabel_bench "$PGC_HOST"
-QT_QPA_PLATFORM=offscreen build/bench/bench_reports tabel_bench "$PGC_HOST" 2>&1 | grep -v propagateSizeHints
+
+# The year's report under the three font setups of a desktop, on this one machine: fontconfig is
+# shown only some of the installed font folders. What stands behind the layouts' "Arial" decides
+# how the PDF file is written.
+fonts=$PWD/build/bench-fonts
+mkdir -p "$fonts"
+font_setup() { # name folder...
+    local name=$1 dirs=
+    shift
+    for d in "$@"; do
+        [ -d "$d" ] || return 1
+        dirs+="  <dir>$d</dir>"$'\n'
+    done
+    cat > "$fonts/$name.conf" <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+$dirs  <include ignore_missing="yes">/etc/fonts/conf.d</include>
+  <cachedir>$fonts/cache-$name</cachedir>
+</fontconfig>
+CONF
+}
+dejavu=/usr/share/fonts/truetype/dejavu
+first=1
+for setup in "dejavu|DejaVu only (a plain Debian desktop)|$dejavu" \
+             "urw|with fonts-urw-base35|$dejavu /usr/share/fonts/opentype/urw-base35 /usr/share/fonts/type1/urw-base35" \
+             "liberation|with fonts-liberation2|$dejavu /usr/share/fonts/truetype/liberation2"; do
+    IFS='|' read -r name title dirs <<<"$setup"
+    echo "fonts: $title"
+    # shellcheck disable=SC2086
+    if ! font_setup "$name" $dirs; then
+        echo "  not installed here (scripts/setup.sh installs it)"
+        continue
+    fi
+    extra=()
+    [ $first = 1 ] || extra=(--no-statement) # the statement does not depend on the fonts
+    first=0
+    FONTCONFIG_FILE=$fonts/$name.conf QT_QPA_PLATFORM=offscreen \
+        build/bench/bench_reports tabel_bench "$PGC_HOST" "${extra[@]}" 2>&1 | grep -v propagateSizeHints
+done
 [ "${KEEP:-0}" = 1 ] || scripts/pgcluster.sh stop "$state"

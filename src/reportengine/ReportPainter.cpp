@@ -185,8 +185,9 @@ bool commit(QSaveFile& file, const QString& fileName, QString* error) {
     return false;
 }
 
-// Through Qt's PDF engine, for fonts that cannot be embedded as they are (not TrueType outlines)
-// and for characters a font lacks: the engine converts such fonts and borrows the characters.
+// Through Qt's PDF engine, for fonts that cannot be embedded as they are (neither TrueType nor
+// CFF outlines, such as Type 1 fonts) and for characters a font lacks: the engine converts such fonts and
+// borrows the characters.
 bool writeThroughQt(const ReportPages& pages, const QString& fileName, QString* error) {
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly)) {

@@ -1,11 +1,14 @@
 #include "reportengine/ReportPdfWriter.h"
 
+#include <QFile>
 #include <QFont>
 #include <QHash>
 #include <QIODevice>
 #include <QRawFont>
 #include <QTextLayout>
 #include <QtEndian>
+
+#include <fontconfig/fontconfig.h>
 
 #include <map>
 #include <set>
@@ -37,8 +40,9 @@ void appendNumber(QByteArray& out, double v) {
 
 void appendHex4(QByteArray& out, quint32 v) {
     static const char digits[] = "0123456789ABCDEF";
-    for (int shift = 12; shift >= 0; shift -= 4)
-        out += digits[(v >> shift) & 0xF];
+    const char hex[4] = {digits[(v >> 12) & 0xF], digits[(v >> 8) & 0xF], digits[(v >> 4) & 0xF],
+                         digits[v & 0xF]};
+    out.append(hex, 4);
 }
 
 QByteArray hex16(quint32 v) {
@@ -106,9 +110,500 @@ quint32 tableChecksum(const QByteArray& t) {
     return sum;
 }
 
+// ---- OpenType fonts with PostScript (CFF) outlines -------------------------------------------
+//
+// Such a font keeps its glyphs in one "CFF " table: a header, the INDEX structures of names, the
+// top DICT, strings and global subroutines, then the charset, the encoding, the glyph programs
+// (CharStrings) and the private DICT with its local subroutines, which the top DICT finds by
+// offsets. The table is embedded as it is, except that the programs of unused glyphs are replaced
+// by an empty glyph; the offsets that move are written anew. Glyph ids stay as they are.
+
+namespace cff {
+
+// One INDEX: count items, each a run of bytes.
+struct Index {
+    bool ok = false;
+    qsizetype start = 0, end = 0; // the whole INDEX in the table
+    qsizetype data = 0;           // where item offsets count from (they start at 1)
+    std::vector<quint32> offsets; // count + 1 of them
+
+    int count() const { return offsets.empty() ? 0 : int(offsets.size()) - 1; }
+    QByteArray item(const QByteArray& t, int i) const {
+        return t.mid(data + offsets[i], offsets[i + 1] - offsets[i]);
+    }
+};
+
+Index readIndex(const QByteArray& t, qsizetype at) {
+    Index x;
+    x.start = at;
+    if (at < 0 || at + 2 > t.size())
+        return x;
+    const int count = be16(t, at);
+    if (count == 0) {
+        x.end = x.data = at + 2;
+        x.ok = true;
+        return x;
+    }
+    if (at + 3 > t.size())
+        return x;
+    const int offSize = quint8(t[at + 2]);
+    const qsizetype offsetsAt = at + 3;
+    if (offSize < 1 || offSize > 4 || offsetsAt + qsizetype(count + 1) * offSize > t.size())
+        return x;
+    x.offsets.resize(count + 1);
+    for (int i = 0; i <= count; ++i) {
+        quint32 v = 0;
+        for (int k = 0; k < offSize; ++k)
+            v = v << 8 | quint8(t[offsetsAt + qsizetype(i) * offSize + k]);
+        x.offsets[i] = v;
+    }
+    x.data = offsetsAt + qsizetype(count + 1) * offSize - 1;
+    x.end = x.data + x.offsets[count];
+    if (x.offsets[0] != 1 || x.end > t.size())
+        return x;
+    for (int i = 0; i < count; ++i)
+        if (x.offsets[i] > x.offsets[i + 1])
+            return x;
+    x.ok = true;
+    return x;
+}
+
+QByteArray writeIndex(const std::vector<QByteArray>& items) {
+    QByteArray out;
+    append16(out, quint16(items.size()));
+    if (items.empty())
+        return out;
+    quint32 total = 1;
+    for (const QByteArray& item : items)
+        total += quint32(item.size());
+    const int offSize = total < 0x100 ? 1 : total < 0x10000 ? 2 : total < 0x1000000 ? 3 : 4;
+    out += char(offSize);
+    quint32 offset = 1;
+    auto putOffset = [&](quint32 v) {
+        for (int k = offSize - 1; k >= 0; --k)
+            out += char((v >> (8 * k)) & 0xFF);
+    };
+    putOffset(offset);
+    for (const QByteArray& item : items) {
+        offset += quint32(item.size());
+        putOffset(offset);
+    }
+    for (const QByteArray& item : items)
+        out += item;
+    return out;
+}
+
+// DICT operators this code reads or rewrites; two-byte operators as 1200 + their second byte.
+enum Op {
+    kCharset = 15,
+    kEncoding = 16,
+    kCharStrings = 17,
+    kPrivate = 18,
+    kSubrs = 19,
+    kROS = 1230,
+    kFDArray = 1236,
+    kFDSelect = 1237
+};
+
+struct DictEntry {
+    int op = 0;
+    QByteArray operands; // as written
+    std::vector<qint64> values;
+};
+
+// Reads a DICT; false for a malformed one. Real-number operands are kept as written, their value
+// as 0 (none of the operators read here takes one).
+bool readDict(const QByteArray& d, std::vector<DictEntry>& out) {
+    DictEntry e;
+    qsizetype i = 0;
+    while (i < d.size()) {
+        const int b0 = quint8(d[i]);
+        const qsizetype from = i;
+        if (b0 <= 21) {
+            e.op = b0;
+            ++i;
+            if (b0 == 12) {
+                if (i >= d.size())
+                    return false;
+                e.op = 1200 + quint8(d[i++]);
+            }
+            out.push_back(std::move(e));
+            e = DictEntry();
+            continue;
+        }
+        qint64 v = 0;
+        if (b0 == 28 && i + 3 <= d.size()) {
+            v = qint16(be16(d, i + 1));
+            i += 3;
+        } else if (b0 == 29 && i + 5 <= d.size()) {
+            v = qint32(be32(d, i + 1));
+            i += 5;
+        } else if (b0 == 30) {
+            ++i;
+            for (bool end = false; !end; ++i) {
+                if (i >= d.size())
+                    return false;
+                const int b = quint8(d[i]);
+                end = (b & 0x0F) == 0x0F || (b >> 4) == 0x0F;
+            }
+        } else if (b0 >= 32 && b0 <= 246) {
+            v = b0 - 139;
+            ++i;
+        } else if (b0 >= 247 && b0 <= 250 && i + 2 <= d.size()) {
+            v = (b0 - 247) * 256 + quint8(d[i + 1]) + 108;
+            i += 2;
+        } else if (b0 >= 251 && b0 <= 254 && i + 2 <= d.size()) {
+            v = -(b0 - 251) * 256 - quint8(d[i + 1]) - 108;
+            i += 2;
+        } else {
+            return false;
+        }
+        e.operands += d.mid(from, i - from);
+        e.values.push_back(v);
+    }
+    return e.operands.isEmpty(); // operands without an operator at the end: malformed
+}
+
+const DictEntry* find(const std::vector<DictEntry>& dict, int op) {
+    for (const DictEntry& e : dict)
+        if (e.op == op)
+            return &e;
+    return nullptr;
+}
+
+qint64 value(const std::vector<DictEntry>& dict, int op, int at = 0, qint64 otherwise = -1) {
+    const DictEntry* e = find(dict, op);
+    return e && at < int(e->values.size()) ? e->values[at] : otherwise;
+}
+
+// A DICT written back; the operands of the operators in replaced become the given numbers, each
+// in the five-byte form, so that the DICT's size does not depend on them.
+QByteArray writeDict(const std::vector<DictEntry>& dict, const std::map<int, std::vector<qint64>>& replaced) {
+    QByteArray out;
+    for (const DictEntry& e : dict) {
+        auto it = replaced.find(e.op);
+        if (it == replaced.end()) {
+            out += e.operands;
+        } else {
+            for (qint64 v : it->second) {
+                out += char(29);
+                append32(out, quint32(qint32(v)));
+            }
+        }
+        if (e.op >= 1200) {
+            out += char(12);
+            out += char(e.op - 1200);
+        } else {
+            out += char(e.op);
+        }
+    }
+    return out;
+}
+
+// The length of the charset at the given offset, for glyphCount glyphs; -1 when malformed.
+qsizetype charsetLength(const QByteArray& t, qsizetype at, int glyphCount) {
+    if (at >= t.size())
+        return -1;
+    const int format = quint8(t[at]);
+    if (format == 0)
+        return 1 + 2 * qsizetype(glyphCount - 1);
+    if (format != 1 && format != 2)
+        return -1;
+    const int rangeSize = format == 1 ? 3 : 4;
+    qsizetype p = at + 1;
+    for (int covered = 1; covered < glyphCount;) {
+        if (p + rangeSize > t.size())
+            return -1;
+        const int left = format == 1 ? quint8(t[p + 2]) : be16(t, p + 2);
+        covered += left + 1;
+        p += rangeSize;
+    }
+    return p - at;
+}
+
+// The CID of every glyph of a CID-keyed font, from its charset.
+std::vector<quint16> glyphCids(const QByteArray& t, qsizetype at, int glyphCount) {
+    std::vector<quint16> cids(glyphCount, 0);
+    const int format = quint8(t[at]);
+    qsizetype p = at + 1;
+    if (format == 0) {
+        for (int g = 1; g < glyphCount; ++g, p += 2)
+            cids[g] = be16(t, p);
+        return cids;
+    }
+    for (int g = 1; g < glyphCount;) {
+        const quint16 first = be16(t, p);
+        const int left = format == 1 ? quint8(t[p + 2]) : be16(t, p + 2);
+        for (int k = 0; k <= left && g < glyphCount; ++k)
+            cids[g++] = quint16(first + k);
+        p += format == 1 ? 3 : 4;
+    }
+    return cids;
+}
+
+qsizetype encodingLength(const QByteArray& t, qsizetype at) {
+    if (at + 2 > t.size())
+        return -1;
+    const int format = quint8(t[at]);
+    qsizetype length = (format & 0x7F) == 0   ? 2 + quint8(t[at + 1])
+                       : (format & 0x7F) == 1 ? 2 + 2 * qsizetype(quint8(t[at + 1]))
+                                              : -1;
+    if (length < 0 || at + length > t.size())
+        return -1;
+    if (format & 0x80) { // supplements
+        if (at + length >= t.size())
+            return -1;
+        length += 1 + 3 * qsizetype(quint8(t[at + length]));
+    }
+    return at + length <= t.size() ? length : -1;
+}
+
+qsizetype fdSelectLength(const QByteArray& t, qsizetype at, int glyphCount) {
+    if (at >= t.size())
+        return -1;
+    const int format = quint8(t[at]);
+    qsizetype length = format == 0   ? 1 + qsizetype(glyphCount)
+                       : format == 3 ? 5 + 3 * qsizetype(be16(t, at + 1))
+                                     : -1;
+    return length > 0 && at + length <= t.size() ? length : -1;
+}
+
+// A private DICT and the local subroutines after it, as one block: the subroutines' offset
+// counts from the DICT's start, so the block can move as a whole.
+struct PrivateBlock {
+    bool ok = false;
+    QByteArray bytes;
+    qint64 dictSize = 0;
+};
+
+PrivateBlock privateBlock(const QByteArray& t, qint64 size, qint64 offset) {
+    PrivateBlock b;
+    if (size < 0 || offset < 0 || offset + size > t.size())
+        return b;
+    std::vector<DictEntry> dict;
+    if (!readDict(t.mid(offset, size), dict))
+        return b;
+    qsizetype end = offset + size;
+    const qint64 subrs = value(dict, kSubrs);
+    if (subrs >= 0) {
+        if (subrs < size)
+            return b; // subroutines inside the DICT: not a layout this code can move
+        const Index local = readIndex(t, offset + subrs);
+        if (!local.ok)
+            return b;
+        end = std::max(end, local.end);
+    }
+    b.bytes = t.mid(offset, end - offset);
+    b.dictSize = size;
+    b.ok = true;
+    return b;
+}
+
+// A CFF table taken apart as far as subsetting needs it.
+struct Font {
+    bool ok = false;
+    QByteArray table;
+    QByteArray head; // header, name INDEX (copied as they are)
+    std::vector<DictEntry> top;
+    QByteArray strings;  // string and global subroutine INDEXes, copied as they are
+    QByteArray charset;  // empty for a predefined one
+    QByteArray encoding; // empty for a predefined one
+    QByteArray fdSelect; // CID-keyed fonts only
+    Index charStrings;
+    std::vector<std::vector<DictEntry>> fontDicts; // CID-keyed fonts: the FDArray
+    std::vector<PrivateBlock> privates;            // one, or one per font DICT
+    bool cidKeyed = false;
+    std::vector<quint16> cids; // CID-keyed fonts: the CID of every glyph
+
+    int glyphCount() const { return charStrings.count(); }
+};
+
+Font parse(const QByteArray& t) {
+    Font f;
+    f.table = t;
+    if (t.size() < 4 || quint8(t[0]) != 1)
+        return f;
+    const int headerSize = quint8(t[2]);
+    const Index names = readIndex(t, headerSize);
+    if (!names.ok)
+        return f;
+    const Index topDicts = readIndex(t, names.end);
+    if (!topDicts.ok || topDicts.count() < 1)
+        return f;
+    const Index strings = readIndex(t, topDicts.end);
+    if (!strings.ok)
+        return f;
+    const Index globalSubrs = readIndex(t, strings.end);
+    if (!globalSubrs.ok)
+        return f;
+    if (!readDict(topDicts.item(t, 0), f.top))
+        return f;
+    f.head = t.left(names.end);
+    f.strings = t.mid(strings.start, globalSubrs.end - strings.start);
+    if (value(f.top, 1206, 0, 2) != 2) // CharstringType: only Type 2 programs are defined
+        return f;
+    f.charStrings = readIndex(t, value(f.top, kCharStrings));
+    if (!f.charStrings.ok || f.glyphCount() < 1 || f.glyphCount() > 0xFFFF)
+        return f;
+    const int glyphs = f.glyphCount();
+    const qint64 charset = value(f.top, kCharset, 0, 0);
+    if (charset > 2) {
+        const qsizetype n = charsetLength(t, charset, glyphs);
+        if (n < 0)
+            return f;
+        f.charset = t.mid(charset, n);
+    }
+    f.cidKeyed = find(f.top, kROS) != nullptr;
+    if (f.cidKeyed) {
+        if (f.charset.isEmpty())
+            return f;
+        f.cids = glyphCids(t, charset, glyphs);
+        const qint64 select = value(f.top, kFDSelect);
+        const qsizetype n = fdSelectLength(t, select, glyphs);
+        const Index fdArray = readIndex(t, value(f.top, kFDArray));
+        if (n < 0 || !fdArray.ok || fdArray.count() < 1)
+            return f;
+        f.fdSelect = t.mid(select, n);
+        for (int i = 0; i < fdArray.count(); ++i) {
+            std::vector<DictEntry> dict;
+            if (!readDict(fdArray.item(t, i), dict))
+                return f;
+            PrivateBlock b = privateBlock(t, value(dict, kPrivate, 0), value(dict, kPrivate, 1));
+            if (!b.ok)
+                return f;
+            f.fontDicts.push_back(std::move(dict));
+            f.privates.push_back(std::move(b));
+        }
+    } else {
+        const qint64 encoding = value(f.top, kEncoding, 0, 0);
+        if (encoding > 1) {
+            const qsizetype n = encodingLength(t, encoding);
+            if (n < 0)
+                return f;
+            f.encoding = t.mid(encoding, n);
+        }
+        PrivateBlock b = privateBlock(t, value(f.top, kPrivate, 0), value(f.top, kPrivate, 1));
+        if (!b.ok)
+            return f;
+        f.privates.push_back(std::move(b));
+    }
+    f.ok = true;
+    return f;
+}
+
+// The table with the programs of the kept glyphs only; every other glyph draws nothing.
+QByteArray subset(const Font& f, const std::set<int>& keep) {
+    std::vector<QByteArray> programs;
+    programs.reserve(f.glyphCount());
+    for (int g = 0; g < f.glyphCount(); ++g)
+        programs.push_back(keep.count(g) ? f.charStrings.item(f.table, g)
+                                         : QByteArray(1, char(14))); // endchar
+    const QByteArray charStrings = writeIndex(programs);
+
+    // The top DICT's size does not depend on the offsets written into it, so it is laid out once
+    // with zeros to find where everything after it lands.
+    auto topDict = [&](qint64 charset, qint64 encoding, qint64 fdSelect, qint64 strings, qint64 fdArray,
+                       qint64 privateAt) {
+        std::map<int, std::vector<qint64>> replaced{{kCharStrings, {strings}}};
+        if (!f.charset.isEmpty())
+            replaced[kCharset] = {charset};
+        if (f.cidKeyed) {
+            replaced[kFDSelect] = {fdSelect};
+            replaced[kFDArray] = {fdArray};
+        } else {
+            if (!f.encoding.isEmpty())
+                replaced[kEncoding] = {encoding};
+            replaced[kPrivate] = {f.privates[0].dictSize, privateAt};
+        }
+        return writeIndex({writeDict(f.top, replaced)});
+    };
+    auto fdArray = [&](const std::vector<qint64>& privateAt) {
+        std::vector<QByteArray> dicts;
+        for (size_t i = 0; i < f.fontDicts.size(); ++i)
+            dicts.push_back(writeDict(f.fontDicts[i], {{kPrivate, {f.privates[i].dictSize, privateAt[i]}}}));
+        return writeIndex(dicts);
+    };
+
+    const qint64 topAt = f.head.size();
+    qint64 at = topAt + topDict(0, 0, 0, 0, 0, 0).size() + f.strings.size();
+    const qint64 charsetAt = at;
+    at += f.charset.size();
+    const qint64 encodingAt = at;
+    at += f.encoding.size();
+    const qint64 fdSelectAt = at;
+    at += f.fdSelect.size();
+    const qint64 charStringsAt = at;
+    at += charStrings.size();
+    const qint64 fdArrayAt = at;
+    if (f.cidKeyed)
+        at += fdArray(std::vector<qint64>(f.fontDicts.size(), 0)).size();
+    std::vector<qint64> privateAt;
+    for (const PrivateBlock& b : f.privates) {
+        privateAt.push_back(at);
+        at += b.bytes.size();
+    }
+
+    QByteArray out = f.head;
+    out += topDict(charsetAt, encodingAt, fdSelectAt, charStringsAt, fdArrayAt, privateAt[0]);
+    out += f.strings;
+    out += f.charset;
+    out += f.encoding;
+    out += f.fdSelect;
+    out += charStrings;
+    if (f.cidKeyed)
+        out += fdArray(privateAt);
+    for (const PrivateBlock& b : f.privates)
+        out += b.bytes;
+    return out;
+}
+
+} // namespace cff
+
+// The face of raw (the same family, weight and slant) from an OpenType or TrueType file, as
+// fontconfig lists the installed files; an invalid font when there is none.
+QRawFont sfntTwin(const QRawFont& raw) {
+    const QByteArray family = raw.familyName().toUtf8();
+    const int weight = FcWeightFromOpenType(raw.weight());
+    const bool upright = raw.style() == QFont::StyleNormal;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.constData()));
+    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FONTFORMAT, FC_WEIGHT, FC_SLANT, nullptr);
+    FcFontSet* faces = FcFontList(nullptr, pattern, objects);
+    QString file;
+    for (int i = 0; faces && i < faces->nfont && file.isEmpty(); ++i) {
+        FcPattern* face = faces->fonts[i];
+        FcChar8* format = nullptr;
+        FcChar8* path = nullptr;
+        int index = 0, faceWeight = 0, slant = 0;
+        if (FcPatternGetString(face, FC_FONTFORMAT, 0, &format) != FcResultMatch ||
+            FcPatternGetString(face, FC_FILE, 0, &path) != FcResultMatch ||
+            FcPatternGetInteger(face, FC_WEIGHT, 0, &faceWeight) != FcResultMatch ||
+            FcPatternGetInteger(face, FC_SLANT, 0, &slant) != FcResultMatch)
+            continue;
+        FcPatternGetInteger(face, FC_INDEX, 0, &index);
+        const QByteArrayView kind(reinterpret_cast<const char*>(format));
+        if ((kind == "TrueType" || kind == "CFF") && index == 0 && faceWeight == weight &&
+            (slant == FC_SLANT_ROMAN) == upright)
+            file = QFile::decodeName(reinterpret_cast<const char*>(path));
+    }
+    if (faces)
+        FcFontSetDestroy(faces);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    if (file.isEmpty())
+        return {};
+    QRawFont twin(file, kEm);
+    return twin.isValid() && twin.familyName() == raw.familyName() ? twin : QRawFont();
+}
+
 // One font family and style as embedded in the document.
 struct EmbeddedFont {
     QRawFont raw; // at 1000 pixels, so that advances come out in thousandths of the em
+    // How the glyphs are drawn: TrueType outlines are embedded as a TrueType font, PostScript
+    // outlines (an OpenType font with a CFF table) as a CFF font; anything else cannot be.
+    enum class Outlines { None, TrueType, Cff };
+    Outlines outlines = Outlines::None;
+    std::unique_ptr<cff::Font> cff;
     bool usable = false;
     QString family;
     bool bold = false;
@@ -117,18 +612,43 @@ struct EmbeddedFont {
     int object = 0;      // the Type0 font; reserved when the font is first used
     struct Glyph {
         quint16 id;
+        quint16 code; // as written in the text strings: the glyph id, or the CID of a CID-keyed CFF font
         double width;
     };
     QHash<char32_t, Glyph> glyphs;
     std::map<quint16, char32_t> used; // glyph id -> the character it shows
-    bool missing = false;             // some text asked for a character the font lacks
+
+    // Finds out how the glyphs of raw are drawn and whether they can be embedded.
+    void takeOutlines() {
+        outlines = Outlines::None;
+        cff.reset();
+        if (!raw.isValid() || raw.fontTable("head").size() < 54)
+            return;
+        if (!raw.fontTable("glyf").isEmpty() && !raw.fontTable("loca").isEmpty() &&
+            raw.fontTable("maxp").size() >= 6) {
+            outlines = Outlines::TrueType;
+        } else if (const QByteArray table = raw.fontTable("CFF "); !table.isEmpty()) {
+            cff = std::make_unique<cff::Font>(cff::parse(table));
+            if (cff->ok)
+                outlines = Outlines::Cff;
+        }
+    }
+    bool missing = false; // some text asked for a character the font lacks
+
+    // The glyphs of the first characters (Latin, Cyrillic), looked up without hashing.
+    static constexpr char32_t kDirect = 0x500;
+    std::vector<Glyph> direct = std::vector<Glyph>(kDirect);
+    std::vector<bool> directKnown = std::vector<bool>(kDirect);
 
     Glyph glyphFor(char32_t c) {
+        if (c < kDirect && directKnown[c])
+            return direct[c];
         auto it = glyphs.constFind(c);
         if (it != glyphs.constEnd())
             return *it;
         const QList<quint32> ids = raw.glyphIndexesForString(QString::fromUcs4(&c, 1));
-        Glyph g{quint16(ids.value(0)), 0};
+        Glyph g{quint16(ids.value(0)), 0, 0};
+        g.code = cff && cff->cidKeyed && g.id < cff->cids.size() ? cff->cids[g.id] : g.id;
         if (g.id != 0 || ids.size() == 1) {
             const QList<QPointF> advances =
                 raw.advancesForGlyphIndexes(QList<quint32>{g.id}, QRawFont::UseDesignMetrics);
@@ -139,6 +659,10 @@ struct EmbeddedFont {
         else if (c >= 0x20 && !QChar::isSpace(c))
             missing = true; // a character the font has no glyph for
         glyphs.insert(c, g);
+        if (c < kDirect) {
+            direct[c] = g;
+            directKnown[c] = true;
+        }
         return g;
     }
 
@@ -152,7 +676,7 @@ struct EmbeddedFont {
                 ++i;
             }
             const Glyph g = glyphFor(c);
-            appendHex4(hex, g.id);
+            appendHex4(hex, g.code);
             width += g.width;
         }
         return width;
@@ -277,6 +801,8 @@ struct ReportPdfWriter::Private {
     static constexpr int kPagesObject = 2;
     static constexpr int kResourcesObject = 3;
 
+    QByteArray textBody, textHex; // scratch of addText
+
     // The graphics state of the page being written, to leave out repeated settings.
     QColor fill, stroke;
     double lineWidth = -1;
@@ -332,9 +858,17 @@ struct ReportPdfWriter::Private {
         font.setPixelSize(int(kEm));
         f->raw = QRawFont::fromFont(font);
         f->raw.setPixelSize(kEm);
-        f->usable = f->raw.isValid() && !f->raw.fontTable("glyf").isEmpty() &&
-                    !f->raw.fontTable("loca").isEmpty() && f->raw.fontTable("head").size() >= 54 &&
-                    f->raw.fontTable("maxp").size() >= 6;
+        f->takeOutlines();
+        if (f->outlines == EmbeddedFont::Outlines::None && f->raw.isValid()) {
+            // Qt may have given the face from a Type 1 file while the same face is installed as
+            // an OpenType or TrueType file too (fonts-urw-base35 installs Nimbus Sans both ways).
+            const QRawFont twin = sfntTwin(f->raw);
+            if (twin.isValid()) {
+                f->raw = twin;
+                f->takeOutlines();
+            }
+        }
+        f->usable = f->outlines != EmbeddedFont::Outlines::None;
         f->resource = "F" + QByteArray::number(int(fonts.size()) + 1);
         fonts.push_back(std::move(f));
         return lastFont = fonts.back().get();
@@ -409,10 +943,12 @@ struct ReportPdfWriter::Private {
         if (item.wordWrap) {
             single = item.text;
             lines = wrappedLines(item, single, box.width() / scale);
-        } else {
+        } else if (item.text.contains(u'\n') || item.text.contains(u'\r')) {
             single = item.text;
             single.replace(u'\n', u' ').replace(u'\r', u' ');
             lines.append(single);
+        } else {
+            lines.append(item.text); // the common case: no copy
         }
         const double ascent = f->raw.ascent() * scale;
         const double lineHeight = (f->raw.ascent() + f->raw.descent()) * scale;
@@ -423,10 +959,12 @@ struct ReportPdfWriter::Private {
         else if (item.alignment & Qt::AlignVCenter)
             top = box.top() + (box.height() - blockHeight) / 2;
 
-        QByteArray body;
+        QByteArray& body = textBody; // kept between texts, so that its memory is reused
+        body.clear();
         bool overflows = blockHeight > box.height() + 0.01;
         for (int i = 0; i < lines.size(); ++i) {
-            QByteArray hex;
+            QByteArray& hex = textHex;
+            hex.clear();
             const double width = f->encode(lines[i], hex) * scale;
             overflows = overflows || width > box.width() + 0.01;
             double x = box.left();
@@ -441,7 +979,9 @@ struct ReportPdfWriter::Private {
             appendNumber(body, x);
             body += ' ';
             appendNumber(body, pageSizePt.height() - baseline);
-            body += " Tm <" + hex + "> Tj ET\n";
+            body += " Tm <";
+            body += hex;
+            body += "> Tj ET\n";
         }
         const QColor color = item.color.isValid() ? item.color : QColor(Qt::black);
         if (overflows) {
@@ -450,7 +990,9 @@ struct ReportPdfWriter::Private {
             appendRect(c, item.rect);
             c += " re W n\n";
             appendColor(c, color);
-            c += " rg\n" + body + "Q\n";
+            c += " rg\n";
+            c += body;
+            c += "Q\n";
         } else {
             setFill(c, color);
             c += body;
@@ -522,18 +1064,27 @@ struct ReportPdfWriter::Private {
                              " /Encoding /Identity-H /DescendantFonts [" + QByteArray::number(descendant) +
                              " 0 R] /ToUnicode " + QByteArray::number(toUnicode) + " 0 R >>");
 
+        const bool trueType = f.outlines == EmbeddedFont::Outlines::TrueType;
+        // The codes in the text strings, with the glyph and character of each, in the order of the codes.
+        std::map<quint16, std::pair<quint16, char32_t>> codes;
+        for (const auto& [g, c] : f.used)
+            codes.emplace(f.glyphFor(c).code, std::pair(g, c));
         QByteArray widths = "[";
-        for (const auto& [g, c] : f.used) {
-            widths += QByteArray::number(g) + " [";
-            appendNumber(widths, f.glyphFor(c).width);
+        for (const auto& [code, glyph] : codes) {
+            widths += QByteArray::number(code) + " [";
+            appendNumber(widths, f.glyphFor(glyph.second).width);
             widths += "] ";
         }
         widths += ']';
-        object(descendant, "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + name +
+        // A CFF font's glyphs are found by CID, through the font's own charset when it is
+        // CID-keyed, and by glyph id otherwise; a TrueType font's by glyph id.
+        object(descendant, "<< /Type /Font /Subtype /" +
+                               QByteArray(trueType ? "CIDFontType2" : "CIDFontType0") + " /BaseFont /" +
+                               name +
                                " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"
                                " /FontDescriptor " +
                                QByteArray::number(descriptor) + " 0 R /DW 1000 /W " + widths +
-                               " /CIDToGIDMap /Identity >>");
+                               (trueType ? " /CIDToGIDMap /Identity >>" : " >>"));
 
         const QByteArray head = f.raw.fontTable("head");
         const double unitsPerEm = std::max<int>(1, be16(head, 18));
@@ -549,17 +1100,27 @@ struct ReportPdfWriter::Private {
         appendNumber(descriptorDict, -f.raw.descent());
         descriptorDict += " /CapHeight ";
         appendNumber(descriptorDict, f.raw.capHeight());
-        descriptorDict += " /StemV 80 /FontFile2 " + QByteArray::number(file) + " 0 R >>";
+        descriptorDict += " /StemV 80 /" + QByteArray(trueType ? "FontFile2 " : "FontFile3 ") +
+                          QByteArray::number(file) + " 0 R >>";
         object(descriptor, descriptorDict);
 
-        const QByteArray program = subsetFont(f.raw, f.used);
-        stream(file, " /Length1 " + QByteArray::number(program.size()), program);
+        if (trueType) {
+            const QByteArray program = subsetFont(f.raw, f.used);
+            stream(file, " /Length1 " + QByteArray::number(program.size()), program);
+        } else {
+            std::set<int> keep{0};
+            for (const auto& [g, c] : f.used)
+                keep.insert(g);
+            stream(file, " /Subtype /CIDFontType0C", cff::subset(*f.cff, keep));
+        }
 
         QByteArray cmap = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                           "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
                           "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
                           "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
-        std::vector<std::pair<quint16, char32_t>> entries(f.used.begin(), f.used.end());
+        std::vector<std::pair<quint16, char32_t>> entries;
+        for (const auto& [code, glyph] : codes)
+            entries.emplace_back(code, glyph.second);
         for (size_t from = 0; from < entries.size(); from += 100) {
             const size_t to = std::min(entries.size(), from + 100);
             cmap += QByteArray::number(qulonglong(to - from)) + " beginbfchar\n";

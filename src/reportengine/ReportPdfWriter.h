@@ -1,5 +1,6 @@
-// Writes laid-out report pages straight into PDF: texts as glyph strings of embedded TrueType
-// subsets, shadings and frame lines as path operators. A report of a thousand pages has hundreds of
+// Writes laid-out report pages straight into PDF: texts as glyph strings of embedded font subsets
+// (TrueType outlines, or the PostScript outlines of OpenType CFF fonts), shadings and frame lines as
+// path operators. A report of a thousand pages has hundreds of
 // thousands of texts; Qt's PDF engine positions every glyph on its own and takes seconds for it,
 // while one string per text keeps the page streams small and the file quick to write and to open.
 #pragma once
@@ -23,8 +24,8 @@ public:
     ReportPdfWriter(const ReportPdfWriter&) = delete;
     ReportPdfWriter& operator=(const ReportPdfWriter&) = delete;
 
-    // Whether every font the page asks for can be embedded (a TrueType outline font). When not, the
-    // caller prints through Qt's PDF engine instead.
+    // Whether every font the page asks for can be embedded (TrueType or CFF outlines, as in .ttf and
+    // .otf files). When not, the caller prints through Qt's PDF engine instead.
     bool canWrite(const ReportPage& page);
 
     void addPage(const ReportPage& page);

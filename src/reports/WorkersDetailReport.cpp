@@ -28,7 +28,7 @@ QString WorkersDetailReport::reportSql() {
         QStringLiteral(
             "select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, sum(time) as sum_time,"),
         QStringLiteral("sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)*"),
-        QStringLiteral("smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize,"),
+        QStringLiteral("smena.cena) as summa, color, sum(prize*(kol_vo-brak)*smena.cena/100) as s_prize,"),
         fatigueLine(amount, QStringLiteral("f_sum7"), 2, 7777, 0, false),
         fatigueLine(amount, QStringLiteral("f_sum7_n"), 4, 7777, 1, false),
         fatigueLine(amount, QStringLiteral("f_sum8"), 6, 7778, 0, false),

@@ -3,16 +3,45 @@
 #include "ReportTestData.h"
 #include "reportengine/ReportPainter.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPdfWriter>
 #include <QProcess>
+#include <QRawFont>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fontconfig/fontconfig.h>
+
 using namespace reportengine;
 
 namespace {
+
+// The tests print with fonts loaded from their own files, so that they do not depend on what the
+// machine's font configuration gives for "Arial". DejaVu Sans (TrueType outlines) comes with
+// fonts-dejavu, Nimbus Sans (an OpenType font with CFF outlines) with fonts-urw-base35.
+const QString kTrueTypeRegular = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const QString kTrueTypeBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+const QString kCffRegular = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf";
+const QString kCffBold = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Bold.otf";
+// Nimbus Roman as Type 1 files, and the same faces as OpenType files.
+const QString kType1Regular = "/usr/share/fonts/type1/urw-base35/NimbusRoman-Regular.t1";
+const QString kType1Bold = "/usr/share/fonts/type1/urw-base35/NimbusRoman-Bold.t1";
+const QString kType1TwinRegular = "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf";
+const QString kType1TwinBold = "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Bold.otf";
+
+// Registers the regular and bold faces of a family from their files; the family's name, or an
+// empty text when a file cannot be loaded.
+QString loadFamily(const QString& regularFile, const QString& boldFile) {
+    const int regular = QFontDatabase::addApplicationFont(regularFile);
+    const int bold = QFontDatabase::addApplicationFont(boldFile);
+    if (regular < 0 || bold < 0)
+        return {};
+    return QFontDatabase::applicationFontFamilies(regular).value(0);
+}
 
 QString pdfText(const QString& fileName, int page = 0) {
     QStringList args = {"-layout"};
@@ -31,17 +60,29 @@ QString pdfText(const QString& fileName, int page = 0) {
 class TestReportPdf : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void writesReadableCyrillicPdf();
     void unwritableTargetIsReported();
     void wrapsAndCutsTextsAsOnScreen();
     void characterMissingFromTheFont();
+    void embedsFontOutlines_data();
+    void embedsFontOutlines();
+
+private:
+    QString family; // the font every other test prints with
 };
+
+void TestReportPdf::initTestCase() {
+    family = loadFamily(kTrueTypeRegular, kTrueTypeBold);
+    QVERIFY2(!family.isEmpty(), qPrintable("cannot load " + kTrueTypeRegular));
+}
 
 void TestReportPdf::writesReadableCyrillicPdf() {
     QTemporaryDir dir;
     const QString file = dir.filePath("отчет.pdf");
     const MemoryDataSource rows = testdata::workerRows(5, 12);
     ReportDefinition report = testdata::workerReport();
+    report.font.family = family;
     report.setText("QRLabel1", "Отчет по рабочим с 01.01.2026 по 01.02.2026");
     QString error;
     QVERIFY2(writeReportPdf(report, rows, file, &error), qPrintable(error));
@@ -67,9 +108,11 @@ void TestReportPdf::writesReadableCyrillicPdf() {
 void TestReportPdf::unwritableTargetIsReported() {
     QTemporaryDir dir;
     const MemoryDataSource rows = testdata::workerRows(1, 1);
+    ReportDefinition report = testdata::workerReport();
+    report.font.family = family;
     for (const QString& target : {dir.path(), dir.filePath("нет/папки.pdf")}) {
         QString error;
-        QVERIFY(!writeReportPdf(testdata::workerReport(), rows, target, &error));
+        QVERIFY(!writeReportPdf(report, rows, target, &error));
         QVERIFY2(error.contains(target), qPrintable(error));
     }
 }
@@ -104,6 +147,7 @@ int darkPixels(const QImage& page, const QRectF& mm) {
 // never printed over the neighbouring column.
 void TestReportPdf::wrapsAndCutsTextsAsOnScreen() {
     ReportDefinition report;
+    report.font.family = family;
     report.title = "Проверка (переносы) \\ скобки";
     ReportBand detail;
     detail.name = "detail";
@@ -164,6 +208,7 @@ void TestReportPdf::characterMissingFromTheFont() {
     QTemporaryDir dir;
     const MemoryDataSource rows = testdata::workerRows(1, 2);
     ReportDefinition report = testdata::workerReport();
+    report.font.family = family;
     report.setText("QRLabel1", "Отчет");
     const QString plain = dir.filePath("plain.pdf"), foreign = dir.filePath("foreign.pdf");
     QVERIFY(writeReportPdf(report, rows, plain));
@@ -174,7 +219,145 @@ void TestReportPdf::characterMissingFromTheFont() {
     QVERIFY(pdfText(foreign).contains("Иванов Иван Иванович"));
 }
 
+namespace {
+
+// Renders the first page at 100 dpi in grey; a null image when poppler cannot, or complains.
+QImage renderFine(const QString& fileName, QString* messages) {
+    QProcess p;
+    p.start("pdftoppm", {"-r", "100", "-gray", "-f", "1", "-l", "1", fileName});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    *messages += QString::fromUtf8(p.readAllStandardError());
+    QImage image;
+    image.loadFromData(p.readAllStandardOutput(), "PGM");
+    return image;
+}
+
+// Dark pixels in each 4 mm strip of the page, from the top.
+QList<int> inkByStrip(const QImage& page) {
+    const int strip = qRound(4 * 100 / 25.4);
+    QList<int> ink((page.height() + strip - 1) / strip, 0);
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar* line = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x)
+            ink[y / strip] += line[x] < 128; // 8-bit grey image
+    }
+    return ink;
+}
+
+} // namespace
+
+// The own writer embeds a report font whether its outlines are TrueType (.ttf) or PostScript (an
+// OpenType .otf font with a CFF table): the page looks as when Qt's PDF engine prints it, and the
+// text reads back. When Qt gives the face from a Type 1 file, which cannot be embedded as it is,
+// the writer takes the same face from its OpenType file, if that is installed too.
+void TestReportPdf::embedsFontOutlines_data() {
+    QTest::addColumn<QStringList>("files");     // the regular and the bold face, for Qt
+    QTest::addColumn<QStringList>("twinFiles"); // the same faces, installed but not loaded by Qt
+    QTest::addColumn<QByteArray>("outlineTable");
+    QTest::addColumn<QString>("pdfFontType");
+    QTest::newRow("TrueType") << QStringList{kTrueTypeRegular, kTrueTypeBold} << QStringList()
+                              << QByteArray("glyf") << "CID TrueType";
+    QTest::newRow("CFF") << QStringList{kCffRegular, kCffBold} << QStringList() << QByteArray("CFF ")
+                         << "CID Type 0C";
+    QTest::newRow("Type 1, CFF installed")
+        << QStringList{kType1Regular, kType1Bold} << QStringList{kType1TwinRegular, kType1TwinBold}
+        << QByteArray() << "CID Type 0C";
+}
+
+void TestReportPdf::embedsFontOutlines() {
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, twinFiles);
+    QFETCH(QByteArray, outlineTable);
+    QFETCH(QString, pdfFontType);
+    for (const QString& file : files + twinFiles)
+        if (!QFile::exists(file))
+            QSKIP(qPrintable(file + " is not installed (scripts/setup.sh installs it)"));
+    for (const QString& file : twinFiles) // known to fontconfig, as an installed font is
+        QVERIFY(FcConfigAppFontAddFile(
+            nullptr, reinterpret_cast<const FcChar8*>(QFile::encodeName(file).constData())));
+    const QString fontFamily = loadFamily(files[0], files[1]);
+    QVERIFY(!fontFamily.isEmpty());
+    for (bool bold : {false, true}) {
+        QFont font(fontFamily);
+        font.setBold(bold);
+        const QRawFont face = QRawFont::fromFont(font);
+        if (outlineTable.isEmpty()) // a Type 1 face: neither TrueType nor CFF outlines
+            QVERIFY2(face.fontTable("glyf").isEmpty() && face.fontTable("CFF ").isEmpty(),
+                     qPrintable(fontFamily + " comes from an OpenType file"));
+        else
+            QVERIFY2(!face.fontTable(outlineTable).isEmpty(),
+                     qPrintable(fontFamily + " has no " + outlineTable + " table"));
+    }
+
+    QTemporaryDir dir;
+    const QString own = dir.filePath("own.pdf"), qt = dir.filePath("qt.pdf");
+    ReportDefinition report = testdata::workerReport();
+    report.font.family = fontFamily;
+    report.setText("QRLabel1", "Отчет по рабочим с 01.01.2026 по 01.02.2026 (Ёё, №, «», Àé)");
+    const ReportPages pages = layoutReport(report, testdata::workerRows(5, 12));
+    QVERIFY(writeReportPdf(pages, own));
+    {
+        QPdfWriter writer(qt);
+        writer.setResolution(1200);
+        QVERIFY(paintReport(pages, writer));
+    }
+    QCOMPARE(pdfProducer(own), QString("tabel"));
+
+    QProcess fonts;
+    fonts.start("pdffonts", {own});
+    QVERIFY(fonts.waitForFinished(30000));
+    const QStringList fontLines = QString::fromUtf8(fonts.readAllStandardOutput()).split('\n').mid(2);
+    int embedded = 0;
+    for (const QString& line : fontLines) {
+        if (line.trimmed().isEmpty())
+            continue;
+        QVERIFY2(line.contains(pdfFontType) && line.contains(QRegularExpression(" yes +yes +yes ")),
+                 qPrintable(line)); // embedded, a subset, with a character map
+        ++embedded;
+    }
+    QCOMPARE(embedded, 2); // regular and bold
+
+    const QString first = pdfText(own, 1);
+    QVERIFY2(first.contains("Отчет по рабочим с 01.01.2026 по 01.02.2026 (Ёё, №, «», Àé)"),
+             qPrintable(first));
+    QVERIFY2(first.contains("Петрова Анна Сергеевна"), qPrintable(first));
+    QVERIFY2(first.contains(QRegularExpression("Итого по Иванов Иван Иванович: +3732.00 +3110.00")),
+             qPrintable(first));
+
+    // Every glyph is drawn, with its own outline: strip by strip, the page holds as much ink as the
+    // page Qt's engine writes.
+    QString messages;
+    const QImage ownPage = renderFine(own, &messages), qtPage = renderFine(qt, &messages);
+    QVERIFY(!ownPage.isNull() && !qtPage.isNull());
+    QVERIFY2(messages.isEmpty(), qPrintable(messages));
+    QCOMPARE(ownPage.size(), qtPage.size());
+    const QList<int> ownInk = inkByStrip(ownPage), qtInk = inkByStrip(qtPage);
+    int total = 0;
+    for (int i = 0; i < ownInk.size(); ++i) {
+        QVERIFY2(
+            qAbs(ownInk[i] - qtInk[i]) <= 40 + qtInk[i] / 10,
+            qPrintable(
+                QString("strip %1: %2 dark pixels, Qt's engine %3").arg(i).arg(ownInk[i]).arg(qtInk[i])));
+        total += qtInk[i];
+    }
+    QVERIFY(total > 5000);
+}
+
 int main(int argc, char** argv) {
+    // Only the fonts the tests load from their files are there: fontconfig reads a configuration
+    // without font folders. The machine's own fonts (several of them may call themselves "Nimbus
+    // Sans", in other formats) take no part.
+    QTemporaryDir fontConfig;
+    QFile conf(fontConfig.filePath("fonts.conf"));
+    if (!conf.open(QIODevice::WriteOnly))
+        return 1;
+    conf.write(
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n<fontconfig>\n"
+        "<include ignore_missing=\"yes\">/etc/fonts/conf.d</include>\n<cachedir>" +
+        fontConfig.filePath("cache").toUtf8() + "</cachedir>\n</fontconfig>\n");
+    conf.close();
+    qputenv("FONTCONFIG_FILE", QFile::encodeName(conf.fileName()));
     QGuiApplication app(argc, argv);
     TestReportPdf test;
     return QTest::qExec(&test, argc, argv);
