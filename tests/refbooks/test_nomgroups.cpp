@@ -285,7 +285,7 @@ void TestNomGroups::picker() {
             QVERIFY(groups().locate("id", pickId));
         dialog->setResult(-1);
         if (pickId < 0)
-            QTest::keyClick(dialog, Qt::Key_Escape);
+            QTest::keyEvent(QTest::Click, dialog, Qt::Key_Escape);
         else
             changeButton->click();
         QCOMPARE(dialog->result(), pickId < 0 ? int(QDialog::Rejected) : int(QDialog::Accepted));
@@ -310,11 +310,11 @@ void TestNomGroups::searchKeysAndPersistence() {
         QCOMPARE(rows(), 4);
         type(e, "В");
         QCOMPARE(rows(), 1);
-        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Backspace);
         type(e, "С");
         QCOMPARE(current(), QString("Стеллажи металлические"));
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Home, Qt::Key_Delete})
-            QTest::keyClick(e, k);
+            QTest::keyEvent(QTest::Click, e, k);
         QCOMPARE(e->text(), QString("С"));
         QCOMPARE(e->cursorPosition(), 1);
     });
@@ -324,10 +324,10 @@ void TestNomGroups::searchKeysAndPersistence() {
         QCOMPARE(searchEdit->text(), QString("С"));
         QCOMPARE(rows(), 2);
         QCOMPARE(current(), QString("Сейфы"));
-        QTest::keyClick(searchEdit, Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Down);
         QCOMPARE(current(), QString("Стеллажи металлические"));
         QCOMPARE(grid->currentIndex().row(), 1);
-        QTest::keyClick(searchEdit, Qt::Key_Up);
+        QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Up);
         QCOMPARE(current(), QString("Сейфы"));
         type(searchEdit, "т");
         changeButton->click();

@@ -118,7 +118,7 @@ void TestNorms::typeInto(int row, int column, const QString& text, Qt::Key leave
             editor = e; // closed editors are hidden until they are deleted
     QVERIFY(editor);
     editor->setText(text);
-    QTest::keyClick(editor, leave);
+    QTest::keyEvent(QTest::Click, editor, leave);
 }
 
 void TestNorms::showsNormsOfOnePriceSorted() {
@@ -197,7 +197,7 @@ void TestNorms::newNormGetsOperationPrice() {
     openFromPriceList(oper, [&](QDialog*) {
         if (normsBefore > 0) {
             grid->setCurrentIndex(table->index(normsBefore - 1, 0));
-            QTest::keyClick(grid, Qt::Key_Down);
+            QTest::keyEvent(QTest::Click, grid, Qt::Key_Down);
         }
         QVERIFY(table->hasNewRow());
         QCOMPARE(grid->currentIndex().row(), table->newRowIndex());
@@ -227,13 +227,13 @@ void TestNorms::newNormGetsOperationPrice() {
 void TestNorms::untouchedNewRowIsDropped() {
     openFromPriceList(42, [&](QDialog*) {
         grid->setCurrentIndex(table->index(1, 1));
-        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, grid, Qt::Key_Down);
         QCOMPARE(table->rowCount(), 3);
-        QTest::keyClick(grid, Qt::Key_Up);
+        QTest::keyEvent(QTest::Click, grid, Qt::Key_Up);
         QCOMPARE(table->rowCount(), 2);
         QVERIFY(!table->hasNewRow());
         QCOMPARE(grid->currentIndex(), table->index(1, 1));
-        QTest::keyClick(grid, Qt::Key_Insert);
+        QTest::keyEvent(QTest::Click, grid, Qt::Key_Insert);
         QCOMPARE(table->rowCount(), 3);
         saveButton->click();
     });
@@ -280,7 +280,7 @@ void TestNorms::escStoresPendingChange() {
         QVERIFY(table->setData(table->index(0, 1), "6,5"));
         QVERIFY(table->modified());
         QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 7.0);
-        QTest::keyClick(grid, Qt::Key_Escape);
+        QTest::keyEvent(QTest::Click, grid, Qt::Key_Escape);
     });
     QCOMPARE(norms->result(), int(QDialog::Accepted));
     QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 6.5);

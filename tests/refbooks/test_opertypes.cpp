@@ -284,7 +284,7 @@ void TestOperTypes::picker() {
         if (pickId > 0)
             QVERIFY(types().locate("id", pickId));
         if (pickId < 0)
-            QTest::keyClick(dialog, Qt::Key_Escape);
+            QTest::keyEvent(QTest::Click, dialog, Qt::Key_Escape);
         else
             changeButton->click();
     };
@@ -306,17 +306,17 @@ void TestOperTypes::searchInPickerOnly() {
         type(e, "С");
         QCOMPARE(rows(), 2);
         QCOMPARE(current(), QString("Сварка полуавтоматом"));
-        QTest::keyClick(e, Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Down);
         QCOMPARE(current(), QString("Ср. сдельная"));
         QCOMPARE(grid->currentIndex().row(), 1);
-        QTest::keyClick(e, Qt::Key_Up);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Up);
         QCOMPARE(current(), QString("Сварка полуавтоматом"));
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Home, Qt::Key_Delete})
-            QTest::keyClick(e, k);
+            QTest::keyEvent(QTest::Click, e, k);
         QCOMPARE(e->text(), QString("С"));
         type(e, "р");
         QCOMPARE(rows(), 1);
-        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Backspace);
         QCOMPARE(rows(), 2);
         type(e, "в");
         changeButton->click();

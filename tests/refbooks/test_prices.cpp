@@ -179,9 +179,9 @@ void TestPrices::search() {
         searchEdit->setText("12");
         QCOMPARE(prices().recordCount(), 2); // A-12 and Б-120: "12" anywhere in the mark
         QCOMPARE(prices().recNo(), 1);
-        QTest::keyClick(searchEdit, Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Down);
         QCOMPARE(prices().recNo(), 2);
-        QTest::keyClick(searchEdit, Qt::Key_Up);
+        QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Up);
         QCOMPARE(prices().recNo(), 1);
         searchEdit->setText("б-");
         QCOMPARE(prices().recordCount(), 1);
@@ -245,8 +245,8 @@ void TestPrices::addRefusesDuplicates() {
 
 // Leaving a picker without a choice (Esc) keeps what the editor's field showed.
 void TestPrices::pickersLeftWithoutChoiceKeepFields() {
-    onModal["ProductsDialog"] = [&] { QTest::keyClick(products, Qt::Key_Escape); };
-    onModal["OperationTypesDialog"] = [&] { QTest::keyClick(types, Qt::Key_Escape); };
+    onModal["ProductsDialog"] = [&] { QTest::keyEvent(QTest::Click, products, Qt::Key_Escape); };
+    onModal["OperationTypesDialog"] = [&] { QTest::keyEvent(QTest::Click, types, Qt::Key_Escape); };
     onModal["OperationPriceEditor"] = [&] {
         productButton->click();
         operationTypeButton->click();

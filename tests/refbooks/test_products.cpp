@@ -185,7 +185,7 @@ void TestProducts::add() {
     const int before = count("select count(*) from cmn_gds_and_srv.gds_and_srv");
     SqlRecorder sql;
     script({[&](QDialog*) {
-                QTest::keyClick(dialog, Qt::Key_Return); // "Добавить" is the default button
+                QTest::keyEvent(QTest::Click, dialog, Qt::Key_Return); // "Добавить" is the default button
             },
             [&](QDialog* w) {
                 QCOMPARE(w, editor);
@@ -248,8 +248,8 @@ void TestProducts::change() {
                 QCOMPARE(dm->products().recNo(), 3); // A-12, Б-3, Щит-1
                 QVERIFY(QTest::qWaitForWindowExposed(dialog));
                 const QRect cell = grid->visualRect(grid->model()->index(2, 0));
-                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-                QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+                QTest::mouseEvent(QTest::MouseClick, grid->viewport(), Qt::LeftButton, {}, cell.center());
+                QTest::mouseEvent(QTest::MouseDClick, grid->viewport(), Qt::LeftButton, {}, cell.center());
                 QCOMPARE(dm->products().recNo(), 3); // back on the same row after the editor
             },
             [&](QDialog*) {
@@ -339,7 +339,7 @@ void TestProducts::valueFieldFilter() {
     rateEdit->clear();
     typeText(rateEdit, keys);
     QCOMPARE(rateEdit->text(), shown);
-    QTest::keyClick(rateEdit, Qt::Key_Backspace);
+    QTest::keyEvent(QTest::Click, rateEdit, Qt::Key_Backspace);
     QCOMPARE(rateEdit->text(), shown.chopped(1));
 }
 
@@ -453,10 +453,10 @@ void TestProducts::failedDeletionLeavesEverything() {
     db->exec("insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, "
              "time, ok, vvod, prize, id_doc, id_doc_item, id_gds_use, id_cons_use, f_gds_qty_use) "
              "values ('08.12.2026', 1, 17, 5, 42, 12.5, 10, 0, 0, 8, 'no', '08.12.2026', 0, 0, 0, 0, 0, 0)");
-    db->exec("create function pg_temp.refuse() returns trigger language plpgsql as "
+    db->exec("create function PG_TEMP.refuse() returns trigger language plpgsql as "
              "$$ begin raise exception 'изделие занято'; end $$");
     db->exec("create trigger refuse_delete before delete on cmn_gds_and_srv.gds_and_srv "
-             "for each row execute function pg_temp.refuse()");
+             "for each row execute function PG_TEMP.refuse()");
     boxes->answers << QMessageBox::Yes << QMessageBox::Yes;
     SqlRecorder sql;
     QString error;
@@ -533,11 +533,11 @@ void TestProducts::searchFilterAndItsPersistence() {
                 QCOMPARE(dm->products().recordCount(), 1);
                 searchEdit->clear();
                 QCOMPARE(dm->products().recNo(), 1);
-                QTest::keyClick(searchEdit, Qt::Key_Down);
-                QTest::keyClick(searchEdit, Qt::Key_Down);
+                QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Down);
+                QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Down);
                 QCOMPARE(dm->products().recNo(), 3);
                 QCOMPARE(grid->currentIndex().row(), 2);
-                QTest::keyClick(searchEdit, Qt::Key_Up);
+                QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Up);
                 QCOMPARE(dm->products().recNo(), 2);
                 QCOMPARE(searchEdit->text(), QString()); // the two keys do not edit the field
                 searchEdit->setText("Б");
@@ -569,7 +569,7 @@ void TestProducts::pickHandsBackProduct() {
                 QVERIFY(changeButton->isDefault());
                 QVERIFY(addButton->isHidden() && removeButton->isHidden());
                 QVERIFY(dm->products().locate("id", 7));
-                QTest::keyClick(dialog, Qt::Key_Return);
+                QTest::keyEvent(QTest::Click, dialog, Qt::Key_Return);
             },
             [&](QDialog*) {
                 searchEdit->setText("нет такого");

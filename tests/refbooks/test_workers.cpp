@@ -41,7 +41,7 @@ private slots:
     void emptyListChangesAndDeletesNothing();
     void picker_data();
     void picker();
-    void pickerByDoubleClick();
+    void pickerByDoubleClicking();
     void searchFilterAndKeys();
     void searchPersistence();
     void gridShowsTheDatabasesWorkers();
@@ -419,7 +419,7 @@ void TestWorkers::picker() {
             QVERIFY(workers().locate("id", pickId));
         dialog->setResult(-1);
         if (pickId < 0)
-            QTest::keyClick(dialog, Qt::Key_Escape);
+            QTest::keyEvent(QTest::Click, dialog, Qt::Key_Escape);
         else
             changeButton->click();
         QCOMPARE(dialog->result(), pickId < 0 ? int(QDialog::Rejected) : int(QDialog::Accepted));
@@ -436,13 +436,13 @@ void TestWorkers::picker() {
     QVERIFY(boxes->shown.isEmpty());
 }
 
-void TestWorkers::pickerByDoubleClick() {
+void TestWorkers::pickerByDoubleClicking() {
     onModal["WorkersDialog"] = [this] {
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         const QRect cell = grid->visualRect(grid->model()->index(3, 0)); // Петров
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseEvent(QTest::MouseClick, grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseEvent(QTest::MouseDClick, grid->viewport(), Qt::LeftButton, {}, cell.center());
         QVERIFY(!dialog->isVisible());
     };
     const std::optional<Worker> picked = dialog->pickWorker();
@@ -457,19 +457,19 @@ void TestWorkers::searchFilterAndKeys() {
         type(e, "пе"); // a prefix, letter case aside
         QCOMPARE(rows(), 2);
         QCOMPARE(currentFio(), QString("Пестов Павел"));
-        QTest::keyClick(e, Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Down);
         QCOMPARE(currentFio(), QString("Петров Пётр Петрович"));
         QCOMPARE(grid->currentIndex().row(), 1);
-        QTest::keyClick(e, Qt::Key_Down); // at the end: stays
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Down); // at the end: stays
         QCOMPARE(currentFio(), QString("Петров Пётр Петрович"));
-        QTest::keyClick(e, Qt::Key_Up);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Up);
         QCOMPARE(currentFio(), QString("Пестов Павел"));
         // Delete, Left, Right, Home and End do nothing in the field.
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Home, Qt::Key_Delete, Qt::Key_Right, Qt::Key_End})
-            QTest::keyClick(e, k);
+            QTest::keyEvent(QTest::Click, e, k);
         QCOMPARE(e->text(), QString("пе"));
         QCOMPARE(e->cursorPosition(), 2);
-        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Backspace);
         QCOMPARE(e->text(), QString("п"));
         QCOMPARE(rows(), 2);
         type(e, "етр");
