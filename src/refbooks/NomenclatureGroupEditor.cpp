@@ -4,7 +4,7 @@
 
 #include "data/Database.h"
 #include "data/Format.h"
-#include "refbooks/NomenclatureGroupsDialog.h"
+#include "ui/Seams.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -13,67 +13,68 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-NomenclatureGroupEditor* g_nomenclatureGroupEditor = nullptr;
-
-NomenclatureGroupEditor::NomenclatureGroupEditor(QWidget* parent) : QDialog(parent) {
+NomenclatureGroupEditor::NomenclatureGroupEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("NomenclatureGroupEditor"));
     setWindowTitle(QStringLiteral("Ведение групп (29)"));
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Номенклатурная группа"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    Edit1 = new QLineEdit(GroupBox1);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMinimumWidth(300);
-    auto* form = new QFormLayout(GroupBox1);
-    form->addRow(QStringLiteral("Наименование"), Edit1);
+    m_nameGroup = new QGroupBox(QStringLiteral("Номенклатурная группа"), this);
+    m_nameGroup->setObjectName(QStringLiteral("nameGroup"));
+    m_nameEdit = new QLineEdit(m_nameGroup);
+    m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    m_nameEdit->setMinimumWidth(300);
+    auto* form = new QFormLayout(m_nameGroup);
+    form->addRow(QStringLiteral("Наименование"), m_nameEdit);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button6 = new QPushButton(QStringLiteral("Выход"), this);
-    Button6->setObjectName(QStringLiteral("Button6"));
-    Button6->setAutoDefault(false);
+    m_saveButton = new QPushButton(QStringLiteral("Записать"), this);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_saveButton->setDefault(true);
+    m_exitButton = new QPushButton(QStringLiteral("Выход"), this);
+    m_exitButton->setObjectName(QStringLiteral("exitButton"));
+    m_exitButton->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button6);
+    buttons->addWidget(m_saveButton);
+    buttons->addWidget(m_exitButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
+    layout->addWidget(m_nameGroup);
     layout->addLayout(buttons);
     setFixedWindowLook(this);
 
-    connect(Button1, &QPushButton::clicked, this, &NomenclatureGroupEditor::Button1Click);
-    connect(Button6, &QPushButton::clicked, this, &NomenclatureGroupEditor::Button6Click);
+    connect(m_saveButton, &QPushButton::clicked, this, &NomenclatureGroupEditor::save);
+    connect(m_exitButton, &QPushButton::clicked, this, &NomenclatureGroupEditor::reject);
 }
 
-NomenclatureGroupEditor::~NomenclatureGroupEditor() {
-    if (g_nomenclatureGroupEditor == this)
-        g_nomenclatureGroupEditor = nullptr;
+bool NomenclatureGroupEditor::addGroup() {
+    m_adding = true;
+    m_groupId = 0;
+    m_nameEdit->clear();
+    setResult(QDialog::Rejected);
+    seams::showModal(this);
+    return result() == QDialog::Accepted;
+}
+
+bool NomenclatureGroupEditor::renameGroup(const NomenclatureGroup& group) {
+    m_adding = false;
+    m_groupId = group.id;
+    m_nameEdit->setText(group.name);
+    setResult(QDialog::Rejected);
+    seams::showModal(this);
+    return result() == QDialog::Accepted;
 }
 
 void NomenclatureGroupEditor::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     centreOnDesktop(this);
-    Edit1->setFocus();
+    m_nameEdit->setFocus();
 }
 
-void NomenclatureGroupEditor::Button1Click() {
-    const QString name = Edit1->text().trimmed();
-    Command& sql = g_database->SQL_exec;
-    if (Tag == 1)
-        sql.setSql(QStringLiteral("INSERT INTO cmn_classifier.item(s_caption) VALUES(") + sqlQuote(name) +
-                   QStringLiteral(")"));
+void NomenclatureGroupEditor::save() {
+    const QString name = m_nameEdit->text().trimmed();
+    if (m_adding)
+        m_db.execute(QStringLiteral("INSERT INTO cmn_classifier.item(s_caption) VALUES(") + sqlQuote(name) +
+                     QStringLiteral(")"));
     else
-        sql.setSql(
-            QStringLiteral("UPDATE cmn_classifier.item SET s_caption=") + sqlQuote(name) +
-            QStringLiteral(" where id=") +
-            QString::number(g_nomenclatureGroupsDialog->item.fieldByName(QStringLiteral("id")).asLargeInt()));
-    sql.execute();
-    g_nomenclatureGroupsDialog->item.close();
-    g_nomenclatureGroupsDialog->item.open();
+        m_db.execute(QStringLiteral("UPDATE cmn_classifier.item SET s_caption=") + sqlQuote(name) +
+                     QStringLiteral(" where id=") + QString::number(m_groupId));
     accept();
-}
-
-void NomenclatureGroupEditor::Button6Click() {
-    reject();
 }

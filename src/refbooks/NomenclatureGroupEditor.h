@@ -2,8 +2,11 @@
 // chosen in the list.
 #pragma once
 
+#include "refbooks/NomenclatureGroupsDialog.h"
+
 #include <QDialog>
 
+class Database;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -11,22 +14,28 @@ class QPushButton;
 class NomenclatureGroupEditor : public QDialog {
     Q_OBJECT
 public:
-    explicit NomenclatureGroupEditor(QWidget* parent = nullptr);
-    ~NomenclatureGroupEditor() override;
+    explicit NomenclatureGroupEditor(Database& db, QWidget* parent = nullptr);
 
-    int Tag = 0; // 1 add, 2 rename the current group of the list
-
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;     // "Наименование"
-    QPushButton* Button1; // "Записать"
-    QPushButton* Button6; // "Выход"
+    // Enters a new group; true when it was saved.
+    bool addGroup();
+    // Renames the group; true when the new name was saved.
+    bool renameGroup(const NomenclatureGroup& group);
 
 public slots:
-    void Button1Click();
-    void Button6Click();
+    // Writes the name, trimmed of blanks (an empty name too); the editor closes when it is
+    // written and stays open when the database refuses the statement.
+    void save();
 
 protected:
     void showEvent(QShowEvent* e) override;
-};
 
-extern NomenclatureGroupEditor* g_nomenclatureGroupEditor;
+private:
+    Database& m_db;
+    bool m_adding = true;
+    qint64 m_groupId = 0; // the group being renamed
+
+    QGroupBox* m_nameGroup;
+    QLineEdit* m_nameEdit;     // "Наименование"
+    QPushButton* m_saveButton; // "Записать"
+    QPushButton* m_exitButton; // "Выход"
+};

@@ -14,8 +14,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-NormsDialog* g_normsDialog = nullptr;
-
 // ---- The norms table ---------------------------------------------------------------------
 
 namespace {
@@ -26,7 +24,7 @@ QString integerText(const QVariant& v) {
 
 } // namespace
 
-TNormTable::TNormTable(QObject* parent) : EditTable(parent) {
+NormsTable::NormsTable(QObject* parent) : EditTable(parent) {
     setTableName(QStringLiteral("accounts_dep.norm"));
     setKeyField(QStringLiteral("id"));
     setSql(QStringLiteral("select * from accounts_dep.norm where o_id=:o_id order by norma, id"));
@@ -37,7 +35,7 @@ TNormTable::TNormTable(QObject* parent) : EditTable(parent) {
     });
 }
 
-QString TNormTable::priceText(const QVariant& v) {
+QString NormsTable::priceText(const QVariant& v) {
     if (v.isNull() || !v.isValid())
         return QString();
     QLocale loc;
@@ -48,75 +46,75 @@ QString TNormTable::priceText(const QVariant& v) {
     return t;
 }
 
-void TNormTable::openFor(int operId, qint64 keepId) {
-    if (newRow) {
+void NormsTable::openFor(int operId, qint64 keepId) {
+    if (m_newRow) {
         beginRemoveRows({}, newRowIndex(), newRowIndex());
-        newRow = false;
+        m_newRow = false;
         endRemoveRows();
     }
-    dirty = false;
+    m_dirty = false;
     setParam(QStringLiteral("o_id"), operId);
     open();
     if (keepId)
         locate(QStringLiteral("id"), keepId);
 }
 
-void TNormTable::beginNewRow() {
-    if (newRow)
+void NormsTable::beginNewRow() {
+    if (m_newRow)
         return;
     cancel();
-    dirty = false;
+    m_dirty = false;
     beginInsertRows({}, newRowIndex(), newRowIndex());
-    newRow = true;
+    m_newRow = true;
     endInsertRows();
     append();
 }
 
-void TNormTable::dropNewRow() {
-    if (!newRow)
+void NormsTable::dropNewRow() {
+    if (!m_newRow)
         return;
     cancel();
-    dirty = false;
+    m_dirty = false;
     beginRemoveRows({}, newRowIndex(), newRowIndex());
-    newRow = false;
+    m_newRow = false;
     endRemoveRows();
 }
 
-void TNormTable::cancelRow() {
-    if (newRow) {
+void NormsTable::cancelRow() {
+    if (m_newRow) {
         dropNewRow();
         return;
     }
     const int row = recNo() - 1;
     cancel();
-    dirty = false;
+    m_dirty = false;
     if (row >= 0)
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-void TNormTable::storeRow(int operId) {
-    if (!dirty)
+void NormsTable::storeRow(int operId) {
+    if (!m_dirty)
         return;
-    if (newRow) {
+    if (m_newRow) {
         setValue(QStringLiteral("o_id"), operId);
         // The new row becomes a stored one: post() adds it at the end of the grid's rows.
         beginRemoveRows({}, newRowIndex(), newRowIndex());
-        newRow = false;
+        m_newRow = false;
         endRemoveRows();
     }
     post();
-    dirty = false;
+    m_dirty = false;
 }
 
-int TNormTable::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : Dataset::rowCount() + (newRow ? 1 : 0);
+int NormsTable::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Dataset::rowCount() + (m_newRow ? 1 : 0);
 }
 
-QVariant TNormTable::data(const QModelIndex& index, int role) const {
+QVariant NormsTable::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= gridColumns.size())
         return {};
-    const bool pendingNew = newRow && index.row() == newRowIndex();
-    const bool pendingEdit = !newRow && state() == State::Edit && index.row() == recNo() - 1;
+    const bool pendingNew = m_newRow && index.row() == newRowIndex();
+    const bool pendingEdit = !m_newRow && state() == State::Edit && index.row() == recNo() - 1;
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
@@ -134,13 +132,13 @@ QVariant TNormTable::data(const QModelIndex& index, int role) const {
     return c.format(v);
 }
 
-Qt::ItemFlags TNormTable::flags(const QModelIndex& index) const {
+Qt::ItemFlags NormsTable::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
-bool TNormTable::setData(const QModelIndex& index, const QVariant& value, int role) {
+bool NormsTable::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole || index.column() >= gridColumns.size())
         return false;
     const QString field = gridColumns[index.column()].field;
@@ -164,7 +162,7 @@ bool TNormTable::setData(const QModelIndex& index, const QVariant& value, int ro
             stored = n;
         }
     }
-    const bool pendingNew = newRow && index.row() == newRowIndex();
+    const bool pendingNew = m_newRow && index.row() == newRowIndex();
     if (pendingNew) {
         if (state() != State::Insert)
             append();
@@ -180,14 +178,14 @@ bool TNormTable::setData(const QModelIndex& index, const QVariant& value, int ro
     if (before.isNull() == stored.isNull() && (stored.isNull() || before.toDouble() == stored.toDouble()))
         return true;
     setValue(field, stored);
-    dirty = true;
+    m_dirty = true;
     emit dataChanged(index, index);
     return true;
 }
 
 // ---- The grid ----------------------------------------------------------------------------
 
-void TNormGrid::commitEditor() {
+void NormsGrid::commitEditor() {
     if (state() != EditingState)
         return;
     for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
@@ -200,187 +198,179 @@ void TNormGrid::commitEditor() {
 
 // ---- The window --------------------------------------------------------------------------
 
-NormsDialog::NormsDialog(QWidget* parent) : QDialog(parent) {
+NormsDialog::NormsDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("NormsDialog"));
     setWindowTitle(QStringLiteral("Норматив"));
 
-    DBGrid1 = new TNormGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setModel(&Norm);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                             QAbstractItemView::AnyKeyPressed);
-    QFont bold = DBGrid1->horizontalHeader()->font();
+    m_normsGrid = new NormsGrid(this);
+    m_normsGrid->setObjectName(QStringLiteral("normsGrid"));
+    m_normsGrid->setModel(&m_norms);
+    m_normsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_normsGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_normsGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed);
+    QFont bold = m_normsGrid->horizontalHeader()->font();
     bold.setBold(true);
-    DBGrid1->horizontalHeader()->setFont(bold);
-    DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
-    DBGrid1->verticalHeader()->setFixedWidth(18);
-    DBGrid1->setColumnWidth(0, 133);
-    DBGrid1->setColumnWidth(1, 105);
-    DBGrid1->setColumnWidth(2, 82);
-    DBGrid1->setMinimumSize(133 + 105 + 82 + 18 + 24, 200);
-    DBGrid1->installEventFilter(this);
+    m_normsGrid->horizontalHeader()->setFont(bold);
+    m_normsGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_normsGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_normsGrid->verticalHeader()->setDefaultSectionSize(m_normsGrid->fontMetrics().height() + 6);
+    m_normsGrid->verticalHeader()->setFixedWidth(18);
+    m_normsGrid->setColumnWidth(0, 133);
+    m_normsGrid->setColumnWidth(1, 105);
+    m_normsGrid->setColumnWidth(2, 82);
+    m_normsGrid->setMinimumSize(133 + 105 + 82 + 18 + 24, 200);
+    m_normsGrid->installEventFilter(this);
 
-    Button1 = new QPushButton(QStringLiteral("Сохранить"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Удалить"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
+    m_saveButton = new QPushButton(QStringLiteral("Сохранить"), this);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_saveButton->setDefault(true);
+    m_removeButton = new QPushButton(QStringLiteral("Удалить"), this);
+    m_removeButton->setObjectName(QStringLiteral("removeButton"));
+    m_removeButton->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button2);
+    buttons->addWidget(m_removeButton);
     buttons->addStretch();
-    buttons->addWidget(Button1);
+    buttons->addWidget(m_saveButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1);
+    layout->addWidget(m_normsGrid);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button1, &QPushButton::clicked, this, &NormsDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &NormsDialog::Button2Click);
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(m_saveButton, &QPushButton::clicked, this, &NormsDialog::save);
+    connect(m_removeButton, &QPushButton::clicked, this, &NormsDialog::removeCurrent);
+    connect(m_normsGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &NormsDialog::gridCurrentChanged);
     // Re-reading resets the grid; the columns keep their widths.
-    connect(&Norm, &QAbstractItemModel::modelReset, this, [this] {
+    connect(&m_norms, &QAbstractItemModel::modelReset, this, [this] {
         for (int i = 0; i < 3; ++i)
-            DBGrid1->setColumnWidth(i, Norm.columns()[i].width);
+            m_normsGrid->setColumnWidth(i, m_norms.columns()[i].width);
     });
 }
 
-NormsDialog::~NormsDialog() {
-    if (g_normsDialog == this)
-        g_normsDialog = nullptr;
-}
-
-void NormsDialog::openNorms(int operId) {
-    OperId = operId;
-    Norm.openFor(operId);
+void NormsDialog::editNorms(int operationPriceId) {
+    m_operationPriceId = operationPriceId;
+    m_norms.openFor(operationPriceId);
     // An operation price without norms starts with a new row to type into.
-    if (Norm.recordCount() == 0)
-        Norm.beginNewRow();
-    setGridCurrent(Norm.recordCount() == 0 ? 0 : Norm.recNo() - 1, 0);
-    DBGrid1ColEnter();
-    // Centred on the main window when there is one.
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("MainWindow") && w->isVisible()) {
-            adjustSize();
-            move(w->geometry().center() - rect().center());
-            break;
-        }
+    if (m_norms.recordCount() == 0)
+        m_norms.beginNewRow();
+    setGridCurrent(m_norms.recordCount() == 0 ? 0 : m_norms.recNo() - 1, 0);
+    enterCell();
+    // Centred on the window that owns the lists (the main window) when it is shown.
+    QWidget* owner = parentWidget();
+    while (owner && owner->parentWidget())
+        owner = owner->parentWidget();
+    if (owner && owner->isVisible()) {
+        adjustSize();
+        move(owner->geometry().center() - rect().center());
+    }
     seams::showModal(this);
 }
 
 void NormsDialog::setGridCurrent(int row, int column) {
-    syncing = true;
-    const QModelIndex idx = Norm.index(row, column);
+    m_syncing = true;
+    const QModelIndex idx = m_norms.index(row, column);
     if (idx.isValid())
-        DBGrid1->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect);
+        m_normsGrid->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect);
     else
-        DBGrid1->selectionModel()->clearCurrentIndex();
-    syncing = false;
+        m_normsGrid->selectionModel()->clearCurrentIndex();
+    m_syncing = false;
 }
 
-// Entering a cell: the new row or a stored norm becomes the row being edited.
-void NormsDialog::DBGrid1ColEnter() {
-    const QModelIndex at = DBGrid1->currentIndex();
-    if (Norm.hasNewRow() && (!at.isValid() || at.row() == Norm.newRowIndex())) {
-        NewRow = true;
+void NormsDialog::enterCell() {
+    const QModelIndex at = m_normsGrid->currentIndex();
+    if (m_norms.hasNewRow() && (!at.isValid() || at.row() == m_norms.newRowIndex()))
         return;
-    }
-    NewRow = false;
-    if (at.isValid() && at.row() != Norm.recNo() - 1)
-        Norm.setRecNo(at.row() + 1);
+    if (at.isValid() && at.row() != m_norms.recNo() - 1)
+        m_norms.setRecNo(at.row() + 1);
 }
 
-// Leaving a cell: a changed row is stored at once; a new row gets the operation price's id.
-void NormsDialog::DBGrid1ColExit() {
-    if (Norm.modified())
-        Norm.storeRow(OperId);
+// A new row gets the operation price's id.
+void NormsDialog::leaveCell() {
+    if (m_norms.modified())
+        m_norms.storeRow(m_operationPriceId);
 }
 
 void NormsDialog::gridCurrentChanged(const QModelIndex& now, const QModelIndex& previous) {
-    if (syncing)
+    if (m_syncing)
         return;
-    const bool leftNewRow = Norm.hasNewRow() && previous.isValid() && previous.row() == Norm.newRowIndex() &&
+    const bool leftNewRow = m_norms.hasNewRow() && previous.isValid() &&
+                            previous.row() == m_norms.newRowIndex() &&
                             (!now.isValid() || now.row() != previous.row());
     const int column = now.isValid() ? now.column() : 0;
     int row = now.isValid() ? now.row() : -1;
-    if (previous.isValid() && Norm.modified()) {
-        const bool toNewRow = Norm.hasNewRow() && row == Norm.newRowIndex();
-        const bool fromNewRow = Norm.hasNewRow() && previous.row() == Norm.newRowIndex();
-        DBGrid1ColExit();
+    if (previous.isValid() && m_norms.modified()) {
+        const bool toNewRow = m_norms.hasNewRow() && row == m_norms.newRowIndex();
+        const bool fromNewRow = m_norms.hasNewRow() && previous.row() == m_norms.newRowIndex();
+        leaveCell();
         // The stored new row now is the last stored row, where the grid stood on it.
         if (fromNewRow && row == previous.row())
-            row = Norm.recordCount() - 1;
+            row = m_norms.recordCount() - 1;
         else if (toNewRow)
-            row = Norm.newRowIndex();
+            row = m_norms.newRowIndex();
         setGridCurrent(row, column);
     } else if (leftNewRow) {
         // A new row left without typing anything is dropped.
-        Norm.dropNewRow();
-        setGridCurrent(std::min(row, Norm.rowCount() - 1), column);
+        m_norms.dropNewRow();
+        setGridCurrent(std::min(row, m_norms.rowCount() - 1), column);
     }
-    DBGrid1ColEnter();
+    enterCell();
 }
 
 // Down on the last norm, or Insert, begins a new row.
 bool NormsDialog::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == DBGrid1 && e->type() == QEvent::KeyPress) {
+    if (watched == m_normsGrid && e->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(e)->key();
-        const QModelIndex at = DBGrid1->currentIndex();
-        const bool onLastStored = at.isValid() && !Norm.hasNewRow() && at.row() == Norm.recordCount() - 1;
-        if ((key == Qt::Key_Down && onLastStored) || (key == Qt::Key_Insert && !Norm.hasNewRow())) {
+        const QModelIndex at = m_normsGrid->currentIndex();
+        const bool onLastStored =
+            at.isValid() && !m_norms.hasNewRow() && at.row() == m_norms.recordCount() - 1;
+        if ((key == Qt::Key_Down && onLastStored) || (key == Qt::Key_Insert && !m_norms.hasNewRow())) {
             const int column = at.isValid() ? at.column() : 0;
-            if (Norm.modified())
-                Norm.storeRow(OperId);
-            Norm.beginNewRow();
-            DBGrid1->setCurrentIndex(Norm.index(Norm.newRowIndex(), column));
+            if (m_norms.modified())
+                m_norms.storeRow(m_operationPriceId);
+            m_norms.beginNewRow();
+            m_normsGrid->setCurrentIndex(m_norms.index(m_norms.newRowIndex(), column));
             return true;
         }
-        if (key == Qt::Key_Down && Norm.hasNewRow() && at.row() == Norm.newRowIndex())
+        if (key == Qt::Key_Down && m_norms.hasNewRow() && at.row() == m_norms.newRowIndex())
             return true;
     }
     return QDialog::eventFilter(watched, e);
 }
 
-void NormsDialog::Button1Click() {
-    DBGrid1->commitEditor();
-    if (Norm.modified())
-        Norm.storeRow(OperId);
+void NormsDialog::save() {
+    m_normsGrid->commitEditor();
+    if (m_norms.modified())
+        m_norms.storeRow(m_operationPriceId);
     else
-        Norm.dropNewRow();
-    Dataset& oper = g_database->operationPrices();
-    const int at = oper.recNo();
-    oper.close();
-    oper.open();
-    oper.setRecNo(at);
+        m_norms.dropNewRow();
+    Dataset& prices = m_db.operationPrices();
+    const int at = prices.recNo();
+    prices.close();
+    prices.open();
+    prices.setRecNo(at);
     accept();
 }
 
 void NormsDialog::reject() {
-    Button1Click();
+    save();
 }
 
-// Deletes the current norm without a question, but never the last one of the operation price.
-// A new row not stored yet is only dropped.
-void NormsDialog::Button2Click() {
-    DBGrid1->commitEditor();
-    const int column = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column() : 0;
-    if (Norm.hasNewRow()) {
-        Norm.dropNewRow();
+void NormsDialog::removeCurrent() {
+    m_normsGrid->commitEditor();
+    const int column = m_normsGrid->currentIndex().isValid() ? m_normsGrid->currentIndex().column() : 0;
+    if (m_norms.hasNewRow()) {
+        m_norms.dropNewRow();
     } else {
-        Norm.cancelRow();
-        if (Norm.recordCount() > 1)
-            Norm.remove();
+        m_norms.cancelRow();
+        if (m_norms.recordCount() > 1)
+            m_norms.remove();
     }
-    const qint64 keep = Norm.fieldByName(QStringLiteral("id")).asLargeInt();
-    Norm.openFor(OperId, keep);
-    if (Norm.recordCount() == 0)
-        Norm.beginNewRow();
-    setGridCurrent(Norm.recordCount() == 0 ? 0 : Norm.recNo() - 1, column);
-    DBGrid1ColEnter();
+    const qint64 keep = m_norms.fieldByName(QStringLiteral("id")).asLargeInt();
+    m_norms.openFor(m_operationPriceId, keep);
+    if (m_norms.recordCount() == 0)
+        m_norms.beginNewRow();
+    setGridCurrent(m_norms.recordCount() == 0 ? 0 : m_norms.recNo() - 1, column);
+    enterCell();
 }

@@ -7,27 +7,28 @@
 #include <QDialog>
 #include <QTableView>
 
+class Database;
 class QPushButton;
 
 // The norms table as the grid shows it: the stored norms sorted by norm quantity, plus, while
 // the user types a new norm, one more row at the end that is not stored yet.
-class TNormTable : public EditTable {
+class NormsTable : public EditTable {
     Q_OBJECT
 public:
-    explicit TNormTable(QObject* parent = nullptr);
+    explicit NormsTable(QObject* parent = nullptr);
 
     // Reads the norms of one operation price afresh; the current row stays on the norm with
     // the given id when it is still there.
     void openFor(int operId, qint64 keepId = 0);
 
     // The row being typed in that is not stored yet.
-    bool hasNewRow() const { return newRow; }
+    bool hasNewRow() const { return m_newRow; }
     int newRowIndex() const { return Dataset::rowCount(); }
     void beginNewRow();
     void dropNewRow();
 
     // Something typed into the current row that is not stored yet.
-    bool modified() const { return dirty; }
+    bool modified() const { return m_dirty; }
     // Stores the pending change of the current row; a new row gets the operation price's id.
     void storeRow(int operId);
     // Forgets the pending change.
@@ -43,12 +44,12 @@ public:
     static QString priceText(const QVariant& v);
 
 private:
-    bool newRow = false;
-    bool dirty = false;
+    bool m_newRow = false;
+    bool m_dirty = false;
 };
 
 // The grid of the norms window; it can hand a cell being edited to the table on demand.
-class TNormGrid : public QTableView {
+class NormsGrid : public QTableView {
     Q_OBJECT
 public:
     using QTableView::QTableView;
@@ -58,40 +59,41 @@ public:
 class NormsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit NormsDialog(QWidget* parent = nullptr);
-    ~NormsDialog() override;
+    // "Сохранить" re-reads the database's operation-price list (lowest price, number of norms)
+    // and keeps its current row.
+    explicit NormsDialog(Database& db, QWidget* parent = nullptr);
 
-    int Tag = 0;
-
-    TNormGrid* DBGrid1;
-    QPushButton* Button1; // "Сохранить", also Enter and Esc
-    QPushButton* Button2; // "Удалить"
-
-    TNormTable Norm;     // accounts_dep.norm, the norms of the operation price shown
-    int OperId = 0;      // the operation price (accounts_dep.oper.id) the window is open for
-    bool NewRow = false; // the row being edited is a new one
-
-    // Opens the window for the norms of one operation price and returns when it is closed.
-    // This is what the operation-price list does on a double click with "Цены" checked:
-    //     g_normsDialog->openNorms(g_database->operationPrices().fieldByName("id").asInteger());
-    // "Сохранить" re-reads the shared query Oper (lowest price, number of norms) and keeps
-    // its current row.
-    void openNorms(int operId);
+    // Shows the norms of one operation price and returns when the window is closed. An operation
+    // price without norms starts with a new row to type into.
+    void editNorms(int operationPriceId);
 
 public slots:
-    void Button1Click();
-    void Button2Click();
-    void DBGrid1ColEnter();
-    void DBGrid1ColExit();
-    void reject() override; // Esc presses "Сохранить"
+    // Stores the pending change (or drops an untouched new row), re-reads the operation-price
+    // list and closes the window.
+    void save();
+    // Deletes the current norm without a question, but never the last one of the operation
+    // price; a new row not stored yet is only dropped.
+    void removeCurrent();
+    // Esc saves as "Сохранить" does.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // Entering a cell: the new row or a stored norm becomes the row being edited.
+    void enterCell();
+    // Leaving a cell: a changed row is stored at once.
+    void leaveCell();
     void gridCurrentChanged(const QModelIndex& now, const QModelIndex& previous);
     void setGridCurrent(int row, int column);
-    bool syncing = false;
-};
 
-extern NormsDialog* g_normsDialog;
+    Database& m_db;
+    NormsTable m_norms;         // accounts_dep.norm, the norms of the operation price shown
+    int m_operationPriceId = 0; // the operation price (accounts_dep.oper.id) the window is open for
+    bool m_syncing = false;     // the grid's current cell is being set by the window itself
+
+    NormsGrid* m_normsGrid;
+    QPushButton* m_saveButton;   // "Сохранить", also Enter and Esc
+    QPushButton* m_removeButton; // "Удалить"
+};

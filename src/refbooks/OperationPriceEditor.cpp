@@ -1,8 +1,7 @@
+// Price editor: adds or changes one operation price (product, operation type, kind).
 #include "refbooks/OperationPriceEditor.h"
 
 #include "data/Database.h"
-#include "refbooks/OperationTypesDialog.h"
-#include "refbooks/ProductsDialog.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -10,136 +9,159 @@
 #include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
-OperationPriceEditor* g_operationPriceEditor = nullptr;
-
-OperationPriceEditor::OperationPriceEditor(QWidget* parent) : QDialog(parent) {
+OperationPriceEditor::OperationPriceEditor(Database& db, ProductsDialog& productPicker,
+                                           OperationTypesDialog& operationTypePicker, QWidget* parent)
+    : QDialog(parent), m_db(db), m_productPicker(productPicker), m_operationTypePicker(operationTypePicker) {
     setObjectName(QStringLiteral("OperationPriceEditor"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    GroupBox1 = new QGroupBox(QStringLiteral("Цена операции"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    QFont bold = GroupBox1->font();
+    m_priceGroup = new QGroupBox(QStringLiteral("Цена операции"), this);
+    m_priceGroup->setObjectName(QStringLiteral("priceGroup"));
+    QFont bold = m_priceGroup->font();
     bold.setBold(true);
-    GroupBox1->setFont(bold);
-    auto named = [](QWidget* w, const char* name) {
+    m_priceGroup->setFont(bold);
+    // The fields inside the bold group box are written in the normal font.
+    auto plain = [](QWidget* w, const char* name) {
         w->setObjectName(QLatin1String(name));
         QFont f = w->font();
         f.setBold(false);
         w->setFont(f);
-        return w;
     };
-    Edit1 = static_cast<QLineEdit*>(named(new QLineEdit, "Edit1"));
-    Edit2 = static_cast<QLineEdit*>(named(new QLineEdit, "Edit2"));
-    for (QLineEdit* e : {Edit1, Edit2}) {
+    m_productEdit = new QLineEdit;
+    plain(m_productEdit, "productEdit");
+    m_operationTypeEdit = new QLineEdit;
+    plain(m_operationTypeEdit, "operationTypeEdit");
+    for (QLineEdit* e : {m_productEdit, m_operationTypeEdit}) {
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::NoFocus);
         e->setMinimumWidth(260);
     }
-    Button3 = static_cast<QPushButton*>(named(new QPushButton(QStringLiteral("...")), "Button3"));
-    Button4 = static_cast<QPushButton*>(named(new QPushButton(QStringLiteral("...")), "Button4"));
-    for (QPushButton* b : {Button3, Button4}) {
+    m_productButton = new QPushButton(QStringLiteral("..."));
+    plain(m_productButton, "productButton");
+    m_operationTypeButton = new QPushButton(QStringLiteral("..."));
+    plain(m_operationTypeButton, "operationTypeButton");
+    for (QPushButton* b : {m_productButton, m_operationTypeButton}) {
         b->setFixedWidth(28);
         b->setAutoDefault(false);
     }
-    ComboBox1 = static_cast<QComboBox*>(named(new QComboBox, "ComboBox1"));
-    ComboBox1->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
-    auto* grid = new QGridLayout(GroupBox1);
-    auto label = [&named](const QString& text) { return named(new QLabel(text), "Label"); };
-    grid->addWidget(label(QStringLiteral("Марка изделия")), 0, 0);
-    grid->addWidget(Edit1, 0, 1);
-    grid->addWidget(Button3, 0, 2);
-    grid->addWidget(label(QStringLiteral("Операция")), 1, 0);
-    grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(Button4, 1, 2);
-    grid->addWidget(label(QStringLiteral("Вид")), 2, 0);
-    grid->addWidget(ComboBox1, 2, 1);
-    layOutEditor(this, GroupBox1, Button1, Button2);
-    connect(Button1, &QPushButton::clicked, this, &OperationPriceEditor::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &OperationPriceEditor::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &OperationPriceEditor::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &OperationPriceEditor::Button4Click);
+    m_kindBox = new QComboBox;
+    plain(m_kindBox, "kindBox");
+    m_kindBox->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
+    auto label = [&plain](const QString& text, const char* name) {
+        auto* l = new QLabel(text);
+        plain(l, name);
+        return l;
+    };
+    auto* grid = new QGridLayout(m_priceGroup);
+    grid->addWidget(label(QStringLiteral("Марка изделия"), "productLabel"), 0, 0);
+    grid->addWidget(m_productEdit, 0, 1);
+    grid->addWidget(m_productButton, 0, 2);
+    grid->addWidget(label(QStringLiteral("Операция"), "operationTypeLabel"), 1, 0);
+    grid->addWidget(m_operationTypeEdit, 1, 1);
+    grid->addWidget(m_operationTypeButton, 1, 2);
+    grid->addWidget(label(QStringLiteral("Вид"), "kindLabel"), 2, 0);
+    grid->addWidget(m_kindBox, 2, 1);
+    layOutEditor(this, m_priceGroup, m_saveButton, m_cancelButton);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    connect(m_saveButton, &QPushButton::clicked, this, &OperationPriceEditor::save);
+    connect(m_cancelButton, &QPushButton::clicked, this, &OperationPriceEditor::reject);
+    connect(m_productButton, &QPushButton::clicked, this, &OperationPriceEditor::pickProduct);
+    connect(m_operationTypeButton, &QPushButton::clicked, this, &OperationPriceEditor::pickOperationType);
 }
 
-OperationPriceEditor::~OperationPriceEditor() {
-    if (g_operationPriceEditor == this)
-        g_operationPriceEditor = nullptr;
+bool OperationPriceEditor::addOperationPrice() {
+    m_adding = true;
+    m_priceId = 0;
+    m_productId = 0;
+    m_operationTypeId = 0;
+    m_productEdit->clear();
+    m_operationTypeEdit->clear();
+    m_kindBox->setCurrentIndex(0);
+    setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
+    return showEditor();
+}
+
+bool OperationPriceEditor::changeOperationPrice(const OperationPriceRecord& record) {
+    m_adding = false;
+    m_priceId = record.id;
+    setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
+    m_productEdit->setText(record.product.mark);
+    m_operationTypeEdit->setText(record.operationType.name);
+    m_kindBox->setCurrentIndex(record.kind);
+    m_productId = record.product.id;
+    m_operationTypeId = record.operationType.id;
+    return showEditor();
+}
+
+bool OperationPriceEditor::showEditor() {
+    setResult(QDialog::Rejected);
+    seams::showModal(this);
+    return result() == QDialog::Accepted;
 }
 
 void OperationPriceEditor::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    Button3->setFocus();
+    m_productButton->setFocus();
 }
 
-void OperationPriceEditor::Button3Click() {
-    if (g_productsDialog->openAsPicker()) {
-        Edit1->setText(g_productsDialog->PickedMarka);
-        productId = int(g_productsDialog->PickedId);
+void OperationPriceEditor::pickProduct() {
+    if (const std::optional<Product> product = m_productPicker.pickProduct()) {
+        m_productEdit->setText(product->mark);
+        m_productId = product->id;
     }
 }
 
-void OperationPriceEditor::Button4Click() {
-    if (g_operationTypesDialog->openAsPicker()) {
-        Edit2->setText(g_operationTypesDialog->PickedVid);
-        operTypeId = g_operationTypesDialog->PickedId;
+void OperationPriceEditor::pickOperationType() {
+    if (const std::optional<OperationType> type = m_operationTypePicker.pickOperationType()) {
+        m_operationTypeEdit->setText(type->name);
+        m_operationTypeId = type->id;
     }
 }
 
-void OperationPriceEditor::Button1Click() {
-    const int kind = ComboBox1->currentIndex();
-    if (Edit1->text().trimmed().isEmpty() || Edit2->text().trimmed().isEmpty()) {
+void OperationPriceEditor::save() {
+    const int kind = m_kindBox->currentIndex();
+    if (m_productEdit->text().trimmed().isEmpty() || m_operationTypeEdit->text().trimmed().isEmpty()) {
         seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
     const QString duplicate = QStringLiteral("Операция с такими параметрами уже заведена!");
-    Database* dm = g_database;
-    if (Tag == 1) {
+    if (m_adding) {
         if (refuseIfFound(
-                *dm,
+                m_db,
                 QStringLiteral("select count(ID) as cnt from accounts_dep.OPER where vid=%1 and naimen=%2 "
                                "and i_id=%3")
-                    .arg(operTypeId)
+                    .arg(m_operationTypeId)
                     .arg(kind)
-                    .arg(productId),
+                    .arg(m_productId),
                 duplicate))
             return;
-        dm->Oper_ins.setSql(
+        m_db.execute(
             QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values (%1, %2, "
                            "%3, 0)")
-                .arg(operTypeId)
+                .arg(m_operationTypeId)
                 .arg(kind)
-                .arg(productId));
-        dm->Oper_ins.execute();
+                .arg(m_productId));
     } else {
-        const QString id = dm->operationPrices().fieldByName(QStringLiteral("id")).asString();
         if (refuseIfFound(
-                *dm,
+                m_db,
                 QStringLiteral("select count(*) as cnt from accounts_dep.OPER where vid=%1 and naimen=%2 "
                                "and i_id=%3 and id<>%4")
-                    .arg(operTypeId)
+                    .arg(m_operationTypeId)
                     .arg(kind)
-                    .arg(productId)
-                    .arg(id),
+                    .arg(m_productId)
+                    .arg(m_priceId),
                 duplicate))
             return;
-        dm->Oper_ed.setSql(
-            QStringLiteral("update accounts_dep.oper set vid=%1, naimen=%2,  i_id=%3 where id=%4")
-                .arg(operTypeId)
-                .arg(kind)
-                .arg(productId)
-                .arg(id));
-        dm->Oper_ed.execute();
+        m_db.execute(QStringLiteral("update accounts_dep.oper set vid=%1, naimen=%2,  i_id=%3 where id=%4")
+                         .arg(m_operationTypeId)
+                         .arg(kind)
+                         .arg(m_productId)
+                         .arg(m_priceId));
     }
-    dm->operationPrices().close();
-    dm->operationPrices().open();
     accept();
-}
-
-void OperationPriceEditor::Button2Click() {
-    reject();
 }

@@ -1,40 +1,66 @@
 // Price editor: adds or changes one operation price (product, operation type, kind).
 #pragma once
 
+#include "refbooks/OperationTypesDialog.h"
+#include "refbooks/ProductsDialog.h"
+
 #include <QDialog>
 
+class Database;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
+// An operation price as the editor changes it: its product, operation type and kind.
+struct OperationPriceRecord {
+    int id = 0;
+    Product product;
+    OperationType operationType;
+    int kind = 0; // 0 finished products, 1 blanks
+};
+
 class OperationPriceEditor : public QDialog {
     Q_OBJECT
 public:
-    explicit OperationPriceEditor(QWidget* parent = nullptr);
-    ~OperationPriceEditor() override;
+    // The "..." buttons choose the product and the operation type with the two pickers.
+    OperationPriceEditor(Database& db, ProductsDialog& productPicker,
+                         OperationTypesDialog& operationTypePicker, QWidget* parent = nullptr);
 
-    int Tag = 0;        // 1 add, 2 change
-    int productId = 0;  // chosen product (accounts_dep.izdel.id)
-    int operTypeId = 0; // chosen operation type (accounts_dep.vid_oper.id)
-
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1; // product mark
-    QPushButton* Button3;
-    QLineEdit* Edit2; // operation type
-    QPushButton* Button4;
-    QComboBox* ComboBox1; // kind: 0 finished products, 1 blanks
-    QPushButton* Button1; // "Записать"
-    QPushButton* Button2; // "Отмена"
+    // Enters a new operation price (its stored price 0); true when it was saved.
+    bool addOperationPrice();
+    // Changes the product, operation type or kind of the operation price; true when saved.
+    bool changeOperationPrice(const OperationPriceRecord& record);
 
 public slots:
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
+    // Checks the fields and that no other operation price has the same product, operation type
+    // and kind, and writes the operation price; the editor closes when it is written.
+    void save();
+    // Chooses the product with the products list.
+    void pickProduct();
+    // Chooses the operation type with the operation types list.
+    void pickOperationType();
 
 protected:
     void showEvent(QShowEvent* e) override;
-};
 
-extern OperationPriceEditor* g_operationPriceEditor;
+private:
+    bool showEditor();
+
+    Database& m_db;
+    ProductsDialog& m_productPicker;
+    OperationTypesDialog& m_operationTypePicker;
+    bool m_adding = true;
+    int m_priceId = 0;         // the operation price being changed
+    qint64 m_productId = 0;    // chosen product (accounts_dep.izdel.id)
+    int m_operationTypeId = 0; // chosen operation type (accounts_dep.vid_oper.id)
+
+    QGroupBox* m_priceGroup;
+    QLineEdit* m_productEdit;           // product mark
+    QPushButton* m_productButton;       // "..."
+    QLineEdit* m_operationTypeEdit;     // operation type
+    QPushButton* m_operationTypeButton; // "..."
+    QComboBox* m_kindBox;               // kind: 0 finished products, 1 blanks
+    QPushButton* m_saveButton;          // "Записать"
+    QPushButton* m_cancelButton;        // "Отмена"
+};

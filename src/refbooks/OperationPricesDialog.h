@@ -3,17 +3,21 @@
 #pragma once
 
 #include "data/Dataset.h"
+#include "ui/ListDialog.h"
 
-#include <QDialog>
+#include <QString>
 #include <optional>
 
+class Database;
+class NormsDialog;
+class OperationPriceEditor;
+class OperationTypesDialog;
+class ProductsDialog;
 class QCheckBox;
-class QLineEdit;
-class QPushButton;
-class QTableView;
 
 // An operation price as the picker hands it back: its id, its product, the base price (the
-// lowest norm price) and the text "mark; operation; kind".
+// lowest norm price, without any coefficient of the journal day) and the text
+// "mark; operation; kind".
 struct OperationPrice {
     int id = 0;
     int productId = 0;
@@ -21,61 +25,44 @@ struct OperationPrice {
     QString text;
 };
 
-class OperationPricesDialog : public QDialog {
+class OperationPricesDialog : public ListDialog {
     Q_OBJECT
 public:
-    explicit OperationPricesDialog(QWidget* parent = nullptr);
-    ~OperationPricesDialog() override;
+    // The price editor chooses its product and operation type with the two pickers.
+    OperationPricesDialog(Database& db, ProductsDialog& productPicker,
+                          OperationTypesDialog& operationTypePicker, QWidget* parent = nullptr);
 
-    int Tag = 0; // 0 list mode, 1 picker for the work-record editor
+    // The list from the main menu: operation prices are added, changed, deleted and exported; a
+    // double click with "Цены" checked opens the norms of the operation price.
+    void browse();
 
-    QTableView* DBGrid1;
-    QPushButton* Button1; // "Добавить"
-    QPushButton* Button2; // "Изменить" / "Выбрать"
-    QPushButton* Button3; // "Удалить"
-    QPushButton* Button5; // "Excel"
-    QCheckBox* CheckBox1; // "Цены": a double click opens the norms
-    QLineEdit* Edit1;     // search by product
-    QPushButton* Button4; // "Выход"
-
-    Dataset XLS_Rep; // every operation price with its stored price, for the export
-
-    // What a pick hands back to the work-record editor: the product, the operation price, the
-    // piece price with the day-off and shift coefficients, and the operation text
-    // "mark; operation; kind". Picked stays false when the list had no row to pick.
-    bool Picked = false;
-    int PickedProductId = 0;
-    int PickedOperId = 0;
-    double PickedPrice = 0;
-    QString PickedText;
-
-    // The work-record editor's part around a pick: picker mode, the list unfiltered on the
-    // given operation price (or its first row for 0), shown modally; afterwards the search
-    // field hidden and the filter off. Returns Picked. Oper stays open for the editor.
-    bool openAsPicker(int operId);
-
-    // Shows the list for choosing an operation price, on the given one when it is listed; the
-    // chosen price, or nothing when the user left the list or it had no row.
+    // The list for choosing an operation price: whole (the search field shown and cleared, no
+    // filter), standing on the given operation price when it is listed (else on the first row).
+    // The chosen price, or nothing when the user left the list or it had no row. The list stays
+    // open afterwards.
     std::optional<OperationPrice> pickOperationPrice(int startAtId = 0);
-    double PickedBasePrice = 0;
 
 public slots:
-    void openFromMainMenu();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Button5Click();
-    void Edit1Change();
-    void DBGrid1DblClick();
+    // Writes every operation price with its stored price into a spreadsheet.
+    void exportToSpreadsheet();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* e) override;
+    Dataset& list() override;
+    void addNew() override;
+    void changeCurrent() override;
+    void pickCurrent() override;
+    void removeCurrent() override;
+    void search(const QString& text) override;
+    void activateCurrent() override;
     void showEvent(QShowEvent* e) override;
 
 private:
-    void pick();
-    void change();
-};
+    Database& m_db;
+    OperationPriceEditor* m_editor;
+    NormsDialog* m_normsDialog;
+    std::optional<OperationPrice> m_picked;
+    Dataset m_export; // every operation price with its stored price, for the export
 
-extern OperationPricesDialog* g_operationPricesDialog;
+    QPushButton* m_exportButton; // "Excel"
+    QCheckBox* m_normsCheck;     // "Цены": a double click opens the norms
+};

@@ -1,5 +1,4 @@
-// Operation type editor: enters a new operation type or renames one. It writes the rows of
-// the shared query Vid_oper (new row, the current row, deletion of the current row).
+// Operation type editor: enters a new operation type or renames one.
 #include "refbooks/OperationTypeEditor.h"
 
 #include "data/Database.h"
@@ -9,79 +8,73 @@
 
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
-OperationTypeEditor* g_operationTypeEditor = nullptr;
-
-OperationTypeEditor::OperationTypeEditor(QWidget* parent) : QDialog(parent) {
+OperationTypeEditor::OperationTypeEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("OperationTypeEditor"));
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Вид операции"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    Edit1 = new QLineEdit(GroupBox1);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(128);
-    Edit1->setMinimumWidth(300);
-    auto* form = new QFormLayout(GroupBox1);
-    form->addRow(QStringLiteral("Операция"), Edit1);
+    m_typeGroup = new QGroupBox(QStringLiteral("Вид операции"), this);
+    m_typeGroup->setObjectName(QStringLiteral("typeGroup"));
+    m_nameEdit = new QLineEdit(m_typeGroup);
+    m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    m_nameEdit->setMaxLength(128);
+    m_nameEdit->setMinimumWidth(300);
+    auto* form = new QFormLayout(m_typeGroup);
+    form->addRow(QStringLiteral("Операция"), m_nameEdit);
 
-    layOutEditor(this, GroupBox1, Button1, Button2);
+    layOutEditor(this, m_typeGroup, m_saveButton, m_cancelButton);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
-    connect(Button1, &QPushButton::clicked, this, &OperationTypeEditor::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &OperationTypeEditor::Button2Click);
+    connect(m_saveButton, &QPushButton::clicked, this, &OperationTypeEditor::save);
+    connect(m_cancelButton, &QPushButton::clicked, this, &OperationTypeEditor::reject);
 }
 
-OperationTypeEditor::~OperationTypeEditor() {
-    if (g_operationTypeEditor == this)
-        g_operationTypeEditor = nullptr;
+bool OperationTypeEditor::addOperationType() {
+    m_adding = true;
+    m_typeId = 0;
+    m_nameEdit->clear();
+    setWindowTitle(QStringLiteral("Заведение нового вида операций"));
+    return showEditor();
+}
+
+bool OperationTypeEditor::changeOperationType(const OperationType& type) {
+    m_adding = false;
+    m_typeId = type.id;
+    setWindowTitle(QStringLiteral("Изменение данных вида операции"));
+    m_nameEdit->setText(type.name);
+    return showEditor();
+}
+
+bool OperationTypeEditor::showEditor() {
+    setResult(QDialog::Rejected);
+    seams::showModal(this);
+    return result() == QDialog::Accepted;
 }
 
 void OperationTypeEditor::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    FormActivate();
+    m_nameEdit->setFocus();
 }
 
-void OperationTypeEditor::FormActivate() {
-    Edit1->setFocus();
-}
-
-void OperationTypeEditor::Button1Click() {
-    Dataset& types = g_database->operationTypes();
-    const QString name = Edit1->text().trimmed();
+void OperationTypeEditor::save() {
+    const QString name = m_nameEdit->text().trimmed();
     if (name.isEmpty()) {
         seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
-    const int id = types.fieldByName(QStringLiteral("id")).asInteger();
     QString check = QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=") +
                     sqlQuote(name.toUpper());
-    if (Tag != 1)
-        check += QStringLiteral(" and id<>") + QString::number(id);
-    if (refuseIfFound(*g_database, check, QStringLiteral("Такая операция уже заведена!")))
+    if (!m_adding)
+        check += QStringLiteral(" and id<>") + QString::number(m_typeId);
+    if (refuseIfFound(m_db, check, QStringLiteral("Такая операция уже заведена!")))
         return;
-    if (Tag == 1) {
-        command.setSql(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:vid)"));
-    } else {
-        command.setSql(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where id=:id"));
-        command.setParam(QStringLiteral("id"), id);
-    }
-    command.setParam(QStringLiteral("vid"), name);
-    command.execute();
-    types.close();
-    types.open();
+    if (m_adding)
+        m_db.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:vid)"),
+                     {{QStringLiteral("vid"), name}});
+    else
+        m_db.execute(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where id=:id"),
+                     {{QStringLiteral("vid"), name}, {QStringLiteral("id"), m_typeId}});
     accept();
-}
-
-void OperationTypeEditor::deleteCurrent() {
-    command.setSql(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"));
-    command.setParam(QStringLiteral("id"),
-                     g_database->operationTypes().fieldByName(QStringLiteral("id")).asInteger());
-    command.execute();
-}
-
-void OperationTypeEditor::Button2Click() {
-    reject();
 }

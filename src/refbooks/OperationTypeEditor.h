@@ -1,11 +1,11 @@
-// Operation type editor: enters a new operation type or renames one. It writes the rows of
-// the shared query Vid_oper (new row, the current row, deletion of the current row).
+// Operation type editor: enters a new operation type or renames one.
 #pragma once
 
-#include "data/Dataset.h"
+#include "refbooks/OperationTypesDialog.h"
 
 #include <QDialog>
 
+class Database;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -13,29 +13,30 @@ class QPushButton;
 class OperationTypeEditor : public QDialog {
     Q_OBJECT
 public:
-    explicit OperationTypeEditor(QWidget* parent = nullptr);
-    ~OperationTypeEditor() override;
+    explicit OperationTypeEditor(Database& db, QWidget* parent = nullptr);
 
-    int Tag = 0; // 1 add, 2 change the current row of Vid_oper
-
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;     // "Операция"
-    QPushButton* Button1; // "Записать"
-    QPushButton* Button2; // "Отмена"
-
-    // Deletes the current row of Vid_oper from accounts_dep.vid_oper (the list reopens it).
-    void deleteCurrent();
+    // Enters a new operation type; true when it was saved.
+    bool addOperationType();
+    // Renames the operation type; true when the new name was saved.
+    bool changeOperationType(const OperationType& type);
 
 public slots:
-    void FormActivate();
-    void Button1Click();
-    void Button2Click();
+    // Checks the name and its uniqueness (letter case aside) and writes the type; the editor
+    // closes when it is written.
+    void save();
 
 protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    Command command; // the rows of Vid_oper posted to accounts_dep.vid_oper
-};
+    bool showEditor();
 
-extern OperationTypeEditor* g_operationTypeEditor;
+    Database& m_db;
+    bool m_adding = true;
+    int m_typeId = 0; // the type being renamed
+
+    QGroupBox* m_typeGroup;
+    QLineEdit* m_nameEdit;       // "Операция"
+    QPushButton* m_saveButton;   // "Записать"
+    QPushButton* m_cancelButton; // "Отмена"
+};

@@ -2,56 +2,45 @@
 // serves the price editor as the operation-type picker.
 #pragma once
 
-#include <QDialog>
+#include "ui/ListDialog.h"
 
-class QLineEdit;
-class QPushButton;
-class QTableView;
+#include <QString>
+#include <optional>
 
-class OperationTypesDialog : public QDialog {
-    Q_OBJECT
-public:
-    explicit OperationTypesDialog(QWidget* parent = nullptr);
-    ~OperationTypesDialog() override;
+class Database;
+class OperationTypeEditor;
 
-    int Tag = 0; // 0 list mode; 1 picker for the price editor
-
-    QTableView* DBGrid1;  // the shared query Vid_oper
-    QPushButton* Button1; // "Добавить"
-    QPushButton* Button2; // "Изменить" / "Выбрать"
-    QPushButton* Button3; // "Удалить"
-    QLineEdit* Edit1;     // search by the beginning of the name; shown only in picker mode
-    QPushButton* Button4; // "Выход"
-
-    // What a pick hands back to the price editor. "Выбрать" (or a double click) sets Picked,
-    // the type's name trimmed of blanks and its id, and closes the list; a pick from an empty
-    // list hands back an empty name and the id 0. "Выход" and Esc hand nothing back. The
-    // opener clears Picked before showing the list (openAsPicker does) and, when it is true,
-    // copies PickedVid into its operation-type field and PickedId into its operation-type id.
-    bool Picked = false;
-    int PickedId = 0;
-    QString PickedVid;
-
-    // Opens the list to choose an operation type, as the price editor does: tag 1, Vid_oper
-    // opened, "Выбрать" the default button, "Добавить" and "Удалить" hidden, the search
-    // field shown and cleared; shown modally; afterwards "Выбрать" no longer default, the
-    // search field hidden, Vid_oper closed. Returns Picked.
-    bool openAsPicker();
-
-public slots:
-    // What the main window does around showing the list from its menu.
-    void openFromMainMenu();
-
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void DBGrid1DblClick();
-    void Edit1Change(const QString& text);
-
-protected:
-    void attachGrid();
-    bool eventFilter(QObject* watched, QEvent* e) override;
+// An operation type as the picker hands it back: its id and its name, trimmed of blanks.
+struct OperationType {
+    int id = 0;
+    QString name;
 };
 
-extern OperationTypesDialog* g_operationTypesDialog;
+class OperationTypesDialog : public ListDialog {
+    Q_OBJECT
+public:
+    explicit OperationTypesDialog(Database& db, QWidget* parent = nullptr);
+
+    // The list from the main menu, whole (no search field): types are added, renamed and
+    // deleted.
+    void browse();
+
+    // The list for choosing an operation type (the price editor's "..." button): "Выбрать" the
+    // default button, "Добавить" and "Удалить" hidden, the search field shown and cleared, and
+    // hidden again afterwards. The chosen type, or nothing when the user left the list. A pick
+    // from an empty list hands back an empty name and the id 0.
+    std::optional<OperationType> pickOperationType();
+
+protected:
+    Dataset& list() override;
+    void addNew() override;
+    void changeCurrent() override;
+    void pickCurrent() override;
+    void removeCurrent() override;
+    void search(const QString& text) override;
+
+private:
+    Database& m_db;
+    OperationTypeEditor* m_editor;
+    std::optional<OperationType> m_picked;
+};

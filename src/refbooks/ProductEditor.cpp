@@ -1,4 +1,4 @@
-// Product editor "Изделие": enters a new product or changes the mark, value and group of one.
+// Product editor "Изделие": enters a new product or changes the mark, rate and group of one.
 #include "refbooks/ProductEditor.h"
 
 #include "data/Database.h"
@@ -9,103 +9,117 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QVBoxLayout>
 
-ProductEditor* g_productEditor = nullptr;
-
-ProductEditor::ProductEditor(QWidget* parent) : QDialog(parent) {
+ProductEditor::ProductEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("ProductEditor"));
     setWindowTitle(QStringLiteral("Изделие"));
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Данные об изделии"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    Edit1 = new QLineEdit(GroupBox1);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMinimumWidth(300);
-    Edit2 = new QLineEdit(GroupBox1);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->installEventFilter(this);
-    cb_item = new QComboBox(GroupBox1);
-    cb_item->setObjectName(QStringLiteral("cb_item"));
-    cb_item->setMinimumContentsLength(30);
-    cb_item->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_productGroup = new QGroupBox(QStringLiteral("Данные об изделии"), this);
+    m_productGroup->setObjectName(QStringLiteral("productGroup"));
+    m_markEdit = new QLineEdit(m_productGroup);
+    m_markEdit->setObjectName(QStringLiteral("markEdit"));
+    m_markEdit->setMinimumWidth(300);
+    m_rateEdit = new QLineEdit(m_productGroup);
+    m_rateEdit->setObjectName(QStringLiteral("rateEdit"));
+    m_rateEdit->installEventFilter(this);
+    m_groupBox = new QComboBox(m_productGroup);
+    m_groupBox->setObjectName(QStringLiteral("groupBox"));
+    m_groupBox->setMinimumContentsLength(30);
+    m_groupBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 
-    auto* form = new QFormLayout(GroupBox1);
-    form->addRow(QStringLiteral("Марка"), Edit1);
-    form->addRow(QStringLiteral("Расценка"), Edit2);
-    form->addRow(QStringLiteral("Номенклатурная группа"), cb_item);
+    auto* form = new QFormLayout(m_productGroup);
+    form->addRow(QStringLiteral("Марка"), m_markEdit);
+    form->addRow(QStringLiteral("Расценка"), m_rateEdit);
+    form->addRow(QStringLiteral("Номенклатурная группа"), m_groupBox);
 
-    layOutEditor(this, GroupBox1, Button1, Button2);
+    layOutEditor(this, m_productGroup, m_saveButton, m_cancelButton);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
-    item.setSql(
+    m_groups.setSql(
         QStringLiteral("select id, s_caption from cmn_classifier.item where id_level=2 order by s_caption"));
 
-    connect(Button1, &QPushButton::clicked, this, &ProductEditor::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &ProductEditor::Button2Click);
+    connect(m_saveButton, &QPushButton::clicked, this, &ProductEditor::save);
+    connect(m_cancelButton, &QPushButton::clicked, this, &ProductEditor::reject);
 }
 
-ProductEditor::~ProductEditor() {
-    if (g_productEditor == this)
-        g_productEditor = nullptr;
+bool ProductEditor::addProduct() {
+    m_adding = true;
+    m_productId = 0;
+    m_markEdit->clear();
+    m_rateEdit->clear();
+    setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
+    openGroups();
+    return showEditor();
+}
+
+bool ProductEditor::changeProduct(const Product& product, std::optional<double> rate, qint64 groupId) {
+    m_adding = false;
+    m_productId = product.id;
+    setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
+    m_markEdit->setText(product.mark);
+    m_rateEdit->setText(rate ? formatGeneral(*rate) : QString());
+    openGroups();
+    selectGroup(groupId);
+    return showEditor();
+}
+
+bool ProductEditor::showEditor() {
+    setResult(QDialog::Rejected);
+    seams::showModal(this);
+    m_groups.close();
+    return result() == QDialog::Accepted;
 }
 
 void ProductEditor::openGroups() {
     const qint64 keep = chosenGroup();
-    item.close();
-    item.open();
-    cb_item->clear();
-    for (int row = 0; row < item.recordCount(); ++row)
-        cb_item->addItem(item.valueAt(row, QStringLiteral("s_caption")).toString(),
-                         QVariant::fromValue<qint64>(item.valueAt(row, QStringLiteral("id")).toLongLong()));
+    m_groups.close();
+    m_groups.open();
+    m_groupBox->clear();
+    for (int row = 0; row < m_groups.recordCount(); ++row)
+        m_groupBox->addItem(
+            m_groups.valueAt(row, QStringLiteral("s_caption")).toString(),
+            QVariant::fromValue<qint64>(m_groups.valueAt(row, QStringLiteral("id")).toLongLong()));
     selectGroup(keep);
 }
 
-void ProductEditor::closeGroups() {
-    item.close();
-}
-
 void ProductEditor::selectGroup(qint64 id) {
-    cb_item->setCurrentIndex(id ? cb_item->findData(QVariant::fromValue<qint64>(id)) : -1);
+    m_groupBox->setCurrentIndex(id ? m_groupBox->findData(QVariant::fromValue<qint64>(id)) : -1);
 }
 
 qint64 ProductEditor::chosenGroup() const {
-    return cb_item->currentIndex() < 0 ? 0 : cb_item->currentData().toLongLong();
+    return m_groupBox->currentIndex() < 0 ? 0 : m_groupBox->currentData().toLongLong();
 }
 
-QString ProductEditor::massaForStatement(bool throughSeparatorFix) const {
+QString ProductEditor::rateForStatement(bool throughSeparatorFix) const {
     double value = 0;
-    const QString typed = Edit2->text().trimmed();
+    const QString typed = m_rateEdit->text().trimmed();
     if (!parseNumber(typed, &value))
         return QString();
     const QString plain = formatGeneral(value);
     if (!throughSeparatorFix)
         return plain;
-    // The mass goes through the database separator; the column is a number, so the result
+    // The rate goes through the database separator; the column is a number, so the result
     // is used only when it still reads as the same plain number (separator "."). A comma
     // would split the value list and an empty separator would multiply the value.
     static const QRegularExpression sqlNumber(QStringLiteral("^[0-9]+(\\.[0-9]*)?$"));
-    const QString fixed = g_database->separatorFix(typed);
+    const QString fixed = m_db.separatorFix(typed);
     return sqlNumber.match(fixed).hasMatch() && fixed.toDouble() == value ? fixed : plain;
-}
-
-void ProductEditor::FormActivate() {
-    Edit1->setFocus();
 }
 
 void ProductEditor::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    FormActivate();
+    m_markEdit->setFocus();
 }
 
-// Value field: digits and Backspace are typed as usual, "," and "." become ".", every other
+// Rate field: digits and Backspace are typed as usual, "," and "." become ".", every other
 // character is dropped. Keys that type nothing (arrows, Delete, Tab, Enter) work as usual.
 bool ProductEditor::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Edit2 && e->type() == QEvent::KeyPress) {
+    if (watched == m_rateEdit && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         const QString t = k->text();
         if (k->key() == Qt::Key_Backspace || t.isEmpty() || !t.at(0).isPrint() ||
@@ -114,7 +128,7 @@ bool ProductEditor::eventFilter(QObject* watched, QEvent* e) {
         if (t.size() == 1 && t.at(0) >= u'0' && t.at(0) <= u'9')
             return false;
         if (t == QLatin1String(",") || t == QLatin1String(".")) {
-            Edit2->insert(QStringLiteral("."));
+            m_rateEdit->insert(QStringLiteral("."));
             return true;
         }
         return true;
@@ -122,45 +136,35 @@ bool ProductEditor::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-void ProductEditor::Button1Click() {
-    const QString mark = Edit1->text().trimmed();
-    if (mark.isEmpty() || Edit2->text().trimmed().isEmpty() || chosenGroup() == 0) {
+void ProductEditor::save() {
+    const QString mark = m_markEdit->text().trimmed();
+    if (mark.isEmpty() || m_rateEdit->text().trimmed().isEmpty() || chosenGroup() == 0) {
         seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
-    const QString massa = massaForStatement(Tag == 2);
-    if (massa.isEmpty()) {
+    const QString rate = rateForStatement(!m_adding);
+    if (rate.isEmpty()) {
         seams::errorBox(QStringLiteral("Расценка должна быть числом, например 12.5"));
-        Edit2->setFocus();
+        m_rateEdit->setFocus();
         return;
     }
-    Database* dm = g_database;
-    const QString id = QString::number(dm->products().fieldByName(QStringLiteral("id")).asLargeInt());
+    const QString id = QString::number(m_productId);
     QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=") +
                     sqlQuote(mark.toUpper());
-    if (Tag == 2)
+    if (!m_adding)
         check += QStringLiteral("and id<>") + id;
-    if (refuseIfFound(*dm, check, QStringLiteral("Такая марка изделия уже заведена!")))
+    if (refuseIfFound(m_db, check, QStringLiteral("Такая марка изделия уже заведена!")))
         return;
 
     const QString group = QString::number(chosenGroup());
-    if (Tag == 1)
-        dm->SQL_exec.setSql(
-            QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
-                           "id_msm_bs, massa, id_class_item)VALUES(") +
-            sqlQuote(mark) + QStringLiteral(", '', 6, ") + massa + QStringLiteral(",") + group +
-            QStringLiteral(")"));
+    if (m_adding)
+        m_db.execute(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
+                                    "id_msm_bs, massa, id_class_item)VALUES(") +
+                     sqlQuote(mark) + QStringLiteral(", '', 6, ") + rate + QStringLiteral(",") + group +
+                     QStringLiteral(")"));
     else
-        dm->SQL_exec.setSql(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
-                            sqlQuote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
-                            massa + QStringLiteral(", id_class_item=") + group +
-                            QStringLiteral(" where id=") + id);
-    dm->SQL_exec.execute();
-    dm->products().close();
-    dm->products().open();
+        m_db.execute(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") + sqlQuote(mark) +
+                     QStringLiteral(", s_description='', id_msm_bs=6, massa=") + rate +
+                     QStringLiteral(", id_class_item=") + group + QStringLiteral(" where id=") + id);
     accept();
-}
-
-void ProductEditor::Button2Click() {
-    reject();
 }

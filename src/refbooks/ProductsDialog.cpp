@@ -1,182 +1,123 @@
 // Products list "Изделия (3)": adds, changes and deletes products, or picks one for the price
 // editor.
 #include "refbooks/ProductsDialog.h"
-#include "ui/DatasetGrid.h"
 
 #include "data/Database.h"
-#include "data/Format.h"
 #include "refbooks/ProductEditor.h"
+#include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
-#include "ui/WindowParts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlError>
 #include <QTableView>
 #include <QVBoxLayout>
 
-ProductsDialog* g_productsDialog = nullptr;
-
-ProductsDialog::ProductsDialog(QWidget* parent) : QDialog(parent) {
+ProductsDialog::ProductsDialog(Database& db, QWidget* parent)
+    : ListDialog(QStringLiteral("Поиск по марке"), parent), m_db(db), m_editor(new ProductEditor(db, this)) {
     setObjectName(QStringLiteral("ProductsDialog"));
     setWindowTitle(QStringLiteral("Изделия (3)"));
     resize(640, 480);
+    // Every key but Up and Down edits the search text.
+    m_searchSwallowsEditingKeys = false;
 
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
-    DBGrid1->verticalHeader()->hide();
-
-    Edit1 = makeSearchField(this, QStringLiteral("Поиск по марке"), this);
-
-    makeListButtons(this, Button1, Button2, Button3, Button4);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button3);
-    buttons->addWidget(Edit1, 1);
-    buttons->addWidget(Button4);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1);
-    layout->addLayout(buttons);
-
-    Izdel_Smena.setSql(QStringLiteral(
-        "select count(*) as cnt from accounts_dep.smena s where s.i_id =:id_ii and s.\"data\">=:dt"));
-    ii_oper.setSql(QStringLiteral("select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii"));
-
-    attachGrid();
-
-    connect(Button1, &QPushButton::clicked, this, &ProductsDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &ProductsDialog::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &ProductsDialog::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &ProductsDialog::Button4Click);
-    connect(Edit1, &QLineEdit::textChanged, this, &ProductsDialog::Edit1Change);
-    connect(DBGrid1, &QTableView::doubleClicked, this, &ProductsDialog::DBGrid1DblClick);
-}
-
-// The grid shows the shared query Izdel; the data module exists before the windows are created.
-void ProductsDialog::attachGrid() {
-    if (gridAttached || !g_database)
-        return;
-    Dataset& izdel = g_database->products();
-    izdel.setColumns({
+    m_listGrid->horizontalHeader()->setHighlightSections(true);
+    m_listGrid->verticalHeader()->setDefaultSectionSize(m_listGrid->fontMetrics().height() + 6);
+    m_db.products().setColumns({
         GridColumn{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 220},
         GridColumn{QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 250},
         GridColumn{QStringLiteral("massa"), QStringLiteral("Коробки"), 100},
     });
-    showInGrid(izdel, DBGrid1);
-    gridAttached = true;
+    showInGrid(m_db.products(), m_listGrid);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_changeButton);
+    buttons->addWidget(m_removeButton);
+    buttons->addWidget(m_searchEdit, 1);
+    buttons->addWidget(m_exitButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_listGrid);
+    layout->addLayout(buttons);
+
+    m_recordCount.setSql(QStringLiteral(
+        "select count(*) as cnt from accounts_dep.smena s where s.i_id =:id_ii and s.\"data\">=:dt"));
+    m_priceCount.setSql(
+        QStringLiteral("select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii"));
 }
 
-ProductsDialog::~ProductsDialog() {
-    if (g_productsDialog == this)
-        g_productsDialog = nullptr;
+Dataset& ProductsDialog::list() {
+    return m_db.products();
 }
 
-void ProductsDialog::openFromMainMenu() {
-    attachGrid();
-    Tag = 0;
-    g_database->products().open();
-    Button2->setDefault(false);
-    Button2->setText(QStringLiteral("Изменить"));
-    Button1->setVisible(true);
-    Button3->setVisible(true);
-    Button1->setDefault(true);
-    seams::showModal(this);
-    g_database->products().close();
+void ProductsDialog::browse() {
+    list().open();
+    showInMode(Mode::Browse);
+    list().close();
 }
 
-bool ProductsDialog::openAsPicker() {
-    attachGrid();
-    Tag = 1;
-    PickedMarka.clear();
-    PickedId = 0;
-    g_database->products().open();
-    Button2->setText(QStringLiteral("Выбрать"));
-    Button1->setVisible(false);
-    Button3->setVisible(false);
-    Button1->setDefault(false);
-    Button2->setDefault(true);
-    Edit1->setVisible(true);
-    Edit1->clear();
-    const bool picked = seams::showModal(this) == QDialog::Accepted && PickedId != 0;
-    Button2->setDefault(false);
-    Edit1->setVisible(false);
-    g_database->products().close();
-    return picked;
+std::optional<Product> ProductsDialog::pickProduct() {
+    m_picked.reset();
+    list().open();
+    m_searchEdit->setVisible(true);
+    m_searchEdit->clear();
+    showInMode(Mode::Pick);
+    leavePick(true);
+    list().close();
+    return m_picked;
 }
 
-void ProductsDialog::Button1Click() {
-    Dataset& izdel = g_database->products();
-    const int at = izdel.recNo();
-    g_productEditor->Edit1->clear();
-    g_productEditor->Edit2->clear();
-    g_productEditor->setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
-    g_productEditor->Tag = 1;
-    g_productEditor->openGroups();
-    seams::showModal(g_productEditor);
-    g_productEditor->closeGroups();
-    izdel.setRecNo(at);
+void ProductsDialog::addNew() {
+    const int at = list().recNo();
+    if (m_editor->addProduct())
+        reopenList(false);
+    list().setRecNo(at);
 }
 
-void ProductsDialog::Button2Click() {
-    Dataset& izdel = g_database->products();
-    if (Tag == 1) {
-        // A pick hands back the current product; an empty list hands back nothing.
-        if (!izdel.isEmpty()) {
-            PickedMarka = izdel.fieldByName(QStringLiteral("marka")).asString().trimmed();
-            PickedId = izdel.fieldByName(QStringLiteral("id")).asLargeInt();
-            emit productPicked(PickedMarka, PickedId);
-        }
-        accept();
+void ProductsDialog::changeCurrent() {
+    if (list().isEmpty())
         return;
-    }
-    if (izdel.isEmpty())
-        return;
-    const int at = izdel.recNo();
-    g_productEditor->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
-    g_productEditor->Tag = 2;
-    g_productEditor->Edit1->setText(izdel.fieldByName(QStringLiteral("marka")).asString().trimmed());
-    const Field massa = izdel.fieldByName(QStringLiteral("massa"));
-    g_productEditor->Edit2->setText(massa.isNull() ? QString() : formatGeneral(massa.asFloat()));
-    g_productEditor->openGroups();
-    g_productEditor->selectGroup(izdel.fieldByName(QStringLiteral("id_class_item")).asLargeInt());
-    seams::showModal(g_productEditor);
-    g_productEditor->closeGroups();
-    izdel.setRecNo(at);
+    const int at = list().recNo();
+    const Field value = list().fieldByName(QStringLiteral("massa"));
+    const Product product{list().fieldByName(QStringLiteral("id")).asLargeInt(),
+                          list().fieldByName(QStringLiteral("marka")).asString().trimmed()};
+    if (m_editor->changeProduct(product, value.isNull() ? std::nullopt : std::optional(value.asFloat()),
+                                list().fieldByName(QStringLiteral("id_class_item")).asLargeInt()))
+        reopenList(false);
+    list().setRecNo(at);
 }
 
-void ProductsDialog::DBGrid1DblClick() {
-    Button2Click();
+// A pick hands back the current product; an empty list hands back nothing.
+void ProductsDialog::pickCurrent() {
+    if (!list().isEmpty())
+        m_picked = Product{list().fieldByName(QStringLiteral("id")).asLargeInt(),
+                           list().fieldByName(QStringLiteral("marka")).asString().trimmed()};
+    accept();
 }
 
-// Deletion of the current product with its operation prices and work records. The prices go
-// only together with the product: when the user keeps the product, its prices stay as well,
-// so no work record is left pointing at a removed price.
-void ProductsDialog::Button3Click() {
-    Database* dm = g_database;
-    if (dm->products().isEmpty())
+// Deletion of the current product with its operation prices and work records, in one
+// transaction. The prices go only together with the product: when the user keeps the product,
+// its prices stay as well, so no work record is left pointing at a removed price.
+void ProductsDialog::removeCurrent() {
+    if (list().isEmpty())
         return;
-    const qint64 n = dm->products().fieldByName(QStringLiteral("id")).asLargeInt();
+    const qint64 n = list().fieldByName(QStringLiteral("id")).asLargeInt();
     const QString id = QString::number(n);
 
     // Work records from the first day of the previous month of the year 2000 on.
     const int month = seams::today().month() == 1 ? 13 : seams::today().month();
-    Izdel_Smena.setParam(QStringLiteral("id_ii"), n);
-    Izdel_Smena.setParam(QStringLiteral("dt"), QDate(2000, month - 1, 1).startOfDay());
-    Izdel_Smena.open();
-    const int records = Izdel_Smena.fieldByName(QStringLiteral("cnt")).asInteger();
-    Izdel_Smena.close();
-    ii_oper.setParam(QStringLiteral("id_ii"), n);
-    ii_oper.open();
-    const int prices = ii_oper.fieldByName(QStringLiteral("cnt")).asInteger();
-    ii_oper.close();
+    m_recordCount.setParam(QStringLiteral("id_ii"), n);
+    m_recordCount.setParam(QStringLiteral("dt"), QDate(2000, month - 1, 1).startOfDay());
+    m_recordCount.open();
+    const int records = m_recordCount.fieldByName(QStringLiteral("cnt")).asInteger();
+    m_recordCount.close();
+    m_priceCount.setParam(QStringLiteral("id_ii"), n);
+    m_priceCount.open();
+    const int prices = m_priceCount.fieldByName(QStringLiteral("cnt")).asInteger();
+    m_priceCount.close();
 
     const QString caption = QStringLiteral("Удаление");
     const bool deletePrices =
@@ -193,33 +134,25 @@ void ProductsDialog::Button3Click() {
         deleteProduct = seams::askYesNo(caption, QStringLiteral("Удалить изделие? "));
     }
     if (deleteProduct) {
-        if (deletePrices) {
-            dm->DelSmena.setSql(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + id);
-            dm->DelSmena.execute();
+        QSqlDatabase connection = m_db.connection().database();
+        connection.transaction();
+        try {
+            if (deletePrices)
+                m_db.execute(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + id);
+            if (deleteRecords)
+                m_db.execute(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + id);
+            m_db.execute(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + id);
+        } catch (...) {
+            connection.rollback();
+            throw;
         }
-        if (deleteRecords) {
-            dm->DelSmena.setSql(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + id);
-            dm->DelSmena.execute();
-        }
-        dm->DelSmena.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + id);
-        dm->DelSmena.execute();
+        if (!connection.commit())
+            throw DbError(errorText(connection.lastError()));
     }
-    dm->products().close();
-    dm->products().open();
+    reopenList(false);
 }
 
-void ProductsDialog::Button4Click() {
-    reject();
-}
-
-void ProductsDialog::Edit1Change() {
-    Dataset& izdel = g_database->products();
-    applySearch(izdel, QStringLiteral("marka"), Edit1->text());
-}
-
-// Up and Down in the search field move the list; every other key edits the field.
-bool ProductsDialog::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Edit1 && searchFieldKey(e, g_database->products(), false))
-        return true;
-    return QDialog::eventFilter(watched, e);
+// Shows the products whose mark begins with the text, letter case aside.
+void ProductsDialog::search(const QString& text) {
+    applySearch(list(), QStringLiteral("marka"), text);
 }

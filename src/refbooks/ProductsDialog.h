@@ -3,62 +3,48 @@
 #pragma once
 
 #include "data/Dataset.h"
+#include "ui/ListDialog.h"
 
-#include <QDialog>
+#include <QString>
+#include <optional>
 
-class QLineEdit;
-class QPushButton;
-class QTableView;
+class Database;
+class ProductEditor;
 
-class ProductsDialog : public QDialog {
-    Q_OBJECT
-public:
-    explicit ProductsDialog(QWidget* parent = nullptr);
-    ~ProductsDialog() override;
-
-    int Tag = 0; // 0 list, 1 picker for the price editor
-
-    QTableView* DBGrid1;
-    QPushButton* Button1; // "Добавить"
-    QPushButton* Button2; // "Изменить" / "Выбрать"
-    QPushButton* Button3; // "Удалить"
-    QPushButton* Button4; // "Выход"
-    QLineEdit* Edit1;     // search by the beginning of the mark
-
-    // Counts of the product's work records from the given day on, and of its operation prices.
-    Dataset Izdel_Smena;
-    Dataset ii_oper;
-
-    // What the last pick handed back: the mark (trimmed) and the id of the product.
-    QString PickedMarka;
-    qint64 PickedId = 0;
-
-    // Shows the list as a picker (for the price editor's "..." button) and returns true when a
-    // product was picked; the product is then in PickedMarka/PickedId and productPicked was
-    // emitted. Does the opener's whole part: mode, buttons, search field, query.
-    bool openAsPicker();
-
-public slots:
-    // The main menu "Справочники" / "Изделия": the list mode around a modal showing.
-    void openFromMainMenu();
-
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Edit1Change();
-    void DBGrid1DblClick();
-
-signals:
-    // A pick in picker mode: the product's mark, trimmed, and its id.
-    void productPicked(const QString& marka, qint64 id);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
-private:
-    void attachGrid();
-    bool gridAttached = false;
+// A product as the picker hands it back: its id and its mark, trimmed of blanks.
+struct Product {
+    qint64 id = 0;
+    QString mark;
 };
 
-extern ProductsDialog* g_productsDialog;
+class ProductsDialog : public ListDialog {
+    Q_OBJECT
+public:
+    explicit ProductsDialog(Database& db, QWidget* parent = nullptr);
+
+    // The list from the main menu: products are added, changed and deleted; the search text and
+    // its filter stay for the next opening.
+    void browse();
+
+    // The list for choosing a product (the price editor's "..." button): "Выбрать" the default
+    // button, "Добавить" and "Удалить" hidden, the search field shown and cleared, and hidden
+    // again afterwards. The chosen product, or nothing when the user left the list or it had no
+    // row.
+    std::optional<Product> pickProduct();
+
+protected:
+    Dataset& list() override;
+    void addNew() override;
+    void changeCurrent() override;
+    void pickCurrent() override;
+    void removeCurrent() override;
+    void search(const QString& text) override;
+
+private:
+    Database& m_db;
+    ProductEditor* m_editor;
+    std::optional<Product> m_picked;
+    // Counts of the product's work records from a given day on, and of its operation prices.
+    Dataset m_recordCount;
+    Dataset m_priceCount;
+};

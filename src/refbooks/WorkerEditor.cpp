@@ -1,6 +1,7 @@
 // Worker editor "Работники": enters a new worker or changes the name and position of one.
 #include "refbooks/WorkerEditor.h"
 
+#include "data/Database.h"
 #include "data/Format.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
@@ -9,14 +10,10 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <QWheelEvent>
-
-WorkerEditor* g_workerEditor = nullptr;
 
 namespace {
 
@@ -46,32 +43,34 @@ void fillBox(QComboBox* box, Dataset& table) {
 
 } // namespace
 
-WorkerEditor::WorkerEditor(QWidget* parent) : QDialog(parent) {
+WorkerEditor::WorkerEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("WorkerEditor"));
     setWindowTitle(QStringLiteral("Работники"));
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Данные о работнике"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    Edit1 = new QLineEdit(GroupBox1);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMinimumWidth(260);
-    LCB_department = lookupBox(GroupBox1, "LCB_department");
-    LCB_staffpos = lookupBox(GroupBox1, "LCB_staffpos");
-    LCB_roles = lookupBox(GroupBox1, "LCB_roles");
-    auto* form = new QFormLayout(GroupBox1);
-    form->addRow(QStringLiteral("ФИО"), Edit1);
-    form->addRow(QStringLiteral("Подразделение"), LCB_department);
-    form->addRow(QStringLiteral("Должность"), LCB_staffpos);
-    form->addRow(QStringLiteral("Роль"), LCB_roles);
+    m_workerGroup = new QGroupBox(QStringLiteral("Данные о работнике"), this);
+    m_workerGroup->setObjectName(QStringLiteral("workerGroup"));
+    m_nameEdit = new QLineEdit(m_workerGroup);
+    m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    m_nameEdit->setMinimumWidth(260);
+    m_departmentBox = lookupBox(m_workerGroup, "departmentBox");
+    m_positionBox = lookupBox(m_workerGroup, "positionBox");
+    m_roleBox = lookupBox(m_workerGroup, "roleBox");
+    auto* form = new QFormLayout(m_workerGroup);
+    form->addRow(QStringLiteral("ФИО"), m_nameEdit);
+    form->addRow(QStringLiteral("Подразделение"), m_departmentBox);
+    form->addRow(QStringLiteral("Должность"), m_positionBox);
+    form->addRow(QStringLiteral("Роль"), m_roleBox);
 
-    layOutEditor(this, GroupBox1, Button1, Button2);
+    layOutEditor(this, m_workerGroup, m_saveButton, m_cancelButton);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
-    connect(Button1, &QPushButton::clicked, this, &WorkerEditor::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &WorkerEditor::Button2Click);
+    connect(m_saveButton, &QPushButton::clicked, this, &WorkerEditor::save);
+    connect(m_cancelButton, &QPushButton::clicked, this, &WorkerEditor::reject);
 
-    department.setSql(QStringLiteral("select * from cmn_department.department order by s_caption"));
-    staffpos.setSql(QStringLiteral("select * from hrms_staffpos.staffpos order by s_caption"));
-    roles.setSql(QStringLiteral("select * from adm_role.roles order by s_caption"));
+    m_departments.setSql(QStringLiteral("select * from cmn_department.department order by s_caption"));
+    m_positions.setSql(QStringLiteral("select * from hrms_staffpos.staffpos order by s_caption"));
+    m_roles.setSql(QStringLiteral("select * from adm_role.roles order by s_caption"));
 
     // The wheel steps through the lookup box that has the focus, wherever the pointer is.
     installEventFilter(this);
@@ -79,14 +78,36 @@ WorkerEditor::WorkerEditor(QWidget* parent) : QDialog(parent) {
         w->installEventFilter(this);
 }
 
-WorkerEditor::~WorkerEditor() {
-    if (g_workerEditor == this)
-        g_workerEditor = nullptr;
+bool WorkerEditor::addWorker() {
+    m_adding = true;
+    m_workerId = 0;
+    m_storedPosition.clear();
+    m_nameEdit->clear();
+    setWindowTitle(QStringLiteral("Заведение данных нового работника"));
+    refreshLookups();
+    return showEditor();
+}
+
+bool WorkerEditor::changeWorker(const Worker& worker, const QString& storedPosition) {
+    m_adding = false;
+    m_workerId = worker.id;
+    setWindowTitle(QStringLiteral("Изменение данных работника"));
+    refreshLookups();
+    m_nameEdit->setText(worker.name);
+    m_storedPosition = storedPosition;
+    m_positionBox->setCurrentIndex(m_positionBox->findText(storedPosition));
+    return showEditor();
+}
+
+bool WorkerEditor::showEditor() {
+    setResult(QDialog::Rejected);
+    seams::showModal(this);
+    return result() == QDialog::Accepted;
 }
 
 void WorkerEditor::refreshLookups() {
     const std::pair<Dataset*, QComboBox*> lookups[] = {
-        {&department, LCB_department}, {&staffpos, LCB_staffpos}, {&roles, LCB_roles}};
+        {&m_departments, m_departmentBox}, {&m_positions, m_positionBox}, {&m_roles, m_roleBox}};
     for (const auto& [table, box] : lookups) {
         table->close();
         table->open();
@@ -94,31 +115,22 @@ void WorkerEditor::refreshLookups() {
     }
 }
 
-void WorkerEditor::presetPosition(const QString& storedCaption) {
-    storedPosition = storedCaption;
-    LCB_staffpos->setCurrentIndex(LCB_staffpos->findText(storedCaption));
-}
-
-QString WorkerEditor::chosenCaption() const {
-    if (LCB_staffpos->currentIndex() >= 0)
-        return LCB_staffpos->currentText();
-    return Tag == 2 ? storedPosition : QString();
+QString WorkerEditor::chosenPosition() const {
+    if (m_positionBox->currentIndex() >= 0)
+        return m_positionBox->currentText();
+    return m_adding ? QString() : m_storedPosition;
 }
 
 void WorkerEditor::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    FormActivate();
-}
-
-void WorkerEditor::FormActivate() {
-    Edit1->setFocus();
+    m_nameEdit->setFocus();
 }
 
 bool WorkerEditor::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::Wheel) {
         const int dy = static_cast<QWheelEvent*>(e)->angleDelta().y();
         QWidget* focused = focusWidget();
-        if (dy != 0 && (focused == LCB_department || focused == LCB_staffpos || focused == LCB_roles)) {
+        if (dy != 0 && (focused == m_departmentBox || focused == m_positionBox || focused == m_roleBox)) {
             QKeyEvent key(QEvent::KeyPress, dy < 0 ? Qt::Key_Down : Qt::Key_Up, Qt::NoModifier);
             QApplication::sendEvent(focused, &key);
         }
@@ -127,24 +139,19 @@ bool WorkerEditor::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-void WorkerEditor::Button1Click() {
-    const QString name = Edit1->text().trimmed();
+void WorkerEditor::save() {
+    const QString name = m_nameEdit->text().trimmed();
     if (name.isEmpty()) {
         seams::errorBox(QStringLiteral("ФИО нужно заполнить!"));
         return;
     }
-    if (Tag == 1)
-        command.setSql(QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(") +
-                       sqlQuote(name) + QStringLiteral(", ") + sqlQuote(chosenCaption()) +
-                       QStringLiteral(")"));
+    if (m_adding)
+        m_db.execute(QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(") +
+                     sqlQuote(name) + QStringLiteral(", ") + sqlQuote(chosenPosition()) +
+                     QStringLiteral(")"));
     else
-        command.setSql(QStringLiteral("UPDATE accounts_dep.person SET fio=") + sqlQuote(name) +
-                       QStringLiteral(", s_staffpos_hl=") + sqlQuote(chosenCaption()) +
-                       QStringLiteral(" where accounts_dep.person.id=") + QString::number(workerId));
-    command.execute();
+        m_db.execute(QStringLiteral("UPDATE accounts_dep.person SET fio=") + sqlQuote(name) +
+                     QStringLiteral(", s_staffpos_hl=") + sqlQuote(chosenPosition()) +
+                     QStringLiteral(" where accounts_dep.person.id=") + QString::number(m_workerId));
     accept();
-}
-
-void WorkerEditor::Button2Click() {
-    reject();
 }

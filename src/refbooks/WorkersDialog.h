@@ -2,14 +2,13 @@
 // work-record and maintenance-work editors as the worker picker.
 #pragma once
 
-#include "data/Dataset.h"
+#include "ui/ListDialog.h"
 
-#include <QDialog>
+#include <QString>
 #include <optional>
 
-class QLineEdit;
-class QPushButton;
-class QTableView;
+class Database;
+class WorkerEditor;
 
 // A worker as the picker hands it back: the id and the name, trimmed of blanks.
 struct Worker {
@@ -17,61 +16,30 @@ struct Worker {
     QString name;
 };
 
-class WorkersDialog : public QDialog {
+class WorkersDialog : public ListDialog {
     Q_OBJECT
 public:
-    explicit WorkersDialog(QWidget* parent = nullptr);
-    ~WorkersDialog() override;
+    explicit WorkersDialog(Database& db, QWidget* parent = nullptr);
 
-    // 0 list mode; 1 picker for the work-record editor; 24 picker for the maintenance-work editor.
-    int Tag = 0;
+    // The list from the main menu: workers are added, changed and deleted; the search text
+    // and its filter stay for the next opening.
+    void browse();
 
-    QLineEdit* Edit1;     // search by the beginning of the name
-    QTableView* DBGrid1;  // the shared query Workers
-    QPushButton* Button1; // "Добавить"
-    QPushButton* Button2; // "Изменить" / "Выбрать"
-    QPushButton* Button3; // "Удалить"
-    QPushButton* Button4; // "Выход"
-
-    // What a pick hands back to the editor that opened the list as a picker. "Выбрать" (or a
-    // double click) on a list with at least one row sets Picked and the chosen worker's id
-    // and name, trimmed of blanks, and closes the list; on an empty list it only closes the
-    // list. "Выход" and Esc hand nothing back. The opener clears Picked before showing the
-    // list (openAsPicker does) and, when it is true after the list returns, copies PickedFio
-    // into its worker field and PickedId into its worker id.
-    bool Picked = false;
-    int PickedId = 0;
-    QString PickedFio;
-
-    // Opens the list to choose a worker, as the editors do: tag 1 (work-record editor) or 24
-    // (maintenance-work editor), Workers opened, "Выбрать" the default button, "Добавить" and
-    // "Удалить" hidden, the search field shown and cleared, the window shown modally, Workers
-    // closed afterwards. Returns Picked.
-    bool openAsPicker(int tag);
-
-    // Shows the list for choosing a worker; the chosen worker, or nothing when the user left
-    // the list or it had no row.
+    // The list for choosing a worker: "Выбрать" the default button, "Добавить" and "Удалить"
+    // hidden, the search field shown and cleared. The chosen worker, or nothing when the user
+    // left the list or it had no row.
     std::optional<Worker> pickWorker();
 
-public slots:
-    // What the main window does around showing the list from its menu.
-    void openFromMainMenu();
-
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void DBGrid1DblClick();
-    void Edit1Change(const QString& text);
-
 protected:
-    void attachGrid();
-    bool eventFilter(QObject* watched, QEvent* e) override;
+    Dataset& list() override;
+    void addNew() override;
+    void changeCurrent() override;
+    void pickCurrent() override;
+    void removeCurrent() override;
+    void search(const QString& text) override;
 
 private:
-    void changeWorker();
-    void pickCurrentWorker();
-    Command command; // the list's own statement on the shared connection
+    Database& m_db;
+    WorkerEditor* m_editor;
+    std::optional<Worker> m_picked;
 };
-
-extern WorkersDialog* g_workersDialog;

@@ -7,12 +7,19 @@
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
+
+// A part of a window, found by its object name.
+template <class T> static T* part(QObject* window, const char* name) {
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("%s has no %s", qPrintable(window->objectName()), name);
+    return found;
+}
 
 class TestNomGroups : public QObject {
     Q_OBJECT
@@ -30,7 +37,6 @@ private slots:
     void picker_data();
     void picker();
     void searchKeysAndPersistence();
-    void screenshots();
 
 private:
     static void type(QWidget* w, const QString& text) {
@@ -38,32 +44,53 @@ private:
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     void runFromMenu(const std::function<void()>& inList);
-    int rows() const { return g_nomenclatureGroupsDialog->item.recordCount(); }
-    QString current() const { return g_nomenclatureGroupsDialog->item.fieldByName("s_caption").asString(); }
+    // The groups the grid shows.
+    Dataset& groups() const { return *qobject_cast<Dataset*>(grid->model()); }
+    int rows() const { return groups().recordCount(); }
+    QString current() const { return groups().fieldByName("s_caption").asString(); }
 
     TestDatabase* db = nullptr;
+    Database* dm = nullptr;
     MessageRecorder* boxes = nullptr;
     ModalScript onModal;
+    NomenclatureGroupsDialog* dialog = nullptr;
+    NomenclatureGroupEditor* editor = nullptr;
+    // The list's parts.
+    QLineEdit* searchEdit = nullptr;
+    QTableView* grid = nullptr;
+    QPushButton *addButton = nullptr, *changeButton = nullptr, *removeButton = nullptr, *exitButton = nullptr;
+    // The editor's parts.
+    QLineEdit* nameEdit = nullptr;
+    QPushButton* saveButton = nullptr;
 };
 
 void TestNomGroups::init() {
     db = new TestDatabase;
-    db->openDatabase();
+    dm = db->openDatabase();
     boxes = new MessageRecorder;
     // Level 1 is the root and not listed; by name: Верстаки, Кронштейны, Стеллажи, Шкафы.
     db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (1, 1, 'Продукция цеха'), "
              "(10, 2, 'Стеллажи металлические'), (11, 2, 'Шкафы металлические'), "
              "(12, 2, 'Верстаки слесарные'), (13, 2, 'Кронштейны и крепёж')");
-    g_nomenclatureGroupsDialog = new NomenclatureGroupsDialog;
-    g_nomenclatureGroupEditor = new NomenclatureGroupEditor;
+    dialog = new NomenclatureGroupsDialog(*dm);
+    editor = dialog->findChild<NomenclatureGroupEditor*>();
+    QVERIFY(editor);
+    searchEdit = part<QLineEdit>(dialog, "searchEdit");
+    grid = part<QTableView>(dialog, "listGrid");
+    addButton = part<QPushButton>(dialog, "addButton");
+    changeButton = part<QPushButton>(dialog, "changeButton");
+    removeButton = part<QPushButton>(dialog, "removeButton");
+    exitButton = part<QPushButton>(dialog, "exitButton");
+    nameEdit = part<QLineEdit>(editor, "nameEdit");
+    saveButton = part<QPushButton>(editor, "saveButton");
     onModal.clear();
     onModal.install();
 }
 
 void TestNomGroups::cleanup() {
     seams::setModalHandler({});
-    delete g_nomenclatureGroupEditor;
-    delete g_nomenclatureGroupsDialog;
+    delete dialog;
+    dialog = nullptr;
     delete boxes;
     delete db;
     boxes = nullptr;
@@ -72,14 +99,13 @@ void TestNomGroups::cleanup() {
 
 void TestNomGroups::runFromMenu(const std::function<void()>& inList) {
     onModal["NomenclatureGroupsDialog"] = inList;
-    QMetaObject::invokeMethod(g_nomenclatureGroupsDialog, "openFromMainMenu", Qt::DirectConnection);
-    QVERIFY(!g_nomenclatureGroupsDialog->item.isOpen());
+    dialog->browse();
+    QVERIFY(!groups().isOpen());
 }
 
 // Both windows: fixed border with the close button only, centred, no icon resource needed.
 void TestNomGroups::windowLooks() {
-    for (QDialog* w : {static_cast<QDialog*>(g_nomenclatureGroupsDialog),
-                       static_cast<QDialog*>(g_nomenclatureGroupEditor)}) {
+    for (QDialog* w : {static_cast<QDialog*>(dialog), static_cast<QDialog*>(editor)}) {
         const Qt::WindowFlags f = w->windowFlags();
         QVERIFY(f.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!f.testFlag(Qt::WindowMinimizeButtonHint));
@@ -94,8 +120,10 @@ void TestNomGroups::windowLooks() {
                  qPrintable(QString("%1 not centred").arg(w->objectName())));
         w->hide();
     }
-    QCOMPARE(g_nomenclatureGroupsDialog->windowTitle(), QString("Номенклатура (26)"));
-    QCOMPARE(g_nomenclatureGroupEditor->windowTitle(), QString("Ведение групп (29)"));
+    QCOMPARE(dialog->windowTitle(), QString("Номенклатура (26)"));
+    QCOMPARE(editor->windowTitle(), QString("Ведение групп (29)"));
+    // No default button in the list: Enter chooses nothing.
+    QVERIFY(!addButton->isDefault() && !changeButton->isDefault());
     QVERIFY(boxes->shown.isEmpty());
 }
 
@@ -120,21 +148,19 @@ void TestNomGroups::addGroup() {
     SqlRecorder sql;
     bool closed = false;
     onModal["NomenclatureGroupEditor"] = [&] {
-        QCOMPARE(g_nomenclatureGroupEditor->Tag, 1);
-        QCOMPARE(g_nomenclatureGroupEditor->Edit1->text(), QString());
-        g_nomenclatureGroupEditor->Edit1->setText(typed);
-        g_nomenclatureGroupEditor->setResult(-1);
-        g_nomenclatureGroupEditor->Button1->click();
-        closed = g_nomenclatureGroupEditor->result() == QDialog::Accepted;
+        QCOMPARE(nameEdit->text(), QString());
+        nameEdit->setText(typed);
+        editor->setResult(-1);
+        saveButton->click();
+        closed = editor->result() == QDialog::Accepted;
     };
     runFromMenu([&] {
-        QCOMPARE(g_nomenclatureGroupsDialog->Button3->text(), QString("Изменить"));
-        QVERIFY(g_nomenclatureGroupsDialog->Button2->isVisibleTo(g_nomenclatureGroupsDialog));
-        g_nomenclatureGroupsDialog->item.setRecNo(3); // Стеллажи
-        g_nomenclatureGroupsDialog->Button2->click();
+        QCOMPARE(changeButton->text(), QString("Изменить"));
+        QVERIFY(addButton->isVisibleTo(dialog));
+        groups().setRecNo(3); // Стеллажи
+        addButton->click();
         QCOMPARE(rows(), 5);
-        QCOMPARE(g_nomenclatureGroupsDialog->item.recNo(),
-                 3); // the same row number, whatever group it now holds
+        QCOMPARE(groups().recNo(), 3); // the same row number, whatever group it now holds
     });
     QVERIFY(closed);
     QVERIFY(boxes->shown.isEmpty());
@@ -169,16 +195,15 @@ void TestNomGroups::renameGroup() {
     SqlRecorder sql;
     QString shown;
     onModal["NomenclatureGroupEditor"] = [&] {
-        QCOMPARE(g_nomenclatureGroupEditor->Tag, 2);
-        shown = g_nomenclatureGroupEditor->Edit1->text();
-        g_nomenclatureGroupEditor->Edit1->setText(typed);
-        g_nomenclatureGroupEditor->Button1->click();
+        shown = nameEdit->text();
+        nameEdit->setText(typed);
+        saveButton->click();
     };
     runFromMenu([&] {
-        QVERIFY(g_nomenclatureGroupsDialog->item.locate("id", 10));
-        QCOMPARE(g_nomenclatureGroupsDialog->item.recNo(), 3);
-        g_nomenclatureGroupsDialog->DBGrid1DblClick();
-        QCOMPARE(g_nomenclatureGroupsDialog->item.recNo(), 3);
+        QVERIFY(groups().locate("id", 10));
+        QCOMPARE(groups().recNo(), 3);
+        emit grid->doubleClicked(grid->currentIndex());
+        QCOMPARE(groups().recNo(), 3);
         QCOMPARE(current(), atRow);
     });
     QCOMPARE(shown, QString("Стеллажи металлические")); // trimmed
@@ -190,28 +215,28 @@ void TestNomGroups::renameGroup() {
 void TestNomGroups::refusedStatementKeepsEditorOpen() {
     QString error;
     onModal["NomenclatureGroupEditor"] = [&] {
-        g_nomenclatureGroupEditor->Edit1->setText(QString(300, QChar(u'Я'))); // longer than the column
-        g_nomenclatureGroupEditor->setResult(-1);
+        nameEdit->setText(QString(300, QChar(u'Я'))); // longer than the column
+        editor->setResult(-1);
         try {
-            g_nomenclatureGroupEditor->Button1Click();
+            saveButton->click();
         } catch (const DbError& e) {
             error = e.message;
         }
-        QCOMPARE(g_nomenclatureGroupEditor->result(), -1);
+        QCOMPARE(editor->result(), -1);
     };
-    runFromMenu([] { g_nomenclatureGroupsDialog->Button2->click(); });
+    runFromMenu([this] { addButton->click(); });
     QVERIFY(!error.isEmpty());
     QCOMPARE(db->scalar("select count(*) from cmn_classifier.item").toInt(), 5);
 }
 
 void TestNomGroups::deleteButtonAlwaysDisabled() {
-    runFromMenu([] {
-        QVERIFY(g_nomenclatureGroupsDialog->Button1->isVisibleTo(g_nomenclatureGroupsDialog));
-        QVERIFY(!g_nomenclatureGroupsDialog->Button1->isEnabled());
+    runFromMenu([this] {
+        QVERIFY(removeButton->isVisibleTo(dialog));
+        QVERIFY(!removeButton->isEnabled());
     });
-    onModal["NomenclatureGroupsDialog"] = [] { g_nomenclatureGroupsDialog->Button4->click(); };
-    g_nomenclatureGroupsDialog->openAsPicker();
-    QVERIFY(!g_nomenclatureGroupsDialog->Button1->isEnabled());
+    onModal["NomenclatureGroupsDialog"] = [this] { exitButton->click(); };
+    QVERIFY(!dialog->pickGroup());
+    QVERIFY(!removeButton->isEnabled());
 }
 
 // With no group listed, "Изменить" opens no editor; "Добавить" still does.
@@ -220,26 +245,26 @@ void TestNomGroups::emptyListRenamesNothing() {
     int editorShown = 0;
     onModal["NomenclatureGroupEditor"] = [&] {
         ++editorShown;
-        g_nomenclatureGroupEditor->Edit1->setText("Сейфы");
-        g_nomenclatureGroupEditor->Button1->click();
+        nameEdit->setText("Сейфы");
+        saveButton->click();
     };
     runFromMenu([&] {
-        g_nomenclatureGroupsDialog->Button3->click();
+        changeButton->click();
         QCOMPARE(editorShown, 0);
-        g_nomenclatureGroupsDialog->Button2->click();
+        addButton->click();
         QCOMPARE(editorShown, 1);
         QCOMPARE(rows(), 1);
     });
 }
 
 void TestNomGroups::picker_data() {
-    QTest::addColumn<int>("pickId"); // 0: empty list; -1: "Выход"
+    QTest::addColumn<int>("pickId"); // 0: empty list; -1: Esc
     QTest::addColumn<bool>("picked");
     QTest::addColumn<qint64>("id");
     QTest::addColumn<QString>("caption");
     QTest::newRow("caption as stored") << 10 << true << qint64(10) << " Стеллажи металлические  ";
     QTest::newRow("empty list") << 0 << true << qint64(0) << "";
-    QTest::newRow("Выход: nothing") << -1 << false << qint64(77) << "прежняя";
+    QTest::newRow("Esc: nothing") << -1 << false << qint64(0) << QString();
 }
 
 void TestNomGroups::picker() {
@@ -250,105 +275,70 @@ void TestNomGroups::picker() {
     db->exec("update cmn_classifier.item set s_caption=' Стеллажи металлические  ' where id=10");
     if (pickId == 0)
         db->exec("delete from cmn_classifier.item where id_level=2");
-    // The maintenance-work editor's fields before the pick.
-    qint64 editorId = 77;
-    QString editorCaption = "прежняя";
     onModal["NomenclatureGroupsDialog"] = [&] {
-        QCOMPARE(g_nomenclatureGroupsDialog->Tag, 24);
-        QVERIFY(g_nomenclatureGroupsDialog->item.isOpen());
-        QCOMPARE(g_nomenclatureGroupsDialog->Button3->text(), QString("Выбрать"));
-        QVERIFY(!g_nomenclatureGroupsDialog->Button1->isVisibleTo(g_nomenclatureGroupsDialog));
-        QVERIFY(!g_nomenclatureGroupsDialog->Button2->isVisibleTo(g_nomenclatureGroupsDialog));
+        QCOMPARE(dialog->mode(), ListDialog::Mode::Pick);
+        QVERIFY(groups().isOpen());
+        QCOMPARE(changeButton->text(), QString("Выбрать"));
+        QVERIFY(!removeButton->isVisibleTo(dialog));
+        QVERIFY(!addButton->isVisibleTo(dialog));
         if (pickId > 0)
-            QVERIFY(g_nomenclatureGroupsDialog->item.locate("id", pickId));
-        g_nomenclatureGroupsDialog->setResult(-1);
+            QVERIFY(groups().locate("id", pickId));
+        dialog->setResult(-1);
         if (pickId < 0)
-            QTest::keyClick(g_nomenclatureGroupsDialog, Qt::Key_Escape);
+            QTest::keyEvent(QTest::Click, dialog, Qt::Key_Escape);
         else
-            g_nomenclatureGroupsDialog->Button3->click();
-        QCOMPARE(g_nomenclatureGroupsDialog->result(),
-                 pickId < 0 ? int(QDialog::Rejected) : int(QDialog::Accepted));
+            changeButton->click();
+        QCOMPARE(dialog->result(), pickId < 0 ? int(QDialog::Rejected) : int(QDialog::Accepted));
     };
-    if (g_nomenclatureGroupsDialog->openAsPicker()) {
-        editorId = g_nomenclatureGroupsDialog->PickedId;
-        editorCaption = g_nomenclatureGroupsDialog->PickedCaption;
+    const std::optional<NomenclatureGroup> group = dialog->pickGroup();
+    QCOMPARE(group.has_value(), picked);
+    if (group) {
+        QCOMPARE(group->id, id);
+        QCOMPARE(group->name, caption);
     }
-    QCOMPARE(g_nomenclatureGroupsDialog->Picked, picked);
-    QCOMPARE(editorId, id);
-    QCOMPARE(editorCaption, caption);
-    QVERIFY(!g_nomenclatureGroupsDialog->item.isOpen());
-    QVERIFY(g_nomenclatureGroupsDialog->Button1->isVisibleTo(g_nomenclatureGroupsDialog));
-    QVERIFY(g_nomenclatureGroupsDialog->Button2->isVisibleTo(g_nomenclatureGroupsDialog));
+    QVERIFY(!groups().isOpen());
+    QVERIFY(removeButton->isVisibleTo(dialog));
+    QVERIFY(addButton->isVisibleTo(dialog));
 }
 
 void TestNomGroups::searchKeysAndPersistence() {
     runFromMenu([&] {
-        QLineEdit* e = g_nomenclatureGroupsDialog->Edit1;
+        QLineEdit* e = searchEdit;
         type(e, "ш");
         QCOMPARE(rows(), 1);
         e->clear();
         QCOMPARE(rows(), 4);
         type(e, "В");
         QCOMPARE(rows(), 1);
-        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Backspace);
         type(e, "С");
         QCOMPARE(current(), QString("Стеллажи металлические"));
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Home, Qt::Key_Delete})
-            QTest::keyClick(e, k);
+            QTest::keyEvent(QTest::Click, e, k);
         QCOMPARE(e->text(), QString("С"));
         QCOMPARE(e->cursorPosition(), 1);
     });
     // Kept for the picker, which also searches on.
     db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (14, 2, 'Сейфы')");
     onModal["NomenclatureGroupsDialog"] = [&] {
-        QCOMPARE(g_nomenclatureGroupsDialog->Edit1->text(), QString("С"));
+        QCOMPARE(searchEdit->text(), QString("С"));
         QCOMPARE(rows(), 2);
         QCOMPARE(current(), QString("Сейфы"));
-        QTest::keyClick(g_nomenclatureGroupsDialog->Edit1, Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Down);
         QCOMPARE(current(), QString("Стеллажи металлические"));
-        QCOMPARE(g_nomenclatureGroupsDialog->DBGrid1->currentIndex().row(), 1);
-        QTest::keyClick(g_nomenclatureGroupsDialog->Edit1, Qt::Key_Up);
+        QCOMPARE(grid->currentIndex().row(), 1);
+        QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Up);
         QCOMPARE(current(), QString("Сейфы"));
-        type(g_nomenclatureGroupsDialog->Edit1, "т");
-        g_nomenclatureGroupsDialog->Button3->click();
+        type(searchEdit, "т");
+        changeButton->click();
     };
-    QVERIFY(g_nomenclatureGroupsDialog->openAsPicker());
-    QCOMPARE(g_nomenclatureGroupsDialog->PickedId, qint64(10));
+    const std::optional<NomenclatureGroup> group = dialog->pickGroup();
+    QVERIFY(group);
+    QCOMPARE(group->id, qint64(10));
     runFromMenu([&] {
-        QCOMPARE(g_nomenclatureGroupsDialog->Edit1->text(), QString("Ст"));
+        QCOMPARE(searchEdit->text(), QString("Ст"));
         QCOMPARE(rows(), 1);
     });
-}
-
-// With TABEL_SHOTS=folder set, saves pictures of the list and the editor with workshop data.
-void TestNomGroups::screenshots() {
-    const QString dir = qEnvironmentVariable("TABEL_SHOTS");
-    if (dir.isEmpty())
-        QSKIP("TABEL_SHOTS not set");
-    QDir().mkpath(dir);
-    db->exec("insert into cmn_classifier.item (id_level, s_caption) values (2, 'Тележки грузовые'), "
-             "(2, 'Ограждения и решётки'), (2, 'Контейнеры и ящики'), (2, 'Металлоконструкции')");
-    onModal["NomenclatureGroupEditor"] = [&] {
-        g_nomenclatureGroupEditor->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g_nomenclatureGroupEditor));
-        g_nomenclatureGroupEditor->grab().save(dir + "/g_nomenclatureGroupEditor.png");
-        g_nomenclatureGroupEditor->hide();
-    };
-    runFromMenu([&] {
-        g_nomenclatureGroupsDialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g_nomenclatureGroupsDialog));
-        g_nomenclatureGroupsDialog->item.setRecNo(2);
-        g_nomenclatureGroupsDialog->grab().save(dir + "/g_nomenclatureGroupsDialog.png");
-        g_nomenclatureGroupsDialog->Button3->click();
-        g_nomenclatureGroupsDialog->hide();
-    });
-    onModal["NomenclatureGroupsDialog"] = [&] {
-        g_nomenclatureGroupsDialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g_nomenclatureGroupsDialog));
-        g_nomenclatureGroupsDialog->grab().save(dir + "/g_nomenclatureGroupsDialog-picker.png");
-        g_nomenclatureGroupsDialog->hide();
-    };
-    g_nomenclatureGroupsDialog->openAsPicker();
 }
 
 QTEST_MAIN(TestNomGroups)

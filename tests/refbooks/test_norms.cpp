@@ -14,6 +14,14 @@
 
 using Step = std::function<void(QDialog*)>;
 
+// A part of a window, found by its object name.
+template <class T> static T* part(QObject* window, const char* name) {
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("%s has no %s", qPrintable(window->objectName()), name);
+    return found;
+}
+
 class TestNorms : public QObject {
     Q_OBJECT
 private slots:
@@ -32,7 +40,6 @@ private slots:
     void escStoresPendingChange();
     void notANumberRefused_data();
     void notANumberRefused();
-    void screenshot();
 
 private:
     // Opens the norms window as the operation-price list does for the given operation price,
@@ -40,14 +47,16 @@ private:
     void openFromPriceList(int operId, const Step& step);
     // Types a text into a cell of the grid and leaves the cell with the given key.
     void typeInto(int row, int column, const QString& text, Qt::Key leave = Qt::Key_Tab);
-    QString cell(int row, int column) {
-        return g_normsDialog->Norm.data(g_normsDialog->Norm.index(row, column)).toString();
-    }
+    QString cell(int row, int column) { return table->data(table->index(row, column)).toString(); }
     QVariant scalar(const QString& sql) { return db->scalar(sql); }
     TestDatabase* db = nullptr;
     Database* dm = nullptr;
     MessageRecorder* boxes = nullptr;
     Step pending;
+    NormsDialog* norms = nullptr;
+    NormsGrid* grid = nullptr;
+    NormsTable* table = nullptr; // what the grid shows
+    QPushButton *saveButton = nullptr, *removeButton = nullptr;
 };
 
 void TestNorms::initTestCase() {
@@ -66,7 +75,12 @@ void TestNorms::init() {
              "(43, 3, 6, 0, 0), (44, 3, 5, 1, 0)");
     db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 20, 12, 5), "
              "(42, 10, 10.5, 0), (43, 15, 7, 0)");
-    g_normsDialog = new NormsDialog;
+    norms = new NormsDialog(*dm);
+    grid = part<NormsGrid>(norms, "normsGrid");
+    table = qobject_cast<NormsTable*>(grid->model());
+    QVERIFY(table);
+    saveButton = part<QPushButton>(norms, "saveButton");
+    removeButton = part<QPushButton>(norms, "removeButton");
     seams::setModalHandler([this](QDialog* w) {
         w->setResult(QDialog::Rejected);
         w->show();
@@ -81,7 +95,7 @@ void TestNorms::init() {
 
 void TestNorms::cleanup() {
     seams::setModalHandler({});
-    delete g_normsDialog;
+    delete norms;
     delete boxes;
     delete db;
 }
@@ -91,12 +105,11 @@ void TestNorms::openFromPriceList(int operId, const Step& step) {
     oper.open();
     pending = step;
     // An operation price without norms is not in the list; its window is opened by its id.
-    g_normsDialog->openNorms(oper.locate("id", operId) ? oper.fieldByName("id").asInteger() : operId);
+    norms->editNorms(oper.locate("id", operId) ? oper.fieldByName("id").asInteger() : operId);
 }
 
 void TestNorms::typeInto(int row, int column, const QString& text, Qt::Key leave) {
-    TNormGrid* grid = g_normsDialog->DBGrid1;
-    const QModelIndex idx = g_normsDialog->Norm.index(row, column);
+    const QModelIndex idx = table->index(row, column);
     grid->setCurrentIndex(idx);
     grid->edit(idx);
     QLineEdit* editor = nullptr;
@@ -105,15 +118,15 @@ void TestNorms::typeInto(int row, int column, const QString& text, Qt::Key leave
             editor = e; // closed editors are hidden until they are deleted
     QVERIFY(editor);
     editor->setText(text);
-    QTest::keyClick(editor, leave);
+    QTest::keyEvent(QTest::Click, editor, leave);
 }
 
 void TestNorms::showsNormsOfOnePriceSorted() {
     openFromPriceList(42, [&](QDialog* w) {
-        QCOMPARE(w, g_normsDialog);
+        QCOMPARE(w, norms);
         QCOMPARE(w->windowTitle(), QString("Норматив"));
-        QCOMPARE(g_normsDialog->OperId, 42);
-        QCOMPARE(g_normsDialog->Norm.rowCount(), 2);
+        QCOMPARE(table->param("o_id").toInt(), 42);
+        QCOMPARE(table->rowCount(), 2);
         QCOMPARE(cell(0, 0), QString("10"));
         QCOMPARE(cell(0, 1), QString("10,50"));
         QCOMPARE(cell(1, 0), QString("20"));
@@ -121,15 +134,15 @@ void TestNorms::showsNormsOfOnePriceSorted() {
         const QStringList titles{"Норматив", "Цена", "Премия, %"};
         const QList<int> widths{133, 105, 82};
         for (int c = 0; c < 3; ++c) {
-            QCOMPARE(g_normsDialog->Norm.headerData(c, Qt::Horizontal).toString(), titles[c]);
-            QCOMPARE(g_normsDialog->DBGrid1->columnWidth(c), widths[c]);
+            QCOMPARE(table->headerData(c, Qt::Horizontal).toString(), titles[c]);
+            QCOMPARE(grid->columnWidth(c), widths[c]);
         }
-        QVERIFY(g_normsDialog->DBGrid1->horizontalHeader()->font().bold());
-        QVERIFY(g_normsDialog->Button1->isDefault());
+        QVERIFY(grid->horizontalHeader()->font().bold());
+        QVERIFY(saveButton->isDefault());
     });
     // The next opening shows only the norms of the other operation price.
     openFromPriceList(43, [&](QDialog*) {
-        QCOMPARE(g_normsDialog->Norm.rowCount(), 1);
+        QCOMPARE(table->rowCount(), 1);
         QCOMPARE(cell(0, 1), QString("7,00"));
     });
 }
@@ -150,14 +163,14 @@ void TestNorms::priceMask() {
     db->exec("update accounts_dep.norm set price=" + formatGeneral(price) + " where o_id=43");
     openFromPriceList(43, [&](QDialog*) { QCOMPARE(cell(0, 1), shown); });
     QLocale::setDefault(QLocale::c());
-    QCOMPARE(TNormTable::priceText(price), QString(shown).replace(',', '.'));
+    QCOMPARE(NormsTable::priceText(price), QString(shown).replace(',', '.'));
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 }
 
 void TestNorms::changeStoredOnLeavingColumn() {
     openFromPriceList(42, [&](QDialog*) {
         typeInto(0, 1, "11,25", Qt::Key_Tab);
-        QCOMPARE(g_normsDialog->DBGrid1->currentIndex(), g_normsDialog->Norm.index(0, 2));
+        QCOMPARE(grid->currentIndex(), table->index(0, 2));
         QCOMPARE(scalar("select price from accounts_dep.norm where o_id=42 and norma=10").toDouble(), 11.25);
         QCOMPARE(cell(0, 1), QString("11,25"));
         // Leaving an unchanged column sends nothing.
@@ -183,23 +196,23 @@ void TestNorms::newNormGetsOperationPrice() {
     QFETCH(int, normsBefore);
     openFromPriceList(oper, [&](QDialog*) {
         if (normsBefore > 0) {
-            g_normsDialog->DBGrid1->setCurrentIndex(g_normsDialog->Norm.index(normsBefore - 1, 0));
-            QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Down);
+            grid->setCurrentIndex(table->index(normsBefore - 1, 0));
+            QTest::keyEvent(QTest::Click, grid, Qt::Key_Down);
         }
-        QVERIFY(g_normsDialog->Norm.hasNewRow());
-        QVERIFY(g_normsDialog->NewRow);
-        QCOMPARE(g_normsDialog->DBGrid1->currentIndex().row(), normsBefore);
+        QVERIFY(table->hasNewRow());
+        QCOMPARE(grid->currentIndex().row(), table->newRowIndex());
+        QCOMPARE(grid->currentIndex().row(), normsBefore);
         typeInto(normsBefore, 0, "30", Qt::Key_Tab);
         // Stored as soon as the column is left, with the operation price it was opened for.
         QCOMPARE(scalar("select o_id from accounts_dep.norm where norma=30").toInt(), oper);
-        QVERIFY(!g_normsDialog->Norm.hasNewRow());
-        QCOMPARE(g_normsDialog->DBGrid1->currentIndex(), g_normsDialog->Norm.index(normsBefore, 1));
+        QVERIFY(!table->hasNewRow());
+        QCOMPARE(grid->currentIndex(), table->index(normsBefore, 1));
         typeInto(normsBefore, 1, "9.75", Qt::Key_Tab);
         typeInto(normsBefore, 2, "3", Qt::Key_Tab);
-        QCOMPARE(g_normsDialog->Norm.rowCount(), normsBefore + 1);
-        g_normsDialog->Button1->click();
+        QCOMPARE(table->rowCount(), normsBefore + 1);
+        saveButton->click();
     });
-    QCOMPARE(g_normsDialog->result(), int(QDialog::Accepted));
+    QCOMPARE(norms->result(), int(QDialog::Accepted));
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=" + QString::number(oper) +
                     " and norma=30 and price=9.75 and prize=3")
                  .toInt(),
@@ -213,16 +226,16 @@ void TestNorms::newNormGetsOperationPrice() {
 
 void TestNorms::untouchedNewRowIsDropped() {
     openFromPriceList(42, [&](QDialog*) {
-        g_normsDialog->DBGrid1->setCurrentIndex(g_normsDialog->Norm.index(1, 1));
-        QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Down);
-        QCOMPARE(g_normsDialog->Norm.rowCount(), 3);
-        QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Up);
-        QCOMPARE(g_normsDialog->Norm.rowCount(), 2);
-        QVERIFY(!g_normsDialog->NewRow);
-        QCOMPARE(g_normsDialog->DBGrid1->currentIndex(), g_normsDialog->Norm.index(1, 1));
-        QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Insert);
-        QCOMPARE(g_normsDialog->Norm.rowCount(), 3);
-        g_normsDialog->Button1Click();
+        grid->setCurrentIndex(table->index(1, 1));
+        QTest::keyEvent(QTest::Click, grid, Qt::Key_Down);
+        QCOMPARE(table->rowCount(), 3);
+        QTest::keyEvent(QTest::Click, grid, Qt::Key_Up);
+        QCOMPARE(table->rowCount(), 2);
+        QVERIFY(!table->hasNewRow());
+        QCOMPARE(grid->currentIndex(), table->index(1, 1));
+        QTest::keyEvent(QTest::Click, grid, Qt::Key_Insert);
+        QCOMPARE(table->rowCount(), 3);
+        saveButton->click();
     });
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=42").toInt(), 2);
 }
@@ -244,12 +257,12 @@ void TestNorms::deleteKeepsLastNorm() {
     QFETCH(int, left);
     QFETCH(double, minPrice);
     openFromPriceList(oper, [&](QDialog*) {
-        g_normsDialog->DBGrid1->setCurrentIndex(g_normsDialog->Norm.index(row, 1));
-        g_normsDialog->Button2->click();
-        QCOMPARE(g_normsDialog->Norm.rowCount(), left);
-        g_normsDialog->Button2->click(); // never below one norm
-        QCOMPARE(g_normsDialog->Norm.rowCount(), 1);
-        g_normsDialog->Button1->click();
+        grid->setCurrentIndex(table->index(row, 1));
+        removeButton->click();
+        QCOMPARE(table->rowCount(), left);
+        removeButton->click(); // never below one norm
+        QCOMPARE(table->rowCount(), 1);
+        saveButton->click();
     });
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=" + QString::number(oper)).toInt(), 1);
@@ -264,12 +277,12 @@ void TestNorms::escStoresPendingChange() {
     const int at = dm->operationPrices().recNo();
     openFromPriceList(43, [&](QDialog*) {
         // A value taken into the row, the column not left yet.
-        QVERIFY(g_normsDialog->Norm.setData(g_normsDialog->Norm.index(0, 1), "6,5"));
-        QVERIFY(g_normsDialog->Norm.modified());
+        QVERIFY(table->setData(table->index(0, 1), "6,5"));
+        QVERIFY(table->modified());
         QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 7.0);
-        QTest::keyClick(g_normsDialog->DBGrid1, Qt::Key_Escape);
+        QTest::keyEvent(QTest::Click, grid, Qt::Key_Escape);
     });
-    QCOMPARE(g_normsDialog->result(), int(QDialog::Accepted));
+    QCOMPARE(norms->result(), int(QDialog::Accepted));
     QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 6.5);
     QCOMPARE(dm->operationPrices().recNo(), at);
     QCOMPARE(dm->operationPrices().fieldByName("cena").asFloat(), 6.5);
@@ -296,25 +309,11 @@ void TestNorms::notANumberRefused() {
     openFromPriceList(43, [&](QDialog*) {
         typeInto(0, column, text, Qt::Key_Tab);
         QCOMPARE(boxes->texts(), QStringList{message});
-        QVERIFY(!g_normsDialog->Norm.modified());
-        g_normsDialog->Button1->click();
+        QVERIFY(!table->modified());
+        saveButton->click();
     });
     QCOMPARE(scalar("select norma||'/'||price||'/'||prize from accounts_dep.norm where o_id=43").toString(),
              QString("15/7/0"));
-}
-
-// A picture of the window with workshop-like data, when TABEL_SHOTS names a folder.
-void TestNorms::screenshot() {
-    const QString dir = qEnvironmentVariable("TABEL_SHOTS");
-    if (dir.isEmpty())
-        QSKIP("TABEL_SHOTS not set");
-    db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 40, 9.125, 10), "
-             "(42, 60, 8.4, 15)");
-    openFromPriceList(42, [&](QDialog* w) {
-        g_normsDialog->DBGrid1->setCurrentIndex(g_normsDialog->Norm.index(1, 1));
-        QVERIFY(w->grab().save(dir + "/form22.png"));
-        g_normsDialog->Button1->click();
-    });
 }
 
 QTEST_MAIN(TestNorms)

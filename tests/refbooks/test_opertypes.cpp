@@ -7,11 +7,18 @@
 #include "refbooks/OperationTypesDialog.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+
+// A part of a window, found by its object name.
+template <class T> static T* part(QObject* window, const char* name) {
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("%s has no %s", qPrintable(window->objectName()), name);
+    return found;
+}
 
 class TestOperTypes : public QObject {
     Q_OBJECT
@@ -29,7 +36,6 @@ private slots:
     void picker_data();
     void picker();
     void searchInPickerOnly();
-    void screenshots();
 
 private:
     static void type(QWidget* w, const QString& text) {
@@ -37,35 +43,55 @@ private:
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     void runFromMenu(const std::function<void()>& inList);
-    int rows() const { return g_database->operationTypes().recordCount(); }
-    QString current() const { return g_database->operationTypes().fieldByName("vid").asString(); }
+    Dataset& types() const { return dm->operationTypes(); }
+    int rows() const { return types().recordCount(); }
+    QString current() const { return types().fieldByName("vid").asString(); }
     int count(const QString& where) {
         return db->scalar("select count(*) from accounts_dep.vid_oper where " + where).toInt();
     }
 
     TestDatabase* db = nullptr;
+    Database* dm = nullptr;
     MessageRecorder* boxes = nullptr;
     ModalScript onModal;
+    OperationTypesDialog* dialog = nullptr;
+    OperationTypeEditor* editor = nullptr;
+    // The list's parts.
+    QLineEdit* searchEdit = nullptr;
+    QTableView* grid = nullptr;
+    QPushButton *addButton = nullptr, *changeButton = nullptr, *removeButton = nullptr, *exitButton = nullptr;
+    // The editor's parts.
+    QLineEdit* nameEdit = nullptr;
+    QPushButton* saveButton = nullptr;
 };
 
 void TestOperTypes::init() {
     db = new TestDatabase;
-    db->openDatabase();
+    dm = db->openDatabase();
     boxes = new MessageRecorder;
     // Ordered by vid: Окраска, Резка, Сварка полуавтоматом, Ср. сдельная, Хоз. работы.
     db->exec(
         "insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска'), (4, 'Сварка полуавтоматом'), "
         "(5, 'Резка'), (7777, 'Хоз. работы'), (7778, 'Ср. сдельная')");
-    g_operationTypeEditor = new OperationTypeEditor;
-    g_operationTypesDialog = new OperationTypesDialog;
+    dialog = new OperationTypesDialog(*dm);
+    editor = dialog->findChild<OperationTypeEditor*>();
+    QVERIFY(editor);
+    searchEdit = part<QLineEdit>(dialog, "searchEdit");
+    grid = part<QTableView>(dialog, "listGrid");
+    addButton = part<QPushButton>(dialog, "addButton");
+    changeButton = part<QPushButton>(dialog, "changeButton");
+    removeButton = part<QPushButton>(dialog, "removeButton");
+    exitButton = part<QPushButton>(dialog, "exitButton");
+    nameEdit = part<QLineEdit>(editor, "nameEdit");
+    saveButton = part<QPushButton>(editor, "saveButton");
     onModal.clear();
     onModal.install();
 }
 
 void TestOperTypes::cleanup() {
     seams::setModalHandler({});
-    delete g_operationTypesDialog;
-    delete g_operationTypeEditor;
+    delete dialog;
+    dialog = nullptr;
     delete boxes;
     delete db;
     boxes = nullptr;
@@ -74,8 +100,8 @@ void TestOperTypes::cleanup() {
 
 void TestOperTypes::runFromMenu(const std::function<void()>& inList) {
     onModal["OperationTypesDialog"] = inList;
-    QMetaObject::invokeMethod(g_operationTypesDialog, "openFromMainMenu", Qt::DirectConnection);
-    QVERIFY(!g_database->operationTypes().isOpen());
+    dialog->browse();
+    QVERIFY(!types().isOpen());
 }
 
 // The duplicate check relies on upper() of the database folding Cyrillic letters.
@@ -112,22 +138,21 @@ void TestOperTypes::addType() {
     bool closed = false;
     QString caption;
     onModal["OperationTypeEditor"] = [&] {
-        caption = g_operationTypeEditor->windowTitle();
-        QCOMPARE(g_operationTypeEditor->Tag, 1);
-        QCOMPARE(g_operationTypeEditor->Edit1->text(), QString());
-        g_operationTypeEditor->Edit1->setText(typed);
-        g_operationTypeEditor->setResult(-1);
-        g_operationTypeEditor->Button1->click();
-        closed = g_operationTypeEditor->result() == QDialog::Accepted;
+        caption = editor->windowTitle();
+        QCOMPARE(nameEdit->text(), QString());
+        nameEdit->setText(typed);
+        editor->setResult(-1);
+        saveButton->click();
+        closed = editor->result() == QDialog::Accepted;
     };
     runFromMenu([&] {
-        QVERIFY(g_operationTypesDialog->Button1->isDefault());
-        QVERIFY(!g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
-        g_database->operationTypes().last();
-        g_operationTypesDialog->Button1->click();
+        QVERIFY(addButton->isDefault());
+        QVERIFY(!searchEdit->isVisibleTo(dialog));
+        types().last();
+        addButton->click();
         QCOMPARE(rows(), refusal.isEmpty() ? 6 : 5);
         if (refusal.isEmpty())
-            QCOMPARE(g_database->operationTypes().recNo(), 1); // reopened
+            QCOMPARE(types().recNo(), 1); // reopened
     });
     QCOMPARE(caption, QString("Заведение нового вида операций"));
     if (!refusal.isEmpty()) {
@@ -167,17 +192,17 @@ void TestOperTypes::changeType() {
     SqlRecorder sql;
     QString caption, shown;
     onModal["OperationTypeEditor"] = [&] {
-        caption = g_operationTypeEditor->windowTitle();
-        shown = g_operationTypeEditor->Edit1->text();
-        QCOMPARE(g_operationTypeEditor->Tag, 2);
-        g_operationTypeEditor->Edit1->setText(typed);
-        g_operationTypeEditor->Button1->click();
+        caption = editor->windowTitle();
+        shown = nameEdit->text();
+        nameEdit->setText(typed);
+        saveButton->click();
     };
     db->exec("update accounts_dep.vid_oper set vid='  Резка ' where id=5");
     runFromMenu([&] {
-        QVERIFY(g_database->operationTypes().locate("id", 5));
-        g_operationTypesDialog->DBGrid1DblClick();
+        QVERIFY(types().locate("id", 5));
+        emit grid->doubleClicked(grid->currentIndex());
     });
+    QCOMPARE(onModal.shown.count("OperationTypeEditor"), 1);
     QCOMPARE(caption, QString("Изменение данных вида операции"));
     QCOMPARE(shown, QString("Резка"));
     if (!refusal.isEmpty()) {
@@ -203,8 +228,8 @@ void TestOperTypes::deleteType() {
     QFETCH(QMessageBox::StandardButton, answer);
     boxes->answers << answer;
     runFromMenu([&] {
-        QVERIFY(g_database->operationTypes().locate("id", 4));
-        g_operationTypesDialog->Button3->click();
+        QVERIFY(types().locate("id", 4));
+        removeButton->click();
         QCOMPARE(rows(), answer == QMessageBox::Yes ? 4 : 5);
     });
     QCOMPARE(boxes->shown.size(), 1);
@@ -221,22 +246,22 @@ void TestOperTypes::emptyListChangesAndDeletesNothing() {
     db->exec("delete from accounts_dep.vid_oper");
     bool editorShown = false;
     onModal["OperationTypeEditor"] = [&] { editorShown = true; };
-    runFromMenu([] {
-        g_operationTypesDialog->Button2->click();
-        g_operationTypesDialog->Button3->click();
+    runFromMenu([this] {
+        changeButton->click();
+        removeButton->click();
     });
     QVERIFY(!editorShown);
     QVERIFY(boxes->shown.isEmpty());
 }
 
 void TestOperTypes::picker_data() {
-    QTest::addColumn<int>("pickId"); // 0: empty list; -1: "Выход"
+    QTest::addColumn<int>("pickId"); // 0: empty list; -1: Esc
     QTest::addColumn<bool>("picked");
     QTest::addColumn<QString>("vid");
     QTest::addColumn<int>("id");
     QTest::newRow("a type") << 5 << true << "Резка" << 5;
     QTest::newRow("empty list: empty values") << 0 << true << "" << 0;
-    QTest::newRow("Выход: nothing") << -1 << false << "прежняя" << 9;
+    QTest::newRow("Esc: nothing") << -1 << false << QString() << 0;
 }
 
 void TestOperTypes::picker() {
@@ -247,109 +272,73 @@ void TestOperTypes::picker() {
     if (pickId == 0)
         db->exec("delete from accounts_dep.vid_oper");
     db->exec("update accounts_dep.vid_oper set vid=' Резка  ' where id=5");
-    // The price editor's fields before the pick.
-    QString editorVid = "прежняя";
-    int editorId = 9;
     onModal["OperationTypesDialog"] = [&] {
-        QCOMPARE(g_operationTypesDialog->Tag, 1);
-        QVERIFY(g_database->operationTypes().isOpen());
-        QCOMPARE(g_operationTypesDialog->Button2->text(), QString("Выбрать"));
-        QVERIFY(g_operationTypesDialog->Button2->isDefault());
-        QVERIFY(!g_operationTypesDialog->Button1->isVisibleTo(g_operationTypesDialog));
-        QVERIFY(!g_operationTypesDialog->Button3->isVisibleTo(g_operationTypesDialog));
-        QVERIFY(g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
-        QCOMPARE(g_operationTypesDialog->Edit1->text(), QString());
+        QCOMPARE(dialog->mode(), ListDialog::Mode::Pick);
+        QVERIFY(types().isOpen());
+        QCOMPARE(changeButton->text(), QString("Выбрать"));
+        QVERIFY(changeButton->isDefault());
+        QVERIFY(!addButton->isVisibleTo(dialog));
+        QVERIFY(!removeButton->isVisibleTo(dialog));
+        QVERIFY(searchEdit->isVisibleTo(dialog));
+        QCOMPARE(searchEdit->text(), QString());
         if (pickId > 0)
-            QVERIFY(g_database->operationTypes().locate("id", pickId));
+            QVERIFY(types().locate("id", pickId));
         if (pickId < 0)
-            QTest::keyClick(g_operationTypesDialog, Qt::Key_Escape);
+            QTest::keyEvent(QTest::Click, dialog, Qt::Key_Escape);
         else
-            g_operationTypesDialog->Button2->click();
+            changeButton->click();
     };
-    if (g_operationTypesDialog->openAsPicker()) {
-        editorVid = g_operationTypesDialog->PickedVid;
-        editorId = g_operationTypesDialog->PickedId;
+    const std::optional<OperationType> type = dialog->pickOperationType();
+    QCOMPARE(type.has_value(), picked);
+    if (type) {
+        QCOMPARE(type->name, vid);
+        QCOMPARE(type->id, id);
     }
-    QCOMPARE(g_operationTypesDialog->Picked, picked);
-    QCOMPARE(editorVid, vid);
-    QCOMPARE(editorId, id);
     // Afterwards the list is back to its list-mode looks.
-    QVERIFY(!g_database->operationTypes().isOpen());
-    QVERIFY(!g_operationTypesDialog->Button2->isDefault());
-    QVERIFY(!g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
+    QVERIFY(!types().isOpen());
+    QVERIFY(!changeButton->isDefault());
+    QVERIFY(!searchEdit->isVisibleTo(dialog));
 }
 
 void TestOperTypes::searchInPickerOnly() {
     onModal["OperationTypesDialog"] = [&] {
-        QLineEdit* e = g_operationTypesDialog->Edit1;
+        QLineEdit* e = searchEdit;
         type(e, "С");
         QCOMPARE(rows(), 2);
         QCOMPARE(current(), QString("Сварка полуавтоматом"));
-        QTest::keyClick(e, Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Down);
         QCOMPARE(current(), QString("Ср. сдельная"));
-        QCOMPARE(g_operationTypesDialog->DBGrid1->currentIndex().row(), 1);
-        QTest::keyClick(e, Qt::Key_Up);
+        QCOMPARE(grid->currentIndex().row(), 1);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Up);
         QCOMPARE(current(), QString("Сварка полуавтоматом"));
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Home, Qt::Key_Delete})
-            QTest::keyClick(e, k);
+            QTest::keyEvent(QTest::Click, e, k);
         QCOMPARE(e->text(), QString("С"));
         type(e, "р");
         QCOMPARE(rows(), 1);
-        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyEvent(QTest::Click, e, Qt::Key_Backspace);
         QCOMPARE(rows(), 2);
         type(e, "в");
-        g_operationTypesDialog->Button2->click();
+        changeButton->click();
     };
-    QVERIFY(g_operationTypesDialog->openAsPicker());
-    QCOMPARE(g_operationTypesDialog->PickedId, 4);
+    const std::optional<OperationType> picked = dialog->pickOperationType();
+    QVERIFY(picked);
+    QCOMPARE(picked->id, 4);
     // From the main menu the list is whole, the search field hidden.
     runFromMenu([&] {
         QCOMPARE(rows(), 5);
-        QVERIFY(!g_operationTypesDialog->Edit1->isVisibleTo(g_operationTypesDialog));
-        QCOMPARE(g_operationTypesDialog->Button2->text(), QString("Изменить"));
-        QVERIFY(g_operationTypesDialog->Button1->isVisibleTo(g_operationTypesDialog));
-        QVERIFY(g_operationTypesDialog->Button3->isVisibleTo(g_operationTypesDialog));
+        QVERIFY(!searchEdit->isVisibleTo(dialog));
+        QCOMPARE(changeButton->text(), QString("Изменить"));
+        QVERIFY(addButton->isVisibleTo(dialog));
+        QVERIFY(removeButton->isVisibleTo(dialog));
     });
     // The next pick starts with an empty search field and all types.
     onModal["OperationTypesDialog"] = [&] {
-        QCOMPARE(g_operationTypesDialog->Edit1->text(), QString());
+        QCOMPARE(searchEdit->text(), QString());
         QCOMPARE(rows(), 5);
-        g_operationTypesDialog->Button4->click();
+        exitButton->click();
     };
-    QVERIFY(!g_operationTypesDialog->openAsPicker());
-}
-
-// With TABEL_SHOTS=folder set, saves pictures of the list and the editor with workshop data.
-void TestOperTypes::screenshots() {
-    const QString dir = qEnvironmentVariable("TABEL_SHOTS");
-    if (dir.isEmpty())
-        QSKIP("TABEL_SHOTS not set");
-    QDir().mkpath(dir);
-    db->exec("insert into accounts_dep.vid_oper (vid) values ('Гибка'), ('Грунтовка'), ('Зачистка швов'), "
-             "('Комплектация'), ('Контроль ОТК'), ('Окраска порошковая'), ('Резка плазменная'), "
-             "('Сборка'), ('Сверловка'), ('Упаковка'), ('Штамповка')");
-    onModal["OperationTypeEditor"] = [&] {
-        g_operationTypeEditor->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g_operationTypeEditor));
-        g_operationTypeEditor->grab().save(dir + "/g_operationTypeEditor.png");
-        g_operationTypeEditor->hide();
-    };
-    runFromMenu([&] {
-        g_operationTypesDialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g_operationTypesDialog));
-        g_database->operationTypes().setRecNo(3);
-        g_operationTypesDialog->grab().save(dir + "/g_operationTypesDialog.png");
-        g_operationTypesDialog->Button2->click();
-        g_operationTypesDialog->hide();
-    });
-    onModal["OperationTypesDialog"] = [&] {
-        g_operationTypesDialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g_operationTypesDialog));
-        type(g_operationTypesDialog->Edit1, "Ко");
-        g_operationTypesDialog->grab().save(dir + "/g_operationTypesDialog-picker.png");
-        g_operationTypesDialog->hide();
-    };
-    g_operationTypesDialog->openAsPicker();
+    QVERIFY(!dialog->pickOperationType());
 }
 
 QTEST_MAIN(TestOperTypes)

@@ -1,8 +1,7 @@
-// The operation-price list and the price editor on a real database: the pick with the
-// day-off and shift coefficients, the search, add/change with the duplicate check, delete,
-// the norms window on a double click and the export of all operation prices.
+// The operation-price list and the price editor on a real database: the pick with its base
+// price, the search, add/change with the pickers and the duplicate check, delete, the norms
+// window on a double click and the export of all operation prices.
 #include "data/Database.h"
-#include "data/MainMembers.h"
 #include "refbooks/NormsDialog.h"
 #include "refbooks/OperationPriceEditor.h"
 #include "refbooks/OperationPricesDialog.h"
@@ -14,41 +13,66 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
+
+// A part of a window, found by its object name.
+template <class T> static T* part(QObject* window, const char* name) {
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("%s has no %s", qPrintable(window->objectName()), name);
+    return found;
+}
 
 class TestPrices : public QObject {
     Q_OBJECT
 private slots:
     void init();
     void cleanup();
-    void pickAppliesCoefficients_data();
-    void pickAppliesCoefficients();
+    void pickHandsBackBasePrice_data();
+    void pickHandsBackBasePrice();
     void pickFromEmptyListHandsNothing();
     void search();
     void addRefusesDuplicates();
+    void pickersLeftWithoutChoiceKeepFields();
     void changeKeepsOrRefuses();
+    void emptyListChangesNothing();
     void deleteAsks();
     void doubleClickOpensNorms();
     void exportWritesEveryOperationPrice();
 
 private:
-    void openList();
+    // Shows the list from the main menu; inside, `inList` acts as the user.
+    void runFromMenu(const std::function<void()>& inList);
+    Dataset& prices() const { return dm->operationPrices(); }
+    int count(const QString& sql) { return db->scalar(sql).toInt(); }
+
     TestDatabase* db = nullptr;
+    Database* dm = nullptr;
     MessageRecorder* boxes = nullptr;
-    MainWindowState main;
-    QCheckBox dayOff;
+    ModalScript onModal;
+    ProductsDialog* products = nullptr;
+    OperationTypesDialog* types = nullptr;
+    OperationPricesDialog* dialog = nullptr;
+    OperationPriceEditor* editor = nullptr;
+    NormsDialog* norms = nullptr;
+    // The list's parts.
+    QLineEdit* searchEdit = nullptr;
+    QTableView* grid = nullptr;
+    QPushButton *addButton = nullptr, *changeButton = nullptr, *removeButton = nullptr,
+                *exportButton = nullptr;
+    QCheckBox* normsCheck = nullptr;
+    // The editor's parts.
+    QLineEdit *productEdit = nullptr, *operationTypeEdit = nullptr;
+    QPushButton *productButton = nullptr, *operationTypeButton = nullptr, *saveButton = nullptr;
+    QComboBox* kindBox = nullptr;
 };
 
 void TestPrices::init() {
     db = new TestDatabase;
-    db->openDatabase();
+    dm = db->openDatabase();
     boxes = new MessageRecorder;
-    // A window shown modally returns at once unless a test acts inside it.
-    seams::setModalHandler([](QDialog*) { return 0; });
-    main.currentShift = 1;
-    main.CBox1 = &dayOff;
-    dayOff.setChecked(false);
-    g_mainWindowState = &main;
     db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa) values (5, 'A-12', 1.5), "
              "(6, 'Б-120', 2), (7, 'КР-7', 1)");
     db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска'), (4, 'Сварка')");
@@ -57,198 +81,270 @@ void TestPrices::init() {
     db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 10, 12.5, 0), (42, 20, "
              "11.3, 0), "
              "(43, 5, 20, 0), (44, 1, 7, 0)");
-    g_productsDialog = new ProductsDialog;
-    g_operationTypesDialog = new OperationTypesDialog;
-    g_operationPriceEditor = new OperationPriceEditor;
-    g_normsDialog = new NormsDialog;
-    g_operationPricesDialog = new OperationPricesDialog;
+    products = new ProductsDialog(*dm);
+    types = new OperationTypesDialog(*dm);
+    dialog = new OperationPricesDialog(*dm, *products, *types);
+    editor = dialog->findChild<OperationPriceEditor*>();
+    norms = dialog->findChild<NormsDialog*>();
+    QVERIFY(editor && norms);
+    searchEdit = part<QLineEdit>(dialog, "searchEdit");
+    grid = part<QTableView>(dialog, "listGrid");
+    addButton = part<QPushButton>(dialog, "addButton");
+    changeButton = part<QPushButton>(dialog, "changeButton");
+    removeButton = part<QPushButton>(dialog, "removeButton");
+    exportButton = part<QPushButton>(dialog, "exportButton");
+    normsCheck = part<QCheckBox>(dialog, "normsCheck");
+    productEdit = part<QLineEdit>(editor, "productEdit");
+    operationTypeEdit = part<QLineEdit>(editor, "operationTypeEdit");
+    productButton = part<QPushButton>(editor, "productButton");
+    operationTypeButton = part<QPushButton>(editor, "operationTypeButton");
+    saveButton = part<QPushButton>(editor, "saveButton");
+    kindBox = part<QComboBox>(editor, "kindBox");
+    onModal.clear();
+    onModal.install();
 }
 
 void TestPrices::cleanup() {
     seams::setModalHandler({});
-    delete g_operationPricesDialog;
-    delete g_normsDialog;
-    delete g_operationPriceEditor;
-    delete g_operationTypesDialog;
-    delete g_productsDialog;
-    g_mainWindowState = nullptr;
+    delete dialog;
+    delete types;
+    delete products;
     delete boxes;
     delete db;
 }
 
-void TestPrices::openList() {
-    g_operationPricesDialog->Tag = 0;
-    g_database->operationPrices().open();
+void TestPrices::runFromMenu(const std::function<void()>& inList) {
+    onModal["OperationPricesDialog"] = inList;
+    dialog->browse();
+    QVERIFY(!prices().isOpen());
 }
 
-void TestPrices::pickAppliesCoefficients_data() {
-    QTest::addColumn<int>("shift");
-    QTest::addColumn<bool>("holiday");
-    QTest::addColumn<double>("factor");
-    QTest::newRow("shift 1") << 1 << false << 1.0;
-    QTest::newRow("shift 2") << 2 << false << 1.0;
-    QTest::newRow("shift 3") << 3 << false << 1.2;
-    QTest::newRow("shift 3, day off") << 3 << true << 2.4;
-    QTest::newRow("shift 4") << 4 << false << 1.5;
-    QTest::newRow("shift 4, day off") << 4 << true << 3.0;
-    QTest::newRow("shift 1, day off") << 1 << true << 2.0;
+void TestPrices::pickHandsBackBasePrice_data() {
+    QTest::addColumn<int>("startAt");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("productId");
+    QTest::addColumn<double>("basePrice"); // the lowest norm price, as "Цена (min)" shows it
+    QTest::addColumn<QString>("text");
+    QTest::newRow("on the record's price") << 42 << 42 << 5 << 11.3 << "A-12; Окраска; Готовая продукция";
+    QTest::newRow("blanks") << 43 << 43 << 6 << 20.0 << "Б-120; Сварка; Заготовки";
+    QTest::newRow("last row") << 44 << 44 << 7 << 7.0 << "КР-7; Сварка; Готовая продукция";
+    QTest::newRow("none: the first row") << 0 << 42 << 5 << 11.3 << "A-12; Окраска; Готовая продукция";
+    QTest::newRow("not listed: the first row") << 99 << 42 << 5 << 11.3 << "A-12; Окраска; Готовая продукция";
 }
 
-void TestPrices::pickAppliesCoefficients() {
-    QFETCH(int, shift);
-    QFETCH(bool, holiday);
-    QFETCH(double, factor);
-    main.currentShift = shift;
-    dayOff.setChecked(holiday);
+void TestPrices::pickHandsBackBasePrice() {
+    QFETCH(int, startAt);
+    QFETCH(int, id);
+    QFETCH(int, productId);
+    QFETCH(double, basePrice);
+    QFETCH(QString, text);
     QString shownPrice;
-    seams::setModalHandler([&](QDialog* w) -> int {
-        if (w != g_operationPricesDialog)
-            return 0;
-        // The list stands on the record's operation price; "Цена (min)" is what the grid shows.
-        shownPrice = g_database->operationPrices().fieldByName("cena").asString();
-        g_operationPricesDialog->Button2Click();
-        return 0;
-    });
-    QVERIFY(g_operationPricesDialog->openAsPicker(42));
-    QCOMPARE(shownPrice.toDouble(), 11.3);
-    QCOMPARE(g_operationPricesDialog->PickedOperId, 42);
-    QCOMPARE(g_operationPricesDialog->PickedProductId, 5);
-    QVERIFY(qFuzzyCompare(g_operationPricesDialog->PickedPrice, 11.3 * factor));
-    QCOMPARE(g_operationPricesDialog->PickedText, QString("A-12; Окраска; Готовая продукция"));
-    QVERIFY(!g_operationPricesDialog->Edit1->isVisible());
-    QVERIFY(!g_database->operationPrices().isFiltered());
-    QVERIFY(g_database->operationPrices().isOpen());
+    onModal["OperationPricesDialog"] = [&] {
+        QCOMPARE(dialog->mode(), ListDialog::Mode::Pick);
+        QCOMPARE(changeButton->text(), QString("Выбрать"));
+        QVERIFY(changeButton->isDefault());
+        QVERIFY(!addButton->isVisibleTo(dialog) && !removeButton->isVisibleTo(dialog));
+        QVERIFY(searchEdit->isVisibleTo(dialog));
+        // The list stands on the operation price to start at.
+        shownPrice = prices().fieldByName("cena").asString();
+        changeButton->click();
+    };
+    const std::optional<OperationPrice> picked = dialog->pickOperationPrice(startAt);
+    QVERIFY(picked);
+    QCOMPARE(shownPrice.toDouble(), basePrice);
+    QCOMPARE(picked->id, id);
+    QCOMPARE(picked->productId, productId);
+    QCOMPARE(picked->basePrice, basePrice);
+    QCOMPARE(picked->text, text);
+    QVERIFY(!searchEdit->isVisibleTo(dialog));
+    QVERIFY(!prices().isFiltered());
+    QVERIFY(prices().isOpen());
 }
 
 void TestPrices::pickFromEmptyListHandsNothing() {
     int rowsFound = -1;
-    seams::setModalHandler([&](QDialog*) -> int {
-        g_operationPricesDialog->Edit1->setText("нет такого");
-        rowsFound = g_database->operationPrices().recordCount();
-        g_operationPricesDialog->Button2Click();
-        return 0;
-    });
-    QVERIFY(!g_operationPricesDialog->openAsPicker(0));
+    onModal["OperationPricesDialog"] = [&] {
+        searchEdit->setText("нет такого");
+        rowsFound = prices().recordCount();
+        changeButton->click();
+    };
+    QVERIFY(!dialog->pickOperationPrice(0));
     QCOMPARE(rowsFound, 0);
-    QVERIFY(!g_operationPricesDialog->Picked);
+    QVERIFY(!prices().isFiltered());
 }
 
 void TestPrices::search() {
-    openList();
-    QCOMPARE(g_database->operationPrices().recordCount(), 3);
-    g_operationPricesDialog->Edit1->setText("12");
-    QCOMPARE(g_database->operationPrices().recordCount(), 2); // A-12 and Б-120: "12" anywhere in the mark
-    QCOMPARE(g_database->operationPrices().recNo(), 1);
-    QTest::keyClick(g_operationPricesDialog->Edit1, Qt::Key_Down);
-    QCOMPARE(g_database->operationPrices().recNo(), 2);
-    QTest::keyClick(g_operationPricesDialog->Edit1, Qt::Key_Up);
-    QCOMPARE(g_database->operationPrices().recNo(), 1);
-    g_operationPricesDialog->Edit1->setText("б-");
-    QCOMPARE(g_database->operationPrices().recordCount(), 1);
-    g_operationPricesDialog->Edit1->setText("O'Brien"); // an apostrophe is a letter to search for
-    QCOMPARE(g_database->operationPrices().recordCount(), 0);
-    g_operationPricesDialog->Edit1->setText("");
-    QCOMPARE(g_database->operationPrices().recordCount(), 3);
+    runFromMenu([this] {
+        QCOMPARE(prices().recordCount(), 3);
+        searchEdit->setText("12");
+        QCOMPARE(prices().recordCount(), 2); // A-12 and Б-120: "12" anywhere in the mark
+        QCOMPARE(prices().recNo(), 1);
+        QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Down);
+        QCOMPARE(prices().recNo(), 2);
+        QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Up);
+        QCOMPARE(prices().recNo(), 1);
+        searchEdit->setText("б-");
+        QCOMPARE(prices().recordCount(), 1);
+        searchEdit->setText("O'Brien"); // an apostrophe is a letter to search for
+        QCOMPARE(prices().recordCount(), 0);
+        searchEdit->setText("");
+        QCOMPARE(prices().recordCount(), 3);
+        searchEdit->setText("кр");
+    });
+    // The filter of an earlier search applies to the fresh rows of the next opening.
+    runFromMenu([this] {
+        QCOMPARE(prices().recordCount(), 1);
+        QCOMPARE(prices().fieldByName("id").asInteger(), 44);
+    });
 }
 
 void TestPrices::addRefusesDuplicates() {
-    openList();
-    g_operationPricesDialog->Button1Click();
-    QCOMPARE(g_operationPriceEditor->windowTitle(), QString("Заведение новой цены за операцию"));
-    QCOMPARE(g_operationPriceEditor->Tag, 1);
-    // Nothing chosen yet.
-    g_operationPriceEditor->Button1Click();
-    QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
-    boxes->clear();
-    g_operationPriceEditor->Edit1->setText("A-12");
-    g_operationPriceEditor->productId = 5;
-    g_operationPriceEditor->Edit2->setText("Окраска");
-    g_operationPriceEditor->operTypeId = 3;
-    g_operationPriceEditor->ComboBox1->setCurrentIndex(0);
-    g_operationPriceEditor->Button1Click();
-    QCOMPARE(boxes->texts(), QStringList{"Операция с такими параметрами уже заведена!"});
-    QCOMPARE(db->scalar("select count(*) from accounts_dep.oper").toInt(), 3);
-    boxes->clear();
-    // The other kind is another operation price.
     SqlRecorder sql;
-    g_operationPriceEditor->ComboBox1->setCurrentIndex(1);
-    g_operationPriceEditor->Button1Click();
+    onModal["ProductsDialog"] = [&] {
+        QVERIFY(dm->products().locate("id", 5));
+        part<QPushButton>(products, "changeButton")->click();
+    };
+    onModal["OperationTypesDialog"] = [&] {
+        QVERIFY(dm->operationTypes().locate("id", 3));
+        part<QPushButton>(types, "changeButton")->click();
+    };
+    onModal["OperationPriceEditor"] = [&] {
+        QCOMPARE(editor->windowTitle(), QString("Заведение новой цены за операцию"));
+        QCOMPARE(productEdit->text(), QString());
+        QCOMPARE(operationTypeEdit->text(), QString());
+        QCOMPARE(kindBox->currentIndex(), 0);
+        // Nothing chosen yet.
+        saveButton->click();
+        QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
+        boxes->clear();
+        productButton->click();
+        operationTypeButton->click();
+        QCOMPARE(productEdit->text(), QString("A-12"));
+        QCOMPARE(operationTypeEdit->text(), QString("Окраска"));
+        kindBox->setCurrentIndex(0);
+        saveButton->click();
+        QCOMPARE(boxes->texts(), QStringList{"Операция с такими параметрами уже заведена!"});
+        QCOMPARE(count("select count(*) from accounts_dep.oper"), 3);
+        boxes->clear();
+        // The other kind is another operation price.
+        kindBox->setCurrentIndex(1);
+        saveButton->click();
+    };
+    runFromMenu([&] {
+        addButton->click();
+        // Without norms it is not listed.
+        QCOMPARE(prices().recordCount(), 3);
+    });
     QVERIFY(boxes->shown.isEmpty());
+    QCOMPARE(editor->result(), int(QDialog::Accepted));
     QVERIFY(sql.statements.contains(
         "insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values (3, 1, 5, 0)"));
     QCOMPARE(db->scalar("select cena_new from accounts_dep.oper where vid=3 and naimen=1 and i_id=5").toInt(),
              0);
-    // Without norms it is not listed.
-    QCOMPARE(g_database->operationPrices().recordCount(), 3);
+}
+
+// Leaving a picker without a choice (Esc) keeps what the editor's field showed.
+void TestPrices::pickersLeftWithoutChoiceKeepFields() {
+    onModal["ProductsDialog"] = [&] { QTest::keyEvent(QTest::Click, products, Qt::Key_Escape); };
+    onModal["OperationTypesDialog"] = [&] { QTest::keyEvent(QTest::Click, types, Qt::Key_Escape); };
+    onModal["OperationPriceEditor"] = [&] {
+        productButton->click();
+        operationTypeButton->click();
+        QCOMPARE(productEdit->text(), QString("Б-120"));
+        QCOMPARE(operationTypeEdit->text(), QString("Сварка"));
+        saveButton->click(); // unchanged: accepted
+    };
+    SqlRecorder sql;
+    runFromMenu([&] {
+        QVERIFY(prices().locate("id", 43));
+        changeButton->click();
+    });
+    QCOMPARE(onModal.shown, (QStringList{"OperationPricesDialog", "OperationPriceEditor", "ProductsDialog",
+                                         "OperationTypesDialog"}));
+    QVERIFY(sql.statements.contains("update accounts_dep.oper set vid=4, naimen=1,  i_id=6 where id=43"));
+    QVERIFY(boxes->shown.isEmpty());
 }
 
 void TestPrices::changeKeepsOrRefuses() {
-    openList();
-    QVERIFY(g_database->operationPrices().locate("id", 43));
     QStringList seen;
-    seams::setModalHandler([&](QDialog* w) -> int {
-        if (w != g_operationPriceEditor)
-            return 0;
-        seen << g_operationPriceEditor->windowTitle() << g_operationPriceEditor->Edit1->text()
-             << g_operationPriceEditor->Edit2->text()
-             << QString::number(g_operationPriceEditor->ComboBox1->currentIndex());
-        g_operationPriceEditor->Button1Click(); // unchanged: accepted
-        return 0;
+    onModal["OperationPriceEditor"] = [&] {
+        seen << editor->windowTitle() << productEdit->text() << operationTypeEdit->text()
+             << QString::number(kindBox->currentIndex());
+        saveButton->click(); // unchanged: accepted
+    };
+    runFromMenu([&] {
+        QVERIFY(prices().locate("id", 43));
+        changeButton->click();
     });
-    g_operationPricesDialog->Button2Click();
     QCOMPARE(seen, (QStringList{"Изменение данных о цене за операцию", "Б-120", "Сварка", "1"}));
     QVERIFY(boxes->shown.isEmpty());
     // Changed into a copy of 44 (Сварка, kind 0, КР-7): refused.
-    QVERIFY(g_database->operationPrices().locate("id", 43));
-    seams::setModalHandler([&](QDialog* w) -> int {
-        if (w != g_operationPriceEditor)
-            return 0;
-        g_operationPriceEditor->productId = 7;
-        g_operationPriceEditor->Edit1->setText("КР-7");
-        g_operationPriceEditor->ComboBox1->setCurrentIndex(0);
-        g_operationPriceEditor->Button1Click();
-        return 0;
+    onModal["ProductsDialog"] = [&] {
+        QVERIFY(dm->products().locate("id", 7));
+        part<QPushButton>(products, "changeButton")->click();
+    };
+    onModal["OperationPriceEditor"] = [&] {
+        productButton->click();
+        QCOMPARE(productEdit->text(), QString("КР-7"));
+        kindBox->setCurrentIndex(0);
+        saveButton->click();
+    };
+    runFromMenu([&] {
+        QVERIFY(prices().locate("id", 43));
+        changeButton->click();
     });
-    g_operationPricesDialog->Button2Click();
     QCOMPARE(boxes->texts(), QStringList{"Операция с такими параметрами уже заведена!"});
     QCOMPARE(db->scalar("select i_id from accounts_dep.oper where id=43").toInt(), 6);
 }
 
+// With no operation price listed, "Изменить" opens no editor (there is nothing to change).
+void TestPrices::emptyListChangesNothing() {
+    runFromMenu([&] {
+        searchEdit->setText("нет такого");
+        QCOMPARE(prices().recordCount(), 0);
+        changeButton->click();
+        removeButton->click();
+        searchEdit->clear();
+    });
+    QVERIFY(!onModal.shown.contains("OperationPriceEditor"));
+    QVERIFY(boxes->shown.isEmpty());
+}
+
 void TestPrices::deleteAsks() {
-    openList();
-    QVERIFY(g_database->operationPrices().locate("id", 44));
-    boxes->answers << QMessageBox::No;
-    g_operationPricesDialog->Button3Click();
-    QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
-    QCOMPARE(boxes->shown[0].text, QString("Удалить операцию?"));
-    QCOMPARE(db->scalar("select count(*) from accounts_dep.oper").toInt(), 3);
-    g_operationPricesDialog->Button3Click();
-    QCOMPARE(db->scalar("select count(*) from accounts_dep.oper where id=44").toInt(), 0);
-    QCOMPARE(g_database->operationPrices().recordCount(), 2);
+    runFromMenu([&] {
+        QVERIFY(prices().locate("id", 44));
+        boxes->answers << QMessageBox::No;
+        removeButton->click();
+        QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
+        QCOMPARE(boxes->shown[0].text, QString("Удалить операцию?"));
+        QCOMPARE(count("select count(*) from accounts_dep.oper"), 3);
+        removeButton->click();
+        QCOMPARE(count("select count(*) from accounts_dep.oper where id=44"), 0);
+        QCOMPARE(prices().recordCount(), 2);
+    });
 }
 
 void TestPrices::doubleClickOpensNorms() {
-    openList();
-    QVERIFY(g_database->operationPrices().locate("id", 42));
-    QList<QDialog*> shown;
-    seams::setModalHandler([&](QDialog* w) -> int {
-        shown << w;
-        return 0;
+    runFromMenu([&] {
+        QVERIFY(prices().locate("id", 42));
+        emit grid->doubleClicked(grid->currentIndex()); // "Цены" clear: change
+        normsCheck->setChecked(true);
+        emit grid->doubleClicked(grid->currentIndex());
     });
-    g_operationPricesDialog->DBGrid1DblClick(); // "Цены" clear: change
-    g_operationPricesDialog->CheckBox1->setChecked(true);
-    g_operationPricesDialog->DBGrid1DblClick();
-    QCOMPARE(shown, (QList<QDialog*>{g_operationPriceEditor, g_normsDialog}));
-    QCOMPARE(g_normsDialog->OperId, 42);
-    QCOMPARE(g_normsDialog->Norm.recordCount(), 2);
+    QCOMPARE(onModal.shown, (QStringList{"OperationPricesDialog", "OperationPriceEditor", "NormsDialog"}));
+    auto* table = qobject_cast<NormsTable*>(part<QTableView>(norms, "normsGrid")->model());
+    QVERIFY(table);
+    QCOMPARE(table->param("o_id").toInt(), 42);
+    QCOMPARE(table->recordCount(), 2);
 }
 
 void TestPrices::exportWritesEveryOperationPrice() {
     db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (45, 3, 6, 0, 2.5)");
     RecordingSpreadsheet excel;
-    openList();
-    g_operationPricesDialog->Edit1->setText("A-"); // the export ignores the search
-    g_operationPricesDialog->Button5Click();
+    runFromMenu([&] {
+        searchEdit->setText("A-"); // the export ignores the search
+        exportButton->click();
+    });
     QVERIFY(excel.visible);
     QCOMPARE(excel.cell(1, 1, 1)->value, QString("Марка"));
     QCOMPARE(excel.cell(1, 2, 1)->value, QString("Операция"));

@@ -12,11 +12,18 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
 using Step = std::function<void(QDialog*)>;
+
+// A part of a window, found by its object name.
+template <class T> static T* part(QObject* window, const char* name) {
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("%s has no %s", qPrintable(window->objectName()), name);
+    return found;
+}
 
 // Types a text key by key, Cyrillic letters included.
 static void typeText(QWidget* w, const QString& text) {
@@ -46,20 +53,37 @@ private slots:
     void groupBoxKeepsLastChoice();
     void deletion_data();
     void deletion();
+    void failedDeletionLeavesEverything();
     void deletionCountsRecordsFromPreviousMonthOf2000_data();
     void deletionCountsRecordsFromPreviousMonthOf2000();
     void searchFilterAndItsPersistence();
     void pickHandsBackProduct();
-    void screenshots();
 
 private:
     // Runs the steps, one per modal showing, in order; each returns the window's result.
     void script(QList<Step> steps);
     int count(const QString& sql) { return db->scalar(sql).toInt(); }
+    // Chooses the group with this id in the editor's group box (none for 0).
+    void selectGroup(qint64 id) {
+        groupBox->setCurrentIndex(id ? groupBox->findData(QVariant::fromValue<qint64>(id)) : -1);
+    }
+    qint64 chosenGroup() const {
+        return groupBox->currentIndex() < 0 ? 0 : groupBox->currentData().toLongLong();
+    }
     TestDatabase* db = nullptr;
     Database* dm = nullptr;
     MessageRecorder* boxes = nullptr;
     QList<Step> pending;
+    ProductsDialog* dialog = nullptr;
+    ProductEditor* editor = nullptr;
+    // The list's parts.
+    QLineEdit* searchEdit = nullptr;
+    QTableView* grid = nullptr;
+    QPushButton *addButton = nullptr, *changeButton = nullptr, *removeButton = nullptr, *exitButton = nullptr;
+    // The editor's parts.
+    QLineEdit *markEdit = nullptr, *rateEdit = nullptr;
+    QComboBox* groupBox = nullptr;
+    QPushButton* saveButton = nullptr;
 };
 
 void TestProducts::init() {
@@ -72,8 +96,19 @@ void TestProducts::init() {
     db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa, "
              "id_class_item) values (5, 'A-12', '', 6, 1.5, 100), (6, 'Щит-1', '', 6, 2, 101), "
              "(7, 'Б-3', '', 6, 4, 100)");
-    g_productEditor = new ProductEditor;
-    g_productsDialog = new ProductsDialog;
+    dialog = new ProductsDialog(*dm);
+    editor = dialog->findChild<ProductEditor*>();
+    QVERIFY(editor);
+    searchEdit = part<QLineEdit>(dialog, "searchEdit");
+    grid = part<QTableView>(dialog, "listGrid");
+    addButton = part<QPushButton>(dialog, "addButton");
+    changeButton = part<QPushButton>(dialog, "changeButton");
+    removeButton = part<QPushButton>(dialog, "removeButton");
+    exitButton = part<QPushButton>(dialog, "exitButton");
+    markEdit = part<QLineEdit>(editor, "markEdit");
+    rateEdit = part<QLineEdit>(editor, "rateEdit");
+    groupBox = part<QComboBox>(editor, "groupBox");
+    saveButton = part<QPushButton>(editor, "saveButton");
     seams::setModalHandler([this](QDialog* w) {
         if (pending.isEmpty())
             return int(QDialog::Rejected);
@@ -90,8 +125,8 @@ void TestProducts::cleanup() {
     seams::setModalHandler({});
     QVERIFY2(pending.isEmpty(), "a scripted window was not shown");
     pending.clear();
-    delete g_productsDialog;
-    delete g_productEditor;
+    delete dialog;
+    dialog = nullptr;
     delete boxes;
     delete db;
 }
@@ -150,25 +185,25 @@ void TestProducts::add() {
     const int before = count("select count(*) from cmn_gds_and_srv.gds_and_srv");
     SqlRecorder sql;
     script({[&](QDialog*) {
-                QTest::keyClick(g_productsDialog, Qt::Key_Return); // "Добавить" is the default button
+                QTest::keyEvent(QTest::Click, dialog, Qt::Key_Return); // "Добавить" is the default button
             },
             [&](QDialog* w) {
-                QCOMPARE(w, g_productEditor);
-                QCOMPARE(g_productEditor->windowTitle(), QString("Заведение нового изделия (7)"));
-                QCOMPARE(g_productEditor->Tag, 1);
-                QVERIFY(g_productEditor->Edit1->text().isEmpty());
-                QCOMPARE(g_productEditor->cb_item->count(), 2); // level-2 items only, by caption
-                QCOMPARE(g_productEditor->cb_item->itemText(0), QString("Корпуса"));
-                g_productEditor->Edit1->setText(mark);
-                g_productEditor->Edit2->setText(value);
-                g_productEditor->selectGroup(group);
-                g_productEditor->Button1Click();
+                QCOMPARE(w, editor);
+                QCOMPARE(editor->windowTitle(), QString("Заведение нового изделия (7)"));
+                QVERIFY(markEdit->text().isEmpty());
+                QVERIFY(rateEdit->text().isEmpty());
+                QCOMPARE(groupBox->count(), 2); // level-2 items only, by caption
+                QCOMPARE(groupBox->itemText(0), QString("Корпуса"));
+                markEdit->setText(mark);
+                rateEdit->setText(value);
+                selectGroup(group);
+                saveButton->click();
             }});
-    g_productsDialog->openFromMainMenu();
+    dialog->browse();
     QVERIFY(!dm->products().isOpen());
     if (message.isEmpty()) {
         QVERIFY(boxes->shown.isEmpty());
-        QCOMPARE(g_productEditor->result(), int(QDialog::Accepted));
+        QCOMPARE(editor->result(), int(QDialog::Accepted));
         QCOMPARE(count("select count(*) from accounts_dep.izdel where marka=" + sqlQuote(stored) +
                        " and id_class_item=" + QString::number(group) + " and massa=" + value),
                  1);
@@ -181,7 +216,7 @@ void TestProducts::add() {
         QCOMPARE(boxes->texts(), QStringList{message});
         QCOMPARE(boxes->shown.first().caption, QString("Ошибка"));
         QCOMPARE(boxes->shown.first().icon, QMessageBox::Critical);
-        QCOMPARE(g_productEditor->result(), int(QDialog::Rejected)); // the editor stays open
+        QCOMPARE(editor->result(), int(QDialog::Rejected)); // the editor stays open
         QCOMPARE(count("select count(*) from cmn_gds_and_srv.gds_and_srv"), before);
         QVERIFY(sql.statements.filter("INSERT", Qt::CaseInsensitive).isEmpty());
     }
@@ -211,21 +246,23 @@ void TestProducts::change() {
     script({[&](QDialog*) {
                 QVERIFY(dm->products().locate("id", 6));
                 QCOMPARE(dm->products().recNo(), 3); // A-12, Б-3, Щит-1
-                emit g_productsDialog->DBGrid1->doubleClicked(dm->products().index(2, 0));
+                QVERIFY(QTest::qWaitForWindowExposed(dialog));
+                const QRect cell = grid->visualRect(grid->model()->index(2, 0));
+                QTest::mouseEvent(QTest::MouseClick, grid->viewport(), Qt::LeftButton, {}, cell.center());
+                QTest::mouseEvent(QTest::MouseDClick, grid->viewport(), Qt::LeftButton, {}, cell.center());
                 QCOMPARE(dm->products().recNo(), 3); // back on the same row after the editor
             },
             [&](QDialog*) {
-                QCOMPARE(g_productEditor->windowTitle(), QString("Изменение данных изделия (7)"));
-                QCOMPARE(g_productEditor->Tag, 2);
-                QCOMPARE(g_productEditor->Edit1->text(), QString("Щит-1"));
-                QCOMPARE(g_productEditor->Edit2->text(), QString("2"));
-                QCOMPARE(g_productEditor->chosenGroup(), qint64(101));
-                g_productEditor->Edit1->setText(mark);
-                g_productEditor->Edit2->setText("3.75");
-                g_productEditor->selectGroup(100);
-                g_productEditor->Button1Click();
+                QCOMPARE(editor->windowTitle(), QString("Изменение данных изделия (7)"));
+                QCOMPARE(markEdit->text(), QString("Щит-1"));
+                QCOMPARE(rateEdit->text(), QString("2"));
+                QCOMPARE(chosenGroup(), qint64(101));
+                markEdit->setText(mark);
+                rateEdit->setText("3.75");
+                selectGroup(100);
+                saveButton->click();
             }});
-    g_productsDialog->openFromMainMenu();
+    dialog->browse();
     if (message.isEmpty()) {
         QVERIFY(boxes->shown.isEmpty());
         QCOMPARE(db->scalar("select marka from accounts_dep.izdel where id=6").toString(), mark);
@@ -268,13 +305,15 @@ void TestProducts::massWithDatabaseSeparator() {
     QFETCH(QString, inStatement);
     dm->decimalSeparator = separator;
     SqlRecorder sql;
-    dm->products().open();
-    QVERIFY(dm->products().locate("id", 5));
     script({[&](QDialog*) {
-        g_productEditor->Edit2->setText(typed);
-        g_productEditor->Button1Click();
-    }});
-    g_productsDialog->Button2Click();
+                QVERIFY(dm->products().locate("id", 5));
+                changeButton->click();
+            },
+            [&](QDialog*) {
+                rateEdit->setText(typed);
+                saveButton->click();
+            }});
+    dialog->browse();
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(db->scalar("select massa from accounts_dep.izdel where id=5").toDouble(), typed.toDouble());
     const QStringList updates = sql.statements.filter("UPDATE cmn_gds_and_srv.gds_and_srv SET");
@@ -297,28 +336,28 @@ void TestProducts::valueFieldFilter_data() {
 void TestProducts::valueFieldFilter() {
     QFETCH(QString, keys);
     QFETCH(QString, shown);
-    g_productEditor->Edit2->clear();
-    typeText(g_productEditor->Edit2, keys);
-    QCOMPARE(g_productEditor->Edit2->text(), shown);
-    QTest::keyClick(g_productEditor->Edit2, Qt::Key_Backspace);
-    QCOMPARE(g_productEditor->Edit2->text(), shown.chopped(1));
+    rateEdit->clear();
+    typeText(rateEdit, keys);
+    QCOMPARE(rateEdit->text(), shown);
+    QTest::keyEvent(QTest::Click, rateEdit, Qt::Key_Backspace);
+    QCOMPARE(rateEdit->text(), shown.chopped(1));
 }
 
 // The first addition offers no group and is refused; later additions offer the group chosen last.
 void TestProducts::groupBoxKeepsLastChoice() {
-    dm->products().open();
-    script({[&](QDialog*) {
-        QCOMPARE(g_productEditor->chosenGroup(), qint64(0));
-        g_productEditor->Edit1->setText("Новое");
-        g_productEditor->Edit2->setText("1");
-        g_productEditor->Button1Click();
-        QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
-        g_productEditor->selectGroup(101);
-        g_productEditor->Button1Click();
-    }});
-    g_productsDialog->Button1Click();
-    script({[&](QDialog*) { QCOMPARE(g_productEditor->chosenGroup(), qint64(101)); }});
-    g_productsDialog->Button1Click();
+    script({[&](QDialog*) { addButton->click(); },
+            [&](QDialog*) {
+                QCOMPARE(chosenGroup(), qint64(0));
+                markEdit->setText("Новое");
+                rateEdit->setText("1");
+                saveButton->click();
+                QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
+                selectGroup(101);
+                saveButton->click();
+            },
+            [&](QDialog*) { addButton->click(); }, [&](QDialog*) { QCOMPARE(chosenGroup(), qint64(101)); }});
+    dialog->browse();
+    dialog->browse();
     QCOMPARE(count("select count(*) from accounts_dep.izdel where marka='Новое' and id_class_item=101"), 1);
 }
 
@@ -375,12 +414,17 @@ void TestProducts::deletion() {
     db->exec(rec.arg("08.12.2026").arg(5).arg(42));
     db->exec(rec.arg("15.03.2001").arg(5).arg(43));
 
-    dm->products().open();
-    QVERIFY(dm->products().locate("id", product));
     for (int a : answers)
         boxes->answers << QMessageBox::StandardButton(a);
     SqlRecorder sql;
-    g_productsDialog->Button3Click();
+    script({[&](QDialog*) {
+        QVERIFY(dm->products().locate("id", product));
+        removeButton->click();
+        QVERIFY(dm->products().isOpen());
+        QCOMPARE(dm->products().recNo(), 1);
+        QCOMPARE(dm->products().recordCount(), productGone ? 2 : 3);
+    }});
+    dialog->browse();
 
     QCOMPARE(boxes->texts(), questions);
     for (const seams::Message& m : boxes->shown) {
@@ -398,36 +442,73 @@ void TestProducts::deletion() {
         QVERIFY(sql.statements.contains("delete from accounts_dep.oper o where o.i_id =" + id));
     if (product == 5 && recordsLeft == 0)
         QVERIFY(sql.statements.contains("delete from accounts_dep.smena s where s.i_id =" + id));
-    QVERIFY(dm->products().isOpen());
-    QCOMPARE(dm->products().recNo(), 1);
-    QCOMPARE(dm->products().recordCount(), productGone ? 2 : 3);
 }
 
-// Work records are counted from the first day of the previous month of the year 2000 on.
+// The product goes with its prices and work records in one transaction: when the database
+// refuses the last statement, the prices and records deleted before it are back.
+void TestProducts::failedDeletionLeavesEverything() {
+    FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Окраска')");
+    db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 3, 5, 0, 0)");
+    db->exec("insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, "
+             "time, ok, vvod, prize, id_doc, id_doc_item, id_gds_use, id_cons_use, f_gds_qty_use) "
+             "values ('08.12.2026', 1, 17, 5, 42, 12.5, 10, 0, 0, 8, 'no', '08.12.2026', 0, 0, 0, 0, 0, 0)");
+    db->exec("create function PG_TEMP.refuse() returns trigger language plpgsql as "
+             "$$ begin raise exception 'изделие занято'; end $$");
+    db->exec("create trigger refuse_delete before delete on cmn_gds_and_srv.gds_and_srv "
+             "for each row execute function PG_TEMP.refuse()");
+    boxes->answers << QMessageBox::Yes << QMessageBox::Yes;
+    SqlRecorder sql;
+    QString error;
+    script({[&](QDialog*) {
+        QVERIFY(dm->products().locate("id", 5));
+        try {
+            removeButton->click();
+        } catch (const DbError& e) {
+            error = e.message;
+        }
+    }});
+    dialog->browse();
+    QVERIFY2(error.contains("изделие занято"), qPrintable(error));
+    QVERIFY(sql.statements.contains("delete from accounts_dep.oper o where o.i_id =5"));
+    QVERIFY(sql.statements.contains("delete from accounts_dep.smena s where s.i_id =5"));
+    QCOMPARE(count("select count(*) from cmn_gds_and_srv.gds_and_srv where id=5"), 1);
+    QCOMPARE(count("select count(*) from accounts_dep.oper where i_id=5"), 1);
+    QCOMPARE(count("select count(*) from accounts_dep.smena where i_id=5"), 1);
+    // The connection is usable again afterwards.
+    QCOMPARE(dm->readValue("select count(*) from accounts_dep.oper").toInt(), 1);
+}
+
+// Work records are counted from the first day of the previous month of the year 2000 on: a
+// record of 15 November 2000 is before 1 December 2000 (today in January) and after 1 February
+// 2000 (today in March).
 void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000_data() {
     QTest::addColumn<QDate>("today");
-    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QString>("recordDay");
     QTest::addColumn<QString>("question");
     const QString records = "По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
                             "удалены. Удалить изделие? ";
-    QTest::newRow("January") << QDate(2027, 1, 20) << QDate(2000, 12, 1) << "Удалить изделие? ";
-    QTest::newRow("March") << QDate(2027, 3, 2) << QDate(2000, 2, 1) << records;
+    QTest::newRow("January") << QDate(2027, 1, 20) << "15.11.2000"
+                             << "Удалить изделие? ";
+    QTest::newRow("March") << QDate(2027, 3, 2) << "15.11.2000" << records;
 }
 
 void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000() {
     QFETCH(QDate, today);
-    QFETCH(QDate, from);
+    QFETCH(QString, recordDay);
     QFETCH(QString, question);
     FixedClock clock(today.startOfDay());
     db->exec(
-        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, "
-        "ok, vvod, prize, id_doc, id_doc_item, id_gds_use, id_cons_use, f_gds_qty_use) values "
-        "('15.11.2000', 1, 17, 7, 1, 1, 1, 0, 0, 1, 'no', '15.11.2000', 0, 0, 0, 0, 0, 0)");
-    dm->products().open();
-    QVERIFY(dm->products().locate("id", 7));
+        QString("insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, "
+                "time, ok, vvod, prize, id_doc, id_doc_item, id_gds_use, id_cons_use, f_gds_qty_use) values "
+                "('%1', 1, 17, 7, 1, 1, 1, 0, 0, 1, 'no', '%1', 0, 0, 0, 0, 0, 0)")
+            .arg(recordDay));
     boxes->answers << QMessageBox::No;
-    g_productsDialog->Button3Click();
-    QCOMPARE(g_productsDialog->Izdel_Smena.param("dt").toDateTime().date(), from);
+    script({[&](QDialog*) {
+        QVERIFY(dm->products().locate("id", 7));
+        removeButton->click();
+    }});
+    dialog->browse();
     QCOMPARE(boxes->texts(), QStringList{question});
 }
 
@@ -435,102 +516,75 @@ void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000() {
 
 void TestProducts::searchFilterAndItsPersistence() {
     script({[&](QDialog*) {
-                QVERIFY(g_productsDialog->Edit1->isVisible() || !g_productsDialog->Edit1->isHidden());
-                typeText(g_productsDialog->Edit1, "щ"); // prefix, any letter case
+                QVERIFY(!searchEdit->isHidden());
+                typeText(searchEdit, "щ"); // prefix, any letter case
                 QCOMPARE(dm->products().recordCount(), 1);
                 QCOMPARE(dm->products().fieldByName("marka").asString(), QString("Щит-1"));
-                g_productsDialog->Edit1->setText("");
+                searchEdit->setText("");
                 QCOMPARE(dm->products().recordCount(), 3);
-                g_productsDialog->Edit1->setText("'");
+                searchEdit->setText("'");
                 QCOMPARE(dm->products().recordCount(), 0);
-                g_productsDialog->Edit1->setText("A");
+                searchEdit->setText("A");
                 QCOMPARE(dm->products().recordCount(), 1);
             },
             [&](QDialog*) {
                 // The search text and the filter are still there on the next opening.
-                QCOMPARE(g_productsDialog->Edit1->text(), QString("A"));
+                QCOMPARE(searchEdit->text(), QString("A"));
                 QCOMPARE(dm->products().recordCount(), 1);
-                g_productsDialog->Edit1->clear();
+                searchEdit->clear();
                 QCOMPARE(dm->products().recNo(), 1);
-                QTest::keyClick(g_productsDialog->Edit1, Qt::Key_Down);
-                QTest::keyClick(g_productsDialog->Edit1, Qt::Key_Down);
+                QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Down);
+                QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Down);
                 QCOMPARE(dm->products().recNo(), 3);
-                QCOMPARE(g_productsDialog->DBGrid1->currentIndex().row(), 2);
-                QTest::keyClick(g_productsDialog->Edit1, Qt::Key_Up);
+                QCOMPARE(grid->currentIndex().row(), 2);
+                QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Up);
                 QCOMPARE(dm->products().recNo(), 2);
-                QCOMPARE(g_productsDialog->Edit1->text(), QString()); // the two keys do not edit the field
-                g_productsDialog->Edit1->setText("Б");
+                QCOMPARE(searchEdit->text(), QString()); // the two keys do not edit the field
+                searchEdit->setText("Б");
             },
             [&](QDialog*) {
                 // A pick clears the search and hides the field afterwards.
-                QCOMPARE(g_productsDialog->Edit1->text(), QString());
+                QCOMPARE(searchEdit->text(), QString());
                 QCOMPARE(dm->products().recordCount(), 3);
-                g_productsDialog->Button4Click();
+                exitButton->click();
             },
             [&](QDialog*) {
-                QVERIFY(g_productsDialog->Edit1->isHidden()); // list mode does not show it again
-                QCOMPARE(g_productsDialog->Button2->text(), QString("Изменить"));
-                QVERIFY(!g_productsDialog->Button1->isHidden() && !g_productsDialog->Button3->isHidden());
+                QVERIFY(searchEdit->isHidden()); // list mode does not show it again
+                QCOMPARE(changeButton->text(), QString("Изменить"));
+                QVERIFY(!addButton->isHidden() && !removeButton->isHidden());
+                QVERIFY(addButton->isDefault());
             }});
-    g_productsDialog->openFromMainMenu();
-    g_productsDialog->openFromMainMenu();
-    QVERIFY(!g_productsDialog->openAsPicker());
-    g_productsDialog->openFromMainMenu();
+    dialog->browse();
+    dialog->browse();
+    QVERIFY(!dialog->pickProduct());
+    dialog->browse();
     QVERIFY(!dm->products().isOpen());
 }
 
 void TestProducts::pickHandsBackProduct() {
     db->exec("update cmn_gds_and_srv.gds_and_srv set s_caption='  Б-3  ' where id=7");
-    QSignalSpy picked(g_productsDialog, &ProductsDialog::productPicked);
     script({[&](QDialog*) {
-                QCOMPARE(g_productsDialog->Tag, 1);
-                QCOMPARE(g_productsDialog->Button2->text(), QString("Выбрать"));
-                QVERIFY(g_productsDialog->Button2->isDefault());
-                QVERIFY(g_productsDialog->Button1->isHidden() && g_productsDialog->Button3->isHidden());
+                QCOMPARE(dialog->mode(), ListDialog::Mode::Pick);
+                QCOMPARE(changeButton->text(), QString("Выбрать"));
+                QVERIFY(changeButton->isDefault());
+                QVERIFY(addButton->isHidden() && removeButton->isHidden());
                 QVERIFY(dm->products().locate("id", 7));
-                QTest::keyClick(g_productsDialog, Qt::Key_Return);
+                QTest::keyEvent(QTest::Click, dialog, Qt::Key_Return);
             },
             [&](QDialog*) {
-                g_productsDialog->Edit1->setText("нет такого");
-                g_productsDialog->Button2Click();
+                searchEdit->setText("нет такого");
+                changeButton->click();
             }});
-    QVERIFY(g_productsDialog->openAsPicker());
-    QCOMPARE(g_productsDialog->PickedMarka, QString("Б-3"));
-    QCOMPARE(g_productsDialog->PickedId, qint64(7));
-    QCOMPARE(picked.size(), 1);
-    QCOMPARE(picked.first().at(0).toString(), QString("Б-3"));
-    QVERIFY(!g_productsDialog->Button2->isDefault());
-    QVERIFY(g_productsDialog->Edit1->isHidden());
+    const std::optional<Product> picked = dialog->pickProduct();
+    QVERIFY(picked);
+    QCOMPARE(picked->mark, QString("Б-3"));
+    QCOMPARE(picked->id, qint64(7));
+    QVERIFY(!changeButton->isDefault());
+    QVERIFY(searchEdit->isHidden());
     QVERIFY(!dm->products().isOpen());
     // An empty list hands nothing back.
-    QVERIFY(!g_productsDialog->openAsPicker());
-    QCOMPARE(picked.size(), 1);
-    QCOMPARE(g_productsDialog->PickedId, qint64(0));
+    QVERIFY(!dialog->pickProduct());
     QVERIFY(dm->products().filter().isEmpty() || !dm->products().isOpen());
-}
-
-// Pictures of the two windows with workshop-like data, when TABEL_SHOTS names a folder.
-void TestProducts::screenshots() {
-    const QString dir = qEnvironmentVariable("TABEL_SHOTS");
-    if (dir.isEmpty())
-        QSKIP("TABEL_SHOTS not set");
-    db->exec(
-        "insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, id_msm_bs, massa, "
-        "id_class_item) values ('Шкаф ШРС-2 ''Компакт''', '', 6, 12, 101), ('Корпус КП-40', '', 6, 0.375, "
-        "100), ('Дверь ДМ-1200', '', 6, 3, 101)");
-    script({[&](QDialog* w) {
-                w->show();
-                QVERIFY(dm->products().locate("id", 6));
-                QVERIFY(w->grab().save(dir + "/form3.png"));
-                g_productsDialog->Button2Click();
-                w->hide();
-            },
-            [&](QDialog* w) {
-                w->show();
-                QVERIFY(w->grab().save(dir + "/form7.png"));
-                w->hide();
-            }});
-    g_productsDialog->openFromMainMenu();
 }
 
 QTEST_MAIN(TestProducts)

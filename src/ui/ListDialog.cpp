@@ -1,0 +1,85 @@
+// List dialog: what the reference-book lists share — browsing or picking, the search field and
+// its keys, the add/change/remove/exit buttons, the double click and the re-reading of the list.
+#include "ui/ListDialog.h"
+
+#include "data/Dataset.h"
+#include "ui/ListSearch.h"
+#include "ui/Seams.h"
+#include "ui/WindowParts.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+ListDialog::ListDialog(const QString& searchHint, QWidget* parent) : QDialog(parent) {
+    m_searchEdit = makeSearchField(this, searchHint, this);
+    m_searchEdit->setObjectName(QStringLiteral("searchEdit"));
+    m_listGrid = makeListGrid(this);
+    m_listGrid->setObjectName(QStringLiteral("listGrid"));
+    makeListButtons(this, m_addButton, m_changeButton, m_removeButton, m_exitButton);
+    m_addButton->setObjectName(QStringLiteral("addButton"));
+    m_changeButton->setObjectName(QStringLiteral("changeButton"));
+    m_removeButton->setObjectName(QStringLiteral("removeButton"));
+    m_exitButton->setObjectName(QStringLiteral("exitButton"));
+
+    connect(m_addButton, &QPushButton::clicked, this, &ListDialog::addNew);
+    connect(m_changeButton, &QPushButton::clicked, this, &ListDialog::changeOrPick);
+    connect(m_removeButton, &QPushButton::clicked, this, &ListDialog::removeCurrent);
+    connect(m_exitButton, &QPushButton::clicked, this, &ListDialog::reject);
+    connect(m_listGrid, &QTableView::doubleClicked, this, &ListDialog::activateCurrent);
+    connect(m_searchEdit, &QLineEdit::textChanged, this, &ListDialog::search);
+}
+
+void ListDialog::changeOrPick() {
+    if (m_mode == Mode::Browse)
+        changeCurrent();
+    else
+        pickCurrent();
+}
+
+void ListDialog::activateCurrent() {
+    changeOrPick();
+}
+
+void ListDialog::enterMode(Mode mode) {
+    m_mode = mode;
+    const bool browse = mode == Mode::Browse;
+    m_changeButton->setText(browse ? QStringLiteral("Изменить") : QStringLiteral("Выбрать"));
+    m_addButton->setVisible(browse);
+    m_removeButton->setVisible(browse);
+    if (!m_modesSetDefaultButton)
+        return;
+    // One default button per dialog: setting one clears the other.
+    m_changeButton->setDefault(!browse);
+    m_addButton->setDefault(browse);
+}
+
+int ListDialog::showInMode(Mode mode) {
+    enterMode(mode);
+    return seams::showModal(this);
+}
+
+void ListDialog::leavePick(bool hideSearch) {
+    m_changeButton->setDefault(false);
+    if (hideSearch)
+        m_searchEdit->setVisible(false);
+}
+
+void ListDialog::reopenList(bool keepRow) {
+    Dataset& rows = list();
+    const int row = rows.recNo();
+    rows.close();
+    rows.open();
+    if (keepRow)
+        rows.setRecNo(row);
+}
+
+bool ListDialog::eventFilter(QObject* watched, QEvent* e) {
+    // In the search field Up and Down move the list (only keys are looked at, so that nothing
+    // asks for the list while the window is being taken down).
+    if (watched == m_searchEdit && e->type() == QEvent::KeyPress &&
+        searchFieldKey(e, list(), m_searchSwallowsEditingKeys))
+        return true;
+    return QDialog::eventFilter(watched, e);
+}

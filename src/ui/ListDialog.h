@@ -1,0 +1,67 @@
+// List dialog: what the reference-book lists share — browsing or picking, the search field and
+// its keys, the add/change/remove/exit buttons, the double click and the re-reading of the list.
+#pragma once
+
+#include <QDialog>
+
+class Dataset;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+class ListDialog : public QDialog {
+    Q_OBJECT
+public:
+    // Browse: the list from the main menu, to add, change and remove rows. Pick: the list opened
+    // by an editor to choose one row and hand it back.
+    enum class Mode { Browse, Pick };
+    Mode mode() const { return m_mode; }
+
+protected:
+    // Makes the search field (with its hint), the grid and the four buttons; the subclass lays
+    // them out. "Добавить" starts as the default button.
+    explicit ListDialog(const QString& searchHint, QWidget* parent = nullptr);
+
+    // The rows the grid shows and the search filters.
+    virtual Dataset& list() = 0;
+
+    // What the buttons do in the subclass.
+    virtual void addNew() {}
+    virtual void changeCurrent() = 0;
+    virtual void pickCurrent() = 0;
+    virtual void removeCurrent() {}
+    virtual void search(const QString& text) = 0;
+    // A double click on the grid: the current row is changed (Browse) or picked (Pick).
+    virtual void activateCurrent();
+
+    // Puts the window into a mode: the change button reads "Изменить" or "Выбрать", "Добавить"
+    // and "Удалить" are shown only for browsing, and the default button (Enter) is "Добавить"
+    // for browsing and "Выбрать" for picking.
+    void enterMode(Mode mode);
+    // Shows the window modally in the given mode; returns the window's result.
+    int showInMode(Mode mode);
+    // After a pick: "Выбрать" is no longer the default button, and the search field is hidden
+    // when asked.
+    void leavePick(bool hideSearch);
+    // Reads the list again; with keepRow the current row number stays where it was.
+    void reopenList(bool keepRow);
+
+    // Whether Delete, Left, Right, Home and End are swallowed by the search field (they are by
+    // default; a list may let them edit the text).
+    bool m_searchSwallowsEditingKeys = true;
+    // Whether the modes set the default button (a list may have none at all).
+    bool m_modesSetDefaultButton = true;
+
+    QLineEdit* m_searchEdit;
+    QTableView* m_listGrid;
+    QPushButton* m_addButton;    // "Добавить"
+    QPushButton* m_changeButton; // "Изменить" / "Выбрать"
+    QPushButton* m_removeButton; // "Удалить"
+    QPushButton* m_exitButton;   // "Выход"
+
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void changeOrPick();
+    Mode m_mode = Mode::Browse;
+};
