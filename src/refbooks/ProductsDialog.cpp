@@ -110,7 +110,9 @@ void ProductsDialog::removeCurrent() {
     // Work records from the first day of the previous month of the year 2000 on.
     const int month = seams::today().month() == 1 ? 13 : seams::today().month();
     m_recordCount.setParam(QStringLiteral("id_ii"), n);
-    m_recordCount.setParam(QStringLiteral("dt"), QDate(2000, month - 1, 1).startOfDay());
+    // The day goes as a date: sent as a date and time it was shifted by the time zone, and the
+    // records of the day before were counted too.
+    m_recordCount.setParam(QStringLiteral("dt"), QDate(2000, month - 1, 1));
     m_recordCount.open();
     const int records = m_recordCount.fieldByName(QStringLiteral("cnt")).asInteger();
     m_recordCount.close();

@@ -480,17 +480,20 @@ void TestProducts::failedDeletionLeavesEverything() {
 }
 
 // Work records are counted from the first day of the previous month of the year 2000 on: a
-// record of 15 November 2000 is before 1 December 2000 (today in January) and after 1 February
-// 2000 (today in March).
+// record on that day asks about the records, one of the day before does not.
 void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000_data() {
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QString>("recordDay");
     QTest::addColumn<QString>("question");
     const QString records = "По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
                             "удалены. Удалить изделие? ";
-    QTest::newRow("January") << QDate(2027, 1, 20) << "15.11.2000"
-                             << "Удалить изделие? ";
-    QTest::newRow("March") << QDate(2027, 3, 2) << "15.11.2000" << records;
+    const QString plain = "Удалить изделие? ";
+    QTest::newRow("January: 15.11.2000") << QDate(2027, 1, 20) << "15.11.2000" << plain;
+    QTest::newRow("January: 30.11.2000") << QDate(2027, 1, 20) << "30.11.2000" << plain;
+    QTest::newRow("January: 01.12.2000") << QDate(2027, 1, 20) << "01.12.2000" << records;
+    QTest::newRow("March: 31.01.2000") << QDate(2027, 3, 2) << "31.01.2000" << plain;
+    QTest::newRow("March: 01.02.2000") << QDate(2027, 3, 2) << "01.02.2000" << records;
+    QTest::newRow("March: 15.11.2000") << QDate(2027, 3, 2) << "15.11.2000" << records;
 }
 
 void TestProducts::deletionCountsRecordsFromPreviousMonthOf2000() {
