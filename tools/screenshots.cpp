@@ -13,7 +13,8 @@
 #include <QAction>
 #include <QDir>
 #include <QPushButton>
-#include <QTest>
+#include <QEventLoop>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -21,7 +22,10 @@ namespace {
 QString folder;
 
 void shoot(QWidget* window, const QString& name) {
-    QTest::qWait(150);
+    // Let the window lay itself out and paint.
+    QEventLoop settle;
+    QTimer::singleShot(150, &settle, &QEventLoop::quit);
+    settle.exec();
     const QString file = folder + u'/' + name + QStringLiteral(".png");
     if (window->grab().save(file))
         std::printf("%s\n", qPrintable(file));
