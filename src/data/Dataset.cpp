@@ -908,10 +908,3 @@ void EditTable::remove() {
     st = State::Browse;
     setCurrent(visible.isEmpty() ? -1 : std::min(at, int(visible.size()) - 1));
 }
-
-// ---- Command -----------------------------------------------------------------------------
-
-int Command::execute() {
-    QSqlQuery q = runStatement(QSqlDatabase::database(connName, false), sqlText, paramValues);
-    return q.numRowsAffected();
-}

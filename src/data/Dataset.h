@@ -180,19 +180,3 @@ private:
     QString table;
     QString key = QStringLiteral("id");
 };
-
-// A statement that returns nothing; each use replaces its text.
-class Command {
-public:
-    explicit Command(const QString& connection = kConnectionName) : connName(connection) {}
-    void setSql(const QString& text) { sqlText = text; }
-    QString sql() const { return sqlText; }
-    void setParam(const QString& name, const QVariant& value) { paramValues[name] = value; }
-    // Runs the statement; returns the number of rows it touched. Throws DbError.
-    int execute();
-
-private:
-    QString connName;
-    QString sqlText;
-    Params paramValues;
-};

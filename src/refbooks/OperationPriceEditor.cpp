@@ -66,8 +66,6 @@ OperationPriceEditor::OperationPriceEditor(Database& db, ProductsDialog& product
     grid->addWidget(label(QStringLiteral("Вид"), "kindLabel"), 2, 0);
     grid->addWidget(m_kindBox, 2, 1);
     layOutEditor(this, m_priceGroup, m_saveButton, m_cancelButton);
-    m_saveButton->setObjectName(QStringLiteral("saveButton"));
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     connect(m_saveButton, &QPushButton::clicked, this, &OperationPriceEditor::save);
     connect(m_cancelButton, &QPushButton::clicked, this, &OperationPriceEditor::reject);
     connect(m_productButton, &QPushButton::clicked, this, &OperationPriceEditor::pickProduct);

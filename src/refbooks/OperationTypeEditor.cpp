@@ -24,8 +24,6 @@ OperationTypeEditor::OperationTypeEditor(Database& db, QWidget* parent) : QDialo
     form->addRow(QStringLiteral("Операция"), m_nameEdit);
 
     layOutEditor(this, m_typeGroup, m_saveButton, m_cancelButton);
-    m_saveButton->setObjectName(QStringLiteral("saveButton"));
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
     connect(m_saveButton, &QPushButton::clicked, this, &OperationTypeEditor::save);
     connect(m_cancelButton, &QPushButton::clicked, this, &OperationTypeEditor::reject);

@@ -37,8 +37,6 @@ ProductEditor::ProductEditor(Database& db, QWidget* parent) : QDialog(parent), m
     form->addRow(QStringLiteral("Номенклатурная группа"), m_groupBox);
 
     layOutEditor(this, m_productGroup, m_saveButton, m_cancelButton);
-    m_saveButton->setObjectName(QStringLiteral("saveButton"));
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
     m_groups.setSql(
         QStringLiteral("select id, s_caption from cmn_classifier.item where id_level=2 order by s_caption"));

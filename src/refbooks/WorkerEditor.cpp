@@ -62,8 +62,6 @@ WorkerEditor::WorkerEditor(Database& db, QWidget* parent) : QDialog(parent), m_d
     form->addRow(QStringLiteral("Роль"), m_roleBox);
 
     layOutEditor(this, m_workerGroup, m_saveButton, m_cancelButton);
-    m_saveButton->setObjectName(QStringLiteral("saveButton"));
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
     connect(m_saveButton, &QPushButton::clicked, this, &WorkerEditor::save);
     connect(m_cancelButton, &QPushButton::clicked, this, &WorkerEditor::reject);

@@ -14,14 +14,8 @@
 
 ListDialog::ListDialog(const QString& searchHint, QWidget* parent) : QDialog(parent) {
     m_searchEdit = makeSearchField(this, searchHint, this);
-    m_searchEdit->setObjectName(QStringLiteral("searchEdit"));
     m_listGrid = makeListGrid(this);
-    m_listGrid->setObjectName(QStringLiteral("listGrid"));
     makeListButtons(this, m_addButton, m_changeButton, m_removeButton, m_exitButton);
-    m_addButton->setObjectName(QStringLiteral("addButton"));
-    m_changeButton->setObjectName(QStringLiteral("changeButton"));
-    m_removeButton->setObjectName(QStringLiteral("removeButton"));
-    m_exitButton->setObjectName(QStringLiteral("exitButton"));
 
     connect(m_addButton, &QPushButton::clicked, this, &ListDialog::addNew);
     connect(m_changeButton, &QPushButton::clicked, this, &ListDialog::changeOrPick);
