@@ -26,6 +26,7 @@ NomenclatureGroupEditor::NomenclatureGroupEditor(Database& db, QWidget* parent) 
     form->addRow(QStringLiteral("Наименование"), m_nameEdit);
 
     m_saveButton = new QPushButton(QStringLiteral("Записать"), this);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
     m_saveButton->setDefault(true);
     m_exitButton = new QPushButton(QStringLiteral("Выход"), this);
     m_exitButton->setObjectName(QStringLiteral("exitButton"));

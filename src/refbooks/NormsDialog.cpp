@@ -223,6 +223,7 @@ NormsDialog::NormsDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(
     m_normsGrid->installEventFilter(this);
 
     m_saveButton = new QPushButton(QStringLiteral("Сохранить"), this);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
     m_saveButton->setDefault(true);
     m_removeButton = new QPushButton(QStringLiteral("Удалить"), this);
     m_removeButton->setObjectName(QStringLiteral("removeButton"));
