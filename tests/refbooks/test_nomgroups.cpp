@@ -13,13 +13,6 @@
 #include <QTableView>
 #include <QTest>
 
-// A part of a window, found by its object name.
-template <class T> static T* part(QObject* window, const char* name) {
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("%s has no %s", qPrintable(window->objectName()), name);
-    return found;
-}
 
 class TestNomGroups : public QObject {
     Q_OBJECT
@@ -75,14 +68,14 @@ void TestNomGroups::init() {
     dialog = new NomenclatureGroupsDialog(*dm);
     editor = dialog->findChild<NomenclatureGroupEditor*>();
     QVERIFY(editor);
-    searchEdit = part<QLineEdit>(dialog, "searchEdit");
-    grid = part<QTableView>(dialog, "listGrid");
-    addButton = part<QPushButton>(dialog, "addButton");
-    changeButton = part<QPushButton>(dialog, "changeButton");
-    removeButton = part<QPushButton>(dialog, "removeButton");
-    exitButton = part<QPushButton>(dialog, "exitButton");
-    nameEdit = part<QLineEdit>(editor, "nameEdit");
-    saveButton = part<QPushButton>(editor, "saveButton");
+    searchEdit = childNamed<QLineEdit>(dialog, "searchEdit");
+    grid = childNamed<QTableView>(dialog, "listGrid");
+    addButton = childNamed<QPushButton>(dialog, "addButton");
+    changeButton = childNamed<QPushButton>(dialog, "changeButton");
+    removeButton = childNamed<QPushButton>(dialog, "removeButton");
+    exitButton = childNamed<QPushButton>(dialog, "exitButton");
+    nameEdit = childNamed<QLineEdit>(editor, "nameEdit");
+    saveButton = childNamed<QPushButton>(editor, "saveButton");
     onModal.clear();
     onModal.install();
 }

@@ -14,13 +14,6 @@
 
 using Step = std::function<void(QDialog*)>;
 
-// A part of a window, found by its object name.
-template <class T> static T* part(QObject* window, const char* name) {
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("%s has no %s", qPrintable(window->objectName()), name);
-    return found;
-}
 
 class TestNorms : public QObject {
     Q_OBJECT
@@ -76,11 +69,11 @@ void TestNorms::init() {
     db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 20, 12, 5), "
              "(42, 10, 10.5, 0), (43, 15, 7, 0)");
     norms = new NormsDialog(*dm);
-    grid = part<NormsGrid>(norms, "normsGrid");
+    grid = childNamed<NormsGrid>(norms, "normsGrid");
     table = qobject_cast<NormsTable*>(grid->model());
     QVERIFY(table);
-    saveButton = part<QPushButton>(norms, "saveButton");
-    removeButton = part<QPushButton>(norms, "removeButton");
+    saveButton = childNamed<QPushButton>(norms, "saveButton");
+    removeButton = childNamed<QPushButton>(norms, "removeButton");
     seams::setModalHandler([this](QDialog* w) {
         w->setResult(QDialog::Rejected);
         w->show();

@@ -17,13 +17,6 @@
 #include <QTableView>
 #include <QTest>
 
-// A part of a window, found by its object name.
-template <class T> static T* part(QObject* window, const char* name) {
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("%s has no %s", qPrintable(window->objectName()), name);
-    return found;
-}
 
 class TestPrices : public QObject {
     Q_OBJECT
@@ -87,19 +80,19 @@ void TestPrices::init() {
     editor = dialog->findChild<OperationPriceEditor*>();
     norms = dialog->findChild<NormsDialog*>();
     QVERIFY(editor && norms);
-    searchEdit = part<QLineEdit>(dialog, "searchEdit");
-    grid = part<QTableView>(dialog, "listGrid");
-    addButton = part<QPushButton>(dialog, "addButton");
-    changeButton = part<QPushButton>(dialog, "changeButton");
-    removeButton = part<QPushButton>(dialog, "removeButton");
-    exportButton = part<QPushButton>(dialog, "exportButton");
-    normsCheck = part<QCheckBox>(dialog, "normsCheck");
-    productEdit = part<QLineEdit>(editor, "productEdit");
-    operationTypeEdit = part<QLineEdit>(editor, "operationTypeEdit");
-    productButton = part<QPushButton>(editor, "productButton");
-    operationTypeButton = part<QPushButton>(editor, "operationTypeButton");
-    saveButton = part<QPushButton>(editor, "saveButton");
-    kindBox = part<QComboBox>(editor, "kindBox");
+    searchEdit = childNamed<QLineEdit>(dialog, "searchEdit");
+    grid = childNamed<QTableView>(dialog, "listGrid");
+    addButton = childNamed<QPushButton>(dialog, "addButton");
+    changeButton = childNamed<QPushButton>(dialog, "changeButton");
+    removeButton = childNamed<QPushButton>(dialog, "removeButton");
+    exportButton = childNamed<QPushButton>(dialog, "exportButton");
+    normsCheck = childNamed<QCheckBox>(dialog, "normsCheck");
+    productEdit = childNamed<QLineEdit>(editor, "productEdit");
+    operationTypeEdit = childNamed<QLineEdit>(editor, "operationTypeEdit");
+    productButton = childNamed<QPushButton>(editor, "productButton");
+    operationTypeButton = childNamed<QPushButton>(editor, "operationTypeButton");
+    saveButton = childNamed<QPushButton>(editor, "saveButton");
+    kindBox = childNamed<QComboBox>(editor, "kindBox");
     onModal.clear();
     onModal.install();
 }
@@ -202,11 +195,11 @@ void TestPrices::addRefusesDuplicates() {
     SqlRecorder sql;
     onModal["ProductsDialog"] = [&] {
         QVERIFY(dm->products().locate("id", 5));
-        part<QPushButton>(products, "changeButton")->click();
+        childNamed<QPushButton>(products, "changeButton")->click();
     };
     onModal["OperationTypesDialog"] = [&] {
         QVERIFY(dm->operationTypes().locate("id", 3));
-        part<QPushButton>(types, "changeButton")->click();
+        childNamed<QPushButton>(types, "changeButton")->click();
     };
     onModal["OperationPriceEditor"] = [&] {
         QCOMPARE(editor->windowTitle(), QString("Заведение новой цены за операцию"));
@@ -281,7 +274,7 @@ void TestPrices::changeKeepsOrRefuses() {
     // Changed into a copy of 44 (Сварка, kind 0, КР-7): refused.
     onModal["ProductsDialog"] = [&] {
         QVERIFY(dm->products().locate("id", 7));
-        part<QPushButton>(products, "changeButton")->click();
+        childNamed<QPushButton>(products, "changeButton")->click();
     };
     onModal["OperationPriceEditor"] = [&] {
         productButton->click();
@@ -332,7 +325,7 @@ void TestPrices::doubleClickOpensNorms() {
         emit grid->doubleClicked(grid->currentIndex());
     });
     QCOMPARE(onModal.shown, (QStringList{"OperationPricesDialog", "OperationPriceEditor", "NormsDialog"}));
-    auto* table = qobject_cast<NormsTable*>(part<QTableView>(norms, "normsGrid")->model());
+    auto* table = qobject_cast<NormsTable*>(childNamed<QTableView>(norms, "normsGrid")->model());
     QVERIFY(table);
     QCOMPARE(table->param("o_id").toInt(), 42);
     QCOMPARE(table->recordCount(), 2);

@@ -17,13 +17,6 @@
 
 using Step = std::function<void(QDialog*)>;
 
-// A part of a window, found by its object name.
-template <class T> static T* part(QObject* window, const char* name) {
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("%s has no %s", qPrintable(window->objectName()), name);
-    return found;
-}
 
 // Types a text key by key, Cyrillic letters included.
 static void typeText(QWidget* w, const QString& text) {
@@ -99,16 +92,16 @@ void TestProducts::init() {
     dialog = new ProductsDialog(*dm);
     editor = dialog->findChild<ProductEditor*>();
     QVERIFY(editor);
-    searchEdit = part<QLineEdit>(dialog, "searchEdit");
-    grid = part<QTableView>(dialog, "listGrid");
-    addButton = part<QPushButton>(dialog, "addButton");
-    changeButton = part<QPushButton>(dialog, "changeButton");
-    removeButton = part<QPushButton>(dialog, "removeButton");
-    exitButton = part<QPushButton>(dialog, "exitButton");
-    markEdit = part<QLineEdit>(editor, "markEdit");
-    rateEdit = part<QLineEdit>(editor, "rateEdit");
-    groupBox = part<QComboBox>(editor, "groupBox");
-    saveButton = part<QPushButton>(editor, "saveButton");
+    searchEdit = childNamed<QLineEdit>(dialog, "searchEdit");
+    grid = childNamed<QTableView>(dialog, "listGrid");
+    addButton = childNamed<QPushButton>(dialog, "addButton");
+    changeButton = childNamed<QPushButton>(dialog, "changeButton");
+    removeButton = childNamed<QPushButton>(dialog, "removeButton");
+    exitButton = childNamed<QPushButton>(dialog, "exitButton");
+    markEdit = childNamed<QLineEdit>(editor, "markEdit");
+    rateEdit = childNamed<QLineEdit>(editor, "rateEdit");
+    groupBox = childNamed<QComboBox>(editor, "groupBox");
+    saveButton = childNamed<QPushButton>(editor, "saveButton");
     seams::setModalHandler([this](QDialog* w) {
         if (pending.isEmpty())
             return int(QDialog::Rejected);

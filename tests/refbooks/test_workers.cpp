@@ -16,13 +16,6 @@
 #include <QTest>
 #include <QWheelEvent>
 
-// A part of a window, found by its object name.
-template <class T> static T* part(QObject* window, const char* name) {
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("%s has no %s", qPrintable(window->objectName()), name);
-    return found;
-}
 
 class TestWorkers : public QObject {
     Q_OBJECT
@@ -93,18 +86,18 @@ void TestWorkers::init() {
     dialog = new WorkersDialog(*dm);
     editor = dialog->findChild<WorkerEditor*>();
     QVERIFY(editor);
-    searchEdit = part<QLineEdit>(dialog, "searchEdit");
-    grid = part<QTableView>(dialog, "listGrid");
-    addButton = part<QPushButton>(dialog, "addButton");
-    changeButton = part<QPushButton>(dialog, "changeButton");
-    removeButton = part<QPushButton>(dialog, "removeButton");
-    exitButton = part<QPushButton>(dialog, "exitButton");
-    nameEdit = part<QLineEdit>(editor, "nameEdit");
-    departmentBox = part<QComboBox>(editor, "departmentBox");
-    positionBox = part<QComboBox>(editor, "positionBox");
-    roleBox = part<QComboBox>(editor, "roleBox");
-    saveButton = part<QPushButton>(editor, "saveButton");
-    cancelButton = part<QPushButton>(editor, "cancelButton");
+    searchEdit = childNamed<QLineEdit>(dialog, "searchEdit");
+    grid = childNamed<QTableView>(dialog, "listGrid");
+    addButton = childNamed<QPushButton>(dialog, "addButton");
+    changeButton = childNamed<QPushButton>(dialog, "changeButton");
+    removeButton = childNamed<QPushButton>(dialog, "removeButton");
+    exitButton = childNamed<QPushButton>(dialog, "exitButton");
+    nameEdit = childNamed<QLineEdit>(editor, "nameEdit");
+    departmentBox = childNamed<QComboBox>(editor, "departmentBox");
+    positionBox = childNamed<QComboBox>(editor, "positionBox");
+    roleBox = childNamed<QComboBox>(editor, "roleBox");
+    saveButton = childNamed<QPushButton>(editor, "saveButton");
+    cancelButton = childNamed<QPushButton>(editor, "cancelButton");
     onModal.clear();
     onModal.install();
 }
@@ -318,7 +311,7 @@ void TestWorkers::wheelStepsFocusedLookup() {
         roleBox->setCurrentIndex(0);
         positionBox->setFocus();
         QCOMPARE(editor->focusWidget(), positionBox);
-        wheel(part<QGroupBox>(editor, "workerGroup"),
+        wheel(childNamed<QGroupBox>(editor, "workerGroup"),
               -120); // wheel down anywhere: next row of the focused box
         QCOMPARE(positionBox->currentIndex(), 1);
         wheel(roleBox, -120); // over another box: still the focused one
