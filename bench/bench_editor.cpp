@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
     for (i = 0; i < 20; ++i)
         window.journal().addRecord();
     // Leave the database as it was.
-    db.execute(QStringLiteral("delete from accounts_dep.smena where id>:id"), {{QStringLiteral("id"), before}});
+    db.execute(QStringLiteral("delete from accounts_dep.smena where id>:id"),
+               {{QStringLiteral("id"), before}});
     std::printf(
         "day change (four journal queries reopened): median %.2f ms, max %.2f ms (%d to %d rows a day)\n",
         median(dayChange), *std::max_element(dayChange.begin(), dayChange.end()),

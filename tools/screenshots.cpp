@@ -12,8 +12,8 @@
 
 #include <QAction>
 #include <QDir>
-#include <QPushButton>
 #include <QEventLoop>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 
@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
     window.show();
     window.journal().showToday();
     shoot(&window, QStringLiteral("MainWindow"));
-    for (const char* action : {"workersAction", "productsAction", "operationPricesAction", "operationTypesAction",
-                               "nomenclatureGroupsAction", "summaryReportsAction"})
+    for (const char* action : {"workersAction", "productsAction", "operationPricesAction",
+                               "operationTypesAction", "nomenclatureGroupsAction", "summaryReportsAction"})
         window.findChild<QAction*>(QLatin1String(action))->trigger();
     window.journal().addRecord();
     return 0;

@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-LoginDialog::LoginDialog(VersionCheck& versionCheck, QWidget* parent) : QDialog(parent), m_versionCheck(versionCheck) {
+LoginDialog::LoginDialog(VersionCheck& versionCheck, QWidget* parent)
+    : QDialog(parent), m_versionCheck(versionCheck) {
     setObjectName(QStringLiteral("LoginDialog"));
     setWindowTitle(QStringLiteral("Авторизация"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     m_codeEdit = new QLineEdit(this);
     m_codeEdit->setObjectName(QStringLiteral("codeEdit"));
     m_codeEdit->setEchoMode(QLineEdit::Password);
@@ -51,7 +53,9 @@ void LoginDialog::showEvent(QShowEvent* e) {
 
 void LoginDialog::checkVersion() {
     m_versionCheck.run();
-    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(m_versionCheck.buildDate()).arg(m_versionCheck.buildTime()));
+    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)")
+                       .arg(m_versionCheck.buildDate())
+                       .arg(m_versionCheck.buildTime()));
 }
 
 void LoginDialog::logIn() {

@@ -37,25 +37,25 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
     m_workersDialog = new WorkersDialog(m_db, this);
     m_productsDialog = new ProductsDialog(m_db, this);
     m_operationTypesDialog = new OperationTypesDialog(m_db, this);
-    m_operationPricesDialog = new OperationPricesDialog(m_db, *m_productsDialog, *m_operationTypesDialog, this);
+    m_operationPricesDialog =
+        new OperationPricesDialog(m_db, *m_productsDialog, *m_operationTypesDialog, this);
     m_nomenclatureGroupsDialog = new NomenclatureGroupsDialog(m_db, this);
     m_reportsDialog = new ReportsDialog(m_db, m_permissions, this);
     m_workRecordEditor = new WorkRecordEditor(m_db, *m_workersDialog, *m_operationPricesDialog, this);
 
     createMenu();
     createJournalWidgets();
-    m_journal = new JournalController(m_db,
-                                      *m_workRecordEditor,
-                                      m_permissions,
-                                      {{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2], m_shiftButtons[3]},
-                                       m_dateEdit,
-                                       m_dayOffCheck,
-                                       m_journalGrid,
-                                       m_addButton,
-                                       m_changeButton,
-                                       m_deleteButton,
-                                       m_refreshButton},
-                                      this);
+    m_journal =
+        new JournalController(m_db, *m_workRecordEditor, m_permissions,
+                              {{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2], m_shiftButtons[3]},
+                               m_dateEdit,
+                               m_dayOffCheck,
+                               m_journalGrid,
+                               m_addButton,
+                               m_changeButton,
+                               m_deleteButton,
+                               m_refreshButton},
+                              this);
     applyPermissions();
 }
 
@@ -87,12 +87,15 @@ void MainWindow::createMenu() {
                                     m_operationTypesAction, m_nomenclatureGroupsAction});
     m_pieceworkTimesheetAction = addAction("pieceworkTimesheetAction", QStringLiteral("Табель сделка"));
     m_shiftTimesheetAction = addAction("shiftTimesheetAction", QStringLiteral("Табель по сменам"));
-    m_maintenanceTimesheetAction = addAction("maintenanceTimesheetAction", QStringLiteral("Табель хоз. работ"));
-    m_averageRateTimesheetAction = addAction("averageRateTimesheetAction", QStringLiteral("Табель ср. сдельная"));
+    m_maintenanceTimesheetAction =
+        addAction("maintenanceTimesheetAction", QStringLiteral("Табель хоз. работ"));
+    m_averageRateTimesheetAction =
+        addAction("averageRateTimesheetAction", QStringLiteral("Табель ср. сдельная"));
     m_generalTimesheetAction = addAction("generalTimesheetAction", QStringLiteral("Общий табель"));
-    m_timesheetsMenu = addMenu("timesheetsMenu", QStringLiteral("Табель"),
-                               {m_pieceworkTimesheetAction, m_shiftTimesheetAction, m_maintenanceTimesheetAction,
-                                m_averageRateTimesheetAction, m_generalTimesheetAction});
+    m_timesheetsMenu =
+        addMenu("timesheetsMenu", QStringLiteral("Табель"),
+                {m_pieceworkTimesheetAction, m_shiftTimesheetAction, m_maintenanceTimesheetAction,
+                 m_averageRateTimesheetAction, m_generalTimesheetAction});
     m_summaryReportsAction = addAction("summaryReportsAction", QStringLiteral("Сводные отчеты"));
     m_reportsMenu = addMenu("reportsMenu", QStringLiteral("Отчеты"), {m_summaryReportsAction});
     m_exitAction = addAction("exitAction", QStringLiteral("Выход"));
@@ -105,8 +108,10 @@ void MainWindow::createMenu() {
     connect(m_exitAction, &QAction::triggered, this, &QDialog::close);
     connect(m_workersAction, &QAction::triggered, m_workersDialog, &WorkersDialog::browse);
     connect(m_productsAction, &QAction::triggered, m_productsDialog, &ProductsDialog::browse);
-    connect(m_operationPricesAction, &QAction::triggered, m_operationPricesDialog, &OperationPricesDialog::browse);
-    connect(m_operationTypesAction, &QAction::triggered, m_operationTypesDialog, &OperationTypesDialog::browse);
+    connect(m_operationPricesAction, &QAction::triggered, m_operationPricesDialog,
+            &OperationPricesDialog::browse);
+    connect(m_operationTypesAction, &QAction::triggered, m_operationTypesDialog,
+            &OperationTypesDialog::browse);
     connect(m_nomenclatureGroupsAction, &QAction::triggered, m_nomenclatureGroupsDialog,
             &NomenclatureGroupsDialog::browse);
     connect(m_summaryReportsAction, &QAction::triggered, m_reportsDialog, &ReportsDialog::showForLastMonth);
@@ -184,8 +189,8 @@ void MainWindow::applyPermissions() {
     m_changeButton->setEnabled(p.changeRecords);
     m_deleteButton->setEnabled(p.deleteRecords);
     for (QWidget* w : std::initializer_list<QWidget*>{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2],
-                                                      m_shiftButtons[3], m_dayOffCheck, m_refreshButton, m_dateEdit,
-                                                      m_journalGrid})
+                                                      m_shiftButtons[3], m_dayOffCheck, m_refreshButton,
+                                                      m_dateEdit, m_journalGrid})
         w->setEnabled(p.chooseDay);
     m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
     m_timesheetsMenu->menuAction()->setEnabled(p.timesheets);

@@ -43,7 +43,8 @@ void VersionCheck::run() {
         // A newer program has run against this database: refuse and end, at the latest when
         // the end timer fires while the message is still open.
         m_endTimer.start();
-        seams::errorBox(QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
+        seams::errorBox(
+            QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
         seams::endProgram(0);
     }
 }

@@ -14,7 +14,8 @@ class VersionCheck : public QObject {
 public:
     // The build texts in the compiler's form ("Dec  9 2026", "22:22:09"). The check repeats
     // every 30 s from now on, whatever window is open.
-    VersionCheck(Database& db, const QString& buildDateText, const QString& buildTimeText, QObject* parent = nullptr);
+    VersionCheck(Database& db, const QString& buildDateText, const QString& buildTimeText,
+                 QObject* parent = nullptr);
 
     int buildDate() const { return m_buildDate; } // YYYYMMDD
     int buildTime() const { return m_buildTime; } // seconds since midnight

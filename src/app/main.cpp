@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
         // Leave every running event loop, the modal ones included.
         QCoreApplication::exit(c);
     });
-    Program program(app.arguments().mid(1), QStringLiteral(TABEL_BUILD_DATE), QStringLiteral(TABEL_BUILD_TIME));
+    Program program(app.arguments().mid(1), QStringLiteral(TABEL_BUILD_DATE),
+                    QStringLiteral(TABEL_BUILD_TIME));
     if (program.start() && !ended)
         code = app.exec();
     return code;

@@ -1,8 +1,6 @@
 // The database: the one connection, the shared queries and their statement texts.
 #include "data/Database.h"
 
-
-
 namespace {
 
 const QString kKind =

@@ -54,4 +54,3 @@ private:
     Dataset m_journals[4];
     Dataset m_hoursSheets[3];
 };
-

@@ -8,19 +8,21 @@ void writeDayHours(Database& db, int workerId, int shift, const QDate& day, bool
     const int year = day.year();
     int rows = 1;
     if (insertMissing)
-        rows = db.readValue(QStringLiteral("select count(w_id) as cnt from accounts_dep.h_tabel where w_id=%1 and "
-                                           "smena=%2 and month=%3 and year=%4")
-                                .arg(workerId)
-                                .arg(shift)
-                                .arg(month)
-                                .arg(year))
-                   .toInt();
-    const int hours =
-        db.readValue(QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=%1 and smena=%2 and "
-                                    "data=to_date('%3', 'DD.MM.YYYY') group by w_id, smena, data")
+        rows = db.readValue(
+                     QStringLiteral("select count(w_id) as cnt from accounts_dep.h_tabel where w_id=%1 and "
+                                    "smena=%2 and month=%3 and year=%4")
                          .arg(workerId)
                          .arg(shift)
-                         .arg(day.toString(QStringLiteral("dd.MM.yyyy"))))
+                         .arg(month)
+                         .arg(year))
+                   .toInt();
+    const int hours =
+        db.readValue(
+              QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=%1 and smena=%2 and "
+                             "data=to_date('%3', 'DD.MM.YYYY') group by w_id, smena, data")
+                  .arg(workerId)
+                  .arg(shift)
+                  .arg(day.toString(QStringLiteral("dd.MM.yyyy"))))
             .toInt();
     if (rows != 0)
         db.execute(QStringLiteral("update accounts_dep.h_tabel set d%1=%2 where w_id=%3 and smena=%4 and "

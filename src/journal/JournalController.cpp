@@ -227,9 +227,10 @@ void JournalController::toggleAcceptance() {
     Dataset& q = shownJournal();
     if (q.isEmpty())
         return;
-    const QString newMark =
-        accepted(q.fieldByName(QStringLiteral("ok")).asString()) ? QStringLiteral("no") : QStringLiteral("ok");
+    const QString newMark = accepted(q.fieldByName(QStringLiteral("ok")).asString()) ? QStringLiteral("no")
+                                                                                     : QStringLiteral("ok");
     m_db.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
-                 {{QStringLiteral("ok"), newMark}, {QStringLiteral("id"), q.fieldByName(QStringLiteral("id")).asInteger()}});
+                 {{QStringLiteral("ok"), newMark},
+                  {QStringLiteral("id"), q.fieldByName(QStringLiteral("id")).asInteger()}});
     reopenShown(q.recNo());
 }

@@ -30,8 +30,8 @@ public:
         QPushButton* deleteButton;
         QPushButton* refreshButton;
     };
-    JournalController(Database& db, WorkRecordEditor& editor, const Permissions& permissions, const Widgets& widgets,
-                      QObject* parent = nullptr);
+    JournalController(Database& db, WorkRecordEditor& editor, const Permissions& permissions,
+                      const Widgets& widgets, QObject* parent = nullptr);
 
     // The day, shift and day-off mark the journal shows.
     JournalDay day() const;

@@ -4,7 +4,9 @@
 #include "data/Dataset.h"
 
 WorkRecord WorkRecord::fromJournalRow(const Dataset& journal) {
-    auto text = [&journal](const char* field) { return journal.fieldByName(QLatin1String(field)).asString().trimmed(); };
+    auto text = [&journal](const char* field) {
+        return journal.fieldByName(QLatin1String(field)).asString().trimmed();
+    };
     WorkRecord r;
     r.id = journal.fieldByName(QStringLiteral("id")).asInteger();
     r.date = journal.fieldByName(QStringLiteral("data")).asDate();
@@ -14,9 +16,10 @@ WorkRecord WorkRecord::fromJournalRow(const Dataset& journal) {
     r.productId = journal.fieldByName(QStringLiteral("i_id")).asInteger();
     r.operationPriceId = journal.fieldByName(QStringLiteral("o_id")).asInteger();
     r.operationName = text("vid");
-    r.operationText = text("marka") + QStringLiteral("; ") + r.operationName + QStringLiteral("; ") +
-                      (journal.fieldByName(QStringLiteral("naimen")).asInteger() == 0 ? QStringLiteral("Готовая продукция")
-                                                                                      : QStringLiteral("Заготовки"));
+    r.operationText =
+        text("marka") + QStringLiteral("; ") + r.operationName + QStringLiteral("; ") +
+        (journal.fieldByName(QStringLiteral("naimen")).asInteger() == 0 ? QStringLiteral("Готовая продукция")
+                                                                        : QStringLiteral("Заготовки"));
     r.price = journal.fieldByName(QStringLiteral("cena")).asFloat();
     r.quantity = text("kol_vo");
     r.rejects = text("brak");

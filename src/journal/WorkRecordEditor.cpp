@@ -28,11 +28,12 @@ QString screenPrice(double v) {
 
 } // namespace
 
-WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker, OperationPricesDialog& operationPicker,
-                                   QWidget* parent)
+WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker,
+                                   OperationPricesDialog& operationPicker, QWidget* parent)
     : QDialog(parent), m_db(db), m_workerPicker(workerPicker), m_operationPicker(operationPicker) {
     setObjectName(QStringLiteral("WorkRecordEditor"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     m_recordGroup = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
     m_recordGroup->setObjectName(QStringLiteral("recordGroup"));
     QFont bold = m_recordGroup->font();
@@ -178,8 +179,8 @@ bool WorkRecordEditor::edit(Mode mode, const JournalDay& day) {
 }
 
 void WorkRecordEditor::clearBoxes() {
-    for (QLineEdit* e : {m_workerEdit, m_operationEdit, m_quantityEdit, m_rejectsEdit, m_colourEdit, m_hoursEdit,
-                         m_priceEdit, m_basePriceEdit, m_amountEdit})
+    for (QLineEdit* e : {m_workerEdit, m_operationEdit, m_quantityEdit, m_rejectsEdit, m_colourEdit,
+                         m_hoursEdit, m_priceEdit, m_basePriceEdit, m_amountEdit})
         e->clear();
 }
 
@@ -279,13 +280,14 @@ void WorkRecordEditor::save() {
     const QString rejects = m_rejectsEdit->text().trimmed();
     const QString hours = m_hoursEdit->text().trimmed();
     const QString duplicate = QStringLiteral("Позиция с такими параметрами уже заведена!");
-    const QString sameKey = QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 "
-                                           "and i_id=%3 and data=to_date('%4', 'DD.MM.YYYY') and smena=%5")
-                                .arg(m_workerId)
-                                .arg(m_operationPriceId)
-                                .arg(m_productId)
-                                .arg(date)
-                                .arg(shift);
+    const QString sameKey =
+        QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 "
+                       "and i_id=%3 and data=to_date('%4', 'DD.MM.YYYY') and smena=%5")
+            .arg(m_workerId)
+            .arg(m_operationPriceId)
+            .arg(m_productId)
+            .arg(date)
+            .arg(shift);
     QString statement;
     if (m_mode == Mode::Add) {
         if (refuseIfFound(m_db, sameKey + QStringLiteral(" and color=%1").arg(colour), duplicate))
@@ -304,19 +306,21 @@ void WorkRecordEditor::save() {
                         .arg(hours, today);
     } else {
         const QString id = QString::number(m_original.id);
-        if (refuseIfFound(m_db, sameKey + QStringLiteral(" and id<>%1 and color=%2").arg(id).arg(colour), duplicate))
+        if (refuseIfFound(m_db, sameKey + QStringLiteral(" and id<>%1 and color=%2").arg(id).arg(colour),
+                          duplicate))
             return;
-        statement = QStringLiteral(
-                        "update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
-                        "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod='%11', prize=0, "
-                        "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=%12")
-                        .arg(m_workerId)
-                        .arg(m_productId)
-                        .arg(m_operationPriceId)
-                        .arg(priceText, quantity, rejects, date)
-                        .arg(shift)
-                        .arg(colour)
-                        .arg(hours, today, id);
+        statement =
+            QStringLiteral(
+                "update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
+                "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod='%11', prize=0, "
+                "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=%12")
+                .arg(m_workerId)
+                .arg(m_productId)
+                .arg(m_operationPriceId)
+                .arg(priceText, quantity, rejects, date)
+                .arg(shift)
+                .arg(colour)
+                .arg(hours, today, id);
     }
     m_db.execute(statement);
     // The timesheets read their hours again when next shown.

@@ -55,16 +55,7 @@ NomenclatureGroupsDialog::NomenclatureGroupsDialog(Database& db, QWidget* parent
     showInGrid(m_groups, m_listGrid);
     m_listGrid->setFixedSize(360, 340);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_addButton);
-    buttons->addWidget(m_changeButton);
-    buttons->addWidget(m_removeButton);
-    buttons->addStretch();
-    buttons->addWidget(m_exitButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_searchEdit);
-    layout->addWidget(m_listGrid);
-    layout->addLayout(buttons);
+    layOutWithSearchAbove();
     setFixedWindowLook(this);
 }
 

@@ -28,16 +28,7 @@ WorkersDialog::WorkersDialog(Database& db, QWidget* parent)
     showInGrid(m_db.workers(), m_listGrid);
     m_listGrid->setMinimumSize(640, 380);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_addButton);
-    buttons->addWidget(m_changeButton);
-    buttons->addWidget(m_removeButton);
-    buttons->addStretch();
-    buttons->addWidget(m_exitButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_searchEdit);
-    layout->addWidget(m_listGrid);
-    layout->addLayout(buttons);
+    layOutWithSearchAbove();
 }
 
 Dataset& WorkersDialog::list() {

@@ -8,9 +8,11 @@
 #include "ui/WindowParts.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QVBoxLayout>
 
 ListDialog::ListDialog(const QString& searchHint, QWidget* parent) : QDialog(parent) {
     m_searchEdit = makeSearchField(this, searchHint, this);
@@ -76,4 +78,17 @@ bool ListDialog::eventFilter(QObject* watched, QEvent* e) {
         searchFieldKey(e, list(), m_searchSwallowsEditingKeys))
         return true;
     return QDialog::eventFilter(watched, e);
+}
+
+void ListDialog::layOutWithSearchAbove() {
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_changeButton);
+    buttons->addWidget(m_removeButton);
+    buttons->addStretch();
+    buttons->addWidget(m_exitButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_searchEdit);
+    layout->addWidget(m_listGrid);
+    layout->addLayout(buttons);
 }

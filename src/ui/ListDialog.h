@@ -43,6 +43,9 @@ protected:
     // After a pick: "Выбрать" is no longer the default button, and the search field is hidden
     // when asked.
     void leavePick(bool hideSearch);
+    // The usual arrangement: the search field above the grid, the buttons below it with "Выход"
+    // at the right.
+    void layOutWithSearchAbove();
     // Reads the list again; with keepRow the current row number stays where it was.
     void reopenList(bool keepRow);
 

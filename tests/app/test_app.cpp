@@ -224,9 +224,9 @@ void TestApp::permissions() {
     QFETCH(int, productKind);
     const std::optional<Permissions> p = permissionsForCode(code);
     QVERIFY(p);
-    const QList<bool> got{p->addRecords,    p->changeRecords,  p->deleteRecords, p->acceptRecords,
-                          p->chooseDay,     p->referenceBooks, p->timesheets,    p->workersReports,
-                          p->productsReport, p->excelSummary,  p->chooseProductKind};
+    const QList<bool> got{p->addRecords,     p->changeRecords,  p->deleteRecords,    p->acceptRecords,
+                          p->chooseDay,      p->referenceBooks, p->timesheets,       p->workersReports,
+                          p->productsReport, p->excelSummary,   p->chooseProductKind};
     QCOMPARE(got, allowed);
     QCOMPARE(p->productKind.value_or(-1), productKind);
     // Codes match exactly: case and blanks count (the login trims the typed code first).
@@ -244,9 +244,9 @@ void TestApp::loginHandsPermissionsToTheMainWindow() {
     QCOMPARE(window->journal().day().shift, 1);
     QCOMPARE(program->database().journal(3).param("ok").toString(), QString("ta"));
     // The analyst's permissions: the journal only looks, the two menus are closed.
-    const QStringList disabled{"addButton",     "changeButton",   "deleteButton", "shift1Button",
-                               "shift2Button",  "shift3Button",   "overtimeButton", "dayOffCheck",
-                               "refreshButton", "dateEdit",       "journalGrid"};
+    const QStringList disabled{"addButton",     "changeButton", "deleteButton",   "shift1Button",
+                               "shift2Button",  "shift3Button", "overtimeButton", "dayOffCheck",
+                               "refreshButton", "dateEdit",     "journalGrid"};
     for (const QString& name : disabled)
         QVERIFY2(!childNamed<QWidget>(window, name)->isEnabled(), qPrintable(name));
     for (const char* name : {"maintenanceWorksButton", "exitButton"})

@@ -111,8 +111,12 @@ void TestEditor::choose(const QString& dialogName, const QString& rowText) {
 
 void TestEditor::add(int worker, int oper, const QString& qty, const QString& hours, const QString& colour,
                      const std::function<void()>& more) {
-    onModal["WorkersDialog"] = [=, this] { choose("WorkersDialog", worker == 17 ? "Иванов Иван" : "Петров Пётр"); };
-    onModal["OperationPricesDialog"] = [=, this] { choose("OperationPricesDialog", oper == 43 ? "Покраска" : "Сборка"); };
+    onModal["WorkersDialog"] = [=, this] {
+        choose("WorkersDialog", worker == 17 ? "Иванов Иван" : "Петров Пётр");
+    };
+    onModal["OperationPricesDialog"] = [=, this] {
+        choose("OperationPricesDialog", oper == 43 ? "Покраска" : "Сборка");
+    };
     onModal["WorkRecordEditor"] = [=, this] {
         childNamed<QPushButton>(editor, "workerButton")->click();
         childNamed<QPushButton>(editor, "operationButton")->click();

@@ -13,7 +13,6 @@
 #include <QTableView>
 #include <QTest>
 
-
 class TestNomGroups : public QObject {
     Q_OBJECT
 private slots:

@@ -14,7 +14,6 @@
 
 using Step = std::function<void(QDialog*)>;
 
-
 class TestNorms : public QObject {
     Q_OBJECT
 private slots:

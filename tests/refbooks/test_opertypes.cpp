@@ -12,7 +12,6 @@
 #include <QTableView>
 #include <QTest>
 
-
 class TestOperTypes : public QObject {
     Q_OBJECT
 private slots:

@@ -17,7 +17,6 @@
 #include <QTableView>
 #include <QTest>
 
-
 class TestPrices : public QObject {
     Q_OBJECT
 private slots:

@@ -17,7 +17,6 @@
 
 using Step = std::function<void(QDialog*)>;
 
-
 // Types a text key by key, Cyrillic letters included.
 static void typeText(QWidget* w, const QString& text) {
     for (QChar c : text) {

@@ -16,7 +16,6 @@
 #include <QTest>
 #include <QWheelEvent>
 
-
 class TestWorkers : public QObject {
     Q_OBJECT
 private slots:

@@ -4,9 +4,9 @@
 #include "ui/Seams.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QPoint>
-#include <QList>
 #include <QString>
 #include <functional>
 
@@ -96,8 +96,7 @@ public:
 
 // A widget of a window by its object name; the test program stops when there is none, as a
 // renamed widget must not let a test pass by looking at nothing.
-template <class T>
-T* childNamed(const QObject* window, const QString& name) {
+template <class T> T* childNamed(const QObject* window, const QString& name) {
     T* child = window->findChild<T*>(name);
     if (!child)
         qFatal("no %s named %s in %s", T::staticMetaObject.className(), qPrintable(name),
