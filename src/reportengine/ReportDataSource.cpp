@@ -1,3 +1,4 @@
+// Rows that a report prints: the in-memory source.
 #include "reportengine/ReportDataSource.h"
 
 namespace reportengine {

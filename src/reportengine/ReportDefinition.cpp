@@ -1,3 +1,4 @@
+// A report declared as data: helpers that build bands and elements.
 #include "reportengine/ReportDefinition.h"
 
 namespace reportengine {

@@ -1,3 +1,4 @@
+// Expressions of report fields: the parser and the evaluator with its SUM totals.
 #include "reportengine/ReportExpression.h"
 
 #include "reportengine/ReportDataSource.h"

@@ -1,3 +1,4 @@
+// Values of report expressions and how they are shown: default form and display masks.
 #include "reportengine/ReportFormat.h"
 
 #include <QDate>

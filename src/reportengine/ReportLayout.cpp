@@ -1,3 +1,4 @@
+// Turns a report definition and its rows into pages of positioned items.
 #include "reportengine/ReportLayout.h"
 
 #include "reportengine/ReportDataSource.h"

@@ -1,3 +1,4 @@
+// Pages of a report that may still be in the making.
 #include "reportengine/ReportPageSource.h"
 
 namespace reportengine {

@@ -1,3 +1,4 @@
+// Paints laid-out report pages on any paged device or into images.
 #include "reportengine/ReportPainter.h"
 
 #include "reportengine/ReportPdfWriter.h"

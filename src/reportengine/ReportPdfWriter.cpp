@@ -1,3 +1,4 @@
+// Writes laid-out report pages straight into PDF with embedded font subsets.
 #include "reportengine/ReportPdfWriter.h"
 
 #include <QFile>

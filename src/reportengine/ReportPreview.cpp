@@ -1,3 +1,4 @@
+// Preview window of a laid-out report: pages on screen, printing, saving as PDF.
 #include "reportengine/ReportPreview.h"
 
 #include "reportengine/ReportPainter.h"
