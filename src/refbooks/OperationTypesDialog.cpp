@@ -36,19 +36,12 @@ Dataset& OperationTypesDialog::list() {
 
 void OperationTypesDialog::browse() {
     list().setFiltered(false);
-    list().open();
-    showInMode(Mode::Browse);
-    list().close();
+    browseList();
 }
 
 std::optional<OperationType> OperationTypesDialog::pickOperationType() {
     m_picked.reset();
-    list().open();
-    m_searchEdit->setVisible(true);
-    m_searchEdit->clear();
-    showInMode(Mode::Pick);
-    leavePick(true);
-    list().close();
+    pickFromList(true);
     return m_picked;
 }
 

@@ -54,19 +54,12 @@ Dataset& ProductsDialog::list() {
 }
 
 void ProductsDialog::browse() {
-    list().open();
-    showInMode(Mode::Browse);
-    list().close();
+    browseList();
 }
 
 std::optional<Product> ProductsDialog::pickProduct() {
     m_picked.reset();
-    list().open();
-    m_searchEdit->setVisible(true);
-    m_searchEdit->clear();
-    showInMode(Mode::Pick);
-    leavePick(true);
-    list().close();
+    pickFromList(true);
     return m_picked;
 }
 

@@ -36,19 +36,12 @@ Dataset& WorkersDialog::list() {
 }
 
 void WorkersDialog::browse() {
-    list().open();
-    showInMode(Mode::Browse);
-    list().close();
+    browseList();
 }
 
 std::optional<Worker> WorkersDialog::pickWorker() {
     m_picked.reset();
-    list().open();
-    m_changeButton->setVisible(true);
-    m_searchEdit->setVisible(true);
-    m_searchEdit->clear();
-    showInMode(Mode::Pick);
-    list().close();
+    pickFromList(false);
     return m_picked;
 }
 

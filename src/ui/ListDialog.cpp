@@ -56,6 +56,21 @@ int ListDialog::showInMode(Mode mode) {
     return seams::showModal(this);
 }
 
+void ListDialog::browseList() {
+    list().open();
+    showInMode(Mode::Browse);
+    list().close();
+}
+
+void ListDialog::pickFromList(bool hideSearchAfter) {
+    list().open();
+    m_searchEdit->setVisible(true);
+    m_searchEdit->clear();
+    showInMode(Mode::Pick);
+    leavePick(hideSearchAfter);
+    list().close();
+}
+
 void ListDialog::leavePick(bool hideSearch) {
     m_changeButton->setDefault(false);
     if (hideSearch)

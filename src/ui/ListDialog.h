@@ -40,6 +40,11 @@ protected:
     void enterMode(Mode mode);
     // Shows the window modally in the given mode; returns the window's result.
     int showInMode(Mode mode);
+    // The list read, shown for browsing, and closed again.
+    void browseList();
+    // The list read and shown for picking with the search field shown and cleared, then closed
+    // again; with hideSearchAfter the search field is hidden once the pick is over.
+    void pickFromList(bool hideSearchAfter);
     // After a pick: "Выбрать" is no longer the default button, and the search field is hidden
     // when asked.
     void leavePick(bool hideSearch);
