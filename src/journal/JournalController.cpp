@@ -2,7 +2,6 @@
 #include "journal/JournalController.h"
 
 #include "data/Database.h"
-#include "data/Format.h"
 #include "journal/DayHours.h"
 #include "journal/WorkRecordEditor.h"
 #include "ui/DatasetGrid.h"

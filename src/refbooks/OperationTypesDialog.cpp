@@ -8,12 +8,10 @@
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
 OperationTypesDialog::OperationTypesDialog(Database& db, QWidget* parent)
     : ListDialog(QStringLiteral("Поиск по названию"), parent), m_db(db),

@@ -8,12 +8,10 @@
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
 WorkersDialog::WorkersDialog(Database& db, QWidget* parent)
     : ListDialog(QStringLiteral("Поиск по ФИО"), parent), m_db(db), m_editor(new WorkerEditor(db, this)) {
