@@ -8,12 +8,14 @@
 #include "ui/Seams.h"
 
 #include <QFile>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
+#include <QVBoxLayout>
 
 void setFixedWindowLook(QDialog* window) {
     const QString icon = QStringLiteral(":/Icon_1");
