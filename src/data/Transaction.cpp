@@ -1,0 +1,41 @@
+// One transaction on the program's connection, and the advisory locks taken inside it.
+#include "data/Transaction.h"
+
+#include "data/Database.h"
+#include "data/Sql.h"
+
+#include <QSqlError>
+
+Transaction::Transaction(Database& db) : m_db(db) {
+    QSqlDatabase connection = m_db.connection().database();
+    if (!connection.transaction())
+        throw DbError(errorText(connection.lastError()));
+    m_open = true;
+}
+
+Transaction::~Transaction() {
+    if (m_open)
+        m_db.connection().database().rollback();
+}
+
+void Transaction::lock(LockSpace space, qint64 key) {
+    // The two-key form takes two 32-bit integers: the key is folded into the second one.
+    const qint64 folded = (key ^ (key >> 32)) & 0xffffffff;
+    m_db.readValue(QStringLiteral("select pg_advisory_xact_lock(:space, :key)"),
+                   {{QStringLiteral("space"), static_cast<int>(space)},
+                    {QStringLiteral("key"), static_cast<int>(static_cast<quint32>(folded))}});
+}
+
+void Transaction::commit() {
+    QSqlDatabase connection = m_db.connection().database();
+    m_open = false;
+    if (!connection.commit()) {
+        const QString text = errorText(connection.lastError());
+        connection.rollback();
+        throw DbError(text);
+    }
+}
+
+qint64 monthKey(qint64 id, int year, int month) {
+    return id * 100000 + year * 100 + month;
+}

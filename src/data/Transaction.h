@@ -1,0 +1,39 @@
+// One transaction on the program's connection: begun on construction, rolled back on
+// destruction unless committed. Actions that write more than one statement run inside one,
+// so that they are written whole or not at all.
+#pragma once
+
+#include <QtGlobal>
+
+class Database;
+
+// Lock spaces for transaction-level advisory locks: each kind of write that several
+// workstations may do at the same moment serializes on its own space.
+enum class LockSpace : int {
+    DayHours = 7101,         // a worker's hours row of one shift and month (h_tabel)
+    TimesheetRebuild = 7102, // a month's rebuild of the timesheet rows of one kind
+    MaintenanceHours = 7103, // a worker's maintenance hours of one type, flag and month
+};
+
+class Transaction {
+public:
+    // Begins the transaction; throws DbError when the server refuses.
+    explicit Transaction(Database& db);
+    // Rolls back when commit() was not reached (an exception on the way, for example).
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Takes a transaction-level advisory lock on (space, key), waiting while another session
+    // holds it; released at commit or rollback.
+    void lock(LockSpace space, qint64 key);
+    // Commits; throws DbError with the server's text when it fails (then nothing was written).
+    void commit();
+
+private:
+    Database& m_db;
+    bool m_open = false;
+};
+
+// A lock key from a worker (or other id) and a month: distinct for distinct pairs.
+qint64 monthKey(qint64 id, int year, int month);
