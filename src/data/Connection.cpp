@@ -60,6 +60,9 @@ Connection::~Connection() {
 void Connection::open() {
     close();
     const ConnectionSettings s = parseConnectionString(connStr);
+    // Without a name the client library would pick a database named after the user.
+    if (s.database.trimmed().isEmpty())
+        throw DbError(QStringLiteral("Не указано имя базы данных"));
     QSqlDatabase db = QSqlDatabase::contains(connName)
                           ? QSqlDatabase::database(connName, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connName);
@@ -71,12 +74,15 @@ void Connection::open() {
     db.setUserName(s.user);
     db.setPassword(s.password);
     // The statements write dates as day.month.year texts: the session must read them day first.
-    QString options = QStringLiteral("options='-c DateStyle=ISO,DMY';connect_timeout=10");
+    // Backslashes in string literals are plain characters whatever the server's default is.
+    QString options =
+        QStringLiteral("options='-c DateStyle=ISO,DMY -c standard_conforming_strings=on';connect_timeout=10");
     if (!s.sslMode.isEmpty())
         options += QStringLiteral(";sslmode=") + s.sslMode;
     db.setConnectOptions(options);
     if (!db.open())
         throw DbError(db.lastError().text().trimmed());
+    noteNewSession(connName);
 }
 
 void Connection::close() {
@@ -85,6 +91,7 @@ void Connection::close() {
         if (db.isOpen())
             db.close();
     }
+    noteClosed(connName);
 }
 
 bool Connection::isOpen() const {
@@ -111,5 +118,8 @@ bool openCompanion(const QString& mainName, const QString& companionName) {
         QSqlDatabase::removeDatabase(companionName);
     }
     QSqlDatabase c = QSqlDatabase::cloneDatabase(main, companionName);
-    return c.open();
+    if (!c.open())
+        return false;
+    noteNewSession(companionName);
+    return true;
 }

@@ -128,7 +128,8 @@ QString Database::operationPricesSql() {
         .join(u'\n');
 }
 
-Database::Database(QObject* parent) : QObject(parent) {
+Database::Database(QObject* parent, const QString& connectionName)
+    : QObject(parent), m_connection(connectionName) {
     setObjectName(QStringLiteral("Database"));
     m_workers.setSql(QStringLiteral("select * from accounts_dep.person order by fio"));
     m_products.setSql(QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));
@@ -158,9 +159,13 @@ QVariant Database::readValue(const QString& sql, const Params& values) {
     return q.next() ? q.value(0) : QVariant();
 }
 
-bool Database::countCheck(const QString& sql) {
-    QSqlQuery q = runStatement(m_connection.database(), sql);
+bool Database::countCheck(const QString& sql, const Params& values) {
+    QSqlQuery q = runStatement(m_connection.database(), sql, values);
     return q.next() && q.value(QStringLiteral("cnt")).toLongLong() > 0;
+}
+
+QString Database::quote(const QString& text) {
+    return quoteLiteral(m_connection.database(), text);
 }
 
 QString Database::separatorFix(const QString& text) const {

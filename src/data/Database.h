@@ -10,7 +10,9 @@
 class Database : public QObject {
     Q_OBJECT
 public:
-    explicit Database(QObject* parent = nullptr);
+    // The connection is named connectionName (the program's one connection by default; another
+    // name gives a second workstation's session, as the tests of concurrent writes use).
+    explicit Database(QObject* parent = nullptr, const QString& connectionName = kConnectionName);
 
     // The program's one connection.
     Connection& connection() { return m_connection; }
@@ -34,7 +36,10 @@ public:
     // The first column of the first row of a statement (null when it gives no row).
     QVariant readValue(const QString& sql, const Params& values = {});
     // Whether the statement's one row has a column cnt above 0 (the duplicate check).
-    bool countCheck(const QString& sql);
+    bool countCheck(const QString& sql, const Params& values = {});
+    // A user text as a string literal for a statement whose text is composed: made by the
+    // client library for this connection, so that no quote or backslash ends it early.
+    QString quote(const QString& text);
 
     // The number text as typed, with its first "," (or else its first ".") replaced by the
     // database separator.
@@ -46,7 +51,7 @@ public:
     static QString operationPricesSql();
 
 private:
-    Connection m_connection{kConnectionName};
+    Connection m_connection;
     Dataset m_workers;
     Dataset m_products;
     Dataset m_operationPrices;

@@ -283,11 +283,14 @@ void Dataset::open() {
     // A statement opened again with the same text runs as the prepared statement it already
     // is, without being parsed and planned anew (the journal reopens its queries all day).
     const QSqlDatabase conn = db();
+    ensureSession(conn);
     if (!conn.isOpen()) {
         sqltrace::record(sqlText);
         throw DbError(QStringLiteral("Нет соединения с базой данных"));
     }
-    const bool reuse = query && preparedText == sqlText && query->driver() == conn.driver();
+    // A statement prepared in an earlier session is gone with it.
+    const bool reuse = query && preparedText == sqlText && query->driver() == conn.driver() &&
+                       preparedSession == sessionNumber(connName);
     if (!reuse) {
         query = std::make_unique<QSqlQuery>(conn);
         preparedText.clear();
@@ -299,6 +302,7 @@ void Dataset::open() {
         throw;
     }
     preparedText = sqlText;
+    preparedSession = sessionNumber(connName);
     QSqlQuery& q = *query;
     beginResetModel();
     fill(q);
@@ -372,14 +376,6 @@ void Dataset::fill(QSqlQuery& q) {
 
 namespace {
 
-PGconn* pgConnection(const QSqlDatabase& db) {
-    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
-    if (!h.isValid() ||
-        (std::strcmp(h.typeName(), "PGconn*") != 0 && std::strcmp(h.typeName(), "pg_conn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn* const*>(h.constData());
-}
-
 QMetaType metaTypeOf(Oid oid) {
     switch (rawKind(oid)) {
     case Raw::Int:
@@ -428,6 +424,7 @@ void Dataset::openStreaming() {
         close();
     sqltrace::record(sqlText);
     const QSqlDatabase conn = db();
+    ensureSession(conn);
     if (!conn.isOpen())
         throw DbError(QStringLiteral("Нет соединения с базой данных"));
     PGconn* pg = pgConnection(conn);
@@ -488,8 +485,11 @@ pg_result* Dataset::nextStreamResult() {
         return r;
     // The end of the rows (or a failure): what follows is only the end of the statement.
     fetching = false;
-    const bool failed = r && PQresultStatus(r) != PGRES_TUPLES_OK;
-    const QString message = failed ? resultError(r, streamConn) : QString();
+    // No end result at all means the session went away before the statement ended.
+    const bool failed = r ? PQresultStatus(r) != PGRES_TUPLES_OK : PQstatus(streamConn) == CONNECTION_BAD;
+    QString message = failed ? resultError(r, streamConn) : QString();
+    if (failed && PQstatus(streamConn) == CONNECTION_BAD)
+        message = lostSessionText(message);
     while (PGresult* rest = PQgetResult(streamConn))
         PQclear(rest);
     streamConn = nullptr;
@@ -867,6 +867,9 @@ void EditTable::post() {
         sql = QStringLiteral("update %1 set %2 where %3").arg(table, sets.join(u','), where);
     }
     QSqlQuery q = runStatement(db(), sql + returning, params);
+    // An update that found no row: the row was deleted at another workstation.
+    if (st == State::Edit && q.numRowsAffected() == 0)
+        throw StaleRowError();
     QVector<QVariant> stored = buffer;
     if (q.next()) {
         // Take the row as the database stored it (keys and defaults filled in).
@@ -894,8 +897,10 @@ void EditTable::remove() {
     const int kc = fieldIndex(keyColumn());
     const QString where =
         key.isEmpty() ? QStringLiteral("ctid=(:rowkey)::tid") : key + QStringLiteral("=:rowkey");
-    runStatement(db(), QStringLiteral("delete from %1 where %2").arg(table, where),
-                 {{QStringLiteral("rowkey"), rows[visible[cur]][kc]}});
+    const QSqlQuery q = runStatement(db(), QStringLiteral("delete from %1 where %2").arg(table, where),
+                                     {{QStringLiteral("rowkey"), rows[visible[cur]][kc]}});
+    if (q.numRowsAffected() == 0)
+        throw StaleRowError();
     const int at = cur;
     beginRemoveRows({}, at, at);
     const int rowIndex = visible[at];

@@ -132,6 +132,7 @@ protected:
     Params paramValues;
     std::unique_ptr<QSqlQuery> query; // the last statement, kept prepared for the next open
     QString preparedText;
+    quint64 preparedSession = 0; // the connection's session the statement was prepared in
     bool opened = false;
     bool fetching = false;
     pg_conn* streamConn = nullptr; // the connection a statement streams its rows on

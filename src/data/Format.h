@@ -3,7 +3,8 @@
 
 #include <QString>
 
-// A user text as an SQL string literal: in single quotes, each ' doubled.
+// A text as a quoted literal of the client-side row filter (Dataset::setFilter): in single
+// quotes, each ' doubled. Statements sent to the server take Database::quote or bound values.
 QString sqlQuote(const QString& text);
 
 // Shortest general form with up to 15 significant digits and "." as the separator:

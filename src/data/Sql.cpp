@@ -1,8 +1,13 @@
 // Running one statement with typed named parameters, the SQL trace and error texts.
 #include "data/Sql.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <cstring>
+#include <libpq-fe.h>
 
 namespace sqltrace {
 namespace {
@@ -16,6 +21,100 @@ void record(const QString& sql) {
         hook(sql);
 }
 } // namespace sqltrace
+
+StaleRowError::StaleRowError() : DbError(staleRowText()) {}
+
+QString staleRowText() {
+    return QStringLiteral("Запись изменена или удалена на другом рабочем месте. Список будет прочитан "
+                          "заново.");
+}
+
+namespace {
+
+QHash<QString, quint64> sessions;
+// Connections whose session was lost and is to be opened again at the next statement.
+QSet<QString> lostSessions;
+
+PGconn* handleOf(const QSqlDriver* driver) {
+    const QVariant h = driver ? driver->handle() : QVariant();
+    if (!h.isValid() ||
+        (std::strcmp(h.typeName(), "PGconn*") != 0 && std::strcmp(h.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(h.constData());
+}
+
+QString withServerText(const QString& text, const QString& serverText) {
+    return serverText.isEmpty() ? text : text + QStringLiteral("\n\n") + serverText;
+}
+
+// The error of a failed statement; a statement that failed because the session is gone says
+// so in Russian, with the server's text below.
+DbError statementError(const QSqlQuery& q) {
+    const QString text = errorText(q.lastError());
+    PGconn* pg = handleOf(q.driver());
+    return DbError(pg && PQstatus(pg) == CONNECTION_BAD ? lostSessionText(text) : text);
+}
+
+} // namespace
+
+QString lostSessionText(const QString& serverText) {
+    return withServerText(QStringLiteral("Соединение с сервером базы данных потеряно. Действие не выполнено; "
+                                         "повторите его, когда сервер будет доступен."),
+                          serverText);
+}
+
+pg_conn* pgConnection(const QSqlDatabase& db) {
+    return handleOf(db.driver());
+}
+
+quint64 sessionNumber(const QString& connectionName) {
+    return sessions.value(connectionName);
+}
+
+void noteNewSession(const QString& connectionName) {
+    ++sessions[connectionName];
+    lostSessions.remove(connectionName);
+}
+
+void noteClosed(const QString& connectionName) {
+    lostSessions.remove(connectionName);
+}
+
+void ensureSession(QSqlDatabase db) {
+    const QString name = db.connectionName();
+    PGconn* pg = pgConnection(db);
+    if (db.isOpen() && pg) {
+        if (PQstatus(pg) == CONNECTION_OK && PQtransactionStatus(pg) != PQTRANS_IDLE)
+            return; // inside a transaction or a statement: it stands or falls with its session
+        // Reading what the server sent meanwhile shows a session it has closed.
+        if (PQstatus(pg) == CONNECTION_OK && PQconsumeInput(pg) == 1 && PQstatus(pg) == CONNECTION_OK)
+            return;
+    } else if (!lostSessions.contains(name)) {
+        return; // closed by the program, or not PostgreSQL: the statement reports it
+    }
+    db.close();
+    if (!db.open()) {
+        lostSessions.insert(name);
+        throw DbError(withServerText(
+            QStringLiteral("Нет соединения с сервером базы данных. Повторите действие, когда сервер будет "
+                           "доступен; введённые данные сохранены в окне."),
+            errorText(db.lastError())));
+    }
+    noteNewSession(name);
+}
+
+QString quoteLiteral(const QSqlDatabase& db, const QString& text) {
+    PGconn* pg = pgConnection(db);
+    if (!pg)
+        throw DbError(QStringLiteral("Нет соединения с базой данных"));
+    const QByteArray utf8 = text.toUtf8();
+    char* quoted = PQescapeLiteral(pg, utf8.constData(), size_t(utf8.size()));
+    if (!quoted)
+        throw DbError(QString::fromUtf8(PQerrorMessage(pg)).trimmed());
+    const QString out = QString::fromUtf8(quoted);
+    PQfreemem(quoted);
+    return out;
+}
 
 QString errorText(const QSqlError& e) {
     QString text = e.databaseText().trimmed();
@@ -92,6 +191,7 @@ QVariant paramValue(const Params& params, const QString& name) {
 }
 
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const Params& params) {
+    ensureSession(db);
     if (!db.isOpen()) {
         sqltrace::record(sql);
         throw DbError(QStringLiteral("Нет соединения с базой данных"));
@@ -109,13 +209,13 @@ void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool p
     const QStringList names = placeholderNames(sql);
     if (names.isEmpty()) {
         if (!q.exec(sql))
-            throw DbError(errorText(q.lastError()));
+            throw statementError(q);
         return;
     }
     if (!prepared && !q.prepare(sql))
-        throw DbError(errorText(q.lastError()));
+        throw statementError(q);
     for (const QString& name : names)
         q.bindValue(u':' + name, paramValue(params, name));
     if (!q.exec())
-        throw DbError(errorText(q.lastError()));
+        throw statementError(q);
 }

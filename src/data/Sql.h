@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <QtGlobal>
 #include <functional>
 #include <stdexcept>
 
@@ -16,6 +17,15 @@ public:
     explicit DbError(const QString& text) : std::runtime_error(text.toStdString()), message(text) {}
     QString message;
 };
+
+// An update or delete that found its row changed or deleted by another workstation.
+class StaleRowError : public DbError {
+public:
+    StaleRowError();
+};
+
+// The text shown when a row was changed or deleted at another workstation.
+QString staleRowText();
 
 // Named parameters of a statement (name without the colon → typed value: QDate, int, QString).
 using Params = QMap<QString, QVariant>;
@@ -46,6 +56,33 @@ QVariant paramValue(const Params& params, const QString& name);
 
 // The database's own text of an error (the driver's when the database gave none).
 QString errorText(const QSqlError& e);
+
+struct pg_conn;
+
+// The client library's handle of an open PostgreSQL connection (null for other drivers).
+pg_conn* pgConnection(const QSqlDatabase& db);
+
+// Makes sure the connection has a live session before a statement: a session the server
+// dropped (a restart, a killed session) while the connection stood idle is opened again with
+// the same settings. Inside a transaction nothing is reopened, as the transaction is lost with
+// its session. Throws DbError with a Russian text (and the server's text below) when the
+// server cannot be reached.
+void ensureSession(QSqlDatabase db);
+
+// The message of a statement that failed because its session is gone, with the server's text.
+QString lostSessionText(const QString& serverText);
+
+// Counts the sessions a connection has had: statements prepared in an earlier session must be
+// prepared again.
+quint64 sessionNumber(const QString& connectionName);
+// Notes a new session of the connection (opened by the program).
+void noteNewSession(const QString& connectionName);
+// Notes that the program closed the connection on purpose: it is not reopened by itself.
+void noteClosed(const QString& connectionName);
+
+// The text as a string literal of the connection's server, made by the client library for this
+// connection (backslashes and quotes as the session reads them).
+QString quoteLiteral(const QSqlDatabase& db, const QString& text);
 
 // The name of the program's one connection.
 inline const QString kConnectionName = QStringLiteral("ADO_DB");

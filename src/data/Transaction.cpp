@@ -8,6 +8,7 @@
 
 Transaction::Transaction(Database& db) : m_db(db) {
     QSqlDatabase connection = m_db.connection().database();
+    ensureSession(connection);
     if (!connection.transaction())
         throw DbError(errorText(connection.lastError()));
     m_open = true;

@@ -32,3 +32,13 @@ void layOutEditor(QDialog* dialog, QWidget* group, QPushButton*& save, QPushButt
 // The duplicate check before a save: when the statement counts a row (column cnt above 0), the
 // message is shown as a refusal and true is returned.
 bool refuseIfFound(Database& db, const QString& countSql, const QString& message);
+
+// The length check of a text before a save: when the text is longer than the column
+// (schema.table, column) holds, a message names the field and its limit, the box gets the
+// focus and true is returned.
+bool refuseIfTooLong(Database& db, const QString& table, const QString& column, const QString& field,
+                     QLineEdit* box);
+
+// The check after an update or delete by key: when it touched no row, the row was changed or
+// deleted at another workstation; the message says so and true is returned.
+bool refuseIfStale(int rowsTouched);
