@@ -5,7 +5,16 @@
 #include <QDate>
 
 class Database;
+class Transaction;
+
+// The most hours one work record may hold.
+inline constexpr int kMaxRecordHours = 24;
+// The most hours a day column of the timesheet holds (smallint).
+inline constexpr int kMaxDayHours = 32767;
 
 // With insertMissing, a worker without a row for the shift and month gets one; otherwise
-// only an existing row is updated.
-void writeDayHours(Database& db, int workerId, int shift, const QDate& day, bool insertMissing);
+// only an existing row is updated. Runs inside the caller's transaction and holds the worker's
+// month for it, so that two workstations never both add a row or write a stale sum. Throws
+// DbError with a Russian text when the day's sum does not fit the timesheet.
+void writeDayHours(Transaction& transaction, Database& db, int workerId, int shift, const QDate& day,
+                   bool insertMissing);

@@ -2,10 +2,12 @@
 #include "journal/JournalController.h"
 
 #include "data/Database.h"
+#include "data/Transaction.h"
 #include "journal/DayHours.h"
 #include "journal/WorkRecordEditor.h"
 #include "ui/DatasetGrid.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -214,10 +216,16 @@ void JournalController::deleteRecord() {
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
         return;
     const int workerId = q.fieldByName(QStringLiteral("w_id")).asInteger();
-    m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=") + id);
+    {
+        // The record and the hours of its day go together or not at all.
+        Transaction transaction(m_db);
+        if (!refuseIfStale(m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=") + id))) {
+            writeDayHours(transaction, m_db, workerId, m_shift, m_widgets.dateEdit->date(), false);
+            transaction.commit();
+        }
+    }
     q.close();
     q.open();
-    writeDayHours(m_db, workerId, m_shift, m_widgets.dateEdit->date(), false);
 }
 
 void JournalController::toggleAcceptance() {

@@ -3,29 +3,50 @@
 
 #include "data/Dataset.h"
 
-WorkRecord WorkRecord::fromJournalRow(const Dataset& journal) {
-    auto text = [&journal](const char* field) {
-        return journal.fieldByName(QLatin1String(field)).asString().trimmed();
-    };
+namespace {
+
+QString textOf(const Dataset& row, const char* field) {
+    return row.fieldByName(QLatin1String(field)).asString().trimmed();
+}
+
+} // namespace
+
+WorkRecord WorkRecord::fromStoredRow(const Dataset& row) {
     WorkRecord r;
-    r.id = journal.fieldByName(QStringLiteral("id")).asInteger();
-    r.date = journal.fieldByName(QStringLiteral("data")).asDate();
-    r.shift = journal.fieldByName(QStringLiteral("smena")).asInteger();
-    r.workerId = journal.fieldByName(QStringLiteral("w_id")).asInteger();
+    r.id = row.fieldByName(QStringLiteral("id")).asInteger();
+    r.date = row.fieldByName(QStringLiteral("data")).asDate();
+    r.shift = row.fieldByName(QStringLiteral("smena")).asInteger();
+    r.workerId = row.fieldByName(QStringLiteral("w_id")).asInteger();
+    r.productId = row.fieldByName(QStringLiteral("i_id")).asInteger();
+    r.operationPriceId = row.fieldByName(QStringLiteral("o_id")).asInteger();
+    r.price = row.fieldByName(QStringLiteral("cena")).asFloat();
+    r.quantity = textOf(row, "kol_vo");
+    r.rejects = textOf(row, "brak");
+    r.hours = row.fieldByName(QStringLiteral("time")).asInteger();
+    r.colour = textOf(row, "color");
+    return r;
+}
+
+WorkRecord WorkRecord::fromJournalRow(const Dataset& journal) {
+    auto text = [&journal](const char* field) { return textOf(journal, field); };
+    WorkRecord r = fromStoredRow(journal);
     r.workerName = text("fio");
-    r.productId = journal.fieldByName(QStringLiteral("i_id")).asInteger();
-    r.operationPriceId = journal.fieldByName(QStringLiteral("o_id")).asInteger();
     r.operationName = text("vid");
     r.operationText =
         text("marka") + QStringLiteral("; ") + r.operationName + QStringLiteral("; ") +
         (journal.fieldByName(QStringLiteral("naimen")).asInteger() == 0 ? QStringLiteral("Готовая продукция")
                                                                         : QStringLiteral("Заготовки"));
-    r.price = journal.fieldByName(QStringLiteral("cena")).asFloat();
-    r.quantity = text("kol_vo");
-    r.rejects = text("brak");
-    r.hours = journal.fieldByName(QStringLiteral("time")).asInteger();
-    r.colour = text("color");
     return r;
+}
+
+bool WorkRecord::sameStoredValues(const WorkRecord& other) const {
+    // Counts are compared as numbers: the journal shows them as texts.
+    auto number = [](const QString& text) { return text.trimmed().toLongLong(); };
+    return id == other.id && date == other.date && shift == other.shift && workerId == other.workerId &&
+           productId == other.productId && operationPriceId == other.operationPriceId &&
+           qFuzzyCompare(1.0 + price, 1.0 + other.price) && number(quantity) == number(other.quantity) &&
+           number(rejects) == number(other.rejects) && hours == other.hours &&
+           number(colour) == number(other.colour);
 }
 
 bool isPaintingOperation(const QString& text) {

@@ -24,6 +24,12 @@ struct WorkRecord {
 
     // The current row of a journal query.
     static WorkRecord fromJournalRow(const Dataset& journal);
+    // The stored columns alone (id, data, smena, w_id, i_id, o_id, cena, kol_vo, brak, time,
+    // color) of the current row of a query on the work records.
+    static WorkRecord fromStoredRow(const Dataset& row);
+    // Whether the stored columns (day, shift, worker, product, operation, price, counts, hours,
+    // colour) are the same; names shown alongside are not compared.
+    bool sameStoredValues(const WorkRecord& other) const;
 };
 
 // Whether an operation text names a painting operation (such records carry a colour).

@@ -4,6 +4,7 @@
 
 #include "data/Database.h"
 #include "data/Format.h"
+#include "data/Transaction.h"
 #include "journal/DayHours.h"
 #include "refbooks/OperationPricesDialog.h"
 #include "refbooks/WorkersDialog.h"
@@ -248,6 +249,27 @@ bool WorkRecordEditor::numbersFit() {
     return true;
 }
 
+// A work record holds at most a day's hours.
+bool WorkRecordEditor::hoursFit() {
+    if (m_hoursEdit->text().trimmed().toInt() <= kMaxRecordHours)
+        return true;
+    seams::errorBox(QStringLiteral("Слишком много часов в поле «Время»: не больше %1 за одну запись.")
+                        .arg(kMaxRecordHours));
+    m_hoursEdit->setFocus();
+    return false;
+}
+
+// Locks the record being changed and tells whether it still holds what the editor opened.
+bool WorkRecordEditor::stillAsOpened() {
+    Dataset stored(nullptr, m_db.connection().name());
+    stored.setSql(
+        QStringLiteral("select id, data, smena, w_id, i_id, o_id, cena, kol_vo::numeric, brak, time, "
+                       "color from accounts_dep.smena where id=:id for update"));
+    stored.setParam(QStringLiteral("id"), m_original.id);
+    stored.open();
+    return !stored.isEmpty() && WorkRecord::fromStoredRow(stored).sameStoredValues(m_original);
+}
+
 void WorkRecordEditor::recomputeAmounts() {
     if (m_hoursEdit->text().isEmpty())
         m_hoursEdit->setText(QStringLiteral("0"));
@@ -268,7 +290,7 @@ void WorkRecordEditor::save() {
         seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
-    if (!numbersFit())
+    if (!numbersFit() || !hoursFit())
         return;
     const QString priceText = formatGeneral(roundHalfEven(m_price, 4)).replace(u',', u'.');
     const int shift = m_day.shift;
@@ -288,6 +310,16 @@ void WorkRecordEditor::save() {
             .arg(m_productId)
             .arg(date)
             .arg(shift);
+    // The record, its duplicate check and the hours of the days it touches are written whole or
+    // not at all.
+    Transaction transaction(m_db);
+    if (m_mode == Mode::Change && !stillAsOpened()) {
+        seams::errorBox(staleRowText());
+        // The journal is read again to show the record as it now stands.
+        m_saved = true;
+        close();
+        return;
+    }
     QString statement;
     if (m_mode == Mode::Add) {
         if (refuseIfFound(m_db, sameKey + QStringLiteral(" and color=%1").arg(colour), duplicate))
@@ -323,15 +355,16 @@ void WorkRecordEditor::save() {
                 .arg(hours, today, id);
     }
     m_db.execute(statement);
-    // The timesheets read their hours again when next shown.
-    for (int s = 1; s <= 3; ++s)
-        m_db.hoursSheet(s).close();
-    writeDayHours(m_db, m_workerId, shift, day, true);
+    writeDayHours(transaction, m_db, m_workerId, shift, day, true);
     // A change that moved the record to another day, shift or worker leaves the hours of the
     // day it came from to be recomputed as well.
     if (m_mode == Mode::Change && m_original.date.isValid() &&
         (m_original.workerId != m_workerId || m_original.shift != shift || m_original.date != day))
-        writeDayHours(m_db, m_original.workerId, m_original.shift, m_original.date, false);
+        writeDayHours(transaction, m_db, m_original.workerId, m_original.shift, m_original.date, false);
+    transaction.commit();
+    // The timesheets read their hours again when next shown.
+    for (int s = 1; s <= 3; ++s)
+        m_db.hoursSheet(s).close();
     clearBoxes();
     m_saved = true;
     close();

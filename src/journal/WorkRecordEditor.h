@@ -24,7 +24,8 @@ public:
 
     // Shows the editor for a new record of the journal day; true when a record was saved.
     bool addRecord(const JournalDay& day);
-    // Shows the editor on a record of the journal day; true when the change was saved.
+    // Shows the editor on a record of the journal day; true when the journal is to be read again:
+    // the change was saved, or the record was found changed or deleted at another workstation.
     bool changeRecord(const JournalDay& day, const WorkRecord& record);
 
 public slots:
@@ -45,6 +46,8 @@ private:
     // Enables the colour box for painting operations ("КРАСКА" in the operation text).
     void setColourByOperation(const QString& operationText);
     bool numbersFit();
+    bool hoursFit();
+    bool stillAsOpened();
 
     Database& m_db;
     WorkersDialog& m_workerPicker;
