@@ -3,8 +3,8 @@
 #include "refbooks/NomenclatureGroupEditor.h"
 
 #include "data/Database.h"
-#include "data/Format.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -70,11 +70,15 @@ void NomenclatureGroupEditor::showEvent(QShowEvent* e) {
 
 void NomenclatureGroupEditor::save() {
     const QString name = m_nameEdit->text().trimmed();
+    if (refuseIfTooLong(m_db, QStringLiteral("cmn_classifier.item"), QStringLiteral("s_caption"),
+                        QStringLiteral("Наименование"), m_nameEdit))
+        return;
     if (m_adding)
-        m_db.execute(QStringLiteral("INSERT INTO cmn_classifier.item(s_caption) VALUES(") + sqlQuote(name) +
+        m_db.execute(QStringLiteral("INSERT INTO cmn_classifier.item(s_caption) VALUES(") + m_db.quote(name) +
                      QStringLiteral(")"));
     else
-        m_db.execute(QStringLiteral("UPDATE cmn_classifier.item SET s_caption=") + sqlQuote(name) +
-                     QStringLiteral(" where id=") + QString::number(m_groupId));
+        refuseIfStale(m_db.execute(QStringLiteral("UPDATE cmn_classifier.item SET s_caption=") +
+                                   m_db.quote(name) + QStringLiteral(" where id=") +
+                                   QString::number(m_groupId)));
     accept();
 }

@@ -102,7 +102,15 @@ void NormsTable::storeRow(int operId) {
         m_newRow = false;
         endRemoveRows();
     }
-    post();
+    try {
+        post();
+    } catch (const StaleRowError&) {
+        // The norm was deleted at another workstation: the grid shows the norms as they now are.
+        cancel();
+        m_dirty = false;
+        openFor(operId);
+        throw;
+    }
     m_dirty = false;
 }
 
@@ -364,8 +372,12 @@ void NormsDialog::removeCurrent() {
         m_norms.dropNewRow();
     } else {
         m_norms.cancelRow();
-        if (m_norms.recordCount() > 1)
-            m_norms.remove();
+        try {
+            if (m_norms.recordCount() > 1)
+                m_norms.remove();
+        } catch (const StaleRowError& stale) {
+            seams::errorBox(stale.message); // the norms are read again below
+        }
     }
     const qint64 keep = m_norms.fieldByName(QStringLiteral("id")).asLargeInt();
     m_norms.openFor(m_operationPriceId, keep);

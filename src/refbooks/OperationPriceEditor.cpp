@@ -155,11 +155,12 @@ void OperationPriceEditor::save() {
                     .arg(m_priceId),
                 duplicate))
             return;
-        m_db.execute(QStringLiteral("update accounts_dep.oper set vid=%1, naimen=%2,  i_id=%3 where id=%4")
-                         .arg(m_operationTypeId)
-                         .arg(kind)
-                         .arg(m_productId)
-                         .arg(m_priceId));
+        refuseIfStale(m_db.execute(
+            QStringLiteral("update accounts_dep.oper set vid=%1, naimen=%2,  i_id=%3 where id=%4")
+                .arg(m_operationTypeId)
+                .arg(kind)
+                .arg(m_productId)
+                .arg(m_priceId)));
     }
     accept();
 }

@@ -10,6 +10,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -189,8 +190,9 @@ void OperationPricesDialog::removeCurrent() {
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить операцию?")))
         return;
-    m_db.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"),
-                 {{QStringLiteral("id"), list().fieldByName(QStringLiteral("id")).asInteger()}});
+    refuseIfStale(
+        m_db.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"),
+                     {{QStringLiteral("id"), list().fieldByName(QStringLiteral("id")).asInteger()}}));
     reopenList(false);
 }
 

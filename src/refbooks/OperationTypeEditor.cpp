@@ -2,7 +2,6 @@
 #include "refbooks/OperationTypeEditor.h"
 
 #include "data/Database.h"
-#include "data/Format.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -62,8 +61,11 @@ void OperationTypeEditor::save() {
         seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
+    if (refuseIfTooLong(m_db, QStringLiteral("accounts_dep.vid_oper"), QStringLiteral("vid"),
+                        QStringLiteral("Операция"), m_nameEdit))
+        return;
     QString check = QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=") +
-                    sqlQuote(name.toUpper());
+                    m_db.quote(name.toUpper());
     if (!m_adding)
         check += QStringLiteral(" and id<>") + QString::number(m_typeId);
     if (refuseIfFound(m_db, check, QStringLiteral("Такая операция уже заведена!")))
@@ -72,7 +74,7 @@ void OperationTypeEditor::save() {
         m_db.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:vid)"),
                      {{QStringLiteral("vid"), name}});
     else
-        m_db.execute(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where id=:id"),
-                     {{QStringLiteral("vid"), name}, {QStringLiteral("id"), m_typeId}});
+        refuseIfStale(m_db.execute(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where id=:id"),
+                                   {{QStringLiteral("vid"), name}, {QStringLiteral("id"), m_typeId}}));
     accept();
 }

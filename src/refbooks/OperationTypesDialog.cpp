@@ -7,6 +7,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -69,8 +70,9 @@ void OperationTypesDialog::removeCurrent() {
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить вид операции?")))
         return;
-    m_db.execute(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"),
-                 {{QStringLiteral("id"), list().fieldByName(QStringLiteral("id")).asInteger()}});
+    refuseIfStale(
+        m_db.execute(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"),
+                     {{QStringLiteral("id"), list().fieldByName(QStringLiteral("id")).asInteger()}}));
     reopenList(false);
 }
 

@@ -146,9 +146,12 @@ void ProductEditor::save() {
         m_rateEdit->setFocus();
         return;
     }
+    if (refuseIfTooLong(m_db, QStringLiteral("cmn_gds_and_srv.gds_and_srv"), QStringLiteral("s_caption"),
+                        QStringLiteral("Марка"), m_markEdit))
+        return;
     const QString id = QString::number(m_productId);
     QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=") +
-                    sqlQuote(mark.toUpper());
+                    m_db.quote(mark.toUpper());
     if (!m_adding)
         check += QStringLiteral("and id<>") + id;
     if (refuseIfFound(m_db, check, QStringLiteral("Такая марка изделия уже заведена!")))
@@ -158,11 +161,12 @@ void ProductEditor::save() {
     if (m_adding)
         m_db.execute(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
                                     "id_msm_bs, massa, id_class_item)VALUES(") +
-                     sqlQuote(mark) + QStringLiteral(", '', 6, ") + rate + QStringLiteral(",") + group +
+                     m_db.quote(mark) + QStringLiteral(", '', 6, ") + rate + QStringLiteral(",") + group +
                      QStringLiteral(")"));
     else
-        m_db.execute(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") + sqlQuote(mark) +
-                     QStringLiteral(", s_description='', id_msm_bs=6, massa=") + rate +
-                     QStringLiteral(", id_class_item=") + group + QStringLiteral(" where id=") + id);
+        refuseIfStale(
+            m_db.execute(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
+                         m_db.quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") + rate +
+                         QStringLiteral(", id_class_item=") + group + QStringLiteral(" where id=") + id));
     accept();
 }

@@ -3,10 +3,12 @@
 #include "refbooks/ProductsDialog.h"
 
 #include "data/Database.h"
+#include "data/Transaction.h"
 #include "refbooks/ProductEditor.h"
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -129,20 +131,15 @@ void ProductsDialog::removeCurrent() {
         deleteProduct = seams::askYesNo(caption, QStringLiteral("Удалить изделие? "));
     }
     if (deleteProduct) {
-        QSqlDatabase connection = m_db.connection().database();
-        connection.transaction();
-        try {
-            if (deletePrices)
-                m_db.execute(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + id);
-            if (deleteRecords)
-                m_db.execute(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + id);
-            m_db.execute(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + id);
-        } catch (...) {
-            connection.rollback();
-            throw;
-        }
-        if (!connection.commit())
-            throw DbError(errorText(connection.lastError()));
+        Transaction transaction(m_db);
+        if (deletePrices)
+            m_db.execute(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + id);
+        if (deleteRecords)
+            m_db.execute(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + id);
+        // A product already deleted at another workstation takes nothing else with it.
+        if (!refuseIfStale(
+                m_db.execute(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + id)))
+            transaction.commit();
     }
     reopenList(false);
 }

@@ -2,7 +2,6 @@
 #include "refbooks/WorkerEditor.h"
 
 #include "data/Database.h"
-#include "data/Format.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -143,13 +142,17 @@ void WorkerEditor::save() {
         seams::errorBox(QStringLiteral("ФИО нужно заполнить!"));
         return;
     }
+    if (refuseIfTooLong(m_db, QStringLiteral("accounts_dep.person"), QStringLiteral("fio"),
+                        QStringLiteral("ФИО"), m_nameEdit))
+        return;
     if (m_adding)
         m_db.execute(QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(") +
-                     sqlQuote(name) + QStringLiteral(", ") + sqlQuote(chosenPosition()) +
+                     m_db.quote(name) + QStringLiteral(", ") + m_db.quote(chosenPosition()) +
                      QStringLiteral(")"));
     else
-        m_db.execute(QStringLiteral("UPDATE accounts_dep.person SET fio=") + sqlQuote(name) +
-                     QStringLiteral(", s_staffpos_hl=") + sqlQuote(chosenPosition()) +
-                     QStringLiteral(" where accounts_dep.person.id=") + QString::number(m_workerId));
+        refuseIfStale(m_db.execute(QStringLiteral("UPDATE accounts_dep.person SET fio=") + m_db.quote(name) +
+                                   QStringLiteral(", s_staffpos_hl=") + m_db.quote(chosenPosition()) +
+                                   QStringLiteral(" where accounts_dep.person.id=") +
+                                   QString::number(m_workerId)));
     accept();
 }

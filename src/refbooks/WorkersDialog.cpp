@@ -7,6 +7,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -72,8 +73,8 @@ void WorkersDialog::removeCurrent() {
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить работника?")))
         return;
-    m_db.execute(QStringLiteral("delete from accounts_dep.person where id =") +
-                 QString::number(list().fieldByName(QStringLiteral("id")).asInteger()));
+    refuseIfStale(m_db.execute(QStringLiteral("delete from accounts_dep.person where id =") +
+                               QString::number(list().fieldByName(QStringLiteral("id")).asInteger())));
     reopenList(true);
 }
 

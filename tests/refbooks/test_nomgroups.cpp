@@ -215,9 +215,12 @@ void TestNomGroups::refusedStatementKeepsEditorOpen() {
             error = e.message;
         }
         QCOMPARE(editor->result(), -1);
+        QCOMPARE(nameEdit->text(), QString(300, QChar(u'Я')));
     };
     runFromMenu([this] { addButton->click(); });
-    QVERIFY(!error.isEmpty());
+    // Refused before any statement, with the field and its limit named.
+    QVERIFY(error.isEmpty());
+    QCOMPARE(boxes->texts(), QStringList{"Поле «Наименование» длиннее допустимого: не больше 254 символов."});
     QCOMPARE(db->scalar("select count(*) from cmn_classifier.item").toInt(), 5);
 }
 
