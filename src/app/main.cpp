@@ -1,5 +1,6 @@
 // The program "Табель": piece-work production accounting of the workshop.
 #include "BuildStampText.h"
+#include "app/BuildStamp.h"
 #include "app/Program.h"
 #include "reports/ReportCommand.h"
 #include "ui/Seams.h"
@@ -21,7 +22,8 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        return runReportCommand(app.arguments().mid(1));
+        return runReportCommand(app.arguments().mid(1), computeBuildDate(QStringLiteral(TABEL_BUILD_DATE)),
+                                computeBuildTime(QStringLiteral(TABEL_BUILD_TIME)));
     }
     TabelApplication app(argc, argv);
     loadTranslations(app);

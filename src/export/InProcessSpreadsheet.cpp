@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -136,7 +137,13 @@ std::unique_ptr<Worksheet> InProcessApplication::worksheet(int index) {
 
 QString InProcessApplication::folder() {
     if (runFolder.isEmpty()) {
+        // A TMPDIR that does not exist would leave the workbook in the current folder.
+        const QString tmpdir = qEnvironmentVariable("TMPDIR");
+        if (!tmpdir.isEmpty() && !QFileInfo(tmpdir).isDir())
+            throw Error(QStringLiteral("Папка временных файлов %1 (TMPDIR) не найдена").arg(tmpdir));
         const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+        if (temp.isEmpty())
+            throw Error(QStringLiteral("Папка временных файлов не найдена"));
         QTemporaryDir dir(QDir(temp).filePath(QStringLiteral("tabel-XXXXXX")));
         if (!dir.isValid())
             throw Error(

@@ -3,13 +3,16 @@
 
 #include "reportengine/ReportPdfWriter.h"
 
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QTextLayout>
+#include <cerrno>
 
 namespace reportengine {
 
@@ -174,15 +177,26 @@ bool paintReport(const ReportPages& pages, QPagedPaintDevice& device, int firstP
 
 namespace {
 
+// Less free space than this after a failed write means the disk was full.
+constexpr qint64 kFullDiskMargin = 1024 * 1024;
+
 QString writeFailure(const QString& fileName, const QString& why) {
     return QStringLiteral("Не удалось записать файл \"%1\": %2").arg(fileName, why);
+}
+
+// The reason of a failed write: a full disk is named as such with the system's text.
+QString failureReason(const QFileDevice& file) {
+    const QStorageInfo storage(QFileInfo(file.fileName()).absolutePath());
+    if (storage.isValid() && storage.bytesAvailable() < kFullDiskMargin)
+        return QStringLiteral("нет места на диске (%1)").arg(qt_error_string(ENOSPC));
+    return file.errorString();
 }
 
 bool commit(QSaveFile& file, const QString& fileName, QString* error) {
     if (file.error() == QFileDevice::NoError && file.commit())
         return true;
     if (error)
-        *error = writeFailure(fileName, file.errorString());
+        *error = writeFailure(fileName, failureReason(file));
     return false;
 }
 
@@ -207,11 +221,26 @@ bool writeThroughQt(const ReportPages& pages, const QString& fileName, QString* 
 
 } // namespace
 
+bool checkOutputTarget(const QString& fileName, QString* error) {
+    const QFileInfo target(fileName);
+    // A link counts as what it points to: the file is written there.
+    if (!target.exists() || target.isFile())
+        return true;
+    if (error)
+        *error =
+            writeFailure(fileName, target.isDir() ? QStringLiteral("это папка, а не файл")
+                                                  : QStringLiteral("это не обычный файл (устройство, канал "
+                                                                   "или сокет); он оставлен как есть"));
+    return false;
+}
+
 bool writeReportPdf(PageSource& source, const QString& fileName, QString* error) {
+    if (!checkOutputTarget(fileName, error))
+        return false;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = writeFailure(fileName, file.errorString());
+            *error = writeFailure(fileName, failureReason(file));
         return false;
     }
     ReportPdfWriter pdf(file, source.pages().title, source.pages().pageSizeMm);

@@ -49,9 +49,14 @@ void paintPage(QPainter& painter, const ReportPage& page, double pxPerMm, QPoint
 // when the device cannot be painted on.
 bool paintReport(const ReportPages& pages, QPagedPaintDevice& device, int firstPage = 1, int lastPage = 0);
 
-// Writes the pages into a PDF file. The file is replaced only once the whole document is written, so
-// a failure leaves an existing file as it was. On failure returns false and, if asked, the reason.
-// Needs only a QGuiApplication (works with QT_QPA_PLATFORM=offscreen).
+// Whether a report may be written at the path: a new file or an existing regular file. Anything
+// else (a folder, a device such as /dev/null, a pipe) is refused with the reason, as writing
+// there would replace it with a regular file.
+bool checkOutputTarget(const QString& fileName, QString* error = nullptr);
+
+// Writes the pages into a PDF file (see checkOutputTarget for where). The file is replaced only once the
+// whole document is written, so a failure leaves an existing file as it was. On failure returns false and, if
+// asked, the reason. Needs only a QGuiApplication (works with QT_QPA_PLATFORM=offscreen).
 bool writeReportPdf(const ReportPages& pages, const QString& fileName, QString* error = nullptr);
 
 // Writes the pages of a report that may still be in the making, each as soon as it is ready; the

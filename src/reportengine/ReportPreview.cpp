@@ -230,7 +230,7 @@ void ReportPreviewDialog::loadMore() {
         source_->more();
     } catch (...) {
         // The report stops here: what is laid out stays in sight, the error goes to the program.
-        loader_->stop();
+        markInterrupted();
         throw;
     }
     if (source_->isDone())
@@ -241,15 +241,36 @@ void ReportPreviewDialog::loadMore() {
     }
 }
 
+void ReportPreviewDialog::markInterrupted() {
+    interrupted_ = true;
+    loader_->stop();
+    view_->pagesAdded();
+    updatePageLabel(view_->currentPage());
+}
+
+bool ReportPreviewDialog::refuseIfInterrupted() {
+    if (!interrupted_)
+        return false;
+    showError(QStringLiteral("Отчет прерван: прочитаны не все его строки, итоги неверны. Такой отчет нельзя "
+                             "напечатать или сохранить; откройте отчет заново."));
+    return true;
+}
+
 void ReportPreviewDialog::finishLoading() {
-    if (source_->isDone())
+    // An interrupted report is not laid out any further: its source would end it as if whole.
+    if (source_->isDone() || interrupted_)
         return;
     loader_->stop();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     struct Restore {
         ~Restore() { QGuiApplication::restoreOverrideCursor(); }
     } restore;
-    source_->finishAll();
+    try {
+        source_->finishAll();
+    } catch (...) {
+        markInterrupted();
+        throw;
+    }
     view_->pagesAdded();
     updatePageLabel(view_->currentPage());
 }
@@ -262,7 +283,9 @@ const ReportPages& ReportPreviewDialog::pages() {
 void ReportPreviewDialog::updatePageLabel(int page) {
     // While the report is still being laid out the count is followed by an ellipsis.
     QString text = QStringLiteral("Страница %1 из %2").arg(page).arg(view_->pageCount());
-    if (!source_->isDone())
+    if (interrupted_)
+        text += QStringLiteral(" — отчет прерван");
+    else if (!source_->isDone())
         text += QStringLiteral(" …");
     pageLabel_->setText(text);
 }
@@ -274,6 +297,8 @@ void ReportPreviewDialog::showError(const QString& message) {
 
 bool ReportPreviewDialog::print() {
     const ReportPages& all = pages();
+    if (refuseIfInterrupted())
+        return false;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(all.title);
     printer.setPageOrientation(all.orientation);
@@ -295,6 +320,8 @@ bool ReportPreviewDialog::print() {
 
 bool ReportPreviewDialog::saveAsPdf() {
     const ReportPages& all = pages();
+    if (refuseIfInterrupted())
+        return false;
     QString suggested = all.title.trimmed();
     suggested.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
     if (suggested.isEmpty())

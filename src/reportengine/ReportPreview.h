@@ -78,13 +78,18 @@ public:
     // All pages of the report; lays out the rest first if need be.
     const ReportPages& pages();
     bool isComplete() const { return source_->isDone(); }
+    // Whether reading the report's rows failed on the way (a lost session, say): the pages shown
+    // are not the whole report, and it is neither printed nor saved.
+    bool isInterrupted() const { return interrupted_; }
     // Lays out the rest of the report now.
     void finishLoading();
     ReportPageView* pageView() const { return view_; }
 
-    // "Печать": chooses a printer and prints the chosen pages. False when cancelled or failed.
+    // "Печать": chooses a printer and prints the chosen pages. False when cancelled or failed, or
+    // refused for an interrupted report.
     bool print();
-    // "Сохранить в PDF": asks for a file name and writes the report there. False when cancelled or failed.
+    // "Сохранить в PDF": asks for a file name and writes the report there. False when cancelled or
+    // failed, or refused for an interrupted report.
     bool saveAsPdf();
 
     // The standard dialogs the window uses; the program or a test may replace them.
@@ -100,8 +105,13 @@ private:
     ReportPageView* view_ = nullptr;
     QLabel* pageLabel_ = nullptr;
     QTimer* loader_ = nullptr;
+    bool interrupted_ = false;
 
     void loadMore();
+    // Notes that the report stopped short of its last row; called while the failure passes on.
+    void markInterrupted();
+    // Shows the refusal and returns true for an interrupted report.
+    bool refuseIfInterrupted();
 
     void showError(const QString& message);
     void updatePageLabel(int page);

@@ -31,6 +31,7 @@ QDate parseDate(const QString& text) {
 // Reads the arguments; on a fault returns false with the reason.
 bool parseOptions(const QStringList& args, Options* o, QString* error) {
     bool haveReport = false;
+    QStringList seen;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (!a.startsWith(QStringLiteral("--"))) {
@@ -45,6 +46,12 @@ bool parseOptions(const QStringList& args, Options* o, QString* error) {
             *error = QStringLiteral("после %1 нет значения").arg(a);
             return false;
         }
+        // A second value would silently win over the first (a second --pdf, another file).
+        if (seen.contains(a)) {
+            *error = QStringLiteral("параметр %1 указан дважды").arg(a);
+            return false;
+        }
+        seen << a;
         const QString v = args[++i];
         if (a == u"--report") {
             if (!summaryReportByName(v, &o->report)) {
@@ -86,7 +93,20 @@ bool parseOptions(const QStringList& args, Options* o, QString* error) {
         *error = QStringLiteral("не указан файл (--pdf)");
     else if (o->positional.size() > 2)
         *error = QStringLiteral("лишние параметры: %1").arg(o->positional.mid(2).join(u' '));
+    else if (o->positional.size() == 2 && o->positional.at(0).trimmed().isEmpty())
+        *error = QStringLiteral("пустое имя базы данных");
     return error->isEmpty();
+}
+
+// Whether a newer program than this one has run against the database (its stamp in
+// accounts_dep.ver is later than this build's).
+bool programOutdated(Database& db, int buildDate, int buildTime) {
+    Dataset ver(nullptr, db.connection().name());
+    ver.setSql(QStringLiteral("select d, t from accounts_dep.ver"));
+    ver.open();
+    const int d = ver.fieldByName(QStringLiteral("d")).asInteger();
+    const int t = ver.fieldByName(QStringLiteral("t")).asInteger();
+    return buildDate < d || (buildDate == d && buildTime < t);
 }
 
 } // namespace
@@ -96,13 +116,17 @@ QString reportCommandUsage() {
                           "--to ДД.ММ.ГГГГ [--kind all|finished|blanks] --pdf ФАЙЛ [БАЗА СЕРВЕР]");
 }
 
-int runReportCommand(const QStringList& args) {
+int runReportCommand(const QStringList& args, int buildDate, int buildTime) {
     Options o;
     QString error;
     if (!parseOptions(args, &o, &error)) {
         printError(QStringLiteral("Ошибка: ") + error);
         printError(QStringLiteral("Использование: ") + reportCommandUsage());
-        return 2;
+        return ReportBadArguments;
+    }
+    if (!reportengine::checkOutputTarget(o.pdf, &error)) {
+        printError(error);
+        return ReportFileError;
     }
 
     // A database object of its own: connected, but no login, no version check, no build stamp.
@@ -110,19 +134,24 @@ int runReportCommand(const QStringList& args) {
     try {
         db.connection().setConnectionString(buildConnectionString(o.positional));
         db.connection().open();
+        if (programOutdated(db, buildDate, buildTime)) {
+            printError(QStringLiteral("Версия программы не соответсвует БД: в базе работала более новая "
+                                      "версия. Отчет не записан."));
+            return ReportProgramOutdated;
+        }
         std::unique_ptr<ReportLayoutBase> layout = makeSummaryLayout(o.report, db);
         // Pages go into the file as they are laid out, while the server still sends the rows.
         SummaryReportFeed feed(*layout, o.report, o.from, o.to, o.kind);
         if (!reportengine::writeReportPdf(feed, o.pdf, &error)) {
             printError(QStringLiteral("Не удалось записать %1: %2").arg(o.pdf, error));
-            return 4;
+            return ReportFileError;
         }
     } catch (const DbError& e) {
         printError(QStringLiteral("Ошибка базы данных: ") + e.message);
-        return 3;
+        return ReportDatabaseError;
     } catch (const reportengine::ReportError& e) {
         printError(QStringLiteral("Ошибка отчета: ") + e.text());
-        return 4;
+        return ReportFileError;
     }
-    return 0;
+    return ReportWritten;
 }

@@ -15,6 +15,10 @@
 
 namespace {
 
+// This program's build stamp as the command gets it (the template database's stamp is 0).
+constexpr int kBuildDate = 20261209;
+constexpr int kBuildTime = 80000;
+
 // Runs the command with its error output caught in a file.
 int runCaptured(const QStringList& args, QString* err) {
     QTemporaryFile file;
@@ -23,7 +27,7 @@ int runCaptured(const QStringList& args, QString* err) {
     std::fflush(stderr);
     const int saved = dup(2);
     dup2(file.handle(), 2);
-    const int rc = runReportCommand(args);
+    const int rc = runReportCommand(args, kBuildDate, kBuildTime);
     std::fflush(stderr);
     dup2(saved, 2);
     close(saved);
