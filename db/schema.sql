@@ -3,11 +3,13 @@
 --
 -- Run by a superuser in a fresh, empty database:
 --     psql -v ON_ERROR_STOP=1 -d NEW_DATABASE -f db/schema.sql
--- It may be run again in another database of the same cluster: the login role is
--- cluster-wide and is created only when it is missing.
+-- It may be run again in another database of the same cluster: the roles are
+-- cluster-wide and are created only when they are missing.
 --
--- Everything below is created by, and therefore owned by, the login role "sys",
--- the role the program connects with.
+-- Everything below is created by, and therefore owned by, the role
+-- "tabel_owner", which cannot log in. The program connects as "sys", which gets
+-- only the rights the program uses (see the grants at the end): it reads the
+-- tables, writes the ones the program writes, and creates and alters nothing.
 
 \set ON_ERROR_STOP on
 SET client_min_messages = warning;
@@ -19,6 +21,13 @@ BEGIN;
 -- ---------------------------------------------------------------------------
 DO $$
 BEGIN
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'tabel_owner') THEN
+        BEGIN
+            CREATE ROLE tabel_owner NOLOGIN;
+        EXCEPTION WHEN duplicate_object THEN
+            NULL;  -- created meanwhile by a parallel run in another database
+        END;
+    END IF;
     IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'sys') THEN
         BEGIN
             CREATE ROLE sys LOGIN PASSWORD 'wemblox';
@@ -47,15 +56,17 @@ BEGIN
                       AND s.setconfig::text LIKE '%jit=%') THEN
         ALTER ROLE sys SET jit = off;
     END IF;
-    EXECUTE format('GRANT CONNECT, TEMPORARY, CREATE ON DATABASE %I TO sys', current_database());
+    EXECUTE format('GRANT CONNECT, TEMPORARY ON DATABASE %I TO sys', current_database());
+    EXECUTE format('GRANT CONNECT, CREATE ON DATABASE %I TO tabel_owner', current_database());
 END
 $$;
 
 -- The domains live in public, where the unqualified casts of the statements
 -- (s_code::t_id, s_code::t_integer) find them.
-GRANT USAGE, CREATE ON SCHEMA public TO sys;
+GRANT USAGE, CREATE ON SCHEMA public TO tabel_owner;
+GRANT USAGE ON SCHEMA public TO sys;
 
-SET ROLE sys;
+SET ROLE tabel_owner;
 
 -- ---------------------------------------------------------------------------
 -- Domains
@@ -89,7 +100,7 @@ CREATE SCHEMA adm_role;
 -- never touch it.
 -- ---------------------------------------------------------------------------
 CREATE FUNCTION accounts_dep.keep_id_sequence_ahead() RETURNS trigger
-LANGUAGE plpgsql AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
 DECLARE
     tbl      text := format('%I.%I', TG_TABLE_SCHEMA, TG_TABLE_NAME);
     seq      text := pg_get_serial_sequence(tbl, 'id');
@@ -435,7 +446,7 @@ CREATE TRIGGER izdel_write INSTEAD OF INSERT OR UPDATE OR DELETE ON accounts_dep
 -- name in the journal and the reports instead of silently dropping out of them.
 -- ---------------------------------------------------------------------------
 CREATE FUNCTION accounts_dep.person_mirror() RETURNS trigger
-LANGUAGE plpgsql AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
 BEGIN
     IF TG_OP IN ('UPDATE', 'DELETE') AND (TG_OP = 'DELETE' OR NEW.id <> OLD.id) THEN
         IF NOT EXISTS (SELECT 1 FROM accounts_dep.smena WHERE w_id = OLD.id)
@@ -457,12 +468,34 @@ $$;
 CREATE TRIGGER person_mirror AFTER INSERT OR UPDATE OR DELETE ON accounts_dep.person
     FOR EACH ROW EXECUTE FUNCTION accounts_dep.person_mirror();
 
+-- ---------------------------------------------------------------------------
+-- Rights of the program's role: read everything it shows, write what it
+-- writes, take keys from the sequences; no CREATE anywhere, no ownership.
+-- The trigger functions above run with their owner's rights, so sys needs no
+-- rights on what they keep in step (key sequences, enterprise persons).
+-- ---------------------------------------------------------------------------
+GRANT USAGE ON SCHEMA accounts_dep, cmn_contractor, cmn_classifier, cmn_gds_and_srv,
+                      cmn_department, hrms_staffpos, adm_role TO sys;
+GRANT SELECT ON ALL TABLES IN SCHEMA accounts_dep, cmn_contractor, cmn_classifier, cmn_gds_and_srv,
+                                     cmn_department, hrms_staffpos, adm_role TO sys;
+-- Workers, operation types and prices, norms, work records, the hours sheet,
+-- maintenance hours, products and nomenclature groups; the old workers and
+-- nomenclature tables and the products view for the legacy import.
+GRANT INSERT, UPDATE, DELETE ON
+    accounts_dep.person, accounts_dep.vid_oper, accounts_dep.oper, accounts_dep.norm,
+    accounts_dep.smena, accounts_dep.h_tabel, accounts_dep.fatigue,
+    accounts_dep.workers, accounts_dep.nomenkl, accounts_dep.izdel,
+    cmn_gds_and_srv.gds_and_srv, cmn_classifier.item TO sys;
+-- The build stamp of the newest program.
+GRANT INSERT, UPDATE ON accounts_dep.ver TO sys;
+GRANT USAGE ON ALL SEQUENCES IN SCHEMA accounts_dep, cmn_classifier, cmn_gds_and_srv TO sys;
+
 RESET ROLE;
 
 COMMIT;
 
 -- The indexes the program relies on for speed, as the enterprise database has them;
--- owned by sys like everything else here.
-SET ROLE sys;
+-- owned by the owner role like everything else here.
+SET ROLE tabel_owner;
 \ir indexes.sql
 RESET ROLE;

@@ -115,8 +115,10 @@ TestDatabase::TestDatabase() {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), fixtureConn);
     db.setHostName(sockDir);
     db.setDatabaseName(dbName);
-    db.setUserName(QStringLiteral("sys"));
-    db.setPassword(QStringLiteral("wemblox"));
+    // Fixtures set up rows, triggers and server settings the program's role may not touch: they
+    // run as the cluster's superuser, while the program itself connects as sys.
+    db.setUserName(QStringLiteral("postgres"));
+    db.setPassword(superPassword);
     db.setConnectOptions(QStringLiteral("options='-c DateStyle=ISO,DMY'"));
     if (!db.open())
         qFatal("cannot open the test database: %s", qPrintable(db.lastError().text()));

@@ -74,7 +74,7 @@ public:
     // Creates the program's database object connected to this database; it lives as long as
     // this object (or until the next call), so windows built on it must go first.
     Database* openDatabase();
-    // Runs statements as the program's user on a connection of its own (fixtures, checks).
+    // Runs statements as the cluster's superuser on a connection of its own (fixtures, checks).
     void exec(const QString& sql);
     QVariant scalar(const QString& sql);
 
