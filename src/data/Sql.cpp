@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <cstring>
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace sqltrace {
 namespace {
@@ -55,7 +56,23 @@ DbError statementError(const QSqlQuery& q) {
     return DbError(pg && PQstatus(pg) == CONNECTION_BAD ? lostSessionText(text) : text);
 }
 
+// Whether the server has closed an idle session: it sends its last message and closes the socket,
+// and reading what is waiting there (the message, then the end) marks the session as gone.
+bool serverClosed(PGconn* pg) {
+    for (int reads = 0; reads < 4 && PQstatus(pg) == CONNECTION_OK; ++reads) {
+        pollfd waiting{PQsocket(pg), POLLIN, 0};
+        if (poll(&waiting, 1, 0) <= 0 || PQconsumeInput(pg) == 0)
+            break;
+    }
+    return PQstatus(pg) != CONNECTION_OK;
+}
+
 } // namespace
+
+QString sessionErrorText(const QSqlDatabase& db, const QSqlError& e) {
+    PGconn* pg = pgConnection(db);
+    return pg && PQstatus(pg) == CONNECTION_BAD ? lostSessionText(errorText(e)) : errorText(e);
+}
 
 QString lostSessionText(const QString& serverText) {
     return withServerText(QStringLiteral("Соединение с сервером базы данных потеряно. Действие не выполнено; "
@@ -86,8 +103,7 @@ void ensureSession(QSqlDatabase db) {
     if (db.isOpen() && pg) {
         if (PQstatus(pg) == CONNECTION_OK && PQtransactionStatus(pg) != PQTRANS_IDLE)
             return; // inside a transaction or a statement: it stands or falls with its session
-        // Reading what the server sent meanwhile shows a session it has closed.
-        if (PQstatus(pg) == CONNECTION_OK && PQconsumeInput(pg) == 1 && PQstatus(pg) == CONNECTION_OK)
+        if (PQstatus(pg) == CONNECTION_OK && !serverClosed(pg))
             return;
     } else if (!lostSessions.contains(name)) {
         return; // closed by the program, or not PostgreSQL: the statement reports it

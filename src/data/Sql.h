@@ -72,6 +72,9 @@ void ensureSession(QSqlDatabase db);
 // The message of a statement that failed because its session is gone, with the server's text.
 QString lostSessionText(const QString& serverText);
 
+// The text of a failed transaction command on the connection, in Russian when the session is gone.
+QString sessionErrorText(const QSqlDatabase& db, const QSqlError& e);
+
 // Counts the sessions a connection has had: statements prepared in an earlier session must be
 // prepared again.
 quint64 sessionNumber(const QString& connectionName);

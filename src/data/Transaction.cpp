@@ -10,7 +10,7 @@ Transaction::Transaction(Database& db) : m_db(db) {
     QSqlDatabase connection = m_db.connection().database();
     ensureSession(connection);
     if (!connection.transaction())
-        throw DbError(errorText(connection.lastError()));
+        throw DbError(sessionErrorText(connection, connection.lastError()));
     m_open = true;
 }
 
@@ -31,7 +31,7 @@ void Transaction::commit() {
     QSqlDatabase connection = m_db.connection().database();
     m_open = false;
     if (!connection.commit()) {
-        const QString text = errorText(connection.lastError());
+        const QString text = sessionErrorText(connection, connection.lastError());
         connection.rollback();
         throw DbError(text);
     }
