@@ -4,6 +4,7 @@
 #include "reportengine/ReportLayout.h"
 #include "reportengine/ReportPainter.h"
 #include "reportengine/ReportPreview.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -109,6 +110,7 @@ private slots:
     void previewWhileLoading();
     void previewWindow();
     void previewSavesAndPrints();
+    void interruptedPreviewRefusesPrintAndSave();
 };
 
 void TestReportLayout::nestedGroupsAndTotals() {
@@ -491,6 +493,53 @@ void TestReportLayout::previewSavesAndPrints() {
     QVERIFY(!dialog.saveAsPdf());
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].contains("папки.pdf"), qPrintable(errors[0]));
+    ReportPreviewDialog::hooks() = saved;
+}
+
+// The rows stop coming after the first batches (the session died): the preview says so, and
+// neither prints nor saves the shorter report as if it were whole.
+void TestReportLayout::interruptedPreviewRefusesPrintAndSave() {
+    QTemporaryDir dir;
+    const MemoryDataSource all = testdata::workerRows(5, 12);
+    MemoryDataSource rows(kWorkerFields);
+    int next = 0;
+    ReportPreviewDialog dialog(std::make_unique<LayoutFeed>(streamableWorkerReport(), rows, [&] {
+        if (next >= 20)
+            throw std::runtime_error("server closed the connection unexpectedly");
+        for (int k = 0; k < 5; ++k)
+            copyRow(all, rows, next++);
+        return true;
+    }));
+    auto saved = ReportPreviewDialog::hooks();
+    QStringList errors;
+    bool asked = false;
+    ReportPreviewDialog::hooks().showError = [&](QWidget*, const QString& m) { errors.append(m); };
+    ReportPreviewDialog::hooks().chooseSaveFile = [&](QWidget*, const QString&) {
+        asked = true;
+        return dir.filePath("отчет.pdf");
+    };
+    ReportPreviewDialog::hooks().choosePrinter = [&](QPrinter&, QWidget*) {
+        asked = true;
+        return false;
+    };
+    bool failed = false;
+    for (int pass = 0; pass < 1000 && !failed; ++pass) {
+        try {
+            QCoreApplication::processEvents();
+        } catch (const std::runtime_error&) {
+            failed = true;
+        }
+    }
+    QVERIFY(failed);
+    QVERIFY(dialog.isInterrupted());
+    QVERIFY(!dialog.isComplete());
+    QVERIFY(dialog.findChild<QLabel*>("pageLabel")->text().endsWith("отчет прерван"));
+    clickOn(dialog.findChild<QPushButton*>("printButton"));
+    clickOn(dialog.findChild<QPushButton*>("pdfButton"));
+    QVERIFY(!asked);
+    QCOMPARE(errors.size(), 2);
+    QVERIFY(errors[0].startsWith("Отчет прерван"));
+    QVERIFY(!QFile::exists(dir.filePath("отчет.pdf")));
     ReportPreviewDialog::hooks() = saved;
 }
 

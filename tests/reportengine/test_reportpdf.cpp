@@ -3,6 +3,7 @@
 #include "ReportTestData.h"
 #include "reportengine/ReportPainter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -15,6 +16,7 @@
 #include <QTest>
 
 #include <fontconfig/fontconfig.h>
+#include <sys/stat.h>
 
 using namespace reportengine;
 
@@ -63,6 +65,8 @@ private slots:
     void initTestCase();
     void writesReadableCyrillicPdf();
     void unwritableTargetIsReported();
+    void nonRegularTargetsAreLeftAlone_data();
+    void nonRegularTargetsAreLeftAlone();
     void wrapsAndCutsTextsAsOnScreen();
     void characterMissingFromTheFont();
     void embedsFontOutlines_data();
@@ -115,6 +119,34 @@ void TestReportPdf::unwritableTargetIsReported() {
         QVERIFY(!writeReportPdf(report, rows, target, &error));
         QVERIFY2(error.contains(target), qPrintable(error));
     }
+}
+
+void TestReportPdf::nonRegularTargetsAreLeftAlone_data() {
+    QTest::addColumn<QString>("target");
+    QTest::newRow("device") << "/dev/null";
+    QTest::newRow("folder") << QDir::tempPath();
+    QTest::newRow("pipe") << "fifo";
+}
+
+// A device, a folder or a pipe at the path is refused and stays what it was.
+void TestReportPdf::nonRegularTargetsAreLeftAlone() {
+    QFETCH(QString, target);
+    QTemporaryDir dir;
+    if (target == "fifo") {
+        target = dir.filePath("pipe.pdf");
+        QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    }
+    struct stat before {};
+    QCOMPARE(stat(QFile::encodeName(target).constData(), &before), 0);
+    ReportDefinition report = testdata::workerReport();
+    report.font.family = family;
+    QString error;
+    QVERIFY(!writeReportPdf(report, testdata::workerRows(1, 1), target, &error));
+    QVERIFY2(error.contains(target), qPrintable(error));
+    struct stat after {};
+    QCOMPARE(stat(QFile::encodeName(target).constData(), &after), 0);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_ino, before.st_ino);
 }
 
 namespace {

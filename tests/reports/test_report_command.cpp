@@ -7,6 +7,7 @@
 #include "reports/ReportCommand.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -48,6 +49,8 @@ private slots:
     void badArguments_data();
     void badArguments();
     void unreachableDatabase();
+    void deviceTargetIsRefused();
+    void outdatedProgramIsRefused();
 
 private:
     TestDatabase* m_testDb = nullptr;
@@ -134,6 +137,12 @@ void TestReportCommand::badArguments_data() {
     QTest::newRow("three positional")
         << (QStringList{"--report", "workers", "--pdf", "x.pdf", "a", "b", "c"} + period)
         << "лишние параметры: c";
+    QTest::newRow("file twice") << (QStringList{"--report", "workers", "--pdf", "x.pdf", "--pdf", "y.pdf"} +
+                                    period)
+                                << "параметр --pdf указан дважды";
+    QTest::newRow("empty database name")
+        << (QStringList{"--report", "workers", "--pdf", "x.pdf", "", "host"} + period)
+        << "пустое имя базы данных";
 }
 
 void TestReportCommand::badArguments() {
@@ -162,6 +171,31 @@ void TestReportCommand::unreachableDatabase() {
              3);
     QVERIFY2(err.contains("no_such_database"), qPrintable(err));
     QVERIFY(!QFile::exists(pdf));
+}
+
+void TestReportCommand::deviceTargetIsRefused() {
+    QString err;
+    QCOMPARE(runCaptured({"--report", "workers", "--from", "01.02.2025", "--to", "01.03.2025", "--pdf",
+                          "/dev/null", m_testDb->name(), m_testDb->host()},
+                         &err),
+             int(ReportFileError));
+    QVERIFY2(err.contains("не обычный файл"), qPrintable(err));
+    QVERIFY(!QFileInfo("/dev/null").isFile());
+}
+
+// A newer program has run against the database: the command refuses, as the windows do, and
+// writes nothing.
+void TestReportCommand::outdatedProgramIsRefused() {
+    m_testDb->exec(QString("update accounts_dep.ver set d = %1, t = %2").arg(kBuildDate).arg(kBuildTime + 1));
+    const QString pdf = m_dir.filePath(QStringLiteral("old.pdf"));
+    QString err;
+    QCOMPARE(runCaptured({"--report", "workers", "--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf,
+                          m_testDb->name(), m_testDb->host()},
+                         &err),
+             int(ReportProgramOutdated));
+    QVERIFY2(err.contains("Версия программы не соответсвует БД"), qPrintable(err));
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(m_testDb->scalar("select t from accounts_dep.ver").toInt(), kBuildTime + 1);
 }
 
 QTEST_MAIN(TestReportCommand)
