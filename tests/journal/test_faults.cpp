@@ -9,6 +9,7 @@
 #include "journal/JournalController.h"
 #include "journal/WorkRecordEditor.h"
 #include "refbooks/NomenclatureGroupEditor.h"
+#include "refbooks/NormsDialog.h"
 #include "refbooks/OperationTypeEditor.h"
 #include "refbooks/ProductEditor.h"
 #include "refbooks/WorkerEditor.h"
@@ -41,6 +42,7 @@ private slots:
     void recordChangedElsewhereIsNotOverwritten();
     void deletedRecordIsReported();
     void renamedAfterDeletionIsReported();
+    void normDeletedElsewhereIsNotSaved();
     void killedSessionUnderOpenEditor();
     void sysCannotCreateOrAlter_data();
     void sysCannotCreateOrAlter();
@@ -369,6 +371,25 @@ void TestFaults::renamedAfterDeletionIsReported() {
     workerEditor.changeWorker({17, "Иванов Иван"}, QString());
     QCOMPARE(boxes->texts(), QStringList{staleRowText()});
     QCOMPARE(db->scalar("select count(*) from accounts_dep.person where fio like 'Иванов%'").toInt(), 0);
+}
+
+// A norm changed in the grid after another workstation deleted it: not shown as saved, and the
+// grid shows the norms as they now are.
+void TestFaults::normDeletedElsewhereIsNotSaved() {
+    database = db->openDatabase();
+    NormsTable norms;
+    norms.openFor(42);
+    QCOMPARE(norms.recordCount(), 2);
+    int priceColumn = 0;
+    while (norms.columns().at(priceColumn).field != "price")
+        ++priceColumn;
+    QVERIFY(norms.setData(norms.index(0, priceColumn), "13.5"));
+    db->exec("delete from accounts_dep.norm where norma = 10");
+    QVERIFY_THROWS_EXCEPTION(StaleRowError, norms.storeRow(42));
+    QVERIFY(!norms.modified());
+    QCOMPARE(norms.recordCount(), 1);
+    QCOMPARE(db->scalar("select string_agg(norma || ':' || price, ',') from accounts_dep.norm").toString(),
+             QString("20:11"));
 }
 
 // The program's session is ended by the server while the editor is open (as a restart does):
