@@ -143,7 +143,7 @@ int runReportCommand(const QStringList& args, int buildDate, int buildTime) {
         // Pages go into the file as they are laid out, while the server still sends the rows.
         SummaryReportFeed feed(*layout, o.report, o.from, o.to, o.kind);
         if (!reportengine::writeReportPdf(feed, o.pdf, &error)) {
-            printError(QStringLiteral("Не удалось записать %1: %2").arg(o.pdf, error));
+            printError(error); // names the file and the reason
             return ReportFileError;
         }
     } catch (const DbError& e) {
