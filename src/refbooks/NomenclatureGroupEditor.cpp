@@ -30,7 +30,7 @@ NomenclatureGroupEditor::NomenclatureGroupEditor(Database& db, QWidget* parent) 
     m_saveButton->setDefault(true);
     m_exitButton = new QPushButton(QStringLiteral("Выход"), this);
     m_exitButton->setObjectName(QStringLiteral("exitButton"));
-    m_exitButton->setAutoDefault(false);
+    m_exitButton->setAutoDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_saveButton);

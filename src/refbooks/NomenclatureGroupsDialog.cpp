@@ -64,7 +64,7 @@ Dataset& NomenclatureGroupsDialog::list() {
 }
 
 void NomenclatureGroupsDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
+    ListDialog::showEvent(e);
     centreOnDesktop(this);
 }
 

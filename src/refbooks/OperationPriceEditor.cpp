@@ -46,7 +46,8 @@ OperationPriceEditor::OperationPriceEditor(Database& db, ProductsDialog& product
     plain(m_operationTypeButton, "operationTypeButton");
     for (QPushButton* b : {m_productButton, m_operationTypeButton}) {
         b->setFixedWidth(28);
-        b->setAutoDefault(false);
+        // Enter on a focused "..." opens its picker; Enter elsewhere saves.
+        b->setAutoDefault(true);
     }
     m_kindBox = new QComboBox;
     plain(m_kindBox, "kindBox");

@@ -10,6 +10,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -93,16 +94,10 @@ Dataset& OperationPricesDialog::list() {
     return m_db.operationPrices();
 }
 
-void OperationPricesDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (m_searchEdit->isVisible())
-        m_searchEdit->setFocus();
-}
-
 void OperationPricesDialog::browse() {
     list().open();
     enterMode(Mode::Browse);
-    // The filter of an earlier search still applies to the fresh rows.
+    // The filter of an earlier search made here still applies to the fresh rows.
     search(m_searchEdit->text());
     seams::showModal(this);
     list().close();
@@ -120,7 +115,6 @@ std::optional<OperationPrice> OperationPricesDialog::pickOperationPrice(int star
         list().first();
     seams::showModal(this);
     leavePick(true);
-    list().setFiltered(false);
     return m_picked;
 }
 
@@ -187,10 +181,15 @@ void OperationPricesDialog::addNew() {
 void OperationPricesDialog::removeCurrent() {
     if (list().isEmpty())
         return;
+    const int id = list().fieldByName(QStringLiteral("id")).asInteger();
+    if (refuseDeletionInUse(m_db, QStringLiteral("select count(*) from accounts_dep.smena where o_id=:id"),
+                            id,
+                            QStringLiteral("Расценку нельзя удалить: на неё ссылаются записи журнала (%1). "
+                                           "Ничего не удалено.")))
+        return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить операцию?")))
         return;
-    m_db.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"),
-                 {{QStringLiteral("id"), list().fieldByName(QStringLiteral("id")).asInteger()}});
+    m_db.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"), {{QStringLiteral("id"), id}});
     reopenList(false);
 }
 
