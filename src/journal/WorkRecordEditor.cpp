@@ -39,8 +39,7 @@ WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker,
                                    OperationPricesDialog& operationPicker, QWidget* parent)
     : QDialog(parent), m_db(db), m_workerPicker(workerPicker), m_operationPicker(operationPicker) {
     setObjectName(QStringLiteral("WorkRecordEditor"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    makeFixedDialog(this);
     m_recordGroup = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
     m_recordGroup->setObjectName(QStringLiteral("recordGroup"));
     QFont bold = m_recordGroup->font();

@@ -40,8 +40,7 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
       m_normsDialog(new NormsDialog(db, this)) {
     setObjectName(QStringLiteral("OperationPricesDialog"));
     setWindowTitle(QStringLiteral("Операции"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    makeFixedDialog(this);
 
     m_listGrid->verticalHeader()->setDefaultSectionSize(18);
     m_listGrid->horizontalHeader()->setHighlightSections(true);
@@ -173,9 +172,17 @@ void OperationPricesDialog::changeCurrent() {
         reopenList(false);
 }
 
+// A new operation price has no norms yet, so it would show neither in the list nor in the
+// picker: its norms window opens at once for the first norm.
 void OperationPricesDialog::addNew() {
-    if (m_editor->addOperationPrice())
-        reopenList(false);
+    if (!m_editor->addOperationPrice())
+        return;
+    const int id = m_editor->savedId();
+    if (id != 0)
+        m_normsDialog->editNorms(id);
+    reopenList(false);
+    if (id != 0)
+        list().locate(QStringLiteral("id"), id);
 }
 
 void OperationPricesDialog::removeCurrent() {

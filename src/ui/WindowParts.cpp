@@ -83,3 +83,9 @@ bool refuseDeletionInUse(Database& db, const QString& countSql, qint64 id, const
     seams::errorBox(message.arg(records));
     return true;
 }
+
+void makeFixedDialog(QDialog* dialog) {
+    // Without CustomizeWindowHint the desktop draws its default buttons whatever the hints say.
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+}

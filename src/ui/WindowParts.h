@@ -38,3 +38,6 @@ bool refuseIfFound(Database& db, const QString& countSql, const QString& message
 // deleted and true is returned: the records would otherwise drop out of the journal, the
 // timesheets and the reports.
 bool refuseDeletionInUse(Database& db, const QString& countSql, qint64 id, const QString& message);
+
+// A dialog of fixed size: a title and a close button, no minimise or maximise button.
+void makeFixedDialog(QDialog* dialog);
