@@ -8,6 +8,7 @@
 
 class Database;
 class JournalController;
+class MaintenanceWorksWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
@@ -56,6 +57,7 @@ private:
     NomenclatureGroupsDialog* m_nomenclatureGroupsDialog;
     ReportsDialog* m_reportsDialog;
     WorkRecordEditor* m_workRecordEditor;
+    MaintenanceWorksWindow* m_maintenanceWorksWindow;
     JournalController* m_journal;
 
     QMenuBar* m_menuBar;
