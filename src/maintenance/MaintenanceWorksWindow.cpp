@@ -36,7 +36,7 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
                           {QStringLiteral("s_caption"), QStringLiteral("Номенклатура"), 267},
                           {QStringLiteral("vid"), QStringLiteral("Работа"), 156},
                           {QStringLiteral("price"), QStringLiteral("Цена"), 80},
-                          {QStringLiteral("cnt"), QStringLiteral("Кол-во")},
+                          {QStringLiteral("cnt"), QStringLiteral("Кол-во"), 64},
                           {QStringLiteral("summ"), QStringLiteral("Итого"), 80},
                           {QStringLiteral("s_holiday"), QStringLiteral("Вых."), 33, {}, Qt::AlignCenter},
                           {QStringLiteral("s_night"), QStringLiteral("Ноч."), 33, {}, Qt::AlignCenter}});
@@ -84,7 +84,8 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     layout->addLayout(top);
     layout->addWidget(m_dayGrid, 1);
     layout->addLayout(bottom);
-    m_dayGrid->setMinimumSize(1000, 360);
+    // Every column in view, without a horizontal scroll bar.
+    m_dayGrid->setMinimumSize(1040, 360);
     setFixedWindowLook(this);
 
     connect(m_dateEdit, &QDateEdit::dateChanged, this, &MaintenanceWorksWindow::changeDay);
