@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
         return runReportCommand(app.arguments().mid(1));
     }
     TabelApplication app(argc, argv);
-    loadTranslations(app);
+    speakRussian(app);
     bool ended = false;
     int code = 0;
     seams::setEndHandler([&](int c) {
