@@ -61,8 +61,9 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
                                m_refreshButton},
                               this);
     // The maintenance works of the journal's day.
-    connect(m_maintenanceWorksButton, &QPushButton::clicked, this,
-            [this] { m_maintenanceWorksWindow->showDay(m_journal->day().date); });
+    connect(m_maintenanceWorksButton, &QPushButton::clicked, this, [this] {
+        openFromJournal([this] { m_maintenanceWorksWindow->showDay(m_journal->day().date); });
+    });
     applyPermissions();
 }
 

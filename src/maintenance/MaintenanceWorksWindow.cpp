@@ -6,6 +6,7 @@
 #include "maintenance/MaintenanceEntryEditor.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "ui/DatasetGrid.h"
+#include "ui/DateBox.h"
 #include "ui/Seams.h"
 
 #include <QCheckBox>
@@ -50,10 +51,9 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     m_dayGrid->verticalHeader()->setDefaultSectionSize(20);
     showInGrid(m_dayList, m_dayGrid);
 
-    m_dateEdit = new QDateEdit(this);
+    m_dateEdit = new DateBox(this);
     m_dateEdit->setObjectName(QStringLiteral("dateEdit"));
     m_dateEdit->setCalendarPopup(true);
-    m_dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
     m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
     m_dayOffCheck->setAutoFillBackground(true);
