@@ -53,11 +53,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    // The busiest day of the latest month with entries, and that month.
+    // The month with the most average-rate entries, and its busiest day.
     const QDate busiest =
-        db.readValue(QStringLiteral("select d_date from accounts_dep.fatigue where d_date >= (select "
-                                    "date_trunc('month', max(d_date)) from accounts_dep.fatigue) group by "
-                                    "d_date order by count(*) desc, d_date desc limit 1"))
+        db.readValue(
+              QStringLiteral("with m as (select i_year, i_mnth from accounts_dep.fatigue where id_o=7778 "
+                             "group by 1, 2 order by count(*) desc limit 1) select d_date from "
+                             "accounts_dep.fatigue f join m using (i_year, i_mnth) group by d_date "
+                             "order by count(*) desc, d_date desc limit 1"))
             .toDate();
     if (!busiest.isValid()) {
         std::fprintf(stderr, "no maintenance entries in the database\n");
