@@ -25,6 +25,7 @@ private slots:
     void cleanup();
     void refusals_data();
     void refusals();
+    void changeOnAnEmptyDaySavesANewEntry();
     void priceWithDayOffAndNight_data();
     void priceWithDayOffAndNight();
     void hoursOfTheDayFollowTheEntries();
@@ -155,28 +156,35 @@ int TestMaintenance::dayHours(int worker, int day, int type, int night) {
 // its message, the editor stays open and nothing is written.
 void TestMaintenance::refusals_data() {
     QTest::addColumn<bool>("changeOnEmptyDay");
+    QTest::addColumn<bool>("withoutNorms");
     QTest::addColumn<QString>("worker");
     QTest::addColumn<QString>("hours");
     QTest::addColumn<QString>("message");
     const QString incomplete = "Все поля должны быть заполнены!";
-    QTest::newRow("no worker") << false << ""
+    QTest::newRow("no worker") << false << false << ""
                                << "8" << incomplete;
-    QTest::newRow("zero hours") << false << "Иванов Иван"
+    QTest::newRow("zero hours") << false << false << "Иванов Иван"
                                 << "0"
                                 << "Нужно завести количество!";
-    QTest::newRow("empty hours") << false << "Иванов Иван"
+    QTest::newRow("empty hours") << false << false << "Иванов Иван"
                                  << ""
                                  << "Нужно завести количество!";
-    QTest::newRow("too many hours") << false << "Иванов Иван"
+    QTest::newRow("too many hours") << false << false << "Иванов Иван"
                                     << "40000"
                                     << "Слишком большое число часов: не больше 32767.";
-    QTest::newRow("change on an empty day") << true << ""
+    QTest::newRow("change on an empty day") << true << false << ""
                                             << "8" << incomplete;
+    QTest::newRow("types without a norm") << false << true << "Иванов Иван"
+                                          << "8" << incomplete;
 }
 
 void TestMaintenance::refusals() {
     QFETCH(bool, changeOnEmptyDay);
+    QFETCH(bool, withoutNorms);
     QFETCH(QString, worker);
+    // Without norms the types have no price and are not offered.
+    if (withoutNorms)
+        db->exec("delete from accounts_dep.norm");
     QFETCH(QString, hours);
     QFETCH(QString, message);
     bool stillOpen = false;
@@ -187,6 +195,7 @@ void TestMaintenance::refusals() {
             in<QPushButton>("workerButton")->click();
         in<QPushButton>("groupButton")->click();
         in<QLineEdit>("hoursEdit")->setText(hours);
+        QCOMPARE(in<QComboBox>("typeBox")->count(), withoutNorms ? 0 : 2);
         editor->setResult(-1);
         in<QPushButton>("saveButton")->click();
         stillOpen = editor->result() == -1;
@@ -205,6 +214,29 @@ void TestMaintenance::refusals() {
     QVERIFY(stillOpen);
     QCOMPARE(entries(), 0);
     QCOMPARE(db->scalar("select count(*) from accounts_dep.h_tabel").toInt(), 0);
+}
+
+// "Изменить" on an empty day with everything then chosen saves a new entry of the day.
+void TestMaintenance::changeOnAnEmptyDaySavesANewEntry() {
+    inWindow([&] {
+        onModal["WorkersDialog"] = [&] { pick("WorkersDialog", "Петров Пётр"); };
+        onModal["NomenclatureGroupsDialog"] = [&] { pick("NomenclatureGroupsDialog", "Склад"); };
+        change([&] {
+            in<QPushButton>("workerButton")->click();
+            in<QPushButton>("groupButton")->click();
+            auto* types = in<QComboBox>("typeBox");
+            QCOMPARE(types->currentIndex(), -1);
+            types->setCurrentIndex(types->findData(7777));
+            in<QLineEdit>("hoursEdit")->setText("4");
+            in<QPushButton>("saveButton")->click();
+        });
+        QCOMPARE(works->dayList().recordCount(), 1);
+    });
+    QCOMPARE(boxes->texts(), QStringList{});
+    QCOMPARE(
+        db->scalar("select concat_ws(' ', id_p, d_date, cnt, price) from accounts_dep.fatigue").toString(),
+        "18 2026-12-08 4 150.0000");
+    QCOMPARE(dayHours(18, 8), 4);
 }
 
 void TestMaintenance::priceWithDayOffAndNight_data() {
