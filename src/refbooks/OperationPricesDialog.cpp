@@ -203,6 +203,7 @@ void OperationPricesDialog::removeCurrent() {
 void OperationPricesDialog::exportToSpreadsheet() {
     m_export.close();
     m_export.open();
+    nameNextExport(QStringLiteral("Цены"));
     if (ExcelOpen(QString()) == -1) {
         QApplication::restoreOverrideCursor();
         return;
@@ -217,7 +218,8 @@ void OperationPricesDialog::exportToSpreadsheet() {
         const int row = r + 2;
         ExcelPutCell(1, 1, row, m_export.fieldByName(QStringLiteral("MARKA")).asString(), true);
         ExcelPutCell(1, 2, row, m_export.fieldByName(QStringLiteral("VID")).asString(), true);
-        ExcelPutCell(1, 3, row, formatScreen(m_export.fieldByName(QStringLiteral("cena")).asFloat()), true);
+        // The price goes in as a number, so the sheet can sum and sort it.
+        ExcelPutCell(1, 3, row, formatScreen(m_export.fieldByName(QStringLiteral("cena")).asFloat()), false);
         ExcelPutCell(1, 4, row, kindText(m_export.fieldByName(QStringLiteral("NAIMEN")).asInteger()), true);
     }
     ExcelSetVisible(true);

@@ -208,6 +208,9 @@ void ReportsDialog::exportSummary() {
         ~Closer() { q.close(); }
     } closer{m_summaryQuery};
 
+    nameNextExport(QStringLiteral("Сводный отчет %1-%2")
+                       .arg(m_fromEdit->date().toString(QStringLiteral("dd.MM.yyyy")),
+                            m_toEdit->date().toString(QStringLiteral("dd.MM.yyyy"))));
     if (ExcelOpen(QString()) == -1)
         return;
     const int count = m_summaryQuery.recordCount();
