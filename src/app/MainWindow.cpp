@@ -3,6 +3,7 @@
 
 #include "journal/JournalController.h"
 #include "journal/WorkRecordEditor.h"
+#include "maintenance/MaintenanceWorksWindow.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "refbooks/OperationPricesDialog.h"
 #include "refbooks/OperationTypesDialog.h"
@@ -43,6 +44,8 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
     m_nomenclatureGroupsDialog = new NomenclatureGroupsDialog(m_db, this);
     m_reportsDialog = new ReportsDialog(m_db, m_permissions, this);
     m_workRecordEditor = new WorkRecordEditor(m_db, *m_workersDialog, *m_operationPricesDialog, this);
+    m_maintenanceWorksWindow =
+        new MaintenanceWorksWindow(m_db, *m_workersDialog, *m_nomenclatureGroupsDialog, this);
 
     createMenu();
     createJournalWidgets();
@@ -57,6 +60,10 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
                                m_deleteButton,
                                m_refreshButton},
                               this);
+    // The maintenance works of the journal's day.
+    connect(m_maintenanceWorksButton, &QPushButton::clicked, this, [this] {
+        openFromJournal([this] { m_maintenanceWorksWindow->showDay(m_journal->day().date); });
+    });
     applyPermissions();
 }
 

@@ -10,6 +10,7 @@
 
 class Database;
 class JournalController;
+class MaintenanceWorksWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
@@ -63,6 +64,7 @@ private:
     NomenclatureGroupsDialog* m_nomenclatureGroupsDialog;
     ReportsDialog* m_reportsDialog;
     WorkRecordEditor* m_workRecordEditor;
+    MaintenanceWorksWindow* m_maintenanceWorksWindow;
     JournalController* m_journal;
     bool m_journalShown = false;
 
