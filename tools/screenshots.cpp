@@ -1,6 +1,6 @@
 // Takes a picture of every window of the program on a given database, as a user opens it from
 // the main window: the main window itself, each list of the menu with its editors, the work-record
-// editor and the reports dialog. Run under a desktop (Xvfb with a window manager) or offscreen.
+// editor, the reports dialog, and the maintenance works of the journal's day with an entry's editor. Run under a desktop (Xvfb with a window manager) or offscreen.
 // Usage: screenshots DATABASE SERVER FOLDER
 #include "app/MainWindow.h"
 #include "app/Program.h"
@@ -42,7 +42,7 @@ QPushButton* buttonWithText(QWidget* window, const QString& text) {
 
 int main(int argc, char** argv) {
     TabelApplication app(argc, argv);
-    loadTranslations(app);
+    speakRussian(app);
     if (app.arguments().size() != 4) {
         std::fprintf(stderr, "usage: screenshots DATABASE SERVER FOLDER\n");
         return 2;
@@ -69,6 +69,9 @@ int main(int argc, char** argv) {
         if (w->objectName().endsWith(QStringLiteral("Dialog")))
             if (QPushButton* add = buttonWithText(w, QStringLiteral("Добавить")))
                 add->click();
+        if (w->objectName() == QStringLiteral("MaintenanceWorksWindow"))
+            if (QPushButton* change = buttonWithText(w, QStringLiteral("Изменить")))
+                change->click();
         w->hide();
         return 0;
     });
@@ -79,5 +82,6 @@ int main(int argc, char** argv) {
                                "operationTypesAction", "nomenclatureGroupsAction", "summaryReportsAction"})
         window.findChild<QAction*>(QLatin1String(action))->trigger();
     window.journal().addRecord();
+    window.findChild<QPushButton*>(QStringLiteral("maintenanceWorksButton"))->click();
     return 0;
 }

@@ -4,10 +4,13 @@
 
 #include "ui/Permissions.h"
 
+#include <QAction>
 #include <QDialog>
+#include <functional>
 
 class Database;
 class JournalController;
+class MaintenanceWorksWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
@@ -34,7 +37,6 @@ public:
     JournalController& journal() { return *m_journal; }
 
 protected:
-    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -44,6 +46,12 @@ private:
     void applyPermissions();
     QAction* addAction(const char* name, const QString& caption);
     QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
+    // Runs a window the journal opens (modally), then shows the journal of today again.
+    void openFromJournal(const std::function<void()>& open);
+    template <class Window> void openOnAction(QAction* action, Window* window, void (Window::*show)()) {
+        connect(action, &QAction::triggered, this,
+                [this, window, show] { openFromJournal([=] { (window->*show)(); }); });
+    }
 
     Database& m_db;
     Permissions m_permissions;
@@ -56,7 +64,9 @@ private:
     NomenclatureGroupsDialog* m_nomenclatureGroupsDialog;
     ReportsDialog* m_reportsDialog;
     WorkRecordEditor* m_workRecordEditor;
+    MaintenanceWorksWindow* m_maintenanceWorksWindow;
     JournalController* m_journal;
+    bool m_journalShown = false;
 
     QMenuBar* m_menuBar;
     QMenu* m_referenceBooksMenu;

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
                                 computeBuildTime(QStringLiteral(TABEL_BUILD_TIME)));
     }
     TabelApplication app(argc, argv);
-    loadTranslations(app);
+    speakRussian(app);
     bool ended = false;
     int code = 0;
     seams::setEndHandler([&](int c) {

@@ -7,6 +7,10 @@
 
 #include <QObject>
 
+// The largest number of hours a day column of the timesheet (accounts_dep.h_tabel, smallint)
+// holds.
+inline constexpr int kMaxDayHours = 32767;
+
 class Database : public QObject {
     Q_OBJECT
 public:

@@ -2,15 +2,14 @@
 // written into that day's column of the worker's timesheet row for the shift and month.
 #pragma once
 
+#include "data/Database.h"
+
 #include <QDate>
 
-class Database;
 class Transaction;
 
 // The most hours one work record may hold.
 inline constexpr int kMaxRecordHours = 24;
-// The most hours a day column of the timesheet holds (smallint).
-inline constexpr int kMaxDayHours = 32767;
 
 // With insertMissing, a worker without a row for the shift and month gets one; otherwise
 // only an existing row is updated. Runs inside the caller's transaction and holds the worker's

@@ -15,6 +15,7 @@
 
 NomenclatureGroupEditor::NomenclatureGroupEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("NomenclatureGroupEditor"));
+    makeFixedDialog(this);
     setWindowTitle(QStringLiteral("Ведение групп (29)"));
 
     m_nameGroup = new QGroupBox(QStringLiteral("Номенклатурная группа"), this);
@@ -30,7 +31,7 @@ NomenclatureGroupEditor::NomenclatureGroupEditor(Database& db, QWidget* parent) 
     m_saveButton->setDefault(true);
     m_exitButton = new QPushButton(QStringLiteral("Выход"), this);
     m_exitButton->setObjectName(QStringLiteral("exitButton"));
-    m_exitButton->setAutoDefault(false);
+    m_exitButton->setAutoDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_saveButton);
@@ -70,6 +71,12 @@ void NomenclatureGroupEditor::showEvent(QShowEvent* e) {
 
 void NomenclatureGroupEditor::save() {
     const QString name = m_nameEdit->text().trimmed();
+    // A group is known by its name: an empty one would be a row nobody can find or pick.
+    if (name.isEmpty()) {
+        seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
+        m_nameEdit->setFocus();
+        return;
+    }
     if (refuseIfTooLong(m_db, QStringLiteral("cmn_classifier.item"), QStringLiteral("s_caption"),
                         QStringLiteral("Наименование"), m_nameEdit))
         return;
