@@ -9,6 +9,8 @@
 #include "refbooks/ProductsDialog.h"
 #include "refbooks/WorkersDialog.h"
 #include "reports/ReportsDialog.h"
+#include "timesheets/HoursTimesheetWindow.h"
+#include "timesheets/PieceworkTimesheetWindow.h"
 #include "ui/Seams.h"
 
 #include <QAction>
@@ -41,10 +43,13 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
         new OperationPricesDialog(m_db, *m_productsDialog, *m_operationTypesDialog, this);
     m_nomenclatureGroupsDialog = new NomenclatureGroupsDialog(m_db, this);
     m_reportsDialog = new ReportsDialog(m_db, m_permissions, this);
+    m_pieceworkTimesheetWindow = new PieceworkTimesheetWindow(m_db, this);
+    m_hoursTimesheetWindow = new HoursTimesheetWindow(m_db, this);
     m_workRecordEditor = new WorkRecordEditor(m_db, *m_workersDialog, *m_operationPricesDialog, this);
 
     createMenu();
     createJournalWidgets();
+    connectTimesheets();
     m_journal =
         new JournalController(m_db, *m_workRecordEditor, m_permissions,
                               {{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2], m_shiftButtons[3]},
@@ -115,6 +120,20 @@ void MainWindow::createMenu() {
     connect(m_nomenclatureGroupsAction, &QAction::triggered, m_nomenclatureGroupsDialog,
             &NomenclatureGroupsDialog::browse);
     connect(m_summaryReportsAction, &QAction::triggered, m_reportsDialog, &ReportsDialog::showForLastMonth);
+}
+
+void MainWindow::connectTimesheets() {
+    const std::pair<QAction*, PieceworkView> views[] = {
+        {m_pieceworkTimesheetAction, PieceworkView::Piecework},
+        {m_maintenanceTimesheetAction, PieceworkView::Maintenance},
+        {m_averageRateTimesheetAction, PieceworkView::AverageRate},
+        {m_generalTimesheetAction, PieceworkView::General}};
+    for (const auto& [action, view] : views)
+        connect(action, &QAction::triggered, m_pieceworkTimesheetWindow,
+                [this, view] { m_pieceworkTimesheetWindow->showView(view); });
+    // The hours timesheet opens on the month of the journal date.
+    connect(m_shiftTimesheetAction, &QAction::triggered, m_hoursTimesheetWindow,
+            [this] { m_hoursTimesheetWindow->showMonth(m_dateEdit->date()); });
 }
 
 void MainWindow::createJournalWidgets() {

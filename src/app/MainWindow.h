@@ -7,10 +7,12 @@
 #include <QDialog>
 
 class Database;
+class HoursTimesheetWindow;
 class JournalController;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
+class PieceworkTimesheetWindow;
 class ProductsDialog;
 class QAction;
 class QCheckBox;
@@ -43,6 +45,7 @@ private:
     void createJournalWidgets();
     void applyPermissions();
     QAction* addAction(const char* name, const QString& caption);
+    void connectTimesheets();
     QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
 
     Database& m_db;
@@ -55,6 +58,8 @@ private:
     OperationPricesDialog* m_operationPricesDialog;
     NomenclatureGroupsDialog* m_nomenclatureGroupsDialog;
     ReportsDialog* m_reportsDialog;
+    PieceworkTimesheetWindow* m_pieceworkTimesheetWindow;
+    HoursTimesheetWindow* m_hoursTimesheetWindow;
     WorkRecordEditor* m_workRecordEditor;
     JournalController* m_journal;
 

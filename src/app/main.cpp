@@ -2,26 +2,30 @@
 #include "BuildStampText.h"
 #include "app/Program.h"
 #include "reports/ReportCommand.h"
+#include "timesheets/TimesheetCommand.h"
 #include "ui/Seams.h"
 
 #include <QGuiApplication>
 #include <cstring>
 
-// "tabel --report …" writes a report into a PDF file without any window, login or change
-// to the database, also on a server without a display.
-static bool isReportCommand(int argc, char** argv) {
+// "tabel --report …" writes a report into a PDF file and "tabel --timesheet …" a timesheet into
+// an .xlsx file, without any window, login or change to the database, also on a server without
+// a display.
+static bool hasOption(int argc, char** argv, const char* option) {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--report") == 0)
+        if (std::strcmp(argv[i], option) == 0)
             return true;
     return false;
 }
 
 int main(int argc, char** argv) {
-    if (isReportCommand(argc, argv)) {
+    const bool report = hasOption(argc, argv, "--report");
+    if (report || hasOption(argc, argv, "--timesheet")) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        return runReportCommand(app.arguments().mid(1));
+        const QStringList args = app.arguments().mid(1);
+        return report ? runReportCommand(args) : runTimesheetCommand(args);
     }
     TabelApplication app(argc, argv);
     loadTranslations(app);

@@ -128,7 +128,8 @@ QString Database::operationPricesSql() {
         .join(u'\n');
 }
 
-Database::Database(QObject* parent) : QObject(parent) {
+Database::Database(QObject* parent, const QString& connectionName)
+    : QObject(parent), m_connection(connectionName) {
     setObjectName(QStringLiteral("Database"));
     m_workers.setSql(QStringLiteral("select * from accounts_dep.person order by fio"));
     m_products.setSql(QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));

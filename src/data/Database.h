@@ -10,7 +10,9 @@
 class Database : public QObject {
     Q_OBJECT
 public:
-    explicit Database(QObject* parent = nullptr);
+    // connectionName names the connection; a second one (a test's second workstation) takes a
+    // name of its own. The shared queries always run on the program's connection.
+    explicit Database(QObject* parent = nullptr, const QString& connectionName = kConnectionName);
 
     // The program's one connection.
     Connection& connection() { return m_connection; }
@@ -46,7 +48,7 @@ public:
     static QString operationPricesSql();
 
 private:
-    Connection m_connection{kConnectionName};
+    Connection m_connection;
     Dataset m_workers;
     Dataset m_products;
     Dataset m_operationPrices;
