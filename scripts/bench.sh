@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the large database (300 workers, three years of work records) in a private cluster
-# and times the journal and the year's report by workers on it, the report under three font
+# and times the journal, the monthly timesheets and the year's report by workers on it, the report under three font
 # setups. Run after scripts/setup.sh. Keeps the cluster for repeated runs when KEEP=1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +17,7 @@ fi
 . "$state/info"
 build/bench/bench_journal tabel_bench "$PGC_HOST"
 QT_QPA_PLATFORM=offscreen build/bench/bench_editor tabel_bench "$PGC_HOST"
+QT_QPA_PLATFORM=offscreen build/bench/bench_timesheets tabel_bench "$PGC_HOST" 2>&1 | grep -v propagateSizeHints
 
 # The year's report under the three font setups of a desktop, on this one machine: fontconfig is
 # shown only some of the installed font folders. What stands behind the layouts' "Arial" decides

@@ -83,6 +83,26 @@ TimesheetQuery::TitleStyle dayTitles(const TimesheetMonth& month) {
     };
 }
 
+// A shift's rows of the month: one per worker with a timesheet row of the shift and work records
+// in the month, with the row's total, the month's earnings and the earnings per hour of the
+// shift's hours. The earnings are summed per row rather than over every record joined to it.
+QString shiftSql(int shift) {
+    QStringList days;
+    for (int d = 1; d <= 31; ++d)
+        days << QStringLiteral("coalesce(d%1,0)").arg(d);
+    const QString total = u'(' + days.join(u'+') + u')';
+    return QStringLiteral(
+               "select person.s_caption fio, %1 as summ, case when %1=0 then 0 else (s.amount/%1) end "
+               "::numeric(10,2) as average_price, s.amount::numeric(10,2) as cena_all, h_tabel.* "
+               "from accounts_dep.h_tabel join cmn_contractor.person on "
+               "h_tabel.w_id=person.s_code::integer "
+               "join lateral (select sum(s.cena*(s.kol_vo-s.brak)) as amount from accounts_dep.smena s "
+               "where s.w_id=h_tabel.w_id and s.data>=:date1 and s.data<:date2 having count(*)>0) s on true "
+               "where h_tabel.smena=%2 and h_tabel.month=:mnth and h_tabel.year=:yea order by fio")
+        .arg(total)
+        .arg(shift);
+}
+
 TimesheetQuery& shiftQuery(QTableView* grid) {
     return *static_cast<TimesheetQuery*>(grid->model());
 }
@@ -107,7 +127,7 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
         m_shiftGrids[s] = makeTimesheetGrid(page, QStringLiteral("shift%1Grid").arg(s + 1));
         auto* query = new TimesheetQuery(this, db.connection().name());
         query->setObjectName(QStringLiteral("shift%1Query").arg(s + 1));
-        query->setSql(Database::hoursSheetSql(s + 1));
+        query->setSql(shiftSql(s + 1));
         showInGrid(*query, m_shiftGrids[s]);
         auto* pageLayout = new QVBoxLayout(page);
         pageLayout->addWidget(m_shiftGrids[s], 1);

@@ -91,22 +91,18 @@ QString generalViewSql() {
         .join(u'\n');
 }
 
-const QString kJournalTotal = QStringLiteral(
-    "select sum((s.kol_vo-s.brak)*s.cena)::numeric(100,2) as price from accounts_dep.smena s where "
-    "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0");
-
-QString typeTotal(int type) {
-    return QStringLiteral(
-               "select sum(f.cnt*f.price)::numeric(100,2) as price from accounts_dep.fatigue f where "
-               "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=%1")
-        .arg(type);
-}
-
-const QString kAllTotal = QStringLiteral(
-    "select (coalesce((select sum((s.kol_vo-s.brak)*s.cena) from accounts_dep.smena s where s.data<:d_date1 "
-    "and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0),0)+coalesce((select sum(f.cnt*f.price) from "
-    "accounts_dep.fatigue f where f.d_date<:d_date3 and f.d_date>=:d_date4 and f.cnt>0 and f.price>0),0))"
-    "::numeric(20,2) as price");
+// The four totals in one statement, each part read once: the journal's records with a positive
+// quantity and piece price, the maintenance and average-rate records with positive hours and
+// price; a missing part of the sum counts 0.
+const QString kTotals = QStringLiteral(
+    "select j.price::numeric(100,2) as piecework, f.maintenance::numeric(100,2) as maintenance, "
+    "f.average::numeric(100,2) as average, (coalesce(j.price,0)+coalesce(f.price,0))::numeric(20,2) as price "
+    "from (select sum((s.kol_vo-s.brak)*s.cena) as price from accounts_dep.smena s where s.data<:next and "
+    "s.data>=:first and s.cena>0 and s.kol_vo>0) j, "
+    "(select sum(f.cnt*f.price) filter (where f.id_o=7777) as maintenance, sum(f.cnt*f.price) filter (where "
+    "f.id_o=7778) as average, sum(f.cnt*f.price) as price from accounts_dep.fatigue f where f.d_date<:next "
+    "and "
+    "f.d_date>=:first and f.cnt>0 and f.price>0) f");
 
 } // namespace
 
@@ -150,10 +146,13 @@ void setPieceworkMonth(Dataset& query, PieceworkView view, const TimesheetMonth&
 }
 
 PieceworkTotals readPieceworkTotals(Database& db, const TimesheetMonth& month) {
-    const Params one{{QStringLiteral("d_date1"), month.next()}, {QStringLiteral("d_date2"), month.first()}};
-    Params two = one;
-    two.insert(QStringLiteral("d_date3"), month.next());
-    two.insert(QStringLiteral("d_date4"), month.first());
-    return {db.readValue(typeTotal(7778), one), db.readValue(typeTotal(7777), one),
-            db.readValue(kJournalTotal, one), db.readValue(kAllTotal, two)};
+    Dataset totals(nullptr, db.connection().name());
+    totals.setSql(kTotals);
+    totals.setParam(QStringLiteral("first"), month.first());
+    totals.setParam(QStringLiteral("next"), month.next());
+    totals.open();
+    const auto value = [&totals](const char* name) {
+        return totals.fieldByName(QLatin1String(name)).value();
+    };
+    return {value("average"), value("maintenance"), value("piecework"), value("price")};
 }

@@ -22,6 +22,7 @@ private slots:
     void init();
     void cleanup();
     void opensOnTheJournalMonth();
+    void shiftRowsAsTheSharedSheets();
     void dayColumnsFollowTheMonth();
     void cellColours_data();
     void cellColours();
@@ -106,6 +107,29 @@ void TestHoursTimesheet::opensOnTheJournalMonth() {
         QCOMPARE(cell(1, "Алексеев А.А.", 32).data().toString(), QString("18"));
         QCOMPARE(cell(3, "Борисов Б.Б.", 31).data().toString(), QString("4"));
         QCOMPARE(cell(3, "Борисов Б.Б.", 32).data().toString(), QString("12"));
+    });
+}
+
+// Each tab lists what the shared hours sheet of its shift gives: the same workers, days, totals,
+// earnings and earnings per hour.
+void TestHoursTimesheet::shiftRowsAsTheSharedSheets() {
+    db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d8) values (3, 3, 2024, 2, 4)");
+    inWindow(QDate(2024, 3, 20), [&] {
+        for (int shift = 1; shift <= 3; ++shift) {
+            Dataset& shared = database->hoursSheet(shift);
+            shared.setParam("mnth", 3);
+            shared.setParam("yea", 2024);
+            shared.setParam("date1", QDate(2024, 3, 1));
+            shared.setParam("date2", QDate(2024, 4, 1));
+            shared.open();
+            auto* rows =
+                static_cast<Dataset*>(widget<QTableView>(QString("shift%1Grid").arg(shift))->model());
+            QCOMPARE(rows->recordCount(), shared.recordCount());
+            for (int r = 0; r < rows->recordCount(); ++r)
+                for (const QString field : {"fio", "summ", "average_price", "cena_all", "d4", "d31", "w_id"})
+                    QCOMPARE(rows->valueAt(r, field).toString(), shared.valueAt(r, field).toString());
+            shared.close();
+        }
     });
 }
 
