@@ -157,7 +157,7 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_shiftTabs, 1);
     layout->addLayout(bottom);
-    setFixedSize(920, 560);
+    setFixedSize(940, 560);
 
     connect(m_monthBox, &QComboBox::currentIndexChanged, this, &HoursTimesheetWindow::applyMonth);
     connect(m_yearBox, &QComboBox::currentIndexChanged, this, &HoursTimesheetWindow::applyMonth);

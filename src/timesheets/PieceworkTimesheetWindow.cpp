@@ -145,7 +145,7 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     layout->addLayout(totals);
     layout->addLayout(buttons);
     // Room for the 36 columns of a 31-day month.
-    setFixedSize(1090, 600);
+    setFixedSize(1104, 600);
 
     connect(m_monthBox, &QComboBox::currentIndexChanged, this, &PieceworkTimesheetWindow::applyMonth);
     connect(m_yearBox, &QComboBox::activated, this, &PieceworkTimesheetWindow::applyMonth);
