@@ -4,7 +4,9 @@
 
 #include "ui/Permissions.h"
 
+#include <QAction>
 #include <QDialog>
+#include <functional>
 
 class Database;
 class HoursTimesheetWindow;
@@ -36,7 +38,6 @@ public:
     JournalController& journal() { return *m_journal; }
 
 protected:
-    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -47,6 +48,12 @@ private:
     QAction* addAction(const char* name, const QString& caption);
     void connectTimesheets();
     QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
+    // Runs a window the journal opens (modally), then shows the journal of today again.
+    void openFromJournal(const std::function<void()>& open);
+    template <class Window> void openOnAction(QAction* action, Window* window, void (Window::*show)()) {
+        connect(action, &QAction::triggered, this,
+                [this, window, show] { openFromJournal([=] { (window->*show)(); }); });
+    }
 
     Database& m_db;
     Permissions m_permissions;
@@ -62,6 +69,7 @@ private:
     HoursTimesheetWindow* m_hoursTimesheetWindow;
     WorkRecordEditor* m_workRecordEditor;
     JournalController* m_journal;
+    bool m_journalShown = false;
 
     QMenuBar* m_menuBar;
     QMenu* m_referenceBooksMenu;

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         return report ? runReportCommand(args) : runTimesheetCommand(args);
     }
     TabelApplication app(argc, argv);
-    loadTranslations(app);
+    speakRussian(app);
     bool ended = false;
     int code = 0;
     seams::setEndHandler([&](int c) {

@@ -249,6 +249,7 @@ void HoursTimesheetWindow::exportToExcel() {
         Dataset& rows;
         ~Closer() { rows.close(); }
     } closer{m_report->query()};
+    nameNextExport(QStringLiteral("Табель по времени ") + m_month.title());
     if (HoursExcel::ExcelOpen(QString()) == -1) {
         QApplication::restoreOverrideCursor();
         return;

@@ -282,6 +282,7 @@ void PieceworkTimesheetWindow::exportToExcel() {
         }
     } resume{m_timesheetGrid, m_current, recNo};
     ExcelReference excel;
+    nameNextExport(viewInfo(m_view).caption.section(QStringLiteral(" ("), 0, 0) + u' ' + m_month.title());
     if (ExcelOpen(QString(), excel) == -1) {
         QApplication::restoreOverrideCursor();
         return;
