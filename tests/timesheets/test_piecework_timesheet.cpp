@@ -31,6 +31,7 @@ private slots:
     void refreshAfterRebuildKeepsTotals();
     void rebuildWithoutRecordsLeavesNoRows();
     void yearListHasThisYear();
+    void failedRebuildKeepsTheRows();
     void exportColumns_data();
     void exportColumns();
     void emptyMonthExport();
@@ -237,7 +238,7 @@ void TestPieceworkTimesheet::refreshAfterRebuildKeepsTotals() {
         db->exec("insert into accounts_dep.fatigue (id_p, id_o, id_nom, d_date, cnt, price, i_night) values "
                  "(3, 7777, 2, '20.03.2024', 7, 10, 0)");
         clickOn(widget<QPushButton>("rebuildButton"));
-        QVERIFY(!widget<QProgressBar>("progressBar")->isVisible());
+        QVERIFY(widget<QProgressBar>("progressBar")->isHidden());
         clickOn(widget<QPushButton>("refreshButton"));
         QCOMPARE(lineText("d20", "Васильев В.В.", "дн."), QString("7"));
         QCOMPARE(lineText("d11", "Васильев В.В.", "дн."), QString("8"));
@@ -276,6 +277,30 @@ void TestPieceworkTimesheet::yearListHasThisYear() {
         clickOn(widget<QPushButton>("rebuildButton"));
         QCOMPARE(lineText("d5", "Алексеев А.А.", "дн."), QString("8"));
     });
+}
+
+// A rebuild the server refuses half-way: its message comes back, the month keeps its rows and the
+// grid shows them again without the progress bar.
+void TestPieceworkTimesheet::failedRebuildKeepsTheRows() {
+    const QString before = timesheetRows(*db, 3, 2024);
+    db->exec(
+        "create function pg_temp.refuse() returns trigger language plpgsql as "
+        "$$ begin if new.d13 is not null then raise exception 'табель закрыт'; end if; return new; end $$");
+    db->exec("create trigger refuse_day before update or insert on accounts_dep.h_tabel for each row execute "
+             "function pg_temp.refuse()");
+    QString error;
+    inWindow(PieceworkView::Maintenance, [&] {
+        try {
+            widget<QPushButton>("rebuildButton")->click();
+        } catch (const DbError& e) {
+            error = e.message;
+        }
+        QVERIFY(widget<QProgressBar>("progressBar")->isHidden());
+        QCOMPARE(window->currentQuery().recordCount(), 3);
+        QCOMPARE(lineText("d13", "Алексеев А.А.", "ноч."), QString("6"));
+    });
+    QVERIFY2(error.contains("табель закрыт"), qPrintable(error));
+    QCOMPARE(timesheetRows(*db, 3, 2024), before);
 }
 
 // The sheet: title, header and lines; column 2 only where the view has the day/night column,
