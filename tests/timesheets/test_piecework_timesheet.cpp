@@ -98,9 +98,9 @@ void TestPieceworkTimesheet::chooseMonth(int month) {
     auto* box = widget<QComboBox>("monthBox");
     box->setFocus();
     while (box->currentIndex() + 1 < month)
-        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, box, Qt::Key_Down);
     while (box->currentIndex() + 1 > month)
-        QTest::keyClick(box, Qt::Key_Up);
+        QTest::keyEvent(QTest::Click, box, Qt::Key_Up);
 }
 
 // The day columns follow the month's length, the name column widens by 20 for each hidden day,
