@@ -17,6 +17,7 @@ fi
 . "$state/info"
 build/bench/bench_journal tabel_bench "$PGC_HOST"
 QT_QPA_PLATFORM=offscreen build/bench/bench_editor tabel_bench "$PGC_HOST"
+QT_QPA_PLATFORM=offscreen build/bench/bench_maintenance tabel_bench "$PGC_HOST"
 QT_QPA_PLATFORM=offscreen build/bench/bench_timesheets tabel_bench "$PGC_HOST" 2>&1 | grep -v propagateSizeHints
 
 # The year's report under the three font setups of a desktop, on this one machine: fontconfig is

@@ -1,7 +1,9 @@
 // Takes a picture of every window of the program on a given database, as a user opens it from
 // the main window: the main window itself, each list of the menu with its editors, the work-record
-// editor, the reports dialog, and the timesheets in each view, on their month and on February. Run under a
-// desktop (Xvfb with a window manager) or offscreen. Usage: screenshots DATABASE SERVER FOLDER
+// editor, the reports dialog, the maintenance works of the journal's day with an entry's editor,
+// and the timesheets in each view, on their month and on February. Run under a desktop (Xvfb
+// with a window manager) or offscreen.
+// Usage: screenshots DATABASE SERVER FOLDER
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "data/Connection.h"
@@ -78,10 +80,14 @@ int main(int argc, char** argv) {
         w->show();
         const QString name = shotName.isEmpty() ? w->objectName() : shotName;
         shoot(w, name);
-        shootFebruary(w, name);
+        if (!shotName.isEmpty())
+            shootFebruary(w, name);
         if (w->objectName().endsWith(QStringLiteral("Dialog")))
             if (QPushButton* add = buttonWithText(w, QStringLiteral("Добавить")))
                 add->click();
+        if (w->objectName() == QStringLiteral("MaintenanceWorksWindow"))
+            if (QPushButton* change = buttonWithText(w, QStringLiteral("Изменить")))
+                change->click();
         w->hide();
         return 0;
     });
@@ -99,5 +105,6 @@ int main(int argc, char** argv) {
     }
     shotName.clear();
     window.journal().addRecord();
+    window.findChild<QPushButton*>(QStringLiteral("maintenanceWorksButton"))->click();
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include "journal/JournalController.h"
 #include "journal/WorkRecordEditor.h"
+#include "maintenance/MaintenanceWorksWindow.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "refbooks/OperationPricesDialog.h"
 #include "refbooks/OperationTypesDialog.h"
@@ -47,6 +48,8 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
     m_pieceworkTimesheetWindow = new PieceworkTimesheetWindow(m_db, this);
     m_hoursTimesheetWindow = new HoursTimesheetWindow(m_db, this);
     m_workRecordEditor = new WorkRecordEditor(m_db, *m_workersDialog, *m_operationPricesDialog, this);
+    m_maintenanceWorksWindow =
+        new MaintenanceWorksWindow(m_db, *m_workersDialog, *m_nomenclatureGroupsDialog, this);
 
     createMenu();
     createJournalWidgets();
@@ -62,6 +65,10 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
                                m_deleteButton,
                                m_refreshButton},
                               this);
+    // The maintenance works of the journal's day.
+    connect(m_maintenanceWorksButton, &QPushButton::clicked, this, [this] {
+        openFromJournal([this] { m_maintenanceWorksWindow->showDay(m_journal->day().date); });
+    });
     applyPermissions();
 }
 

@@ -11,6 +11,7 @@
 class Database;
 class HoursTimesheetWindow;
 class JournalController;
+class MaintenanceWorksWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
@@ -68,6 +69,7 @@ private:
     PieceworkTimesheetWindow* m_pieceworkTimesheetWindow;
     HoursTimesheetWindow* m_hoursTimesheetWindow;
     WorkRecordEditor* m_workRecordEditor;
+    MaintenanceWorksWindow* m_maintenanceWorksWindow;
     JournalController* m_journal;
     bool m_journalShown = false;
 

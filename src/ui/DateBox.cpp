@@ -15,7 +15,13 @@ bool DateBox::focusNextPrevChild(bool next) {
 void DateBox::keyPressEvent(QKeyEvent* e) {
     const QString text = e->text();
     if (text.size() == 1 && text.at(0).isDigit() && !lineEdit()->hasSelectedText() &&
-        e->modifiers() == Qt::NoModifier)
-        setSelectedSection(currentSection());
+        e->modifiers() == Qt::NoModifier) {
+        // A part that is already full (two digits of a day or month, four of a year) is
+        // replaced; a part being typed goes on taking digits.
+        const Section part = currentSection();
+        const int fullLength = part == YearSection ? 4 : 2;
+        if (sectionText(part).size() >= fullLength)
+            setSelectedSection(part);
+    }
     QDateEdit::keyPressEvent(e);
 }

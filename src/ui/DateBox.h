@@ -13,7 +13,7 @@ public:
 protected:
     // Tab and Backtab leave the field instead of walking through its parts.
     bool focusNextPrevChild(bool next) override;
-    // A digit with nothing selected first selects the part under the cursor, so that it
-    // replaces the part instead of being refused as a third digit of a full day.
+    // A digit with nothing selected in a full part first selects that part, so that it replaces
+    // the part instead of being refused as a third digit of a day.
     void keyPressEvent(QKeyEvent* e) override;
 };

@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -33,6 +34,8 @@ private slots:
     void movedRecordCorrectsTheDayItCameFrom();
     void numbersTooBigAreRefused_data();
     void numbersTooBigAreRefused();
+    void keyboardRoadThroughTheEditor();
+    void pricesShownBelongToTheRecord();
 
 private:
     // Opens the editor with "Добавить" and, inside it, picks the worker and the operation
@@ -86,6 +89,7 @@ void TestEditor::init() {
     editor = window->findChild<WorkRecordEditor*>();
     QVERIFY(editor);
     onModal.clear();
+    onModal.onScreen = false;
     onModal.install();
     window->journal().showToday();
     childNamed<QDateEdit>(window, "dateEdit")->setDate(kDay);
@@ -336,6 +340,76 @@ void TestEditor::numbersTooBigAreRefused() {
     QVERIFY(boxes->shown[0].text.startsWith("Слишком большое число"));
     QVERIFY(sentBySave.isEmpty());
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 0);
+}
+
+// The editor driven by the keyboard alone: Enter on a focused "..." opens its picker and saves
+// nothing, the picked operation shows from its beginning, the date is one stop in the tab order
+// (so digits typed after it go into the rejects), the amount follows the quantity, and Enter in a
+// box saves.
+void TestEditor::keyboardRoadThroughTheEditor() {
+    onModal.onScreen = true;
+    auto backToEditor = [this] {
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+    };
+    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    auto typeDigits = [](const QString& text) {
+        for (QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    };
+    onModal["WorkersDialog"] = [&] { choose("WorkersDialog", "Петров Пётр"); };
+    onModal["OperationPricesDialog"] = [&] { choose("OperationPricesDialog", "Сборка"); };
+    onModal["WorkRecordEditor"] = [&] {
+        QCOMPARE(QApplication::focusWidget(), childNamed<QPushButton>(editor, "workerButton"));
+        press(Qt::Key_Return);
+        backToEditor();
+        QCOMPARE(box("workerEdit")->text(), QString("Петров Пётр"));
+        QVERIFY(boxes->shown.isEmpty());
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), childNamed<QPushButton>(editor, "operationButton"));
+        press(Qt::Key_Return);
+        backToEditor();
+        QCOMPARE(box("operationEdit")->text(), QString("A-12; Сборка; Готовая продукция"));
+        QCOMPARE(box("operationEdit")->cursorPosition(), 0);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), box("quantityEdit"));
+        typeDigits("10");
+        press(Qt::Key_Tab); // to the hours
+        press(Qt::Key_Tab); // the colour box is off for this operation: to the date
+        QCOMPARE(QApplication::focusWidget(), childNamed<QDateEdit>(editor, "dateEdit"));
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), box("rejectsEdit"));
+        box("rejectsEdit")->selectAll();
+        typeDigits("12");
+        QCoreApplication::processEvents();
+        QCOMPARE(box("amountEdit")->text(), QString("125"));
+        press(Qt::Key_Return);
+    };
+    window->journal().addRecord();
+    QVERIFY(boxes->shown.isEmpty());
+    QCOMPARE(db->scalar("select w_id || '/' || o_id || '/' || kol_vo || '/' || brak || '/' || "
+                        "to_char(data, 'DD.MM.YYYY') from accounts_dep.smena")
+                 .toString(),
+             QString("18/42/10/12/08.12.2026"));
+}
+
+// "Изменить" shows the base price of the record's own operation, not of the operation picked
+// last; a new "Добавить" after a save starts with empty prices.
+void TestEditor::pricesShownBelongToTheRecord() {
+    add(17, 42, "10", "2", "", [&] { save(); });
+    add(18, 43, "4", "1", "5", [&] { save(); }); // the last pick: 3,3
+    window->journal().refresh();
+    QVERIFY(database->journal(1).locate("o_id", 42));
+    change([&] {
+        QCOMPARE(box("basePriceEdit")->text(), QString("12,5"));
+        QCOMPARE(box("priceEdit")->text(), QString("12,5"));
+        QCOMPARE(box("operationEdit")->cursorPosition(), 0);
+    });
+    onModal["WorkRecordEditor"] = [&] {
+        for (const char* name : {"basePriceEdit", "priceEdit", "amountEdit"})
+            QVERIFY2(box(name)->text().isEmpty(), name);
+    };
+    window->journal().addRecord();
 }
 
 int main(int argc, char** argv) {

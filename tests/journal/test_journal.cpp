@@ -7,11 +7,15 @@
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QMessageBox>
 #include <QRadioButton>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 class TestJournal : public QObject {
     Q_OBJECT
@@ -28,6 +32,10 @@ private slots:
     void deleteCorrectsHours();
     void deleteAnsweredNoSendsNothing();
     void emptyJournalIgnoresActions();
+    void dayAndRowSurviveMessageBoxesAndOtherWindows();
+    void everyWayOfChoosingADayRereads_data();
+    void everyWayOfChoosingADayRereads();
+    void moneyShowsTwoDecimals();
 
 private:
     // The main window as the given access code opens it.
@@ -251,6 +259,97 @@ void TestJournal::emptyJournalIgnoresActions() {
     window->journal().toggleAcceptance();
     QVERIFY(sql.statements.isEmpty());
     QVERIFY(boxes->shown.isEmpty());
+}
+
+// Only the first showing and the return from a window the journal opened go back to today: a
+// message box over the journal, the delete question answered No, and another window activated
+// and left leave the chosen day and the selected row alone, so the next "Удалить" acts on the
+// row the user sees.
+void TestJournal::dayAndRowSurviveMessageBoxesAndOtherWindows() {
+    for (int hours : {1, 2, 3})
+        addRecord(17, 1, hours, "no", "04.12.2026");
+    addRecord(18, 1, 9, "no");
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTRY_COMPARE(database->journal(1).recordCount(), 1); // the first showing reads today
+    dateEdit()->setDate(QDate(2026, 12, 4));
+    QCOMPARE(database->journal(1).recordCount(), 3);
+    grid()->setCurrentIndex(grid()->model()->index(1, 0));
+    const int chosenId = database->journal(1).fieldByName("id").asInteger();
+
+    // A real message box over the journal, closed with Enter.
+    QTimer::singleShot(0, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    QMessageBox::information(window, "Табель", "Проверка");
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    // The delete question answered No.
+    boxes->answers << QMessageBox::No;
+    window->journal().deleteRecord();
+    // Another program's window activated, then the journal again.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QCoreApplication::processEvents();
+
+    QCOMPARE(dateEdit()->date(), QDate(2026, 12, 4));
+    QCOMPARE(database->journal(1).recNo(), 2);
+    boxes->answers << QMessageBox::Yes;
+    window->journal().deleteRecord();
+    QCOMPARE(db->scalar(QString("select count(*) from accounts_dep.smena where id=%1").arg(chosenId)).toInt(),
+             0);
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 3);
+}
+
+void TestJournal::everyWayOfChoosingADayRereads_data() {
+    QTest::addColumn<QString>("keys"); // typed into the date box; "<calendar>" uses the calendar
+    QTest::addColumn<QDate>("shown");
+    QTest::newRow("the day typed, Enter") << "04" << QDate(2026, 12, 4);
+    QTest::newRow("the whole date typed, Enter") << "05122026" << QDate(2026, 12, 5);
+    QTest::newRow("calendar by keyboard: Left, Enter") << "<calendar>" << QDate(2026, 12, 6);
+}
+
+void TestJournal::everyWayOfChoosingADayRereads() {
+    QFETCH(QString, keys);
+    QFETCH(QDate, shown);
+    addRecord(17, 1, 8, "no", shown.toString("dd.MM.yyyy"));
+    addRecord(18, 1, 4, "no", shown.toString("dd.MM.yyyy"));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTRY_COMPARE(dateEdit()->date(), kMonday);
+    QCOMPARE(database->journal(1).recordCount(), 0);
+    // A click into the day part, as a user starts typing a date.
+    auto* dateText = dateEdit()->findChild<QLineEdit*>();
+    clickOn(dateText, QPoint(6, dateText->height() / 2));
+    if (keys == "<calendar>") {
+        // The calendar opened with the mouse on its arrow, the day chosen with the keyboard.
+        clickOn(dateEdit(), QPoint(dateEdit()->width() - 8, dateEdit()->height() / 2));
+        QWidget* calendar = QApplication::focusWidget();
+        QVERIFY(calendar && calendar != dateEdit());
+        QTest::keyClick(calendar, Qt::Key_Left);
+        QTest::keyClick(calendar, Qt::Key_Return);
+    } else {
+        for (QChar c : keys)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    QCOMPARE(dateEdit()->date(), shown);
+    QCOMPARE(database->journal(1).param("data").toDate(), shown);
+    QCOMPARE(database->journal(1).recordCount(), 2);
+}
+
+void TestJournal::moneyShowsTwoDecimals() {
+    addRecord(17, 1, 8, "no"); // 10 pieces at 12.5: 125
+    window->journal().showToday();
+    QAbstractItemModel* model = grid()->model();
+    for (int c = 0; c < model->columnCount(); ++c)
+        if (model->headerData(c, Qt::Horizontal).toString() == "Итого (р.)")
+            QCOMPARE(model->index(0, c).data().toString(), QLocale().toString(125.0, 'f', 2));
 }
 
 int main(int argc, char** argv) {

@@ -7,6 +7,7 @@
 #include "refbooks/OperationTypesDialog.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -28,6 +29,8 @@ private slots:
     void picker_data();
     void picker();
     void searchInPickerOnly();
+    void typeInUseIsNotDeleted();
+    void pickerStartsInSearchField();
 
 private:
     static void type(QWidget* w, const QString& text) {
@@ -331,6 +334,41 @@ void TestOperTypes::searchInPickerOnly() {
         exitButton->click();
     };
     QVERIFY(!dialog->pickOperationType());
+}
+
+// A type that work records and maintenance entries refer to stays: the message counts them, no
+// question is asked and nothing is deleted, so no earnings drop out of the timesheets.
+void TestOperTypes::typeInUseIsNotDeleted() {
+    db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 4, 5, 0, 0)");
+    db->exec("insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, time, ok) "
+             "values ('07.12.2026', 1, 17, 5, 42, 1, 1, 0, 8, 'no')");
+    db->exec("insert into accounts_dep.fatigue (id_p, id_o, id_nom, d_date, cnt, price) values (17, 4, 1, "
+             "'07.12.2026', 8, 100)");
+    runFromMenu([&] {
+        QVERIFY(types().locate("id", 4));
+        removeButton->click();
+        QCOMPARE(rows(), 5);
+    });
+    QCOMPARE(boxes->texts(),
+             QStringList{"Вид операции нельзя удалить: на него ссылаются записи журнала и хоз. "
+                         "работ (2). Ничего не удалено."});
+    QCOMPARE(count("id=4"), 1);
+}
+
+// The picker starts in its search field: letters typed at once search, Enter picks the row found.
+void TestOperTypes::pickerStartsInSearchField() {
+    onModal.onScreen = true;
+    onModal["OperationTypesDialog"] = [&] {
+        QCOMPARE(QApplication::focusWidget(), searchEdit);
+        for (QChar c : QString("Св"))
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        QCOMPARE(current(), QString("Сварка полуавтоматом"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    const std::optional<OperationType> picked = dialog->pickOperationType();
+    QVERIFY(picked);
+    QCOMPARE(picked->id, 4);
 }
 
 QTEST_MAIN(TestOperTypes)

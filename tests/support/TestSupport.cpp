@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include <QDialog>
+#include <QTest>
 
 MessageRecorder::MessageRecorder() {
     seams::setMessageHandler([this](const seams::Message& m) {
@@ -28,8 +29,16 @@ QStringList MessageRecorder::texts() const {
 void ModalScript::install() {
     seams::setModalHandler([this](QDialog* w) {
         shown << w->objectName();
+        if (onScreen) {
+            w->show();
+            w->activateWindow();
+            if (!QTest::qWaitForWindowActive(w))
+                qWarning("%s did not become the active window", qPrintable(w->objectName()));
+        }
         if (auto action = actions.value(w->objectName()))
             action();
+        if (onScreen)
+            w->hide();
         return w->result();
     });
 }

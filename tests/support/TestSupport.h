@@ -34,6 +34,9 @@ public:
     }
     // Object names of the windows shown, in order.
     QStringList shown;
+    // With onScreen the window is put on screen and made the active window while its action
+    // runs, so that focus, keys and activation behave as for a user.
+    bool onScreen = false;
 
 private:
     QHash<QString, std::function<void()>> actions;

@@ -1,0 +1,183 @@
+// Maintenance works window: the day's entries, their editor and the average piece rate.
+#include "maintenance/MaintenanceWorksWindow.h"
+
+#include "data/Database.h"
+#include "maintenance/AverageRate.h"
+#include "maintenance/MaintenanceEntryEditor.h"
+#include "refbooks/NomenclatureGroupsDialog.h"
+#include "ui/DatasetGrid.h"
+#include "ui/DateBox.h"
+#include "ui/Seams.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QVBoxLayout>
+
+MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& workerPicker,
+                                               NomenclatureGroupsDialog& groupPicker, QWidget* parent)
+    : QDialog(parent), m_db(db), m_editor(new MaintenanceEntryEditor(db, workerPicker, groupPicker, this)) {
+    setObjectName(QStringLiteral("MaintenanceWorksWindow"));
+    setWindowTitle(QStringLiteral("Хоз. работы (25)"));
+
+    m_dayList.setSql(QStringLiteral(
+        "select distinct vo.vid, p.fio, i.s_caption, (f.cnt*f.price) as summ,  f.*, case when f.i_holiday=0 "
+        "then '' else '+' end as s_holiday, case when f.i_night=0 then '' else '+' end as s_night\n"
+        "from accounts_dep.fatigue f, cmn_classifier.item i, accounts_dep.person p,accounts_dep.vid_oper vo, "
+        "accounts_dep.oper o \n"
+        "where f.id_nom =i.id and p.id=f.id_p and vo.id = f.id_o and o.i_id >=7777 and o.vid >=7777 and "
+        "f.d_date = :d_date\n"
+        "order by p.fio, f.id"));
+    m_dayList.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
+                          {QStringLiteral("s_caption"), QStringLiteral("Номенклатура"), 267},
+                          {QStringLiteral("vid"), QStringLiteral("Работа"), 156},
+                          {QStringLiteral("price"), QStringLiteral("Цена"), 80},
+                          {QStringLiteral("cnt"), QStringLiteral("Кол-во"), 64},
+                          {QStringLiteral("summ"), QStringLiteral("Итого"), 80},
+                          {QStringLiteral("s_holiday"), QStringLiteral("Вых."), 33, {}, Qt::AlignCenter},
+                          {QStringLiteral("s_night"), QStringLiteral("Ноч."), 33, {}, Qt::AlignCenter}});
+
+    m_dayGrid = new QTableView(this);
+    m_dayGrid->setObjectName(QStringLiteral("dayGrid"));
+    m_dayGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_dayGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_dayGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_dayGrid->verticalHeader()->hide();
+    m_dayGrid->verticalHeader()->setDefaultSectionSize(20);
+    showInGrid(m_dayList, m_dayGrid);
+
+    m_dateEdit = new DateBox(this);
+    m_dateEdit->setObjectName(QStringLiteral("dateEdit"));
+    m_dateEdit->setCalendarPopup(true);
+    m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
+    m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
+    m_dayOffCheck->setAutoFillBackground(true);
+
+    auto button = [this](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    m_addButton = button("addButton", QStringLiteral("Добавить"));
+    m_changeButton = button("changeButton", QStringLiteral("Изменить"));
+    m_deleteButton = button("deleteButton", QStringLiteral("Удалить"));
+    m_averageRateButton = button("averageRateButton", QStringLiteral("Расчитать ср.сд."));
+    m_exitButton = button("exitButton", QStringLiteral("Выход"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_dateEdit);
+    top->addWidget(m_dayOffCheck);
+    top->addStretch();
+    top->addWidget(m_averageRateButton);
+    auto* bottom = new QHBoxLayout;
+    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton})
+        bottom->addWidget(b);
+    bottom->addStretch();
+    bottom->addWidget(m_exitButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_dayGrid, 1);
+    layout->addLayout(bottom);
+    // Every column in view, without a horizontal scroll bar.
+    m_dayGrid->setMinimumSize(1040, 360);
+    setFixedWindowLook(this);
+
+    connect(m_dateEdit, &QDateEdit::dateChanged, this, &MaintenanceWorksWindow::changeDay);
+    connect(m_dayOffCheck, &QCheckBox::toggled, this, &MaintenanceWorksWindow::showDayOffLooks);
+    connect(m_addButton, &QPushButton::clicked, this, &MaintenanceWorksWindow::addEntry);
+    connect(m_changeButton, &QPushButton::clicked, this, &MaintenanceWorksWindow::changeEntry);
+    connect(m_dayGrid, &QTableView::doubleClicked, this, &MaintenanceWorksWindow::changeEntry);
+    connect(m_deleteButton, &QPushButton::clicked, this, &MaintenanceWorksWindow::deleteEntry);
+    connect(m_averageRateButton, &QPushButton::clicked, this, &MaintenanceWorksWindow::computeAverageRates);
+    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void MaintenanceWorksWindow::showDay(const QDate& day) {
+    {
+        // Setting the day from the journal is no user's change: "Выходной" stays as it is.
+        const QSignalBlocker quiet(m_dateEdit);
+        m_dateEdit->setDate(day);
+    }
+    m_dayList.close();
+    refreshList();
+    seams::showModal(this);
+    m_dayList.close();
+}
+
+bool MaintenanceWorksWindow::event(QEvent* e) {
+    // Every return to the window (from the editor, or from another program) reads the day again.
+    if (e->type() == QEvent::WindowActivate && m_dayList.isOpen())
+        refreshList();
+    return QDialog::event(e);
+}
+
+void MaintenanceWorksWindow::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    centreOnDesktop(this);
+}
+
+void MaintenanceWorksWindow::refreshList() {
+    const int row = m_dayList.recNo();
+    m_dayList.close();
+    m_dayList.setParam(QStringLiteral("d_date"), m_dateEdit->date());
+    m_dayList.open();
+    if (row > 0)
+        m_dayList.setRecNo(row);
+}
+
+void MaintenanceWorksWindow::changeDay(const QDate& day) {
+    const int weekday = day.dayOfWeek();
+    m_dayOffCheck->setChecked(weekday == Qt::Saturday || weekday == Qt::Sunday);
+    m_dayList.close();
+    refreshList();
+}
+
+void MaintenanceWorksWindow::showDayOffLooks(bool dayOff) {
+    QFont font = m_dayOffCheck->font();
+    font.setBold(dayOff);
+    m_dayOffCheck->setFont(font);
+    QPalette palette = m_dayOffCheck->palette();
+    palette.setColor(m_dayOffCheck->backgroundRole(),
+                     dayOff ? QColor(Qt::red) : this->palette().color(QPalette::Button));
+    m_dayOffCheck->setPalette(palette);
+}
+
+void MaintenanceWorksWindow::addEntry() {
+    if (m_editor->addEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()}))
+        refreshList();
+}
+
+void MaintenanceWorksWindow::changeEntry() {
+    if (m_editor->changeEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()},
+                              MaintenanceEntry::fromDayListRow(m_dayList)))
+        refreshList();
+}
+
+void MaintenanceWorksWindow::deleteEntry() {
+    if (m_dayList.isEmpty())
+        return;
+    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
+        return;
+    try {
+        deleteMaintenanceEntry(m_db, MaintenanceEntry::fromDayListRow(m_dayList));
+    } catch (const DbError& e) {
+        seams::errorBox(e.message);
+    }
+    refreshList();
+}
+
+void MaintenanceWorksWindow::computeAverageRates() {
+    const QDate day = m_dateEdit->date();
+    try {
+        ::computeAverageRates(m_db, day.year(), day.month());
+    } catch (const DbError& e) {
+        seams::errorBox(e.message);
+    }
+    refreshList();
+}

@@ -1,0 +1,64 @@
+// Maintenance works window "Хоз. работы (25)": the entries of one day of maintenance works and
+// of work at the average piece rate; adds, changes and deletes them and runs the calculation
+// of the average piece rate.
+#pragma once
+
+#include "data/Dataset.h"
+
+#include <QDialog>
+
+class Database;
+class MaintenanceEntryEditor;
+class NomenclatureGroupsDialog;
+class QCheckBox;
+class QDateEdit;
+class QPushButton;
+class QTableView;
+class WorkersDialog;
+
+class MaintenanceWorksWindow : public QDialog {
+    Q_OBJECT
+public:
+    MaintenanceWorksWindow(Database& db, WorkersDialog& workerPicker, NomenclatureGroupsDialog& groupPicker,
+                           QWidget* parent = nullptr);
+
+    // Shows the window modally on the day. "Выходной" keeps its state: only the user's date
+    // changes apply the weekend rule.
+    void showDay(const QDate& day);
+
+    // The entries of the day shown.
+    Dataset& dayList() { return m_dayList; }
+
+public slots:
+    void addEntry();
+    void changeEntry();
+    void deleteEntry();
+    void computeAverageRates();
+    // Reads the day's entries again; the current row number stays (on the last row when the
+    // list became shorter).
+    void refreshList();
+
+protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private slots:
+    // A day picked by the user: "Выходной" ticked on Saturdays and Sundays, cleared otherwise.
+    void changeDay(const QDate& day);
+    // "Выходной" drawn bold on red while ticked.
+    void showDayOffLooks(bool dayOff);
+
+private:
+    Database& m_db;
+    MaintenanceEntryEditor* m_editor;
+    Dataset m_dayList;
+
+    QTableView* m_dayGrid;
+    QDateEdit* m_dateEdit;
+    QCheckBox* m_dayOffCheck;
+    QPushButton* m_addButton;
+    QPushButton* m_changeButton;
+    QPushButton* m_deleteButton;
+    QPushButton* m_averageRateButton;
+    QPushButton* m_exitButton;
+};
