@@ -1,6 +1,9 @@
 // Main window "Табель": the journal of the day, the main menu and the windows it opens.
 #include "app/MainWindow.h"
 
+#include "data/Database.h"
+#include "import/ImportConnections.h"
+#include "import/InteractiveImport.h"
 #include "journal/JournalController.h"
 #include "journal/WorkRecordEditor.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
@@ -106,6 +109,7 @@ void MainWindow::createMenu() {
     m_menuBar->addAction(m_importAction);
 
     connect(m_exitAction, &QAction::triggered, this, &QDialog::close);
+    connect(m_importAction, &QAction::triggered, this, &MainWindow::importLegacyData);
     connect(m_workersAction, &QAction::triggered, m_workersDialog, &WorkersDialog::browse);
     connect(m_productsAction, &QAction::triggered, m_productsDialog, &ProductsDialog::browse);
     connect(m_operationPricesAction, &QAction::triggered, m_operationPricesDialog,
@@ -136,6 +140,9 @@ void MainWindow::createJournalWidgets() {
     m_noteLabel = new QLabel(this);
     m_noteLabel->setObjectName(QStringLiteral("noteLabel"));
     m_noteLabel->setVisible(false);
+    m_importProgressLabel = new QLabel(this);
+    m_importProgressLabel->setObjectName(QStringLiteral("importProgressLabel"));
+    m_importProgressLabel->setVisible(false);
     m_journalGrid = new QTableView(this);
     m_journalGrid->setObjectName(QStringLiteral("journalGrid"));
     m_journalGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -166,6 +173,8 @@ void MainWindow::createJournalWidgets() {
     auto* bottom = new QHBoxLayout;
     for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_refreshButton})
         bottom->addWidget(b);
+    bottom->addSpacing(20);
+    bottom->addWidget(m_importProgressLabel, 1);
     bottom->addStretch();
     bottom->addWidget(m_maintenanceWorksButton);
     bottom->addSpacing(20);
@@ -194,6 +203,11 @@ void MainWindow::applyPermissions() {
         w->setEnabled(p.chooseDay);
     m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
     m_timesheetsMenu->menuAction()->setEnabled(p.timesheets);
+    m_importAction->setVisible(p.legacyImport && hasOdbcDataSource(kLegacySourceDsn));
+}
+
+void MainWindow::importLegacyData() {
+    runInteractiveImport(m_db.connection().database(), *m_importProgressLabel);
 }
 
 bool MainWindow::event(QEvent* e) {

@@ -42,6 +42,7 @@ private:
     void createMenu();
     void createJournalWidgets();
     void applyPermissions();
+    void importLegacyData();
     QAction* addAction(const char* name, const QString& caption);
     QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
 
@@ -80,6 +81,7 @@ private:
     QDateEdit* m_dateEdit;
     QCheckBox* m_dayOffCheck;
     QLabel* m_noteLabel;
+    QLabel* m_importProgressLabel;
     QTableView* m_journalGrid;
     QPushButton* m_addButton;
     QPushButton* m_changeButton;
