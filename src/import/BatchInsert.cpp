@@ -3,63 +3,110 @@
 
 #include "data/Sql.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QSqlError>
-#include <algorithm>
+#include <cmath>
 
 namespace {
-// Bound values per statement: large enough that the round trips do not count, well below
-// the 65535 parameters a PostgreSQL statement can take.
-constexpr int kValuesPerStatement = 4000;
+
+void appendJsonText(QString& json, const QString& text) {
+    json += u'"';
+    for (const QChar c : text) {
+        if (c == u'"' || c == u'\\') {
+            json += u'\\';
+            json += c;
+        } else if (c.unicode() < 0x20) {
+            json += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        } else {
+            json += c;
+        }
+    }
+    json += u'"';
+}
+
+// Numbers as JSON numbers; dates and times in the ISO form the server reads whatever its date
+// style; everything else as text.
+void appendJsonValue(QString& json, const QVariant& v) {
+    if (v.isNull()) {
+        json += QLatin1String("null");
+        return;
+    }
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        json += v.toString();
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = v.toDouble();
+        if (std::isfinite(d))
+            json += QString::number(d, 'g', 17);
+        else
+            appendJsonText(json, v.toString()); // "nan", "inf": the server reads them as texts
+        return;
+    }
+    case QMetaType::QDate:
+        appendJsonText(json, v.toDate().toString(Qt::ISODate));
+        return;
+    case QMetaType::QDateTime:
+        appendJsonText(json, v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
+        return;
+    default:
+        appendJsonText(json, v.toString());
+    }
+}
+
 } // namespace
 
-int BatchInsert::rowsPerStatement(int columnCount) {
-    return std::max(1, kValuesPerStatement / std::max(1, columnCount));
-}
-
 BatchInsert::BatchInsert(const QSqlDatabase& db, const QString& table, const QStringList& columns)
-    : m_db(db), m_table(table), m_columns(columns), m_batchRows(rowsPerStatement(int(columns.size()))),
-      m_fullBatch(db) {
-    m_pending.reserve(m_batchRows * columns.size());
+    : m_columns(columns), m_statement(db) {
+    const QString names = columns.join(QStringLiteral(", "));
+    const QString text =
+        QStringLiteral(
+            "insert into %1 (%2) select %2 from json_populate_recordset(cast(null as %1), cast(? as json))")
+            .arg(table, names);
+    sqltrace::record(text);
+    if (!m_statement.prepare(text))
+        throw DbError(errorText(m_statement.lastError()));
 }
 
-QString BatchInsert::statementText(int rows) const {
-    const QString oneRow = u'(' + QStringList(m_columns.size(), QStringLiteral("?")).join(u',') + u')';
-    return QStringLiteral("insert into %1 (%2) values %3")
-        .arg(m_table, m_columns.join(QStringLiteral(", ")), QStringList(rows, oneRow).join(u','));
+void BatchInsert::appendRow(QString& json, const QStringList& columns, const QVariantList& row) {
+    json += u'{';
+    for (int i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            json += u',';
+        appendJsonText(json, columns[i]);
+        json += u':';
+        appendJsonValue(json, row[i]);
+    }
+    json += u'}';
 }
 
 bool BatchInsert::add(const QVariantList& row) {
-    m_pending.append(row);
-    if (m_pending.size() < m_batchRows * m_columns.size())
+    if (m_pending > 0)
+        m_rows += u',';
+    appendRow(m_rows, m_columns, row);
+    if (++m_pending < kRowsPerStatement)
         return false;
-    if (!m_fullBatchPrepared) {
-        const QString text = statementText(m_batchRows);
-        sqltrace::record(text);
-        if (!m_fullBatch.prepare(text))
-            throw DbError(errorText(m_fullBatch.lastError()));
-        m_fullBatchPrepared = true;
-    }
-    write(m_fullBatch, m_batchRows);
+    write();
     return true;
 }
 
 void BatchInsert::finish() {
-    if (m_pending.isEmpty())
-        return;
-    const int rows = int(m_pending.size() / m_columns.size());
-    QSqlQuery last(m_db);
-    const QString text = statementText(rows);
-    sqltrace::record(text);
-    if (!last.prepare(text))
-        throw DbError(errorText(last.lastError()));
-    write(last, rows);
+    if (m_pending > 0)
+        write();
 }
 
-void BatchInsert::write(QSqlQuery& statement, int rows) {
-    for (int i = 0; i < m_pending.size(); ++i)
-        statement.bindValue(i, m_pending[i]);
-    if (!statement.exec())
-        throw DbError(errorText(statement.lastError()));
-    m_written += rows;
-    m_pending.clear();
+void BatchInsert::write() {
+    m_statement.bindValue(0, u'[' + m_rows + u']');
+    if (!m_statement.exec())
+        throw DbError(errorText(m_statement.lastError()));
+    m_written += m_pending;
+    m_pending = 0;
+    m_rows.clear();
 }

@@ -1,5 +1,6 @@
-// Rows written into one table many at a time: each statement inserts a batch of rows with
-// their values bound, so a large table goes in with few round trips to the server.
+// Rows written into one table of PostgreSQL many at a time: each statement carries a batch of
+// rows as one bound JSON text that the server unpacks into the table's columns, so a large
+// table goes in with few round trips and without a bound parameter per value.
 #pragma once
 
 #include <QSqlDatabase>
@@ -11,26 +12,25 @@ class BatchInsert {
 public:
     BatchInsert(const QSqlDatabase& db, const QString& table, const QStringList& columns);
 
-    // Adds one row (its values in the order of the columns). Returns true when this row
-    // completed a batch and the batch was written. Throws DbError when the server refuses it.
+    // Adds one row (its values in the order of the columns: null, numbers, texts, dates and
+    // times). Returns true when this row completed a batch and the batch was written. Throws
+    // DbError when the server refuses it.
     bool add(const QVariantList& row);
     // Writes the rows still waiting.
     void finish();
     qint64 rowsWritten() const { return m_written; }
 
-    // Rows per statement for a table of that many columns.
-    static int rowsPerStatement(int columnCount);
+    static constexpr int kRowsPerStatement = 2000;
+
+    // One row as a JSON object keyed by the column names.
+    static void appendRow(QString& json, const QStringList& columns, const QVariantList& row);
 
 private:
-    void write(QSqlQuery& statement, int rows);
-    QString statementText(int rows) const;
+    void write();
 
-    QSqlDatabase m_db;
-    QString m_table;
     QStringList m_columns;
-    int m_batchRows;
-    QSqlQuery m_fullBatch;
-    bool m_fullBatchPrepared = false;
-    QVariantList m_pending;
+    QSqlQuery m_statement;
+    QString m_rows; // the JSON array of the rows waiting, without its brackets
+    int m_pending = 0;
     qint64 m_written = 0;
 };

@@ -164,7 +164,8 @@ void TestImport::fillSources() {
     legacy->exec(QStringLiteral("insert into OPER values (9, null, null, null, null)"));
     legacy->exec(QStringLiteral("insert into VID_OPER values ('Токарная «чистовая»', 1)"));
     legacy->exec(QStringLiteral("insert into VID_OPER values (null, 3)"));
-    legacy->exec(QStringLiteral("insert into WORKERS values ('Иванов Иван Иванович', 6, 'ул. Ленина, 5')"));
+    legacy->exec(QStringLiteral("insert into WORKERS values ('Иванов Иван Иванович', 6, "
+                                "'ул. \"Ленина\", 5\\' || char(10) || 'корп. 2')"));
     legacy->exec(QStringLiteral("insert into WORKERS values (null, 7, null)"));
     db->exec(
         QStringLiteral("insert into public.smena values (11, 6, 2, 4, 120, 3, 2, '2024-01-15 00:00', 1.1875, "
