@@ -208,6 +208,8 @@ void MainWindow::applyPermissions() {
 
 void MainWindow::importLegacyData() {
     runInteractiveImport(m_db.connection().database(), *m_importProgressLabel);
+    // The journal shows what the import may have replaced.
+    m_journal->refresh();
 }
 
 bool MainWindow::event(QEvent* e) {

@@ -6,6 +6,7 @@
 #include "import/ImportConnections.h"
 #include "import/InteractiveImport.h"
 #include "import/LegacyImport.h"
+#include "journal/JournalController.h"
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
 
@@ -430,6 +431,7 @@ void TestImport::importFromMainWindowAsksFirst() {
     fillSources();
     fillTargets();
     MainWindow window(*main, *permissionsForCode("73516280"));
+    window.journal().showToday(); // as the window does when it is shown
     auto* action = childNamed<QAction>(&window, "importAction");
     auto* label = childNamed<QLabel>(&window, "importProgressLabel");
     QList<QStringList> before;
