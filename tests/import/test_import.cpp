@@ -277,13 +277,13 @@ void TestImport::refusedRowKeepsItsTarget_data() {
     QTest::addColumn<int>("failingStep");
     QTest::addColumn<QString>("badRow");
     QTest::addColumn<bool>("onJournalSource");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("message"); // the step, the tables and the reason
     QTest::newRow("worker name too long")
         << 6 << QString("insert into WORKERS values ('%1', 20, null)").arg(QString(200, u'Я')) << false
-        << "Шаг 6 (WORKERS → accounts_dep.workers): ";
+        << "Шаг 6 (WORKERS → accounts_dep.workers): ERROR: value too long for type character varying(128)";
     QTest::newRow("acceptance mark too long")
         << 7 << "insert into public.smena (id, ok) values (40, 'принято')" << true
-        << "Шаг 7 (smena → accounts_dep.smena): ";
+        << "Шаг 7 (smena → accounts_dep.smena): ERROR: value too long for type character(2)";
 }
 
 void TestImport::refusedRowKeepsItsTarget() {
@@ -303,9 +303,7 @@ void TestImport::refusedRowKeepsItsTarget() {
 
     const ImportOutcome outcome = runImport();
     QVERIFY(!outcome.succeeded());
-    // The step, the tables and the driver's own text.
     QVERIFY2(outcome.error.startsWith(message), qPrintable(outcome.error));
-    QVERIFY2(outcome.error.contains("value too long"), qPrintable(outcome.error));
     QCOMPARE(int(outcome.steps.size()), failingStep - 1);
     for (int step = 0; step < failingStep - 1; ++step)
         verifyImported(step);
