@@ -92,7 +92,8 @@ ImportOutcome LegacyImport::run() {
 
 ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {
     ImportStepResult result{step.sourceTable, step.targetTable};
-    if (step.fromMainConnection && sourceIsTarget(step)) {
+    const SourcePlace place = step.fromMainConnection ? locateSource(step) : SourcePlace{};
+    if (place.isTarget) {
         // Copying the table onto itself would first delete what it is about to copy.
         result.skipped = true;
         result.rowsBefore = countRows(m_target, step.targetTable);
@@ -109,7 +110,17 @@ ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {
     result.rowsBefore = countRows(m_target, step.targetTable);
     // Rows with keys of 0 and below are kept: they are not the earlier database's.
     runStatement(m_target, QStringLiteral("delete from %1 where id>0").arg(step.targetTable));
+    result.rowsCopied = place.inTargetDatabase.isEmpty() ? copyThroughClient(step, source, total)
+                                                         : copyOnServer(step, place.inTargetDatabase, total);
+    report(progressText(step.sourceTable, result.rowsCopied, total), true);
+    if (step.copiesKeys)
+        followKeySequence(step);
+    transaction.commit();
+    return result;
+}
 
+// Reads the source's rows and writes them into the target a batch at a time.
+qint64 LegacyImport::copyThroughClient(const ImportStep& step, const QSqlDatabase& source, qint64 total) {
     QSqlQuery read(source);
     read.setForwardOnly(true);
     const QString select = QStringLiteral("select %1 from %2%3")
@@ -131,12 +142,34 @@ ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {
     if (read.lastError().isValid())
         throw DbError(errorText(read.lastError()));
     insert.finish();
-    result.rowsCopied = insert.rowsWritten();
-    report(progressText(step.sourceTable, result.rowsCopied, total), true);
-    if (step.copiesKeys)
-        followKeySequence(step);
-    transaction.commit();
-    return result;
+    return insert.rowsWritten();
+}
+
+// The source lies in the target's database: the server copies the rows itself, in portions of
+// ascending ids so that the progress moves, and at the end the rows without an id, which the
+// target refuses with its own message.
+qint64 LegacyImport::copyOnServer(const ImportStep& step, const QString& source, qint64 total) {
+    const QString columns = step.columnNames().join(QStringLiteral(", "));
+    const QString copyPortion =
+        QStringLiteral("with copied as (insert into %1 (%2) select %2 from %3 "
+                       "where id > cast(:after as bigint) order by id limit %4 returning id) "
+                       "select count(*), max(id) from copied")
+            .arg(step.targetTable, columns, source)
+            .arg(BatchInsert::kRowsPerStatement * 10);
+    qint64 copied = 0;
+    QVariant after = std::numeric_limits<qint64>::min();
+    for (;;) {
+        QSqlQuery portion = runStatement(m_target, copyPortion, {{QStringLiteral("after"), after}});
+        if (!portion.next() || portion.value(0).toLongLong() == 0)
+            break;
+        copied += portion.value(0).toLongLong();
+        after = portion.value(1).toLongLong();
+        report(progressText(step.sourceTable, copied, total), false);
+    }
+    copied += runStatement(m_target, QStringLiteral("insert into %1 (%2) select %2 from %3 where id is null")
+                                         .arg(step.targetTable, columns, source))
+                  .numRowsAffected();
+    return copied;
 }
 
 // The key sequence is moved past the largest copied id, so that rows added afterwards get keys
@@ -152,13 +185,20 @@ void LegacyImport::followKeySequence(const ImportStep& step) {
         {{QStringLiteral("table"), step.keyTable}});
 }
 
-// Whether the program's connection finds the target table itself under the source's name: the
-// same cluster, the same database and the same table.
-bool LegacyImport::sourceIsTarget(const ImportStep& step) {
-    const QString identity = QStringLiteral(
-        "select (select system_identifier from pg_control_system())::text || '/' || current_database() "
-        "|| '/' || coalesce(to_regclass(:table)::oid::text, '')");
-    QSqlQuery main = runStatement(m_main, identity, {{QStringLiteral("table"), step.sourceTable}});
-    QSqlQuery target = runStatement(m_target, identity, {{QStringLiteral("table"), step.targetTable}});
-    return main.next() && target.next() && main.value(0).toString() == target.value(0).toString();
+// Where the program's connection finds the source under its name: in the target's database
+// (the same cluster and database) or elsewhere, and whether it is the target table itself.
+LegacyImport::SourcePlace LegacyImport::locateSource(const ImportStep& step) {
+    const QString place = QStringLiteral(
+        "select (select system_identifier from pg_control_system())::text || '/' || current_database(), "
+        "(select quote_ident(n.nspname) || '.' || quote_ident(c.relname) from pg_class c "
+        "join pg_namespace n on n.oid = c.relnamespace where c.oid = to_regclass(:table))");
+    QSqlQuery main = runStatement(m_main, place, {{QStringLiteral("table"), step.sourceTable}});
+    QSqlQuery target = runStatement(m_target, place, {{QStringLiteral("table"), step.targetTable}});
+    SourcePlace result;
+    if (!main.next() || !target.next() || main.value(0).toString() != target.value(0).toString() ||
+        main.value(1).isNull())
+        return result;
+    result.inTargetDatabase = main.value(1).toString();
+    result.isTarget = result.inTargetDatabase == target.value(1).toString();
+    return result;
 }

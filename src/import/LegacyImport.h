@@ -47,8 +47,16 @@ public:
     static QString summaryLine(const ImportStepResult& result);
 
 private:
+    // Where a source read on the program's own connection lies.
+    struct SourcePlace {
+        QString inTargetDatabase; // its full name when it lies in the target's database
+        bool isTarget = false;    // it is the target table itself
+    };
+
     ImportStepResult runStep(int number, const ImportStep& step);
-    bool sourceIsTarget(const ImportStep& step);
+    qint64 copyThroughClient(const ImportStep& step, const QSqlDatabase& source, qint64 total);
+    qint64 copyOnServer(const ImportStep& step, const QString& source, qint64 total);
+    SourcePlace locateSource(const ImportStep& step);
     void followKeySequence(const ImportStep& step);
     void report(const QString& text, bool milestone);
 

@@ -102,6 +102,7 @@ private slots:
     void refusedRowKeepsItsTarget_data();
     void refusedRowKeepsItsTarget();
     void journalIsNotCopiedOntoItself();
+    void journalFromAnotherDatabase();
     void rowsCanBeAddedAfterImport();
     void importCommand_data();
     void importCommand();
@@ -328,6 +329,35 @@ void TestImport::journalIsNotCopiedOntoItself() {
              QString("smena → accounts_dep.smena: пропущено (это одна и та же таблица), было 4"));
     for (int step = 0; step < 6; ++step)
         verifyImported(step);
+}
+
+// The program's connection on another database than the target: the journal's rows travel
+// through the program.
+void TestImport::journalFromAnotherDatabase() {
+    fillSources();
+    fillTargets();
+    TestDatabase elsewhere;
+    elsewhere.exec(LegacySource::journalTableSql());
+    elsewhere.exec(
+        "insert into public.smena values (21, 6, 2, 4, 7, 0, 3, '2023-12-31 00:00', 0.5, 0, 2, 'да', "
+        "'2024-01-01 23:59:59'), (22, null, null, null, null, null, null, null, null, null, null, null, "
+        "null)");
+    {
+        QSqlDatabase journal = QSqlDatabase::addDatabase("QPSQL", "journal_elsewhere");
+        journal.setHostName(elsewhere.host());
+        journal.setDatabaseName(elsewhere.name());
+        journal.setUserName("sys");
+        journal.setPassword("wemblox");
+        QVERIFY(journal.open());
+        ImportConnections connections;
+        LegacyImport import(connections.source(), connections.target(), journal);
+        const ImportOutcome outcome = import.run();
+        QVERIFY2(outcome.succeeded(), qPrintable(outcome.error));
+        QCOMPARE(outcome.steps[6].rowsCopied, 2);
+        QCOMPARE(targetRows(6), rows(journal, comparisons()[6].source));
+        journal.close();
+    }
+    QSqlDatabase::removeDatabase("journal_elsewhere");
 }
 
 void TestImport::rowsCanBeAddedAfterImport() {
