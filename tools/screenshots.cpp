@@ -42,7 +42,7 @@ QPushButton* buttonWithText(QWidget* window, const QString& text) {
 
 int main(int argc, char** argv) {
     TabelApplication app(argc, argv);
-    loadTranslations(app);
+    speakRussian(app);
     if (app.arguments().size() != 4) {
         std::fprintf(stderr, "usage: screenshots DATABASE SERVER FOLDER\n");
         return 2;

@@ -3,6 +3,7 @@
 
 #include "app/VersionCheck.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -14,8 +15,7 @@ LoginDialog::LoginDialog(VersionCheck& versionCheck, QWidget* parent)
     : QDialog(parent), m_versionCheck(versionCheck) {
     setObjectName(QStringLiteral("LoginDialog"));
     setWindowTitle(QStringLiteral("Авторизация"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    makeFixedDialog(this);
     m_codeEdit = new QLineEdit(this);
     m_codeEdit->setObjectName(QStringLiteral("codeEdit"));
     m_codeEdit->setEchoMode(QLineEdit::Password);

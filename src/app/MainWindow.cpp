@@ -12,6 +12,7 @@
 #include "refbooks/ProductsDialog.h"
 #include "refbooks/WorkersDialog.h"
 #include "reports/ReportsDialog.h"
+#include "ui/DateBox.h"
 #include "ui/Seams.h"
 
 #include <QAction>
@@ -103,22 +104,19 @@ void MainWindow::createMenu() {
     m_reportsMenu = addMenu("reportsMenu", QStringLiteral("Отчеты"), {m_summaryReportsAction});
     m_exitAction = addAction("exitAction", QStringLiteral("Выход"));
     m_menuBar->addAction(m_exitAction);
-    // The import is offered only by a build that shows this item; this one never does.
+    // Hidden unless full access meets a workstation with the earlier database's data source.
     m_importAction = addAction("importAction", QStringLiteral("Импорт"));
     m_importAction->setVisible(false);
     m_menuBar->addAction(m_importAction);
 
     connect(m_exitAction, &QAction::triggered, this, &QDialog::close);
     connect(m_importAction, &QAction::triggered, this, &MainWindow::importLegacyData);
-    connect(m_workersAction, &QAction::triggered, m_workersDialog, &WorkersDialog::browse);
-    connect(m_productsAction, &QAction::triggered, m_productsDialog, &ProductsDialog::browse);
-    connect(m_operationPricesAction, &QAction::triggered, m_operationPricesDialog,
-            &OperationPricesDialog::browse);
-    connect(m_operationTypesAction, &QAction::triggered, m_operationTypesDialog,
-            &OperationTypesDialog::browse);
-    connect(m_nomenclatureGroupsAction, &QAction::triggered, m_nomenclatureGroupsDialog,
-            &NomenclatureGroupsDialog::browse);
-    connect(m_summaryReportsAction, &QAction::triggered, m_reportsDialog, &ReportsDialog::showForLastMonth);
+    openOnAction(m_workersAction, m_workersDialog, &WorkersDialog::browse);
+    openOnAction(m_productsAction, m_productsDialog, &ProductsDialog::browse);
+    openOnAction(m_operationPricesAction, m_operationPricesDialog, &OperationPricesDialog::browse);
+    openOnAction(m_operationTypesAction, m_operationTypesDialog, &OperationTypesDialog::browse);
+    openOnAction(m_nomenclatureGroupsAction, m_nomenclatureGroupsDialog, &NomenclatureGroupsDialog::browse);
+    openOnAction(m_summaryReportsAction, m_reportsDialog, &ReportsDialog::showForLastMonth);
 }
 
 void MainWindow::createJournalWidgets() {
@@ -130,10 +128,9 @@ void MainWindow::createJournalWidgets() {
         m_shiftButtons[s]->setObjectName(QLatin1String(shiftNames[s]));
     }
     m_shiftButtons[0]->setChecked(true);
-    m_dateEdit = new QDateEdit(this);
+    m_dateEdit = new DateBox(this);
     m_dateEdit->setObjectName(QStringLiteral("dateEdit"));
     m_dateEdit->setCalendarPopup(true);
-    m_dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     m_dateEdit->setDate(seams::today());
     m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
     m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
@@ -212,21 +209,21 @@ void MainWindow::importLegacyData() {
     m_journal->refresh();
 }
 
-bool MainWindow::event(QEvent* e) {
-    // Every return to the main window shows the journal of the computer's date again.
-    if (e->type() == QEvent::WindowActivate)
-        m_journal->showToday();
-    return QDialog::event(e);
-}
-
 void MainWindow::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    // Where the desktop does not activate a new window by itself, the journal is read once
-    // the window is on screen.
-    QTimer::singleShot(0, this, [this] {
-        if (isVisible() && !isActiveWindow())
-            m_journal->showToday();
-    });
+    // The first showing after login reads the journal of the computer's date, once the window
+    // is on screen. Later activations (after a message box, a question, or from another
+    // program) leave the day and the row alone.
+    if (!m_journalShown) {
+        m_journalShown = true;
+        QTimer::singleShot(0, m_journal, &JournalController::showToday);
+    }
+}
+
+void MainWindow::openFromJournal(const std::function<void()>& open) {
+    open();
+    // Back from a window the journal opened, the journal shows the computer's date again.
+    m_journal->showToday();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {

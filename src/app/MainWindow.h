@@ -4,7 +4,9 @@
 
 #include "ui/Permissions.h"
 
+#include <QAction>
 #include <QDialog>
+#include <functional>
 
 class Database;
 class JournalController;
@@ -34,7 +36,6 @@ public:
     JournalController& journal() { return *m_journal; }
 
 protected:
-    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -45,6 +46,12 @@ private:
     void importLegacyData();
     QAction* addAction(const char* name, const QString& caption);
     QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
+    // Runs a window the journal opens (modally), then shows the journal of today again.
+    void openFromJournal(const std::function<void()>& open);
+    template <class Window> void openOnAction(QAction* action, Window* window, void (Window::*show)()) {
+        connect(action, &QAction::triggered, this,
+                [this, window, show] { openFromJournal([=] { (window->*show)(); }); });
+    }
 
     Database& m_db;
     Permissions m_permissions;
@@ -58,6 +65,7 @@ private:
     ReportsDialog* m_reportsDialog;
     WorkRecordEditor* m_workRecordEditor;
     JournalController* m_journal;
+    bool m_journalShown = false;
 
     QMenuBar* m_menuBar;
     QMenu* m_referenceBooksMenu;

@@ -42,9 +42,11 @@ bool TabelApplication::notify(QObject* receiver, QEvent* e) {
     return false;
 }
 
-void loadTranslations(QApplication& app) {
+void speakRussian(QApplication& app) {
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    QLocale::setDefault(russian);
     auto* qt = new QTranslator(&app);
-    if (qt->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (qt->load(russian, QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(qt);
 }

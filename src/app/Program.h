@@ -25,8 +25,10 @@ public:
 // Shows an error that escaped a handler.
 void showException(const QString& text);
 
-// Loads Qt's own Russian texts (message-box buttons, print preview) when the system has them.
-void loadTranslations(QApplication& app);
+// The program speaks Russian whatever the workstation's locale: the default locale (calendar
+// month and day names, dates, numbers) is Russian, and Qt's own Russian texts (message-box
+// buttons, print preview, file dialog) are loaded when the system has them.
+void speakRussian(QApplication& app);
 
 class Program : public QObject {
     Q_OBJECT

@@ -17,7 +17,7 @@ static int refuseArguments(const QString& error) {
 
 static int runWindows(int argc, char** argv) {
     TabelApplication app(argc, argv);
-    loadTranslations(app);
+    speakRussian(app);
     bool ended = false;
     int code = 0;
     seams::setEndHandler([&](int c) {

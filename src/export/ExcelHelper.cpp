@@ -1,6 +1,8 @@
 // The export operations over the spreadsheet backend, with their error boxes.
 #include "export/ExcelHelper.h"
 
+#include "export/InProcessSpreadsheet.h"
+
 #include "ui/Seams.h"
 
 #include <exception>
@@ -88,6 +90,10 @@ int ExcelSetVisible(bool visible, ExcelReference& ref) {
 int ExcelPutCell(int sheet, int column, int row, const QString& text, bool textFormat, bool autofit,
                  bool bold, ExcelReference& ref) {
     return putCell(ref, sheet, column, row, text, textFormat, true, autofit, bold);
+}
+
+void nameNextExport(const QString& subject) {
+    spreadsheet::inprocess::nameNextWorkbook(subject);
 }
 
 int ExcelOpen(const QString& fileName) {

@@ -42,6 +42,10 @@ int ExcelPutCell(int sheet, int column, int row, const QString& text, bool textF
                  bool bold);
 } // namespace HoursExcel
 
+// What the next workbook that ExcelOpen makes holds ("Цены"); its file is named after it and
+// the time, in the user's documents folder.
+void nameNextExport(const QString& subject);
+
 // The module-wide references; empty at program start.
 ExcelReference& plainExcelReference();
 ExcelReference& hoursExcelReference();

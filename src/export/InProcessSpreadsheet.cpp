@@ -6,9 +6,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <cmath>
 #include <xlsxwriter.h>
@@ -18,6 +18,7 @@ namespace spreadsheet::inprocess {
 namespace {
 
 WorkbookOpener opener;
+QString nextSubject;
 
 bool openOnDesktop(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -114,6 +115,14 @@ InProcessBackend& theBackend() {
 void InProcessApplication::addWorkbook() {
     auto book = std::make_unique<WorkbookData>();
     book->title = QStringLiteral("Книга%1").arg(workbooksAdded + 1);
+    const QString subject = nextSubject.isEmpty() ? QStringLiteral("Выгрузка") : nextSubject;
+    nextSubject.clear();
+    // Characters a file name cannot hold on either system become "_".
+    QString safeSubject = subject;
+    for (QChar& c : safeSubject)
+        if (QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = u'_';
+    book->fileStem = safeSubject + u' ' + seams::now().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     // A new workbook has three empty sheets.
     for (int i = 1; i <= 3; ++i)
         book->sheets.push_back(SheetData{QStringLiteral("Лист%1").arg(i), {}, {}, {}});
@@ -135,17 +144,14 @@ std::unique_ptr<Worksheet> InProcessApplication::worksheet(int index) {
 }
 
 QString InProcessApplication::folder() {
-    if (runFolder.isEmpty()) {
-        const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-        QTemporaryDir dir(QDir(temp).filePath(QStringLiteral("tabel-XXXXXX")));
-        if (!dir.isValid())
-            throw Error(
-                QStringLiteral("Не удалось создать папку для книги в %1: %2").arg(temp, dir.errorString()));
-        // The user may still be looking at the files when the program ends: the folder stays.
-        dir.setAutoRemove(false);
-        runFolder = dir.path();
+    // The documents folder is where a user looks for a file again; the home folder stands in
+    // where there is none.
+    for (const auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::HomeLocation}) {
+        const QString dir = QStandardPaths::writableLocation(location);
+        if (!dir.isEmpty() && QDir().mkpath(dir) && QFileInfo(dir).isWritable())
+            return dir;
     }
-    return runFolder;
+    throw Error(QStringLiteral("Нет папки документов, куда можно сохранить книгу"));
 }
 
 // Showing saves the active workbook (again only if it changed) and opens the file for the user.
@@ -155,20 +161,25 @@ void InProcessApplication::setVisible(bool show) {
         return;
     auto& book = *active;
     if (book.changed || book.savedPath.isEmpty() || !QFile::exists(book.savedPath)) {
-        const QString dir = folder();
-        // The system may have cleaned the temporary folder since the last save.
-        QDir().mkpath(dir);
-        const QString path = QDir(dir).filePath(book.title + QStringLiteral(".xlsx"));
+        const QDir dir(folder());
+        // A file of the same name (two exports in one second) is never overwritten.
+        QString path = dir.filePath(book.fileStem + QStringLiteral(".xlsx"));
+        for (int n = 2; QFileInfo::exists(path) && path != book.savedPath; ++n)
+            path = dir.filePath(QStringLiteral("%1 (%2).xlsx").arg(book.fileStem).arg(n));
         saveXlsx(book, path);
         book.savedPath = path;
         book.changed = false;
     }
     if (!(opener ? opener : openOnDesktop)(book.savedPath))
-        seams::showMessage({QStringLiteral("Ошибка"),
-                            QStringLiteral("Не удалось открыть книгу программой для электронных таблиц.\n"
-                                           "Книга сохранена в файле:\n%1")
+        seams::showMessage({QStringLiteral("Табель"),
+                            QStringLiteral("Книга сохранена в файле:\n%1\n\nПрограмма для электронных "
+                                           "таблиц не открыла её: откройте файл из этой папки.")
                                 .arg(QDir::toNativeSeparators(book.savedPath)),
-                            QMessageBox::Warning, QMessageBox::Ok});
+                            QMessageBox::Information, QMessageBox::Ok});
+}
+
+void nameNextWorkbook(const QString& subject) {
+    nextSubject = subject;
 }
 
 Backend& defaultBackend() {

@@ -36,7 +36,8 @@ struct SheetData {
 };
 
 struct WorkbookData {
-    QString title; // "Книга1", also the name of its file
+    QString title;    // "Книга1"
+    QString fileStem; // what is in it and when: "Цены 2026-12-10 09-15-02", the name of its file
     std::vector<SheetData> sheets;
     bool changed = true; // since it was last saved
     QString savedPath;
@@ -55,13 +56,16 @@ public:
     const WorkbookData* activeWorkbook() const { return active.get(); }
 
 private:
-    QString folder(); // this run's folder for saved workbooks, made on first use
+    QString folder(); // the user's documents folder, where workbooks are saved
     bool visible = false;
     int workbooksAdded = 0;
     // Only the active workbook can be written to, so older ones are not kept.
     std::unique_ptr<WorkbookData> active;
-    QString runFolder;
 };
+
+// What the next workbook added holds ("Цены", "Отчет по рабочим"); its file is named after it
+// and the time it was made. Without it the file is named "Выгрузка" and the time.
+void nameNextWorkbook(const QString& subject);
 
 // The default backend; it keeps its one application for the rest of the program.
 Backend& defaultBackend();

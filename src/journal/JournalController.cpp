@@ -2,19 +2,21 @@
 #include "journal/JournalController.h"
 
 #include "data/Database.h"
+#include "data/Format.h"
 #include "journal/DayHours.h"
 #include "journal/WorkRecordEditor.h"
 #include "ui/DatasetGrid.h"
+#include "ui/OwnColourDelegate.h"
 #include "ui/Seams.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFont>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTableView>
 
 namespace {
@@ -29,6 +31,11 @@ bool accepted(const QString& mark) {
 
 QString trimmedText(const QVariant& v) {
     return v.isNull() ? QString() : v.toString().trimmed();
+}
+
+// An amount in roubles with its two decimals ("732.50", not "732.5").
+QString moneyText(const QVariant& v) {
+    return v.isNull() ? QString() : toScreenSeparator(QString::number(v.toDouble(), 'f', 2));
 }
 
 // The grid's columns: titles, widths, the OK column in bold green or red.
@@ -57,7 +64,7 @@ QList<GridColumn> journalColumns() {
         {QStringLiteral("time"), QStringLiteral("Часы"), 0},
         {QStringLiteral("kol_vo"), QStringLiteral("Кол-во"), 57},
         {QStringLiteral("brak"), QStringLiteral("Брак"), 49},
-        {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78},
+        {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78, moneyText},
         ok,
         {QStringLiteral("vvod"), QStringLiteral("Заведен"), 84, {}, Qt::AlignCenter}, // 72 cuts the date
     };
@@ -119,14 +126,18 @@ JournalController::JournalController(Database& db, WorkRecordEditor& editor, con
     connect(m_widgets.deleteButton, &QPushButton::clicked, this, &JournalController::deleteRecord);
     connect(m_widgets.refreshButton, &QPushButton::clicked, this, &JournalController::refresh);
     connect(grid, &QTableView::doubleClicked, this, &JournalController::toggleAcceptance);
-    // A day is chosen when the calendar closes or Enter is pressed: the edit's finished signal.
+    // Every way of choosing a day reads the journal again: the calendar (mouse or keyboard), the
+    // arrow keys, and a date typed into the box once Enter is pressed or the box is left. Without
+    // keyboard tracking a typed date counts only when it is complete.
+    m_widgets.dateEdit->setKeyboardTracking(false);
     auto dayChosen = [this] {
         if (m_widgets.dateEdit->date() != m_db.journal(1).param(QStringLiteral("data")).toDate())
             showChosenDay();
     };
+    connect(m_widgets.dateEdit, &QDateEdit::dateChanged, this, dayChosen);
     connect(m_widgets.dateEdit, &QDateEdit::editingFinished, this, dayChosen);
-    if (QCalendarWidget* calendar = m_widgets.dateEdit->calendarWidget())
-        connect(calendar, &QCalendarWidget::clicked, this, dayChosen);
+    // The selected row keeps the acceptance mark's colour.
+    grid->setItemDelegate(new OwnColourDelegate(grid));
 }
 
 JournalDay JournalController::day() const {
@@ -160,7 +171,10 @@ void JournalController::reopenShown(int row) {
 }
 
 void JournalController::showToday() {
-    m_widgets.dateEdit->setDate(seams::today());
+    {
+        const QSignalBlocker quiet(m_widgets.dateEdit);
+        m_widgets.dateEdit->setDate(seams::today());
+    }
     if (isWeekend(m_widgets.dateEdit->date()))
         m_widgets.dayOffCheck->setChecked(true);
     reopenAll(true);
@@ -190,9 +204,8 @@ void JournalController::showDayOffLook() {
 }
 
 void JournalController::addRecord() {
-    const int row = shownJournal().recNo();
-    if (m_editor.addRecord(day()))
-        reopenShown(row);
+    m_editor.addRecord(day());
+    showToday();
 }
 
 void JournalController::changeRecord() {
@@ -200,9 +213,10 @@ void JournalController::changeRecord() {
     if (q.isEmpty())
         return;
     const int row = q.recNo();
-    if (m_editor.changeRecord(day(), WorkRecord::fromJournalRow(q)))
-        reopenShown(row);
-    else if (row >= 1 && row <= q.recordCount())
+    m_editor.changeRecord(day(), WorkRecord::fromJournalRow(q));
+    // Back from the editor the journal shows the computer's date again, on the row it had.
+    showToday();
+    if (row >= 1 && row <= q.recordCount())
         q.setRecNo(row);
 }
 

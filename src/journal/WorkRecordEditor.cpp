@@ -7,15 +7,16 @@
 #include "journal/DayHours.h"
 #include "refbooks/OperationPricesDialog.h"
 #include "refbooks/WorkersDialog.h"
+#include "ui/DateBox.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
@@ -26,14 +27,19 @@ QString screenPrice(double v) {
     return formatScreen(roundHalfEven(v, 4));
 }
 
+// A long text (a worker's name, "mark; operation; kind") shown from its beginning.
+void showFromStart(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
 } // namespace
 
 WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker,
                                    OperationPricesDialog& operationPicker, QWidget* parent)
     : QDialog(parent), m_db(db), m_workerPicker(workerPicker), m_operationPicker(operationPicker) {
     setObjectName(QStringLiteral("WorkRecordEditor"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    makeFixedDialog(this);
     m_recordGroup = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
     m_recordGroup->setObjectName(QStringLiteral("recordGroup"));
     QFont bold = m_recordGroup->font();
@@ -69,16 +75,16 @@ WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker,
         e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
     m_hoursEdit->setText(QStringLiteral("0"));
     m_rejectsEdit->setText(QStringLiteral("0"));
-    m_dateEdit = new QDateEdit;
+    m_dateEdit = new DateBox;
     m_dateEdit->setObjectName(QStringLiteral("dateEdit"));
     m_dateEdit->setCalendarPopup(true);
-    m_dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     m_dateEdit->setFont(plain);
     auto small = [&](const char* name) {
         auto* b = new QPushButton(QStringLiteral("..."));
         b->setObjectName(QLatin1String(name));
         b->setFixedWidth(28);
-        b->setAutoDefault(false);
+        // Enter on a focused "..." opens its picker; Enter elsewhere saves.
+        b->setAutoDefault(true);
         b->setFont(plain);
         return b;
     };
@@ -127,8 +133,9 @@ WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker,
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::close);
     connect(m_workerButton, &QPushButton::clicked, this, &WorkRecordEditor::pickWorker);
     connect(m_operationButton, &QPushButton::clicked, this, &WorkRecordEditor::pickOperation);
-    connect(m_quantityEdit, &QLineEdit::editingFinished, this, &WorkRecordEditor::recomputeAmounts);
-    connect(m_hoursEdit, &QLineEdit::editingFinished, this, &WorkRecordEditor::recomputeAmounts);
+    // The amounts are computed again every time the quantity or the hours box is left.
+    m_quantityEdit->installEventFilter(this);
+    m_hoursEdit->installEventFilter(this);
 }
 
 bool WorkRecordEditor::addRecord(const JournalDay& day) {
@@ -153,14 +160,19 @@ bool WorkRecordEditor::changeRecord(const JournalDay& day, const WorkRecord& rec
     m_workerId = record.workerId;
     m_productId = record.productId;
     m_operationPriceId = record.operationPriceId;
-    m_basePrice = 0;
+    // The base price is that of the record's own operation price: its lowest norm price.
+    m_basePrice =
+        m_db.readValue(QStringLiteral("select min(price)::float8 from accounts_dep.norm where o_id=:id"),
+                       {{QStringLiteral("id"), record.operationPriceId}})
+            .toDouble();
     m_price = record.price;
     setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
+    m_basePriceEdit->setText(screenPrice(m_basePrice));
     m_priceEdit->setText(screenPrice(m_price));
     m_amountEdit->setText(screenPrice(record.quantity.toDouble() * m_price));
     m_dateEdit->setDate(record.date);
-    m_workerEdit->setText(record.workerName);
-    m_operationEdit->setText(record.operationText);
+    showFromStart(m_workerEdit, record.workerName);
+    showFromStart(m_operationEdit, record.operationText);
     m_quantityEdit->setText(record.quantity);
     m_rejectsEdit->setText(record.rejects);
     m_hoursEdit->setText(QString::number(record.hours));
@@ -190,6 +202,13 @@ void WorkRecordEditor::showEvent(QShowEvent* e) {
 }
 
 bool WorkRecordEditor::eventFilter(QObject* watched, QEvent* e) {
+    // Leaving the quantity or the hours box by Tab or a click recomputes; a message box or
+    // another window taking the focus does not (a refusal would otherwise repeat itself).
+    if (e->type() == QEvent::FocusOut && (watched == m_quantityEdit || watched == m_hoursEdit)) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible())
+            QMetaObject::invokeMethod(this, &WorkRecordEditor::recomputeAmounts, Qt::QueuedConnection);
+    }
     // A click on the worker or the operation opens its picker.
     if (e->type() == QEvent::MouseButtonRelease) {
         if (watched == m_workerEdit)
@@ -210,7 +229,7 @@ void WorkRecordEditor::setColourByOperation(const QString& operationText) {
 
 void WorkRecordEditor::pickWorker() {
     if (const std::optional<Worker> worker = m_workerPicker.pickWorker()) {
-        m_workerEdit->setText(worker->name);
+        showFromStart(m_workerEdit, worker->name);
         m_workerId = worker->id;
     }
 }
@@ -223,7 +242,7 @@ void WorkRecordEditor::pickOperation() {
         m_operationPriceId = picked->id;
         m_basePrice = picked->basePrice;
         m_price = piecePrice(picked->basePrice, m_day);
-        m_operationEdit->setText(picked->text);
+        showFromStart(m_operationEdit, picked->text);
     }
     setColourByOperation(m_operationEdit->text());
     recomputeAmounts();

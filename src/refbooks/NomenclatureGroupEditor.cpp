@@ -5,6 +5,7 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 
 NomenclatureGroupEditor::NomenclatureGroupEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("NomenclatureGroupEditor"));
+    makeFixedDialog(this);
     setWindowTitle(QStringLiteral("Ведение групп (29)"));
 
     m_nameGroup = new QGroupBox(QStringLiteral("Номенклатурная группа"), this);
@@ -30,7 +32,7 @@ NomenclatureGroupEditor::NomenclatureGroupEditor(Database& db, QWidget* parent) 
     m_saveButton->setDefault(true);
     m_exitButton = new QPushButton(QStringLiteral("Выход"), this);
     m_exitButton->setObjectName(QStringLiteral("exitButton"));
-    m_exitButton->setAutoDefault(false);
+    m_exitButton->setAutoDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_saveButton);
@@ -70,6 +72,12 @@ void NomenclatureGroupEditor::showEvent(QShowEvent* e) {
 
 void NomenclatureGroupEditor::save() {
     const QString name = m_nameEdit->text().trimmed();
+    // A group is known by its name: an empty one would be a row nobody can find or pick.
+    if (name.isEmpty()) {
+        seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
+        m_nameEdit->setFocus();
+        return;
+    }
     if (m_adding)
         m_db.execute(QStringLiteral("INSERT INTO cmn_classifier.item(s_caption) VALUES(") + sqlQuote(name) +
                      QStringLiteral(")"));

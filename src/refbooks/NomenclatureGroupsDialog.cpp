@@ -6,6 +6,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -21,8 +22,7 @@ void setFixedWindowLook(QDialog* window) {
     const QString icon = QStringLiteral(":/Icon_1");
     if (QFile::exists(icon))
         window->setWindowIcon(QIcon(icon));
-    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    makeFixedDialog(window);
     window->setSizeGripEnabled(false);
     if (window->layout())
         window->layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -64,7 +64,7 @@ Dataset& NomenclatureGroupsDialog::list() {
 }
 
 void NomenclatureGroupsDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
+    ListDialog::showEvent(e);
     centreOnDesktop(this);
 }
 

@@ -5,6 +5,7 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -200,6 +201,7 @@ void NormsGrid::commitEditor() {
 
 NormsDialog::NormsDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("NormsDialog"));
+    makeFixedDialog(this);
     setWindowTitle(QStringLiteral("Норматив"));
 
     m_normsGrid = new NormsGrid(this);

@@ -17,8 +17,7 @@ OperationPriceEditor::OperationPriceEditor(Database& db, ProductsDialog& product
                                            OperationTypesDialog& operationTypePicker, QWidget* parent)
     : QDialog(parent), m_db(db), m_productPicker(productPicker), m_operationTypePicker(operationTypePicker) {
     setObjectName(QStringLiteral("OperationPriceEditor"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    makeFixedDialog(this);
     m_priceGroup = new QGroupBox(QStringLiteral("Цена операции"), this);
     m_priceGroup->setObjectName(QStringLiteral("priceGroup"));
     QFont bold = m_priceGroup->font();
@@ -46,7 +45,8 @@ OperationPriceEditor::OperationPriceEditor(Database& db, ProductsDialog& product
     plain(m_operationTypeButton, "operationTypeButton");
     for (QPushButton* b : {m_productButton, m_operationTypeButton}) {
         b->setFixedWidth(28);
-        b->setAutoDefault(false);
+        // Enter on a focused "..." opens its picker; Enter elsewhere saves.
+        b->setAutoDefault(true);
     }
     m_kindBox = new QComboBox;
     plain(m_kindBox, "kindBox");
@@ -144,6 +144,13 @@ void OperationPriceEditor::save() {
                 .arg(m_operationTypeId)
                 .arg(kind)
                 .arg(m_productId));
+        // The new row's id, so that its norms can be entered next.
+        m_priceId = m_db.readValue(QStringLiteral("select max(id) from accounts_dep.oper where vid=:type and "
+                                                  "naimen=:kind and i_id=:product"),
+                                   {{QStringLiteral("type"), m_operationTypeId},
+                                    {QStringLiteral("kind"), kind},
+                                    {QStringLiteral("product"), m_productId}})
+                        .toInt();
     } else {
         if (refuseIfFound(
                 m_db,

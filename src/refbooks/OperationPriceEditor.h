@@ -29,6 +29,8 @@ public:
 
     // Enters a new operation price (its stored price 0); true when it was saved.
     bool addOperationPrice();
+    // The id of the operation price last saved (the new one after an add).
+    int savedId() const { return m_priceId; }
     // Changes the product, operation type or kind of the operation price; true when saved.
     bool changeOperationPrice(const OperationPriceRecord& record);
 
@@ -51,7 +53,7 @@ private:
     ProductsDialog& m_productPicker;
     OperationTypesDialog& m_operationTypePicker;
     bool m_adding = true;
-    int m_priceId = 0;         // the operation price being changed
+    int m_priceId = 0;         // the operation price being changed, or the one just added
     qint64 m_productId = 0;    // chosen product (accounts_dep.izdel.id)
     int m_operationTypeId = 0; // chosen operation type (accounts_dep.vid_oper.id)
 

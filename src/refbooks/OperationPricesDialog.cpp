@@ -10,6 +10,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -39,8 +40,7 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
       m_normsDialog(new NormsDialog(db, this)) {
     setObjectName(QStringLiteral("OperationPricesDialog"));
     setWindowTitle(QStringLiteral("Операции"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    makeFixedDialog(this);
 
     m_listGrid->verticalHeader()->setDefaultSectionSize(18);
     m_listGrid->horizontalHeader()->setHighlightSections(true);
@@ -93,16 +93,10 @@ Dataset& OperationPricesDialog::list() {
     return m_db.operationPrices();
 }
 
-void OperationPricesDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (m_searchEdit->isVisible())
-        m_searchEdit->setFocus();
-}
-
 void OperationPricesDialog::browse() {
     list().open();
     enterMode(Mode::Browse);
-    // The filter of an earlier search still applies to the fresh rows.
+    // The filter of an earlier search made here still applies to the fresh rows.
     search(m_searchEdit->text());
     seams::showModal(this);
     list().close();
@@ -120,7 +114,6 @@ std::optional<OperationPrice> OperationPricesDialog::pickOperationPrice(int star
         list().first();
     seams::showModal(this);
     leavePick(true);
-    list().setFiltered(false);
     return m_picked;
 }
 
@@ -179,24 +172,38 @@ void OperationPricesDialog::changeCurrent() {
         reopenList(false);
 }
 
+// A new operation price has no norms yet, so it would show neither in the list nor in the
+// picker: its norms window opens at once for the first norm.
 void OperationPricesDialog::addNew() {
-    if (m_editor->addOperationPrice())
-        reopenList(false);
+    if (!m_editor->addOperationPrice())
+        return;
+    const int id = m_editor->savedId();
+    if (id != 0)
+        m_normsDialog->editNorms(id);
+    reopenList(false);
+    if (id != 0)
+        list().locate(QStringLiteral("id"), id);
 }
 
 void OperationPricesDialog::removeCurrent() {
     if (list().isEmpty())
         return;
+    const int id = list().fieldByName(QStringLiteral("id")).asInteger();
+    if (refuseDeletionInUse(m_db, QStringLiteral("select count(*) from accounts_dep.smena where o_id=:id"),
+                            id,
+                            QStringLiteral("Расценку нельзя удалить: на неё ссылаются записи журнала (%1). "
+                                           "Ничего не удалено.")))
+        return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить операцию?")))
         return;
-    m_db.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"),
-                 {{QStringLiteral("id"), list().fieldByName(QStringLiteral("id")).asInteger()}});
+    m_db.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"), {{QStringLiteral("id"), id}});
     reopenList(false);
 }
 
 void OperationPricesDialog::exportToSpreadsheet() {
     m_export.close();
     m_export.open();
+    nameNextExport(QStringLiteral("Цены"));
     if (ExcelOpen(QString()) == -1) {
         QApplication::restoreOverrideCursor();
         return;
@@ -211,7 +218,8 @@ void OperationPricesDialog::exportToSpreadsheet() {
         const int row = r + 2;
         ExcelPutCell(1, 1, row, m_export.fieldByName(QStringLiteral("MARKA")).asString(), true);
         ExcelPutCell(1, 2, row, m_export.fieldByName(QStringLiteral("VID")).asString(), true);
-        ExcelPutCell(1, 3, row, formatScreen(m_export.fieldByName(QStringLiteral("cena")).asFloat()), true);
+        // The price goes in as a number, so the sheet can sum and sort it.
+        ExcelPutCell(1, 3, row, formatScreen(m_export.fieldByName(QStringLiteral("cena")).asFloat()), false);
         ExcelPutCell(1, 4, row, kindText(m_export.fieldByName(QStringLiteral("NAIMEN")).asInteger()), true);
     }
     ExcelSetVisible(true);

@@ -54,7 +54,6 @@ protected:
     void removeCurrent() override;
     void search(const QString& text) override;
     void activateCurrent() override;
-    void showEvent(QShowEvent* e) override;
 
 private:
     Database& m_db;

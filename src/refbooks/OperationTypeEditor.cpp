@@ -13,6 +13,7 @@
 
 OperationTypeEditor::OperationTypeEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("OperationTypeEditor"));
+    makeFixedDialog(this);
 
     m_typeGroup = new QGroupBox(QStringLiteral("Вид операции"), this);
     m_typeGroup->setObjectName(QStringLiteral("typeGroup"));

@@ -7,6 +7,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -67,10 +68,20 @@ void OperationTypesDialog::pickCurrent() {
 void OperationTypesDialog::removeCurrent() {
     if (list().isEmpty())
         return;
+    const int id = list().fieldByName(QStringLiteral("id")).asInteger();
+    if (refuseDeletionInUse(
+            m_db,
+            QStringLiteral("select (select count(*) from accounts_dep.smena s join accounts_dep.oper o on "
+                           "o.id=s.o_id where o.vid=:id) + (select count(*) from accounts_dep.fatigue where "
+                           "id_o=:id)"),
+            id,
+            QStringLiteral("Вид операции нельзя удалить: на него ссылаются записи журнала и хоз. работ (%1). "
+                           "Ничего не удалено.")))
+        return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить вид операции?")))
         return;
     m_db.execute(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"),
-                 {{QStringLiteral("id"), list().fieldByName(QStringLiteral("id")).asInteger()}});
+                 {{QStringLiteral("id"), id}});
     reopenList(false);
 }
 

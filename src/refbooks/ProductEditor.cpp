@@ -16,6 +16,7 @@
 
 ProductEditor::ProductEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("ProductEditor"));
+    makeFixedDialog(this);
     setWindowTitle(QStringLiteral("Изделие"));
 
     m_productGroup = new QGroupBox(QStringLiteral("Данные об изделии"), this);

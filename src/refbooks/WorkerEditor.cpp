@@ -45,6 +45,7 @@ void fillBox(QComboBox* box, Dataset& table) {
 
 WorkerEditor::WorkerEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("WorkerEditor"));
+    makeFixedDialog(this);
     setWindowTitle(QStringLiteral("Работники"));
 
     m_workerGroup = new QGroupBox(QStringLiteral("Данные о работнике"), this);

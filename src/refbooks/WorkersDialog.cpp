@@ -7,6 +7,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -70,10 +71,18 @@ void WorkersDialog::pickCurrent() {
 void WorkersDialog::removeCurrent() {
     if (list().isEmpty())
         return;
+    const int id = list().fieldByName(QStringLiteral("id")).asInteger();
+    if (refuseDeletionInUse(
+            m_db,
+            QStringLiteral("select (select count(*) from accounts_dep.smena where w_id=:id) + "
+                           "(select count(*) from accounts_dep.fatigue where id_p=:id)"),
+            id,
+            QStringLiteral("Работника нельзя удалить: на него ссылаются записи журнала и "
+                           "хоз. работ (%1). Ничего не удалено.")))
+        return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить работника?")))
         return;
-    m_db.execute(QStringLiteral("delete from accounts_dep.person where id =") +
-                 QString::number(list().fieldByName(QStringLiteral("id")).asInteger()));
+    m_db.execute(QStringLiteral("delete from accounts_dep.person where id =") + QString::number(id));
     reopenList(true);
 }
 

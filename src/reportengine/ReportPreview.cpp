@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -82,6 +85,11 @@ void ReportPageView::pagesAdded() {
 int ReportPageView::currentPage() const {
     if (pageCount() == 0)
         return 0;
+    // Scrolled to the end, the last page is in sight even when its top cannot reach the top of
+    // the view (several pages fit in the window).
+    const QScrollBar* bar = verticalScrollBar();
+    if (bar->maximum() > 0 && bar->value() == bar->maximum())
+        return pageCount();
     const int step = std::max(1, pageStep());
     return std::clamp((verticalScrollBar()->value() + step / 3) / step + 1, 1, pageCount());
 }
@@ -184,7 +192,29 @@ ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PageSource> source, Pre
     closeButton->setObjectName(QStringLiteral("closeButton"));
     pageLabel_ = new QLabel(this);
     pageLabel_->setObjectName(QStringLiteral("pageLabel"));
-    for (QPushButton* b : {printButton, pdfButton, widthButton, wholeButton, closeButton})
+    auto navigationButton = [this](const char* name, const QString& caption, const QString& tip) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(tip);
+        b->setFixedWidth(32);
+        return b;
+    };
+    auto* firstButton = navigationButton("firstPageButton", QStringLiteral("|<"),
+                                         QStringLiteral("Первая страница (Ctrl+Home)"));
+    auto* previousButton = navigationButton("previousPageButton", QStringLiteral("<"),
+                                            QStringLiteral("Предыдущая страница (PgUp)"));
+    auto* nextButton =
+        navigationButton("nextPageButton", QStringLiteral(">"), QStringLiteral("Следующая страница (PgDn)"));
+    auto* lastButton = navigationButton("lastPageButton", QStringLiteral(">|"),
+                                        QStringLiteral("Последняя страница (Ctrl+End)"));
+    pageNumberEdit_ = new QLineEdit(this);
+    pageNumberEdit_->setObjectName(QStringLiteral("pageNumberEdit"));
+    pageNumberEdit_->setToolTip(QStringLiteral("Номер страницы: введите и нажмите Enter"));
+    pageNumberEdit_->setValidator(new QIntValidator(1, 999999, pageNumberEdit_));
+    pageNumberEdit_->setFixedWidth(56);
+    pageNumberEdit_->setAlignment(Qt::AlignRight);
+    for (QPushButton* b : {printButton, pdfButton, widthButton, wholeButton, closeButton, firstButton,
+                           previousButton, nextButton, lastButton})
         b->setAutoDefault(false);
 
     view_ = new ReportPageView(*source_, this);
@@ -197,6 +227,12 @@ ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PageSource> source, Pre
     buttons->addWidget(widthButton);
     buttons->addWidget(wholeButton);
     buttons->addSpacing(16);
+    buttons->addWidget(firstButton);
+    buttons->addWidget(previousButton);
+    buttons->addWidget(pageNumberEdit_);
+    buttons->addWidget(nextButton);
+    buttons->addWidget(lastButton);
+    buttons->addSpacing(8);
     buttons->addWidget(pageLabel_);
     buttons->addStretch();
     buttons->addWidget(closeButton);
@@ -211,6 +247,23 @@ ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PageSource> source, Pre
     connect(wholeButton, &QPushButton::clicked, this, [this] { view_->setZoom(PreviewZoom::WholePage); });
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(view_, &ReportPageView::currentPageChanged, this, &ReportPreviewDialog::updatePageLabel);
+    connect(firstButton, &QPushButton::clicked, this, &ReportPreviewDialog::showFirstPage);
+    connect(previousButton, &QPushButton::clicked, this, &ReportPreviewDialog::showPreviousPage);
+    connect(nextButton, &QPushButton::clicked, this, &ReportPreviewDialog::showNextPage);
+    connect(lastButton, &QPushButton::clicked, this, &ReportPreviewDialog::showLastPage);
+    connect(pageNumberEdit_, &QLineEdit::returnPressed, this,
+            [this] { showPage(pageNumberEdit_->text().toInt()); });
+    // The page keys work wherever the focus is in the window, without a click into the pages.
+    const std::pair<QKeySequence, void (ReportPreviewDialog::*)()> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Home), &ReportPreviewDialog::showFirstPage},
+        {QKeySequence(Qt::CTRL | Qt::Key_End), &ReportPreviewDialog::showLastPage},
+        {QKeySequence(Qt::Key_PageUp), &ReportPreviewDialog::showPreviousPage},
+        {QKeySequence(Qt::Key_PageDown), &ReportPreviewDialog::showNextPage}};
+    for (const auto& [key, move] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, move);
+    }
     updatePageLabel(view_->currentPage());
 
     resize(900, 700);
@@ -259,7 +312,35 @@ const ReportPages& ReportPreviewDialog::pages() {
     return source_->pages();
 }
 
+void ReportPreviewDialog::showPage(int page) {
+    // A page beyond those laid out so far waits for the rest of the report.
+    if (page > view_->pageCount())
+        finishLoading();
+    page = std::clamp(page, 1, std::max(1, view_->pageCount()));
+    view_->showPage(page);
+    updatePageLabel(view_->currentPage());
+}
+
+void ReportPreviewDialog::showFirstPage() {
+    showPage(1);
+}
+
+void ReportPreviewDialog::showPreviousPage() {
+    showPage(view_->currentPage() - 1);
+}
+
+void ReportPreviewDialog::showNextPage() {
+    showPage(view_->currentPage() + 1);
+}
+
+void ReportPreviewDialog::showLastPage() {
+    finishLoading();
+    showPage(view_->pageCount());
+}
+
 void ReportPreviewDialog::updatePageLabel(int page) {
+    if (!pageNumberEdit_->hasFocus())
+        pageNumberEdit_->setText(QString::number(page));
     // While the report is still being laid out the count is followed by an ellipsis.
     QString text = QStringLiteral("Страница %1 из %2").arg(page).arg(view_->pageCount());
     if (!source_->isDone())

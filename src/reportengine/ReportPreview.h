@@ -12,6 +12,7 @@
 #include <functional>
 
 class QLabel;
+class QLineEdit;
 class QPrinter;
 class QPushButton;
 class QTimer;
@@ -82,6 +83,14 @@ public:
     void finishLoading();
     ReportPageView* pageView() const { return view_; }
 
+    // Page navigation: the first, previous, next and last page, or the page of that number
+    // (within the report; pages not laid out yet are laid out first).
+    void showPage(int page);
+    void showFirstPage();
+    void showPreviousPage();
+    void showNextPage();
+    void showLastPage();
+
     // "Печать": chooses a printer and prints the chosen pages. False when cancelled or failed.
     bool print();
     // "Сохранить в PDF": asks for a file name and writes the report there. False when cancelled or failed.
@@ -99,6 +108,7 @@ private:
     std::unique_ptr<PageSource> source_;
     ReportPageView* view_ = nullptr;
     QLabel* pageLabel_ = nullptr;
+    QLineEdit* pageNumberEdit_ = nullptr;
     QTimer* loader_ = nullptr;
 
     void loadMore();

@@ -13,6 +13,7 @@
 #include "reports/WorkersReport.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -82,8 +83,7 @@ ReportsDialog::ReportsDialog(Database& db, const Permissions& permissions, QWidg
     : QDialog(parent), m_db(db), m_summaryQuery(db.connection().name(), this) {
     setObjectName(QStringLiteral("ReportsDialog"));
     setWindowTitle(QStringLiteral("Отчеты (8)"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    makeFixedDialog(this);
 
     m_kindGroup = new RadioGroup(QStringLiteral("Вид продукции"),
                                  {{-1, QStringLiteral("Все")},
@@ -208,6 +208,9 @@ void ReportsDialog::exportSummary() {
         ~Closer() { q.close(); }
     } closer{m_summaryQuery};
 
+    nameNextExport(QStringLiteral("Сводный отчет %1-%2")
+                       .arg(m_fromEdit->date().toString(QStringLiteral("dd.MM.yyyy")),
+                            m_toEdit->date().toString(QStringLiteral("dd.MM.yyyy"))));
     if (ExcelOpen(QString()) == -1)
         return;
     const int count = m_summaryQuery.recordCount();

@@ -127,11 +127,12 @@ ReportDefinition layout() {
     s.elements.push_back(total(QStringLiteral("SUM(summa/1.2)"), kNetX, y0, kNetW, m));
     s.elements.push_back(text(QStringLiteral("Хоз.р.:"), kColorX, y0 + kRowMm, 46, kDetailPt, true,
                               Qt::AlignRight | Qt::AlignVCenter));
-    s.elements.push_back(total(QStringLiteral("f_sum7_all"), kSumX, y0 + kRowMm, kSumW, m));
+    // With no rows at all the two month sums are empty fields; "+0" prints them as 0.00.
+    s.elements.push_back(total(QStringLiteral("f_sum7_all+0"), kSumX, y0 + kRowMm, kSumW, m));
     s.elements.push_back(total(QStringLiteral("f_sum7_all/1.2"), kNetX, y0 + kRowMm, kNetW, m));
     s.elements.push_back(text(QStringLiteral("Ср.сд.:"), kColorX, y0 + 2 * kRowMm, 46, kDetailPt, true,
                               Qt::AlignRight | Qt::AlignVCenter));
-    s.elements.push_back(total(QStringLiteral("f_sum8_all"), kSumX, y0 + 2 * kRowMm, kSumW, m));
+    s.elements.push_back(total(QStringLiteral("f_sum8_all+0"), kSumX, y0 + 2 * kRowMm, kSumW, m));
     s.elements.push_back(total(QStringLiteral("f_sum8_all/1.2"), kNetX, y0 + 2 * kRowMm, kNetW, m));
     s.elements.push_back(text(QStringLiteral("Итого:"), kColorX, y0 + 3 * kRowMm, 46, kDetailPt, true,
                               Qt::AlignRight | Qt::AlignVCenter));

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -73,8 +74,12 @@ void ListDialog::pickFromList(bool hideSearchAfter) {
 
 void ListDialog::leavePick(bool hideSearch) {
     m_changeButton->setDefault(false);
-    if (hideSearch)
+    // A hidden search field must not go on filtering the list: the next opening from the menu
+    // would show only part of the rows with no way to see why or to clear it.
+    if (hideSearch) {
         m_searchEdit->setVisible(false);
+        showAllRows();
+    }
 }
 
 void ListDialog::reopenList(bool keepRow) {
@@ -84,6 +89,20 @@ void ListDialog::reopenList(bool keepRow) {
     rows.open();
     if (keepRow)
         rows.setRecNo(row);
+}
+
+void ListDialog::showAllRows() {
+    {
+        const QSignalBlocker quiet(m_searchEdit);
+        m_searchEdit->clear();
+    }
+    list().setFiltered(false);
+}
+
+void ListDialog::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (m_searchEdit->isVisible())
+        m_searchEdit->setFocus();
 }
 
 bool ListDialog::eventFilter(QObject* watched, QEvent* e) {

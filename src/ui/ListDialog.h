@@ -46,13 +46,15 @@ protected:
     // again; with hideSearchAfter the search field is hidden once the pick is over.
     void pickFromList(bool hideSearchAfter);
     // After a pick: "Выбрать" is no longer the default button, and the search field is hidden
-    // when asked.
+    // and emptied when asked.
     void leavePick(bool hideSearch);
     // The usual arrangement: the search field above the grid, the buttons below it with "Выход"
     // at the right.
     void layOutWithSearchAbove();
     // Reads the list again; with keepRow the current row number stays where it was.
     void reopenList(bool keepRow);
+    // Clears the search text and any filter it left, so the list shows every row.
+    void showAllRows();
 
     // Whether Delete, Left, Right, Home and End are swallowed by the search field (they are by
     // default; a list may let them edit the text).
@@ -68,6 +70,8 @@ protected:
     QPushButton* m_exitButton;   // "Выход"
 
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // A list shown with its search field starts there, so typed letters search at once.
+    void showEvent(QShowEvent* e) override;
 
 private:
     void changeOrPick();

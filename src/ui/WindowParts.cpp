@@ -58,7 +58,8 @@ void layOutEditor(QDialog* dialog, QWidget* group, QPushButton*& save, QPushButt
     save->setDefault(true);
     cancel = new QPushButton(QStringLiteral("Отмена"), dialog);
     cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setAutoDefault(false);
+    // Enter on a focused "Отмена" cancels; Enter elsewhere saves.
+    cancel->setAutoDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(save);
@@ -73,4 +74,18 @@ bool refuseIfFound(Database& db, const QString& countSql, const QString& message
         return false;
     seams::errorBox(message);
     return true;
+}
+
+bool refuseDeletionInUse(Database& db, const QString& countSql, qint64 id, const QString& message) {
+    const qint64 records = db.readValue(countSql, {{QStringLiteral("id"), id}}).toLongLong();
+    if (records == 0)
+        return false;
+    seams::errorBox(message.arg(records));
+    return true;
+}
+
+void makeFixedDialog(QDialog* dialog) {
+    // Without CustomizeWindowHint the desktop draws its default buttons whatever the hints say.
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 }

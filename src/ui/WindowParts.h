@@ -32,3 +32,12 @@ void layOutEditor(QDialog* dialog, QWidget* group, QPushButton*& save, QPushButt
 // The duplicate check before a save: when the statement counts a row (column cnt above 0), the
 // message is shown as a refusal and true is returned.
 bool refuseIfFound(Database& db, const QString& countSql, const QString& message);
+
+// The check before deleting a reference-book row: countSql counts the records that refer to the
+// row :id. When there are any, the message (with the count for %1) is shown, nothing is
+// deleted and true is returned: the records would otherwise drop out of the journal, the
+// timesheets and the reports.
+bool refuseDeletionInUse(Database& db, const QString& countSql, qint64 id, const QString& message);
+
+// A dialog of fixed size: a title and a close button, no minimise or maximise button.
+void makeFixedDialog(QDialog* dialog);

@@ -218,7 +218,10 @@ void TestExportXlsx::savedWorkbookReadsBack() {
     QCOMPARE(opened.size(), 1);
     const QString file = opened.first();
     QVERIFY2(QFileInfo(file).fileName().endsWith(QStringLiteral(".xlsx")), qPrintable(file));
-    QVERIFY(QFileInfo(file).absolutePath().startsWith(QDir::tempPath()));
+    // Saved in the documents folder under what it holds and when.
+    QCOMPARE(QFileInfo(file).absolutePath(),
+             QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    QVERIFY2(QFileInfo(file).fileName().startsWith(QStringLiteral("Выгрузка 20")), qPrintable(file));
     const SavedSheet s = readSheet(file);
 
     QCOMPARE(s.cells.value("A1").type, QStringLiteral("s"));

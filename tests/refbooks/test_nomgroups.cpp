@@ -21,6 +21,7 @@ private slots:
     void windowLooks();
     void addGroup_data();
     void addGroup();
+    void emptyNameRefused();
     void renameGroup_data();
     void renameGroup();
     void refusedStatementKeepsEditorOpen();
@@ -130,8 +131,23 @@ void TestNomGroups::addGroup_data() {
                                           << "Крепёж 'М8': болты";
     QTest::newRow("existing name again") << "Шкафы металлические"
                                          << "Шкафы металлические";
-    QTest::newRow("empty: stored empty") << "   "
-                                         << "";
+}
+
+// A group without a name is refused: nothing is stored and the editor stays open.
+void TestNomGroups::emptyNameRefused() {
+    SqlRecorder sql;
+    onModal["NomenclatureGroupEditor"] = [&] {
+        nameEdit->setText("   ");
+        editor->setResult(-1);
+        saveButton->click();
+        QCOMPARE(editor->result(), -1);
+    };
+    runFromMenu([&] {
+        addButton->click();
+        QCOMPARE(rows(), 4);
+    });
+    QCOMPARE(boxes->texts(), QStringList{"Все поля должны быть заполнены!"});
+    QVERIFY(sql.statements.filter("INSERT", Qt::CaseInsensitive).isEmpty());
 }
 
 void TestNomGroups::addGroup() {

@@ -32,6 +32,7 @@ private slots:
     void escStoresPendingChange();
     void notANumberRefused_data();
     void notANumberRefused();
+    void newRowTypedByKeyboardStaysInView();
 
 private:
     // Opens the norms window as the operation-price list does for the given operation price,
@@ -39,6 +40,11 @@ private:
     void openFromPriceList(int operId, const Step& step);
     // Types a text into a cell of the grid and leaves the cell with the given key.
     void typeInto(int row, int column, const QString& text, Qt::Key leave = Qt::Key_Tab);
+    // Types each character into whatever has the focus at that moment, as a keyboard does.
+    static void typeKeys(const QString& text) {
+        for (QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
     QString cell(int row, int column) { return table->data(table->index(row, column)).toString(); }
     QVariant scalar(const QString& sql) { return db->scalar(sql); }
     TestDatabase* db = nullptr;
@@ -306,6 +312,30 @@ void TestNorms::notANumberRefused() {
     });
     QCOMPARE(scalar("select norma||'/'||price||'/'||prize from accounts_dep.norm where o_id=43").toString(),
              QString("15/7/0"));
+}
+
+// A new norm typed the way a user types it: Down on the last norm, the digits straight into the
+// grid, Tab to the price. The row stays in the grid with what was typed, and the price goes into
+// the same row.
+void TestNorms::newRowTypedByKeyboardStaysInView() {
+    openFromPriceList(42, [&](QDialog*) {
+        QVERIFY(QTest::qWaitForWindowActive(norms));
+        grid->setFocus();
+        grid->setCurrentIndex(table->index(1, 0));
+        QTest::keyClick(grid, Qt::Key_Down);
+        typeKeys("30");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(cell(2, 0), QString("30"));
+        QCOMPARE(grid->currentIndex().row(), 2);
+        typeKeys("9,5");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(cell(2, 1), QString("9,50"));
+        saveButton->click();
+    });
+    QVERIFY(boxes->shown.isEmpty());
+    QCOMPARE(
+        scalar("select count(*) from accounts_dep.norm where o_id=42 and norma=30 and price=9.5").toInt(), 1);
 }
 
 QTEST_MAIN(TestNorms)

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMap>
 #include <QPrinter>
 #include <QProcess>
@@ -108,6 +109,7 @@ private slots:
     void rowsArrivingInBatches();
     void previewWhileLoading();
     void previewWindow();
+    void previewPageKeysAndButtons();
     void previewSavesAndPrints();
 };
 
@@ -421,6 +423,46 @@ void TestReportLayout::previewWhileLoading() {
     QCOMPARE(asked.pages().texts(), expected.texts());
     QVERIFY(asked.isComplete());
     QCOMPARE(asked.pageView()->pageCount(), expected.pageCount());
+}
+
+// The page keys act wherever the focus is (here on "Закрыть", not in the pages); the buttons and
+// the page-number box move as well, and the label follows.
+void TestReportLayout::previewPageKeysAndButtons() {
+    const MemoryDataSource rows = testdata::workerRows(20, 12);
+    ReportPreviewDialog dialog(layoutReport(testdata::workerReport(), rows), PreviewZoom::PageWidth);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    const int pageCount = dialog.pages().pageCount();
+    QVERIFY(pageCount >= 4);
+    ReportPageView* view = dialog.pageView();
+    auto* label = dialog.findChild<QLabel*>("pageLabel");
+    auto* closeButton = dialog.findChild<QPushButton*>("closeButton");
+    closeButton->setFocus();
+    QTest::keyClick(closeButton, Qt::Key_PageDown);
+    QCOMPARE(view->currentPage(), 2);
+    QTest::keyClick(closeButton, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(view->currentPage(), pageCount);
+    QCOMPARE(label->text(), QString("Страница %1 из %1").arg(pageCount));
+    QTest::keyClick(closeButton, Qt::Key_PageUp);
+    QCOMPARE(view->currentPage(), pageCount - 1);
+    QTest::keyClick(closeButton, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(view->currentPage(), 1);
+    dialog.findChild<QPushButton*>("nextPageButton")->click();
+    QCOMPARE(view->currentPage(), 2);
+    dialog.findChild<QPushButton*>("lastPageButton")->click();
+    QCOMPARE(view->currentPage(), pageCount);
+    dialog.findChild<QPushButton*>("previousPageButton")->click();
+    QCOMPARE(view->currentPage(), pageCount - 1);
+    dialog.findChild<QPushButton*>("firstPageButton")->click();
+    QCOMPARE(view->currentPage(), 1);
+    auto* number = dialog.findChild<QLineEdit*>("pageNumberEdit");
+    QCOMPARE(number->text(), QString("1"));
+    number->setFocus();
+    number->selectAll();
+    QTest::keyClicks(number, "3");
+    QTest::keyClick(number, Qt::Key_Return);
+    QCOMPARE(view->currentPage(), 3);
+    QCOMPARE(label->text(), QString("Страница 3 из %1").arg(pageCount));
 }
 
 void TestReportLayout::previewWindow() {

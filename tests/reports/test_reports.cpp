@@ -298,6 +298,10 @@ void TestReports::emptyPeriodPrintsHeadersAndZeros() {
     QVERIFY2(hasLine(lines, "Итого: 0 0"), qPrintable(lines.join('\n')));
     lines = summaryPdf(SummaryReport::WorkersDetail, -1, from, to);
     QVERIFY2(hasLine(lines, "Итого: 0 0 0.00"), qPrintable(lines.join('\n')));
+    // The report by workers: every cell of its closing block shows 0.00, with and without VAT.
+    lines = summaryPdf(SummaryReport::Workers, -1, from, to);
+    for (const char* line : {"Хоз.р.: 0.00 0.00", "Ср.сд.: 0.00 0.00", "Итого: 0.00 0.00"})
+        QVERIFY2(hasLine(lines, line), qPrintable(lines.join('\n')));
 }
 
 void TestReports::defaultPeriod_data() {
