@@ -44,6 +44,7 @@ private:
     void createMenu();
     void createJournalWidgets();
     void applyPermissions();
+    void importLegacyData();
     QAction* addAction(const char* name, const QString& caption);
     QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
     // Runs a window the journal opens (modally), then shows the journal of today again.
@@ -90,6 +91,7 @@ private:
     QDateEdit* m_dateEdit;
     QCheckBox* m_dayOffCheck;
     QLabel* m_noteLabel;
+    QLabel* m_importProgressLabel;
     QTableView* m_journalGrid;
     QPushButton* m_addButton;
     QPushButton* m_changeButton;
