@@ -1,6 +1,9 @@
 // Main window "Табель": the journal of the day, the main menu and the windows it opens.
 #include "app/MainWindow.h"
 
+#include "data/Database.h"
+#include "import/ImportConnections.h"
+#include "import/InteractiveImport.h"
 #include "journal/JournalController.h"
 #include "journal/WorkRecordEditor.h"
 #include "maintenance/MaintenanceWorksWindow.h"
@@ -113,12 +116,13 @@ void MainWindow::createMenu() {
     m_reportsMenu = addMenu("reportsMenu", QStringLiteral("Отчеты"), {m_summaryReportsAction});
     m_exitAction = addAction("exitAction", QStringLiteral("Выход"));
     m_menuBar->addAction(m_exitAction);
-    // The import is offered only by a build that shows this item; this one never does.
+    // Hidden unless full access meets a workstation with the earlier database's data source.
     m_importAction = addAction("importAction", QStringLiteral("Импорт"));
     m_importAction->setVisible(false);
     m_menuBar->addAction(m_importAction);
 
     connect(m_exitAction, &QAction::triggered, this, &QDialog::close);
+    connect(m_importAction, &QAction::triggered, this, &MainWindow::importLegacyData);
     openOnAction(m_workersAction, m_workersDialog, &WorkersDialog::browse);
     openOnAction(m_productsAction, m_productsDialog, &ProductsDialog::browse);
     openOnAction(m_operationPricesAction, m_operationPricesDialog, &OperationPricesDialog::browse);
@@ -159,6 +163,9 @@ void MainWindow::createJournalWidgets() {
     m_noteLabel = new QLabel(this);
     m_noteLabel->setObjectName(QStringLiteral("noteLabel"));
     m_noteLabel->setVisible(false);
+    m_importProgressLabel = new QLabel(this);
+    m_importProgressLabel->setObjectName(QStringLiteral("importProgressLabel"));
+    m_importProgressLabel->setVisible(false);
     m_journalGrid = new QTableView(this);
     m_journalGrid->setObjectName(QStringLiteral("journalGrid"));
     m_journalGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -189,6 +196,8 @@ void MainWindow::createJournalWidgets() {
     auto* bottom = new QHBoxLayout;
     for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_refreshButton})
         bottom->addWidget(b);
+    bottom->addSpacing(20);
+    bottom->addWidget(m_importProgressLabel, 1);
     bottom->addStretch();
     bottom->addWidget(m_maintenanceWorksButton);
     bottom->addSpacing(20);
@@ -217,6 +226,13 @@ void MainWindow::applyPermissions() {
         w->setEnabled(p.chooseDay);
     m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
     m_timesheetsMenu->menuAction()->setEnabled(p.timesheets);
+    m_importAction->setVisible(p.legacyImport && hasOdbcDataSource(kLegacySourceDsn));
+}
+
+void MainWindow::importLegacyData() {
+    runInteractiveImport(m_db.connection().database(), *m_importProgressLabel);
+    // The journal shows what the import may have replaced.
+    m_journal->refresh();
 }
 
 void MainWindow::showEvent(QShowEvent* e) {

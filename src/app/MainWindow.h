@@ -46,6 +46,7 @@ private:
     void createMenu();
     void createJournalWidgets();
     void applyPermissions();
+    void importLegacyData();
     QAction* addAction(const char* name, const QString& caption);
     void connectTimesheets();
     QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
@@ -95,6 +96,7 @@ private:
     QDateEdit* m_dateEdit;
     QCheckBox* m_dayOffCheck;
     QLabel* m_noteLabel;
+    QLabel* m_importProgressLabel;
     QTableView* m_journalGrid;
     QPushButton* m_addButton;
     QPushButton* m_changeButton;

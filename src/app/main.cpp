@@ -1,32 +1,22 @@
 // The program "Табель": piece-work production accounting of the workshop.
 #include "BuildStampText.h"
+#include "app/CommandLine.h"
 #include "app/Program.h"
+#include "import/ImportCommand.h"
 #include "reports/ReportCommand.h"
 #include "timesheets/TimesheetCommand.h"
 #include "ui/Seams.h"
 
 #include <QGuiApplication>
-#include <cstring>
+#include <cstdio>
 
-// "tabel --report …" writes a report into a PDF file and "tabel --timesheet …" a timesheet into
-// an .xlsx file, without any window, login or change to the database, also on a server without
-// a display.
-static bool hasOption(int argc, char** argv, const char* option) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], option) == 0)
-            return true;
-    return false;
+static int refuseArguments(const QString& error) {
+    std::fprintf(stderr, "%s\n%s\n", error.toLocal8Bit().constData(),
+                 commandUsage().toLocal8Bit().constData());
+    return 2;
 }
 
-int main(int argc, char** argv) {
-    const bool report = hasOption(argc, argv, "--report");
-    if (report || hasOption(argc, argv, "--timesheet")) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication app(argc, argv);
-        const QStringList args = app.arguments().mid(1);
-        return report ? runReportCommand(args) : runTimesheetCommand(args);
-    }
+static int runWindows(int argc, char** argv) {
     TabelApplication app(argc, argv);
     speakRussian(app);
     bool ended = false;
@@ -44,4 +34,36 @@ int main(int argc, char** argv) {
     if (program.start() && !ended)
         code = app.exec();
     return code;
+}
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const CommandChoice choice = chooseCommand(args);
+    if (!choice.error.isEmpty())
+        return refuseArguments(choice.error);
+    switch (choice.mode) {
+    case CommandMode::Report: {
+        // The report needs no display, login or change to the database.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return runReportCommand(args);
+    }
+    case CommandMode::Import: {
+        QCoreApplication app(argc, argv);
+        return runImportCommand(args);
+    }
+    case CommandMode::Timesheet: {
+        // Like the report: no display, login or change to the database.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return runTimesheetCommand(args);
+    }
+    case CommandMode::Windows:
+        break;
+    }
+    return runWindows(argc, argv);
 }
