@@ -52,6 +52,10 @@ CREATE INDEX IF NOT EXISTS smena_data_smena ON accounts_dep.smena (data, smena);
 -- the table's rows.
 CREATE INDEX IF NOT EXISTS smena_w_id_data_sums ON accounts_dep.smena (w_id, data)
     INCLUDE (i_id, o_id, kol_vo, brak, cena, color, time);
+-- Work records of a period with what the month's totals sum and the timesheet rebuild groups:
+-- the piece-work timesheet's totals and the rebuild of a month's shift rows read this index
+-- alone, day after day.
+CREATE INDEX IF NOT EXISTS smena_data_sums ON accounts_dep.smena (data) INCLUDE (smena, w_id, time, kol_vo, brak, cena);
 CREATE INDEX IF NOT EXISTS smena_o_id ON accounts_dep.smena (o_id);
 -- (i_id, data): the products list counts a product's records from a date on.
 CREATE INDEX IF NOT EXISTS smena_i_id_data ON accounts_dep.smena (i_id, data);
@@ -62,6 +66,8 @@ CREATE STATISTICS IF NOT EXISTS accounts_dep.smena_i_id_numeric ON ((i_id::numer
 
 CREATE INDEX IF NOT EXISTS h_tabel_w_id_month_year ON accounts_dep.h_tabel (w_id, month, year);
 CREATE INDEX IF NOT EXISTS h_tabel_month_year_smena ON accounts_dep.h_tabel (month, year, smena);
+-- The years that have timesheet rows (the year list of the piece-work timesheet), one probe each.
+CREATE INDEX IF NOT EXISTS h_tabel_year ON accounts_dep.h_tabel (year);
 
 -- Maintenance works and average piece-rate work.
 CREATE INDEX IF NOT EXISTS fatigue_mnth_year ON accounts_dep.fatigue (i_mnth, i_year);

@@ -488,7 +488,8 @@ GRANT INSERT, UPDATE, DELETE ON
     cmn_gds_and_srv.gds_and_srv, cmn_classifier.item TO sys;
 -- The build stamp of the newest program.
 GRANT INSERT, UPDATE ON accounts_dep.ver TO sys;
-GRANT USAGE ON ALL SEQUENCES IN SCHEMA accounts_dep, cmn_classifier, cmn_gds_and_srv TO sys;
+-- New keys; the import moves a sequence past the largest key it copied (setval).
+GRANT USAGE, UPDATE ON ALL SEQUENCES IN SCHEMA accounts_dep, cmn_classifier, cmn_gds_and_srv TO sys;
 
 RESET ROLE;
 

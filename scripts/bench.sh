@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the large database (300 workers, three years of work records) in a private cluster
-# and times the journal and the year's report by workers on it, the report under three font
-# setups. Run after scripts/setup.sh. Keeps the cluster for repeated runs when KEEP=1.
+# and times the journal, the monthly timesheets and the year's report by workers on it, the
+# report under three font setups, and the import from the earlier database on a database of its
+# own. Run after scripts/setup.sh. Keeps the cluster for repeated runs when KEEP=1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 state=$PWD/build/bench-cluster
@@ -18,6 +19,12 @@ fi
 build/bench/bench_journal tabel_bench "$PGC_HOST"
 QT_QPA_PLATFORM=offscreen build/bench/bench_editor tabel_bench "$PGC_HOST"
 QT_QPA_PLATFORM=offscreen build/bench/bench_maintenance tabel_bench "$PGC_HOST"
+QT_QPA_PLATFORM=offscreen build/bench/bench_timesheets tabel_bench "$PGC_HOST" 2>&1 | grep -v propagateSizeHints
+
+# The import from the earlier database: a fresh database of the schema only, filled by the
+# benchmark with a large legacy history (SQLite through ODBC, and the journal source "smena").
+scripts/pgcluster.sh createdb "$state" tabel_import db/schema.sql
+build/bench/bench_import tabel_import "$PGC_HOST" || echo "bench_import: failed or below its goal (exit $?)"
 
 # The year's report under the three font setups of a desktop, on this one machine: fontconfig is
 # shown only some of the installed font folders. What stands behind the layouts' "Arial" decides

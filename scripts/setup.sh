@@ -10,7 +10,7 @@ SUDO=
 PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-    libqt6sql6-psql libqt6sql6-odbc unixodbc odbc-postgresql libsqliteodbc
+    libqt6sql6-psql libqt6sql6-odbc unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
     libxlsxwriter-dev libpq-dev libfontconfig-dev postgresql
     xvfb xauth imagemagick poppler-utils fonts-dejavu unzip
     fonts-liberation2 fonts-urw-base35

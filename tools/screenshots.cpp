@@ -1,6 +1,8 @@
 // Takes a picture of every window of the program on a given database, as a user opens it from
 // the main window: the main window itself, each list of the menu with its editors, the work-record
-// editor, the reports dialog, and the maintenance works of the journal's day with an entry's editor. Run under a desktop (Xvfb with a window manager) or offscreen.
+// editor, the reports dialog, the maintenance works of the journal's day with an entry's editor,
+// and the timesheets in each view, on their month and on February. Run under a desktop (Xvfb
+// with a window manager) or offscreen.
 // Usage: screenshots DATABASE SERVER FOLDER
 #include "app/MainWindow.h"
 #include "app/Program.h"
@@ -11,6 +13,7 @@
 #include "ui/Seams.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QPushButton>
@@ -29,6 +32,15 @@ void shoot(QWidget* window, const QString& name) {
     const QString file = folder + u'/' + name + QStringLiteral(".png");
     if (window->grab().save(file))
         std::printf("%s\n", qPrintable(file));
+}
+
+// The timesheet windows again on February of the same year.
+void shootFebruary(QDialog* w, const QString& name) {
+    auto* month = w->findChild<QComboBox*>(QStringLiteral("monthBox"));
+    if (!month)
+        return;
+    month->setCurrentIndex(1);
+    shoot(w, name + QStringLiteral("_february"));
 }
 
 QPushButton* buttonWithText(QWidget* window, const QString& text) {
@@ -63,9 +75,13 @@ int main(int argc, char** argv) {
     }
     MainWindow window(db, *permissionsForCode(QStringLiteral("73516280")));
     // Every modal window is shown, pictured and, for a list, its "Добавить" editor too.
-    seams::setModalHandler([](QDialog* w) {
+    QString shotName; // the window's name, and for the timesheets the menu item that opened it
+    seams::setModalHandler([&shotName](QDialog* w) {
         w->show();
-        shoot(w, w->objectName());
+        const QString name = shotName.isEmpty() ? w->objectName() : shotName;
+        shoot(w, name);
+        if (!shotName.isEmpty())
+            shootFebruary(w, name);
         if (w->objectName().endsWith(QStringLiteral("Dialog")))
             if (QPushButton* add = buttonWithText(w, QStringLiteral("Добавить")))
                 add->click();
@@ -81,6 +97,13 @@ int main(int argc, char** argv) {
     for (const char* action : {"workersAction", "productsAction", "operationPricesAction",
                                "operationTypesAction", "nomenclatureGroupsAction", "summaryReportsAction"})
         window.findChild<QAction*>(QLatin1String(action))->trigger();
+    for (const char* action :
+         {"pieceworkTimesheetAction", "maintenanceTimesheetAction", "averageRateTimesheetAction",
+          "generalTimesheetAction", "shiftTimesheetAction"}) {
+        shotName = QLatin1String(action).chopped(6);
+        window.findChild<QAction*>(QLatin1String(action))->trigger();
+    }
+    shotName.clear();
     window.journal().addRecord();
     window.findChild<QPushButton*>(QStringLiteral("maintenanceWorksButton"))->click();
     return 0;

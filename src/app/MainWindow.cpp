@@ -1,6 +1,9 @@
 // Main window "Табель": the journal of the day, the main menu and the windows it opens.
 #include "app/MainWindow.h"
 
+#include "data/Database.h"
+#include "import/ImportConnections.h"
+#include "import/InteractiveImport.h"
 #include "journal/JournalController.h"
 #include "journal/WorkRecordEditor.h"
 #include "maintenance/MaintenanceWorksWindow.h"
@@ -10,6 +13,8 @@
 #include "refbooks/ProductsDialog.h"
 #include "refbooks/WorkersDialog.h"
 #include "reports/ReportsDialog.h"
+#include "timesheets/HoursTimesheetWindow.h"
+#include "timesheets/PieceworkTimesheetWindow.h"
 #include "ui/DateBox.h"
 #include "ui/Seams.h"
 
@@ -43,12 +48,15 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
         new OperationPricesDialog(m_db, *m_productsDialog, *m_operationTypesDialog, this);
     m_nomenclatureGroupsDialog = new NomenclatureGroupsDialog(m_db, this);
     m_reportsDialog = new ReportsDialog(m_db, m_permissions, this);
+    m_pieceworkTimesheetWindow = new PieceworkTimesheetWindow(m_db, this);
+    m_hoursTimesheetWindow = new HoursTimesheetWindow(m_db, this);
     m_workRecordEditor = new WorkRecordEditor(m_db, *m_workersDialog, *m_operationPricesDialog, this);
     m_maintenanceWorksWindow =
         new MaintenanceWorksWindow(m_db, *m_workersDialog, *m_nomenclatureGroupsDialog, this);
 
     createMenu();
     createJournalWidgets();
+    connectTimesheets();
     m_journal =
         new JournalController(m_db, *m_workRecordEditor, m_permissions,
                               {{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2], m_shiftButtons[3]},
@@ -108,18 +116,33 @@ void MainWindow::createMenu() {
     m_reportsMenu = addMenu("reportsMenu", QStringLiteral("Отчеты"), {m_summaryReportsAction});
     m_exitAction = addAction("exitAction", QStringLiteral("Выход"));
     m_menuBar->addAction(m_exitAction);
-    // The import is offered only by a build that shows this item; this one never does.
+    // Hidden unless full access meets a workstation with the earlier database's data source.
     m_importAction = addAction("importAction", QStringLiteral("Импорт"));
     m_importAction->setVisible(false);
     m_menuBar->addAction(m_importAction);
 
     connect(m_exitAction, &QAction::triggered, this, &QDialog::close);
+    connect(m_importAction, &QAction::triggered, this, &MainWindow::importLegacyData);
     openOnAction(m_workersAction, m_workersDialog, &WorkersDialog::browse);
     openOnAction(m_productsAction, m_productsDialog, &ProductsDialog::browse);
     openOnAction(m_operationPricesAction, m_operationPricesDialog, &OperationPricesDialog::browse);
     openOnAction(m_operationTypesAction, m_operationTypesDialog, &OperationTypesDialog::browse);
     openOnAction(m_nomenclatureGroupsAction, m_nomenclatureGroupsDialog, &NomenclatureGroupsDialog::browse);
     openOnAction(m_summaryReportsAction, m_reportsDialog, &ReportsDialog::showForLastMonth);
+}
+
+void MainWindow::connectTimesheets() {
+    const std::pair<QAction*, PieceworkView> views[] = {
+        {m_pieceworkTimesheetAction, PieceworkView::Piecework},
+        {m_maintenanceTimesheetAction, PieceworkView::Maintenance},
+        {m_averageRateTimesheetAction, PieceworkView::AverageRate},
+        {m_generalTimesheetAction, PieceworkView::General}};
+    for (const auto& [action, view] : views)
+        connect(action, &QAction::triggered, m_pieceworkTimesheetWindow,
+                [this, view] { m_pieceworkTimesheetWindow->showView(view); });
+    // The hours timesheet opens on the month of the journal date.
+    connect(m_shiftTimesheetAction, &QAction::triggered, m_hoursTimesheetWindow,
+            [this] { m_hoursTimesheetWindow->showMonth(m_dateEdit->date()); });
 }
 
 void MainWindow::createJournalWidgets() {
@@ -140,6 +163,9 @@ void MainWindow::createJournalWidgets() {
     m_noteLabel = new QLabel(this);
     m_noteLabel->setObjectName(QStringLiteral("noteLabel"));
     m_noteLabel->setVisible(false);
+    m_importProgressLabel = new QLabel(this);
+    m_importProgressLabel->setObjectName(QStringLiteral("importProgressLabel"));
+    m_importProgressLabel->setVisible(false);
     m_journalGrid = new QTableView(this);
     m_journalGrid->setObjectName(QStringLiteral("journalGrid"));
     m_journalGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -170,6 +196,8 @@ void MainWindow::createJournalWidgets() {
     auto* bottom = new QHBoxLayout;
     for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_refreshButton})
         bottom->addWidget(b);
+    bottom->addSpacing(20);
+    bottom->addWidget(m_importProgressLabel, 1);
     bottom->addStretch();
     bottom->addWidget(m_maintenanceWorksButton);
     bottom->addSpacing(20);
@@ -198,6 +226,13 @@ void MainWindow::applyPermissions() {
         w->setEnabled(p.chooseDay);
     m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
     m_timesheetsMenu->menuAction()->setEnabled(p.timesheets);
+    m_importAction->setVisible(p.legacyImport && hasOdbcDataSource(kLegacySourceDsn));
+}
+
+void MainWindow::importLegacyData() {
+    runInteractiveImport(m_db.connection().database(), *m_importProgressLabel);
+    // The journal shows what the import may have replaced.
+    m_journal->refresh();
 }
 
 void MainWindow::showEvent(QShowEvent* e) {

@@ -9,11 +9,13 @@
 #include <functional>
 
 class Database;
+class HoursTimesheetWindow;
 class JournalController;
 class MaintenanceWorksWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
+class PieceworkTimesheetWindow;
 class ProductsDialog;
 class QAction;
 class QCheckBox;
@@ -44,7 +46,9 @@ private:
     void createMenu();
     void createJournalWidgets();
     void applyPermissions();
+    void importLegacyData();
     QAction* addAction(const char* name, const QString& caption);
+    void connectTimesheets();
     QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
     // Runs a window the journal opens (modally), then shows the journal of today again.
     void openFromJournal(const std::function<void()>& open);
@@ -63,6 +67,8 @@ private:
     OperationPricesDialog* m_operationPricesDialog;
     NomenclatureGroupsDialog* m_nomenclatureGroupsDialog;
     ReportsDialog* m_reportsDialog;
+    PieceworkTimesheetWindow* m_pieceworkTimesheetWindow;
+    HoursTimesheetWindow* m_hoursTimesheetWindow;
     WorkRecordEditor* m_workRecordEditor;
     MaintenanceWorksWindow* m_maintenanceWorksWindow;
     JournalController* m_journal;
@@ -90,6 +96,7 @@ private:
     QDateEdit* m_dateEdit;
     QCheckBox* m_dayOffCheck;
     QLabel* m_noteLabel;
+    QLabel* m_importProgressLabel;
     QTableView* m_journalGrid;
     QPushButton* m_addButton;
     QPushButton* m_changeButton;

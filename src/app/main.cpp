@@ -1,30 +1,23 @@
 // The program "Табель": piece-work production accounting of the workshop.
 #include "BuildStampText.h"
 #include "app/BuildStamp.h"
+#include "app/CommandLine.h"
 #include "app/Program.h"
+#include "import/ImportCommand.h"
 #include "reports/ReportCommand.h"
+#include "timesheets/TimesheetCommand.h"
 #include "ui/Seams.h"
 
 #include <QGuiApplication>
-#include <cstring>
+#include <cstdio>
 
-// "tabel --report …" writes a report into a PDF file without any window, login or change
-// to the database, also on a server without a display.
-static bool isReportCommand(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--report") == 0)
-            return true;
-    return false;
+static int refuseArguments(const QString& error) {
+    std::fprintf(stderr, "%s\n%s\n", error.toLocal8Bit().constData(),
+                 commandUsage().toLocal8Bit().constData());
+    return 2;
 }
 
-int main(int argc, char** argv) {
-    if (isReportCommand(argc, argv)) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication app(argc, argv);
-        return runReportCommand(app.arguments().mid(1), computeBuildDate(QStringLiteral(TABEL_BUILD_DATE)),
-                                computeBuildTime(QStringLiteral(TABEL_BUILD_TIME)));
-    }
+static int runWindows(int argc, char** argv) {
     TabelApplication app(argc, argv);
     speakRussian(app);
     bool ended = false;
@@ -42,4 +35,37 @@ int main(int argc, char** argv) {
     if (program.start() && !ended)
         code = app.exec();
     return code;
+}
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const CommandChoice choice = chooseCommand(args);
+    if (!choice.error.isEmpty())
+        return refuseArguments(choice.error);
+    switch (choice.mode) {
+    case CommandMode::Report: {
+        // The report needs no display, login or change to the database.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return runReportCommand(args, computeBuildDate(QStringLiteral(TABEL_BUILD_DATE)),
+                                computeBuildTime(QStringLiteral(TABEL_BUILD_TIME)));
+    }
+    case CommandMode::Import: {
+        QCoreApplication app(argc, argv);
+        return runImportCommand(args);
+    }
+    case CommandMode::Timesheet: {
+        // Like the report: no display, login or change to the database.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return runTimesheetCommand(args);
+    }
+    case CommandMode::Windows:
+        break;
+    }
+    return runWindows(argc, argv);
 }

@@ -14,8 +14,8 @@ inline constexpr int kMaxDayHours = 32767;
 class Database : public QObject {
     Q_OBJECT
 public:
-    // The connection is named connectionName (the program's one connection by default; another
-    // name gives a second workstation's session, as the tests of concurrent writes use).
+    // connectionName names the connection; a second one (a test's second workstation) takes a
+    // name of its own. The shared queries always run on the program's connection.
     explicit Database(QObject* parent = nullptr, const QString& connectionName = kConnectionName);
 
     // The program's one connection.

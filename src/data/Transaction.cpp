@@ -6,33 +6,33 @@
 
 #include <QSqlError>
 
-Transaction::Transaction(Database& db) : m_db(db) {
-    QSqlDatabase connection = m_db.connection().database();
-    ensureSession(connection);
-    if (!connection.transaction())
-        throw DbError(sessionErrorText(connection, connection.lastError()));
+Transaction::Transaction(Database& db) : Transaction(db.connection().database()) {}
+
+Transaction::Transaction(const QSqlDatabase& connection) : m_connection(connection) {
+    ensureSession(m_connection);
+    if (!m_connection.transaction())
+        throw DbError(sessionErrorText(m_connection, m_connection.lastError()));
     m_open = true;
 }
 
 Transaction::~Transaction() {
     if (m_open)
-        m_db.connection().database().rollback();
+        m_connection.rollback();
 }
 
 void Transaction::lock(LockSpace space, qint64 key) {
     // The two-key form takes two 32-bit integers: the key is folded into the second one.
     const qint64 folded = (key ^ (key >> 32)) & 0xffffffff;
-    m_db.readValue(QStringLiteral("select pg_advisory_xact_lock(:space, :key)"),
-                   {{QStringLiteral("space"), static_cast<int>(space)},
-                    {QStringLiteral("key"), static_cast<int>(static_cast<quint32>(folded))}});
+    runStatement(m_connection, QStringLiteral("select pg_advisory_xact_lock(:space, :key)"),
+                 {{QStringLiteral("space"), static_cast<int>(space)},
+                  {QStringLiteral("key"), static_cast<int>(static_cast<quint32>(folded))}});
 }
 
 void Transaction::commit() {
-    QSqlDatabase connection = m_db.connection().database();
     m_open = false;
-    if (!connection.commit()) {
-        const QString text = sessionErrorText(connection, connection.lastError());
-        connection.rollback();
+    if (!m_connection.commit()) {
+        const QString text = sessionErrorText(m_connection, m_connection.lastError());
+        m_connection.rollback();
         throw DbError(text);
     }
 }

@@ -1,8 +1,9 @@
-// One transaction on the program's connection: begun on construction, rolled back on
-// destruction unless committed. Actions that write more than one statement run inside one,
-// so that they are written whole or not at all.
+// One transaction on the program's connection (or another open connection): begun on
+// construction, rolled back on destruction unless committed. Actions that write more than one statement run
+// inside one, so that they are written whole or not at all.
 #pragma once
 
+#include <QSqlDatabase>
 #include <QtGlobal>
 
 class Database;
@@ -13,12 +14,14 @@ enum class LockSpace : int {
     DayHours = 7101,         // a worker's hours row of one shift and month (h_tabel)
     TimesheetRebuild = 7102, // a month's rebuild of the timesheet rows of one kind
     MaintenanceHours = 7103, // a worker's maintenance hours of one type, flag and month
+    LegacyImport = 7104,     // one target table of the import from the earlier database
 };
 
 class Transaction {
 public:
     // Begins the transaction; throws DbError when the server refuses.
     explicit Transaction(Database& db);
+    explicit Transaction(const QSqlDatabase& connection);
     // Rolls back when commit() was not reached (an exception on the way, for example).
     ~Transaction();
     Transaction(const Transaction&) = delete;
@@ -31,7 +34,7 @@ public:
     void commit();
 
 private:
-    Database& m_db;
+    QSqlDatabase m_connection;
     bool m_open = false;
 };
 

@@ -4,15 +4,19 @@
 
 #include "data/Database.h"
 #include "data/Format.h"
+#include "data/Sql.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 // ---- The norms table ---------------------------------------------------------------------
@@ -24,6 +28,31 @@ QString integerText(const QVariant& v) {
 }
 
 } // namespace
+
+QString normsCellProblem(const QString& field, const QString& typed) {
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return {};
+    if (field == QLatin1String("price")) {
+        double d = 0;
+        if (!parseNumber(text, &d))
+            return QStringLiteral("«%1» не является числом").arg(text);
+        if (d < 0)
+            return QStringLiteral("Цена не может быть отрицательной.");
+        if (d > kMaxNormPrice)
+            return QStringLiteral("Цена больше %1 р. не бывает: проверьте число.")
+                .arg(kMaxNormPrice, 0, 'f', 0);
+        return {};
+    }
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok)
+        return QStringLiteral("«%1» не является целым числом").arg(text);
+    if (n < 0)
+        return field == QLatin1String("prize") ? QStringLiteral("Премия не может быть отрицательной.")
+                                               : QStringLiteral("Норматив не может быть отрицательным.");
+    return {};
+}
 
 NormsTable::NormsTable(QObject* parent) : EditTable(parent) {
     setTableName(QStringLiteral("accounts_dep.norm"));
@@ -93,26 +122,45 @@ void NormsTable::cancelRow() {
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-void NormsTable::storeRow(int operId) {
+qint64 NormsTable::storeRow(int operId) {
     if (!m_dirty)
-        return;
+        return fieldByName(QStringLiteral("id")).asLargeInt();
     if (m_newRow) {
         setValue(QStringLiteral("o_id"), operId);
-        // The new row becomes a stored one: post() adds it at the end of the grid's rows.
-        beginRemoveRows({}, newRowIndex(), newRowIndex());
+        // post() adds the stored row in front of the pending one; only once it is stored does the
+        // pending row go. When the database refuses, the row stays as typed.
+        post();
+        const int pending = newRowIndex() + 1;
+        beginRemoveRows({}, pending, pending);
         m_newRow = false;
         endRemoveRows();
-    }
-    try {
-        post();
-    } catch (const StaleRowError&) {
-        // The norm was deleted at another workstation: the grid shows the norms as they now are.
-        cancel();
-        m_dirty = false;
-        openFor(operId);
-        throw;
+    } else {
+        try {
+            post();
+        } catch (const StaleRowError&) {
+            // The norm was deleted at another workstation: the grid shows the norms as they now are.
+            cancel();
+            m_dirty = false;
+            openFor(operId);
+            throw;
+        }
     }
     m_dirty = false;
+    // Read again, so the grid stays sorted by norm with the stored row where it now belongs.
+    const qint64 stored = fieldByName(QStringLiteral("id")).asLargeInt();
+    openFor(operId, stored);
+    return stored;
+}
+
+qint64 NormsTable::idAt(int row) const {
+    return row >= 0 && row < Dataset::rowCount() ? valueAt(row, QStringLiteral("id")).toLongLong() : 0;
+}
+
+int NormsTable::rowOf(qint64 id) const {
+    for (int r = 0; r < Dataset::rowCount(); ++r)
+        if (valueAt(r, QStringLiteral("id")).toLongLong() == id)
+            return r;
+    return -1;
 }
 
 int NormsTable::rowCount(const QModelIndex& parent) const {
@@ -152,23 +200,19 @@ bool NormsTable::setData(const QModelIndex& index, const QVariant& value, int ro
         return false;
     const QString field = gridColumns[index.column()].field;
     const QString text = value.toString().trimmed();
+    const QString problem = normsCellProblem(field, text);
+    if (!problem.isEmpty()) {
+        seams::errorBox(problem);
+        return false;
+    }
     QVariant stored;
     if (!text.isEmpty()) {
         if (field == QLatin1String("price")) {
             double d = 0;
-            if (!parseNumber(text, &d)) {
-                seams::errorBox(QStringLiteral("«%1» не является числом").arg(text));
-                return false;
-            }
+            parseNumber(text, &d);
             stored = d;
         } else {
-            bool ok = false;
-            const int n = text.toInt(&ok);
-            if (!ok) {
-                seams::errorBox(QStringLiteral("«%1» не является целым числом").arg(text));
-                return false;
-            }
-            stored = n;
+            stored = text.toInt();
         }
     }
     const bool pendingNew = m_newRow && index.row() == newRowIndex();
@@ -194,6 +238,49 @@ bool NormsTable::setData(const QModelIndex& index, const QVariant& value, int ro
 
 // ---- The grid ----------------------------------------------------------------------------
 
+// A cell editor that is left (Tab, Enter, a click elsewhere) with a text the column refuses
+// stays open with the text, after the message, so nothing typed is lost.
+class NormsCellDelegate : public QStyledItemDelegate {
+public:
+    NormsCellDelegate(NormsTable& table, QObject* parent) : QStyledItemDelegate(parent), m_table(table) {}
+
+protected:
+    bool eventFilter(QObject* object, QEvent* e) override {
+        auto* editor = qobject_cast<QLineEdit*>(object);
+        const bool leavingByKey =
+            e->type() == QEvent::KeyPress &&
+            QList<int>{Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Up, Qt::Key_Down}
+                .contains(static_cast<QKeyEvent*>(e)->key());
+        const bool focusLost = e->type() == QEvent::FocusOut;
+        if (editor && (leavingByKey || focusLost)) {
+            const QString problem = normsCellProblem(m_table.columns().value(m_column).field, editor->text());
+            if (!problem.isEmpty()) {
+                // The focus going to another window (the message box itself) only keeps the
+                // editor open; leaving the cell says why it may not be left.
+                const Qt::FocusReason reason =
+                    focusLost ? static_cast<QFocusEvent*>(e)->reason() : Qt::OtherFocusReason;
+                if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                    seams::errorBox(problem);
+                    editor->setFocus();
+                    editor->selectAll();
+                }
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, e);
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        m_column = index.column();
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+private:
+    NormsTable& m_table;
+    mutable int m_column = 0;
+};
+
 void NormsGrid::commitEditor() {
     if (state() != EditingState)
         return;
@@ -215,6 +302,7 @@ NormsDialog::NormsDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(
     m_normsGrid = new NormsGrid(this);
     m_normsGrid->setObjectName(QStringLiteral("normsGrid"));
     m_normsGrid->setModel(&m_norms);
+    m_normsGrid->setItemDelegate(new NormsCellDelegate(m_norms, m_normsGrid));
     m_normsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_normsGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_normsGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -296,10 +384,18 @@ void NormsDialog::enterCell() {
         m_norms.setRecNo(at.row() + 1);
 }
 
-// A new row gets the operation price's id.
-void NormsDialog::leaveCell() {
-    if (m_norms.modified())
+// Stores a changed row (a new row gets the operation price's id). When the database refuses,
+// its message is shown, the row keeps what was typed and false is returned.
+bool NormsDialog::storeChangedRow() {
+    if (!m_norms.modified())
+        return true;
+    try {
         m_norms.storeRow(m_operationPriceId);
+    } catch (const DbError& e) {
+        seams::errorBox(e.message);
+        return false;
+    }
+    return true;
 }
 
 void NormsDialog::gridCurrentChanged(const QModelIndex& now, const QModelIndex& previous) {
@@ -311,14 +407,21 @@ void NormsDialog::gridCurrentChanged(const QModelIndex& now, const QModelIndex& 
     const int column = now.isValid() ? now.column() : 0;
     int row = now.isValid() ? now.row() : -1;
     if (previous.isValid() && m_norms.modified()) {
-        const bool toNewRow = m_norms.hasNewRow() && row == m_norms.newRowIndex();
-        const bool fromNewRow = m_norms.hasNewRow() && previous.row() == m_norms.newRowIndex();
-        leaveCell();
-        // The stored new row now is the last stored row, where the grid stood on it.
-        if (fromNewRow && row == previous.row())
-            row = m_norms.recordCount() - 1;
+        const bool sameRow = row == previous.row();
+        const bool toNewRow = m_norms.hasNewRow() && row == m_norms.newRowIndex() && !sameRow;
+        // The row the user went to, by its id: the re-read after the store may move it.
+        const qint64 targetId = sameRow ? 0 : m_norms.idAt(row);
+        if (!storeChangedRow()) {
+            // Back to the cell that was left, with the row as typed.
+            setGridCurrent(previous.row(), previous.column());
+            return;
+        }
+        if (sameRow)
+            row = m_norms.hasNewRow() ? m_norms.newRowIndex() : m_norms.recNo() - 1;
         else if (toNewRow)
             row = m_norms.newRowIndex();
+        else if (targetId != 0)
+            row = m_norms.rowOf(targetId);
         setGridCurrent(row, column);
     } else if (leftNewRow) {
         // A new row left without typing anything is dropped.
@@ -337,8 +440,8 @@ bool NormsDialog::eventFilter(QObject* watched, QEvent* e) {
             at.isValid() && !m_norms.hasNewRow() && at.row() == m_norms.recordCount() - 1;
         if ((key == Qt::Key_Down && onLastStored) || (key == Qt::Key_Insert && !m_norms.hasNewRow())) {
             const int column = at.isValid() ? at.column() : 0;
-            if (m_norms.modified())
-                m_norms.storeRow(m_operationPriceId);
+            if (!storeChangedRow())
+                return true;
             m_norms.beginNewRow();
             m_normsGrid->setCurrentIndex(m_norms.index(m_norms.newRowIndex(), column));
             return true;
@@ -351,10 +454,13 @@ bool NormsDialog::eventFilter(QObject* watched, QEvent* e) {
 
 void NormsDialog::save() {
     m_normsGrid->commitEditor();
-    if (m_norms.modified())
-        m_norms.storeRow(m_operationPriceId);
-    else
+    if (m_norms.modified()) {
+        // A refused row keeps the window open with what was typed.
+        if (!storeChangedRow())
+            return;
+    } else {
         m_norms.dropNewRow();
+    }
     Dataset& prices = m_db.operationPrices();
     const int at = prices.recNo();
     prices.close();

@@ -10,6 +10,14 @@
 class Database;
 class QPushButton;
 
+// The dearest piece price a norm may have, in roubles: anything above is a typing slip.
+inline constexpr double kMaxNormPrice = 1000000;
+
+// What is wrong with a text typed into a norms cell of the given field ("norma", "price",
+// "prize"): not a number, negative, or a price beyond any real one. Empty when it is fine (an
+// empty text included).
+QString normsCellProblem(const QString& field, const QString& typed);
+
 // The norms table as the grid shows it: the stored norms sorted by norm quantity, plus, while
 // the user types a new norm, one more row at the end that is not stored yet.
 class NormsTable : public EditTable {
@@ -29,8 +37,13 @@ public:
 
     // Something typed into the current row that is not stored yet.
     bool modified() const { return m_dirty; }
-    // Stores the pending change of the current row; a new row gets the operation price's id.
-    void storeRow(int operId);
+    // Stores the pending change of the current row (a new row gets the operation price's id) and
+    // reads the norms again, sorted, standing on the stored row; returns its id. Throws DbError
+    // when the database refuses: the row then stays as typed.
+    qint64 storeRow(int operId);
+    // The id of the stored norm in a grid row (0 for none), and the grid row of a stored norm.
+    qint64 idAt(int row) const;
+    int rowOf(qint64 id) const;
     // Forgets the pending change.
     void cancelRow();
 
@@ -83,8 +96,8 @@ protected:
 private:
     // Entering a cell: the new row or a stored norm becomes the row being edited.
     void enterCell();
-    // Leaving a cell: a changed row is stored at once.
-    void leaveCell();
+    // Leaving a cell: a changed row is stored at once; false when the database refused it.
+    bool storeChangedRow();
     void gridCurrentChanged(const QModelIndex& now, const QModelIndex& previous);
     void setGridCurrent(int row, int column);
 

@@ -11,6 +11,7 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
     p.deleteRecords = false;
     p.referenceBooks = false;
     p.timesheets = false;
+    p.legacyImport = false;
     if (code == kForemanCode) {
         p.acceptRecords = false;
         p.workersReports = false;

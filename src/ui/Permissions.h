@@ -15,6 +15,7 @@ struct Permissions {
     // The main menu.
     bool referenceBooks = true; // "Справочники"
     bool timesheets = true;     // "Табель"
+    bool legacyImport = true; // "Импорт", where the workstation has the earlier database's data source
     // The reports dialog.
     bool workersReports = true; // "Отчет по рабочим" and "Детальный отчет по рабочим"
     bool productsReport = true; // "Отчет по продукции"

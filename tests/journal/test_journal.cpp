@@ -10,9 +10,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QMessageBox>
-#include <QRadioButton>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -180,6 +183,23 @@ void TestJournal::acceptanceColours() {
         const QColor expected = (mark == "ok" || mark == "да") ? QColor(0, 128, 0) : QColor(255, 0, 0);
         QCOMPARE(idx.data(Qt::ForegroundRole).value<QColor>(), expected);
         QVERIFY(idx.data(Qt::FontRole).value<QFont>().bold());
+        // On the selected row the mark keeps its colour.
+        grid()->setCurrentIndex(idx);
+        QStyleOptionViewItem option;
+        option.initFrom(grid());
+        option.state |= QStyle::State_Selected;
+        auto* delegate = static_cast<QStyledItemDelegate*>(grid()->itemDelegateForIndex(idx));
+        QPixmap cellPicture(60, 20);
+        QPainter painter(&cellPicture);
+        option.rect = QRect(0, 0, 60, 20);
+        delegate->paint(&painter, option, idx);
+        painter.end();
+        const QImage picture = cellPicture.toImage();
+        bool markColourFound = false;
+        for (int y = 0; y < picture.height() && !markColourFound; ++y)
+            for (int x = 0; x < picture.width() && !markColourFound; ++x)
+                markColourFound = picture.pixelColor(x, y) == expected;
+        QVERIFY2(markColourFound, qPrintable(mark));
     }
 }
 

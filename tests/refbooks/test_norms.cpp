@@ -33,6 +33,7 @@ private slots:
     void notANumberRefused_data();
     void notANumberRefused();
     void newRowTypedByKeyboardStaysInView();
+    void refusedNewRowStaysAsTyped();
 
 private:
     // Opens the norms window as the operation-price list does for the given operation price,
@@ -298,6 +299,14 @@ void TestNorms::notANumberRefused_data() {
                                           << "«2,5» не является целым числом";
     QTest::newRow("bonus in letters") << 2 << "пять"
                                       << "«пять» не является целым числом";
+    QTest::newRow("negative norm") << 0 << "-3"
+                                   << "Норматив не может быть отрицательным.";
+    QTest::newRow("negative price") << 1 << "-0,5"
+                                    << "Цена не может быть отрицательной.";
+    QTest::newRow("negative bonus") << 2 << "-1"
+                                    << "Премия не может быть отрицательной.";
+    QTest::newRow("price beyond any real one") << 1 << "5000000"
+                                               << "Цена больше 1000000 р. не бывает: проверьте число.";
 }
 
 void TestNorms::notANumberRefused() {
@@ -308,6 +317,13 @@ void TestNorms::notANumberRefused() {
         typeInto(0, column, text, Qt::Key_Tab);
         QCOMPARE(boxes->texts(), QStringList{message});
         QVERIFY(!table->modified());
+        // The cell stays in editing with the text typed.
+        QStringList open;
+        for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible())
+                open << e->text();
+        QCOMPARE(open, QStringList{text});
+        QCOMPARE(grid->currentIndex(), table->index(0, column));
         saveButton->click();
     });
     QCOMPARE(scalar("select norma||'/'||price||'/'||prize from accounts_dep.norm where o_id=43").toString(),
@@ -315,27 +331,52 @@ void TestNorms::notANumberRefused() {
 }
 
 // A new norm typed the way a user types it: Down on the last norm, the digits straight into the
-// grid, Tab to the price. The row stays in the grid with what was typed, and the price goes into
-// the same row.
+// grid, Tab to the price. The row stays in the grid with what was typed, in its place by norm,
+// and the price goes into the same row.
 void TestNorms::newRowTypedByKeyboardStaysInView() {
     openFromPriceList(42, [&](QDialog*) {
         QVERIFY(QTest::qWaitForWindowActive(norms));
-        grid->setFocus();
-        grid->setCurrentIndex(table->index(1, 0));
-        QTest::keyClick(grid, Qt::Key_Down);
-        typeKeys("30");
+        // A click on the last norm, as the user starts.
+        clickOn(grid->viewport(), grid->visualRect(table->index(1, 0)).center());
+        QCOMPARE(grid->currentIndex(), table->index(1, 0));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QVERIFY(table->hasNewRow());
+        typeKeys("15");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        // Stored, and sorted in between the norms 10 and 20 with the cursor going along.
         QCOMPARE(table->rowCount(), 3);
-        QCOMPARE(cell(2, 0), QString("30"));
-        QCOMPARE(grid->currentIndex().row(), 2);
+        QCOMPARE(cell(1, 0), QString("15"));
+        QCOMPARE(grid->currentIndex(), table->index(1, 1));
         typeKeys("9,5");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(cell(2, 1), QString("9,50"));
+        QCOMPARE(cell(1, 1), QString("9,50"));
         saveButton->click();
     });
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(
-        scalar("select count(*) from accounts_dep.norm where o_id=42 and norma=30 and price=9.5").toInt(), 1);
+        scalar("select count(*) from accounts_dep.norm where o_id=42 and norma=15 and price=9.5").toInt(), 1);
+}
+
+// A new norm the database refuses: its message is shown and the row stays in the grid with what
+// was typed; once the cause is gone it is stored.
+void TestNorms::refusedNewRowStaysAsTyped() {
+    db->exec("create function refuse_norm() returns trigger language plpgsql as $$ begin raise exception "
+             "'norm refused'; end $$");
+    db->exec("create trigger refuse_norm before insert on accounts_dep.norm for each row execute function "
+             "refuse_norm()");
+    openFromPriceList(42, [&](QDialog*) {
+        grid->setCurrentIndex(table->index(1, 0));
+        QTest::keyClick(grid, Qt::Key_Down);
+        typeInto(2, 0, "30", Qt::Key_Tab);
+        QCOMPARE(boxes->shown.size(), 1);
+        QVERIFY(boxes->shown[0].text.contains("norm refused"));
+        QVERIFY(table->hasNewRow());
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(cell(2, 0), QString("30"));
+        db->exec("drop trigger refuse_norm on accounts_dep.norm");
+        saveButton->click();
+    });
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=42 and norma=30").toInt(), 1);
 }
 
 QTEST_MAIN(TestNorms)

@@ -33,6 +33,7 @@ private slots:
     void deleteAsks();
     void doubleClickOpensNorms();
     void exportWritesEveryOperationPrice();
+    void priceInUseIsNotDeleted();
 
 private:
     // Shows the list from the main menu; inside, `inList` acts as the user.
@@ -222,11 +223,20 @@ void TestPrices::addRefusesDuplicates() {
         kindBox->setCurrentIndex(1);
         saveButton->click();
     };
+    // The new operation price has no norms: its norms window opens at once for the first one.
+    int normsFor = 0;
+    onModal["NormsDialog"] = [&] {
+        normsFor = qobject_cast<NormsTable*>(childNamed<QTableView>(norms, "normsGrid")->model())
+                       ->param("o_id")
+                       .toInt();
+    };
     runFromMenu([&] {
         addButton->click();
         // Without norms it is not listed.
         QCOMPARE(prices().recordCount(), 3);
     });
+    QCOMPARE(normsFor,
+             db->scalar("select id from accounts_dep.oper where vid=3 and naimen=1 and i_id=5").toInt());
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(editor->result(), int(QDialog::Accepted));
     QVERIFY(sql.statements.contains(
@@ -350,6 +360,24 @@ void TestPrices::exportWritesEveryOperationPrice() {
     QCOMPARE(rows, (QStringList{"A-12|Окраска|0|Готовая продукция", "Б-120|Окраска|2.5|Готовая продукция",
                                 "Б-120|Сварка|0|Заготовки", "КР-7|Сварка|0|Готовая продукция"}));
     QCOMPARE(excel.cell(1, 1, 2)->numberFormat, QString("@"));
+    // Prices go in as numbers, not as texts.
+    QCOMPARE(excel.cell(1, 3, 3)->numberFormat, QString());
+}
+
+// An operation price that work records refer to stays: the message counts them and nothing is
+// asked or deleted.
+void TestPrices::priceInUseIsNotDeleted() {
+    db->exec(
+        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, time, ok) "
+        "values ('07.12.2026', 1, 17, 5, 42, 1, 1, 0, 8, 'no'), ('08.12.2026', 2, 17, 5, 42, 1, 1, 0, 8, "
+        "'no')");
+    runFromMenu([&] {
+        QVERIFY(prices().locate("id", 42));
+        removeButton->click();
+    });
+    QCOMPARE(boxes->texts(),
+             QStringList{"Расценку нельзя удалить: на неё ссылаются записи журнала (2). Ничего не удалено."});
+    QCOMPARE(count("select count(*) from accounts_dep.oper where id=42"), 1);
 }
 
 QTEST_MAIN(TestPrices)

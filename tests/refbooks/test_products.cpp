@@ -541,10 +541,15 @@ void TestProducts::searchFilterAndItsPersistence() {
                 // A pick clears the search and hides the field afterwards.
                 QCOMPARE(searchEdit->text(), QString());
                 QCOMPARE(dm->products().recordCount(), 3);
+                searchEdit->setText("щ");
+                QCOMPARE(dm->products().recordCount(), 1);
                 exitButton->click();
             },
             [&](QDialog*) {
                 QVERIFY(searchEdit->isHidden()); // list mode does not show it again
+                // ... and the search of the pick no longer filters the list nobody can see it in.
+                QCOMPARE(searchEdit->text(), QString());
+                QCOMPARE(dm->products().recordCount(), 3);
                 QCOMPARE(changeButton->text(), QString("Изменить"));
                 QVERIFY(!addButton->isHidden() && !removeButton->isHidden());
                 QVERIFY(addButton->isDefault());

@@ -113,11 +113,16 @@ void adminExec(const QString& host, const QString& password, const QString& sql)
 
 } // namespace
 
-TestDatabase::TestDatabase() {
+TestDatabase::TestDatabase(const QString& fixedName) {
     const auto info = clusterInfo();
     sockDir = info.value(QStringLiteral("PGC_HOST"));
     superPassword = info.value(QStringLiteral("PGC_SUPERPASSWORD"));
-    dbName = QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    dbName = fixedName.isEmpty()
+                 ? QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter)
+                 : fixedName;
+    if (!fixedName.isEmpty())
+        adminExec(sockDir, superPassword,
+                  QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(dbName));
     adminExec(sockDir, superPassword,
               QStringLiteral("CREATE DATABASE %1 TEMPLATE tabel_template").arg(dbName));
     fixtureConn = QStringLiteral("fixture_") + dbName;

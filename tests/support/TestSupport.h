@@ -65,10 +65,12 @@ private:
 class Database;
 
 // A fresh database for one test, cloned from the template of the test cluster, dropped at
-// the end. The program reaches it with the command line {name(), host()}.
+// the end. The program reaches it with the command line {name(), host()}. A test that must reach
+// every fresh database under the same name (a data source registered once, for example) gives
+// that name; a database left under it is dropped first.
 class TestDatabase {
 public:
-    TestDatabase();
+    explicit TestDatabase(const QString& fixedName = {});
     ~TestDatabase();
     QString name() const { return dbName; }
     QString host() const { return sockDir; }

@@ -1,0 +1,77 @@
+// The command-line import.
+#include "import/ImportCommand.h"
+
+#include "data/Connection.h"
+#include "data/Database.h"
+#include "import/ImportConnections.h"
+#include "import/LegacyImport.h"
+
+#include <QElapsedTimer>
+#include <cstdio>
+
+namespace {
+
+void printLine(FILE* to, const QString& text) {
+    std::fprintf(to, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(to);
+}
+
+} // namespace
+
+QString importCommandUsage() {
+    return QStringLiteral("tabel --import [БАЗА СЕРВЕР]");
+}
+
+int runImportCommand(const QStringList& args) {
+    QStringList positional;
+    for (const QString& a : args) {
+        if (a == u"--import")
+            continue;
+        if (a.startsWith(u'-')) {
+            printLine(
+                stderr,
+                QStringLiteral("неизвестный параметр %1\nИспользование: %2").arg(a, importCommandUsage()));
+            return 2;
+        }
+        positional << a;
+    }
+    if (positional.size() != 0 && positional.size() != 2) {
+        printLine(stderr, QStringLiteral("нужны оба параметра: база данных и сервер\nИспользование: %1")
+                              .arg(importCommandUsage()));
+        return 2;
+    }
+
+    Database db;
+    try {
+        db.connection().setConnectionString(buildConnectionString(positional));
+        db.connection().open();
+    } catch (const DbError& e) {
+        printLine(stderr, QStringLiteral("Подключение к БД отсутсвует!!! %1").arg(e.message));
+        return 3;
+    }
+    ImportOutcome outcome;
+    try {
+        ImportConnections connections;
+        LegacyImport import(connections.source(), connections.target(), db.connection().database());
+        // Every step's start and end, and in between a line a second at most.
+        QElapsedTimer sinceLine;
+        sinceLine.start();
+        import.setProgress([&](const QString& text, bool milestone) {
+            if (!milestone && sinceLine.elapsed() < 1000)
+                return;
+        printLine(stderr, text);
+        sinceLine.restart();
+    });
+    outcome = import.run();
+}
+catch (const DbError& e) {
+    outcome.error = e.message;
+}
+for (const ImportStepResult& step : outcome.steps)
+    printLine(stdout, LegacyImport::summaryLine(step));
+if (!outcome.succeeded()) {
+    printLine(stderr, QStringLiteral("Ошибка: %1").arg(outcome.error));
+    return 3;
+}
+return 0;
+}

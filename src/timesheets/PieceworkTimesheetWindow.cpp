@@ -1,0 +1,298 @@
+// Piece-work timesheet window.
+#include "timesheets/PieceworkTimesheetWindow.h"
+
+#include "data/Database.h"
+#include "data/Format.h"
+#include "export/ExcelHelper.h"
+#include "timesheets/TimesheetQuery.h"
+#include "timesheets/TimesheetRebuild.h"
+#include "timesheets/TimesheetSheets.h"
+#include "timesheets/TimesheetWidgets.h"
+#include "ui/DatasetGrid.h"
+#include "ui/Seams.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kNightColumn = 1;
+constexpr int kHourlyColumn = 35;
+constexpr int kDayWidth = 20;
+constexpr int kTotalWidth = 66;
+
+// The grid's column of day n.
+int dayColumn(int day) {
+    return day + 1;
+}
+
+QFont boldOf(const QFont& font) {
+    QFont f = font;
+    f.setBold(true);
+    return f;
+}
+
+// The 36 columns: name, day/night, the days, earnings, hours and earnings per hour; the days in
+// red on Saturdays and Sundays of the month, the totals bold on light blue.
+QList<GridColumn> pieceworkColumns(const TimesheetMonth& month, int nameWidth, const QFont& font) {
+    const QFont bold = boldOf(font);
+    QList<GridColumn> columns;
+    columns << GridColumn{QStringLiteral("fio"), QStringLiteral("Фамилия И. О."), nameWidth};
+    columns << GridColumn{QStringLiteral("s_night"), QStringLiteral(" "), 30, {}, Qt::AlignCenter};
+    for (int day = 1; day <= 31; ++day) {
+        const bool weekend = day <= month.days() && month.isWeekend(day);
+        GridColumn c{QStringLiteral("d%1").arg(day), QString::number(day), kDayWidth, {}, Qt::AlignCenter};
+        c.style = [weekend](const QVariant&, int role) -> QVariant {
+            if (role == Qt::ForegroundRole)
+                return weekend ? timesheetcolors::weekend() : timesheetcolors::normalText();
+            return {};
+        };
+        columns << c;
+    }
+    const auto totalStyle = [bold](const QVariant&, int role) -> QVariant {
+        if (role == Qt::FontRole)
+            return bold;
+        if (role == Qt::BackgroundRole)
+            return timesheetcolors::totals();
+        return {};
+    };
+    columns << GridColumn{
+        QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), kTotalWidth, {}, {}, totalStyle};
+    columns << GridColumn{
+        QStringLiteral("i_time"), QStringLiteral("Итого (ч.)"), kTotalWidth, {}, Qt::AlignCenter, totalStyle};
+    columns << GridColumn{QStringLiteral("average_price"),
+                          QStringLiteral("Час (р.)"),
+                          kTotalWidth,
+                          {},
+                          Qt::AlignCenter,
+                          totalStyle};
+    return columns;
+}
+
+QLabel* totalLabel(QWidget* parent, const QString& name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setMinimumWidth(90);
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    return label;
+}
+
+// A total as the grid would show it; empty when the month has none.
+QString totalText(const QVariant& value) {
+    return value.isNull() ? QString() : formatScreen(value.toDouble());
+}
+
+} // namespace
+
+PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent)
+    : QDialog(parent), m_db(db) {
+    setObjectName(QStringLiteral("PieceworkTimesheetWindow"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+
+    const PieceworkView views[4] = {PieceworkView::Piecework, PieceworkView::Maintenance,
+                                    PieceworkView::AverageRate, PieceworkView::General};
+    for (int i = 0; i < 4; ++i) {
+        m_queries[i] = new TimesheetQuery(this, db.connection().name());
+        m_queries[i]->setObjectName(viewInfo(views[i]).name + QStringLiteral("Query"));
+        m_queries[i]->setSql(pieceworkViewSql(views[i]));
+    }
+    m_current = m_queries[0];
+
+    m_timesheetGrid = makeTimesheetGrid(this, QStringLiteral("timesheetGrid"));
+    m_monthBox = makeMonthBox(this);
+    m_yearBox = makeYearBox(this);
+    m_averageRateTotalLabel = totalLabel(this, QStringLiteral("averageRateTotalLabel"));
+    m_maintenanceTotalLabel = totalLabel(this, QStringLiteral("maintenanceTotalLabel"));
+    m_pieceworkTotalLabel = totalLabel(this, QStringLiteral("pieceworkTotalLabel"));
+    m_allTotalLabel = totalLabel(this, QStringLiteral("allTotalLabel"));
+    m_excelButton = makeButton(this, QStringLiteral("excelButton"), QStringLiteral("Excel"));
+    m_refreshButton = makeButton(this, QStringLiteral("refreshButton"), QStringLiteral("Обновить"));
+    m_rebuildButton = makeButton(this, QStringLiteral("rebuildButton"), QStringLiteral("Перестроить"));
+    m_progressBar = makeProgressBar(this);
+    m_exitButton = makeButton(this, QStringLiteral("exitButton"), QStringLiteral("Выход"));
+
+    auto* totals = new QHBoxLayout;
+    totals->addWidget(m_monthBox);
+    totals->addWidget(m_yearBox);
+    totals->addStretch();
+    const std::pair<QString, QLabel*> figures[] = {{QStringLiteral("Ср. сдел.:"), m_averageRateTotalLabel},
+                                                   {QStringLiteral("Хоз. работы:"), m_maintenanceTotalLabel},
+                                                   {QStringLiteral("Сделка:"), m_pieceworkTotalLabel},
+                                                   {QStringLiteral("Итого:"), m_allTotalLabel}};
+    for (const auto& [caption, label] : figures) {
+        totals->addWidget(new QLabel(caption, this));
+        totals->addWidget(label);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_excelButton);
+    buttons->addWidget(m_refreshButton);
+    buttons->addWidget(m_rebuildButton);
+    buttons->addWidget(m_progressBar, 1);
+    buttons->addStretch();
+    buttons->addWidget(m_exitButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_timesheetGrid, 1);
+    layout->addLayout(totals);
+    layout->addLayout(buttons);
+    // Room for the 36 columns of a 31-day month.
+    setFixedSize(1104, 600);
+
+    connect(m_monthBox, &QComboBox::currentIndexChanged, this, &PieceworkTimesheetWindow::applyMonth);
+    connect(m_yearBox, &QComboBox::activated, this, &PieceworkTimesheetWindow::applyMonth);
+    connect(m_refreshButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::refresh);
+    connect(m_rebuildButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::rebuild);
+    connect(m_excelButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::exportToExcel);
+    // Esc closes a QDialog by itself; "Выход" does the same.
+    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void PieceworkTimesheetWindow::setView(PieceworkView view) {
+    m_view = view;
+    m_current = m_queries[view == PieceworkView::Piecework     ? 0
+                          : view == PieceworkView::Maintenance ? 1
+                          : view == PieceworkView::AverageRate ? 2
+                                                               : 3];
+    setWindowTitle(viewInfo(view).caption);
+}
+
+void PieceworkTimesheetWindow::showView(PieceworkView view) {
+    setView(view);
+    const QDate today = seams::today();
+    fillYears(today.year());
+    chooseMonth(m_monthBox, m_yearBox, TimesheetMonth::of(today));
+    applyMonth();
+    showInGrid(*m_current, m_timesheetGrid);
+    layOutColumns();
+    if (QWidget* active = QApplication::activeWindow(); active && active != this)
+        move(active->geometry().center() - rect().center());
+    seams::showModal(this);
+    m_current->close();
+    m_excelButton->setText(QStringLiteral("Excel"));
+}
+
+void PieceworkTimesheetWindow::fillYears(int selectYear) {
+    // The years that have timesheet rows, and this year, so that a new year's month can be
+    // shown and rebuilt before it has rows.
+    Dataset years(nullptr, m_db.connection().name());
+    years.setSql(QStringLiteral("select distinct ht.year from accounts_dep.h_tabel ht order by year"));
+    years.open();
+    QList<int> list;
+    for (years.first(); !years.eof(); years.next())
+        if (!years.fieldByName(QStringLiteral("year")).isNull())
+            list << years.fieldByName(QStringLiteral("year")).asInteger();
+    if (!list.contains(selectYear)) {
+        list << selectYear;
+        std::sort(list.begin(), list.end());
+    }
+    setYears(m_yearBox, list, selectYear);
+}
+
+TimesheetMonth PieceworkTimesheetWindow::chosenMonth() const {
+    return ::chosenMonth(m_monthBox, m_yearBox);
+}
+
+void PieceworkTimesheetWindow::openCurrent() {
+    m_current->close();
+    setPieceworkMonth(*m_current, m_view, m_month);
+    m_current->open();
+    layOutColumns();
+}
+
+void PieceworkTimesheetWindow::applyMonth() {
+    m_month = chosenMonth();
+    openCurrent();
+    showTotals(readPieceworkTotals(m_db, m_month));
+}
+
+void PieceworkTimesheetWindow::showTotals(const PieceworkTotals& totals) {
+    m_averageRateTotalLabel->setText(totalText(totals.averageRate));
+    m_maintenanceTotalLabel->setText(totalText(totals.maintenance));
+    m_pieceworkTotalLabel->setText(totalText(totals.piecework));
+    m_allTotalLabel->setText(totalText(totals.all));
+}
+
+void PieceworkTimesheetWindow::layOutColumns() {
+    const PieceworkViewInfo& info = viewInfo(m_view);
+    const int days = m_month.days();
+    const int nameWidth = info.nameWidth + (31 - days) * kDayWidth;
+    const QFont bold = boldOf(m_timesheetGrid->font());
+    m_current->setColumns(pieceworkColumns(m_month, nameWidth, m_timesheetGrid->font()));
+    const TimesheetMonth month = m_month;
+    m_current->setTitleStyle([bold, month](int column, int role) -> QVariant {
+        if (role == Qt::FontRole && column != kNightColumn)
+            return bold;
+        if (role == Qt::TextAlignmentRole && column == 0)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        const int day = column - 1;
+        if (role == Qt::ForegroundRole && day >= 1 && day <= 31)
+            return day <= month.days() && month.isWeekend(day) ? timesheetcolors::weekend()
+                                                               : timesheetcolors::normalText();
+        return {};
+    });
+    if (m_timesheetGrid->model() != m_current)
+        return;
+    m_timesheetGrid->setColumnWidth(0, nameWidth);
+    m_timesheetGrid->setColumnHidden(kNightColumn, !info.nightColumn);
+    m_timesheetGrid->setColumnHidden(kHourlyColumn, !info.hourlyColumn);
+    for (int day = 1; day <= 31; ++day)
+        m_timesheetGrid->setColumnHidden(dayColumn(day), day > days);
+}
+
+void PieceworkTimesheetWindow::refresh() {
+    openCurrent();
+}
+
+void PieceworkTimesheetWindow::rebuild() {
+    m_current->close();
+    // The grid shows the rows again whether the rebuild went through or not.
+    struct Reopen {
+        PieceworkTimesheetWindow* window;
+        ~Reopen() {
+            try {
+                window->openCurrent();
+            } catch (const DbError&) {
+                // The rebuild's own error is the one to show.
+            }
+        }
+    } reopen{this};
+    RebuildProgress progress(m_progressBar, m_month.days());
+    rebuildTimesheetRows(m_db, TimesheetRows::Maintenance, m_month, [&](int day) { progress.dayDone(day); });
+}
+
+void PieceworkTimesheetWindow::exportToExcel() {
+    const int recNo = m_current->recNo();
+    m_timesheetGrid->setUpdatesEnabled(false);
+    struct Resume {
+        QTableView* grid;
+        Dataset* rows;
+        int recNo;
+        ~Resume() {
+            rows->setRecNo(recNo);
+            grid->setUpdatesEnabled(true);
+        }
+    } resume{m_timesheetGrid, m_current, recNo};
+    ExcelReference excel;
+    nameNextExport(viewInfo(m_view).caption.section(QStringLiteral(" ("), 0, 0) + u' ' + m_month.title());
+    if (ExcelOpen(QString(), excel) == -1) {
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+    ExcelSetVisible(false, excel);
+    writePieceworkSheet(
+        *m_current, m_view, m_month,
+        [&excel](int column, int row, const QString& text, bool textFormat, bool autofit, bool bold) {
+            return ExcelPutCell(1, column, row, text, textFormat, autofit, bold, excel);
+        },
+        [this](int written, int total) { showExportCount(m_excelButton, written, total); });
+    ExcelSetVisible(true, excel);
+}

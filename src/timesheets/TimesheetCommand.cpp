@@ -1,0 +1,157 @@
+// The command-line timesheet export.
+#include "timesheets/TimesheetCommand.h"
+
+#include "data/Connection.h"
+#include "data/Database.h"
+#include "export/ExcelHelper.h"
+#include "export/InProcessSpreadsheet.h"
+#include "reports/HoursTimesheetReport.h"
+#include "timesheets/PieceworkViews.h"
+#include "timesheets/TimesheetSheets.h"
+#include "ui/Seams.h"
+
+#include <QRegularExpression>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+struct Options {
+    std::optional<PieceworkView> view; // none: the hours of all shifts
+    bool haveKind = false;
+    TimesheetMonth month;
+    bool haveMonth = false;
+    QString xlsx;
+    QStringList positional;
+};
+
+void printError(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+bool parseMonth(const QString& text, TimesheetMonth* month) {
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,2})\\.(\\d{4})$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return false;
+    *month = {m.captured(1).toInt(), m.captured(2).toInt()};
+    return month->month >= 1 && month->month <= 12 && month->year >= 1900;
+}
+
+// Reads the arguments; on a fault returns false with the reason.
+bool parseOptions(const QStringList& args, Options* o, QString* error) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith(QStringLiteral("--"))) {
+            o->positional << a;
+            continue;
+        }
+        if (a != u"--timesheet" && a != u"--month" && a != u"--xlsx") {
+            *error = QStringLiteral("неизвестный параметр %1").arg(a);
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            *error = QStringLiteral("после %1 нет значения").arg(a);
+            return false;
+        }
+        const QString v = args[++i];
+        if (a == u"--timesheet") {
+            PieceworkView view;
+            if (v == u"shifts")
+                o->view.reset();
+            else if (pieceworkViewByName(v, &view))
+                o->view = view;
+            else {
+                *error =
+                    QStringLiteral("неизвестный табель '%1' (piecework, maintenance, average, all, shifts)")
+                        .arg(v);
+                return false;
+            }
+            o->haveKind = true;
+        } else if (a == u"--month") {
+            if (!parseMonth(v, &o->month)) {
+                *error = QStringLiteral("месяц '%1' не в виде ММ.ГГГГ").arg(v);
+                return false;
+            }
+            o->haveMonth = true;
+        } else {
+            o->xlsx = v;
+        }
+    }
+    if (!o->haveKind)
+        *error = QStringLiteral("не указан табель (--timesheet)");
+    else if (!o->haveMonth)
+        *error = QStringLiteral("не указан месяц (--month)");
+    else if (o->xlsx.isEmpty())
+        *error = QStringLiteral("не указан файл (--xlsx)");
+    else if (o->positional.size() > 2)
+        *error = QStringLiteral("лишние параметры: %1").arg(o->positional.mid(2).join(u' '));
+    return error->isEmpty();
+}
+
+} // namespace
+
+QString timesheetCommandUsage() {
+    return QStringLiteral("tabel --timesheet piecework|maintenance|average|all|shifts --month ММ.ГГГГ "
+                          "--xlsx ФАЙЛ [БАЗА СЕРВЕР]");
+}
+
+int runTimesheetCommand(const QStringList& args) {
+    Options o;
+    QString error;
+    if (!parseOptions(args, &o, &error)) {
+        printError(QStringLiteral("Ошибка: ") + error);
+        printError(QStringLiteral("Использование: ") + timesheetCommandUsage());
+        return 2;
+    }
+
+    // The cells go into a workbook of this program, which is then saved; a cell the workbook
+    // refuses is reported here instead of in a message box.
+    bool cellFailed = false;
+    seams::setMessageHandler([&cellFailed](const seams::Message& m) {
+        printError(m.caption + QStringLiteral(": ") + m.text);
+        cellFailed = true;
+        return QMessageBox::Ok;
+    });
+    struct RestoreBoxes {
+        ~RestoreBoxes() { seams::setMessageHandler({}); }
+    } restoreBoxes;
+    auto workbook = std::make_shared<spreadsheet::inprocess::InProcessApplication>();
+    workbook->addWorkbook();
+    ExcelReference excel{workbook};
+    const SheetCellWriter put = [&excel](int column, int row, const QString& text, bool textFormat,
+                                         bool autofit, bool bold) {
+        return ExcelPutCell(1, column, row, text, textFormat, autofit, bold, excel);
+    };
+
+    // A database object of its own: connected, but no login, no version check, no build stamp,
+    // and a session that cannot write.
+    Database db;
+    try {
+        db.connection().setConnectionString(buildConnectionString(o.positional));
+        db.connection().open();
+        db.execute(QStringLiteral("set session characteristics as transaction read only"));
+        if (o.view) {
+            Dataset rows(nullptr, db.connection().name());
+            rows.setSql(pieceworkViewSql(*o.view));
+            setPieceworkMonth(rows, *o.view, o.month);
+            rows.open();
+            writePieceworkSheet(rows, *o.view, o.month, put);
+        } else {
+            HoursTimesheetReport report(db);
+            report.openMonth(o.month.month, o.month.year);
+            writeHoursSheet(report.query(), o.month, put);
+        }
+    } catch (const DbError& e) {
+        printError(QStringLiteral("Ошибка базы данных: ") + e.message);
+        return 3;
+    }
+    try {
+        spreadsheet::inprocess::saveXlsx(*workbook->activeWorkbook(), o.xlsx);
+    } catch (const spreadsheet::Error& e) {
+        printError(QStringLiteral("Не удалось записать %1: %2").arg(o.xlsx, e.text()));
+        return 4;
+    }
+    return cellFailed ? 4 : 0;
+}

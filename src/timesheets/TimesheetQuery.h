@@ -1,0 +1,21 @@
+// A timesheet grid's statement: a dataset whose column titles can be coloured and set in bold
+// (weekend days in red, days beyond the month in silver).
+#pragma once
+
+#include "data/Dataset.h"
+
+#include <functional>
+
+class TimesheetQuery : public Dataset {
+    Q_OBJECT
+public:
+    using Dataset::Dataset;
+    // The looks of a column title by role (font, text colour); the text stays the column's title.
+    using TitleStyle = std::function<QVariant(int column, int role)>;
+    void setTitleStyle(TitleStyle style);
+
+    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
+
+private:
+    TitleStyle m_titleStyle;
+};

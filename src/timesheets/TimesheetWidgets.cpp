@@ -1,0 +1,92 @@
+// Parts shared by the two timesheet windows.
+#include "timesheets/TimesheetWidgets.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableView>
+
+QComboBox* makeMonthBox(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QStringLiteral("monthBox"));
+    box->addItems(monthNames());
+    return box;
+}
+
+QComboBox* makeYearBox(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QStringLiteral("yearBox"));
+    return box;
+}
+
+void setYears(QComboBox* box, const QList<int>& years, int selected) {
+    const QSignalBlocker quiet(box);
+    box->clear();
+    for (int year : years)
+        box->addItem(QString::number(year), year);
+    box->setCurrentIndex(box->findData(selected));
+}
+
+TimesheetMonth chosenMonth(const QComboBox* monthBox, const QComboBox* yearBox) {
+    return {monthBox->currentIndex() + 1, yearBox->currentData().toInt()};
+}
+
+void chooseMonth(QComboBox* monthBox, QComboBox* yearBox, const TimesheetMonth& month) {
+    const QSignalBlocker quietMonth(monthBox);
+    const QSignalBlocker quietYear(yearBox);
+    monthBox->setCurrentIndex(month.month - 1);
+    yearBox->setCurrentIndex(yearBox->findData(month.year));
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QTableView* makeTimesheetGrid(QWidget* parent, const QString& name) {
+    auto* grid = new QTableView(parent);
+    grid->setObjectName(name);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setVisible(false);
+    grid->verticalHeader()->setDefaultSectionSize(18);
+    grid->horizontalHeader()->setMinimumSectionSize(10);
+    grid->setShowGrid(true);
+    return grid;
+}
+
+QProgressBar* makeProgressBar(QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(QStringLiteral("progressBar"));
+    bar->setMinimum(1);
+    bar->setTextVisible(false);
+    bar->setVisible(false);
+    return bar;
+}
+
+RebuildProgress::RebuildProgress(QProgressBar* bar, int days) : m_bar(bar) {
+    m_bar->setMaximum(days);
+    m_bar->setValue(1);
+    m_bar->setVisible(true);
+    m_bar->repaint();
+}
+
+RebuildProgress::~RebuildProgress() {
+    m_bar->setVisible(false);
+}
+
+void RebuildProgress::dayDone(int day) {
+    m_bar->setValue(day);
+}
+
+void showExportCount(QPushButton* button, int written, int total) {
+    button->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(total));
+    // Repaints only: a click on the window waits until the export has ended.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
