@@ -138,11 +138,12 @@ void MainWindow::connectTimesheets() {
         {m_averageRateTimesheetAction, PieceworkView::AverageRate},
         {m_generalTimesheetAction, PieceworkView::General}};
     for (const auto& [action, view] : views)
-        connect(action, &QAction::triggered, m_pieceworkTimesheetWindow,
-                [this, view] { m_pieceworkTimesheetWindow->showView(view); });
+        connect(action, &QAction::triggered, m_pieceworkTimesheetWindow, [this, view] {
+            openFromJournal([this, view] { m_pieceworkTimesheetWindow->showView(view); });
+        });
     // The hours timesheet opens on the month of the journal date.
     connect(m_shiftTimesheetAction, &QAction::triggered, m_hoursTimesheetWindow,
-            [this] { m_hoursTimesheetWindow->showMonth(m_dateEdit->date()); });
+            [this] { openFromJournal([this] { m_hoursTimesheetWindow->showMonth(m_dateEdit->date()); }); });
 }
 
 void MainWindow::createJournalWidgets() {

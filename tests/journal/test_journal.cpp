@@ -6,7 +6,9 @@
 #include "journal/JournalController.h"
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
+#include "ui/Seams.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -39,6 +41,8 @@ private slots:
     void everyWayOfChoosingADayRereads_data();
     void everyWayOfChoosingADayRereads();
     void moneyShowsTwoDecimals();
+    void returnFromAWindowShowsToday_data();
+    void returnFromAWindowShowsToday();
 
 private:
     // The main window as the given access code opens it.
@@ -370,6 +374,28 @@ void TestJournal::moneyShowsTwoDecimals() {
     for (int c = 0; c < model->columnCount(); ++c)
         if (model->headerData(c, Qt::Horizontal).toString() == "Итого (р.)")
             QCOMPARE(model->index(0, c).data().toString(), QLocale().toString(125.0, 'f', 2));
+}
+
+void TestJournal::returnFromAWindowShowsToday_data() {
+    QTest::addColumn<QString>("action");
+    QTest::newRow("workers") << "workersAction";
+    QTest::newRow("summary reports") << "summaryReportsAction";
+    QTest::newRow("piece-work timesheet") << "pieceworkTimesheetAction";
+    QTest::newRow("hours timesheet") << "shiftTimesheetAction";
+}
+
+// Back from a window the journal opened, the journal shows the computer's date again.
+void TestJournal::returnFromAWindowShowsToday() {
+    QFETCH(QString, action);
+    ModalScript windows;
+    windows.install();
+    dateEdit()->setDate(QDate(2026, 12, 4));
+    QCOMPARE(database->journal(1).param("data").toDate(), QDate(2026, 12, 4));
+    childNamed<QAction>(window, action)->trigger();
+    QCOMPARE(windows.shown.size(), 1);
+    QCOMPARE(dateEdit()->date(), kMonday);
+    QCOMPARE(database->journal(1).param("data").toDate(), kMonday);
+    seams::setModalHandler({});
 }
 
 int main(int argc, char** argv) {
