@@ -59,9 +59,12 @@ DbError statementError(const QSqlQuery& q) {
 // Whether the server has closed an idle session: it sends its last message and closes the socket,
 // and reading what is waiting there (the message, then the end) marks the session as gone.
 bool serverClosed(PGconn* pg) {
+    // An idle session gets nothing from the server unless it is being closed (the termination
+    // message, then the end of the stream). Once something came, wait a moment for the end,
+    // which follows the message closely; a healthy idle session costs no waiting at all.
     for (int reads = 0; reads < 4 && PQstatus(pg) == CONNECTION_OK; ++reads) {
         pollfd waiting{PQsocket(pg), POLLIN, 0};
-        if (poll(&waiting, 1, 0) <= 0 || PQconsumeInput(pg) == 0)
+        if (poll(&waiting, 1, reads == 0 ? 0 : 200) <= 0 || PQconsumeInput(pg) == 0)
             break;
     }
     return PQstatus(pg) != CONNECTION_OK;
