@@ -57,7 +57,7 @@ private:
         if (!QTest::qWaitForWindowActive(editor))
             qWarning("the editor did not become active");
         b->setFocus();
-        QTest::keyClick(b, Qt::Key_Tab);
+        QTest::keyEvent(QTest::Click, b, Qt::Key_Tab);
         QCoreApplication::processEvents();
     }
     int h(int worker, int day, int shift = 1);
@@ -352,10 +352,10 @@ void TestEditor::keyboardRoadThroughTheEditor() {
         editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor));
     };
-    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    auto press = [](Qt::Key key) { QTest::keyEvent(QTest::Click, QApplication::focusWidget(), key); };
     auto typeDigits = [](const QString& text) {
         for (QChar c : text)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+            QTest::keyEvent(QTest::Click, QApplication::focusWidget(), c.toLatin1());
     };
     onModal["WorkersDialog"] = [&] { choose("WorkersDialog", "Петров Пётр"); };
     onModal["OperationPricesDialog"] = [&] { choose("OperationPricesDialog", "Сборка"); };

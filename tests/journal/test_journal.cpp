@@ -304,7 +304,7 @@ void TestJournal::dayAndRowSurviveMessageBoxesAndOtherWindows() {
     // A real message box over the journal, closed with Enter.
     QTimer::singleShot(0, [] {
         if (QWidget* box = QApplication::activeModalWidget())
-            QTest::keyClick(box, Qt::Key_Return);
+            QTest::keyEvent(QTest::Click, box, Qt::Key_Return);
     });
     QMessageBox::information(window, "Табель", "Проверка");
     window->activateWindow();
@@ -355,12 +355,12 @@ void TestJournal::everyWayOfChoosingADayRereads() {
         clickOn(dateEdit(), QPoint(dateEdit()->width() - 8, dateEdit()->height() / 2));
         QWidget* calendar = QApplication::focusWidget();
         QVERIFY(calendar && calendar != dateEdit());
-        QTest::keyClick(calendar, Qt::Key_Left);
-        QTest::keyClick(calendar, Qt::Key_Return);
+        QTest::keyEvent(QTest::Click, calendar, Qt::Key_Left);
+        QTest::keyEvent(QTest::Click, calendar, Qt::Key_Return);
     } else {
         for (QChar c : keys)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyEvent(QTest::Click, QApplication::focusWidget(), c.toLatin1());
+        QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Return);
     }
     QCOMPARE(dateEdit()->date(), shown);
     QCOMPARE(database->journal(1).param("data").toDate(), shown);

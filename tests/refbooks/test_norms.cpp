@@ -44,7 +44,7 @@ private:
     // Types each character into whatever has the focus at that moment, as a keyboard does.
     static void typeKeys(const QString& text) {
         for (QChar c : text)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+            QTest::keyEvent(QTest::Click, QApplication::focusWidget(), c.toLatin1());
     }
     QString cell(int row, int column) { return table->data(table->index(row, column)).toString(); }
     QVariant scalar(const QString& sql) { return db->scalar(sql); }
@@ -339,16 +339,16 @@ void TestNorms::newRowTypedByKeyboardStaysInView() {
         // A click on the last norm, as the user starts.
         clickOn(grid->viewport(), grid->visualRect(table->index(1, 0)).center());
         QCOMPARE(grid->currentIndex(), table->index(1, 0));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Down);
         QVERIFY(table->hasNewRow());
         typeKeys("15");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Tab);
         // Stored, and sorted in between the norms 10 and 20 with the cursor going along.
         QCOMPARE(table->rowCount(), 3);
         QCOMPARE(cell(1, 0), QString("15"));
         QCOMPARE(grid->currentIndex(), table->index(1, 1));
         typeKeys("9,5");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(cell(1, 1), QString("9,50"));
         saveButton->click();
     });
@@ -366,7 +366,7 @@ void TestNorms::refusedNewRowStaysAsTyped() {
              "refuse_norm()");
     openFromPriceList(42, [&](QDialog*) {
         grid->setCurrentIndex(table->index(1, 0));
-        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyEvent(QTest::Click, grid, Qt::Key_Down);
         typeInto(2, 0, "30", Qt::Key_Tab);
         QCOMPARE(boxes->shown.size(), 1);
         QVERIFY(boxes->shown[0].text.contains("norm refused"));

@@ -364,7 +364,7 @@ void TestOperTypes::pickerStartsInSearchField() {
             QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c),
                                 Qt::NoModifier);
         QCOMPARE(current(), QString("Сварка полуавтоматом"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Return);
     };
     const std::optional<OperationType> picked = dialog->pickOperationType();
     QVERIFY(picked);

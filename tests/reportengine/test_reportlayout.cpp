@@ -440,14 +440,14 @@ void TestReportLayout::previewPageKeysAndButtons() {
     auto* label = dialog.findChild<QLabel*>("pageLabel");
     auto* closeButton = dialog.findChild<QPushButton*>("closeButton");
     closeButton->setFocus();
-    QTest::keyClick(closeButton, Qt::Key_PageDown);
+    QTest::keyEvent(QTest::Click, closeButton, Qt::Key_PageDown);
     QCOMPARE(view->currentPage(), 2);
-    QTest::keyClick(closeButton, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyEvent(QTest::Click, closeButton, Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(view->currentPage(), pageCount);
     QCOMPARE(label->text(), QString("Страница %1 из %1").arg(pageCount));
-    QTest::keyClick(closeButton, Qt::Key_PageUp);
+    QTest::keyEvent(QTest::Click, closeButton, Qt::Key_PageUp);
     QCOMPARE(view->currentPage(), pageCount - 1);
-    QTest::keyClick(closeButton, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyEvent(QTest::Click, closeButton, Qt::Key_Home, Qt::ControlModifier);
     QCOMPARE(view->currentPage(), 1);
     dialog.findChild<QPushButton*>("nextPageButton")->click();
     QCOMPARE(view->currentPage(), 2);
@@ -462,7 +462,7 @@ void TestReportLayout::previewPageKeysAndButtons() {
     number->setFocus();
     number->selectAll();
     QTest::keyClicks(number, "3");
-    QTest::keyClick(number, Qt::Key_Return);
+    QTest::keyEvent(QTest::Click, number, Qt::Key_Return);
     QCOMPARE(view->currentPage(), 3);
     QCOMPARE(label->text(), QString("Страница 3 из %1").arg(pageCount));
 }
