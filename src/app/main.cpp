@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        return runTimesheetCommand(args);
+        return runTimesheetCommand(args, computeBuildDate(QStringLiteral(TABEL_BUILD_DATE)),
+                                   computeBuildTime(QStringLiteral(TABEL_BUILD_TIME)));
     }
     case CommandMode::Windows:
         break;

@@ -159,6 +159,15 @@ QVariant Database::readValue(const QString& sql, const Params& values) {
     return q.next() ? q.value(0) : QVariant();
 }
 
+bool Database::newerProgramHasRun(int buildDate, int buildTime) {
+    QSqlQuery q = runStatement(m_connection.database(), QStringLiteral("select d, t from accounts_dep.ver"));
+    if (!q.next())
+        return false;
+    const int d = q.value(0).toInt();
+    const int t = q.value(1).toInt();
+    return buildDate < d || (buildDate == d && buildTime < t);
+}
+
 bool Database::countCheck(const QString& sql, const Params& values) {
     QSqlQuery q = runStatement(m_connection.database(), sql, values);
     return q.next() && q.value(QStringLiteral("cnt")).toLongLong() > 0;

@@ -39,6 +39,9 @@ public:
     int execute(const QString& sql, const Params& values = {});
     // The first column of the first row of a statement (null when it gives no row).
     QVariant readValue(const QString& sql, const Params& values = {});
+    // Whether a newer program than the build (date and time as the build stamp counts them) has
+    // run against the database: its stamp in accounts_dep.ver is later.
+    bool newerProgramHasRun(int buildDate, int buildTime);
     // Whether the statement's one row has a column cnt above 0 (the duplicate check).
     bool countCheck(const QString& sql, const Params& values = {});
     // A user text as a string literal for a statement whose text is composed: made by the

@@ -53,11 +53,12 @@ void writeDayHours(Database& db, const HoursCell& cell, bool insertMissing) {
     const Params p = cell.params();
     const QString rowCondition =
         QStringLiteral("w_id=:worker and i_type=:type and month=:month and year=:year and i_night=:night");
-    const int hours = db.readValue(QStringLiteral("select coalesce(sum(f.cnt), 0) as tim from "
-                                                  "accounts_dep.fatigue f where f.id_p=:worker and "
-                                                  "f.id_o=:type and f.i_night=:night and f.d_date=:day"),
-                                   p)
-                          .toInt();
+    // Read as 64-bit: a sum past the 32-bit range must be refused, not wrap round.
+    const qint64 hours = db.readValue(QStringLiteral("select coalesce(sum(f.cnt), 0) as tim from "
+                                                     "accounts_dep.fatigue f where f.id_p=:worker and "
+                                                     "f.id_o=:type and f.i_night=:night and f.d_date=:day"),
+                                      p)
+                             .toLongLong();
     if (hours > kMaxDayHours)
         throw DbError(QStringLiteral("За день набирается %1 ч., а табель вмещает не больше %2 ч. в день.")
                           .arg(hours)

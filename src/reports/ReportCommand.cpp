@@ -98,17 +98,6 @@ bool parseOptions(const QStringList& args, Options* o, QString* error) {
     return error->isEmpty();
 }
 
-// Whether a newer program than this one has run against the database (its stamp in
-// accounts_dep.ver is later than this build's).
-bool programOutdated(Database& db, int buildDate, int buildTime) {
-    Dataset ver(nullptr, db.connection().name());
-    ver.setSql(QStringLiteral("select d, t from accounts_dep.ver"));
-    ver.open();
-    const int d = ver.fieldByName(QStringLiteral("d")).asInteger();
-    const int t = ver.fieldByName(QStringLiteral("t")).asInteger();
-    return buildDate < d || (buildDate == d && buildTime < t);
-}
-
 } // namespace
 
 QString reportCommandUsage() {
@@ -134,7 +123,7 @@ int runReportCommand(const QStringList& args, int buildDate, int buildTime) {
     try {
         db.connection().setConnectionString(buildConnectionString(o.positional));
         db.connection().open();
-        if (programOutdated(db, buildDate, buildTime)) {
+        if (db.newerProgramHasRun(buildDate, buildTime)) {
             printError(QStringLiteral("Версия программы не соответсвует БД: в базе работала более новая "
                                       "версия. Отчет не записан."));
             return ReportProgramOutdated;

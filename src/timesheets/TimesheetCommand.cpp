@@ -97,7 +97,7 @@ QString timesheetCommandUsage() {
                           "--xlsx ФАЙЛ [БАЗА СЕРВЕР]");
 }
 
-int runTimesheetCommand(const QStringList& args) {
+int runTimesheetCommand(const QStringList& args, int buildDate, int buildTime) {
     Options o;
     QString error;
     if (!parseOptions(args, &o, &error)) {
@@ -125,13 +125,18 @@ int runTimesheetCommand(const QStringList& args) {
         return ExcelPutCell(1, column, row, text, textFormat, autofit, bold, excel);
     };
 
-    // A database object of its own: connected, but no login, no version check, no build stamp,
-    // and a session that cannot write.
+    // A database object of its own: connected, but no login and no build stamp written, and a
+    // session that cannot write; an outdated program is refused as the windows refuse it.
     Database db;
     try {
         db.connection().setConnectionString(buildConnectionString(o.positional));
         db.connection().open();
         db.execute(QStringLiteral("set session characteristics as transaction read only"));
+        if (db.newerProgramHasRun(buildDate, buildTime)) {
+            printError(QStringLiteral("Версия программы не соответсвует БД: в базе работала более новая "
+                                      "версия. Табель не записан."));
+            return 5;
+        }
         if (o.view) {
             Dataset rows(nullptr, db.connection().name());
             rows.setSql(pieceworkViewSql(*o.view));

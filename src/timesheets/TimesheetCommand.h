@@ -12,8 +12,9 @@
 // the hours of all shifts of the hours timesheet. Needs a QGuiApplication and opens the
 // program's connection itself, so no other Database object may exist meanwhile. Writes messages
 // to stderr; returns 0 on success, 2 on bad arguments, 3 when the database cannot be reached or
-// refuses a statement, 4 when the file cannot be written.
-int runTimesheetCommand(const QStringList& args);
+// refuses a statement, 4 when the file cannot be written, 5 when a newer program than this build
+// (its build date and time as the build stamp counts them) has run against the database.
+int runTimesheetCommand(const QStringList& args, int buildDate, int buildTime);
 
 // The usage text printed with an argument error.
 QString timesheetCommandUsage();

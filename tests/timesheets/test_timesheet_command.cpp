@@ -18,6 +18,10 @@
 
 namespace {
 
+// The build stamp the command runs as.
+constexpr int kBuildDate = 20261209;
+constexpr int kBuildTime = 80000;
+
 // Runs the command with its error output caught.
 int runCaptured(const QStringList& args, QString* err) {
     QTemporaryFile file;
@@ -26,7 +30,7 @@ int runCaptured(const QStringList& args, QString* err) {
     std::fflush(stderr);
     const int saved = dup(2);
     dup2(file.handle(), 2);
-    const int rc = runTimesheetCommand(args);
+    const int rc = runTimesheetCommand(args, kBuildDate, kBuildTime);
     std::fflush(stderr);
     dup2(saved, 2);
     close(saved);
@@ -81,6 +85,7 @@ private slots:
     void badArguments_data();
     void badArguments();
     void unreachableDatabase();
+    void outdatedProgramIsRefused();
 
 private:
     TestDatabase* db = nullptr;
@@ -166,6 +171,19 @@ void TestTimesheetCommand::unreachableDatabase() {
                           dir.filePath("no-such-socket-folder")},
                          &err),
              3);
+    QVERIFY(!QFile::exists(file));
+}
+
+// A newer program has run against the database: the command refuses, as the windows do, and
+// writes nothing.
+void TestTimesheetCommand::outdatedProgramIsRefused() {
+    db->exec(QString("update accounts_dep.ver set d = %1, t = %2").arg(kBuildDate).arg(kBuildTime + 1));
+    const QString file = dir.filePath("old.xlsx");
+    QString err;
+    QCOMPARE(runCaptured({"--timesheet", "all", "--month", "03.2024", "--xlsx", file, db->name(), db->host()},
+                         &err),
+             5);
+    QVERIFY2(err.contains("более новая версия"), qPrintable(err));
     QVERIFY(!QFile::exists(file));
 }
 
