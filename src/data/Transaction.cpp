@@ -6,6 +6,19 @@
 
 #include <QSqlError>
 
+namespace {
+
+// Takes a transaction-level advisory lock through the given server function. The two-key form
+// takes two 32-bit integers: the key is folded into the second one.
+void takeAdvisoryLock(const QSqlDatabase& connection, const QString& function, LockSpace space, qint64 key) {
+    const qint64 folded = (key ^ (key >> 32)) & 0xffffffff;
+    runStatement(connection, QStringLiteral("select %1(:space, :key)").arg(function),
+                 {{QStringLiteral("space"), static_cast<int>(space)},
+                  {QStringLiteral("key"), static_cast<int>(static_cast<quint32>(folded))}});
+}
+
+} // namespace
+
 Transaction::Transaction(Database& db) : Transaction(db.connection().database()) {}
 
 Transaction::Transaction(const QSqlDatabase& connection) : m_connection(connection) {
@@ -21,11 +34,11 @@ Transaction::~Transaction() {
 }
 
 void Transaction::lock(LockSpace space, qint64 key) {
-    // The two-key form takes two 32-bit integers: the key is folded into the second one.
-    const qint64 folded = (key ^ (key >> 32)) & 0xffffffff;
-    runStatement(m_connection, QStringLiteral("select pg_advisory_xact_lock(:space, :key)"),
-                 {{QStringLiteral("space"), static_cast<int>(space)},
-                  {QStringLiteral("key"), static_cast<int>(static_cast<quint32>(folded))}});
+    takeAdvisoryLock(m_connection, QStringLiteral("pg_advisory_xact_lock"), space, key);
+}
+
+void Transaction::lockShared(LockSpace space, qint64 key) {
+    takeAdvisoryLock(m_connection, QStringLiteral("pg_advisory_xact_lock_shared"), space, key);
 }
 
 void Transaction::commit() {
@@ -39,4 +52,8 @@ void Transaction::commit() {
 
 qint64 monthKey(qint64 id, int year, int month) {
     return id * 100000 + year * 100 + month;
+}
+
+qint64 rebuildLockKey(TimesheetRowsKind kind, int year, int month) {
+    return monthKey(static_cast<int>(kind), year, month);
 }

@@ -30,6 +30,9 @@ public:
     // Takes a transaction-level advisory lock on (space, key), waiting while another session
     // holds it; released at commit or rollback.
     void lock(LockSpace space, qint64 key);
+    // The same lock shared: any number of sessions hold it together, while one holding it
+    // exclusively (lock()) waits for them all, and they for it.
+    void lockShared(LockSpace space, qint64 key);
     // Commits; throws DbError with the server's text when it fails (then nothing was written).
     void commit();
 
@@ -40,3 +43,11 @@ private:
 
 // A lock key from a worker (or other id) and a month: distinct for distinct pairs.
 qint64 monthKey(qint64 id, int year, int month);
+
+// The two kinds of timesheet rows a month's rebuild writes again: the rows of maintenance works
+// and work at the average rate (shift 0), and the shift rows from the journal (shifts 1 to 4).
+enum class TimesheetRowsKind : int { Maintenance = 0, Shifts = 1 };
+// The rebuild of a month's rows of one kind holds this key exclusively; the day-hours upkeep of
+// a save holds it shared, so a save waits for a rebuild of its month under way (and a rebuild for
+// the saves under way) instead of having its day overwritten by the rebuild.
+qint64 rebuildLockKey(TimesheetRowsKind kind, int year, int month);

@@ -8,6 +8,9 @@ void writeDayHours(Transaction& transaction, Database& db, int workerId, int shi
                    bool insertMissing) {
     const int month = day.month();
     const int year = day.year();
+    // A rebuild of the month's shift rows under way is waited for: it would overwrite this day.
+    transaction.lockShared(LockSpace::TimesheetRebuild,
+                           rebuildLockKey(TimesheetRowsKind::Shifts, year, month));
     transaction.lock(LockSpace::DayHours, monthKey(workerId, year, month));
     const Params row{{QStringLiteral("w_id"), workerId},
                      {QStringLiteral("smena"), shift},

@@ -43,6 +43,11 @@ void lockCells(Transaction& tx, std::vector<HoursCell> cells) {
         keys.push_back(c.lockKey());
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    // A rebuild of the month's maintenance rows under way is waited for: it would overwrite the
+    // day. Shared locks never wait for each other, so their order does not matter.
+    for (const HoursCell& c : cells)
+        tx.lockShared(LockSpace::TimesheetRebuild,
+                      rebuildLockKey(TimesheetRowsKind::Maintenance, c.date.year(), c.date.month()));
     for (qint64 key : keys)
         tx.lock(LockSpace::MaintenanceHours, key);
 }

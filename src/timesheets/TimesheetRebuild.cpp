@@ -54,7 +54,8 @@ void rebuildTimesheetRows(Database& db, TimesheetRows rows, const TimesheetMonth
     const RowKind kind = rowKind(rows);
     const Params period{{QStringLiteral("month"), month.month}, {QStringLiteral("year"), month.year}};
     Transaction transaction(db);
-    transaction.lock(LockSpace::TimesheetRebuild, monthKey(static_cast<int>(rows), month.year, month.month));
+    transaction.lock(LockSpace::TimesheetRebuild,
+                     rebuildLockKey(static_cast<TimesheetRowsKind>(rows), month.year, month.month));
     db.execute(QStringLiteral("delete from accounts_dep.h_tabel where %1 and month=:month and year=:year")
                    .arg(kind.ownRows),
                period);

@@ -3,6 +3,7 @@
 // (shift 0) from the maintenance records.
 #pragma once
 
+#include "data/Transaction.h"
 #include "timesheets/TimesheetMonth.h"
 
 #include <functional>
@@ -10,8 +11,8 @@
 class Database;
 
 enum class TimesheetRows {
-    Maintenance = 0, // shift 0: one row per worker, type and day/night flag
-    Shifts = 1,      // shifts 1 to 4: one row per worker and shift
+    Maintenance = static_cast<int>(TimesheetRowsKind::Maintenance), // shift 0: a row per worker, type, flag
+    Shifts = static_cast<int>(TimesheetRowsKind::Shifts),           // shifts 1 to 4: a row per worker, shift
 };
 
 // Deletes the month's rows of that kind and writes them again, day after day: a worker's row

@@ -6,6 +6,7 @@
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Transaction.h"
+#include "journal/DayHours.h"
 #include "timesheets/TimesheetRebuild.h"
 
 #include <QSqlQuery>
@@ -79,6 +80,7 @@ private slots:
     void twoRebuildsAtOnce();
     void failureHalfWayChangesNothing_data();
     void failureHalfWayChangesNothing();
+    void saveDuringRebuildKeepsItsDay();
 
 private:
     TestDatabase* db = nullptr;
@@ -201,6 +203,47 @@ void TestTimesheetRebuild::failureHalfWayChangesNothing() {
     QCOMPARE(timesheetRows(*db, 3, 2024), before);
     // The connection goes on.
     QCOMPARE(database->readValue("select count(*) from accounts_dep.h_tabel where month=4").toInt(), 2);
+}
+
+// A work record saved at one workstation while another rebuilds the month's shift rows: the
+// rebuild read that day before the record came, and without waiting for it the save's day upkeep
+// would update the row the rebuild had just deleted. The save waits for the rebuild, and the
+// day holds the true sum.
+void TestTimesheetRebuild::saveDuringRebuildKeepsItsDay() {
+    db->exec("create function pg_temp.slow() returns trigger language plpgsql as "
+             "$$ begin perform pg_sleep(0.05); return null; end $$");
+    db->exec("create trigger slow_insert after insert on accounts_dep.h_tabel for each statement execute "
+             "function pg_temp.slow()");
+    QString otherError = "not run";
+    std::thread other([&] {
+        Database second(nullptr, "second_workstation");
+        try {
+            second.connection().setConnectionString(buildConnectionString(db->commandLine()));
+            second.connection().open();
+            rebuildTimesheetRows(second, TimesheetRows::Shifts, kMarch);
+            otherError.clear();
+        } catch (const DbError& e) {
+            otherError = e.message;
+        }
+    });
+    // The rebuild is past the first days when the record of 4 March is saved.
+    QTest::qWait(250);
+    {
+        Transaction save(*database);
+        database->execute(
+            "insert into accounts_dep.smena (data, smena, w_id, time, kol_vo, cena, brak, i_id, "
+            "o_id, color, ok, vvod, prize) values ('04.03.2024', 1, 1, 5, 1, 1, 0, 5, 42, 0, 'no', "
+            "'04.03.2024', 0)");
+        writeDayHours(save, *database, 1, 1, QDate(2024, 3, 4), true);
+        save.commit();
+    }
+    other.join();
+    QCOMPARE(otherError, QString());
+    QCOMPARE(
+        db->scalar("select string_agg(coalesce(d4, -1)::text, ',') from accounts_dep.h_tabel where w_id=1 "
+                   "and smena=1 and month=3 and year=2024")
+            .toString(),
+        QString("13"));
 }
 
 QTEST_MAIN(TestTimesheetRebuild)
