@@ -6,7 +6,6 @@
 #include "reportengine/ReportPainter.h"
 #include "reports/SummaryReports.h"
 
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -18,11 +17,6 @@ struct Options {
     QString pdf;
     QStringList positional;
 };
-
-void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    std::fflush(stderr);
-}
 
 QDate parseDate(const QString& text) {
     return QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
@@ -91,10 +85,8 @@ bool parseOptions(const QStringList& args, Options* o, QString* error) {
         *error = QStringLiteral("период пуст: --from должна быть раньше --to (--to не входит в период)");
     else if (o->pdf.isEmpty())
         *error = QStringLiteral("не указан файл (--pdf)");
-    else if (o->positional.size() > 2)
-        *error = QStringLiteral("лишние параметры: %1").arg(o->positional.mid(2).join(u' '));
-    else if (o->positional.size() == 2 && o->positional.at(0).trimmed().isEmpty())
-        *error = QStringLiteral("пустое имя базы данных");
+    else
+        *error = positionalArgumentsProblem(o->positional);
     return error->isEmpty();
 }
 

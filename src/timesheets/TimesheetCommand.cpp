@@ -11,7 +11,6 @@
 #include "ui/Seams.h"
 
 #include <QRegularExpression>
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -24,11 +23,6 @@ struct Options {
     QString xlsx;
     QStringList positional;
 };
-
-void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    std::fflush(stderr);
-}
 
 bool parseMonth(const QString& text, TimesheetMonth* month) {
     static const QRegularExpression form(QStringLiteral("^(\\d{1,2})\\.(\\d{4})$"));
@@ -85,8 +79,8 @@ bool parseOptions(const QStringList& args, Options* o, QString* error) {
         *error = QStringLiteral("не указан месяц (--month)");
     else if (o->xlsx.isEmpty())
         *error = QStringLiteral("не указан файл (--xlsx)");
-    else if (o->positional.size() > 2)
-        *error = QStringLiteral("лишние параметры: %1").arg(o->positional.mid(2).join(u' '));
+    else
+        *error = positionalArgumentsProblem(o->positional);
     return error->isEmpty();
 }
 

@@ -8,11 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QTest>
-
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -20,21 +16,9 @@ namespace {
 constexpr int kBuildDate = 20261209;
 constexpr int kBuildTime = 80000;
 
-// Runs the command with its error output caught in a file.
+// Runs the command with its error output caught.
 int runCaptured(const QStringList& args, QString* err) {
-    QTemporaryFile file;
-    if (!file.open())
-        return -100;
-    std::fflush(stderr);
-    const int saved = dup(2);
-    dup2(file.handle(), 2);
-    const int rc = runReportCommand(args, kBuildDate, kBuildTime);
-    std::fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    file.seek(0);
-    *err = QString::fromLocal8Bit(file.readAll());
-    return rc;
+    return runWithErrorsCaught([&] { return runReportCommand(args, kBuildDate, kBuildTime); }, err);
 }
 
 } // namespace

@@ -71,7 +71,9 @@ FixedClock::~FixedClock() {
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTest>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -179,4 +181,20 @@ SqlRecorder::~SqlRecorder() {
 void clickOn(QWidget* widget, QPoint at) {
     QTest::mousePress(widget, Qt::LeftButton, {}, at);
     QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
+}
+
+int runWithErrorsCaught(const std::function<int()>& run, QString* err) {
+    QTemporaryFile file;
+    if (!file.open())
+        return -100;
+    std::fflush(stderr);
+    const int saved = dup(2);
+    dup2(file.handle(), 2);
+    const int rc = run();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    file.seek(0);
+    *err = QString::fromLocal8Bit(file.readAll());
+    return rc;
 }

@@ -114,3 +114,7 @@ class QWidget;
 // A left mouse press and release on the widget, at the given point (its middle by default),
 // as the user clicks it.
 void clickOn(QWidget* widget, QPoint at = {});
+
+// Runs a command-line mode with its standard error caught: returns its exit code and puts what
+// it printed into *err (-100 when no file could be made to catch it).
+int runWithErrorsCaught(const std::function<int()>& run, QString* err);

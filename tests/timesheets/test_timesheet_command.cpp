@@ -9,12 +9,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QXmlStreamReader>
-
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -24,19 +20,7 @@ constexpr int kBuildTime = 80000;
 
 // Runs the command with its error output caught.
 int runCaptured(const QStringList& args, QString* err) {
-    QTemporaryFile file;
-    if (!file.open())
-        return -100;
-    std::fflush(stderr);
-    const int saved = dup(2);
-    dup2(file.handle(), 2);
-    const int rc = runTimesheetCommand(args, kBuildDate, kBuildTime);
-    std::fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    file.seek(0);
-    *err = QString::fromLocal8Bit(file.readAll());
-    return rc;
+    return runWithErrorsCaught([&] { return runTimesheetCommand(args, kBuildDate, kBuildTime); }, err);
 }
 
 QByteArray unzip(const QString& file, const QString& member) {
@@ -152,6 +136,9 @@ void TestTimesheetCommand::badArguments_data() {
     QTest::newRow("three positional")
         << QStringList{"--timesheet", "all", "--month", "03.2024", "--xlsx", "x.xlsx", "a", "b", "c"}
         << "лишние параметры: c";
+    QTest::newRow("empty database name")
+        << QStringList{"--timesheet", "all", "--month", "03.2024", "--xlsx", "x.xlsx", " ", "host"}
+        << "пустое имя базы данных";
 }
 
 void TestTimesheetCommand::badArguments() {

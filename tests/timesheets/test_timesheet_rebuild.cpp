@@ -83,9 +83,37 @@ private slots:
     void saveDuringRebuildKeepsItsDay();
 
 private:
+    // Starts a rebuild of March at a second workstation (a connection of its own in a thread);
+    // *error is left empty when it succeeds, else it gets the database's text.
+    std::thread rebuildAtAnotherWorkstation(TimesheetRows rows, QString* error);
+    // Each insert into the timesheet waits a little, so that a rebuild lasts long enough to meet
+    // what another workstation does meanwhile.
+    void slowDownTimesheetInserts();
     TestDatabase* db = nullptr;
     Database* database = nullptr;
 };
+
+std::thread TestTimesheetRebuild::rebuildAtAnotherWorkstation(TimesheetRows rows, QString* error) {
+    *error = "not run";
+    return std::thread([this, rows, error] {
+        Database second(nullptr, "second_workstation");
+        try {
+            second.connection().setConnectionString(buildConnectionString(db->commandLine()));
+            second.connection().open();
+            rebuildTimesheetRows(second, rows, kMarch);
+            error->clear();
+        } catch (const DbError& e) {
+            *error = e.message;
+        }
+    });
+}
+
+void TestTimesheetRebuild::slowDownTimesheetInserts() {
+    db->exec("create function pg_temp.slow() returns trigger language plpgsql as "
+             "$$ begin perform pg_sleep(0.05); return null; end $$");
+    db->exec("create trigger slow_insert after insert on accounts_dep.h_tabel for each statement execute "
+             "function pg_temp.slow()");
+}
 
 void TestTimesheetRebuild::init() {
     db = new TestDatabase;
@@ -147,23 +175,10 @@ void TestTimesheetRebuild::twoRebuildsAtOnce() {
     const QString once = timesheetRows(*db, 3, 2024);
     db->exec(QString("delete from accounts_dep.h_tabel where month=3 and year=2024 and smena%1")
                  .arg(rows == TimesheetRows::Shifts ? ">0" : "=0"));
-    db->exec("create function pg_temp.slow() returns trigger language plpgsql as "
-             "$$ begin perform pg_sleep(0.05); return null; end $$");
-    db->exec("create trigger slow_insert after insert on accounts_dep.h_tabel for each statement execute "
-             "function pg_temp.slow()");
+    slowDownTimesheetInserts();
 
-    QString otherError = "not run";
-    std::thread other([&] {
-        Database second(nullptr, "second_workstation");
-        try {
-            second.connection().setConnectionString(buildConnectionString(db->commandLine()));
-            second.connection().open();
-            rebuildTimesheetRows(second, rows, kMarch);
-            otherError.clear();
-        } catch (const DbError& e) {
-            otherError = e.message;
-        }
-    });
+    QString otherError;
+    std::thread other = rebuildAtAnotherWorkstation(rows, &otherError);
     QTest::qWait(20);
     rebuildTimesheetRows(*database, rows, kMarch);
     other.join();
@@ -210,22 +225,9 @@ void TestTimesheetRebuild::failureHalfWayChangesNothing() {
 // would update the row the rebuild had just deleted. The save waits for the rebuild, and the
 // day holds the true sum.
 void TestTimesheetRebuild::saveDuringRebuildKeepsItsDay() {
-    db->exec("create function pg_temp.slow() returns trigger language plpgsql as "
-             "$$ begin perform pg_sleep(0.05); return null; end $$");
-    db->exec("create trigger slow_insert after insert on accounts_dep.h_tabel for each statement execute "
-             "function pg_temp.slow()");
-    QString otherError = "not run";
-    std::thread other([&] {
-        Database second(nullptr, "second_workstation");
-        try {
-            second.connection().setConnectionString(buildConnectionString(db->commandLine()));
-            second.connection().open();
-            rebuildTimesheetRows(second, TimesheetRows::Shifts, kMarch);
-            otherError.clear();
-        } catch (const DbError& e) {
-            otherError = e.message;
-        }
-    });
+    slowDownTimesheetInserts();
+    QString otherError;
+    std::thread other = rebuildAtAnotherWorkstation(TimesheetRows::Shifts, &otherError);
     // The rebuild is past the first days when the record of 4 March is saved.
     QTest::qWait(250);
     {
