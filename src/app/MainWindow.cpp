@@ -17,6 +17,7 @@
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "ui/DateBox.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -173,10 +174,7 @@ void MainWindow::createJournalWidgets() {
     m_journalGrid->verticalHeader()->setDefaultSectionSize(18);
     m_journalGrid->verticalHeader()->setVisible(false);
     auto button = [this](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
+        return makeButton(this, QLatin1String(name), caption);
     };
     m_addButton = button("addButton", QStringLiteral("Добавить"));
     m_changeButton = button("changeButton", QStringLiteral("Изменить"));

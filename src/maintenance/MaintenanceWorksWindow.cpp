@@ -8,6 +8,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/DateBox.h"
 #include "ui/Seams.h"
+#include "ui/WindowParts.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -59,10 +60,7 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     m_dayOffCheck->setAutoFillBackground(true);
 
     auto button = [this](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
+        return makeButton(this, QLatin1String(name), caption);
     };
     m_addButton = button("addButton", QStringLiteral("Добавить"));
     m_changeButton = button("changeButton", QStringLiteral("Изменить"));

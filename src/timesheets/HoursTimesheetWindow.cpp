@@ -227,20 +227,9 @@ void HoursTimesheetWindow::refresh() {
 }
 
 void HoursTimesheetWindow::rebuild() {
-    closeShifts();
-    // The grids show the rows again whether the rebuild went through or not.
-    struct Reopen {
-        HoursTimesheetWindow* window;
-        ~Reopen() {
-            try {
-                window->openShifts();
-            } catch (const DbError&) {
-                // The rebuild's own error is the one to show.
-            }
-        }
-    } reopen{this};
-    RebuildProgress progress(m_progressBar, m_month.days());
-    rebuildTimesheetRows(m_db, TimesheetRows::Shifts, m_month, [&](int day) { progress.dayDone(day); });
+    rebuildAndShowAgain(
+        m_db, TimesheetRows::Shifts, m_month, m_progressBar, [this] { closeShifts(); },
+        [this] { openShifts(); });
 }
 
 void HoursTimesheetWindow::exportToExcel() {

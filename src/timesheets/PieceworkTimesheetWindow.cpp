@@ -253,20 +253,9 @@ void PieceworkTimesheetWindow::refresh() {
 }
 
 void PieceworkTimesheetWindow::rebuild() {
-    m_current->close();
-    // The grid shows the rows again whether the rebuild went through or not.
-    struct Reopen {
-        PieceworkTimesheetWindow* window;
-        ~Reopen() {
-            try {
-                window->openCurrent();
-            } catch (const DbError&) {
-                // The rebuild's own error is the one to show.
-            }
-        }
-    } reopen{this};
-    RebuildProgress progress(m_progressBar, m_month.days());
-    rebuildTimesheetRows(m_db, TimesheetRows::Maintenance, m_month, [&](int day) { progress.dayDone(day); });
+    rebuildAndShowAgain(
+        m_db, TimesheetRows::Maintenance, m_month, m_progressBar, [this] { m_current->close(); },
+        [this] { openCurrent(); });
 }
 
 void PieceworkTimesheetWindow::exportToExcel() {

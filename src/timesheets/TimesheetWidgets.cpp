@@ -1,6 +1,8 @@
 // Parts shared by the two timesheet windows.
 #include "timesheets/TimesheetWidgets.h"
 
+#include "data/Sql.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -41,13 +43,6 @@ void chooseMonth(QComboBox* monthBox, QComboBox* yearBox, const TimesheetMonth& 
     yearBox->setCurrentIndex(yearBox->findData(month.year));
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QTableView* makeTimesheetGrid(QWidget* parent, const QString& name) {
     auto* grid = new QTableView(parent);
     grid->setObjectName(name);
@@ -83,6 +78,23 @@ RebuildProgress::~RebuildProgress() {
 
 void RebuildProgress::dayDone(int day) {
     m_bar->setValue(day);
+}
+
+void rebuildAndShowAgain(Database& db, TimesheetRows rows, const TimesheetMonth& month, QProgressBar* bar,
+                         const std::function<void()>& close, const std::function<void()>& showAgain) {
+    close();
+    struct ShowAgain {
+        const std::function<void()>& show;
+        ~ShowAgain() {
+            try {
+                show();
+            } catch (const DbError&) {
+                // The rebuild's own error is the one to show.
+            }
+        }
+    } showAgainAtEnd{showAgain};
+    RebuildProgress progress(bar, month.days());
+    rebuildTimesheetRows(db, rows, month, [&](int day) { progress.dayDone(day); });
 }
 
 void showExportCount(QPushButton* button, int written, int total) {

@@ -3,10 +3,14 @@
 #pragma once
 
 #include "timesheets/TimesheetMonth.h"
+#include "timesheets/TimesheetRebuild.h"
+#include "ui/WindowParts.h"
 
 #include <QList>
 #include <QString>
+#include <functional>
 
+class Database;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -24,7 +28,6 @@ TimesheetMonth chosenMonth(const QComboBox* monthBox, const QComboBox* yearBox);
 // Selects the month and year in the lists without announcing a change.
 void chooseMonth(QComboBox* monthBox, QComboBox* yearBox, const TimesheetMonth& month);
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);
 // A read-only grid with whole-row selection, titles and lines, without row numbers.
 QTableView* makeTimesheetGrid(QWidget* parent, const QString& name);
 // The rebuild's progress bar "progressBar" (from 1), hidden.
@@ -40,6 +43,13 @@ public:
 private:
     QProgressBar* m_bar;
 };
+
+// A window's "Перестроить": closes what the window shows, rebuilds the month's rows of that kind
+// with the progress bar moving, and shows the rows again whether the rebuild went through or
+// not. A failed rebuild's DbError goes on to the caller (an error in showing the rows again is
+// not shown over it).
+void rebuildAndShowAgain(Database& db, TimesheetRows rows, const TimesheetMonth& month, QProgressBar* bar,
+                         const std::function<void()>& close, const std::function<void()>& showAgain);
 
 // "Excel (k из n)" on the button, repainted at once.
 void showExportCount(QPushButton* button, int written, int total);

@@ -39,10 +39,7 @@ QLineEdit* makeSearchField(QWidget* parent, const QString& hint, QObject* keyFil
 void makeListButtons(QWidget* parent, QPushButton*& add, QPushButton*& change, QPushButton*& remove,
                      QPushButton*& exit) {
     auto button = [parent](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, parent);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
+        return makeButton(parent, QLatin1String(name), caption);
     };
     add = button("addButton", QStringLiteral("Добавить"));
     add->setDefault(true);
@@ -114,4 +111,11 @@ void makeFixedDialog(QDialog* dialog) {
     // Without CustomizeWindowHint the desktop draws its default buttons whatever the hints say.
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
 }

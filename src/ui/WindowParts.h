@@ -50,3 +50,6 @@ bool refuseDeletionInUse(Database& db, const QString& countSql, qint64 id, const
 
 // A dialog of fixed size: a title and a close button, no minimise or maximise button.
 void makeFixedDialog(QDialog* dialog);
+
+// A push button with its object name that Enter does not press unless it is the default one.
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);
