@@ -145,6 +145,24 @@ Dataset& Database::journal(int shift) {
     return m_journals[shift >= 1 && shift <= 4 ? shift - 1 : 0];
 }
 
+void Database::openJournals() {
+    static const QString session = kConnectionName + QStringLiteral(" journal");
+    for (Dataset& q : m_journals)
+        q.close();
+    const quint64 mainSession = sessionNumber(kConnectionName);
+    bool sent = false;
+    if (mainSession != m_journalSessionRefusedIn) {
+        if (openCompanion(kConnectionName, session))
+            sent = m_journals[0].sendOnSession(session);
+        else
+            m_journalSessionRefusedIn = mainSession;
+    }
+    for (int i = sent ? 1 : 0; i < 4; ++i)
+        m_journals[i].open();
+    if (sent)
+        m_journals[0].open();
+}
+
 Dataset& Database::hoursSheet(int shift) {
     return m_hoursSheets[shift >= 1 && shift <= 3 ? shift - 1 : 0];
 }

@@ -30,6 +30,11 @@ public:
     Dataset& operationTypes() { return m_operationTypes; }
     Dataset& journal(int shift);
     Dataset& hoursSheet(int shift);
+    // Reads the four shifts' journals anew, each for the day its "data" parameter holds. The
+    // first shift, the largest, is read on a second session of the database while the program's
+    // session reads the other three, so that the server answers both at once. Without a second
+    // session (the server refuses one) all four are read on the program's session.
+    void openJournals();
 
     // Decimal separator of the database (accounts_dep.ver.delim); set by the version check.
     QString decimalSeparator;
@@ -64,5 +69,8 @@ private:
     Dataset m_operationPrices;
     Dataset m_operationTypes;
     Dataset m_journals[4];
+    // The program's session in which the journals' second session could not be opened; it is
+    // tried again only in a new session.
+    quint64 m_journalSessionRefusedIn = 0;
     Dataset m_hoursSheets[3];
 };

@@ -278,6 +278,8 @@ QSqlDatabase Dataset::db() const {
 }
 
 void Dataset::open() {
+    if (sentConn && takeSentRows())
+        return;
     if (opened)
         close();
     // A statement opened again with the same text runs as the prepared statement it already
@@ -432,6 +434,27 @@ void Dataset::openStreaming() {
         open();
         return;
     }
+    if (!sendStatement(pg))
+        throw DbError(resultError(nullptr, pg));
+    PQsetSingleRowMode(pg);
+    streamConn = pg;
+    fetching = true;
+
+    // The columns come with the first row, or with the end of an empty result.
+    PGresult* first = nextStreamResult();
+    beginResetModel();
+    readResultColumns(first);
+    if (first && PQresultStatus(first) == PGRES_SINGLE_TUPLE)
+        rows.append(readResultRow(first, 0));
+    PQclear(first);
+    opened = true;
+    visible = acceptedRows(0);
+    endResetModel();
+    setCurrent(visible.isEmpty() ? -1 : 0);
+}
+
+// Sends the statement with its parameters as texts, without waiting for the answer.
+bool Dataset::sendStatement(pg_conn* pg) {
     QStringList paramNames;
     const QByteArray text = numberedPlaceholders(sqlText, &paramNames).toUtf8();
     std::vector<QByteArray> values;
@@ -442,37 +465,98 @@ void Dataset::openStreaming() {
         values.push_back(v.isNull() ? QByteArray() : paramText(v));
         pointers.push_back(v.isNull() ? nullptr : values.back().constData());
     }
-    if (!PQsendQueryParams(pg, text.constData(), int(pointers.size()), nullptr, pointers.data(), nullptr,
-                           nullptr, 0))
-        throw DbError(resultError(nullptr, pg));
-    PQsetSingleRowMode(pg);
-    streamConn = pg;
-    fetching = true;
+    return PQsendQueryParams(pg, text.constData(), int(pointers.size()), nullptr, pointers.data(), nullptr,
+                             nullptr, 0);
+}
 
-    // The columns come with the first row, or with the end of an empty result.
-    PGresult* first = nextStreamResult();
-    beginResetModel();
+// The columns of a result (none for a null one), read as the Qt driver would type them.
+void Dataset::readResultColumns(const pg_result* res) {
     names.clear();
     types.clear();
     nameIndex.clear();
     rows.clear();
     rawKinds.clear();
-    const int n = first ? PQnfields(first) : 0;
+    const int n = res ? PQnfields(res) : 0;
     for (int i = 0; i < n; ++i) {
-        names << QString::fromUtf8(PQfname(first, i));
-        types << metaTypeOf(PQftype(first, i));
-        const Raw kind = rawKind(PQftype(first, i));
+        names << QString::fromUtf8(PQfname(res, i));
+        types << metaTypeOf(PQftype(res, i));
+        const Raw kind = rawKind(PQftype(res, i));
         rawKinds << int(kind == Raw::Driver ? Raw::Text : kind);
     }
     for (int i = n - 1; i >= 0; --i)
         nameIndex[names[i].toLower()] = i;
-    if (first && PQresultStatus(first) == PGRES_SINGLE_TUPLE)
-        rows.append(readResultRow(first, 0));
-    PQclear(first);
+}
+
+bool Dataset::sendOnSession(const QString& session) {
+    close();
+    if (!QSqlDatabase::contains(session))
+        return false;
+    QSqlDatabase conn = QSqlDatabase::database(session, false);
+    try {
+        ensureSession(conn); // a session the server closed is opened anew
+    } catch (const DbError&) {
+        return false;
+    }
+    PGconn* pg = pgConnection(conn);
+    if (!conn.isOpen() || !pg || PQstatus(pg) != CONNECTION_OK || PQtransactionStatus(pg) != PQTRANS_IDLE)
+        return false;
+    if (!sendStatement(pg))
+        return false;
+    sqltrace::record(sqlText);
+    sentConn = pg;
+    sentSession = session;
+    return true;
+}
+
+// The rows of the statement sendOnSession() sent, as open() reads them. False when that session
+// went away before the answer came (the statement is then to be run again); throws DbError with
+// the server's text when the statement failed.
+bool Dataset::takeSentRows() {
+    PGconn* pg = sentConn;
+    sentConn = nullptr;
+    PGresult* result = nullptr;
+    while (PGresult* r = PQgetResult(pg)) {
+        if (!result)
+            result = r;
+        else
+            PQclear(r);
+    }
+    if (!result || PQresultStatus(result) != PGRES_TUPLES_OK) {
+        const QString message = resultError(result, pg);
+        PQclear(result);
+        if (PQstatus(pg) == CONNECTION_BAD)
+            return false;
+        throw DbError(message);
+    }
+    beginResetModel();
+    readResultColumns(result);
+    const int count = PQntuples(result);
+    rows.reserve(count);
+    for (int i = 0; i < count; ++i)
+        rows.append(readResultRow(result, i));
+    PQclear(result);
     opened = true;
-    visible = acceptedRows(0);
+    applyFilter();
     endResetModel();
     setCurrent(visible.isEmpty() ? -1 : 0);
+    return true;
+}
+
+// A statement sent on the other session and not taken: stopped, its answer dropped, so that the
+// session is free for the next one.
+void Dataset::dropSentStatement() {
+    PGconn* pg = sentConn;
+    sentConn = nullptr;
+    if (!QSqlDatabase::contains(sentSession) ||
+        pgConnection(QSqlDatabase::database(sentSession, false)) != pg)
+        return; // that session is gone already
+    if (PGcancel* cancel = PQgetCancel(pg)) {
+        char message[256];
+        PQcancel(cancel, message, sizeof message);
+        PQfreeCancel(cancel);
+    }
+    while (PGresult* rest = PQgetResult(pg))
+        PQclear(rest);
 }
 
 // The next row of the streaming statement, the empty end result, or null at the end; throws
@@ -533,6 +617,8 @@ void Dataset::showRowsFrom(int from) {
 
 // The server stops the statement at once; the client then only drops what is left in transit.
 void Dataset::cancelStatement() {
+    if (sentConn)
+        dropSentStatement();
     if (!fetching)
         return;
     const QSqlDatabase conn = db();

@@ -64,6 +64,11 @@ public:
     // Runs the statement and leaves its rows to come in through fetchMore() as the server sends
     // them, so that a long report can begin on its first rows while the server works on the rest.
     void openStreaming();
+    // Sends the statement on another session of the same database (the connection named session)
+    // and returns at once: the server works on it while this dataset's own session runs other
+    // statements, and the next open() takes its rows. False, with nothing sent, when that session
+    // is busy or cannot be had; open() then runs the statement on the dataset's own session.
+    bool sendOnSession(const QString& session);
     // Fetches up to count more rows; false once every row is in. Throws DbError when the statement
     // fails on the way.
     bool fetchMore(int count);
@@ -118,6 +123,10 @@ protected:
     QVector<QVariant> readRow(const QSqlQuery& q, int at) const;
     QVector<QVariant> readResultRow(const pg_result* res, int at) const;
     QVariant cellValue(const pg_result* res, int at, int column) const;
+    bool sendStatement(pg_conn* pg);
+    void readResultColumns(const pg_result* res);
+    bool takeSentRows();
+    void dropSentStatement();
     pg_result* nextStreamResult();
     void showRowsFrom(int from);
     void cancelStatement();
@@ -136,7 +145,9 @@ protected:
     bool opened = false;
     bool fetching = false;
     pg_conn* streamConn = nullptr; // the connection a statement streams its rows on
-    QVector<int> rawKinds;         // how each column's text is read
+    pg_conn* sentConn = nullptr;   // the other session a statement was sent on for the next open()
+    QString sentSession;
+    QVector<int> rawKinds; // how each column's text is read
     QStringList names;
     QVector<QMetaType> types;
     QHash<QString, int> nameIndex; // lower-case name → column

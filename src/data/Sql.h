@@ -78,7 +78,8 @@ QString sessionErrorText(const QSqlDatabase& db, const QSqlError& e);
 // Counts the sessions a connection has had: statements prepared in an earlier session must be
 // prepared again.
 quint64 sessionNumber(const QString& connectionName);
-// Notes a new session of the connection (opened by the program).
+// Notes a new session of the connection (opened by the program) and sets the session up as
+// the program's statements want it.
 void noteNewSession(const QString& connectionName);
 // Notes that the program closed the connection on purpose: it is not reopened by itself.
 void noteClosed(const QString& connectionName);

@@ -155,13 +155,10 @@ void JournalController::reopenAll(bool setDate) {
         Dataset& q = m_db.journal(s);
         q.close();
         q.setFiltered(false);
-    }
-    for (int s = 1; s <= 4; ++s) {
-        Dataset& q = m_db.journal(s);
         if (setDate)
             q.setParam(QStringLiteral("data"), m_widgets.dateEdit->date());
-        q.open();
     }
+    m_db.openJournals();
 }
 
 void JournalController::reopenShown(int row) {

@@ -21,6 +21,10 @@ private slots:
     void sharedQueryFields();
     void journalSelectsListedRecords();
     void journalOfEmptyDay();
+    void journalsOnTwoSessions();
+    void journalsAfterLostSecondSession();
+    void journalsAfterFailedStatement_data();
+    void journalsAfterFailedStatement();
     void hoursSheetAverage();
     void countCheck_data();
     void countCheck();
@@ -35,6 +39,10 @@ private slots:
 
 private:
     void openJournal(Dataset& q, const QDate& day);
+    void openJournals(const QDate& day);
+    QList<QVariantList> journalRows(int shift);
+    QVariant journalSessionPid();
+    QString journalSessionLastStart();
     TestDatabase* db = nullptr;
     Database* dm = nullptr;
 };
@@ -155,6 +163,126 @@ void DatabaseTest::journalOfEmptyDay() {
         QCOMPARE(q->recNo(), 0);
         QCOMPARE(q->fieldByName("kol_vo").asInteger(), 0);
     }
+}
+
+void DatabaseTest::openJournals(const QDate& day) {
+    for (int s = 1; s <= 4; ++s) {
+        dm->journal(s).setParam("data", day);
+        dm->journal(s).setParam("ok", QString("ta"));
+    }
+    dm->openJournals();
+}
+
+QList<QVariantList> DatabaseTest::journalRows(int shift) {
+    Dataset& q = dm->journal(shift);
+    QList<QVariantList> rows;
+    for (int r = 0; r < q.recordCount(); ++r) {
+        QVariantList row;
+        for (const QString& f : q.fieldNames())
+            row << q.valueAt(r, f);
+        rows << row;
+    }
+    return rows;
+}
+
+// The server process of the session, other than the program's own, whose last statement was the
+// first shift's journal.
+QVariant DatabaseTest::journalSessionPid() {
+    return db->scalar("select pid from pg_stat_activity where datname = current_database() and "
+                      "pid <> pg_backend_pid() and query like 'select smena.id, smena.data%smena.smena=1 %'");
+}
+
+// When the second session's last statement began.
+QString DatabaseTest::journalSessionLastStart() {
+    return db
+        ->scalar(QString("select query_start::text from pg_stat_activity where pid = %1")
+                     .arg(journalSessionPid().toInt()))
+        .toString();
+}
+
+// The day's four journals read at once hold what each read alone holds, the first shift's read on
+// a session of its own.
+void DatabaseTest::journalsOnTwoSessions() {
+    // More records, so that every shift has some and the rows come in the journal's order.
+    db->exec(
+        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, "
+        "ok, vvod) select '08.12.2026', 1 + x % 4, 17 + x % 2, 5, 42, x * 0.25, x, x % 3, x % 5, 8, 'no', "
+        "'08.12.2026 10:15' from generate_series(1, 40) x");
+    QList<QList<QVariantList>> alone;
+    for (int s = 1; s <= 4; ++s) {
+        openJournal(dm->journal(s), kDay);
+        alone << journalRows(s);
+    }
+    openJournals(kDay);
+    for (int s = 1; s <= 4; ++s) {
+        QVERIFY(dm->journal(s).isOpen());
+        QCOMPARE(dm->journal(s).recNo(), 1);
+        const QList<QVariantList> rows = journalRows(s);
+        QCOMPARE(rows.size(), alone[s - 1].size());
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < rows[r].size(); ++c) {
+                QCOMPARE(rows[r][c], alone[s - 1][r][c]);
+                QCOMPARE(rows[r][c].metaType(), alone[s - 1][r][c].metaType());
+            }
+    }
+    QCOMPARE(dm->journal(1).recordCount(), 11);
+    const QVariant own = dm->readValue("select pg_backend_pid()");
+    const QVariant second = journalSessionPid();
+    QVERIFY(second.isValid());
+    QVERIFY(second != own);
+    // A day without records, then the day again: the same second session serves.
+    openJournals(kDay.addDays(1));
+    QCOMPARE(dm->journal(1).recordCount(), 0);
+    openJournals(kDay);
+    QCOMPARE(dm->journal(1).recordCount(), 11);
+    QCOMPARE(journalSessionPid(), second);
+}
+
+// The server ends the second session (a restart, an administrator): the next day change still
+// shows the day, and a new second session takes over.
+void DatabaseTest::journalsAfterLostSecondSession() {
+    openJournals(kDay);
+    const QVariant second = journalSessionPid();
+    QVERIFY(second.isValid());
+    QVERIFY(db->scalar(QString("select pg_terminate_backend(%1, 5000)").arg(second.toInt())).toBool());
+    openJournals(kDay);
+    QCOMPARE(dm->journal(1).recordCount(), 1);
+    QCOMPARE(dm->journal(1).fieldByName("fio").asString(), QString("Иванов Иван"));
+    QCOMPARE(dm->journal(2).recordCount(), 1);
+    openJournals(kDay);
+    QCOMPARE(dm->journal(1).recordCount(), 1);
+    const QVariant next = journalSessionPid();
+    QVERIFY(next.isValid());
+    QVERIFY(next != second);
+}
+
+void DatabaseTest::journalsAfterFailedStatement_data() {
+    QTest::addColumn<int>("failingShift");
+    QTest::newRow("the first shift, on the second session") << 1;
+    QTest::newRow("another shift, while the first is on its way") << 2;
+}
+
+// A journal statement that fails shows the server's text, and neither session is left busy:
+// the next reading of the day works.
+void DatabaseTest::journalsAfterFailedStatement() {
+    QFETCH(int, failingShift);
+    Dataset& failing = dm->journal(failingShift);
+    const QString sql = failing.sql();
+    failing.setSql(sql + " limit 1 / (select count(*) - count(*) from accounts_dep.vid_oper)");
+    try {
+        openJournals(kDay);
+        QFAIL("no error");
+    } catch (const DbError& e) {
+        QVERIFY2(e.message.contains("division by zero"), qPrintable(e.message));
+    }
+    failing.setSql(sql);
+    const QString lastStart = journalSessionLastStart();
+    QVERIFY(!lastStart.isEmpty());
+    openJournals(kDay);
+    QVERIFY(journalSessionLastStart() != lastStart); // the second session serves again
+    QCOMPARE(dm->journal(1).recordCount(), 1);
+    QCOMPARE(dm->journal(2).recordCount(), 1);
+    QCOMPARE(dm->readValue("select 7").toInt(), 7);
 }
 
 void DatabaseTest::hoursSheetAverage() {
