@@ -33,6 +33,7 @@ static void chooseRow(QDialog* list, int row) {
 }
 
 int main(int argc, char** argv) {
+    readLocalTimeZoneOnce(); // as the program does
     TabelApplication app(argc, argv);
     seams::setMessageHandler([](const seams::Message& m) {
         std::fprintf(stderr, "%s\n", qPrintable(m.text));

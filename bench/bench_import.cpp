@@ -49,6 +49,7 @@ void fillLegacySource(LegacySource& legacy) {
 } // namespace
 
 int main(int argc, char** argv) {
+    readLocalTimeZoneOnce(); // as the program does
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() != 2) {

@@ -14,6 +14,7 @@ static double median(QList<double> v) {
 }
 
 int main(int argc, char** argv) {
+    readLocalTimeZoneOnce(); // as the program does
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     Database dm;

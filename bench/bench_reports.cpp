@@ -24,6 +24,7 @@ static double median(QList<double> v) {
 }
 
 int main(int argc, char** argv) {
+    readLocalTimeZoneOnce(); // as the program does
     QApplication app(argc, argv);
     Database db;
     QStringList args = app.arguments().mid(1);

@@ -47,6 +47,7 @@ void report(const char* what, const QList<double>& times, double limit, const QS
 } // namespace
 
 int main(int argc, char** argv) {
+    readLocalTimeZoneOnce(); // as the program does
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     seams::setMessageHandler([](const seams::Message& m) {

@@ -9,6 +9,10 @@ state=$PWD/build/bench-cluster
 if ! scripts/pgcluster.sh psql "$state" tabel_bench -c "select 1" >/dev/null 2>&1; then
     scripts/pgcluster.sh start "$state"
     time scripts/pgcluster.sh createdb "$state" tabel_bench db/schema.sql db/bench.sql
+    # The first vacuum after the filling leaves most pages of a freshly filled table unmarked as
+    # visible to all (seen on PostgreSQL 15), and the reports' index-only reads would then visit
+    # the table after all; a second vacuum marks them.
+    scripts/pgcluster.sh psql "$state" tabel_bench -c "vacuum"
     scripts/pgcluster.sh psql "$state" tabel_bench -c "vacuum analyze"
 else
     # A kept cluster gets the indexes as this checkout has them (the file may be applied again).

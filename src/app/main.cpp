@@ -3,6 +3,7 @@
 #include "app/BuildStamp.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "data/Sql.h"
 #include "import/ImportCommand.h"
 #include "reports/ReportCommand.h"
 #include "timesheets/TimesheetCommand.h"
@@ -38,6 +39,7 @@ static int runWindows(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
+    readLocalTimeZoneOnce();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

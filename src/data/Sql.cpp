@@ -244,3 +244,10 @@ void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool p
     if (!q.exec())
         throw statementError(q);
 }
+
+void readLocalTimeZoneOnce() {
+    // Without TZ the C library takes /etc/localtime and looks at the file on every conversion;
+    // naming the same file stops the looking (Qt reads the zone's name from the same file).
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+}

@@ -90,3 +90,9 @@ QString quoteLiteral(const QSqlDatabase& db, const QString& text);
 
 // The name of the program's one connection.
 inline const QString kConnectionName = QStringLiteral("ADO_DB");
+
+// Makes the C library read the computer's time zone once instead of checking its file anew for
+// every local date and time the program builds (a timestamp of every journal row). Call before
+// anything else in main(); a zone set explicitly (TZ) is left as it is. A change of the
+// computer's zone is then seen at the program's next start.
+void readLocalTimeZoneOnce();
