@@ -35,26 +35,15 @@ BEGIN
             NULL;  -- created meanwhile by a parallel run in another database
         END;
     END IF;
-    -- Session defaults of the program's role:
-    --  * DateStyle: the program writes dates as day.month.year texts; a session
-    --    that forgets to set the date style still reads '08.12.2026' as the
-    --    8th of December and not as the 12th of August.
-    --  * jit: the timesheet and report queries carry correlated subqueries whose
-    --    cost estimates are far above their real cost; just-in-time compilation
-    --    would then add about a second to queries that run in milliseconds.
+    -- Session default of the program's role: the program writes dates as
+    -- day.month.year texts; a session that forgets to set the date style still
+    -- reads '08.12.2026' as the 8th of December and not as the 12th of August.
     IF NOT EXISTS (SELECT 1
                      FROM pg_db_role_setting s
                      JOIN pg_roles r ON r.oid = s.setrole
                     WHERE r.rolname = 'sys' AND s.setdatabase = 0
                       AND s.setconfig::text LIKE '%DateStyle=%') THEN
         ALTER ROLE sys SET DateStyle = 'ISO, DMY';
-    END IF;
-    IF NOT EXISTS (SELECT 1
-                     FROM pg_db_role_setting s
-                     JOIN pg_roles r ON r.oid = s.setrole
-                    WHERE r.rolname = 'sys' AND s.setdatabase = 0
-                      AND s.setconfig::text LIKE '%jit=%') THEN
-        ALTER ROLE sys SET jit = off;
     END IF;
     EXECUTE format('GRANT CONNECT, TEMPORARY ON DATABASE %I TO sys', current_database());
     EXECUTE format('GRANT CONNECT, CREATE ON DATABASE %I TO tabel_owner', current_database());
