@@ -221,8 +221,8 @@ void JournalController::changeRecord() {
 
 void JournalController::deleteRecord() {
     Dataset& q = shownJournal();
-    const QString id = q.fieldByName(QStringLiteral("id")).asString().trimmed();
-    if (id.isEmpty())
+    const Field id = q.fieldByName(QStringLiteral("id"));
+    if (id.isNull())
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
         return;
@@ -230,7 +230,8 @@ void JournalController::deleteRecord() {
     {
         // The record and the hours of its day go together or not at all.
         Transaction transaction(m_db);
-        if (!refuseIfStale(m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=") + id))) {
+        if (!refuseIfStale(m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"),
+                                        {{QStringLiteral("id"), id.asInteger()}}))) {
             writeDayHours(transaction, m_db, workerId, m_shift, m_widgets.dateEdit->date(), false);
             transaction.commit();
         }
