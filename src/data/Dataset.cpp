@@ -414,6 +414,18 @@ QByteArray paramText(const QVariant& v) {
     }
 }
 
+// Stops the statement under way on the connection and drops what is left of its answer, so that
+// the connection takes the next statement at once.
+void stopStatement(PGconn* conn) {
+    if (PGcancel* cancel = PQgetCancel(conn)) {
+        char message[256];
+        PQcancel(cancel, message, sizeof message);
+        PQfreeCancel(cancel);
+    }
+    while (PGresult* rest = PQgetResult(conn))
+        PQclear(rest);
+}
+
 QString resultError(const PGresult* r, PGconn* conn) {
     const QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(conn)).trimmed();
     return text.isEmpty() ? QStringLiteral("Ошибка базы данных") : text;
@@ -550,13 +562,7 @@ void Dataset::dropSentStatement() {
     if (!QSqlDatabase::contains(sentSession) ||
         pgConnection(QSqlDatabase::database(sentSession, false)) != pg)
         return; // that session is gone already
-    if (PGcancel* cancel = PQgetCancel(pg)) {
-        char message[256];
-        PQcancel(cancel, message, sizeof message);
-        PQfreeCancel(cancel);
-    }
-    while (PGresult* rest = PQgetResult(pg))
-        PQclear(rest);
+    stopStatement(pg);
 }
 
 // The next row of the streaming statement, the empty end result, or null at the end; throws
@@ -627,13 +633,7 @@ void Dataset::cancelStatement() {
         fetching = false;
         return;
     }
-    if (PGcancel* cancel = PQgetCancel(streamConn)) {
-        char message[256];
-        PQcancel(cancel, message, sizeof message);
-        PQfreeCancel(cancel);
-    }
-    while (PGresult* rest = PQgetResult(streamConn))
-        PQclear(rest);
+    stopStatement(streamConn);
     streamConn = nullptr;
     fetching = false;
 }
