@@ -23,6 +23,7 @@ private slots:
     void journalOfEmptyDay();
     void journalsOnTwoSessions();
     void journalsAfterLostSecondSession();
+    void journalsWithoutSecondSession();
     void journalsAfterFailedStatement_data();
     void journalsAfterFailedStatement();
     void hoursSheetAverage();
@@ -256,6 +257,21 @@ void DatabaseTest::journalsAfterLostSecondSession() {
     const QVariant next = journalSessionPid();
     QVERIFY(next.isValid());
     QVERIFY(next != second);
+}
+
+// A server that refuses the second session (no connection left for the program): the journals are
+// read on the program's own session, day after day.
+void DatabaseTest::journalsWithoutSecondSession() {
+    // The program's one session and the fixtures' (a superuser's, which the limit does not bind).
+    db->exec(QString("alter database %1 connection limit 2").arg(db->name()));
+    openJournals(kDay);
+    QCOMPARE(dm->journal(1).recordCount(), 1);
+    QCOMPARE(dm->journal(1).fieldByName("fio").asString(), QString("Иванов Иван"));
+    QCOMPARE(dm->journal(2).recordCount(), 1);
+    QVERIFY(!journalSessionPid().isValid());
+    openJournals(kDay.addDays(1));
+    QCOMPARE(dm->journal(1).recordCount(), 0);
+    db->exec(QString("alter database %1 connection limit -1").arg(db->name()));
 }
 
 void DatabaseTest::journalsAfterFailedStatement_data() {
