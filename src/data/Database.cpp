@@ -147,8 +147,6 @@ Dataset& Database::journal(int shift) {
 
 void Database::openJournals() {
     static const QString session = kConnectionName + QStringLiteral(" journal");
-    for (Dataset& q : m_journals)
-        q.close();
     const quint64 mainSession = sessionNumber(kConnectionName);
     bool sent = false;
     if (mainSession != m_journalSessionRefusedIn) {

@@ -306,8 +306,12 @@ void Dataset::open() {
     preparedText = sqlText;
     preparedSession = sessionNumber(connName);
     QSqlQuery& q = *query;
+    showNewRows([&] { fill(q); });
+}
+
+void Dataset::showNewRows(const std::function<void()>& read) {
     beginResetModel();
-    fill(q);
+    read();
     opened = true;
     applyFilter();
     endResetModel();
@@ -454,15 +458,12 @@ void Dataset::openStreaming() {
 
     // The columns come with the first row, or with the end of an empty result.
     PGresult* first = nextStreamResult();
-    beginResetModel();
-    readResultColumns(first);
-    if (first && PQresultStatus(first) == PGRES_SINGLE_TUPLE)
-        rows.append(readResultRow(first, 0));
+    showNewRows([&] {
+        readResultColumns(first);
+        if (first && PQresultStatus(first) == PGRES_SINGLE_TUPLE)
+            rows.append(readResultRow(first, 0));
+    });
     PQclear(first);
-    opened = true;
-    visible = acceptedRows(0);
-    endResetModel();
-    setCurrent(visible.isEmpty() ? -1 : 0);
 }
 
 // Sends the statement with its parameters as texts, without waiting for the answer.
@@ -540,17 +541,14 @@ bool Dataset::takeSentRows() {
             return false;
         throw DbError(message);
     }
-    beginResetModel();
-    readResultColumns(result);
-    const int count = PQntuples(result);
-    rows.reserve(count);
-    for (int i = 0; i < count; ++i)
-        rows.append(readResultRow(result, i));
+    showNewRows([&] {
+        readResultColumns(result);
+        const int count = PQntuples(result);
+        rows.reserve(count);
+        for (int i = 0; i < count; ++i)
+            rows.append(readResultRow(result, i));
+    });
     PQclear(result);
-    opened = true;
-    applyFilter();
-    endResetModel();
-    setCurrent(visible.isEmpty() ? -1 : 0);
     return true;
 }
 

@@ -123,6 +123,8 @@ protected:
     QVector<QVariant> readRow(const QSqlQuery& q, int at) const;
     QVector<QVariant> readResultRow(const pg_result* res, int at) const;
     QVariant cellValue(const pg_result* res, int at, int column) const;
+    // The rows read by read() replace those shown; the first that passes the filter is current.
+    void showNewRows(const std::function<void()>& read);
     bool sendStatement(pg_conn* pg);
     void readResultColumns(const pg_result* res);
     bool takeSentRows();
