@@ -1,0 +1,11 @@
+// The one way a slot that reaches the database runs its work: every error it raises is shown
+// through the message seam and the program goes on. No exception may leave a slot, because
+// Qt's own frames, which signals pass through, are built without exception support.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// Runs the action; a DbError (the database's own text, or a store's refusal) or any other
+// exception is shown as an error box with that text. True when the action ran to its end.
+bool runGuarded(const std::function<void()>& action, const QString& caption = QStringLiteral("Ошибка"));
