@@ -29,14 +29,24 @@ void showException(const QString& text) {
     seams::showMessage({QStringLiteral("Табель"), text, QMessageBox::Critical, QMessageBox::Ok});
 }
 
+// The last resort: every slot catches its own errors (runGuarded), so an exception that comes
+// this far has passed through Qt's frames, which skip their cleanups. It is shown and logged, so
+// that the slot that let it through can be found and mended.
 bool TabelApplication::notify(QObject* receiver, QEvent* e) {
+    const auto logReached = [&](const QString& text) {
+        qWarning("tabel: an exception reached the event loop (event %d to %s): %s", int(e->type()),
+                 receiver ? receiver->metaObject()->className() : "null", qPrintable(text));
+    };
     try {
         return QApplication::notify(receiver, e);
     } catch (const DbError& err) {
+        logReached(err.message);
         showException(err.message);
     } catch (const std::exception& err) {
+        logReached(QString::fromUtf8(err.what()));
         showException(QString::fromUtf8(err.what()));
     } catch (...) {
+        logReached(QStringLiteral("unknown exception"));
         showException(QStringLiteral("Неизвестная ошибка"));
     }
     return false;
