@@ -3,10 +3,10 @@
 
 #include "data/Database.h"
 #include "data/Format.h"
-#include "data/Transaction.h"
-#include "journal/DayHours.h"
 #include "journal/WorkRecordEditor.h"
+#include "records/WorkRecordStore.h"
 #include "ui/DatasetGrid.h"
+#include "ui/Guarded.h"
 #include "ui/OwnColourDelegate.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
@@ -25,11 +25,6 @@ namespace {
 
 const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
-
-bool accepted(const QString& mark) {
-    const QString t = mark.trimmed();
-    return t == u"ok" || t == u"да";
-}
 
 QString trimmedText(const QVariant& v) {
     return v.isNull() ? QString() : v.toString().trimmed();
@@ -54,7 +49,7 @@ QList<GridColumn> journalColumns() {
                           return f;
                       }
                       if (role == Qt::ForegroundRole)
-                          return accepted(v.toString()) ? kGreen : kRed;
+                          return isAcceptedMark(v.toString()) ? kGreen : kRed;
                       return {};
                   }};
     return {
@@ -226,18 +221,16 @@ void JournalController::deleteRecord() {
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
         return;
-    const int workerId = q.fieldByName(QStringLiteral("w_id")).asInteger();
-    {
-        // The record and the hours of its day go together or not at all.
-        Transaction transaction(m_db);
-        if (!refuseIfStale(m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"),
-                                        {{QStringLiteral("id"), id.asInteger()}}))) {
-            writeDayHours(transaction, m_db, workerId, m_shift, m_widgets.dateEdit->date(), false);
-            transaction.commit();
+    const WorkRecord record = WorkRecord::fromJournalRow(q);
+    runGuarded([&] {
+        try {
+            WorkRecordStore(m_db).remove(record.id, record.workerId, record.shift, record.date);
+        } catch (const StaleRowError&) {
+            reopenShown(0);
+            throw;
         }
-    }
-    q.close();
-    q.open();
+        reopenShown(0);
+    });
 }
 
 void JournalController::toggleAcceptance() {
@@ -246,10 +239,16 @@ void JournalController::toggleAcceptance() {
     Dataset& q = shownJournal();
     if (q.isEmpty())
         return;
-    const QString newMark = accepted(q.fieldByName(QStringLiteral("ok")).asString()) ? QStringLiteral("no")
-                                                                                     : QStringLiteral("ok");
-    m_db.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
-                 {{QStringLiteral("ok"), newMark},
-                  {QStringLiteral("id"), q.fieldByName(QStringLiteral("id")).asInteger()}});
-    reopenShown(q.recNo());
+    const int id = q.fieldByName(QStringLiteral("id")).asInteger();
+    const bool accepted = isAcceptedMark(q.fieldByName(QStringLiteral("ok")).asString());
+    const int row = q.recNo();
+    runGuarded([&] {
+        try {
+            WorkRecordStore(m_db).setAccepted(id, !accepted);
+        } catch (const StaleRowError&) {
+            reopenShown(row);
+            throw;
+        }
+        reopenShown(row);
+    });
 }

@@ -4,11 +4,11 @@
 
 #include "data/Database.h"
 #include "data/Format.h"
-#include "data/Transaction.h"
-#include "journal/DayHours.h"
+#include "records/Refusal.h"
 #include "refbooks/OperationPricesDialog.h"
 #include "refbooks/WorkersDialog.h"
 #include "ui/DateBox.h"
+#include "ui/Guarded.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -38,7 +38,8 @@ void showFromStart(QLineEdit* box, const QString& text) {
 
 WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker,
                                    OperationPricesDialog& operationPicker, QWidget* parent)
-    : QDialog(parent), m_db(db), m_workerPicker(workerPicker), m_operationPicker(operationPicker) {
+    : QDialog(parent), m_db(db), m_store(db), m_workerPicker(workerPicker),
+      m_operationPicker(operationPicker) {
     setObjectName(QStringLiteral("WorkRecordEditor"));
     makeFixedDialog(this);
     m_recordGroup = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
@@ -176,7 +177,7 @@ bool WorkRecordEditor::changeRecord(const JournalDay& day, const WorkRecord& rec
     showFromStart(m_operationEdit, record.operationText);
     m_quantityEdit->setText(record.quantity);
     m_rejectsEdit->setText(record.rejects);
-    m_hoursEdit->setText(QString::number(record.hours));
+    m_hoursEdit->setText(record.hours);
     setColourByOperation(record.operationName);
     if (isPaintingOperation(record.operationName))
         m_colourEdit->setText(record.colour);
@@ -229,64 +230,55 @@ void WorkRecordEditor::setColourByOperation(const QString& operationText) {
 }
 
 void WorkRecordEditor::pickWorker() {
-    if (const std::optional<Worker> worker = m_workerPicker.pickWorker()) {
-        showFromStart(m_workerEdit, worker->name);
-        m_workerId = worker->id;
-    }
+    runGuarded([this] {
+        if (const std::optional<Worker> worker = m_workerPicker.pickWorker()) {
+            showFromStart(m_workerEdit, worker->name);
+            m_workerId = worker->id;
+        }
+    });
 }
 
 void WorkRecordEditor::pickOperation() {
-    // A change starts the list on the record's own operation price.
-    const int startAt = m_mode == Mode::Change ? m_original.operationPriceId : 0;
-    if (const std::optional<OperationPrice> picked = m_operationPicker.pickOperationPrice(startAt)) {
-        m_productId = picked->productId;
-        m_operationPriceId = picked->id;
-        m_basePrice = picked->basePrice;
-        m_price = piecePrice(picked->basePrice, m_day);
-        showFromStart(m_operationEdit, picked->text);
-    }
+    runGuarded([this] {
+        // A change starts the list on the record's own operation price.
+        const int startAt = m_mode == Mode::Change ? m_original.operationPriceId : 0;
+        if (const std::optional<OperationPrice> picked = m_operationPicker.pickOperationPrice(startAt)) {
+            m_productId = picked->productId;
+            m_operationPriceId = picked->id;
+            m_basePrice = picked->basePrice;
+            m_price = piecePrice(picked->basePrice, m_day);
+            showFromStart(m_operationEdit, picked->text);
+        }
+    });
     setColourByOperation(m_operationEdit->text());
     recomputeAmounts();
 }
 
-// The quantity, rejects, hours and colour columns hold 32-bit whole numbers.
-bool WorkRecordEditor::numbersFit() {
-    const std::pair<QLineEdit*, const char*> boxes[] = {
-        {m_quantityEdit, "Кол-во"}, {m_rejectsEdit, "Брак"}, {m_hoursEdit, "Время"}, {m_colourEdit, "Цвет"}};
-    for (const auto& [box, name] : boxes) {
-        bool ok = true;
-        const QString t = box->text().trimmed();
-        if (!t.isEmpty())
-            t.toInt(&ok);
-        if (!ok) {
-            seams::errorBox(QStringLiteral("Слишком большое число в поле «%1»: не больше 2147483647.")
-                                .arg(QString::fromUtf8(name)));
+WorkRecord WorkRecordEditor::typedRecord() const {
+    WorkRecord r = m_original;
+    r.date = m_dateEdit->date();
+    r.shift = m_day.shift;
+    r.workerId = m_workerId;
+    r.workerName = m_workerEdit->text();
+    r.productId = m_productId;
+    r.operationPriceId = m_operationPriceId;
+    r.operationText = m_operationEdit->text();
+    r.price = m_price;
+    r.quantity = m_quantityEdit->text().trimmed();
+    r.rejects = m_rejectsEdit->text().trimmed();
+    r.hours = m_hoursEdit->text().trimmed();
+    r.colour = m_colourEdit->text().trimmed();
+    return r;
+}
+
+void WorkRecordEditor::focusField(const QString& field) {
+    const std::pair<const QString*, QLineEdit*> boxes[] = {{&WorkRecordStore::kQuantityField, m_quantityEdit},
+                                                           {&WorkRecordStore::kRejectsField, m_rejectsEdit},
+                                                           {&WorkRecordStore::kHoursField, m_hoursEdit},
+                                                           {&WorkRecordStore::kColourField, m_colourEdit}};
+    for (const auto& [name, box] : boxes)
+        if (*name == field)
             box->setFocus();
-            return false;
-        }
-    }
-    return true;
-}
-
-// A work record holds at most a day's hours.
-bool WorkRecordEditor::hoursFit() {
-    if (m_hoursEdit->text().trimmed().toInt() <= kMaxRecordHours)
-        return true;
-    seams::errorBox(QStringLiteral("Слишком много часов в поле «Время»: не больше %1 за одну запись.")
-                        .arg(kMaxRecordHours));
-    m_hoursEdit->setFocus();
-    return false;
-}
-
-// Locks the record being changed and tells whether it still holds what the editor opened.
-bool WorkRecordEditor::stillAsOpened() {
-    Dataset stored(nullptr, m_db.connection().name());
-    stored.setSql(
-        QStringLiteral("select id, data, smena, w_id, i_id, o_id, cena, kol_vo::numeric, brak, time, "
-                       "color from accounts_dep.smena where id=:id for update"));
-    stored.setParam(QStringLiteral("id"), m_original.id);
-    stored.open();
-    return !stored.isEmpty() && WorkRecord::fromStoredRow(stored).sameStoredValues(m_original);
 }
 
 void WorkRecordEditor::recomputeAmounts() {
@@ -294,7 +286,15 @@ void WorkRecordEditor::recomputeAmounts() {
         m_hoursEdit->setText(QStringLiteral("0"));
     if (m_quantityEdit->text().isEmpty())
         m_quantityEdit->setText(QStringLiteral("0"));
-    if (!numbersFit())
+    const bool fit = runGuarded([this] {
+        try {
+            WorkRecordStore::checkCounts(typedRecord());
+        } catch (const Refusal& refusal) {
+            focusField(refusal.field);
+            throw;
+        }
+    });
+    if (!fit)
         return;
     m_priceEdit->setText(screenPrice(m_price));
     m_basePriceEdit->setText(screenPrice(m_basePrice));
@@ -309,82 +309,28 @@ void WorkRecordEditor::save() {
         seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
-    if (!numbersFit() || !hoursFit())
-        return;
-    const QString priceText = formatGeneral(roundHalfEven(m_price, 4)).replace(u',', u'.');
-    const int shift = m_day.shift;
-    const int colour = m_colourEdit->text().trimmed().isEmpty() ? 0 : m_colourEdit->text().trimmed().toInt();
-    const QDate day = m_dateEdit->date();
-    const QString date = day.toString(QStringLiteral("dd.MM.yyyy"));
-    const QString today = seams::today().toString(QStringLiteral("dd.MM.yyyy"));
-    const QString quantity = m_quantityEdit->text().trimmed();
-    const QString rejects = m_rejectsEdit->text().trimmed();
-    const QString hours = m_hoursEdit->text().trimmed();
-    const QString duplicate = QStringLiteral("Позиция с такими параметрами уже заведена!");
-    const QString sameKey =
-        QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 "
-                       "and i_id=%3 and data=to_date('%4', 'DD.MM.YYYY') and smena=%5")
-            .arg(m_workerId)
-            .arg(m_operationPriceId)
-            .arg(m_productId)
-            .arg(date)
-            .arg(shift);
-    // The record, its duplicate check and the hours of the days it touches are written whole or
-    // not at all.
-    Transaction transaction(m_db);
-    if (m_mode == Mode::Change && !stillAsOpened()) {
-        seams::errorBox(staleRowText());
-        // The journal is read again to show the record as it now stands.
-        m_saved = true;
-        close();
-        return;
-    }
-    QString statement;
-    if (m_mode == Mode::Add) {
-        if (refuseIfFound(m_db, sameKey + QStringLiteral(" and color=%1").arg(colour), duplicate))
-            return;
-        statement = QStringLiteral(
-                        "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
-                        "color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
-                        "id_cons_use) values(%1, %2, %3, %4,%5, %6, to_date('%7', 'DD.MM.YYYY HH24:MI:SS'), "
-                        "%8, %9, %10, '%11', 'no', 0, 0, 0, 0, 0, 0)")
-                        .arg(m_workerId)
-                        .arg(m_productId)
-                        .arg(m_operationPriceId)
-                        .arg(priceText, quantity, rejects, date)
-                        .arg(shift)
-                        .arg(colour)
-                        .arg(hours, today);
-    } else {
-        const QString id = QString::number(m_original.id);
-        if (refuseIfFound(m_db, sameKey + QStringLiteral(" and id<>%1 and color=%2").arg(id).arg(colour),
-                          duplicate))
-            return;
-        statement =
-            QStringLiteral(
-                "update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
-                "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod='%11', prize=0, "
-                "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=%12")
-                .arg(m_workerId)
-                .arg(m_productId)
-                .arg(m_operationPriceId)
-                .arg(priceText, quantity, rejects, date)
-                .arg(shift)
-                .arg(colour)
-                .arg(hours, today, id);
-    }
-    m_db.execute(statement);
-    writeDayHours(transaction, m_db, m_workerId, shift, day, true);
-    // A change that moved the record to another day, shift or worker leaves the hours of the
-    // day it came from to be recomputed as well.
-    if (m_mode == Mode::Change && m_original.date.isValid() &&
-        (m_original.workerId != m_workerId || m_original.shift != shift || m_original.date != day))
-        writeDayHours(transaction, m_db, m_original.workerId, m_original.shift, m_original.date, false);
-    transaction.commit();
-    // The timesheets read their hours again when next shown.
-    for (int s = 1; s <= 3; ++s)
-        m_db.hoursSheet(s).close();
-    clearBoxes();
+    const WorkRecord record = typedRecord();
+    bool stale = false;
+    const bool saved = runGuarded([&] {
+        try {
+            if (m_mode == Mode::Add)
+                m_store.add(record, seams::today());
+            else
+                m_store.change(m_original, record, seams::today());
+        } catch (const Refusal& refusal) {
+            focusField(refusal.field);
+            throw;
+        } catch (const StaleRowError&) {
+            stale = true;
+            throw;
+        }
+    });
+    if (!saved && !stale)
+        return; // the typed values stay for another try
+    if (saved)
+        clearBoxes();
+    // A record found changed or deleted at another workstation: the journal is read again to
+    // show it as it now stands.
     m_saved = true;
     close();
 }

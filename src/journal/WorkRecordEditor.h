@@ -3,7 +3,8 @@
 #pragma once
 
 #include "data/JournalDay.h"
-#include "journal/WorkRecord.h"
+#include "records/WorkRecord.h"
+#include "records/WorkRecordStore.h"
 
 #include <QDialog>
 
@@ -45,11 +46,13 @@ private:
     void clearBoxes();
     // Enables the colour box for painting operations ("КРАСКА" in the operation text).
     void setColourByOperation(const QString& operationText);
-    bool numbersFit();
-    bool hoursFit();
-    bool stillAsOpened();
+    // The record as the boxes hold it, of the journal day's shift.
+    WorkRecord typedRecord() const;
+    // Puts the focus into the box of a store's field name (none for an empty name).
+    void focusField(const QString& field);
 
     Database& m_db;
+    WorkRecordStore m_store;
     WorkersDialog& m_workerPicker;
     OperationPricesDialog& m_operationPicker;
 

@@ -169,11 +169,20 @@ void TestEditor::insertStatementOfTheWorkedExample() {
         save();
     });
     QVERIFY(boxes->shown.isEmpty());
+    // The statement's text with its values bound: worker 17, product 5, operation price 42,
+    // price 12.5, quantity 100, rejects 2, 08.12.2026, shift 1, colour 0, 8 hours, entered today.
     QVERIFY(sql.statements.contains(
         "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, "
         "vvod,ok, "
-        "prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values(17, 5, 42, 12.5,100, 2, "
-        "to_date('08.12.2026', 'DD.MM.YYYY HH24:MI:SS'), 1, 0, 8, '08.12.2026', 'no', 0, 0, 0, 0, 0, 0)"));
+        "prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values(:w_id, :i_id, :o_id, "
+        ":cena,:kol_vo, :brak, to_date(:data, 'DD.MM.YYYY HH24:MI:SS'), :smena, :color, :time, :vvod, 'no', "
+        "0, 0, 0, 0, 0, 0)"));
+    QCOMPARE(
+        db->scalar("select w_id || '/' || i_id || '/' || o_id || '/' || cena || '/' || kol_vo || '/' || "
+                   "brak || '/' || to_char(data, 'DD.MM.YYYY') || '/' || smena || '/' || color || '/' || "
+                   "time from accounts_dep.smena")
+            .toString(),
+        QString("17/5/42/12.5/100/2/08.12.2026/1/0/8"));
     QCOMPARE(
         db->scalar(
               "select trim(ok) || '/' || prize || '/' || id_doc || id_doc_item || id_gds_use || "
@@ -245,8 +254,10 @@ void TestEditor::priceRoundingAndDisplay() {
         QCOMPARE(box("amountEdit")->text(), QString("123,4567"));
         save();
     });
-    QVERIFY(sql.statements.filter("insert into accounts_dep.SMENA").first().contains(", 12.3457,10,"));
+    QVERIFY(sql.statements.filter("insert into accounts_dep.SMENA").first().contains(", :cena,:kol_vo,"));
     QCOMPARE(db->scalar("select cena from accounts_dep.smena").toDouble(), 12.3457);
+    QCOMPARE(db->scalar("select cena::text || '/' || kol_vo from accounts_dep.smena").toString(),
+             QString("12.3457/10"));
     // An empty quantity becomes 0 when the box is left, also when nothing was typed into it
     // (the box's text did not change since the last recompute).
     add(17, 42, "", "1", "", [&] {

@@ -1,5 +1,5 @@
 // One work record of the journal as the editor changes it.
-#include "journal/WorkRecord.h"
+#include "records/WorkRecord.h"
 
 #include "data/Dataset.h"
 
@@ -22,7 +22,7 @@ WorkRecord WorkRecord::fromStoredRow(const Dataset& row) {
     r.price = row.fieldByName(QStringLiteral("cena")).asFloat();
     r.quantity = textOf(row, "kol_vo");
     r.rejects = textOf(row, "brak");
-    r.hours = row.fieldByName(QStringLiteral("time")).asInteger();
+    r.hours = QString::number(row.fieldByName(QStringLiteral("time")).asInteger());
     r.colour = textOf(row, "color");
     return r;
 }
@@ -45,10 +45,15 @@ bool WorkRecord::sameStoredValues(const WorkRecord& other) const {
     return id == other.id && date == other.date && shift == other.shift && workerId == other.workerId &&
            productId == other.productId && operationPriceId == other.operationPriceId &&
            qFuzzyCompare(1.0 + price, 1.0 + other.price) && number(quantity) == number(other.quantity) &&
-           number(rejects) == number(other.rejects) && hours == other.hours &&
+           number(rejects) == number(other.rejects) && number(hours) == number(other.hours) &&
            number(colour) == number(other.colour);
 }
 
 bool isPaintingOperation(const QString& text) {
     return text.toUpper().contains(QStringLiteral("КРАСКА"));
+}
+
+bool isAcceptedMark(const QString& mark) {
+    const QString t = mark.trimmed();
+    return t == u"ok" || t == u"да";
 }

@@ -17,9 +17,9 @@ struct WorkRecord {
     QString operationText; // "mark; operation; kind"
     QString operationName; // the operation type alone
     double price = 0;      // the piece price stored with the record
-    QString quantity;      // as the journal shows them
+    QString quantity;      // the counts as the journal shows them or the editor's boxes hold them
     QString rejects;
-    int hours = 0;
+    QString hours;
     QString colour;
 
     // The current row of a journal query.
@@ -34,3 +34,6 @@ struct WorkRecord {
 
 // Whether an operation text names a painting operation (such records carry a colour).
 bool isPaintingOperation(const QString& text);
+
+// Whether an acceptance mark (smena.ok) says the record is accepted: "ok" or "да".
+bool isAcceptedMark(const QString& mark);

@@ -1,0 +1,150 @@
+// Work-record store: the writes of the journal's work records with the day-hours upkeep.
+// (Built with the journal library until the day-hours upkeep joins the records library.)
+#include "records/WorkRecordStore.h"
+
+#include "data/Database.h"
+#include "data/Format.h"
+#include "data/Transaction.h"
+#include "journal/DayHours.h"
+#include "records/Refusal.h"
+
+namespace {
+
+QString dayText(const QDate& day) {
+    return day.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+// A count as its column takes it; an empty colour is no colour (0).
+int count(const QString& text) {
+    return text.trimmed().toInt();
+}
+
+// The values of a work record's insert or update.
+Params recordValues(const WorkRecord& r, const QDate& enteredOn) {
+    return {{QStringLiteral("w_id"), r.workerId},
+            {QStringLiteral("i_id"), r.productId},
+            {QStringLiteral("o_id"), r.operationPriceId},
+            // The piece price in 4 decimals (halves to even), as the record keeps it.
+            {QStringLiteral("cena"), formatGeneral(roundHalfEven(r.price, 4)).replace(u',', u'.')},
+            {QStringLiteral("kol_vo"), count(r.quantity)},
+            {QStringLiteral("brak"), count(r.rejects)},
+            {QStringLiteral("data"), dayText(r.date)},
+            {QStringLiteral("smena"), r.shift},
+            {QStringLiteral("color"), count(r.colour)},
+            {QStringLiteral("time"), count(r.hours)},
+            {QStringLiteral("vvod"), dayText(enteredOn)}};
+}
+
+} // namespace
+
+WorkRecordStore::WorkRecordStore(Database& db) : m_db(db) {}
+
+void WorkRecordStore::checkCounts(const WorkRecord& record) {
+    const std::pair<const QString*, const char*> counts[] = {{&record.quantity, "Кол-во"},
+                                                             {&record.rejects, "Брак"},
+                                                             {&record.hours, "Время"},
+                                                             {&record.colour, "Цвет"}};
+    const QString* fields[] = {&kQuantityField, &kRejectsField, &kHoursField, &kColourField};
+    for (int i = 0; i < 4; ++i) {
+        const QString t = counts[i].first->trimmed();
+        bool ok = true;
+        if (!t.isEmpty())
+            t.toInt(&ok);
+        if (!ok)
+            throw Refusal(QStringLiteral("Слишком большое число в поле «%1»: не больше 2147483647.")
+                              .arg(QString::fromUtf8(counts[i].second)),
+                          *fields[i]);
+    }
+}
+
+void WorkRecordStore::checkValues(const WorkRecord& record) {
+    checkCounts(record);
+    // A work record holds at most a day's hours.
+    if (count(record.hours) > kMaxRecordHours)
+        throw Refusal(QStringLiteral("Слишком много часов в поле «Время»: не больше %1 за одну запись.")
+                          .arg(kMaxRecordHours),
+                      kHoursField);
+}
+
+void WorkRecordStore::refuseDuplicate(const WorkRecord& record, int exceptId) {
+    QString sql = QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=:w_id and "
+                                 "o_id=:o_id and i_id=:i_id and data=to_date(:data, 'DD.MM.YYYY') and "
+                                 "smena=:smena");
+    Params values{
+        {QStringLiteral("w_id"), record.workerId},  {QStringLiteral("o_id"), record.operationPriceId},
+        {QStringLiteral("i_id"), record.productId}, {QStringLiteral("data"), dayText(record.date)},
+        {QStringLiteral("smena"), record.shift},    {QStringLiteral("color"), count(record.colour)}};
+    if (exceptId != 0) {
+        sql += QStringLiteral(" and id<>:id and color=:color");
+        values.insert(QStringLiteral("id"), exceptId);
+    } else {
+        sql += QStringLiteral(" and color=:color");
+    }
+    if (m_db.countCheck(sql, values))
+        throw Refusal(QStringLiteral("Позиция с такими параметрами уже заведена!"));
+}
+
+bool WorkRecordStore::stillAsSeen(const WorkRecord& original) {
+    Dataset stored(nullptr, m_db.connection().name());
+    stored.setSql(
+        QStringLiteral("select id, data, smena, w_id, i_id, o_id, cena, kol_vo::numeric, brak, time, "
+                       "color from accounts_dep.smena where id=:id for update"));
+    stored.setParam(QStringLiteral("id"), original.id);
+    stored.open();
+    return !stored.isEmpty() && WorkRecord::fromStoredRow(stored).sameStoredValues(original);
+}
+
+void WorkRecordStore::add(const WorkRecord& record, const QDate& enteredOn) {
+    checkValues(record);
+    // The record, its duplicate check and the hours of its day are written whole or not at all.
+    Transaction transaction(m_db);
+    refuseDuplicate(record, 0);
+    m_db.execute(QStringLiteral("insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, "
+                                "smena, color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, "
+                                "id_gds_use, id_cons_use) values(:w_id, :i_id, :o_id, :cena,:kol_vo, :brak, "
+                                "to_date(:data, 'DD.MM.YYYY HH24:MI:SS'), :smena, :color, :time, :vvod, "
+                                "'no', 0, 0, 0, 0, 0, 0)"),
+                 recordValues(record, enteredOn));
+    writeDayHours(transaction, m_db, record.workerId, record.shift, record.date, true);
+    transaction.commit();
+}
+
+void WorkRecordStore::change(const WorkRecord& original, const WorkRecord& changed, const QDate& enteredOn) {
+    checkValues(changed);
+    Transaction transaction(m_db);
+    if (!stillAsSeen(original))
+        throw StaleRowError();
+    refuseDuplicate(changed, original.id);
+    Params values = recordValues(changed, enteredOn);
+    values.insert(QStringLiteral("id"), original.id);
+    m_db.execute(
+        QStringLiteral("update accounts_dep.SMENA set w_id=:w_id, i_id=:i_id, o_id=:o_id, cena=:cena, "
+                       "kol_vo=:kol_vo, brak=:brak, data=to_date(:data, 'DD.MM.YYYY'), smena=:smena, "
+                       "color=:color, time=:time, vvod=:vvod, prize=0, id_doc=0, id_doc_item=0, "
+                       "f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=:id"),
+        values);
+    writeDayHours(transaction, m_db, changed.workerId, changed.shift, changed.date, true);
+    // A change that moved the record to another day, shift or worker leaves the hours of the
+    // day it came from to be recomputed as well.
+    if (original.date.isValid() && (original.workerId != changed.workerId ||
+                                    original.shift != changed.shift || original.date != changed.date))
+        writeDayHours(transaction, m_db, original.workerId, original.shift, original.date, false);
+    transaction.commit();
+}
+
+void WorkRecordStore::remove(int recordId, int workerId, int shift, const QDate& day) {
+    // The record and the hours of its day go together or not at all.
+    Transaction transaction(m_db);
+    if (m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"),
+                     {{QStringLiteral("id"), recordId}}) == 0)
+        throw StaleRowError();
+    writeDayHours(transaction, m_db, workerId, shift, day, false);
+    transaction.commit();
+}
+
+void WorkRecordStore::setAccepted(int recordId, bool accepted) {
+    if (m_db.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
+                     {{QStringLiteral("ok"), accepted ? QStringLiteral("ok") : QStringLiteral("no")},
+                      {QStringLiteral("id"), recordId}}) == 0)
+        throw StaleRowError();
+}
