@@ -44,6 +44,7 @@ private slots:
     void renamedAfterDeletionIsReported();
     void normDeletedElsewhereIsNotSaved();
     void killedSessionUnderOpenEditor();
+    void errorOfAClickedSaveLeavesTheEditorUsable();
     void sysCannotCreateOrAlter_data();
     void sysCannotCreateOrAlter();
 
@@ -415,6 +416,47 @@ void TestFaults::killedSessionUnderOpenEditor() {
     QCOMPARE(records(), 1);
     QCOMPARE(dayHours(), 8);
     // The journal's prepared statement is made again in the new session.
+    QCOMPARE(database->journal(1).recordCount(), 1);
+}
+
+// A database error raised inside a save started by a real click on "Записать": the server's text
+// is shown as a message, the editor stays open with what was typed, and the next click saves.
+void TestFaults::errorOfAClickedSaveLeavesTheEditorUsable() {
+    openWindow();
+    db->exec("create table public.refuse_saves (x integer)");
+    db->exec("insert into public.refuse_saves values (1)");
+    db->exec("create function public.refuse_while_flagged() returns trigger language plpgsql security "
+             "definer as $$ begin if exists (select 1 from public.refuse_saves) then raise exception "
+             "'record refused by the test'; end if; return new; end $$");
+    db->exec("create trigger refuse_records before insert on accounts_dep.smena for each row execute "
+             "function public.refuse_while_flagged()");
+    pickFirstRows();
+    onModal.onScreen = true;
+    bool openAfterError = false;
+    QString quantityAfterError, hoursAfterError;
+    onModal["WorkRecordEditor"] = [&, this] {
+        clickOn(childNamed<QPushButton>(editor, "workerButton"));
+        clickOn(childNamed<QPushButton>(editor, "operationButton"));
+        box("quantityEdit")->setText("10");
+        box("hoursEdit")->setText("8");
+        QTest::mouseClick(childNamed<QPushButton>(editor, "saveButton"), Qt::LeftButton);
+        openAfterError = editor->isVisible();
+        quantityAfterError = box("quantityEdit")->text();
+        hoursAfterError = box("hoursEdit")->text();
+        QCOMPARE(records(), 0);
+        db->exec("delete from public.refuse_saves");
+        QTest::mouseClick(childNamed<QPushButton>(editor, "saveButton"), Qt::LeftButton);
+    };
+    const int shownBefore = boxes->shown.size();
+    window->journal().addRecord();
+    QCOMPARE(boxes->shown.size(), shownBefore + 1);
+    QVERIFY2(boxes->texts().last().contains("record refused by the test"), qPrintable(boxes->texts().last()));
+    QVERIFY(openAfterError);
+    QCOMPARE(quantityAfterError, QString("10"));
+    QCOMPARE(hoursAfterError, QString("8"));
+    QVERIFY(!editor->isVisible());
+    QCOMPARE(records(), 1);
+    QCOMPARE(dayHours(), 8);
     QCOMPARE(database->journal(1).recordCount(), 1);
 }
 
