@@ -5,12 +5,11 @@
 #include "app/Program.h"
 #include "data/Connection.h"
 #include "data/Database.h"
-#include "journal/JournalController.h"
+#include "journal/JournalView.h"
 #include "journal/WorkRecordEditor.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
 
-#include <QDateEdit>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -48,7 +47,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     MainWindow window(db, *permissionsForCode(QStringLiteral("73516280")));
-    auto* dateEdit = window.findChild<QDateEdit*>(QStringLiteral("dateEdit"));
+    auto* addButton = window.findChild<QPushButton*>(QStringLiteral("addButton"));
     window.journal().showToday();
     const QDate last = db.readValue(QStringLiteral("select max(data) from accounts_dep.smena")).toDate();
     const qint64 before = db.readValue(QStringLiteral("select max(id) from accounts_dep.smena")).toLongLong();
@@ -56,18 +55,16 @@ int main(int argc, char** argv) {
     QList<double> dayChange, save;
     QList<int> dayRows;
     for (int i = 0; i < 20; ++i) {
-        dateEdit->setDate(last.addDays(-(i * 7 % 200)));
         QElapsedTimer t;
         t.start();
-        window.journal().showChosenDay();
+        window.journal().showDay(last.addDays(-(i * 7 % 200)));
         dayChange << t.nsecsElapsed() / 1e6;
         int rows = 0;
         for (int s = 1; s <= 4; ++s)
-            rows += db.journal(s).recordCount();
+            rows += window.journal().shiftJournal(s).recordCount();
         dayRows << rows;
     }
-    dateEdit->setDate(last);
-    window.journal().showChosenDay();
+    window.journal().showDay(last);
     auto* editor = window.findChild<WorkRecordEditor*>();
     int i = 0;
     QElapsedTimer saveClock;
@@ -94,7 +91,7 @@ int main(int argc, char** argv) {
     });
     // From "Запись" until the journal shows the day again.
     for (i = 0; i < 20; ++i) {
-        window.journal().addRecord();
+        addButton->click();
         save << saveClock.nsecsElapsed() / 1e6;
     }
     const qint64 saved = db.readValue(QStringLiteral("select count(*) from accounts_dep.smena where id>:id"),

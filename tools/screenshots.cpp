@@ -8,7 +8,7 @@
 #include "app/Program.h"
 #include "data/Connection.h"
 #include "data/Database.h"
-#include "journal/JournalController.h"
+#include "journal/JournalView.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
 
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
         window.findChild<QAction*>(QLatin1String(action))->trigger();
     }
     shotName.clear();
-    window.journal().addRecord();
+    window.findChild<QPushButton*>(QStringLiteral("addButton"))->click();
     window.findChild<QPushButton*>(QStringLiteral("maintenanceWorksButton"))->click();
     return 0;
 }

@@ -1,10 +1,10 @@
-// Main window "Табель": the journal of the day, the main menu and the windows it opens.
+// Main window "Табель": the frame of the journal, the main menu and the windows it opens.
 #include "app/MainWindow.h"
 
 #include "data/Database.h"
 #include "import/ImportConnections.h"
 #include "import/InteractiveImport.h"
-#include "journal/JournalController.h"
+#include "journal/JournalView.h"
 #include "journal/WorkRecordEditor.h"
 #include "maintenance/MaintenanceWorksWindow.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
@@ -15,22 +15,15 @@
 #include "reports/ReportsDialog.h"
 #include "timesheets/HoursTimesheetWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
-#include "ui/DateBox.h"
-#include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QDateEdit>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -56,22 +49,15 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
         new MaintenanceWorksWindow(m_db, *m_workersDialog, *m_nomenclatureGroupsDialog, this);
 
     createMenu();
-    createJournalWidgets();
+    m_journalView = new JournalView(m_db, *m_workRecordEditor, m_permissions, this);
+    // First among the children, so that a search by name finds the journal's boxes ("dateEdit")
+    // before the like-named ones of the windows this one owns.
+    m_journalView->lower();
+    createFrameWidgets();
     connectTimesheets();
-    m_journal =
-        new JournalController(m_db, *m_workRecordEditor, m_permissions,
-                              {{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2], m_shiftButtons[3]},
-                               m_dateEdit,
-                               m_dayOffCheck,
-                               m_journalGrid,
-                               m_addButton,
-                               m_changeButton,
-                               m_deleteButton,
-                               m_refreshButton},
-                              this);
     // The maintenance works of the journal's day.
     connect(m_maintenanceWorksButton, &QPushButton::clicked, this, [this] {
-        openFromJournal([this] { m_maintenanceWorksWindow->showDay(m_journal->day().date); });
+        openFromJournal([this] { m_maintenanceWorksWindow->showDay(m_journalView->day().date); });
     });
     applyPermissions();
 }
@@ -143,86 +129,41 @@ void MainWindow::connectTimesheets() {
             openFromJournal([this, view] { m_pieceworkTimesheetWindow->showView(view); });
         });
     // The hours timesheet opens on the month of the journal date.
-    connect(m_shiftTimesheetAction, &QAction::triggered, m_hoursTimesheetWindow,
-            [this] { openFromJournal([this] { m_hoursTimesheetWindow->showMonth(m_dateEdit->date()); }); });
+    connect(m_shiftTimesheetAction, &QAction::triggered, m_hoursTimesheetWindow, [this] {
+        openFromJournal([this] { m_hoursTimesheetWindow->showMonth(m_journalView->day().date); });
+    });
 }
 
-void MainWindow::createJournalWidgets() {
-    const char* shiftNames[4] = {"shift1Button", "shift2Button", "shift3Button", "overtimeButton"};
-    const QString shiftCaptions[4] = {QStringLiteral("Смена №1"), QStringLiteral("Смена №2"),
-                                      QStringLiteral("Смена №3"), QStringLiteral("Переработка")};
-    for (int s = 0; s < 4; ++s) {
-        m_shiftButtons[s] = new QRadioButton(shiftCaptions[s], this);
-        m_shiftButtons[s]->setObjectName(QLatin1String(shiftNames[s]));
-    }
-    m_shiftButtons[0]->setChecked(true);
-    m_dateEdit = new DateBox(this);
-    m_dateEdit->setObjectName(QStringLiteral("dateEdit"));
-    m_dateEdit->setCalendarPopup(true);
-    m_dateEdit->setDate(seams::today());
-    m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
-    m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
+void MainWindow::createFrameWidgets() {
     m_noteLabel = new QLabel(this);
     m_noteLabel->setObjectName(QStringLiteral("noteLabel"));
     m_noteLabel->setVisible(false);
     m_importProgressLabel = new QLabel(this);
     m_importProgressLabel->setObjectName(QStringLiteral("importProgressLabel"));
     m_importProgressLabel->setVisible(false);
-    m_journalGrid = new QTableView(this);
-    m_journalGrid->setObjectName(QStringLiteral("journalGrid"));
-    m_journalGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_journalGrid->verticalHeader()->setDefaultSectionSize(18);
-    m_journalGrid->verticalHeader()->setVisible(false);
-    auto button = [this](const char* name, const QString& caption) {
-        return makeButton(this, QLatin1String(name), caption);
-    };
-    m_addButton = button("addButton", QStringLiteral("Добавить"));
-    m_changeButton = button("changeButton", QStringLiteral("Изменить"));
-    m_deleteButton = button("deleteButton", QStringLiteral("Удалить"));
-    m_refreshButton = button("refreshButton", QStringLiteral("Обновить"));
-    m_maintenanceWorksButton = button("maintenanceWorksButton", QStringLiteral("Ср.сд./хоз. работы"));
-    m_exitButton = button("exitButton", QStringLiteral("Выход"));
+    m_maintenanceWorksButton =
+        makeButton(this, QStringLiteral("maintenanceWorksButton"), QStringLiteral("Ср.сд./хоз. работы"));
+    m_exitButton = makeButton(this, QStringLiteral("exitButton"), QStringLiteral("Выход"));
     connect(m_exitButton, &QPushButton::clicked, this, &QDialog::close);
 
-    auto* top = new QHBoxLayout;
-    for (QRadioButton* b : m_shiftButtons)
-        top->addWidget(b);
-    top->addSpacing(20);
-    top->addWidget(m_dateEdit);
-    top->addWidget(m_dayOffCheck);
-    top->addStretch();
-    top->addWidget(m_noteLabel);
-    auto* bottom = new QHBoxLayout;
-    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_refreshButton})
-        bottom->addWidget(b);
-    bottom->addSpacing(20);
+    // The frame's widgets close the journal's rows above and under the grid.
+    m_journalView->headerRow()->addWidget(m_noteLabel);
+    QBoxLayout* bottom = m_journalView->buttonRow();
     bottom->addWidget(m_importProgressLabel, 1);
     bottom->addStretch();
     bottom->addWidget(m_maintenanceWorksButton);
     bottom->addSpacing(20);
     bottom->addWidget(m_exitButton);
-    // The grid spans the whole width of the window, as the journal needs every pixel.
-    top->setContentsMargins(8, 4, 8, 0);
-    bottom->setContentsMargins(8, 0, 8, 6);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(m_menuBar);
-    layout->addLayout(top);
-    layout->addWidget(m_journalGrid, 1);
-    layout->addLayout(bottom);
+    layout->addWidget(m_journalView, 1);
     // Client area 1281 × 585 under the menu.
     setFixedSize(1281, 585 + m_menuBar->sizeHint().height());
 }
 
 void MainWindow::applyPermissions() {
     const Permissions& p = m_permissions;
-    m_addButton->setEnabled(p.addRecords);
-    m_changeButton->setEnabled(p.changeRecords);
-    m_deleteButton->setEnabled(p.deleteRecords);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2],
-                                                      m_shiftButtons[3], m_dayOffCheck, m_refreshButton,
-                                                      m_dateEdit, m_journalGrid})
-        w->setEnabled(p.chooseDay);
     m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
     m_timesheetsMenu->menuAction()->setEnabled(p.timesheets);
     m_importAction->setVisible(p.legacyImport && hasOdbcDataSource(kLegacySourceDsn));
@@ -231,7 +172,7 @@ void MainWindow::applyPermissions() {
 void MainWindow::importLegacyData() {
     runInteractiveImport(m_db.connection().database(), *m_importProgressLabel);
     // The journal shows what the import may have replaced.
-    m_journal->refresh();
+    m_journalView->refresh();
 }
 
 void MainWindow::showEvent(QShowEvent* e) {
@@ -241,14 +182,14 @@ void MainWindow::showEvent(QShowEvent* e) {
     // program) leave the day and the row alone.
     if (!m_journalShown) {
         m_journalShown = true;
-        QTimer::singleShot(0, m_journal, &JournalController::showToday);
+        QTimer::singleShot(0, m_journalView, &JournalView::showToday);
     }
 }
 
 void MainWindow::openFromJournal(const std::function<void()>& open) {
     open();
-    // Back from a window the journal opened, the journal shows the computer's date again.
-    m_journal->showToday();
+    // Back from a window the frame opened, the journal shows the computer's date again.
+    m_journalView->showToday();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {

@@ -1,4 +1,4 @@
-// Main window "Табель": the journal of the day, the main menu, the exit and maintenance-work
+// Main window "Табель": the frame of the journal with the main menu, the exit and maintenance-work
 // buttons. It owns the windows it opens, created once and kept for the whole run.
 #pragma once
 
@@ -10,7 +10,7 @@
 
 class Database;
 class HoursTimesheetWindow;
-class JournalController;
+class JournalView;
 class MaintenanceWorksWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
@@ -18,14 +18,10 @@ class OperationTypesDialog;
 class PieceworkTimesheetWindow;
 class ProductsDialog;
 class QAction;
-class QCheckBox;
-class QDateEdit;
 class QLabel;
 class QMenu;
 class QMenuBar;
 class QPushButton;
-class QRadioButton;
-class QTableView;
 class ReportsDialog;
 class WorkRecordEditor;
 class WorkersDialog;
@@ -36,7 +32,7 @@ public:
     MainWindow(Database& db, const Permissions& permissions, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    JournalController& journal() { return *m_journal; }
+    JournalView& journal() { return *m_journalView; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -44,13 +40,13 @@ protected:
 
 private:
     void createMenu();
-    void createJournalWidgets();
+    void createFrameWidgets();
     void applyPermissions();
     void importLegacyData();
     QAction* addAction(const char* name, const QString& caption);
     void connectTimesheets();
     QMenu* addMenu(const char* name, const QString& caption, const QList<QAction*>& actions);
-    // Runs a window the journal opens (modally), then shows the journal of today again.
+    // Runs a window the frame opens (modally), then shows the journal of today again.
     void openFromJournal(const std::function<void()>& open);
     template <class Window> void openOnAction(QAction* action, Window* window, void (Window::*show)()) {
         connect(action, &QAction::triggered, this,
@@ -71,7 +67,7 @@ private:
     HoursTimesheetWindow* m_hoursTimesheetWindow;
     WorkRecordEditor* m_workRecordEditor;
     MaintenanceWorksWindow* m_maintenanceWorksWindow;
-    JournalController* m_journal;
+    JournalView* m_journalView;
     bool m_journalShown = false;
 
     QMenuBar* m_menuBar;
@@ -92,16 +88,8 @@ private:
     QAction* m_exitAction;
     QAction* m_importAction;
 
-    QRadioButton* m_shiftButtons[4];
-    QDateEdit* m_dateEdit;
-    QCheckBox* m_dayOffCheck;
     QLabel* m_noteLabel;
     QLabel* m_importProgressLabel;
-    QTableView* m_journalGrid;
-    QPushButton* m_addButton;
-    QPushButton* m_changeButton;
-    QPushButton* m_deleteButton;
-    QPushButton* m_refreshButton;
     QPushButton* m_maintenanceWorksButton;
     QPushButton* m_exitButton;
 };

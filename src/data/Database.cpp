@@ -135,34 +135,22 @@ Database::Database(QObject* parent, const QString& connectionName)
     m_products.setSql(QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));
     m_operationPrices.setSql(operationPricesSql());
     m_operationTypes.setSql(QStringLiteral("select * from accounts_dep.VID_OPER order by vid"));
-    for (int i = 0; i < 4; ++i)
-        m_journals[i].setSql(journalSql(i + 1));
-    for (int i = 0; i < 3; ++i)
-        m_hoursSheets[i].setSql(hoursSheetSql(i + 1));
 }
 
-Dataset& Database::journal(int shift) {
-    return m_journals[shift >= 1 && shift <= 4 ? shift - 1 : 0];
-}
-
-void Database::openJournals() {
+void Database::openJournals(std::span<Dataset, 4> journals) {
     static const QString session = kConnectionName + QStringLiteral(" journal");
     const quint64 mainSession = sessionNumber(kConnectionName);
     bool sent = false;
     if (mainSession != m_journalSessionRefusedIn) {
         if (openCompanion(kConnectionName, session))
-            sent = m_journals[0].sendOnSession(session);
+            sent = journals[0].sendOnSession(session);
         else
             m_journalSessionRefusedIn = mainSession;
     }
     for (int i = sent ? 1 : 0; i < 4; ++i)
-        m_journals[i].open();
+        journals[i].open();
     if (sent)
-        m_journals[0].open();
-}
-
-Dataset& Database::hoursSheet(int shift) {
-    return m_hoursSheets[shift >= 1 && shift <= 3 ? shift - 1 : 0];
+        journals[0].open();
 }
 
 int Database::execute(const QString& sql, const Params& values) {

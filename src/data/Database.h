@@ -6,6 +6,7 @@
 #include "data/Dataset.h"
 
 #include <QObject>
+#include <span>
 
 // The largest number of hours a day column of the timesheet (accounts_dep.h_tabel, smallint)
 // holds.
@@ -22,19 +23,17 @@ public:
     Connection& connection() { return m_connection; }
 
     // The shared queries: workers, products, operation prices (with their lowest norm price),
-    // operation types, the journal of each shift 1..4 and the hours sheet of each shift 1..3.
-    // A shift outside the range gives the first shift's query.
+    // operation types.
     Dataset& workers() { return m_workers; }
     Dataset& products() { return m_products; }
     Dataset& operationPrices() { return m_operationPrices; }
     Dataset& operationTypes() { return m_operationTypes; }
-    Dataset& journal(int shift);
-    Dataset& hoursSheet(int shift);
-    // Reads the four shifts' journals anew, each for the day its "data" parameter holds. The
-    // first shift, the largest, is read on a second session of the database while the program's
-    // session reads the other three, so that the server answers both at once. Without a second
-    // session (the server refuses one) all four are read on the program's session.
-    void openJournals();
+    // Reads the four shifts' journals (the journalSql of shifts 1..4, in that order) anew, each
+    // for the day its "data" parameter holds. The first shift, the largest, is read on a second
+    // session of the database while the program's session reads the other three, so that the
+    // server answers both at once. Without a second session (the server refuses one) all four
+    // are read on the program's session.
+    void openJournals(std::span<Dataset, 4> journals);
 
     // Decimal separator of the database (accounts_dep.ver.delim); set by the version check.
     QString decimalSeparator;
@@ -68,9 +67,7 @@ private:
     Dataset m_products;
     Dataset m_operationPrices;
     Dataset m_operationTypes;
-    Dataset m_journals[4];
     // The program's session in which the journals' second session could not be opened; it is
     // tried again only in a new session.
     quint64 m_journalSessionRefusedIn = 0;
-    Dataset m_hoursSheets[3];
 };

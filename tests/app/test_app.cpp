@@ -6,7 +6,7 @@
 #include "app/Program.h"
 #include "app/VersionCheck.h"
 #include "data/Database.h"
-#include "journal/JournalController.h"
+#include "journal/JournalView.h"
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
 
@@ -242,7 +242,7 @@ void TestApp::loginHandsPermissionsToTheMainWindow() {
     QVERIFY(window);
     QCOMPARE(modals, QList<QDialog*>{window});
     QCOMPARE(window->journal().day().shift, 1);
-    QCOMPARE(program->database().journal(3).param("ok").toString(), QString("ta"));
+    QCOMPARE(window->journal().shiftJournal(3).param("ok").toString(), QString("ta"));
     // The analyst's permissions: the journal only looks, the two menus are closed.
     const QStringList disabled{"addButton",     "changeButton", "deleteButton",   "shift1Button",
                                "shift2Button",  "shift3Button", "overtimeButton", "dayOffCheck",

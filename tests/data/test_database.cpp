@@ -11,6 +11,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
+#include <array>
 
 class DatabaseTest : public QObject {
     Q_OBJECT
@@ -44,8 +45,13 @@ private:
     QList<QVariantList> journalRows(int shift);
     QVariant journalSessionPid();
     QString journalSessionLastStart();
+    // The journal of each shift 1..4 and the hours sheet of each shift 1..3, by their statements.
+    Dataset& journal(int shift) { return (*journals)[shift - 1]; }
+    Dataset& hoursSheet(int shift) { return (*hoursSheets)[shift - 1]; }
     TestDatabase* db = nullptr;
     Database* dm = nullptr;
+    std::array<Dataset, 4>* journals = nullptr;
+    std::array<Dataset, 3>* hoursSheets = nullptr;
 };
 
 static const QDate kDay(2026, 12, 8);
@@ -53,6 +59,12 @@ static const QDate kDay(2026, 12, 8);
 void DatabaseTest::init() {
     db = new TestDatabase;
     dm = db->openDatabase();
+    journals = new std::array<Dataset, 4>;
+    for (int s = 1; s <= 4; ++s)
+        journal(s).setSql(Database::journalSql(s));
+    hoursSheets = new std::array<Dataset, 3>;
+    for (int s = 1; s <= 3; ++s)
+        hoursSheet(s).setSql(Database::hoursSheetSql(s));
     // A small workshop: three workers (30 has no enterprise person row), one product,
     // one operation price with two norms, and work records of 8 December 2026.
     db->exec("insert into accounts_dep.person (id, fio, s_staffpos_hl) values "
@@ -78,6 +90,10 @@ void DatabaseTest::init() {
 }
 
 void DatabaseTest::cleanup() {
+    delete journals;
+    journals = nullptr;
+    delete hoursSheets;
+    hoursSheets = nullptr;
     delete db;
     db = nullptr;
     dm = nullptr;
@@ -114,12 +130,12 @@ void DatabaseTest::sharedQueryFields_data() {
 void DatabaseTest::sharedQueryFields() {
     QFETCH(QString, query);
     QFETCH(QStringList, fields);
-    QHash<QString, Dataset*> byName{{"Workers", &dm->workers()},       {"Izdel", &dm->products()},
-                                    {"Oper", &dm->operationPrices()},  {"Vid_oper", &dm->operationTypes()},
-                                    {"Smena1", &dm->journal(1)},       {"Smena2", &dm->journal(2)},
-                                    {"Smena3", &dm->journal(3)},       {"Smena4", &dm->journal(4)},
-                                    {"H_Tabel_1", &dm->hoursSheet(1)}, {"H_Tabel_2", &dm->hoursSheet(2)},
-                                    {"H_Tabel_3", &dm->hoursSheet(3)}};
+    QHash<QString, Dataset*> byName{{"Workers", &dm->workers()},      {"Izdel", &dm->products()},
+                                    {"Oper", &dm->operationPrices()}, {"Vid_oper", &dm->operationTypes()},
+                                    {"Smena1", &journal(1)},          {"Smena2", &journal(2)},
+                                    {"Smena3", &journal(3)},          {"Smena4", &journal(4)},
+                                    {"H_Tabel_1", &hoursSheet(1)},    {"H_Tabel_2", &hoursSheet(2)},
+                                    {"H_Tabel_3", &hoursSheet(3)}};
     Dataset* q = byName.value(query);
     q->setParam("data", kDay);
     q->setParam("ok", QString("ta"));
@@ -137,28 +153,28 @@ void DatabaseTest::sharedQueryFields() {
 void DatabaseTest::journalSelectsListedRecords() {
     // Shift 1 has three records: one listed, one with no mark (NULL), one whose worker has
     // no enterprise person row. Only the first is listed.
-    openJournal(dm->journal(1), kDay);
-    QCOMPARE(dm->journal(1).recordCount(), 1);
-    QCOMPARE(dm->journal(1).fieldByName("fio").asString(), QString("Иванов Иван"));
-    QCOMPARE(dm->journal(1).fieldByName("marka").asString(), QString("A-12"));
-    QCOMPARE(dm->journal(1).fieldByName("vid").asString(), QString("Окраска"));
-    QCOMPARE(dm->journal(1).fieldByName("nmn").asString(), QString("Готовая продукция"));
-    QCOMPARE(dm->journal(1).fieldByName("summa").asFloat(), 111.11); // (10-1) × 12.3457 = 111.1113
-    QCOMPARE(dm->journal(1).fieldByName("ok").asString().trimmed(), QString("no"));
+    openJournal(journal(1), kDay);
+    QCOMPARE(journal(1).recordCount(), 1);
+    QCOMPARE(journal(1).fieldByName("fio").asString(), QString("Иванов Иван"));
+    QCOMPARE(journal(1).fieldByName("marka").asString(), QString("A-12"));
+    QCOMPARE(journal(1).fieldByName("vid").asString(), QString("Окраска"));
+    QCOMPARE(journal(1).fieldByName("nmn").asString(), QString("Готовая продукция"));
+    QCOMPARE(journal(1).fieldByName("summa").asFloat(), 111.11); // (10-1) × 12.3457 = 111.1113
+    QCOMPARE(journal(1).fieldByName("ok").asString().trimmed(), QString("no"));
     // The entry day is the day the database holds, whatever the workstation's time zone.
-    QCOMPARE(dm->journal(1).fieldByName("vvod").asDateTime(), QDateTime(kDay, QTime(0, 0)));
-    QCOMPARE(dm->journal(1).fieldByName("data").asDate(), kDay);
+    QCOMPARE(journal(1).fieldByName("vvod").asDateTime(), QDateTime(kDay, QTime(0, 0)));
+    QCOMPARE(journal(1).fieldByName("data").asDate(), kDay);
     // The "да" record of shift 2 is listed there.
-    openJournal(dm->journal(2), kDay);
-    QCOMPARE(dm->journal(2).recordCount(), 1);
-    QCOMPARE(dm->journal(2).fieldByName("ok").asString().trimmed(), QString("да"));
-    openJournal(dm->journal(3), kDay);
-    QCOMPARE(dm->journal(3).recordCount(), 0);
+    openJournal(journal(2), kDay);
+    QCOMPARE(journal(2).recordCount(), 1);
+    QCOMPARE(journal(2).fieldByName("ok").asString().trimmed(), QString("да"));
+    openJournal(journal(3), kDay);
+    QCOMPARE(journal(3).recordCount(), 0);
 }
 
 void DatabaseTest::journalOfEmptyDay() {
     for (int s = 1; s <= 4; ++s) {
-        Dataset* q = &dm->journal(s);
+        Dataset* q = &journal(s);
         openJournal(*q, kDay.addDays(1));
         QCOMPARE(q->recordCount(), 0);
         QCOMPARE(q->recNo(), 0);
@@ -168,14 +184,14 @@ void DatabaseTest::journalOfEmptyDay() {
 
 void DatabaseTest::openJournals(const QDate& day) {
     for (int s = 1; s <= 4; ++s) {
-        dm->journal(s).setParam("data", day);
-        dm->journal(s).setParam("ok", QString("ta"));
+        journal(s).setParam("data", day);
+        journal(s).setParam("ok", QString("ta"));
     }
-    dm->openJournals();
+    dm->openJournals(*journals);
 }
 
 QList<QVariantList> DatabaseTest::journalRows(int shift) {
-    Dataset& q = dm->journal(shift);
+    Dataset& q = journal(shift);
     QList<QVariantList> rows;
     for (int r = 0; r < q.recordCount(); ++r) {
         QVariantList row;
@@ -211,13 +227,13 @@ void DatabaseTest::journalsOnTwoSessions() {
         "'08.12.2026 10:15' from generate_series(1, 40) x");
     QList<QList<QVariantList>> alone;
     for (int s = 1; s <= 4; ++s) {
-        openJournal(dm->journal(s), kDay);
+        openJournal(journal(s), kDay);
         alone << journalRows(s);
     }
     openJournals(kDay);
     for (int s = 1; s <= 4; ++s) {
-        QVERIFY(dm->journal(s).isOpen());
-        QCOMPARE(dm->journal(s).recNo(), 1);
+        QVERIFY(journal(s).isOpen());
+        QCOMPARE(journal(s).recNo(), 1);
         const QList<QVariantList> rows = journalRows(s);
         QCOMPARE(rows.size(), alone[s - 1].size());
         for (int r = 0; r < rows.size(); ++r)
@@ -226,7 +242,7 @@ void DatabaseTest::journalsOnTwoSessions() {
                 QCOMPARE(rows[r][c].metaType(), alone[s - 1][r][c].metaType());
             }
     }
-    QCOMPARE(dm->journal(1).recordCount(), 11);
+    QCOMPARE(journal(1).recordCount(), 11);
     // Large statements are not compiled to machine code: that costs more than it saves.
     QCOMPARE(dm->readValue("show jit").toString(), QString("off"));
     const QVariant own = dm->readValue("select pg_backend_pid()");
@@ -235,9 +251,9 @@ void DatabaseTest::journalsOnTwoSessions() {
     QVERIFY(second != own);
     // A day without records, then the day again: the same second session serves.
     openJournals(kDay.addDays(1));
-    QCOMPARE(dm->journal(1).recordCount(), 0);
+    QCOMPARE(journal(1).recordCount(), 0);
     openJournals(kDay);
-    QCOMPARE(dm->journal(1).recordCount(), 11);
+    QCOMPARE(journal(1).recordCount(), 11);
     QCOMPARE(journalSessionPid(), second);
 }
 
@@ -249,11 +265,11 @@ void DatabaseTest::journalsAfterLostSecondSession() {
     QVERIFY(second.isValid());
     QVERIFY(db->scalar(QString("select pg_terminate_backend(%1, 5000)").arg(second.toInt())).toBool());
     openJournals(kDay);
-    QCOMPARE(dm->journal(1).recordCount(), 1);
-    QCOMPARE(dm->journal(1).fieldByName("fio").asString(), QString("Иванов Иван"));
-    QCOMPARE(dm->journal(2).recordCount(), 1);
+    QCOMPARE(journal(1).recordCount(), 1);
+    QCOMPARE(journal(1).fieldByName("fio").asString(), QString("Иванов Иван"));
+    QCOMPARE(journal(2).recordCount(), 1);
     openJournals(kDay);
-    QCOMPARE(dm->journal(1).recordCount(), 1);
+    QCOMPARE(journal(1).recordCount(), 1);
     const QVariant next = journalSessionPid();
     QVERIFY(next.isValid());
     QVERIFY(next != second);
@@ -265,12 +281,12 @@ void DatabaseTest::journalsWithoutSecondSession() {
     // The program's one session and the fixtures' (a superuser's, which the limit does not bind).
     db->exec(QString("alter database %1 connection limit 2").arg(db->name()));
     openJournals(kDay);
-    QCOMPARE(dm->journal(1).recordCount(), 1);
-    QCOMPARE(dm->journal(1).fieldByName("fio").asString(), QString("Иванов Иван"));
-    QCOMPARE(dm->journal(2).recordCount(), 1);
+    QCOMPARE(journal(1).recordCount(), 1);
+    QCOMPARE(journal(1).fieldByName("fio").asString(), QString("Иванов Иван"));
+    QCOMPARE(journal(2).recordCount(), 1);
     QVERIFY(!journalSessionPid().isValid());
     openJournals(kDay.addDays(1));
-    QCOMPARE(dm->journal(1).recordCount(), 0);
+    QCOMPARE(journal(1).recordCount(), 0);
     db->exec(QString("alter database %1 connection limit -1").arg(db->name()));
 }
 
@@ -284,7 +300,7 @@ void DatabaseTest::journalsAfterFailedStatement_data() {
 // the next reading of the day works.
 void DatabaseTest::journalsAfterFailedStatement() {
     QFETCH(int, failingShift);
-    Dataset& failing = dm->journal(failingShift);
+    Dataset& failing = journal(failingShift);
     const QString sql = failing.sql();
     failing.setSql(sql + " limit 1 / (select count(*) - count(*) from accounts_dep.vid_oper)");
     try {
@@ -298,26 +314,26 @@ void DatabaseTest::journalsAfterFailedStatement() {
     QVERIFY(!lastStart.isEmpty());
     openJournals(kDay);
     QVERIFY(journalSessionLastStart() != lastStart); // the second session serves again
-    QCOMPARE(dm->journal(1).recordCount(), 1);
-    QCOMPARE(dm->journal(2).recordCount(), 1);
+    QCOMPARE(journal(1).recordCount(), 1);
+    QCOMPARE(journal(2).recordCount(), 1);
     QCOMPARE(dm->readValue("select 7").toInt(), 7);
 }
 
 void DatabaseTest::hoursSheetAverage() {
-    dm->hoursSheet(1).setParam("mnth", 12);
-    dm->hoursSheet(1).setParam("yea", 2026);
-    dm->hoursSheet(1).setParam("date1", QDate(2026, 12, 1));
-    dm->hoursSheet(1).setParam("date2", QDate(2027, 1, 1));
-    dm->hoursSheet(1).open();
-    QCOMPARE(dm->hoursSheet(1).recordCount(), 2);
-    QVERIFY(dm->hoursSheet(1).locate("w_id", 18));
-    QCOMPARE(dm->hoursSheet(1).fieldByName("summ").asInteger(), 0);
-    QCOMPARE(dm->hoursSheet(1).fieldByName("average_price").asFloat(), 0.0);
-    QCOMPARE(dm->hoursSheet(1).fieldByName("cena_all").asFloat(), 55.0);
-    QVERIFY(dm->hoursSheet(1).locate("w_id", 17));
+    hoursSheet(1).setParam("mnth", 12);
+    hoursSheet(1).setParam("yea", 2026);
+    hoursSheet(1).setParam("date1", QDate(2026, 12, 1));
+    hoursSheet(1).setParam("date2", QDate(2027, 1, 1));
+    hoursSheet(1).open();
+    QCOMPARE(hoursSheet(1).recordCount(), 2);
+    QVERIFY(hoursSheet(1).locate("w_id", 18));
+    QCOMPARE(hoursSheet(1).fieldByName("summ").asInteger(), 0);
+    QCOMPARE(hoursSheet(1).fieldByName("average_price").asFloat(), 0.0);
+    QCOMPARE(hoursSheet(1).fieldByName("cena_all").asFloat(), 55.0);
+    QVERIFY(hoursSheet(1).locate("w_id", 17));
     // All of worker 17's records of the month (both shifts): 111.1113 + 33 over 8 hours.
-    QCOMPARE(dm->hoursSheet(1).fieldByName("cena_all").asFloat(), 144.11);
-    QCOMPARE(dm->hoursSheet(1).fieldByName("average_price").asFloat(), 18.01);
+    QCOMPARE(hoursSheet(1).fieldByName("cena_all").asFloat(), 144.11);
+    QCOMPARE(hoursSheet(1).fieldByName("average_price").asFloat(), 18.01);
 }
 
 void DatabaseTest::countCheck_data() {

@@ -6,7 +6,7 @@
 #include "import/ImportConnections.h"
 #include "import/InteractiveImport.h"
 #include "import/LegacyImport.h"
-#include "journal/JournalController.h"
+#include "journal/JournalView.h"
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
 

@@ -1,10 +1,9 @@
 // The work-record editor through the real windows on a real database: the statements it
 // sends, the pickers, the duplicate and completeness checks, and the hours of the day.
-#include "app/MainWindow.h"
+#include "JournalUnderTest.h"
 #include "app/Program.h"
 #include "data/Database.h"
 #include "data/Format.h"
-#include "journal/JournalController.h"
 #include "journal/WorkRecordEditor.h"
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
@@ -63,7 +62,7 @@ private:
     int h(int worker, int day, int shift = 1);
     TestDatabase* db = nullptr;
     Database* database = nullptr;
-    MainWindow* window = nullptr;
+    JournalUnderTest* window = nullptr;
     WorkRecordEditor* editor = nullptr;
     ModalScript onModal;
     MessageRecorder* boxes = nullptr;
@@ -85,15 +84,14 @@ void TestEditor::init() {
     db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 10, 12.5, 0), (43, 10, "
              "3.3, 0)");
     database = db->openDatabase();
-    window = new MainWindow(*database, *permissionsForCode("73516280"));
+    window = new JournalUnderTest(*database, *permissionsForCode("73516280"));
     editor = window->findChild<WorkRecordEditor*>();
     QVERIFY(editor);
     onModal.clear();
     onModal.onScreen = false;
     onModal.install();
     window->journal().showToday();
-    childNamed<QDateEdit>(window, "dateEdit")->setDate(kDay);
-    window->journal().showChosenDay();
+    window->journal().showDay(kDay);
 }
 
 void TestEditor::cleanup() {
@@ -142,12 +140,12 @@ void TestEditor::add(int worker, int oper, const QString& qty, const QString& ho
         if (more)
             more();
     };
-    window->journal().addRecord();
+    window->click("addButton");
 }
 
 void TestEditor::change(const std::function<void()>& inEditor) {
     onModal["WorkRecordEditor"] = inEditor;
-    window->journal().changeRecord();
+    window->click("changeButton");
 }
 
 int TestEditor::h(int worker, int day, int shift) {
@@ -190,7 +188,7 @@ void TestEditor::insertStatementOfTheWorkedExample() {
             .toString(),
         QString("no/0/00000/08.12.2026"));
     // The journal was read again and shows the record; the boxes are empty for the next one.
-    QCOMPARE(database->journal(1).recordCount(), 1);
+    QCOMPARE(window->shown().recordCount(), 1);
     QVERIFY(box("quantityEdit")->text().isEmpty());
     QCOMPARE(h(17, 8), 8);
 }
@@ -212,8 +210,8 @@ void TestEditor::roadThroughBothPickers() {
                  .toString(),
              QString("18/42/12.5/10"));
     // Accepted by a double click in the journal.
-    QVERIFY(database->journal(1).locate("w_id", 18));
-    window->journal().toggleAcceptance();
+    QVERIFY(window->shown().locate("w_id", 18));
+    window->doubleClickCurrentRow();
     QCOMPARE(db->scalar("select trim(ok) from accounts_dep.smena").toString(), QString("ok"));
 }
 
@@ -231,8 +229,8 @@ void TestEditor::duplicates() {
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 2);
     // A change without any change is accepted and keeps the mark.
     db->exec("update accounts_dep.smena set ok='ok', vvod='01.12.2026', prize=5");
-    window->journal().refresh();
-    database->journal(1).first();
+    window->click("refreshButton");
+    window->shown().first();
     change([&] {
         QCOMPARE(box("colourEdit")->text(), QString("5"));
         QVERIFY(box("colourEdit")->isEnabled());
@@ -276,7 +274,7 @@ void TestEditor::hoursOfTheDay() {
     add(17, 42, "1", "3", "", [&] { save(); });
     add(17, 43, "1", "5", "1", [&] { save(); });
     QCOMPARE(h(17, 8), 8);
-    QVERIFY(database->journal(1).locate("time", 3));
+    QVERIFY(window->shown().locate("time", 3));
     change([&] {
         box("hoursEdit")->setText("4");
         save();
@@ -316,7 +314,7 @@ void TestEditor::movedRecordCorrectsTheDayItCameFrom() {
     add(18, 42, "1", "4", "", [&] { save(); });
     QCOMPARE(h(17, 8), 8);
     // Move worker 17's record to the 9th and to worker 18.
-    QVERIFY(database->journal(1).locate("w_id", 17));
+    QVERIFY(window->shown().locate("w_id", 17));
     onModal["WorkersDialog"] = [=, this] { choose("WorkersDialog", "Петров Пётр"); };
     change([&] {
         childNamed<QDateEdit>(editor, "dateEdit")->setDate(kDay.addDays(1));
@@ -396,7 +394,7 @@ void TestEditor::keyboardRoadThroughTheEditor() {
         QCOMPARE(box("amountEdit")->text(), QString("125"));
         press(Qt::Key_Return);
     };
-    window->journal().addRecord();
+    window->click("addButton");
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(db->scalar("select w_id || '/' || o_id || '/' || kol_vo || '/' || brak || '/' || "
                         "to_char(data, 'DD.MM.YYYY') from accounts_dep.smena")
@@ -409,8 +407,8 @@ void TestEditor::keyboardRoadThroughTheEditor() {
 void TestEditor::pricesShownBelongToTheRecord() {
     add(17, 42, "10", "2", "", [&] { save(); });
     add(18, 43, "4", "1", "5", [&] { save(); }); // the last pick: 3,3
-    window->journal().refresh();
-    QVERIFY(database->journal(1).locate("o_id", 42));
+    window->click("refreshButton");
+    QVERIFY(window->shown().locate("o_id", 42));
     change([&] {
         QCOMPARE(box("basePriceEdit")->text(), QString("12,5"));
         QCOMPARE(box("priceEdit")->text(), QString("12,5"));
@@ -420,7 +418,7 @@ void TestEditor::pricesShownBelongToTheRecord() {
         for (const char* name : {"basePriceEdit", "priceEdit", "amountEdit"})
             QVERIFY2(box(name)->text().isEmpty(), name);
     };
-    window->journal().addRecord();
+    window->click("addButton");
 }
 
 int main(int argc, char** argv) {

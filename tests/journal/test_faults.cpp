@@ -1,12 +1,11 @@
 // The program under faults, on a real server: texts with quotes and backslashes on a server that
 // reads backslashes as escapes, saves that fail half-way, two workstations writing at once, rows
 // changed at another workstation, a server restart under an open editor, and the rights of sys.
-#include "app/MainWindow.h"
+#include "JournalUnderTest.h"
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Transaction.h"
 #include "journal/DayHours.h"
-#include "journal/JournalController.h"
 #include "journal/WorkRecordEditor.h"
 #include "refbooks/NomenclatureGroupEditor.h"
 #include "refbooks/NormsDialog.h"
@@ -67,7 +66,7 @@ private:
 
     TestDatabase* db = nullptr;
     Database* database = nullptr;
-    MainWindow* window = nullptr;
+    JournalUnderTest* window = nullptr;
     WorkRecordEditor* editor = nullptr;
     ModalScript onModal;
     MessageRecorder* boxes = nullptr;
@@ -104,12 +103,11 @@ void TestFaults::cleanup() {
 
 void TestFaults::openWindow() {
     database = db->openDatabase();
-    window = new MainWindow(*database, *permissionsForCode("73516280"));
+    window = new JournalUnderTest(*database, *permissionsForCode("73516280"));
     editor = window->findChild<WorkRecordEditor*>();
     QVERIFY(editor);
     window->journal().showToday();
-    childNamed<QDateEdit>(window, "dateEdit")->setDate(kDay);
-    window->journal().showChosenDay();
+    window->journal().showDay(kDay);
 }
 
 void TestFaults::showErrors(const std::function<void()>& action) {
@@ -138,12 +136,12 @@ void TestFaults::addRecord(const QString& quantity, const QString& hours) {
         box("hoursEdit")->setText(hours);
         showErrors([this] { pressSave(); });
     };
-    window->journal().addRecord();
+    window->click("addButton");
 }
 
 void TestFaults::changeRecord(const std::function<void()>& inEditor) {
     onModal["WorkRecordEditor"] = inEditor;
-    window->journal().changeRecord();
+    window->click("changeButton");
 }
 
 // Texts that break out of a literal quoted by doubling ' alone on a server that reads \ as an
@@ -248,7 +246,7 @@ void TestFaults::failedSecondStatementLeavesBothTables() {
             QCOMPARE(box("hoursEdit")->text(), QString("6"));
         });
     } else {
-        showErrors([this] { window->journal().deleteRecord(); });
+        showErrors([this] { window->click("deleteButton"); });
     }
     QVERIFY(boxes->texts().last().contains("hours refused"));
     QCOMPARE(db->scalar("select string_agg(id || ':' || kol_vo || ':' || time, ',') from accounts_dep.smena")
@@ -347,7 +345,7 @@ void TestFaults::recordChangedElsewhereIsNotOverwritten() {
              elsewhere.startsWith("update") ? QString("99:8") : QString());
     Q_UNUSED(after);
     // The journal shows what is stored now.
-    QCOMPARE(database->journal(1).recordCount(), elsewhere.startsWith("update") ? 1 : 0);
+    QCOMPARE(window->shown().recordCount(), elsewhere.startsWith("update") ? 1 : 0);
 }
 
 void TestFaults::deletedRecordIsReported() {
@@ -355,9 +353,9 @@ void TestFaults::deletedRecordIsReported() {
     addRecord("10", "8");
     db->exec("delete from accounts_dep.smena");
     boxes->clear();
-    window->journal().deleteRecord();
+    window->click("deleteButton");
     QCOMPARE(boxes->texts().last(), staleRowText());
-    QCOMPARE(database->journal(1).recordCount(), 0);
+    QCOMPARE(window->shown().recordCount(), 0);
 }
 
 // A worker renamed after another workstation deleted it: no success.
@@ -411,12 +409,12 @@ void TestFaults::killedSessionUnderOpenEditor() {
                      0);
         pressSave();
     };
-    window->journal().addRecord();
+    window->click("addButton");
     QCOMPARE(boxes->texts(), QStringList());
     QCOMPARE(records(), 1);
     QCOMPARE(dayHours(), 8);
     // The journal's prepared statement is made again in the new session.
-    QCOMPARE(database->journal(1).recordCount(), 1);
+    QCOMPARE(window->shown().recordCount(), 1);
 }
 
 // A database error raised inside a save started by a real click on "Записать": the server's text
@@ -448,7 +446,7 @@ void TestFaults::errorOfAClickedSaveLeavesTheEditorUsable() {
         QTest::mouseClick(childNamed<QPushButton>(editor, "saveButton"), Qt::LeftButton);
     };
     const int shownBefore = boxes->shown.size();
-    window->journal().addRecord();
+    window->click("addButton");
     QCOMPARE(boxes->shown.size(), shownBefore + 1);
     QVERIFY2(boxes->texts().last().contains("record refused by the test"), qPrintable(boxes->texts().last()));
     QVERIFY(openAfterError);
@@ -457,7 +455,7 @@ void TestFaults::errorOfAClickedSaveLeavesTheEditorUsable() {
     QVERIFY(!editor->isVisible());
     QCOMPARE(records(), 1);
     QCOMPARE(dayHours(), 8);
-    QCOMPARE(database->journal(1).recordCount(), 1);
+    QCOMPARE(window->shown().recordCount(), 1);
 }
 
 void TestFaults::sysCannotCreateOrAlter_data() {

@@ -1,9 +1,10 @@
-// The journal of the main window on a real database: activation and the day-off rule, shift
-// selection, the acceptance colours and toggle, deletion with the hours correction.
+// The journal on a real database: activation and the day-off rule, shift selection, the acceptance
+// colours and toggle, deletion with the hours correction; and, in the main window, the first
+// showing and the return from a window it opens.
+#include "JournalUnderTest.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "data/Database.h"
-#include "journal/JournalController.h"
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
@@ -45,17 +46,28 @@ private slots:
     void returnFromAWindowShowsToday();
 
 private:
-    // The main window as the given access code opens it.
+    // The journal as the given access code opens it.
     void openWindow(const QString& code = "73516280");
-    QDateEdit* dateEdit() const { return childNamed<QDateEdit>(window, "dateEdit"); }
-    QCheckBox* dayOffCheck() const { return childNamed<QCheckBox>(window, "dayOffCheck"); }
-    QTableView* grid() const { return childNamed<QTableView>(window, "journalGrid"); }
-    QRadioButton* shiftButton(const char* name) const { return childNamed<QRadioButton>(window, name); }
+    // The main window in place of the journal alone.
+    void openMainWindow();
+    // The window the tests look into: the main window where one is open, or the journal.
+    QWidget* shownWindow() const {
+        return mainWindow ? static_cast<QWidget*>(mainWindow) : &window->journal();
+    }
+    QDateEdit* dateEdit() const { return childNamed<QDateEdit>(shownWindow(), "dateEdit"); }
+    QCheckBox* dayOffCheck() const { return childNamed<QCheckBox>(shownWindow(), "dayOffCheck"); }
+    QTableView* grid() const { return childNamed<QTableView>(shownWindow(), "journalGrid"); }
+    QRadioButton* shiftButton(const char* name) const {
+        return childNamed<QRadioButton>(shownWindow(), name);
+    }
+    // The journal query of the shift shown: the grid's rows.
+    Dataset& shownJournal() const { return *static_cast<Dataset*>(grid()->model()); }
     void addRecord(int worker, int shift, int hours, const QString& ok, const QString& day = "07.12.2026");
     int recordId(int worker, int hours);
     TestDatabase* db = nullptr;
     Database* database = nullptr;
-    MainWindow* window = nullptr;
+    JournalUnderTest* window = nullptr;
+    MainWindow* mainWindow = nullptr;
     MessageRecorder* boxes = nullptr;
     EndRecorder* ends = nullptr;
     FixedClock* clock = nullptr;
@@ -78,12 +90,20 @@ void TestJournal::init() {
 
 void TestJournal::openWindow(const QString& code) {
     delete window;
-    window = new MainWindow(*database, *permissionsForCode(code));
+    window = new JournalUnderTest(*database, *permissionsForCode(code));
+}
+
+void TestJournal::openMainWindow() {
+    delete window;
+    window = nullptr;
+    mainWindow = new MainWindow(*database, *permissionsForCode("73516280"));
 }
 
 void TestJournal::cleanup() {
     delete window;
     window = nullptr;
+    delete mainWindow;
+    mainWindow = nullptr;
     delete clock;
     delete ends;
     delete boxes;
@@ -131,7 +151,7 @@ void TestJournal::activationAndDayOff() {
     QCOMPARE(dayOffCheck()->isChecked(), checkedAfter);
     QCOMPARE(dayOffCheck()->font().bold(), checkedAfter);
     QCOMPARE(dayOffCheck()->palette().color(QPalette::Window) == QColor(255, 0, 0), checkedAfter);
-    QCOMPARE(database->journal(1).recordCount(), 1);
+    QCOMPARE(shownJournal().recordCount(), 1);
     QCOMPARE(grid()->model()->rowCount(), 1);
     QCOMPARE(grid()->model()->index(0, 0).data().toString(), QString("Иванов Иван"));
 }
@@ -142,10 +162,9 @@ void TestJournal::choosingAWorkdayUnchecksDayOff() {
     QVERIFY(dayOffCheck()->isChecked());
     addRecord(17, 1, 8, "no");
     dateEdit()->setDate(kMonday);
-    window->journal().showChosenDay();
     QVERIFY(!dayOffCheck()->isChecked());
     QVERIFY(!dayOffCheck()->font().bold());
-    QCOMPARE(database->journal(1).recordCount(), 1);
+    QCOMPARE(shownJournal().recordCount(), 1);
 }
 
 void TestJournal::shiftSelection() {
@@ -156,7 +175,7 @@ void TestJournal::shiftSelection() {
     QRadioButton* third = shiftButton("shift3Button");
     clickOn(third, QPoint(5, third->height() / 2));
     QCOMPARE(window->journal().day().shift, 3);
-    QCOMPARE(grid()->model(), &database->journal(3));
+    QCOMPARE(shownJournal().sql(), Database::journalSql(3));
     QCOMPARE(grid()->model()->rowCount(), 2);
     QVERIFY(shiftButton("shift3Button")->font().bold());
     QCOMPARE(shiftButton("shift3Button")->palette().color(QPalette::Window), QColor(0, 128, 0));
@@ -165,7 +184,7 @@ void TestJournal::shiftSelection() {
         QVERIFY(!other->font().bold());
     // Moving in the grid moves the shift's query.
     grid()->setCurrentIndex(grid()->model()->index(1, 0));
-    QCOMPARE(database->journal(3).recNo(), 2);
+    QCOMPARE(shownJournal().recNo(), 2);
 }
 
 void TestJournal::acceptanceColours() {
@@ -236,14 +255,14 @@ void TestJournal::acceptanceToggle() {
     addRecord(18, 1, 4, before);
     openWindow(code);
     window->journal().showToday();
-    QVERIFY(database->journal(1).locate("w_id", 18));
-    const int row = database->journal(1).recNo();
-    window->journal().toggleAcceptance();
+    QVERIFY(shownJournal().locate("w_id", 18));
+    const int row = shownJournal().recNo();
+    window->doubleClickCurrentRow();
     QCOMPARE(db->scalar(QString("select trim(ok) from accounts_dep.smena where id=%1").arg(recordId(18, 4)))
                  .toString(),
              after);
-    QCOMPARE(database->journal(1).recNo(), row);
-    QCOMPARE(database->journal(1).fieldByName("ok").asString().trimmed(), after);
+    QCOMPARE(shownJournal().recNo(), row);
+    QCOMPARE(shownJournal().fieldByName("ok").asString().trimmed(), after);
 }
 
 void TestJournal::deleteCorrectsHours() {
@@ -252,16 +271,16 @@ void TestJournal::deleteCorrectsHours() {
     db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d6, d7) values (17, 12, 2026, 1, "
              "5, 12)");
     window->journal().showToday();
-    QVERIFY(database->journal(1).locate("time", 8));
-    window->journal().deleteRecord();
+    QVERIFY(shownJournal().locate("time", 8));
+    window->click("deleteButton");
     QCOMPARE(boxes->shown.size(), 1);
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
     QCOMPARE(boxes->shown[0].text, QString("Удалить позицию из списка?"));
-    QCOMPARE(database->journal(1).recordCount(), 1);
+    QCOMPARE(shownJournal().recordCount(), 1);
     QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 4);
     QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
-    window->journal().deleteRecord();
-    QCOMPARE(database->journal(1).recordCount(), 0);
+    window->click("deleteButton");
+    QCOMPARE(shownJournal().recordCount(), 0);
     QCOMPARE(db->scalar("select d7 from accounts_dep.h_tabel").toInt(), 0);
     QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
 }
@@ -271,7 +290,7 @@ void TestJournal::deleteAnsweredNoSendsNothing() {
     window->journal().showToday();
     boxes->answers << QMessageBox::No;
     SqlRecorder sql;
-    window->journal().deleteRecord();
+    window->click("deleteButton");
     QVERIFY(sql.statements.isEmpty());
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 1);
 }
@@ -279,8 +298,8 @@ void TestJournal::deleteAnsweredNoSendsNothing() {
 void TestJournal::emptyJournalIgnoresActions() {
     window->journal().showToday();
     SqlRecorder sql;
-    window->journal().deleteRecord();
-    window->journal().toggleAcceptance();
+    window->click("deleteButton");
+    window->doubleClickCurrentRow();
     QVERIFY(sql.statements.isEmpty());
     QVERIFY(boxes->shown.isEmpty());
 }
@@ -293,13 +312,15 @@ void TestJournal::dayAndRowSurviveMessageBoxesAndOtherWindows() {
     for (int hours : {1, 2, 3})
         addRecord(17, 1, hours, "no", "04.12.2026");
     addRecord(18, 1, 9, "no");
+    openMainWindow();
+    MainWindow* window = mainWindow;
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window));
-    QTRY_COMPARE(database->journal(1).recordCount(), 1); // the first showing reads today
+    QTRY_COMPARE(shownJournal().recordCount(), 1); // the first showing reads today
     dateEdit()->setDate(QDate(2026, 12, 4));
-    QCOMPARE(database->journal(1).recordCount(), 3);
+    QCOMPARE(shownJournal().recordCount(), 3);
     grid()->setCurrentIndex(grid()->model()->index(1, 0));
-    const int chosenId = database->journal(1).fieldByName("id").asInteger();
+    const int chosenId = shownJournal().fieldByName("id").asInteger();
 
     // A real message box over the journal, closed with Enter.
     QTimer::singleShot(0, [] {
@@ -311,7 +332,7 @@ void TestJournal::dayAndRowSurviveMessageBoxesAndOtherWindows() {
     QVERIFY(QTest::qWaitForWindowActive(window));
     // The delete question answered No.
     boxes->answers << QMessageBox::No;
-    window->journal().deleteRecord();
+    clickOn(childNamed<QPushButton>(window, "deleteButton"));
     // Another program's window activated, then the journal again.
     QWidget other;
     other.show();
@@ -322,9 +343,9 @@ void TestJournal::dayAndRowSurviveMessageBoxesAndOtherWindows() {
     QCoreApplication::processEvents();
 
     QCOMPARE(dateEdit()->date(), QDate(2026, 12, 4));
-    QCOMPARE(database->journal(1).recNo(), 2);
+    QCOMPARE(shownJournal().recNo(), 2);
     boxes->answers << QMessageBox::Yes;
-    window->journal().deleteRecord();
+    clickOn(childNamed<QPushButton>(window, "deleteButton"));
     QCOMPARE(db->scalar(QString("select count(*) from accounts_dep.smena where id=%1").arg(chosenId)).toInt(),
              0);
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 3);
@@ -345,8 +366,10 @@ void TestJournal::everyWayOfChoosingADayRereads() {
     addRecord(18, 1, 4, "no", shown.toString("dd.MM.yyyy"));
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window));
-    QTRY_COMPARE(dateEdit()->date(), kMonday);
-    QCOMPARE(database->journal(1).recordCount(), 0);
+    // As the main window does at its first showing.
+    window->journal().showToday();
+    QCOMPARE(dateEdit()->date(), kMonday);
+    QCOMPARE(shownJournal().recordCount(), 0);
     // A click into the day part, as a user starts typing a date.
     auto* dateText = dateEdit()->findChild<QLineEdit*>();
     clickOn(dateText, QPoint(6, dateText->height() / 2));
@@ -363,8 +386,8 @@ void TestJournal::everyWayOfChoosingADayRereads() {
         QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Return);
     }
     QCOMPARE(dateEdit()->date(), shown);
-    QCOMPARE(database->journal(1).param("data").toDate(), shown);
-    QCOMPARE(database->journal(1).recordCount(), 2);
+    QCOMPARE(shownJournal().param("data").toDate(), shown);
+    QCOMPARE(shownJournal().recordCount(), 2);
 }
 
 void TestJournal::moneyShowsTwoDecimals() {
@@ -387,14 +410,15 @@ void TestJournal::returnFromAWindowShowsToday_data() {
 // Back from a window the journal opened, the journal shows the computer's date again.
 void TestJournal::returnFromAWindowShowsToday() {
     QFETCH(QString, action);
+    openMainWindow();
     ModalScript windows;
     windows.install();
     dateEdit()->setDate(QDate(2026, 12, 4));
-    QCOMPARE(database->journal(1).param("data").toDate(), QDate(2026, 12, 4));
-    childNamed<QAction>(window, action)->trigger();
+    QCOMPARE(mainWindow->journal().shiftJournal(1).param("data").toDate(), QDate(2026, 12, 4));
+    childNamed<QAction>(mainWindow, action)->trigger();
     QCOMPARE(windows.shown.size(), 1);
     QCOMPARE(dateEdit()->date(), kMonday);
-    QCOMPARE(database->journal(1).param("data").toDate(), kMonday);
+    QCOMPARE(mainWindow->journal().shiftJournal(1).param("data").toDate(), kMonday);
     seams::setModalHandler({});
 }
 

@@ -3,7 +3,7 @@
 // the day-off box and the cursor after a deletion.
 #include "app/MainWindow.h"
 #include "data/Database.h"
-#include "journal/JournalController.h"
+#include "journal/JournalView.h"
 #include "maintenance/MaintenanceEntryEditor.h"
 #include "maintenance/MaintenanceWorksWindow.h"
 #include "support/TestSupport.h"
@@ -86,8 +86,7 @@ void TestMaintenance::init() {
     QVERIFY(works && editor);
     onModal.clear();
     onModal.install();
-    childNamed<QDateEdit>(window, "dateEdit")->setDate(kDay);
-    window->journal().showChosenDay();
+    window->journal().showDay(kDay);
 }
 
 void TestMaintenance::cleanup() {
@@ -428,8 +427,7 @@ void TestMaintenance::weekendRuleOfTheDayOffBox() {
     db->exec(
         "insert into accounts_dep.fatigue (id_p, id_o, id_nom, d_date, i_mnth, i_year, i_smena, cnt, price, "
         "i_holiday, i_night) values (17, 7777, 902, '2026-12-13', 12, 2026, 1, 6, 300, 1, 0)");
-    childNamed<QDateEdit>(window, "dateEdit")->setDate(QDate(2026, 12, 12));
-    window->journal().showChosenDay();
+    window->journal().showDay(QDate(2026, 12, 12));
     inWindow([&] {
         auto* dayOff = inWin<QCheckBox>("dayOffCheck");
         auto* date = inWin<QDateEdit>("dateEdit");
@@ -496,8 +494,7 @@ void TestMaintenance::averageRate() {
         "(5, 18, 7778, 902, '2026-03-02', 3, 2026, 1, 8, 180, 0, 0), "
         "(6, 17, 7777, 902, '2026-03-02', 3, 2026, 1, 8, 150, 0, 0), "
         "(7, 17, 7778, 902, '2026-04-02', 4, 2026, 1, 8, 180, 0, 0)");
-    childNamed<QDateEdit>(window, "dateEdit")->setDate(QDate(2026, 3, 2));
-    window->journal().showChosenDay();
+    window->journal().showDay(QDate(2026, 3, 2));
     inWindow([&] {
         works->dayList().setRecNo(2);
         inWin<QPushButton>("averageRateButton")->click();

@@ -116,7 +116,8 @@ void TestHoursTimesheet::shiftRowsAsTheSharedSheets() {
     db->exec("insert into accounts_dep.h_tabel (w_id, month, year, smena, d8) values (3, 3, 2024, 2, 4)");
     inWindow(QDate(2024, 3, 20), [&] {
         for (int shift = 1; shift <= 3; ++shift) {
-            Dataset& shared = database->hoursSheet(shift);
+            Dataset shared;
+            shared.setSql(Database::hoursSheetSql(shift));
             shared.setParam("mnth", 3);
             shared.setParam("yea", 2024);
             shared.setParam("date1", QDate(2024, 3, 1));

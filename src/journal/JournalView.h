@@ -1,0 +1,88 @@
+// Journal: the work records of one day and shift with its shift and day selectors, the day-off
+// box, the grid and its buttons; it adds and changes records through the editor, deletes them and
+// toggles their acceptance mark.
+#pragma once
+
+#include "data/Dataset.h"
+#include "data/JournalDay.h"
+#include "ui/Permissions.h"
+
+#include <QWidget>
+#include <array>
+
+class Database;
+class QBoxLayout;
+class QCheckBox;
+class QDateEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class WorkRecordEditor;
+
+class JournalView : public QWidget {
+    Q_OBJECT
+public:
+    JournalView(Database& db, WorkRecordEditor& editor, const Permissions& permissions,
+                QWidget* parent = nullptr);
+
+    // The day, shift and day-off mark the journal shows.
+    JournalDay day() const;
+    // The rows of a shift's journal (1..3, 4 the overtime) as last read, to look at.
+    const Dataset& shiftJournal(int shift) const { return m_journals[shift - 1]; }
+    // The row above the grid and the row of buttons under it: a frame that puts the journal in
+    // its window adds its own widgets at their ends.
+    QBoxLayout* headerRow() const { return m_headerRow; }
+    QBoxLayout* buttonRow() const { return m_buttonRow; }
+
+public slots:
+    // Reads the journals of the day and marks a weekend as a day off.
+    void showDay(const QDate& date);
+    // The computer's date, read again.
+    void showToday();
+    // Reads the day shown again (the records may have changed elsewhere).
+    void refresh();
+
+signals:
+    // The day, the shift or the day-off mark shown changed.
+    void dayChanged(const JournalDay& day);
+    // A record was added, changed or deleted here, or its acceptance mark toggled.
+    void recordsChanged();
+
+private:
+    void createWidgets();
+    void applyPermissions();
+    // The date typed or picked in the date box, read when it differs from the day shown.
+    void showChosenDay();
+    void selectShift(int shift);
+    void showDayOffLook();
+    void addRecord();
+    void changeRecord();
+    void deleteRecord();
+    void toggleAcceptance();
+    // The journal query of the shift shown.
+    Dataset& shownJournal();
+    // Reads the four shifts' journals anew, for the date in the date box.
+    void readDay();
+    // Reads the shown journal again and returns to the given row where it still exists.
+    void reopenShown(int row);
+
+    Database& m_db;
+    WorkRecordEditor& m_editor;
+    Permissions m_permissions;
+    // The journals of shifts 1..3 and the overtime.
+    std::array<Dataset, 4> m_journals;
+    int m_shift = 1;
+    // The date the journals were last read for.
+    QDate m_readDate;
+
+    QBoxLayout* m_headerRow;
+    QBoxLayout* m_buttonRow;
+    QRadioButton* m_shiftButtons[4];
+    QDateEdit* m_dateEdit;
+    QCheckBox* m_dayOffCheck;
+    QTableView* m_journalGrid;
+    QPushButton* m_addButton;
+    QPushButton* m_changeButton;
+    QPushButton* m_deleteButton;
+    QPushButton* m_refreshButton;
+};
