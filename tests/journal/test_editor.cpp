@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
@@ -35,6 +36,8 @@ private slots:
     void numbersTooBigAreRefused();
     void keyboardRoadThroughTheEditor();
     void pricesShownBelongToTheRecord();
+    void journalReadAgainOnlyAfterASave_data();
+    void journalReadAgainOnlyAfterASave();
 
 private:
     // Opens the editor with "Добавить" and, inside it, picks the worker and the operation
@@ -419,6 +422,64 @@ void TestEditor::pricesShownBelongToTheRecord() {
             QVERIFY2(box(name)->text().isEmpty(), name);
     };
     window->click("addButton");
+}
+
+void TestEditor::journalReadAgainOnlyAfterASave_data() {
+    QTest::addColumn<bool>("adding"); // "Добавить", else "Изменить"
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("added") << true << true;
+    QTest::newRow("adding closed without a save") << true << false;
+    QTest::newRow("changed") << false << true;
+    QTest::newRow("changing closed without a save") << false << false;
+}
+
+// Back from the editor the journal reads the records again and shows the computer's date only
+// when the editor saved; closed without a save it keeps the day chosen and sends nothing.
+void TestEditor::journalReadAgainOnlyAfterASave() {
+    QFETCH(bool, adding);
+    QFETCH(bool, saved);
+    const QDate chosen(2026, 12, 7);
+    db->exec(
+        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, "
+        "ok, vvod, prize) values ('07.12.2026', 1, 17, 5, 42, 12.5, 10, 0, 0, 8, 'no', '07.12.2026', 0)");
+    childNamed<QDateEdit>(&window->journal(), "dateEdit")->setDate(chosen);
+    QCOMPARE(window->shown().recordCount(), 1);
+    QSignalSpy records(&window->journal(), &JournalView::recordsChanged);
+    QSignalSpy days(&window->journal(), &JournalView::dayChanged);
+    SqlRecorder sql;
+    if (adding)
+        add(18, 42, "3", "2", "", [&] {
+            if (saved)
+                save();
+        });
+    else
+        change([&] {
+            box("quantityEdit")->setText("5");
+            if (saved)
+                save();
+        });
+    QVERIFY(boxes->shown.isEmpty());
+    const bool journalRead = std::any_of(sql.statements.begin(), sql.statements.end(),
+                                         [](const QString& s) { return s.startsWith("select smena.id"); });
+    QCOMPARE(journalRead, saved);
+    QCOMPARE(records.size(), saved ? 1 : 0);
+    QCOMPARE(days.size(), saved ? 1 : 0);
+    QCOMPARE(window->journal().day().date, saved ? kDay : chosen);
+    QCOMPARE(childNamed<QDateEdit>(&window->journal(), "dateEdit")->date(), saved ? kDay : chosen);
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), adding && saved ? 2 : 1);
+    QCOMPARE(db->scalar("select sum(kol_vo) from accounts_dep.smena where w_id=17").toInt(),
+             !adding && saved ? 5 : 10);
+    if (saved) {
+        QCOMPARE(days.first().first().value<JournalDay>().date, kDay);
+        QCOMPARE(window->shown().param("data").toDate(), kDay);
+        // The records are of the day the journal showed, not of today.
+        QCOMPARE(window->shown().recordCount(), 0);
+        QCOMPARE(db->scalar("select count(*) from accounts_dep.smena where data='07.12.2026'").toInt(),
+                 adding ? 2 : 1);
+    } else {
+        QCOMPARE(window->shown().param("data").toDate(), chosen);
+        QCOMPARE(window->shown().recordCount(), 1);
+    }
 }
 
 int main(int argc, char** argv) {
