@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program, its tests and its demo need, then configures
 # and builds it in ./build. Works as root or as a user with sudo.
+#
+#   setup.sh            builds everything: the program, the tests, the benchmarks, the tools
+#   setup.sh TARGET...  builds only these targets (the demo builds the program alone: `tabel`)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,4 +28,4 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
-cmake --build build -j2
+cmake --build build -j2 ${1:+--target "$@"}
