@@ -2,11 +2,11 @@
 // each view of the piece-work timesheet opened with its totals, the hours timesheet opened, the
 // rebuild of a month in either window, and the command-line export of the general view.
 // Usage: QT_QPA_PLATFORM=offscreen bench_timesheets DATABASE SERVER
+#include "app/CommandLine.h"
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "timesheets/HoursTimesheetWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
-#include "timesheets/TimesheetCommand.h"
 #include "timesheets/TimesheetQuery.h"
 #include "timesheets/TimesheetRebuild.h"
 #include "ui/Seams.h"
@@ -106,12 +106,12 @@ int main(int argc, char** argv) {
         QStringLiteral("%1.%2").arg(month.month, 2, 10, QLatin1Char('0')).arg(month.year);
     int rc = 0;
     const QList<double> t = timed(7, [&](int) {
-        rc |= runTimesheetCommand(QStringList{QStringLiteral("--timesheet"), QStringLiteral("all"),
-                                              QStringLiteral("--month"), monthText, QStringLiteral("--xlsx"),
-                                              file} +
-                                      args,
-                                  // The newest possible build, so the version check lets it run.
-                                  99991231, 235959);
+        rc |= int(runCommand(readCommandLine(QStringList{QStringLiteral("--timesheet"), QStringLiteral("all"),
+                                                         QStringLiteral("--month"), monthText,
+                                                         QStringLiteral("--xlsx"), file} +
+                                             args),
+                             // The newest possible build, so the version check lets it run.
+                             BuildStamp{QString(), QString(), 99991231, 235959, QString(), false}));
     });
     report("export general timesheet into .xlsx (command, with connecting)", t, 500,
            QStringLiteral("%1 bytes").arg(QFileInfo(file).size()));

@@ -5,6 +5,7 @@
 #include "app/LoginDialog.h"
 #include "app/MainWindow.h"
 #include "app/VersionCheck.h"
+#include "data/CommandOptions.h"
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Sql.h"

@@ -7,20 +7,6 @@
 #include <QSettings>
 #include <QSqlError>
 #include <QStandardPaths>
-#include <cstdio>
-
-QString positionalArgumentsProblem(const QStringList& positionalArgs) {
-    if (positionalArgs.size() > 2)
-        return QStringLiteral("лишние параметры: %1").arg(positionalArgs.mid(2).join(u' '));
-    if (positionalArgs.size() == 2 && positionalArgs.at(0).trimmed().isEmpty())
-        return QStringLiteral("пустое имя базы данных");
-    return {};
-}
-
-void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    std::fflush(stderr);
-}
 
 QString buildConnectionString(const QStringList& positionalArgs) {
     QString database = kDefaultDatabase;

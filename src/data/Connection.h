@@ -14,12 +14,6 @@ inline const QString kDefaultDatabase = QStringLiteral("kor_erp");
 // (parameter 1 the database, parameter 2 the server; both are used only when the server
 // is given and not empty).
 QString buildConnectionString(const QStringList& positionalArgs);
-// What is wrong with the positional parameters of a command-line mode (more than the database
-// and the server, or an empty database name); empty when they are fine.
-QString positionalArgumentsProblem(const QStringList& positionalArgs);
-// Writes a line of a command-line mode to standard error at once.
-void printError(const QString& text);
-
 // The settings of a connection string that the PostgreSQL client needs.
 struct ConnectionSettings {
     QString database;

@@ -2,8 +2,8 @@
 // window's "Excel" button, with day figures and totals as numbers and names as text; nothing in
 // the database changes; bad arguments and an unreachable database end with their exit codes.
 #include "TimesheetFixture.h"
+#include "app/CommandLine.h"
 #include "data/Database.h"
-#include "timesheets/TimesheetCommand.h"
 #include "timesheets/TimesheetRebuild.h"
 
 #include <QFile>
@@ -20,7 +20,11 @@ constexpr int kBuildTime = 80000;
 
 // Runs the command with its error output caught.
 int runCaptured(const QStringList& args, QString* err) {
-    return runWithErrorsCaught([&] { return runTimesheetCommand(args, kBuildDate, kBuildTime); }, err);
+    return runWithErrorsCaught(
+        [&] {
+            return int(runCommand(readCommandLine(args), BuildStamp{{}, {}, kBuildDate, kBuildTime, {}, false}));
+        },
+        err);
 }
 
 QByteArray unzip(const QString& file, const QString& member) {
@@ -136,6 +140,12 @@ void TestTimesheetCommand::badArguments_data() {
     QTest::newRow("three positional")
         << QStringList{"--timesheet", "all", "--month", "03.2024", "--xlsx", "x.xlsx", "a", "b", "c"}
         << "лишние параметры: c";
+    QTest::newRow("file twice") << QStringList{"--timesheet", "all",    "--month", "03.2024",
+                                               "--xlsx",      "y.xlsx", "--xlsx",  "x.xlsx"}
+                                << "параметр --xlsx указан дважды";
+    QTest::newRow("option of the report")
+        << QStringList{"--timesheet", "all", "--month", "03.2024", "--pdf", "y.pdf", "--xlsx", "x.xlsx"}
+        << "неизвестный параметр --pdf";
     QTest::newRow("empty database name")
         << QStringList{"--timesheet", "all", "--month", "03.2024", "--xlsx", "x.xlsx", " ", "host"}
         << "пустое имя базы данных";
@@ -149,6 +159,7 @@ void TestTimesheetCommand::badArguments() {
     QVERIFY2(err.contains(message), qPrintable(err));
     QVERIFY(err.contains("--timesheet piecework|maintenance|average|all|shifts"));
     QVERIFY(!QFile::exists("x.xlsx"));
+    QVERIFY(!QFile::exists("y.xlsx"));
 }
 
 void TestTimesheetCommand::unreachableDatabase() {
