@@ -3,8 +3,8 @@
 // the database changes; bad arguments and an unreachable database end with their exit codes.
 #include "TimesheetFixture.h"
 #include "data/Database.h"
+#include "records/TimesheetRebuild.h"
 #include "timesheets/TimesheetCommand.h"
-#include "timesheets/TimesheetRebuild.h"
 
 #include <QFile>
 #include <QProcess>
@@ -80,8 +80,8 @@ void TestTimesheetCommand::init() {
     db = new TestDatabase;
     loadTimesheetFixture(*db);
     Database* database = db->openDatabase();
-    rebuildTimesheetRows(*database, TimesheetRows::Shifts, {3, 2024});
-    rebuildTimesheetRows(*database, TimesheetRows::Maintenance, {3, 2024});
+    rebuildTimesheetRows(*database, TimesheetRows::Shifts, 2024, 3);
+    rebuildTimesheetRows(*database, TimesheetRows::Maintenance, 2024, 3);
     database->connection().close();
 }
 
