@@ -2,12 +2,12 @@
 // statement sequence (a count, then an update or an insert for each worker and day); two
 // rebuilds at once from two connections leave the rows of one; a rebuild that fails half-way
 // leaves the month's previous rows.
-#include "TimesheetFixture.h"
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Transaction.h"
-#include "journal/DayHours.h"
+#include "records/DayHours.h"
 #include "records/TimesheetRebuild.h"
+#include "timesheets/TimesheetFixture.h"
 
 #include <QSqlQuery>
 #include <QTest>
