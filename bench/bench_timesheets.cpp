@@ -5,10 +5,10 @@
 #include "app/CommandLine.h"
 #include "data/Connection.h"
 #include "data/Database.h"
+#include "records/TimesheetRebuild.h"
 #include "timesheets/HoursTimesheetWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "timesheets/TimesheetQuery.h"
-#include "timesheets/TimesheetRebuild.h"
 #include "ui/Seams.h"
 
 #include <QApplication>
@@ -91,9 +91,16 @@ int main(int argc, char** argv) {
             report("open hours timesheet (three shifts)",
                    timed(15, [&](int) { hours.showMonth(QDate(month.year, month.month, 10)); }), 100);
             report("rebuild maintenance rows of the month",
-                   timed(3, [&](int) { rebuildTimesheetRows(db, TimesheetRows::Maintenance, month); }), 1000);
-            report("rebuild shift rows of the month",
-                   timed(3, [&](int) { rebuildTimesheetRows(db, TimesheetRows::Shifts, month); }), 1000);
+                   timed(3,
+                         [&](int) {
+                             rebuildTimesheetRows(db, TimesheetRows::Maintenance, month.year, month.month);
+                         }),
+                   1000);
+            report(
+                "rebuild shift rows of the month",
+                timed(3,
+                      [&](int) { rebuildTimesheetRows(db, TimesheetRows::Shifts, month.year, month.month); }),
+                1000);
         } catch (const DbError& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.message));
             return 1;

@@ -3,12 +3,13 @@
 
 #include "data/Database.h"
 #include "export/ExcelHelper.h"
+#include "records/TimesheetRebuild.h"
 #include "reports/HoursTimesheetReport.h"
 #include "timesheets/TimesheetQuery.h"
-#include "timesheets/TimesheetRebuild.h"
 #include "timesheets/TimesheetSheets.h"
 #include "timesheets/TimesheetWidgets.h"
 #include "ui/DatasetGrid.h"
+#include "ui/Guarded.h"
 #include "ui/Seams.h"
 
 #include <QApplication>
@@ -170,7 +171,9 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
 }
 
 void HoursTimesheetWindow::showMonth(const QDate& journalDate) {
-    fillYears(journalDate);
+    // Without its years the window has no month to show: it stays closed when they cannot be read.
+    if (!runGuarded([&] { fillYears(journalDate); }))
+        return;
     chooseMonth(m_monthBox, m_yearBox, TimesheetMonth::of(journalDate));
     applyMonth();
     if (QWidget* active = QApplication::activeWindow(); active && active != this)
@@ -195,7 +198,7 @@ void HoursTimesheetWindow::fillYears(const QDate& journalDate) {
 void HoursTimesheetWindow::applyMonth() {
     m_month = chosenMonth(m_monthBox, m_yearBox);
     closeShifts();
-    openShifts();
+    runGuarded([this] { openShifts(); });
 }
 
 void HoursTimesheetWindow::openShifts() {
@@ -223,16 +226,22 @@ void HoursTimesheetWindow::layOutDays(int shift) {
 
 void HoursTimesheetWindow::refresh() {
     closeShifts();
-    openShifts();
+    runGuarded([this] { openShifts(); });
 }
 
 void HoursTimesheetWindow::rebuild() {
-    rebuildAndShowAgain(
-        m_db, TimesheetRows::Shifts, m_month, m_progressBar, [this] { closeShifts(); },
-        [this] { openShifts(); });
+    runGuarded([this] {
+        rebuildAndShowAgain(
+            m_db, TimesheetRows::Shifts, m_month, m_progressBar, [this] { closeShifts(); },
+            [this] { openShifts(); });
+    });
 }
 
 void HoursTimesheetWindow::exportToExcel() {
+    runGuarded([this] { writeExport(); });
+}
+
+void HoursTimesheetWindow::writeExport() {
     m_report->openMonth(m_month.month, m_month.year);
     struct Closer {
         Dataset& rows;
@@ -254,9 +263,11 @@ void HoursTimesheetWindow::exportToExcel() {
 }
 
 void HoursTimesheetWindow::print() {
-    m_report->previewMonth(
-        m_month.month, m_month.year,
-        m_monthBox->currentText() + u' ' + m_yearBox->currentText() + QStringLiteral(" г."), this);
+    runGuarded([this] {
+        m_report->previewMonth(
+            m_month.month, m_month.year,
+            m_monthBox->currentText() + u' ' + m_yearBox->currentText() + QStringLiteral(" г."), this);
+    });
 }
 
 bool HoursTimesheetWindow::event(QEvent* e) {

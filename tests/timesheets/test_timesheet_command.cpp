@@ -4,7 +4,8 @@
 #include "TimesheetFixture.h"
 #include "app/CommandLine.h"
 #include "data/Database.h"
-#include "timesheets/TimesheetRebuild.h"
+#include "records/TimesheetRebuild.h"
+#include "timesheets/TimesheetCommand.h"
 
 #include <QFile>
 #include <QProcess>
@@ -84,8 +85,8 @@ void TestTimesheetCommand::init() {
     db = new TestDatabase;
     loadTimesheetFixture(*db);
     Database* database = db->openDatabase();
-    rebuildTimesheetRows(*database, TimesheetRows::Shifts, {3, 2024});
-    rebuildTimesheetRows(*database, TimesheetRows::Maintenance, {3, 2024});
+    rebuildTimesheetRows(*database, TimesheetRows::Shifts, 2024, 3);
+    rebuildTimesheetRows(*database, TimesheetRows::Maintenance, 2024, 3);
     database->connection().close();
 }
 
