@@ -63,23 +63,23 @@ ConnectionSettings parseConnectionString(const QString& connectionString) {
     return s;
 }
 
-Connection::Connection(const QString& name) : connName(name) {}
+Connection::Connection(const QString& name) : m_name(name) {}
 
 Connection::~Connection() {
     close();
-    if (QSqlDatabase::contains(connName))
-        QSqlDatabase::removeDatabase(connName);
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::removeDatabase(m_name);
 }
 
 void Connection::open() {
     close();
-    const ConnectionSettings s = parseConnectionString(connStr);
+    const ConnectionSettings s = parseConnectionString(m_connectionString);
     // Without a name the client library would pick a database named after the user.
     if (s.database.trimmed().isEmpty())
         throw DbError(QStringLiteral("Не указано имя базы данных"));
-    QSqlDatabase db = QSqlDatabase::contains(connName)
-                          ? QSqlDatabase::database(connName, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connName);
+    QSqlDatabase db = QSqlDatabase::contains(m_name)
+                          ? QSqlDatabase::database(m_name, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
     if (!db.isValid())
         throw DbError(QStringLiteral("Драйвер PostgreSQL (QPSQL) не найден"));
     db.setDatabaseName(s.database);
@@ -96,24 +96,24 @@ void Connection::open() {
     db.setConnectOptions(options);
     if (!db.open())
         throw DbError(db.lastError().text().trimmed());
-    noteNewSession(connName);
+    noteNewSession(m_name);
 }
 
 void Connection::close() {
-    if (QSqlDatabase::contains(connName)) {
-        QSqlDatabase db = QSqlDatabase::database(connName, false);
+    if (QSqlDatabase::contains(m_name)) {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen())
             db.close();
     }
-    noteClosed(connName);
+    noteClosed(m_name);
 }
 
 bool Connection::isOpen() const {
-    return QSqlDatabase::contains(connName) && QSqlDatabase::database(connName, false).isOpen();
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
 }
 
 QSqlDatabase Connection::database() const {
-    return QSqlDatabase::database(connName, false);
+    return QSqlDatabase::database(m_name, false);
 }
 
 bool openCompanion(const QString& mainName, const QString& companionName) {

@@ -42,18 +42,18 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    void setConnectionString(const QString& s) { connStr = s; }
-    QString connectionString() const { return connStr; }
+    void setConnectionString(const QString& s) { m_connectionString = s; }
+    QString connectionString() const { return m_connectionString; }
     // Opens the connection; throws DbError with the client's text when it fails.
     void open();
     void close();
     bool isOpen() const;
     QSqlDatabase database() const;
-    QString name() const { return connName; }
+    QString name() const { return m_name; }
 
 private:
-    QString connName;
-    QString connStr;
+    QString m_name;
+    QString m_connectionString;
 };
 
 // Opens a second session on the database of the open connection mainName, under companionName,
