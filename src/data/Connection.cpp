@@ -142,22 +142,22 @@ ConnectionSettings connectionSettings(const QStringList& positionalArgs, const Q
     return s;
 }
 
-Connection::Connection(const QString& name) : connName(name) {}
+Connection::Connection(const QString& name) : m_name(name) {}
 
 void Connection::setConnectionString(const QString& s) {
-    connStr = s;
+    m_connectionString = s;
     m_settings = parseConnectionString(s);
 }
 
 void Connection::setSettings(const ConnectionSettings& settings) {
     m_settings = settings;
-    connStr.clear();
+    m_connectionString.clear();
 }
 
 Connection::~Connection() {
     close();
-    if (QSqlDatabase::contains(connName))
-        QSqlDatabase::removeDatabase(connName);
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::removeDatabase(m_name);
 }
 
 void Connection::open() {
@@ -167,9 +167,9 @@ void Connection::open() {
     // may name it).
     if (s.database.trimmed().isEmpty() && s.service.isEmpty())
         throw DbError(QStringLiteral("Не указано имя базы данных"));
-    QSqlDatabase db = QSqlDatabase::contains(connName)
-                          ? QSqlDatabase::database(connName, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connName);
+    QSqlDatabase db = QSqlDatabase::contains(m_name)
+                          ? QSqlDatabase::database(m_name, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
     if (!db.isValid())
         throw DbError(QStringLiteral("Драйвер PostgreSQL (QPSQL) не найден"));
     db.setDatabaseName(s.database);
@@ -190,24 +190,24 @@ void Connection::open() {
     db.setConnectOptions(options);
     if (!db.open())
         throw DbError(db.lastError().text().trimmed());
-    noteNewSession(connName);
+    noteNewSession(m_name);
 }
 
 void Connection::close() {
-    if (QSqlDatabase::contains(connName)) {
-        QSqlDatabase db = QSqlDatabase::database(connName, false);
+    if (QSqlDatabase::contains(m_name)) {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen())
             db.close();
     }
-    noteClosed(connName);
+    noteClosed(m_name);
 }
 
 bool Connection::isOpen() const {
-    return QSqlDatabase::contains(connName) && QSqlDatabase::database(connName, false).isOpen();
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
 }
 
 QSqlDatabase Connection::database() const {
-    return QSqlDatabase::database(connName, false);
+    return QSqlDatabase::database(m_name, false);
 }
 
 bool openCompanion(const QString& mainName, const QString& companionName) {

@@ -66,7 +66,7 @@ public:
 
     // The settings are taken from the connection string's keys.
     void setConnectionString(const QString& s);
-    QString connectionString() const { return connStr; }
+    QString connectionString() const { return m_connectionString; }
     // The settings, each passed to the client library as a value of its own, never re-read from
     // one text.
     void setSettings(const ConnectionSettings& settings);
@@ -76,11 +76,11 @@ public:
     void close();
     bool isOpen() const;
     QSqlDatabase database() const;
-    QString name() const { return connName; }
+    QString name() const { return m_name; }
 
 private:
-    QString connName;
-    QString connStr;
+    QString m_name;
+    QString m_connectionString;
     ConnectionSettings m_settings;
 };
 

@@ -168,7 +168,7 @@ int NormsTable::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant NormsTable::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.column() >= gridColumns.size())
+    if (!index.isValid() || index.column() >= m_columns.size())
         return {};
     const bool pendingNew = m_newRow && index.row() == newRowIndex();
     const bool pendingEdit = !m_newRow && state() == State::Edit && index.row() == recNo() - 1;
@@ -176,7 +176,7 @@ QVariant NormsTable::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    const GridColumn& c = gridColumns[index.column()];
+    const GridColumn& c = m_columns[index.column()];
     QVariant v;
     if (pendingNew)
         v = state() == State::Insert ? value(c.field).value() : QVariant();
@@ -196,9 +196,9 @@ Qt::ItemFlags NormsTable::flags(const QModelIndex& index) const {
 }
 
 bool NormsTable::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole || index.column() >= gridColumns.size())
+    if (!index.isValid() || role != Qt::EditRole || index.column() >= m_columns.size())
         return false;
-    const QString field = gridColumns[index.column()].field;
+    const QString field = m_columns[index.column()].field;
     const QString text = value.toString().trimmed();
     const QString problem = normsCellProblem(field, text);
     if (!problem.isEmpty()) {
