@@ -153,6 +153,9 @@ qint64 NormsTable::storeRow(Database& db, int operId) {
     }
     // Read again, so the grid stays sorted by norm with the stored row where it now belongs (the
     // pending new row goes only now that it is stored).
+    // Nothing is pending any more before the grid hears of the rows changing.
+    m_dirty = false;
+    m_changedFields.clear();
     cancel();
     openFor(operId, stored);
     return stored;
