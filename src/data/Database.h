@@ -21,13 +21,9 @@ public:
     // The program's one connection.
     Connection& connection() { return m_connection; }
 
-    // The shared queries: workers, products, operation prices (with their lowest norm price),
-    // operation types, the journal of each shift 1..4 and the hours sheet of each shift 1..3.
-    // A shift outside the range gives the first shift's query.
-    Dataset& workers() { return m_workers; }
-    Dataset& products() { return m_products; }
-    Dataset& operationPrices() { return m_operationPrices; }
-    Dataset& operationTypes() { return m_operationTypes; }
+    // The shared queries: the journal of each shift 1..4 and the hours sheet of each shift 1..3.
+    // A shift outside the range gives the first shift's query. (The lists of workers, products,
+    // operation prices and operation types belong to the dialogs that show them.)
     Dataset& journal(int shift);
     Dataset& hoursSheet(int shift);
     // Reads the four shifts' journals anew, each for the day its "data" parameter holds. The
@@ -57,17 +53,17 @@ public:
     // database separator.
     QString separatorFix(const QString& text) const;
 
-    // The statement texts of the shared queries, as the windows and tests compare them.
+    // The statement texts of the shared queries and of the reference books' lists, as the
+    // windows and tests compare them.
     static QString journalSql(int shift);
     static QString hoursSheetSql(int shift);
+    static QString workersSql();
+    static QString productsSql();
     static QString operationPricesSql();
+    static QString operationTypesSql();
 
 private:
     Connection m_connection;
-    Dataset m_workers;
-    Dataset m_products;
-    Dataset m_operationPrices;
-    Dataset m_operationTypes;
     Dataset m_journals[4];
     // The program's session in which the journals' second session could not be opened; it is
     // tried again only in a new session.

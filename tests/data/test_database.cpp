@@ -115,11 +115,21 @@ void DatabaseTest::sharedQueryFields_data() {
 void DatabaseTest::sharedQueryFields() {
     QFETCH(QString, query);
     QFETCH(QStringList, fields);
-    QHash<QString, Dataset*> byName{{"Workers", &dm->workers()},       {"Izdel", &dm->products()},
-                                    {"Oper", &dm->operationPrices()},  {"Vid_oper", &dm->operationTypes()},
-                                    {"Smena1", &dm->journal(1)},       {"Smena2", &dm->journal(2)},
-                                    {"Smena3", &dm->journal(3)},       {"Smena4", &dm->journal(4)},
-                                    {"H_Tabel_1", &dm->hoursSheet(1)}, {"H_Tabel_2", &dm->hoursSheet(2)},
+    Dataset workers, products, operationPrices, operationTypes;
+    workers.setSql(Database::workersSql());
+    products.setSql(Database::productsSql());
+    operationPrices.setSql(Database::operationPricesSql());
+    operationTypes.setSql(Database::operationTypesSql());
+    QHash<QString, Dataset*> byName{{"Workers", &workers},
+                                    {"Izdel", &products},
+                                    {"Oper", &operationPrices},
+                                    {"Vid_oper", &operationTypes},
+                                    {"Smena1", &dm->journal(1)},
+                                    {"Smena2", &dm->journal(2)},
+                                    {"Smena3", &dm->journal(3)},
+                                    {"Smena4", &dm->journal(4)},
+                                    {"H_Tabel_1", &dm->hoursSheet(1)},
+                                    {"H_Tabel_2", &dm->hoursSheet(2)},
                                     {"H_Tabel_3", &dm->hoursSheet(3)}};
     Dataset* q = byName.value(query);
     q->setParam("data", kDay);
@@ -362,42 +372,44 @@ void DatabaseTest::apostropheSurvives() {
 
 void DatabaseTest::datasetFilterRowsAndGrid() {
     db->exec("insert into accounts_dep.person (fio) values ('Петрова Анна'), ('Павлов Олег'), ('петухов')");
-    dm->workers().setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
+    Dataset workers;
+    workers.setSql(Database::workersSql());
+    workers.setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
     QTableView view;
-    showInGrid(dm->workers(), &view);
-    dm->workers().open();
-    QCOMPARE(dm->workers().recordCount(), 6);
+    showInGrid(workers, &view);
+    workers.open();
+    QCOMPARE(workers.recordCount(), 6);
     QCOMPARE(view.model()->rowCount(), 6);
     QCOMPARE(view.model()->headerData(0, Qt::Horizontal).toString(), QString("ФИО"));
     QCOMPARE(view.columnWidth(0), 200);
 
-    dm->workers().setFilter("fio like 'Пет%'");
-    dm->workers().setFiltered(true);
+    workers.setFilter("fio like 'Пет%'");
+    workers.setFiltered(true);
     // Prefix search without regard to case: Петров Пётр, Петрова Анна, петухов.
-    QCOMPARE(dm->workers().recordCount(), 3);
+    QCOMPARE(workers.recordCount(), 3);
     QCOMPARE(view.model()->rowCount(), 3);
-    QCOMPARE(dm->workers().recNo(), 1);
-    dm->workers().setRecNo(3);
+    QCOMPARE(workers.recNo(), 1);
+    workers.setRecNo(3);
     QCOMPARE(view.currentIndex().row(), 2);
-    QCOMPARE(view.model()->index(2, 0).data().toString(), dm->workers().fieldByName("fio").asString());
+    QCOMPARE(view.model()->index(2, 0).data().toString(), workers.fieldByName("fio").asString());
     view.setCurrentIndex(view.model()->index(1, 1));
-    QCOMPARE(dm->workers().recNo(), 2);
-    QCOMPARE(dm->workers().fieldByName("fio").asString(), QString("Петрова Анна"));
+    QCOMPARE(workers.recNo(), 2);
+    QCOMPARE(workers.fieldByName("fio").asString(), QString("Петрова Анна"));
 
-    dm->workers().setFilter("fio like '%ров%'");
-    QCOMPARE(dm->workers().recordCount(), 3);
-    dm->workers().setFilter("id=17");
-    QCOMPARE(dm->workers().recordCount(), 1);
-    dm->workers().setFiltered(false);
-    QCOMPARE(dm->workers().recordCount(), 6);
-    QVERIFY(dm->workers().locate("fio", "Павлов Олег"));
-    QCOMPARE(view.model()->index(dm->workers().recNo() - 1, 0).data().toString(), QString("Павлов Олег"));
-    dm->workers().last();
-    dm->workers().next();
-    QVERIFY(dm->workers().eof());
-    dm->workers().close();
+    workers.setFilter("fio like '%ров%'");
+    QCOMPARE(workers.recordCount(), 3);
+    workers.setFilter("id=17");
+    QCOMPARE(workers.recordCount(), 1);
+    workers.setFiltered(false);
+    QCOMPARE(workers.recordCount(), 6);
+    QVERIFY(workers.locate("fio", "Павлов Олег"));
+    QCOMPARE(view.model()->index(workers.recNo() - 1, 0).data().toString(), QString("Павлов Олег"));
+    workers.last();
+    workers.next();
+    QVERIFY(workers.eof());
+    workers.close();
     QCOMPARE(view.model()->rowCount(), 0);
-    QCOMPARE(dm->workers().fieldByName("id").asInteger(), 0);
+    QCOMPARE(workers.fieldByName("id").asInteger(), 0);
 }
 
 void DatabaseTest::editableTable() {

@@ -356,7 +356,7 @@ void TestFaults::normDeletedElsewhereIsNotSaved() {
         ++priceColumn;
     QVERIFY(norms.setData(norms.index(0, priceColumn), "13.5"));
     db->exec("delete from accounts_dep.norm where norma = 10");
-    QVERIFY_THROWS_EXCEPTION(StaleRowError, norms.storeRow(42));
+    QVERIFY_THROWS_EXCEPTION(StaleRowError, norms.storeRow(*database, 42));
     QVERIFY(!norms.modified());
     QCOMPARE(norms.recordCount(), 1);
     QCOMPARE(db->scalar("select string_agg(norma || ':' || price, ',') from accounts_dep.norm").toString(),
