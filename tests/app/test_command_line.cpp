@@ -54,11 +54,13 @@ void TestCommandLine::helpAndVersion() {
     QCOMPARE(r.out.section(u'\n', 0, 0), firstLine);
     if (args.first() == u"--version") {
         // The build stamp: the numbers as the version check counts them, and the texts they come from.
-        static const QRegularExpression stamp("^метка сборки (\\d{8}) (\\d+) \\((.{11}) (.{8})\\)$");
+        static const QRegularExpression stamp("^метка сборки (\\d{8}) (\\d+) \\((.{11}) (.{8}) UTC\\)$");
         const QRegularExpressionMatch m = stamp.match(r.out.section(u'\n', 1, 1));
         QVERIFY2(m.hasMatch(), qPrintable(r.out));
         QCOMPARE(m.captured(1).toInt(), computeBuildDate(m.captured(3)));
         QCOMPARE(m.captured(2).toInt(), computeBuildTime(m.captured(4)));
+        // The commit the stamp was taken from (the tests run on a git tree).
+        QVERIFY2(r.out.section(u'\n', 2, 2).startsWith("коммит "), qPrintable(r.out));
     } else {
         for (const char* option : {"--report", "--timesheet", "--import", "--xlsx", "--version"})
             QVERIFY2(r.out.contains(option), option);
