@@ -1,6 +1,7 @@
 // Operation-price list "Операции": operation prices with their lowest norm price; adds,
 // changes, deletes and exports them, opens their norms, or picks one for the work-record editor.
 #include "refbooks/OperationPricesDialog.h"
+#include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
 #include "data/Format.h"
@@ -82,7 +83,7 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_listGrid, 1);
     layout->addLayout(bottom);
-    resize(800, 520);
+    rememberGeometry(this, QStringLiteral("OperationPricesDialog"), QSize(800, 520));
 
     m_export.setSql(QStringLiteral(
         "select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN "

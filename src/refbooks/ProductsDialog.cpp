@@ -1,6 +1,7 @@
 // Products list "Изделия (3)": adds, changes and deletes products, or picks one for the price
 // editor.
 #include "refbooks/ProductsDialog.h"
+#include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
 #include "records/ProductStore.h"
@@ -22,7 +23,7 @@ ProductsDialog::ProductsDialog(Database& db, QWidget* parent)
     setObjectName(QStringLiteral("ProductsDialog"));
     m_products.setSql(Database::productsSql());
     setWindowTitle(QStringLiteral("Изделия (3)"));
-    resize(640, 480);
+    rememberGeometry(this, QStringLiteral("ProductsDialog"), QSize(640, 480));
     // Every key but Up and Down edits the search text.
     m_searchSwallowsEditingKeys = false;
 

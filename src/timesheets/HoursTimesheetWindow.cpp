@@ -1,5 +1,6 @@
 // Hours timesheet window "Табель по времени".
 #include "timesheets/HoursTimesheetWindow.h"
+#include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
 #include "export/ExcelHelper.h"
@@ -158,7 +159,7 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_shiftTabs, 1);
     layout->addLayout(bottom);
-    setFixedSize(940, 560);
+    rememberGeometry(this, QStringLiteral("HoursTimesheetWindow"), QSize(940, 560));
 
     connect(m_monthBox, &QComboBox::currentIndexChanged, this, &HoursTimesheetWindow::applyMonth);
     connect(m_yearBox, &QComboBox::currentIndexChanged, this, &HoursTimesheetWindow::applyMonth);

@@ -1,5 +1,6 @@
 // Piece-work timesheet window.
 #include "timesheets/PieceworkTimesheetWindow.h"
+#include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
 #include "data/Format.h"
@@ -145,8 +146,9 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     layout->addWidget(m_timesheetGrid, 1);
     layout->addLayout(totals);
     layout->addLayout(buttons);
-    // Room for the 36 columns of a 31-day month.
-    setFixedSize(1104, 600);
+    // Room for the 36 columns of a 31-day month at the default size; on a smaller screen the
+    // grid scrolls.
+    rememberGeometry(this, QStringLiteral("PieceworkTimesheetWindow"), QSize(1104, 600));
 
     connect(m_monthBox, &QComboBox::currentIndexChanged, this, &PieceworkTimesheetWindow::applyMonth);
     connect(m_yearBox, &QComboBox::activated, this, &PieceworkTimesheetWindow::applyMonth);
