@@ -5,19 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-SUDO=
-[ "$(id -u)" = 0 ] || SUDO=sudo
 PACKAGES=(build-essential dpkg-dev cmake ninja-build ccache pkg-config git
           qt6-base-dev qt6-base-dev-tools libqt6sql6-psql libqt6sql6-odbc unixodbc-dev
           libxlsxwriter-dev libpq-dev libfontconfig-dev)
-missing=()
-for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    $SUDO apt-get update
-    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-packages.sh "${PACKAGES[@]}"
 
 cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTABEL_BUILD_TESTS=OFF \
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
