@@ -31,6 +31,9 @@ int main(int argc, char** argv) {
         std::printf("work records: %lld, last day %s\n", (long long)records,
                     qPrintable(last.toString("dd.MM.yyyy")));
 
+        // The operation-price list as its dialog reads it.
+        Dataset operationPrices;
+        operationPrices.setSql(Database::operationPricesSql());
         QList<double> dayTimes, operTimes, dayRows;
         for (int i = 0; i < 25; ++i) {
             const QDate day = last.addDays(-(i * 13 % 300));
@@ -50,15 +53,15 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 10; ++i) {
             QElapsedTimer t;
             t.start();
-            dm.operationPrices().close();
-            dm.operationPrices().open();
+            operationPrices.close();
+            operationPrices.open();
             operTimes << t.nsecsElapsed() / 1e6;
         }
         std::printf("open the four journal queries of one day: median %.2f ms, max %.2f ms (%.0f records a "
                     "day, median)\n",
                     median(dayTimes), *std::max_element(dayTimes.begin(), dayTimes.end()), median(dayRows));
         std::printf("open Oper: median %.2f ms (%d operation prices)\n", median(operTimes),
-                    dm.operationPrices().recordCount());
+                    operationPrices.recordCount());
     } catch (const DbError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message));
         return 1;

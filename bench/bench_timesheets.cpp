@@ -2,13 +2,13 @@
 // each view of the piece-work timesheet opened with its totals, the hours timesheet opened, the
 // rebuild of a month in either window, and the command-line export of the general view.
 // Usage: QT_QPA_PLATFORM=offscreen bench_timesheets DATABASE SERVER
+#include "app/CommandLine.h"
 #include "data/Connection.h"
 #include "data/Database.h"
+#include "records/TimesheetRebuild.h"
 #include "timesheets/HoursTimesheetWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
-#include "timesheets/TimesheetCommand.h"
 #include "timesheets/TimesheetQuery.h"
-#include "timesheets/TimesheetRebuild.h"
 #include "ui/Seams.h"
 
 #include <QApplication>
@@ -91,9 +91,16 @@ int main(int argc, char** argv) {
             report("open hours timesheet (three shifts)",
                    timed(15, [&](int) { hours.showMonth(QDate(month.year, month.month, 10)); }), 100);
             report("rebuild maintenance rows of the month",
-                   timed(3, [&](int) { rebuildTimesheetRows(db, TimesheetRows::Maintenance, month); }), 1000);
-            report("rebuild shift rows of the month",
-                   timed(3, [&](int) { rebuildTimesheetRows(db, TimesheetRows::Shifts, month); }), 1000);
+                   timed(3,
+                         [&](int) {
+                             rebuildTimesheetRows(db, TimesheetRows::Maintenance, month.year, month.month);
+                         }),
+                   1000);
+            report(
+                "rebuild shift rows of the month",
+                timed(3,
+                      [&](int) { rebuildTimesheetRows(db, TimesheetRows::Shifts, month.year, month.month); }),
+                1000);
         } catch (const DbError& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.message));
             return 1;
@@ -106,12 +113,12 @@ int main(int argc, char** argv) {
         QStringLiteral("%1.%2").arg(month.month, 2, 10, QLatin1Char('0')).arg(month.year);
     int rc = 0;
     const QList<double> t = timed(7, [&](int) {
-        rc |= runTimesheetCommand(QStringList{QStringLiteral("--timesheet"), QStringLiteral("all"),
-                                              QStringLiteral("--month"), monthText, QStringLiteral("--xlsx"),
-                                              file} +
-                                      args,
-                                  // The newest possible build, so the version check lets it run.
-                                  99991231, 235959);
+        rc |= int(runCommand(readCommandLine(QStringList{QStringLiteral("--timesheet"), QStringLiteral("all"),
+                                                         QStringLiteral("--month"), monthText,
+                                                         QStringLiteral("--xlsx"), file} +
+                                             args),
+                             // The newest possible build, so the version check lets it run.
+                             BuildStamp{QString(), QString(), 99991231, 235959, QString(), false}));
     });
     report("export general timesheet into .xlsx (command, with connecting)", t, 500,
            QStringLiteral("%1 bytes").arg(QFileInfo(file).size()));

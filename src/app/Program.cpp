@@ -5,6 +5,7 @@
 #include "app/LoginDialog.h"
 #include "app/MainWindow.h"
 #include "app/VersionCheck.h"
+#include "data/CommandOptions.h"
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Sql.h"
@@ -75,10 +76,17 @@ Program::~Program() {
 bool Program::start() {
     try {
         m_database->connection().close();
-        m_database->connection().setConnectionString(buildConnectionString(m_args));
+        m_database->connection().setSettings(connectionSettings(m_args));
         m_database->connection().open();
-    } catch (const std::exception&) {
-        seams::errorBox(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
+    } catch (const std::exception& e) {
+        // The message says that there is no connection; the client library's or the server's
+        // own text below it says why (a wrong password, no server, a missing driver).
+        const DbError* dbError = dynamic_cast<const DbError*>(&e);
+        const QString reason = dbError ? dbError->message : QString::fromUtf8(e.what());
+        const QString text = QStringLiteral("Подключение к БД отсутсвует!!!");
+        printError(text + u' ' + reason);
+        seams::errorBox(reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason,
+                        QStringLiteral("Ошибка!"));
         seams::endProgram(1);
         return false;
     }

@@ -4,19 +4,9 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "data/Sql.h"
-#include "import/ImportCommand.h"
-#include "reports/ReportCommand.h"
-#include "timesheets/TimesheetCommand.h"
 #include "ui/Seams.h"
 
 #include <QGuiApplication>
-#include <cstdio>
-
-static int refuseArguments(const QString& error) {
-    std::fprintf(stderr, "%s\n%s\n", error.toLocal8Bit().constData(),
-                 commandUsage().toLocal8Bit().constData());
-    return 2;
-}
 
 static int runWindows(int argc, char** argv) {
     TabelApplication app(argc, argv);
@@ -43,29 +33,25 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    const CommandChoice choice = chooseCommand(args);
-    if (!choice.error.isEmpty())
-        return refuseArguments(choice.error);
-    switch (choice.mode) {
-    case CommandMode::Report: {
-        // The report needs no display, login or change to the database.
+    const CommandRequest request = readCommandLine(args);
+    BuildStamp stamp =
+        BuildStamp::fromTexts(QStringLiteral(TABEL_BUILD_DATE), QStringLiteral(TABEL_BUILD_TIME));
+    stamp.commit = QStringLiteral(TABEL_BUILD_COMMIT);
+    stamp.uncommitted = TABEL_BUILD_DIRTY;
+    if (answersWithoutApplication(request))
+        return int(runCommand(request, stamp));
+    switch (request.mode) {
+    case CommandMode::Report:
+    case CommandMode::Timesheet: {
+        // The report and the timesheet need no display, login or change to the database.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        return runReportCommand(args, computeBuildDate(QStringLiteral(TABEL_BUILD_DATE)),
-                                computeBuildTime(QStringLiteral(TABEL_BUILD_TIME)));
+        return int(runCommand(request, stamp));
     }
     case CommandMode::Import: {
         QCoreApplication app(argc, argv);
-        return runImportCommand(args);
-    }
-    case CommandMode::Timesheet: {
-        // Like the report: no display, login or change to the database.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication app(argc, argv);
-        return runTimesheetCommand(args, computeBuildDate(QStringLiteral(TABEL_BUILD_DATE)),
-                                   computeBuildTime(QStringLiteral(TABEL_BUILD_TIME)));
+        return int(runCommand(request, stamp));
     }
     case CommandMode::Windows:
         break;

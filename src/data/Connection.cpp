@@ -3,21 +3,10 @@
 
 #include "data/Sql.h"
 
+#include <QFileInfo>
+#include <QSettings>
 #include <QSqlError>
-#include <cstdio>
-
-QString positionalArgumentsProblem(const QStringList& positionalArgs) {
-    if (positionalArgs.size() > 2)
-        return QStringLiteral("лишние параметры: %1").arg(positionalArgs.mid(2).join(u' '));
-    if (positionalArgs.size() == 2 && positionalArgs.at(0).trimmed().isEmpty())
-        return QStringLiteral("пустое имя базы данных");
-    return {};
-}
-
-void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    std::fflush(stderr);
-}
+#include <QStandardPaths>
 
 QString buildConnectionString(const QStringList& positionalArgs) {
     QString database = kDefaultDatabase;
@@ -63,23 +52,124 @@ ConnectionSettings parseConnectionString(const QString& connectionString) {
     return s;
 }
 
-Connection::Connection(const QString& name) : connName(name) {}
+ConnectionSettings builtInSettings() {
+    return parseConnectionString(buildConnectionString({}));
+}
+
+QStringList settingsFiles() {
+    return {QStringLiteral("/etc/tabel/tabel.conf"),
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                QStringLiteral("/tabel/tabel.conf")};
+}
+
+namespace {
+
+const QStringList kSslModes = {QStringLiteral("disable"),   QStringLiteral("allow"),
+                               QStringLiteral("prefer"),    QStringLiteral("require"),
+                               QStringLiteral("verify-ca"), QStringLiteral("verify-full")};
+
+// Reads the keys a settings file sets into s; returns what is wrong with the file, empty when
+// nothing is.
+QString readSettingsFile(const QString& path, ConnectionSettings& s, bool& dropsPassword) {
+    if (!QFileInfo(path).isFile())
+        return {};
+    QSettings file(path, QSettings::IniFormat);
+    if (file.status() != QSettings::NoError)
+        return QStringLiteral("%1: файл настроек не читается").arg(path);
+    file.beginGroup(QStringLiteral("database"));
+    const auto text = [&](const char* key, QString& into) {
+        if (file.contains(QLatin1String(key)))
+            into = file.value(QLatin1String(key)).toString().trimmed();
+    };
+    text("server", s.server);
+    text("database", s.database);
+    text("user", s.user);
+    text("password", s.password);
+    text("sslmode", s.sslMode);
+    text("service", s.service);
+    text("passfile", s.passFile);
+    if (file.contains(QStringLiteral("port"))) {
+        bool ok = false;
+        const int port = file.value(QStringLiteral("port")).toString().trimmed().toInt(&ok);
+        if (!ok || port < 1 || port > 65535)
+            return QStringLiteral("%1: port=%2 — не номер порта")
+                .arg(path, file.value(QStringLiteral("port")).toString());
+        s.port = port;
+    }
+    if (!s.sslMode.isEmpty() && !kSslModes.contains(s.sslMode))
+        return QStringLiteral("%1: sslmode=%2 — допустимы %3")
+            .arg(path, s.sslMode, kSslModes.join(QStringLiteral(", ")));
+    // The service and the password file travel in the client library's option text, where a
+    // semicolon would end the value.
+    for (const QString* value : {&s.service, &s.passFile})
+        if (value->contains(u';'))
+            return QStringLiteral("%1: значение «%2» не может содержать «;»").arg(path, *value);
+    if (file.contains(QStringLiteral("user")) || file.contains(QStringLiteral("service")) ||
+        file.contains(QStringLiteral("passfile")))
+        dropsPassword = !file.contains(QStringLiteral("password"));
+    return {};
+}
+
+// A value in the client library's option text: quoted, with its quotes and backslashes escaped.
+QString optionValue(const QString& value) {
+    QString v = value;
+    v.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+    return u'\'' + v + u'\'';
+}
+
+} // namespace
+
+QString settingsFileProblem(const QString& path) {
+    ConnectionSettings s;
+    bool dropsPassword = false;
+    return readSettingsFile(path, s, dropsPassword);
+}
+
+ConnectionSettings connectionSettings(const QStringList& positionalArgs, const QStringList& files) {
+    ConnectionSettings s = builtInSettings();
+    for (const QString& path : files) {
+        bool dropsPassword = false;
+        const QString problem = readSettingsFile(path, s, dropsPassword);
+        if (!problem.isEmpty())
+            throw DbError(problem);
+        if (dropsPassword)
+            s.password.clear();
+    }
+    if (positionalArgs.size() >= 2 && !positionalArgs.at(1).isEmpty()) {
+        s.database = positionalArgs.at(0);
+        s.server = positionalArgs.at(1);
+    }
+    return s;
+}
+
+Connection::Connection(const QString& name) : m_name(name) {}
+
+void Connection::setConnectionString(const QString& s) {
+    m_connectionString = s;
+    m_settings = parseConnectionString(s);
+}
+
+void Connection::setSettings(const ConnectionSettings& settings) {
+    m_settings = settings;
+    m_connectionString.clear();
+}
 
 Connection::~Connection() {
     close();
-    if (QSqlDatabase::contains(connName))
-        QSqlDatabase::removeDatabase(connName);
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::removeDatabase(m_name);
 }
 
 void Connection::open() {
     close();
-    const ConnectionSettings s = parseConnectionString(connStr);
-    // Without a name the client library would pick a database named after the user.
-    if (s.database.trimmed().isEmpty())
+    const ConnectionSettings& s = m_settings;
+    // Without a name the client library would pick a database named after the user (a service
+    // may name it).
+    if (s.database.trimmed().isEmpty() && s.service.isEmpty())
         throw DbError(QStringLiteral("Не указано имя базы данных"));
-    QSqlDatabase db = QSqlDatabase::contains(connName)
-                          ? QSqlDatabase::database(connName, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connName);
+    QSqlDatabase db = QSqlDatabase::contains(m_name)
+                          ? QSqlDatabase::database(m_name, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
     if (!db.isValid())
         throw DbError(QStringLiteral("Драйвер PostgreSQL (QPSQL) не найден"));
     db.setDatabaseName(s.database);
@@ -93,27 +183,31 @@ void Connection::open() {
         QStringLiteral("options='-c DateStyle=ISO,DMY -c standard_conforming_strings=on';connect_timeout=10");
     if (!s.sslMode.isEmpty())
         options += QStringLiteral(";sslmode=") + s.sslMode;
+    if (!s.service.isEmpty())
+        options += QStringLiteral(";service=") + optionValue(s.service);
+    if (!s.passFile.isEmpty())
+        options += QStringLiteral(";passfile=") + optionValue(s.passFile);
     db.setConnectOptions(options);
     if (!db.open())
         throw DbError(db.lastError().text().trimmed());
-    noteNewSession(connName);
+    noteNewSession(m_name);
 }
 
 void Connection::close() {
-    if (QSqlDatabase::contains(connName)) {
-        QSqlDatabase db = QSqlDatabase::database(connName, false);
+    if (QSqlDatabase::contains(m_name)) {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen())
             db.close();
     }
-    noteClosed(connName);
+    noteClosed(m_name);
 }
 
 bool Connection::isOpen() const {
-    return QSqlDatabase::contains(connName) && QSqlDatabase::database(connName, false).isOpen();
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
 }
 
 QSqlDatabase Connection::database() const {
-    return QSqlDatabase::database(connName, false);
+    return QSqlDatabase::database(m_name, false);
 }
 
 bool openCompanion(const QString& mainName, const QString& companionName) {

@@ -14,12 +14,6 @@ inline const QString kDefaultDatabase = QStringLiteral("kor_erp");
 // (parameter 1 the database, parameter 2 the server; both are used only when the server
 // is given and not empty).
 QString buildConnectionString(const QStringList& positionalArgs);
-// What is wrong with the positional parameters of a command-line mode (more than the database
-// and the server, or an empty database name); empty when they are fine.
-QString positionalArgumentsProblem(const QStringList& positionalArgs);
-// Writes a line of a command-line mode to standard error at once.
-void printError(const QString& text);
-
 // The settings of a connection string that the PostgreSQL client needs.
 struct ConnectionSettings {
     QString database;
@@ -28,7 +22,35 @@ struct ConnectionSettings {
     QString user;
     QString password;
     QString sslMode;
+    // A service of the client library's service file (pg_service.conf) that supplies the
+    // settings not given here, and the password file the client library reads the password from
+    // (its own default is ~/.pgpass or PGPASSFILE). Empty when not set.
+    QString service;
+    QString passFile;
 };
+
+// The built-in target: the database kor_erp on this computer, as the role sys with the
+// program's own password.
+ConnectionSettings builtInSettings();
+
+// The settings files, in the order they are read: the administrator's for the whole computer
+// (/etc/tabel/tabel.conf), then the user's own (tabel/tabel.conf in the user's configuration
+// folder), which overrides it key by key.
+QStringList settingsFiles();
+
+// What is wrong with a settings file (an unknown SSL mode, a port that is no number, a value the
+// client library cannot take); empty when it is fine or missing.
+QString settingsFileProblem(const QString& path);
+
+// The settings the program connects with: the built-in target, then each settings file's keys
+// of the group [database] (server, port, database, user, password, sslmode, service, passfile),
+// then the command line (parameter 1 the database, parameter 2 the server, both used only when
+// the server is given). A file that names a user, a service or a password file drops the
+// program's built-in password, so that the client library finds the password itself (the
+// password file, the service); the password is never needed in the file. Throws DbError naming
+// the file and the key when a file is wrong.
+ConnectionSettings connectionSettings(const QStringList& positionalArgs,
+                                      const QStringList& files = settingsFiles());
 
 // Reads DATABASE, SERVER, PORT, UID, PWD and SSLmode from a connection string (keys are
 // matched without regard to case; the rest are driver settings that PostgreSQL needs not).
@@ -42,18 +64,24 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    void setConnectionString(const QString& s) { connStr = s; }
-    QString connectionString() const { return connStr; }
+    // The settings are taken from the connection string's keys.
+    void setConnectionString(const QString& s);
+    QString connectionString() const { return m_connectionString; }
+    // The settings, each passed to the client library as a value of its own, never re-read from
+    // one text.
+    void setSettings(const ConnectionSettings& settings);
+    ConnectionSettings settings() const { return m_settings; }
     // Opens the connection; throws DbError with the client's text when it fails.
     void open();
     void close();
     bool isOpen() const;
     QSqlDatabase database() const;
-    QString name() const { return connName; }
+    QString name() const { return m_name; }
 
 private:
-    QString connName;
-    QString connStr;
+    QString m_name;
+    QString m_connectionString;
+    ConnectionSettings m_settings;
 };
 
 // Opens a second session on the database of the open connection mainName, under companionName,

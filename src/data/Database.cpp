@@ -128,13 +128,21 @@ QString Database::operationPricesSql() {
         .join(u'\n');
 }
 
+QString Database::workersSql() {
+    return QStringLiteral("select * from accounts_dep.person order by fio");
+}
+
+QString Database::productsSql() {
+    return QStringLiteral("select *  from accounts_dep.IZDEL order by marka");
+}
+
+QString Database::operationTypesSql() {
+    return QStringLiteral("select * from accounts_dep.VID_OPER order by vid");
+}
+
 Database::Database(QObject* parent, const QString& connectionName)
     : QObject(parent), m_connection(connectionName) {
     setObjectName(QStringLiteral("Database"));
-    m_workers.setSql(QStringLiteral("select * from accounts_dep.person order by fio"));
-    m_products.setSql(QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));
-    m_operationPrices.setSql(operationPricesSql());
-    m_operationTypes.setSql(QStringLiteral("select * from accounts_dep.VID_OPER order by vid"));
 }
 
 void Database::openJournals(std::span<Dataset, 4> journals) {

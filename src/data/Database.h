@@ -22,12 +22,6 @@ public:
     // The program's one connection.
     Connection& connection() { return m_connection; }
 
-    // The shared queries: workers, products, operation prices (with their lowest norm price),
-    // operation types.
-    Dataset& workers() { return m_workers; }
-    Dataset& products() { return m_products; }
-    Dataset& operationPrices() { return m_operationPrices; }
-    Dataset& operationTypes() { return m_operationTypes; }
     // Reads the four shifts' journals (the journalSql of shifts 1..4, in that order) anew, each
     // for the day its "data" parameter holds. The first shift, the largest, is read on a second
     // session of the database while the program's session reads the other three, so that the
@@ -56,17 +50,17 @@ public:
     // database separator.
     QString separatorFix(const QString& text) const;
 
-    // The statement texts of the shared queries, as the windows and tests compare them.
+    // The statement texts of the shared queries and of the reference books' lists, as the
+    // windows and tests compare them.
     static QString journalSql(int shift);
     static QString hoursSheetSql(int shift);
+    static QString workersSql();
+    static QString productsSql();
     static QString operationPricesSql();
+    static QString operationTypesSql();
 
 private:
     Connection m_connection;
-    Dataset m_workers;
-    Dataset m_products;
-    Dataset m_operationPrices;
-    Dataset m_operationTypes;
     // The program's session in which the journals' second session could not be opened; it is
     // tried again only in a new session.
     quint64 m_journalSessionRefusedIn = 0;

@@ -2,6 +2,8 @@
 // client-side row filter and a grid model; an editable table over one table; a command.
 #pragma once
 
+#include "data/PgRowReader.h"
+#include "data/PgStatement.h"
 #include "data/Sql.h"
 
 #include <QAbstractTableModel>
@@ -17,18 +19,18 @@
 class Field {
 public:
     Field() = default;
-    explicit Field(const QVariant& v) : val(v) {}
-    bool isNull() const { return val.isNull() || !val.isValid(); }
+    explicit Field(const QVariant& v) : m_value(v) {}
+    bool isNull() const { return m_value.isNull() || !m_value.isValid(); }
     int asInteger() const;
     qint64 asLargeInt() const;
     double asFloat() const;
     QString asString() const;
     QDate asDate() const;
     QDateTime asDateTime() const;
-    QVariant value() const { return val; }
+    QVariant value() const { return m_value; }
 
 private:
-    QVariant val;
+    QVariant m_value;
 };
 
 // How a grid shows one field.
@@ -42,9 +44,6 @@ struct GridColumn {
     std::function<QVariant(const QVariant& value, int role)> style = {};
 };
 
-struct pg_conn;
-struct pg_result;
-
 class Dataset : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -53,11 +52,11 @@ public:
     ~Dataset() override;
 
     // Statement text.
-    void setSql(const QString& text) { sqlText = text; }
-    QString sql() const { return sqlText; }
+    void setSql(const QString& text) { m_sql = text; }
+    QString sql() const { return m_sql; }
 
-    void setParam(const QString& name, const QVariant& value) { paramValues[name] = value; }
-    QVariant param(const QString& name) const { return paramValues.value(name); }
+    void setParam(const QString& name, const QVariant& value) { m_params[name] = value; }
+    QVariant param(const QString& name) const { return m_params.value(name); }
 
     // Runs the statement and fetches all rows; the first row becomes current.
     virtual void open();
@@ -72,36 +71,36 @@ public:
     // Fetches up to count more rows; false once every row is in. Throws DbError when the statement
     // fails on the way.
     bool fetchMore(int count);
-    bool isFetching() const { return fetching; }
+    bool isFetching() const { return m_statement.hasMoreRows(); }
     // Stops an unfinished statement on the server and drops its rows (close() does it too).
     void close();
-    bool isOpen() const { return opened; }
+    bool isOpen() const { return m_open; }
 
-    int recordCount() const { return int(visible.size()); }
-    int recNo() const { return cur < 0 ? 0 : cur + 1; } // 1-based; 0 when there is no row
+    int recordCount() const { return int(m_visible.size()); }
+    int recNo() const { return m_current < 0 ? 0 : m_current + 1; } // 1-based; 0 when there is no row
     void setRecNo(int n);
     void first() { setRecNo(1); }
     void last() { setRecNo(recordCount()); }
     void next();
     void prior();
-    bool isEmpty() const { return visible.isEmpty(); }
-    bool eof() const { return atEof; }
+    bool isEmpty() const { return m_visible.isEmpty(); }
+    bool eof() const { return m_atEof; }
     bool locate(const QString& field, const QVariant& value);
 
     // Field of the current row, by name without regard to case.
     Field fieldByName(const QString& name) const;
     bool hasField(const QString& name) const;
-    QStringList fieldNames() const { return names; }
+    QStringList fieldNames() const { return m_names; }
 
     // Client-side row filter: "col like 'text%'", "col like '%text%'", "col=42", "col='x'".
     void setFilter(const QString& f);
-    QString filter() const { return filterText; }
+    QString filter() const { return m_filter; }
     void setFiltered(bool on);
-    bool isFiltered() const { return filterOn; }
+    bool isFiltered() const { return m_filtered; }
 
     // The grid.
     void setColumns(const QList<GridColumn>& cols);
-    QList<GridColumn> columns() const { return gridColumns; }
+    QList<GridColumn> columns() const { return m_columns; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -118,48 +117,42 @@ signals:
 
 protected:
     int fieldIndex(const QString& name) const;
-    void fill(QSqlQuery& q);
-    void readColumns(const QSqlQuery& q);
-    QVector<QVariant> readRow(const QSqlQuery& q, int at) const;
-    QVector<QVariant> readResultRow(const pg_result* res, int at) const;
-    QVariant cellValue(const pg_result* res, int at, int column) const;
     // The rows read by read() replace those shown; the first that passes the filter is current.
     void showNewRows(const std::function<void()>& read);
-    bool sendStatement(pg_conn* pg);
-    void readResultColumns(const pg_result* res);
+    void setCurrent(int visibleIndex);
+    QSqlDatabase db() const;
+
+    QString m_connectionName;
+    QString m_sql;
+    QStringList m_names;
+    QVector<QMetaType> m_types;
+    QVector<QVector<QVariant>> m_rows;
+    QVector<int> m_visible; // indexes into m_rows that pass the filter
+    int m_current = -1;     // index into m_visible
+    bool m_open = false;
+    QList<GridColumn> m_columns;
+
+private:
+    void fill(QSqlQuery& q);
+    // Takes the columns of newly read rows; the rows themselves come after.
+    void takeColumns(const QStringList& names, const QVector<QMetaType>& types);
     bool takeSentRows();
-    void dropSentStatement();
-    pg_result* nextStreamResult();
     void showRowsFrom(int from);
     void cancelStatement();
     void applyFilter();
     // Indexes of rows from..end that pass the filter.
     QVector<int> acceptedRows(int from) const;
-    void setCurrent(int visibleIndex);
-    QSqlDatabase db() const;
 
-    QString connName;
-    QString sqlText;
-    Params paramValues;
-    std::unique_ptr<QSqlQuery> query; // the last statement, kept prepared for the next open
-    QString preparedText;
-    quint64 preparedSession = 0; // the connection's session the statement was prepared in
-    bool opened = false;
-    bool fetching = false;
-    pg_conn* streamConn = nullptr; // the connection a statement streams its rows on
-    pg_conn* sentConn = nullptr;   // the other session a statement was sent on for the next open()
-    QString sentSession;
-    QVector<int> rawKinds; // how each column's text is read
-    QStringList names;
-    QVector<QMetaType> types;
-    QHash<QString, int> nameIndex; // lower-case name → column
-    QVector<QVector<QVariant>> rows;
-    QVector<int> visible; // indexes into rows that pass the filter
-    int cur = -1;         // index into visible
-    bool atEof = true;
-    QString filterText;
-    bool filterOn = false;
-    QList<GridColumn> gridColumns;
+    Params m_params;
+    std::unique_ptr<QSqlQuery> m_query; // the last statement, kept prepared for the next open
+    QString m_preparedSql;
+    quint64 m_preparedSession = 0;   // the connection's session the statement was prepared in
+    PgRowReader m_rowReader;         // reads the rows of m_query
+    PgStatement m_statement;         // a statement streaming its rows, or sent on another session
+    QHash<QString, int> m_nameIndex; // lower-case name → column
+    bool m_atEof = true;
+    QString m_filter;
+    bool m_filtered = false;
 };
 
 // A dataset over one table that appends, edits and removes rows, each as one statement by key.
@@ -169,10 +162,10 @@ public:
     enum class State { Browse, Insert, Edit };
     explicit EditTable(QObject* parent = nullptr, const QString& connection = kConnectionName);
 
-    void setTableName(const QString& t) { table = t; }
-    QString tableName() const { return table; }
+    void setTableName(const QString& t) { m_table = t; }
+    QString tableName() const { return m_table; }
     // Key column of the table; empty uses the row's physical address (tables without a key).
-    void setKeyField(const QString& k) { key = k; }
+    void setKeyField(const QString& k) { m_keyField = k; }
 
     // Opens the statement set with setSql, or the whole table when none is set.
     void open() override;
@@ -183,14 +176,14 @@ public:
     void post();
     void cancel();
     void remove();
-    State state() const { return st; }
+    State state() const { return m_state; }
     Field value(const QString& field) const;
 
 private:
     QString keyColumn() const;
-    QVector<QVariant> buffer;
-    QSet<int> changed;
-    State st = State::Browse;
-    QString table;
-    QString key = QStringLiteral("id");
+    QVector<QVariant> m_buffer; // the row being appended or edited
+    QSet<int> m_changed;        // its columns set since
+    State m_state = State::Browse;
+    QString m_table;
+    QString m_keyField = QStringLiteral("id");
 };

@@ -1,12 +1,13 @@
 // Running one statement with typed named parameters, the SQL trace and error texts.
 #include "data/Sql.h"
 
+#include "data/PgDriverHandles.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <cstring>
 #include <libpq-fe.h>
 #include <poll.h>
 
@@ -36,14 +37,6 @@ QHash<QString, quint64> sessions;
 // Connections whose session was lost and is to be opened again at the next statement.
 QSet<QString> lostSessions;
 
-PGconn* handleOf(const QSqlDriver* driver) {
-    const QVariant h = driver ? driver->handle() : QVariant();
-    if (!h.isValid() ||
-        (std::strcmp(h.typeName(), "PGconn*") != 0 && std::strcmp(h.typeName(), "pg_conn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn* const*>(h.constData());
-}
-
 QString withServerText(const QString& text, const QString& serverText) {
     return serverText.isEmpty() ? text : text + QStringLiteral("\n\n") + serverText;
 }
@@ -52,7 +45,7 @@ QString withServerText(const QString& text, const QString& serverText) {
 // so in Russian, with the server's text below.
 DbError statementError(const QSqlQuery& q) {
     const QString text = errorText(q.lastError());
-    PGconn* pg = handleOf(q.driver());
+    PGconn* pg = pgConnection(q.driver());
     return DbError(pg && PQstatus(pg) == CONNECTION_BAD ? lostSessionText(text) : text);
 }
 
@@ -81,10 +74,6 @@ QString lostSessionText(const QString& serverText) {
     return withServerText(QStringLiteral("Соединение с сервером базы данных потеряно. Действие не выполнено; "
                                          "повторите его, когда сервер будет доступен."),
                           serverText);
-}
-
-pg_conn* pgConnection(const QSqlDatabase& db) {
-    return handleOf(db.driver());
 }
 
 quint64 sessionNumber(const QString& connectionName) {

@@ -57,11 +57,6 @@ QVariant paramValue(const Params& params, const QString& name);
 // The database's own text of an error (the driver's when the database gave none).
 QString errorText(const QSqlError& e);
 
-struct pg_conn;
-
-// The client library's handle of an open PostgreSQL connection (null for other drivers).
-pg_conn* pgConnection(const QSqlDatabase& db);
-
 // Makes sure the connection has a live session before a statement: a session the server
 // dropped (a restart, a killed session) while the connection stood idle is opened again with
 // the same settings. Inside a transaction nothing is reopened, as the transaction is lost with

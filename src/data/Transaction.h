@@ -11,9 +11,8 @@ class Database;
 // Lock spaces for transaction-level advisory locks: each kind of write that several
 // workstations may do at the same moment serializes on its own space.
 enum class LockSpace : int {
-    DayHours = 7101,         // a worker's hours row of one shift and month (h_tabel)
+    DayHours = 7101,         // one timesheet row of a month (h_tabel), of either kind
     TimesheetRebuild = 7102, // a month's rebuild of the timesheet rows of one kind
-    MaintenanceHours = 7103, // a worker's maintenance hours of one type, flag and month
     LegacyImport = 7104,     // one target table of the import from the earlier database
 };
 

@@ -22,32 +22,21 @@ QString importCommandUsage() {
     return QStringLiteral("tabel --import [БАЗА СЕРВЕР]");
 }
 
-int runImportCommand(const QStringList& args) {
-    QStringList positional;
-    for (const QString& a : args) {
-        if (a == u"--import")
-            continue;
-        if (a.startsWith(u'-')) {
-            printLine(
-                stderr,
-                QStringLiteral("неизвестный параметр %1\nИспользование: %2").arg(a, importCommandUsage()));
-            return 2;
-        }
-        positional << a;
-    }
+CommandExit runImportCommand(const CommandOptions& options) {
+    const QStringList& positional = options.positional;
     if (positional.size() != 0 && positional.size() != 2) {
         printLine(stderr, QStringLiteral("нужны оба параметра: база данных и сервер\nИспользование: %1")
                               .arg(importCommandUsage()));
-        return 2;
+        return CommandExit::BadArguments;
     }
 
     Database db;
     try {
-        db.connection().setConnectionString(buildConnectionString(positional));
+        db.connection().setSettings(connectionSettings(positional));
         db.connection().open();
     } catch (const DbError& e) {
         printLine(stderr, QStringLiteral("Подключение к БД отсутсвует!!! %1").arg(e.message));
-        return 3;
+        return CommandExit::DatabaseError;
     }
     ImportOutcome outcome;
     try {
@@ -71,7 +60,7 @@ for (const ImportStepResult& step : outcome.steps)
     printLine(stdout, LegacyImport::summaryLine(step));
 if (!outcome.succeeded()) {
     printLine(stderr, QStringLiteral("Ошибка: %1").arg(outcome.error));
-    return 3;
+    return CommandExit::DatabaseError;
 }
-return 0;
+return CommandExit::Success;
 }

@@ -1,14 +1,16 @@
 // The command-line import: the legacy import without any window, for an administrator's script.
 #pragma once
 
-#include <QStringList>
+#include "data/CommandOptions.h"
 
-// args are the program's arguments without the program name: --import [DATABASE SERVER].
+#include <QString>
+
+// options are the mode's options as the program's front end read them: --import [DATABASE SERVER].
 // Needs a QCoreApplication and opens the program's connection itself. The progress goes to
-// stderr, the summary per table to stdout. Returns 0 when every step finished, 2 on bad
-// arguments, 3 when a connection or a step fails (the message names the step, the table and
-// the driver's text).
-int runImportCommand(const QStringList& args);
+// stderr, the summary per table to stdout. Returns Success when every step finished,
+// BadArguments, DatabaseError when a connection or a step fails (the message names the step, the
+// table and the driver's text).
+CommandExit runImportCommand(const CommandOptions& options);
 
 // The usage text of the command.
 QString importCommandUsage();

@@ -6,6 +6,7 @@
 #include "data/Format.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "refbooks/WorkersDialog.h"
+#include "ui/Guarded.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -174,17 +175,21 @@ void MaintenanceEntryEditor::showPrice() {
 }
 
 void MaintenanceEntryEditor::pickWorker() {
-    if (const std::optional<Worker> worker = m_workerPicker.pickWorker()) {
-        m_workerId = worker->id;
-        m_workerEdit->setText(worker->name);
-    }
+    runGuarded([this] {
+        if (const std::optional<Worker> worker = m_workerPicker.pickWorker()) {
+            m_workerId = worker->id;
+            m_workerEdit->setText(worker->name);
+        }
+    });
 }
 
 void MaintenanceEntryEditor::pickGroup() {
-    if (const std::optional<NomenclatureGroup> group = m_groupPicker.pickGroup()) {
-        m_groupId = group->id;
-        m_groupEdit->setText(group->name);
-    }
+    runGuarded([this] {
+        if (const std::optional<NomenclatureGroup> group = m_groupPicker.pickGroup()) {
+            m_groupId = group->id;
+            m_groupEdit->setText(group->name);
+        }
+    });
 }
 
 std::optional<int> MaintenanceEntryEditor::typedHours() {
@@ -224,13 +229,9 @@ void MaintenanceEntryEditor::save() {
     entry.dayOff = m_day.dayOff;
     entry.night = m_nightCheck->isChecked();
     entry.price = hourlyPrice(chosenTypePrice(), entry.dayOff, entry.night);
-    try {
-        saveMaintenanceEntry(m_db, entry, entry.id != 0 ? &m_original : nullptr);
-    } catch (const DbError& e) {
-        // Nothing was written: the editor stays open with what the user typed.
-        seams::errorBox(e.message);
+    // On an error nothing was written: the editor stays open with what the user typed.
+    if (!runGuarded([&] { saveMaintenanceEntry(m_db, entry, entry.id != 0 ? &m_original : nullptr); }))
         return;
-    }
     m_saved = true;
     close();
 }

@@ -2,7 +2,7 @@
 // maintenance works or of work at the average piece rate.
 #pragma once
 
-#include "maintenance/MaintenanceEntry.h"
+#include "records/MaintenanceEntry.h"
 
 #include <QDialog>
 #include <QVector>

@@ -2,11 +2,12 @@
 #include "maintenance/MaintenanceWorksWindow.h"
 
 #include "data/Database.h"
-#include "maintenance/AverageRate.h"
 #include "maintenance/MaintenanceEntryEditor.h"
+#include "records/AverageRate.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "ui/DatasetGrid.h"
 #include "ui/DateBox.h"
+#include "ui/Guarded.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -19,6 +20,29 @@
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
+
+namespace {
+
+// The entry of the day list's current row (an empty entry when the list has no row).
+MaintenanceEntry entryOfDayListRow(const Dataset& dayList) {
+    MaintenanceEntry e;
+    if (dayList.isEmpty())
+        return e;
+    e.id = dayList.fieldByName(QStringLiteral("id")).asInteger();
+    e.workerId = dayList.fieldByName(QStringLiteral("id_p")).asInteger();
+    e.workerName = dayList.fieldByName(QStringLiteral("fio")).asString();
+    e.groupId = dayList.fieldByName(QStringLiteral("id_nom")).asLargeInt();
+    e.groupName = dayList.fieldByName(QStringLiteral("s_caption")).asString();
+    e.type = dayList.fieldByName(QStringLiteral("id_o")).asInteger();
+    e.date = dayList.fieldByName(QStringLiteral("d_date")).asDate();
+    e.hours = dayList.fieldByName(QStringLiteral("cnt")).asInteger();
+    e.price = dayList.fieldByName(QStringLiteral("price")).asFloat();
+    e.dayOff = dayList.fieldByName(QStringLiteral("i_holiday")).asInteger() != 0;
+    e.night = dayList.fieldByName(QStringLiteral("i_night")).asInteger() != 0;
+    return e;
+}
+
+} // namespace
 
 MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& workerPicker,
                                                NomenclatureGroupsDialog& groupPicker, QWidget* parent)
@@ -103,7 +127,7 @@ void MaintenanceWorksWindow::showDay(const QDate& day) {
         m_dateEdit->setDate(day);
     }
     m_dayList.close();
-    refreshList();
+    runGuarded([this] { refreshList(); });
     seams::showModal(this);
     m_dayList.close();
 }
@@ -111,7 +135,7 @@ void MaintenanceWorksWindow::showDay(const QDate& day) {
 bool MaintenanceWorksWindow::event(QEvent* e) {
     // Every return to the window (from the editor, or from another program) reads the day again.
     if (e->type() == QEvent::WindowActivate && m_dayList.isOpen())
-        refreshList();
+        runGuarded([this] { refreshList(); });
     return QDialog::event(e);
 }
 
@@ -133,7 +157,7 @@ void MaintenanceWorksWindow::changeDay(const QDate& day) {
     const int weekday = day.dayOfWeek();
     m_dayOffCheck->setChecked(weekday == Qt::Saturday || weekday == Qt::Sunday);
     m_dayList.close();
-    refreshList();
+    runGuarded([this] { refreshList(); });
 }
 
 void MaintenanceWorksWindow::showDayOffLooks(bool dayOff) {
@@ -147,14 +171,18 @@ void MaintenanceWorksWindow::showDayOffLooks(bool dayOff) {
 }
 
 void MaintenanceWorksWindow::addEntry() {
-    if (m_editor->addEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()}))
-        refreshList();
+    runGuarded([this] {
+        if (m_editor->addEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()}))
+            refreshList();
+    });
 }
 
 void MaintenanceWorksWindow::changeEntry() {
-    if (m_editor->changeEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()},
-                              MaintenanceEntry::fromDayListRow(m_dayList)))
-        refreshList();
+    runGuarded([this] {
+        if (m_editor->changeEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()},
+                                  entryOfDayListRow(m_dayList)))
+            refreshList();
+    });
 }
 
 void MaintenanceWorksWindow::deleteEntry() {
@@ -162,20 +190,12 @@ void MaintenanceWorksWindow::deleteEntry() {
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
         return;
-    try {
-        deleteMaintenanceEntry(m_db, MaintenanceEntry::fromDayListRow(m_dayList));
-    } catch (const DbError& e) {
-        seams::errorBox(e.message);
-    }
-    refreshList();
+    runGuarded([this] { deleteMaintenanceEntry(m_db, entryOfDayListRow(m_dayList)); });
+    runGuarded([this] { refreshList(); });
 }
 
 void MaintenanceWorksWindow::computeAverageRates() {
     const QDate day = m_dateEdit->date();
-    try {
-        ::computeAverageRates(m_db, day.year(), day.month());
-    } catch (const DbError& e) {
-        seams::errorBox(e.message);
-    }
-    refreshList();
+    runGuarded([&] { ::computeAverageRates(m_db, day.year(), day.month()); });
+    runGuarded([this] { refreshList(); });
 }

@@ -3,6 +3,7 @@
 #include "refbooks/NomenclatureGroupEditor.h"
 
 #include "data/Database.h"
+#include "refbooks/StoreCall.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -70,22 +71,9 @@ void NomenclatureGroupEditor::showEvent(QShowEvent* e) {
 }
 
 void NomenclatureGroupEditor::save() {
-    const QString name = m_nameEdit->text().trimmed();
-    // A group is known by its name: an empty one would be a row nobody can find or pick.
-    if (name.isEmpty()) {
-        seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
-        m_nameEdit->setFocus();
-        return;
-    }
-    if (refuseIfTooLong(m_db, QStringLiteral("cmn_classifier.item"), QStringLiteral("s_caption"),
-                        QStringLiteral("Наименование"), m_nameEdit))
-        return;
-    if (m_adding)
-        m_db.execute(QStringLiteral("INSERT INTO cmn_classifier.item(s_caption) VALUES(") + m_db.quote(name) +
-                     QStringLiteral(")"));
-    else
-        refuseIfStale(m_db.execute(QStringLiteral("UPDATE cmn_classifier.item SET s_caption=") +
-                                   m_db.quote(name) + QStringLiteral(" where id=") +
-                                   QString::number(m_groupId)));
-    accept();
+    const NomenclatureGroup group{m_adding ? 0 : m_groupId, m_nameEdit->text().trimmed()};
+    // A group deleted at another workstation meanwhile closes the editor too.
+    if (runStoreCall([&] { saveNomenclatureGroup(m_db, group); }, {{QStringLiteral("name"), m_nameEdit}}) !=
+        StoreOutcome::Refused)
+        accept();
 }

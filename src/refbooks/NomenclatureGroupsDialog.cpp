@@ -4,6 +4,7 @@
 
 #include "refbooks/NomenclatureGroupEditor.h"
 #include "ui/DatasetGrid.h"
+#include "ui/Guarded.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
@@ -69,7 +70,8 @@ void NomenclatureGroupsDialog::showEvent(QShowEvent* e) {
 }
 
 void NomenclatureGroupsDialog::browse() {
-    m_groups.open();
+    if (!runGuarded([this] { m_groups.open(); }))
+        return;
     showInMode(Mode::Browse);
     m_groups.close();
 }
@@ -77,8 +79,8 @@ void NomenclatureGroupsDialog::browse() {
 std::optional<NomenclatureGroup> NomenclatureGroupsDialog::pickGroup() {
     m_picked.reset();
     enterMode(Mode::Pick);
-    m_groups.open();
-    seams::showModal(this);
+    if (runGuarded([this] { m_groups.open(); }))
+        seams::showModal(this);
     // "Добавить" and "Удалить" are back for the next opening.
     m_addButton->setVisible(true);
     m_removeButton->setVisible(true);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "data/Dataset.h"
+#include "records/NomenclatureGroupStore.h"
 #include "ui/ListDialog.h"
 
 #include <QString>
@@ -10,13 +11,6 @@
 
 class Database;
 class NomenclatureGroupEditor;
-
-// A nomenclature group as the picker hands it back: its id and its name exactly as stored
-// (blanks included).
-struct NomenclatureGroup {
-    qint64 id = 0;
-    QString name;
-};
 
 class NomenclatureGroupsDialog : public ListDialog {
     Q_OBJECT

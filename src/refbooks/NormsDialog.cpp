@@ -5,6 +5,9 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "data/Sql.h"
+#include "records/NormStore.h"
+#include "refbooks/StoreCall.h"
+#include "ui/Guarded.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -83,6 +86,7 @@ void NormsTable::openFor(int operId, qint64 keepId) {
         endRemoveRows();
     }
     m_dirty = false;
+    m_changedFields.clear();
     setParam(QStringLiteral("o_id"), operId);
     open();
     if (keepId)
@@ -94,6 +98,7 @@ void NormsTable::beginNewRow() {
         return;
     cancel();
     m_dirty = false;
+    m_changedFields.clear();
     beginInsertRows({}, newRowIndex(), newRowIndex());
     m_newRow = true;
     endInsertRows();
@@ -105,6 +110,7 @@ void NormsTable::dropNewRow() {
         return;
     cancel();
     m_dirty = false;
+    m_changedFields.clear();
     beginRemoveRows({}, newRowIndex(), newRowIndex());
     m_newRow = false;
     endRemoveRows();
@@ -118,36 +124,39 @@ void NormsTable::cancelRow() {
     const int row = recNo() - 1;
     cancel();
     m_dirty = false;
+    m_changedFields.clear();
     if (row >= 0)
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-qint64 NormsTable::storeRow(int operId) {
+qint64 NormsTable::storeRow(Database& db, int operId) {
     if (!m_dirty)
         return fieldByName(QStringLiteral("id")).asLargeInt();
-    if (m_newRow) {
-        setValue(QStringLiteral("o_id"), operId);
-        // post() adds the stored row in front of the pending one; only once it is stored does the
-        // pending row go. When the database refuses, the row stays as typed.
-        post();
-        const int pending = newRowIndex() + 1;
-        beginRemoveRows({}, pending, pending);
-        m_newRow = false;
-        endRemoveRows();
-    } else {
-        try {
-            post();
-        } catch (const StaleRowError&) {
-            // The norm was deleted at another workstation: the grid shows the norms as they now are.
+    NormChange change;
+    change.id = m_newRow ? 0 : fieldByName(QStringLiteral("id")).asLargeInt();
+    change.operationPriceId = operId;
+    for (const QString& field : std::as_const(m_changedFields))
+        change.values.insert(field, value(field).value());
+    qint64 stored = 0;
+    try {
+        stored = saveNorm(db, change);
+    } catch (const StaleRowError&) {
+        // The norm was deleted at another workstation: the grid shows the norms as they now are.
+        // (A new row refused stays as typed.)
+        if (!m_newRow) {
             cancel();
             m_dirty = false;
+            m_changedFields.clear();
             openFor(operId);
-            throw;
         }
+        throw;
     }
+    // Read again, so the grid stays sorted by norm with the stored row where it now belongs (the
+    // pending new row goes only now that it is stored).
+    // Nothing is pending any more before the grid hears of the rows changing.
     m_dirty = false;
-    // Read again, so the grid stays sorted by norm with the stored row where it now belongs.
-    const qint64 stored = fieldByName(QStringLiteral("id")).asLargeInt();
+    m_changedFields.clear();
+    cancel();
     openFor(operId, stored);
     return stored;
 }
@@ -168,7 +177,7 @@ int NormsTable::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant NormsTable::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.column() >= gridColumns.size())
+    if (!index.isValid() || index.column() >= m_columns.size())
         return {};
     const bool pendingNew = m_newRow && index.row() == newRowIndex();
     const bool pendingEdit = !m_newRow && state() == State::Edit && index.row() == recNo() - 1;
@@ -176,7 +185,7 @@ QVariant NormsTable::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    const GridColumn& c = gridColumns[index.column()];
+    const GridColumn& c = m_columns[index.column()];
     QVariant v;
     if (pendingNew)
         v = state() == State::Insert ? value(c.field).value() : QVariant();
@@ -196,9 +205,9 @@ Qt::ItemFlags NormsTable::flags(const QModelIndex& index) const {
 }
 
 bool NormsTable::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole || index.column() >= gridColumns.size())
+    if (!index.isValid() || role != Qt::EditRole || index.column() >= m_columns.size())
         return false;
-    const QString field = gridColumns[index.column()].field;
+    const QString field = m_columns[index.column()].field;
     const QString text = value.toString().trimmed();
     const QString problem = normsCellProblem(field, text);
     if (!problem.isEmpty()) {
@@ -232,6 +241,7 @@ bool NormsTable::setData(const QModelIndex& index, const QVariant& value, int ro
         return true;
     setValue(field, stored);
     m_dirty = true;
+    m_changedFields.insert(field);
     emit dataChanged(index, index);
     return true;
 }
@@ -294,7 +304,8 @@ void NormsGrid::commitEditor() {
 
 // ---- The window --------------------------------------------------------------------------
 
-NormsDialog::NormsDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
+NormsDialog::NormsDialog(Database& db, Dataset& operationPrices, QWidget* parent)
+    : QDialog(parent), m_db(db), m_operationPrices(operationPrices) {
     setObjectName(QStringLiteral("NormsDialog"));
     makeFixedDialog(this);
     setWindowTitle(QStringLiteral("Норматив"));
@@ -389,13 +400,7 @@ void NormsDialog::enterCell() {
 bool NormsDialog::storeChangedRow() {
     if (!m_norms.modified())
         return true;
-    try {
-        m_norms.storeRow(m_operationPriceId);
-    } catch (const DbError& e) {
-        seams::errorBox(e.message);
-        return false;
-    }
-    return true;
+    return runGuarded([this] { m_norms.storeRow(m_db, m_operationPriceId); });
 }
 
 void NormsDialog::gridCurrentChanged(const QModelIndex& now, const QModelIndex& previous) {
@@ -461,11 +466,10 @@ void NormsDialog::save() {
     } else {
         m_norms.dropNewRow();
     }
-    Dataset& prices = m_db.operationPrices();
-    const int at = prices.recNo();
-    prices.close();
-    prices.open();
-    prices.setRecNo(at);
+    const int at = m_operationPrices.recNo();
+    m_operationPrices.close();
+    runGuarded([this] { m_operationPrices.open(); });
+    m_operationPrices.setRecNo(at);
     accept();
 }
 
@@ -480,15 +484,20 @@ void NormsDialog::removeCurrent() {
         m_norms.dropNewRow();
     } else {
         m_norms.cancelRow();
-        try {
-            if (m_norms.recordCount() > 1)
-                m_norms.remove();
-        } catch (const StaleRowError& stale) {
-            seams::errorBox(stale.message); // the norms are read again below
-        }
+        // The last norm is kept without a word; a norm deleted elsewhere or a refusal is shown.
+        // Either way the norms are read again below.
+        const qint64 id = m_norms.fieldByName(QStringLiteral("id")).asLargeInt();
+        const int row = m_norms.recNo();
+        if (id != 0)
+            runStoreCall([&] {
+                // The row after the deleted one stays current (the one before, for the last row).
+                if (deleteNorm(m_db, id, m_operationPriceId))
+                    m_norms.setRecNo(row < m_norms.recordCount() ? row + 1 : row - 1);
+            });
     }
     const qint64 keep = m_norms.fieldByName(QStringLiteral("id")).asLargeInt();
-    m_norms.openFor(m_operationPriceId, keep);
+    if (!runGuarded([&] { m_norms.openFor(m_operationPriceId, keep); }))
+        return;
     if (m_norms.recordCount() == 0)
         m_norms.beginNewRow();
     setGridCurrent(m_norms.recordCount() == 0 ? 0 : m_norms.recNo() - 1, column);

@@ -40,7 +40,7 @@ public:
     // Stores the pending change of the current row (a new row gets the operation price's id) and
     // reads the norms again, sorted, standing on the stored row; returns its id. Throws DbError
     // when the database refuses: the row then stays as typed.
-    qint64 storeRow(int operId);
+    qint64 storeRow(Database& db, int operId);
     // The id of the stored norm in a grid row (0 for none), and the grid row of a stored norm.
     qint64 idAt(int row) const;
     int rowOf(qint64 id) const;
@@ -59,6 +59,7 @@ public:
 private:
     bool m_newRow = false;
     bool m_dirty = false;
+    QSet<QString> m_changedFields; // the fields typed into the pending row
 };
 
 // The grid of the norms window; it can hand a cell being edited to the table on demand.
@@ -72,9 +73,9 @@ public:
 class NormsDialog : public QDialog {
     Q_OBJECT
 public:
-    // "Сохранить" re-reads the database's operation-price list (lowest price, number of norms)
-    // and keeps its current row.
-    explicit NormsDialog(Database& db, QWidget* parent = nullptr);
+    // "Сохранить" re-reads the operation-price list (lowest price, number of norms) of the list
+    // window that owns this one, and keeps its current row.
+    NormsDialog(Database& db, Dataset& operationPrices, QWidget* parent = nullptr);
 
     // Shows the norms of one operation price and returns when the window is closed. An operation
     // price without norms starts with a new row to type into.
@@ -102,6 +103,7 @@ private:
     void setGridCurrent(int row, int column);
 
     Database& m_db;
+    Dataset& m_operationPrices; // the owner's list, read again after a save
     NormsTable m_norms;         // accounts_dep.norm, the norms of the operation price shown
     int m_operationPriceId = 0; // the operation price (accounts_dep.oper.id) the window is open for
     bool m_syncing = false;     // the grid's current cell is being set by the window itself

@@ -2,6 +2,8 @@
 #include "refbooks/OperationPriceEditor.h"
 
 #include "data/Database.h"
+#include "records/OperationPriceStore.h"
+#include "refbooks/StoreCall.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -122,52 +124,16 @@ void OperationPriceEditor::pickOperationType() {
 }
 
 void OperationPriceEditor::save() {
-    const int kind = m_kindBox->currentIndex();
     if (m_productEdit->text().trimmed().isEmpty() || m_operationTypeEdit->text().trimmed().isEmpty()) {
         seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
-    const QString duplicate = QStringLiteral("Операция с такими параметрами уже заведена!");
-    if (m_adding) {
-        if (refuseIfFound(
-                m_db,
-                QStringLiteral("select count(ID) as cnt from accounts_dep.OPER where vid=%1 and naimen=%2 "
-                               "and i_id=%3")
-                    .arg(m_operationTypeId)
-                    .arg(kind)
-                    .arg(m_productId),
-                duplicate))
-            return;
-        m_db.execute(
-            QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values (%1, %2, "
-                           "%3, 0)")
-                .arg(m_operationTypeId)
-                .arg(kind)
-                .arg(m_productId));
-        // The new row's id, so that its norms can be entered next.
-        m_priceId = m_db.readValue(QStringLiteral("select max(id) from accounts_dep.oper where vid=:type and "
-                                                  "naimen=:kind and i_id=:product"),
-                                   {{QStringLiteral("type"), m_operationTypeId},
-                                    {QStringLiteral("kind"), kind},
-                                    {QStringLiteral("product"), m_productId}})
-                        .toInt();
-    } else {
-        if (refuseIfFound(
-                m_db,
-                QStringLiteral("select count(*) as cnt from accounts_dep.OPER where vid=%1 and naimen=%2 "
-                               "and i_id=%3 and id<>%4")
-                    .arg(m_operationTypeId)
-                    .arg(kind)
-                    .arg(m_productId)
-                    .arg(m_priceId),
-                duplicate))
-            return;
-        refuseIfStale(m_db.execute(
-            QStringLiteral("update accounts_dep.oper set vid=%1, naimen=%2,  i_id=%3 where id=%4")
-                .arg(m_operationTypeId)
-                .arg(kind)
-                .arg(m_productId)
-                .arg(m_priceId)));
-    }
+    const OperationPriceEntry price{m_adding ? 0 : m_priceId, m_productId, m_operationTypeId,
+                                    m_kindBox->currentIndex()};
+    int saved = 0;
+    // An operation price deleted at another workstation meanwhile closes the editor too.
+    if (runStoreCall([&] { saved = saveOperationPrice(m_db, price); }) == StoreOutcome::Refused)
+        return;
+    m_priceId = saved != 0 ? saved : m_priceId;
     accept();
 }

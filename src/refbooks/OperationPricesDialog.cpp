@@ -1,13 +1,17 @@
 // Operation-price list "Операции": operation prices with their lowest norm price; adds,
 // changes, deletes and exports them, opens their norms, or picks one for the work-record editor.
 #include "refbooks/OperationPricesDialog.h"
+#include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
 #include "data/Format.h"
 #include "export/ExcelHelper.h"
+#include "records/OperationPriceStore.h"
 #include "refbooks/NormsDialog.h"
 #include "refbooks/OperationPriceEditor.h"
+#include "refbooks/StoreCall.h"
 #include "ui/DatasetGrid.h"
+#include "ui/Guarded.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
@@ -37,8 +41,9 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
                                              OperationTypesDialog& operationTypePicker, QWidget* parent)
     : ListDialog(QString(), parent), m_db(db),
       m_editor(new OperationPriceEditor(db, productPicker, operationTypePicker, this)),
-      m_normsDialog(new NormsDialog(db, this)) {
+      m_normsDialog(new NormsDialog(db, m_operationPrices, this)) {
     setObjectName(QStringLiteral("OperationPricesDialog"));
+    m_operationPrices.setSql(Database::operationPricesSql());
     setWindowTitle(QStringLiteral("Операции"));
     makeFixedDialog(this);
 
@@ -47,7 +52,7 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
     QFont bold = m_listGrid->horizontalHeader()->font();
     bold.setBold(true);
     m_listGrid->horizontalHeader()->setFont(bold);
-    m_db.operationPrices().setColumns({
+    m_operationPrices.setColumns({
         {QStringLiteral("MARKA"), QStringLiteral("Марка"), 180, trimmedText},
         {QStringLiteral("VID"), QStringLiteral("Опреция"), 243, trimmedText},
         {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 90,
@@ -58,7 +63,7 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
         {QStringLiteral("nmn"), QStringLiteral("Вид"), 139},
         {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 96},
     });
-    showInGrid(m_db.operationPrices(), m_listGrid);
+    showInGrid(m_operationPrices, m_listGrid);
 
     m_exportButton = new QPushButton(QStringLiteral("Excel"), this);
     m_exportButton->setObjectName(QStringLiteral("exportButton"));
@@ -78,7 +83,7 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_listGrid, 1);
     layout->addLayout(bottom);
-    resize(800, 520);
+    rememberGeometry(this, QStringLiteral("OperationPricesDialog"), QSize(800, 520));
 
     m_export.setSql(QStringLiteral(
         "select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN "
@@ -90,11 +95,12 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
 }
 
 Dataset& OperationPricesDialog::list() {
-    return m_db.operationPrices();
+    return m_operationPrices;
 }
 
 void OperationPricesDialog::browse() {
-    list().open();
+    if (!runGuarded([this] { list().open(); }))
+        return;
     enterMode(Mode::Browse);
     // The filter of an earlier search made here still applies to the fresh rows.
     search(m_searchEdit->text());
@@ -105,7 +111,8 @@ void OperationPricesDialog::browse() {
 std::optional<OperationPrice> OperationPricesDialog::pickOperationPrice(int startAtId) {
     m_picked.reset();
     list().close();
-    list().open();
+    if (!runGuarded([this] { list().open(); }))
+        return m_picked;
     enterMode(Mode::Pick);
     m_searchEdit->setVisible(true);
     m_searchEdit->clear();
@@ -146,8 +153,8 @@ void OperationPricesDialog::pickCurrent() {
     price.productId = list().fieldByName(QStringLiteral("i_id")).asInteger();
     price.id = list().fieldByName(QStringLiteral("id")).asInteger();
     price.basePrice = list().fieldByName(QStringLiteral("cena")).asFloat();
-    const QString mark = m_db.readValue(QStringLiteral("select marka from accounts_dep.izdel where id=") +
-                                        QString::number(price.productId))
+    const QString mark = m_db.readValue(QStringLiteral("select marka from accounts_dep.izdel where id=:id"),
+                                        {{QStringLiteral("id"), price.productId}})
                              .toString()
                              .trimmed();
     price.text = mark + QStringLiteral("; ") +
@@ -189,21 +196,22 @@ void OperationPricesDialog::removeCurrent() {
     if (list().isEmpty())
         return;
     const int id = list().fieldByName(QStringLiteral("id")).asInteger();
-    if (refuseDeletionInUse(m_db, QStringLiteral("select count(*) from accounts_dep.smena where o_id=:id"),
-                            id,
-                            QStringLiteral("Расценку нельзя удалить: на неё ссылаются записи журнала (%1). "
-                                           "Ничего не удалено.")))
+    if (runStoreCall([&] { refuseOperationPriceDeletionInUse(m_db, id); }) != StoreOutcome::Written)
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить операцию?")))
         return;
-    refuseIfStale(m_db.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"),
-                               {{QStringLiteral("id"), id}}));
+    runStoreCall([&] { deleteOperationPrice(m_db, id); });
     reopenList(false);
 }
 
 void OperationPricesDialog::exportToSpreadsheet() {
     m_export.close();
-    m_export.open();
+    if (runGuarded([this] { m_export.open(); }))
+        writeExport();
+    m_export.close();
+}
+
+void OperationPricesDialog::writeExport() {
     nameNextExport(QStringLiteral("Цены"));
     if (ExcelOpen(QString()) == -1) {
         QApplication::restoreOverrideCursor();
@@ -224,5 +232,4 @@ void OperationPricesDialog::exportToSpreadsheet() {
         ExcelPutCell(1, 4, row, kindText(m_export.fieldByName(QStringLiteral("NAIMEN")).asInteger()), true);
     }
     ExcelSetVisible(true);
-    m_export.close();
 }

@@ -42,6 +42,10 @@ public:
     // open afterwards.
     std::optional<OperationPrice> pickOperationPrice(int startAtId = 0);
 
+    // The operation prices the list shows, with their lowest norm price and number of norms
+    // (Database::operationPricesSql()); the norms window reads them again after a change.
+    Dataset& operationPrices() { return m_operationPrices; }
+
 public slots:
     // Writes every operation price with its stored price into a spreadsheet.
     void exportToSpreadsheet();
@@ -56,7 +60,11 @@ protected:
     void activateCurrent() override;
 
 private:
+    // Writes the export's rows (read already) into the spreadsheet.
+    void writeExport();
+
     Database& m_db;
+    Dataset m_operationPrices;
     OperationPriceEditor* m_editor;
     NormsDialog* m_normsDialog;
     std::optional<OperationPrice> m_picked;

@@ -2,6 +2,7 @@
 #include "refbooks/OperationTypeEditor.h"
 
 #include "data/Database.h"
+#include "refbooks/StoreCall.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -57,25 +58,9 @@ void OperationTypeEditor::showEvent(QShowEvent* e) {
 }
 
 void OperationTypeEditor::save() {
-    const QString name = m_nameEdit->text().trimmed();
-    if (name.isEmpty()) {
-        seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
-        return;
-    }
-    if (refuseIfTooLong(m_db, QStringLiteral("accounts_dep.vid_oper"), QStringLiteral("vid"),
-                        QStringLiteral("Операция"), m_nameEdit))
-        return;
-    QString check = QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=") +
-                    m_db.quote(name.toUpper());
-    if (!m_adding)
-        check += QStringLiteral(" and id<>") + QString::number(m_typeId);
-    if (refuseIfFound(m_db, check, QStringLiteral("Такая операция уже заведена!")))
-        return;
-    if (m_adding)
-        m_db.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:vid)"),
-                     {{QStringLiteral("vid"), name}});
-    else
-        refuseIfStale(m_db.execute(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where id=:id"),
-                                   {{QStringLiteral("vid"), name}, {QStringLiteral("id"), m_typeId}}));
-    accept();
+    const OperationType type{m_adding ? 0 : m_typeId, m_nameEdit->text().trimmed()};
+    // A type deleted at another workstation meanwhile closes the editor too.
+    if (runStoreCall([&] { saveOperationType(m_db, type); }, {{QStringLiteral("name"), m_nameEdit}}) !=
+        StoreOutcome::Refused)
+        accept();
 }

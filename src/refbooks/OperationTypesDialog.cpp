@@ -4,10 +4,10 @@
 
 #include "data/Database.h"
 #include "refbooks/OperationTypeEditor.h"
+#include "refbooks/StoreCall.h"
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
-#include "ui/WindowParts.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -18,19 +18,20 @@ OperationTypesDialog::OperationTypesDialog(Database& db, QWidget* parent)
     : ListDialog(QStringLiteral("Поиск по названию"), parent), m_db(db),
       m_editor(new OperationTypeEditor(db, this)) {
     setObjectName(QStringLiteral("OperationTypesDialog"));
+    m_operationTypes.setSql(Database::operationTypesSql());
     setWindowTitle(QStringLiteral("Виды операций (8)"));
 
     m_searchEdit->setVisible(false);
     m_listGrid->horizontalHeader()->setStretchLastSection(true);
-    m_db.operationTypes().setColumns({{QStringLiteral("VID"), QStringLiteral("Операции"), 360}});
-    showInGrid(m_db.operationTypes(), m_listGrid);
+    m_operationTypes.setColumns({{QStringLiteral("VID"), QStringLiteral("Операции"), 360}});
+    showInGrid(m_operationTypes, m_listGrid);
     m_listGrid->setMinimumSize(380, 380);
 
     layOutWithSearchAbove();
 }
 
 Dataset& OperationTypesDialog::list() {
-    return m_db.operationTypes();
+    return m_operationTypes;
 }
 
 void OperationTypesDialog::browse() {
@@ -69,19 +70,11 @@ void OperationTypesDialog::removeCurrent() {
     if (list().isEmpty())
         return;
     const int id = list().fieldByName(QStringLiteral("id")).asInteger();
-    if (refuseDeletionInUse(
-            m_db,
-            QStringLiteral("select (select count(*) from accounts_dep.smena s join accounts_dep.oper o on "
-                           "o.id=s.o_id where o.vid=:id) + (select count(*) from accounts_dep.fatigue where "
-                           "id_o=:id)"),
-            id,
-            QStringLiteral("Вид операции нельзя удалить: на него ссылаются записи журнала и хоз. работ (%1). "
-                           "Ничего не удалено.")))
+    if (runStoreCall([&] { refuseOperationTypeDeletionInUse(m_db, id); }) != StoreOutcome::Written)
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить вид операции?")))
         return;
-    refuseIfStale(m_db.execute(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"),
-                               {{QStringLiteral("id"), id}}));
+    runStoreCall([&] { deleteOperationType(m_db, id); });
     reopenList(false);
 }
 

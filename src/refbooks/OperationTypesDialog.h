@@ -2,6 +2,8 @@
 // serves the price editor as the operation-type picker.
 #pragma once
 
+#include "data/Dataset.h"
+#include "records/OperationTypeStore.h"
 #include "ui/ListDialog.h"
 
 #include <QString>
@@ -9,12 +11,6 @@
 
 class Database;
 class OperationTypeEditor;
-
-// An operation type as the picker hands it back: its id and its name, trimmed of blanks.
-struct OperationType {
-    int id = 0;
-    QString name;
-};
 
 class OperationTypesDialog : public ListDialog {
     Q_OBJECT
@@ -31,6 +27,10 @@ public:
     // from an empty list hands back an empty name and the id 0.
     std::optional<OperationType> pickOperationType();
 
+    // The operation types the list shows (accounts_dep.vid_oper by name), open while the list is
+    // shown.
+    Dataset& operationTypes() { return m_operationTypes; }
+
 protected:
     Dataset& list() override;
     void addNew() override;
@@ -41,6 +41,7 @@ protected:
 
 private:
     Database& m_db;
+    Dataset m_operationTypes;
     OperationTypeEditor* m_editor;
     std::optional<OperationType> m_picked;
 };

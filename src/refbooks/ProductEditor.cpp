@@ -3,6 +3,8 @@
 
 #include "data/Database.h"
 #include "data/Format.h"
+#include "records/ProductStore.h"
+#include "refbooks/StoreCall.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -12,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 
 ProductEditor::ProductEditor(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("ProductEditor"));
@@ -94,22 +95,6 @@ qint64 ProductEditor::chosenGroup() const {
     return m_groupBox->currentIndex() < 0 ? 0 : m_groupBox->currentData().toLongLong();
 }
 
-QString ProductEditor::rateForStatement(bool throughSeparatorFix) const {
-    double value = 0;
-    const QString typed = m_rateEdit->text().trimmed();
-    if (!parseNumber(typed, &value))
-        return QString();
-    const QString plain = formatGeneral(value);
-    if (!throughSeparatorFix)
-        return plain;
-    // The rate goes through the database separator; the column is a number, so the result
-    // is used only when it still reads as the same plain number (separator "."). A comma
-    // would split the value list and an empty separator would multiply the value.
-    static const QRegularExpression sqlNumber(QStringLiteral("^[0-9]+(\\.[0-9]*)?$"));
-    const QString fixed = m_db.separatorFix(typed);
-    return sqlNumber.match(fixed).hasMatch() && fixed.toDouble() == value ? fixed : plain;
-}
-
 void ProductEditor::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     m_markEdit->setFocus();
@@ -136,38 +121,11 @@ bool ProductEditor::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void ProductEditor::save() {
-    const QString mark = m_markEdit->text().trimmed();
-    if (mark.isEmpty() || m_rateEdit->text().trimmed().isEmpty() || chosenGroup() == 0) {
-        seams::errorBox(QStringLiteral("Все поля должны быть заполнены!"));
-        return;
-    }
-    const QString rate = rateForStatement(!m_adding);
-    if (rate.isEmpty()) {
-        seams::errorBox(QStringLiteral("Расценка должна быть числом, например 12.5"));
-        m_rateEdit->setFocus();
-        return;
-    }
-    if (refuseIfTooLong(m_db, QStringLiteral("cmn_gds_and_srv.gds_and_srv"), QStringLiteral("s_caption"),
-                        QStringLiteral("Марка"), m_markEdit))
-        return;
-    const QString id = QString::number(m_productId);
-    QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=") +
-                    m_db.quote(mark.toUpper());
-    if (!m_adding)
-        check += QStringLiteral("and id<>") + id;
-    if (refuseIfFound(m_db, check, QStringLiteral("Такая марка изделия уже заведена!")))
-        return;
-
-    const QString group = QString::number(chosenGroup());
-    if (m_adding)
-        m_db.execute(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
-                                    "id_msm_bs, massa, id_class_item)VALUES(") +
-                     m_db.quote(mark) + QStringLiteral(", '', 6, ") + rate + QStringLiteral(",") + group +
-                     QStringLiteral(")"));
-    else
-        refuseIfStale(
-            m_db.execute(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
-                         m_db.quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") + rate +
-                         QStringLiteral(", id_class_item=") + group + QStringLiteral(" where id=") + id));
-    accept();
+    const ProductEntry product{m_adding ? 0 : m_productId, m_markEdit->text().trimmed(), m_rateEdit->text(),
+                               chosenGroup()};
+    // A product deleted at another workstation meanwhile closes the editor too.
+    if (runStoreCall([&] { saveProduct(m_db, product); },
+                     {{QStringLiteral("mark"), m_markEdit}, {QStringLiteral("rate"), m_rateEdit}}) !=
+        StoreOutcome::Refused)
+        accept();
 }

@@ -42,9 +42,6 @@ private:
     void selectGroup(qint64 id);
     // Id of the chosen group; 0 when none is chosen.
     qint64 chosenGroup() const;
-    // The number typed into the rate field as it is written into the statements, or an empty
-    // text when the field holds no number.
-    QString rateForStatement(bool throughSeparatorFix) const;
 
     Database& m_db;
     bool m_adding = true;

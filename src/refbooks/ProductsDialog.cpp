@@ -1,39 +1,40 @@
 // Products list "Изделия (3)": adds, changes and deletes products, or picks one for the price
 // editor.
 #include "refbooks/ProductsDialog.h"
+#include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
-#include "data/Transaction.h"
+#include "records/ProductStore.h"
 #include "refbooks/ProductEditor.h"
+#include "refbooks/StoreCall.h"
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
-#include "ui/WindowParts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlError>
 #include <QTableView>
 #include <QVBoxLayout>
 
 ProductsDialog::ProductsDialog(Database& db, QWidget* parent)
     : ListDialog(QStringLiteral("Поиск по марке"), parent), m_db(db), m_editor(new ProductEditor(db, this)) {
     setObjectName(QStringLiteral("ProductsDialog"));
+    m_products.setSql(Database::productsSql());
     setWindowTitle(QStringLiteral("Изделия (3)"));
-    resize(640, 480);
+    rememberGeometry(this, QStringLiteral("ProductsDialog"), QSize(640, 480));
     // Every key but Up and Down edits the search text.
     m_searchSwallowsEditingKeys = false;
 
     m_listGrid->horizontalHeader()->setHighlightSections(true);
     m_listGrid->verticalHeader()->setDefaultSectionSize(m_listGrid->fontMetrics().height() + 6);
-    m_db.products().setColumns({
+    m_products.setColumns({
         GridColumn{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 220},
         GridColumn{QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 250},
         GridColumn{QStringLiteral("massa"), QStringLiteral("Коробки"), 100},
     });
-    showInGrid(m_db.products(), m_listGrid);
+    showInGrid(m_products, m_listGrid);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_addButton);
@@ -52,7 +53,7 @@ ProductsDialog::ProductsDialog(Database& db, QWidget* parent)
 }
 
 Dataset& ProductsDialog::list() {
-    return m_db.products();
+    return m_products;
 }
 
 void ProductsDialog::browse() {
@@ -100,7 +101,6 @@ void ProductsDialog::removeCurrent() {
     if (list().isEmpty())
         return;
     const qint64 n = list().fieldByName(QStringLiteral("id")).asLargeInt();
-    const QString id = QString::number(n);
 
     // Work records from the first day of the previous month of the year 2000 on.
     const int month = seams::today().month() == 1 ? 13 : seams::today().month();
@@ -120,27 +120,18 @@ void ProductsDialog::removeCurrent() {
     const bool deletePrices =
         prices > 0 &&
         seams::askYesNo(caption, QStringLiteral("По изделию есть расценки они будут удалены!!!"));
-    bool deleteProduct = false;
+    bool confirmed = false;
     bool deleteRecords = false;
     if (records > 0) {
-        deleteRecords = deleteProduct = seams::askYesNo(
+        deleteRecords = confirmed = seams::askYesNo(
             caption,
             QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
                            "удалены. Удалить изделие? "));
     } else {
-        deleteProduct = seams::askYesNo(caption, QStringLiteral("Удалить изделие? "));
+        confirmed = seams::askYesNo(caption, QStringLiteral("Удалить изделие? "));
     }
-    if (deleteProduct) {
-        Transaction transaction(m_db);
-        if (deletePrices)
-            m_db.execute(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + id);
-        if (deleteRecords)
-            m_db.execute(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + id);
-        // A product already deleted at another workstation takes nothing else with it.
-        if (!refuseIfStale(
-                m_db.execute(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + id)))
-            transaction.commit();
-    }
+    if (confirmed)
+        runStoreCall([&] { deleteProduct(m_db, n, deletePrices, deleteRecords); });
     reopenList(false);
 }
 

@@ -32,6 +32,9 @@ public:
     // row.
     std::optional<Product> pickProduct();
 
+    // The products the list shows (accounts_dep.izdel by mark), open while the list is shown.
+    Dataset& products() { return m_products; }
+
 protected:
     Dataset& list() override;
     void addNew() override;
@@ -42,6 +45,7 @@ protected:
 
 private:
     Database& m_db;
+    Dataset m_products;
     ProductEditor* m_editor;
     std::optional<Product> m_picked;
     // Counts of the product's work records from a given day on, and of its operation prices.

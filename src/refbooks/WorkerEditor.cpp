@@ -2,6 +2,7 @@
 #include "refbooks/WorkerEditor.h"
 
 #include "data/Database.h"
+#include "refbooks/StoreCall.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
@@ -138,22 +139,11 @@ bool WorkerEditor::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void WorkerEditor::save() {
-    const QString name = m_nameEdit->text().trimmed();
-    if (name.isEmpty()) {
-        seams::errorBox(QStringLiteral("ФИО нужно заполнить!"));
-        return;
-    }
-    if (refuseIfTooLong(m_db, QStringLiteral("accounts_dep.person"), QStringLiteral("fio"),
-                        QStringLiteral("ФИО"), m_nameEdit))
-        return;
-    if (m_adding)
-        m_db.execute(QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(") +
-                     m_db.quote(name) + QStringLiteral(", ") + m_db.quote(chosenPosition()) +
-                     QStringLiteral(")"));
-    else
-        refuseIfStale(m_db.execute(QStringLiteral("UPDATE accounts_dep.person SET fio=") + m_db.quote(name) +
-                                   QStringLiteral(", s_staffpos_hl=") + m_db.quote(chosenPosition()) +
-                                   QStringLiteral(" where accounts_dep.person.id=") +
-                                   QString::number(m_workerId)));
-    accept();
+    const Worker worker{m_adding ? 0 : m_workerId, m_nameEdit->text().trimmed()};
+    const QString position = chosenPosition();
+    // A worker deleted at another workstation meanwhile closes the editor too: the list is read
+    // again behind it.
+    if (runStoreCall([&] { saveWorker(m_db, worker, position); }, {{QStringLiteral("name"), m_nameEdit}}) !=
+        StoreOutcome::Refused)
+        accept();
 }

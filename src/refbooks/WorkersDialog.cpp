@@ -3,11 +3,11 @@
 #include "refbooks/WorkersDialog.h"
 
 #include "data/Database.h"
+#include "refbooks/StoreCall.h"
 #include "refbooks/WorkerEditor.h"
 #include "ui/DatasetGrid.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
-#include "ui/WindowParts.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -16,22 +16,23 @@
 
 WorkersDialog::WorkersDialog(Database& db, QWidget* parent)
     : ListDialog(QStringLiteral("Поиск по ФИО"), parent), m_db(db), m_editor(new WorkerEditor(db, this)) {
+    m_workers.setSql(Database::workersSql());
     setObjectName(QStringLiteral("WorkersDialog"));
     setWindowTitle(QStringLiteral("Список рабочих"));
 
     QFont bold = m_listGrid->horizontalHeader()->font();
     bold.setBold(true);
     m_listGrid->horizontalHeader()->setFont(bold);
-    m_db.workers().setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
-                               {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}});
-    showInGrid(m_db.workers(), m_listGrid);
+    m_workers.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
+                          {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}});
+    showInGrid(m_workers, m_listGrid);
     m_listGrid->setMinimumSize(640, 380);
 
     layOutWithSearchAbove();
 }
 
 Dataset& WorkersDialog::list() {
-    return m_db.workers();
+    return m_workers;
 }
 
 void WorkersDialog::browse() {
@@ -72,18 +73,11 @@ void WorkersDialog::removeCurrent() {
     if (list().isEmpty())
         return;
     const int id = list().fieldByName(QStringLiteral("id")).asInteger();
-    if (refuseDeletionInUse(
-            m_db,
-            QStringLiteral("select (select count(*) from accounts_dep.smena where w_id=:id) + "
-                           "(select count(*) from accounts_dep.fatigue where id_p=:id)"),
-            id,
-            QStringLiteral("Работника нельзя удалить: на него ссылаются записи журнала и "
-                           "хоз. работ (%1). Ничего не удалено.")))
+    if (runStoreCall([&] { refuseWorkerDeletionInUse(m_db, id); }) != StoreOutcome::Written)
         return;
     if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить работника?")))
         return;
-    refuseIfStale(
-        m_db.execute(QStringLiteral("delete from accounts_dep.person where id =") + QString::number(id)));
+    runStoreCall([&] { deleteWorker(m_db, id); });
     reopenList(true);
 }
 

@@ -2,6 +2,8 @@
 // work-record and maintenance-work editors as the worker picker.
 #pragma once
 
+#include "data/Dataset.h"
+#include "records/WorkerStore.h"
 #include "ui/ListDialog.h"
 
 #include <QString>
@@ -9,12 +11,6 @@
 
 class Database;
 class WorkerEditor;
-
-// A worker as the picker hands it back: the id and the name, trimmed of blanks.
-struct Worker {
-    int id = 0;
-    QString name;
-};
 
 class WorkersDialog : public ListDialog {
     Q_OBJECT
@@ -30,6 +26,9 @@ public:
     // left the list or it had no row.
     std::optional<Worker> pickWorker();
 
+    // The workers the list shows (accounts_dep.person by name), open while the list is shown.
+    Dataset& workers() { return m_workers; }
+
 protected:
     Dataset& list() override;
     void addNew() override;
@@ -40,6 +39,7 @@ protected:
 
 private:
     Database& m_db;
+    Dataset m_workers;
     WorkerEditor* m_editor;
     std::optional<Worker> m_picked;
 };

@@ -23,12 +23,12 @@ int ReportQuery::Source::fieldIndex(const QString& name) const {
 }
 
 QVariant ReportQuery::Source::value(int row, int field) const {
-    if (row < 0 || row >= q.visible.size() || field < 0 || field >= q.names.size())
+    if (row < 0 || row >= q.m_visible.size() || field < 0 || field >= q.m_names.size())
         return {};
-    const QVariant v = q.rows[q.visible[row]][field];
+    const QVariant v = q.m_rows[q.m_visible[row]][field];
     if (v.isNull() || v.typeId() != QMetaType::QString)
         return v;
-    switch (q.types[field].id()) {
+    switch (q.m_types[field].id()) {
     case QMetaType::Double:
     case QMetaType::Float:
     case QMetaType::Int:

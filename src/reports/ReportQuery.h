@@ -13,7 +13,7 @@ public:
     // The statement runs on the named connection (a Connection's name()).
     ReportQuery(const QString& connection, QObject* parent = nullptr);
 
-    QString connectionName() const { return connName; }
+    QString connectionName() const { return m_connectionName; }
 
     // Sets the period parameters data1 .. data<count>: the odd ones to the first day of the
     // period (inclusive), the even ones to the day after its end (exclusive).

@@ -11,6 +11,7 @@
 #include "reports/SummaryReports.h"
 #include "reports/WorkersDetailReport.h"
 #include "reports/WorkersReport.h"
+#include "ui/Guarded.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
@@ -169,16 +170,19 @@ void ReportsDialog::showForLastMonth() {
 }
 
 void ReportsDialog::previewSummary(SummaryReport report, ReportLayoutBase& layout) {
-    // The report streams in on a session of its own, so the main window's statements (the version
-    // check) are not held up meanwhile; without one it is read whole before the preview opens.
-    const QString mainConnection = m_db.connection().name();
-    const bool ownSession = openCompanion(mainConnection, kReportConnectionName);
-    auto feed = std::make_unique<SummaryReportFeed>(layout, report, m_fromEdit->date(), m_toEdit->date(),
-                                                    m_kindGroup->value(),
-                                                    ownSession ? kReportConnectionName : mainConnection);
-    if (!ownSession)
-        feed->finishAll();
-    showReportPreview(std::move(feed), layout.previewZoom(), this);
+    runGuarded([&] {
+        // The report streams in on a session of its own, so the main window's statements (the
+        // version check) are not held up meanwhile; without one it is read whole before the
+        // preview opens.
+        const QString mainConnection = m_db.connection().name();
+        const bool ownSession = openCompanion(mainConnection, kReportConnectionName);
+        auto feed = std::make_unique<SummaryReportFeed>(layout, report, m_fromEdit->date(), m_toEdit->date(),
+                                                        m_kindGroup->value(),
+                                                        ownSession ? kReportConnectionName : mainConnection);
+        if (!ownSession)
+            feed->finishAll();
+        showReportPreview(std::move(feed), layout.previewZoom(), this);
+    });
 }
 
 void ReportsDialog::printWorkersReport() {
@@ -198,6 +202,10 @@ void ReportsDialog::printProductsDetailReport() {
 }
 
 void ReportsDialog::exportSummary() {
+    runGuarded([this] { writeSummaryExport(); });
+}
+
+void ReportsDialog::writeSummaryExport() {
     WaitCursor wait;
     m_summaryQuery.close();
     m_summaryQuery.setPeriod(m_fromEdit->date(), m_toEdit->date(), 2);

@@ -49,6 +49,8 @@ private slots:
 
 private:
     void previewSummary(SummaryReport report, ReportLayoutBase& layout);
+    // The export of exportSummary, which runs it with its errors shown.
+    void writeSummaryExport();
 
     Database& m_db;
 

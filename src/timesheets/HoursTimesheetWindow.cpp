@@ -1,14 +1,16 @@
 // Hours timesheet window "Табель по времени".
 #include "timesheets/HoursTimesheetWindow.h"
+#include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
 #include "export/ExcelHelper.h"
+#include "records/TimesheetRebuild.h"
 #include "reports/HoursTimesheetReport.h"
 #include "timesheets/TimesheetQuery.h"
-#include "timesheets/TimesheetRebuild.h"
 #include "timesheets/TimesheetSheets.h"
 #include "timesheets/TimesheetWidgets.h"
 #include "ui/DatasetGrid.h"
+#include "ui/Guarded.h"
 #include "ui/Seams.h"
 
 #include <QApplication>
@@ -157,7 +159,7 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_shiftTabs, 1);
     layout->addLayout(bottom);
-    setFixedSize(940, 560);
+    rememberGeometry(this, QStringLiteral("HoursTimesheetWindow"), QSize(940, 560));
 
     connect(m_monthBox, &QComboBox::currentIndexChanged, this, &HoursTimesheetWindow::applyMonth);
     connect(m_yearBox, &QComboBox::currentIndexChanged, this, &HoursTimesheetWindow::applyMonth);
@@ -170,7 +172,9 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
 }
 
 void HoursTimesheetWindow::showMonth(const QDate& journalDate) {
-    fillYears(journalDate);
+    // Without its years the window has no month to show: it stays closed when they cannot be read.
+    if (!runGuarded([&] { fillYears(journalDate); }))
+        return;
     chooseMonth(m_monthBox, m_yearBox, TimesheetMonth::of(journalDate));
     applyMonth();
     if (QWidget* active = QApplication::activeWindow(); active && active != this)
@@ -195,7 +199,7 @@ void HoursTimesheetWindow::fillYears(const QDate& journalDate) {
 void HoursTimesheetWindow::applyMonth() {
     m_month = chosenMonth(m_monthBox, m_yearBox);
     closeShifts();
-    openShifts();
+    runGuarded([this] { openShifts(); });
 }
 
 void HoursTimesheetWindow::openShifts() {
@@ -223,16 +227,22 @@ void HoursTimesheetWindow::layOutDays(int shift) {
 
 void HoursTimesheetWindow::refresh() {
     closeShifts();
-    openShifts();
+    runGuarded([this] { openShifts(); });
 }
 
 void HoursTimesheetWindow::rebuild() {
-    rebuildAndShowAgain(
-        m_db, TimesheetRows::Shifts, m_month, m_progressBar, [this] { closeShifts(); },
-        [this] { openShifts(); });
+    runGuarded([this] {
+        rebuildAndShowAgain(
+            m_db, TimesheetRows::Shifts, m_month, m_progressBar, [this] { closeShifts(); },
+            [this] { openShifts(); });
+    });
 }
 
 void HoursTimesheetWindow::exportToExcel() {
+    runGuarded([this] { writeExport(); });
+}
+
+void HoursTimesheetWindow::writeExport() {
     m_report->openMonth(m_month.month, m_month.year);
     struct Closer {
         Dataset& rows;
@@ -254,9 +264,11 @@ void HoursTimesheetWindow::exportToExcel() {
 }
 
 void HoursTimesheetWindow::print() {
-    m_report->previewMonth(
-        m_month.month, m_month.year,
-        m_monthBox->currentText() + u' ' + m_yearBox->currentText() + QStringLiteral(" г."), this);
+    runGuarded([this] {
+        m_report->previewMonth(
+            m_month.month, m_month.year,
+            m_monthBox->currentText() + u' ' + m_yearBox->currentText() + QStringLiteral(" г."), this);
+    });
 }
 
 bool HoursTimesheetWindow::event(QEvent* e) {

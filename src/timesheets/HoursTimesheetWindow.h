@@ -48,6 +48,8 @@ private:
     void openShifts();
     void closeShifts();
     void layOutDays(int shift);
+    // The export of exportToExcel, which runs it with its errors shown.
+    void writeExport();
 
     Database& m_db;
     HoursTimesheetReport* m_report;

@@ -1,14 +1,16 @@
 // Piece-work timesheet window.
 #include "timesheets/PieceworkTimesheetWindow.h"
+#include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
 #include "data/Format.h"
 #include "export/ExcelHelper.h"
+#include "records/TimesheetRebuild.h"
 #include "timesheets/TimesheetQuery.h"
-#include "timesheets/TimesheetRebuild.h"
 #include "timesheets/TimesheetSheets.h"
 #include "timesheets/TimesheetWidgets.h"
 #include "ui/DatasetGrid.h"
+#include "ui/Guarded.h"
 #include "ui/Seams.h"
 
 #include <QApplication>
@@ -144,8 +146,9 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     layout->addWidget(m_timesheetGrid, 1);
     layout->addLayout(totals);
     layout->addLayout(buttons);
-    // Room for the 36 columns of a 31-day month.
-    setFixedSize(1104, 600);
+    // Room for the 36 columns of a 31-day month at the default size; on a smaller screen the
+    // grid scrolls.
+    rememberGeometry(this, QStringLiteral("PieceworkTimesheetWindow"), QSize(1104, 600));
 
     connect(m_monthBox, &QComboBox::currentIndexChanged, this, &PieceworkTimesheetWindow::applyMonth);
     connect(m_yearBox, &QComboBox::activated, this, &PieceworkTimesheetWindow::applyMonth);
@@ -168,7 +171,9 @@ void PieceworkTimesheetWindow::setView(PieceworkView view) {
 void PieceworkTimesheetWindow::showView(PieceworkView view) {
     setView(view);
     const QDate today = seams::today();
-    fillYears(today.year());
+    // Without its years the window has no month to show: it stays closed when they cannot be read.
+    if (!runGuarded([&] { fillYears(today.year()); }))
+        return;
     chooseMonth(m_monthBox, m_yearBox, TimesheetMonth::of(today));
     applyMonth();
     showInGrid(*m_current, m_timesheetGrid);
@@ -210,8 +215,10 @@ void PieceworkTimesheetWindow::openCurrent() {
 
 void PieceworkTimesheetWindow::applyMonth() {
     m_month = chosenMonth();
-    openCurrent();
-    showTotals(readPieceworkTotals(m_db, m_month));
+    runGuarded([this] {
+        openCurrent();
+        showTotals(readPieceworkTotals(m_db, m_month));
+    });
 }
 
 void PieceworkTimesheetWindow::showTotals(const PieceworkTotals& totals) {
@@ -249,16 +256,22 @@ void PieceworkTimesheetWindow::layOutColumns() {
 }
 
 void PieceworkTimesheetWindow::refresh() {
-    openCurrent();
+    runGuarded([this] { openCurrent(); });
 }
 
 void PieceworkTimesheetWindow::rebuild() {
-    rebuildAndShowAgain(
-        m_db, TimesheetRows::Maintenance, m_month, m_progressBar, [this] { m_current->close(); },
-        [this] { openCurrent(); });
+    runGuarded([this] {
+        rebuildAndShowAgain(
+            m_db, TimesheetRows::Maintenance, m_month, m_progressBar, [this] { m_current->close(); },
+            [this] { openCurrent(); });
+    });
 }
 
 void PieceworkTimesheetWindow::exportToExcel() {
+    runGuarded([this] { writeExport(); });
+}
+
+void PieceworkTimesheetWindow::writeExport() {
     const int recNo = m_current->recNo();
     m_timesheetGrid->setUpdatesEnabled(false);
     struct Resume {

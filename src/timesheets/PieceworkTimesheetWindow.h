@@ -46,6 +46,8 @@ private:
     void openCurrent();
     void layOutColumns();
     void showTotals(const PieceworkTotals& totals);
+    // The export of exportToExcel, which runs it with its errors shown.
+    void writeExport();
 
     Database& m_db;
     TimesheetQuery* m_queries[4];

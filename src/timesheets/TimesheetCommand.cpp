@@ -17,9 +17,7 @@ namespace {
 
 struct Options {
     std::optional<PieceworkView> view; // none: the hours of all shifts
-    bool haveKind = false;
     TimesheetMonth month;
-    bool haveMonth = false;
     QString xlsx;
     QStringList positional;
 };
@@ -33,51 +31,35 @@ bool parseMonth(const QString& text, TimesheetMonth* month) {
     return month->month >= 1 && month->month <= 12 && month->year >= 1900;
 }
 
-// Reads the arguments; on a fault returns false with the reason.
-bool parseOptions(const QStringList& args, Options* o, QString* error) {
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!a.startsWith(QStringLiteral("--"))) {
-            o->positional << a;
-            continue;
-        }
-        if (a != u"--timesheet" && a != u"--month" && a != u"--xlsx") {
-            *error = QStringLiteral("неизвестный параметр %1").arg(a);
-            return false;
-        }
-        if (i + 1 >= args.size()) {
-            *error = QStringLiteral("после %1 нет значения").arg(a);
-            return false;
-        }
-        const QString v = args[++i];
-        if (a == u"--timesheet") {
-            PieceworkView view;
-            if (v == u"shifts")
-                o->view.reset();
-            else if (pieceworkViewByName(v, &view))
-                o->view = view;
-            else {
-                *error =
-                    QStringLiteral("неизвестный табель '%1' (piecework, maintenance, average, all, shifts)")
-                        .arg(v);
-                return false;
-            }
-            o->haveKind = true;
-        } else if (a == u"--month") {
-            if (!parseMonth(v, &o->month)) {
-                *error = QStringLiteral("месяц '%1' не в виде ММ.ГГГГ").arg(v);
-                return false;
-            }
-            o->haveMonth = true;
-        } else {
-            o->xlsx = v;
-        }
-    }
-    if (!o->haveKind)
+// Reads the values of the options; on a fault returns false with the reason.
+bool parseOptions(const CommandOptions& given, Options* o, QString* error) {
+    if (!given.isSet(QStringLiteral("timesheet"))) {
         *error = QStringLiteral("не указан табель (--timesheet)");
-    else if (!o->haveMonth)
+        return false;
+    }
+    const QString kind = given.value(QStringLiteral("timesheet"));
+    PieceworkView view;
+    if (kind == u"shifts")
+        o->view.reset();
+    else if (pieceworkViewByName(kind, &view))
+        o->view = view;
+    else {
+        *error = QStringLiteral("неизвестный табель '%1' (piecework, maintenance, average, all, shifts)")
+                     .arg(kind);
+        return false;
+    }
+    if (!given.isSet(QStringLiteral("month"))) {
         *error = QStringLiteral("не указан месяц (--month)");
-    else if (o->xlsx.isEmpty())
+        return false;
+    }
+    const QString month = given.value(QStringLiteral("month"));
+    if (!parseMonth(month, &o->month)) {
+        *error = QStringLiteral("месяц '%1' не в виде ММ.ГГГГ").arg(month);
+        return false;
+    }
+    o->xlsx = given.value(QStringLiteral("xlsx"));
+    o->positional = given.positional;
+    if (o->xlsx.isEmpty())
         *error = QStringLiteral("не указан файл (--xlsx)");
     else
         *error = positionalArgumentsProblem(o->positional);
@@ -91,13 +73,13 @@ QString timesheetCommandUsage() {
                           "--xlsx ФАЙЛ [БАЗА СЕРВЕР]");
 }
 
-int runTimesheetCommand(const QStringList& args, int buildDate, int buildTime) {
+CommandExit runTimesheetCommand(const CommandOptions& options, int buildDate, int buildTime) {
     Options o;
     QString error;
-    if (!parseOptions(args, &o, &error)) {
+    if (!parseOptions(options, &o, &error)) {
         printError(QStringLiteral("Ошибка: ") + error);
         printError(QStringLiteral("Использование: ") + timesheetCommandUsage());
-        return 2;
+        return CommandExit::BadArguments;
     }
 
     // The cells go into a workbook of this program, which is then saved; a cell the workbook
@@ -123,13 +105,13 @@ int runTimesheetCommand(const QStringList& args, int buildDate, int buildTime) {
     // session that cannot write; an outdated program is refused as the windows refuse it.
     Database db;
     try {
-        db.connection().setConnectionString(buildConnectionString(o.positional));
+        db.connection().setSettings(connectionSettings(o.positional));
         db.connection().open();
         db.execute(QStringLiteral("set session characteristics as transaction read only"));
         if (db.newerProgramHasRun(buildDate, buildTime)) {
             printError(QStringLiteral("Версия программы не соответсвует БД: в базе работала более новая "
                                       "версия. Табель не записан."));
-            return 5;
+            return CommandExit::ProgramOutdated;
         }
         if (o.view) {
             Dataset rows(nullptr, db.connection().name());
@@ -144,13 +126,13 @@ int runTimesheetCommand(const QStringList& args, int buildDate, int buildTime) {
         }
     } catch (const DbError& e) {
         printError(QStringLiteral("Ошибка базы данных: ") + e.message);
-        return 3;
+        return CommandExit::DatabaseError;
     }
     try {
         spreadsheet::inprocess::saveXlsx(*workbook->activeWorkbook(), o.xlsx);
     } catch (const spreadsheet::Error& e) {
         printError(QStringLiteral("Не удалось записать %1: %2").arg(o.xlsx, e.text()));
-        return 4;
+        return CommandExit::FileError;
     }
-    return cellFailed ? 4 : 0;
+    return cellFailed ? CommandExit::FileError : CommandExit::Success;
 }

@@ -3,18 +3,21 @@
 // database.
 #pragma once
 
-#include <QStringList>
+#include "data/CommandOptions.h"
 
-// args are the program's arguments without the program name:
+#include <QString>
+
+// options are the mode's options as the program's front end read them (each at most once):
 //     --timesheet piecework|maintenance|average|all|shifts --month MM.YYYY --xlsx FILE
 //     [DATABASE SERVER]
 // piecework, maintenance, average and all are the four views of the piece-work timesheet, shifts
 // the hours of all shifts of the hours timesheet. Needs a QGuiApplication and opens the
 // program's connection itself, so no other Database object may exist meanwhile. Writes messages
-// to stderr; returns 0 on success, 2 on bad arguments, 3 when the database cannot be reached or
-// refuses a statement, 4 when the file cannot be written, 5 when a newer program than this build
-// (its build date and time as the build stamp counts them) has run against the database.
-int runTimesheetCommand(const QStringList& args, int buildDate, int buildTime);
+// to stderr; returns BadArguments (nothing opened or written), DatabaseError when the database
+// cannot be reached or refuses a statement, FileError when the file cannot be written (or the
+// path is not a regular file), ProgramOutdated when a newer program than this build (its build
+// date and time as the build stamp counts them) has run against the database.
+CommandExit runTimesheetCommand(const CommandOptions& options, int buildDate, int buildTime);
 
 // The usage text printed with an argument error.
 QString timesheetCommandUsage();

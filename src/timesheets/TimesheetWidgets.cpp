@@ -94,7 +94,7 @@ void rebuildAndShowAgain(Database& db, TimesheetRows rows, const TimesheetMonth&
         }
     } showAgainAtEnd{showAgain};
     RebuildProgress progress(bar, month.days());
-    rebuildTimesheetRows(db, rows, month, [&](int day) { progress.dayDone(day); });
+    rebuildTimesheetRows(db, rows, month.year, month.month, [&](int day) { progress.dayDone(day); });
 }
 
 void showExportCount(QPushButton* button, int written, int total) {

@@ -2,8 +2,8 @@
 // read-only grid, the progress bar of a rebuild and the export's counting caption.
 #pragma once
 
+#include "records/TimesheetRebuild.h"
 #include "timesheets/TimesheetMonth.h"
-#include "timesheets/TimesheetRebuild.h"
 #include "ui/WindowParts.h"
 
 #include <QList>

@@ -3,6 +3,7 @@
 #include "ui/ListDialog.h"
 
 #include "data/Dataset.h"
+#include "ui/Guarded.h"
 #include "ui/ListSearch.h"
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
@@ -20,15 +21,36 @@ ListDialog::ListDialog(const QString& searchHint, QWidget* parent) : QDialog(par
     m_listGrid = makeListGrid(this);
     makeListButtons(this, m_addButton, m_changeButton, m_removeButton, m_exitButton);
 
-    connect(m_addButton, &QPushButton::clicked, this, &ListDialog::addNew);
+    connect(m_addButton, &QPushButton::clicked, this, &ListDialog::add);
     connect(m_changeButton, &QPushButton::clicked, this, &ListDialog::changeOrPick);
-    connect(m_removeButton, &QPushButton::clicked, this, &ListDialog::removeCurrent);
+    connect(m_removeButton, &QPushButton::clicked, this, &ListDialog::remove);
     connect(m_exitButton, &QPushButton::clicked, this, &ListDialog::reject);
-    connect(m_listGrid, &QTableView::doubleClicked, this, &ListDialog::activateCurrent);
-    connect(m_searchEdit, &QLineEdit::textChanged, this, &ListDialog::search);
+    connect(m_listGrid, &QTableView::doubleClicked, this, &ListDialog::activate);
+    connect(m_searchEdit, &QLineEdit::textChanged, this, &ListDialog::searchFor);
+}
+
+// The buttons' slots: what the subclass does reaches the database, so its errors are shown here.
+void ListDialog::add() {
+    runGuarded([this] { addNew(); });
+}
+
+void ListDialog::remove() {
+    runGuarded([this] { removeCurrent(); });
+}
+
+void ListDialog::activate() {
+    runGuarded([this] { activateCurrent(); });
+}
+
+void ListDialog::searchFor(const QString& text) {
+    runGuarded([this, &text] { search(text); });
 }
 
 void ListDialog::changeOrPick() {
+    runGuarded([this] { changeOrPickCurrent(); });
+}
+
+void ListDialog::changeOrPickCurrent() {
     if (m_mode == Mode::Browse)
         changeCurrent();
     else
@@ -36,7 +58,7 @@ void ListDialog::changeOrPick() {
 }
 
 void ListDialog::activateCurrent() {
-    changeOrPick();
+    changeOrPickCurrent();
 }
 
 void ListDialog::enterMode(Mode mode) {
@@ -58,13 +80,15 @@ int ListDialog::showInMode(Mode mode) {
 }
 
 void ListDialog::browseList() {
-    list().open();
+    if (!runGuarded([this] { list().open(); }))
+        return;
     showInMode(Mode::Browse);
     list().close();
 }
 
 void ListDialog::pickFromList(bool hideSearchAfter) {
-    list().open();
+    if (!runGuarded([this] { list().open(); }))
+        return;
     m_searchEdit->setVisible(true);
     m_searchEdit->clear();
     showInMode(Mode::Pick);

@@ -40,7 +40,7 @@ protected:
     void enterMode(Mode mode);
     // Shows the window modally in the given mode; returns the window's result.
     int showInMode(Mode mode);
-    // The list read, shown for browsing, and closed again.
+    // The list read, shown for browsing, and closed again (not shown when it cannot be read).
     void browseList();
     // The list read and shown for picking with the search field shown and cleared, then closed
     // again; with hideSearchAfter the search field is hidden once the pick is over.
@@ -74,6 +74,13 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // The slots of the buttons, the double click and the search field: each runs the
+    // subclass's action with its errors shown, so that none leaves the slot.
+    void add();
+    void remove();
     void changeOrPick();
+    void activate();
+    void searchFor(const QString& text);
+    void changeOrPickCurrent();
     Mode m_mode = Mode::Browse;
 };

@@ -73,37 +73,10 @@ bool refuseIfFound(Database& db, const QString& countSql, const QString& message
     return true;
 }
 
-bool refuseIfTooLong(Database& db, const QString& table, const QString& column, const QString& field,
-                     QLineEdit* box) {
-    const qsizetype dot = table.indexOf(u'.');
-    const int limit =
-        db.readValue(QStringLiteral("select character_maximum_length from information_schema.columns "
-                                    "where table_schema=:schema and table_name=:name and "
-                                    "column_name=:column"),
-                     {{QStringLiteral("schema"), table.left(dot)},
-                      {QStringLiteral("name"), table.mid(dot + 1)},
-                      {QStringLiteral("column"), column}})
-            .toInt();
-    if (limit <= 0 || box->text().trimmed().size() <= limit)
-        return false;
-    seams::errorBox(
-        QStringLiteral("Поле «%1» длиннее допустимого: не больше %2 символов.").arg(field).arg(limit));
-    box->setFocus();
-    return true;
-}
-
 bool refuseIfStale(int rowsTouched) {
     if (rowsTouched != 0)
         return false;
     seams::errorBox(staleRowText());
-    return true;
-}
-
-bool refuseDeletionInUse(Database& db, const QString& countSql, qint64 id, const QString& message) {
-    const qint64 records = db.readValue(countSql, {{QStringLiteral("id"), id}}).toLongLong();
-    if (records == 0)
-        return false;
-    seams::errorBox(message.arg(records));
     return true;
 }
 

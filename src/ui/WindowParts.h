@@ -33,20 +33,9 @@ void layOutEditor(QDialog* dialog, QWidget* group, QPushButton*& save, QPushButt
 // message is shown as a refusal and true is returned.
 bool refuseIfFound(Database& db, const QString& countSql, const QString& message);
 
-// The length check of a text before a save: when the text is longer than the column
-// (schema.table, column) holds, a message names the field and its limit, the box gets the
-// focus and true is returned.
-bool refuseIfTooLong(Database& db, const QString& table, const QString& column, const QString& field,
-                     QLineEdit* box);
-
 // The check after an update or delete by key: when it touched no row, the row was changed or
 // deleted at another workstation; the message says so and true is returned.
 bool refuseIfStale(int rowsTouched);
-// The check before deleting a reference-book row: countSql counts the records that refer to the
-// row :id. When there are any, the message (with the count for %1) is shown, nothing is
-// deleted and true is returned: the records would otherwise drop out of the journal, the
-// timesheets and the reports.
-bool refuseDeletionInUse(Database& db, const QString& countSql, qint64 id, const QString& message);
 
 // A dialog of fixed size: a title and a close button, no minimise or maximise button.
 void makeFixedDialog(QDialog* dialog);

@@ -38,6 +38,7 @@ private slots:
     void datesAreDayFirst();
     void rowsAsTheServerSendsThem();
     void streamingFailureAndStop();
+    void sentStatementAfterItsSessionClosed();
 
 private:
     void openJournal(Dataset& q, const QDate& day);
@@ -130,11 +131,16 @@ void DatabaseTest::sharedQueryFields_data() {
 void DatabaseTest::sharedQueryFields() {
     QFETCH(QString, query);
     QFETCH(QStringList, fields);
-    QHash<QString, Dataset*> byName{{"Workers", &dm->workers()},      {"Izdel", &dm->products()},
-                                    {"Oper", &dm->operationPrices()}, {"Vid_oper", &dm->operationTypes()},
-                                    {"Smena1", &journal(1)},          {"Smena2", &journal(2)},
-                                    {"Smena3", &journal(3)},          {"Smena4", &journal(4)},
-                                    {"H_Tabel_1", &hoursSheet(1)},    {"H_Tabel_2", &hoursSheet(2)},
+    Dataset workers, products, operationPrices, operationTypes;
+    workers.setSql(Database::workersSql());
+    products.setSql(Database::productsSql());
+    operationPrices.setSql(Database::operationPricesSql());
+    operationTypes.setSql(Database::operationTypesSql());
+    QHash<QString, Dataset*> byName{{"Workers", &workers},      {"Izdel", &products},
+                                    {"Oper", &operationPrices}, {"Vid_oper", &operationTypes},
+                                    {"Smena1", &journal(1)},    {"Smena2", &journal(2)},
+                                    {"Smena3", &journal(3)},    {"Smena4", &journal(4)},
+                                    {"H_Tabel_1", &hoursSheet(1)}, {"H_Tabel_2", &hoursSheet(2)},
                                     {"H_Tabel_3", &hoursSheet(3)}};
     Dataset* q = byName.value(query);
     q->setParam("data", kDay);
@@ -377,42 +383,44 @@ void DatabaseTest::apostropheSurvives() {
 
 void DatabaseTest::datasetFilterRowsAndGrid() {
     db->exec("insert into accounts_dep.person (fio) values ('Петрова Анна'), ('Павлов Олег'), ('петухов')");
-    dm->workers().setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
+    Dataset workers;
+    workers.setSql(Database::workersSql());
+    workers.setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
     QTableView view;
-    showInGrid(dm->workers(), &view);
-    dm->workers().open();
-    QCOMPARE(dm->workers().recordCount(), 6);
+    showInGrid(workers, &view);
+    workers.open();
+    QCOMPARE(workers.recordCount(), 6);
     QCOMPARE(view.model()->rowCount(), 6);
     QCOMPARE(view.model()->headerData(0, Qt::Horizontal).toString(), QString("ФИО"));
     QCOMPARE(view.columnWidth(0), 200);
 
-    dm->workers().setFilter("fio like 'Пет%'");
-    dm->workers().setFiltered(true);
+    workers.setFilter("fio like 'Пет%'");
+    workers.setFiltered(true);
     // Prefix search without regard to case: Петров Пётр, Петрова Анна, петухов.
-    QCOMPARE(dm->workers().recordCount(), 3);
+    QCOMPARE(workers.recordCount(), 3);
     QCOMPARE(view.model()->rowCount(), 3);
-    QCOMPARE(dm->workers().recNo(), 1);
-    dm->workers().setRecNo(3);
+    QCOMPARE(workers.recNo(), 1);
+    workers.setRecNo(3);
     QCOMPARE(view.currentIndex().row(), 2);
-    QCOMPARE(view.model()->index(2, 0).data().toString(), dm->workers().fieldByName("fio").asString());
+    QCOMPARE(view.model()->index(2, 0).data().toString(), workers.fieldByName("fio").asString());
     view.setCurrentIndex(view.model()->index(1, 1));
-    QCOMPARE(dm->workers().recNo(), 2);
-    QCOMPARE(dm->workers().fieldByName("fio").asString(), QString("Петрова Анна"));
+    QCOMPARE(workers.recNo(), 2);
+    QCOMPARE(workers.fieldByName("fio").asString(), QString("Петрова Анна"));
 
-    dm->workers().setFilter("fio like '%ров%'");
-    QCOMPARE(dm->workers().recordCount(), 3);
-    dm->workers().setFilter("id=17");
-    QCOMPARE(dm->workers().recordCount(), 1);
-    dm->workers().setFiltered(false);
-    QCOMPARE(dm->workers().recordCount(), 6);
-    QVERIFY(dm->workers().locate("fio", "Павлов Олег"));
-    QCOMPARE(view.model()->index(dm->workers().recNo() - 1, 0).data().toString(), QString("Павлов Олег"));
-    dm->workers().last();
-    dm->workers().next();
-    QVERIFY(dm->workers().eof());
-    dm->workers().close();
+    workers.setFilter("fio like '%ров%'");
+    QCOMPARE(workers.recordCount(), 3);
+    workers.setFilter("id=17");
+    QCOMPARE(workers.recordCount(), 1);
+    workers.setFiltered(false);
+    QCOMPARE(workers.recordCount(), 6);
+    QVERIFY(workers.locate("fio", "Павлов Олег"));
+    QCOMPARE(view.model()->index(workers.recNo() - 1, 0).data().toString(), QString("Павлов Олег"));
+    workers.last();
+    workers.next();
+    QVERIFY(workers.eof());
+    workers.close();
     QCOMPARE(view.model()->rowCount(), 0);
-    QCOMPARE(dm->workers().fieldByName("id").asInteger(), 0);
+    QCOMPARE(workers.fieldByName("id").asInteger(), 0);
 }
 
 void DatabaseTest::editableTable() {
@@ -550,6 +558,41 @@ void DatabaseTest::streamingFailureAndStop() {
     control.open();
     QCOMPARE(control.fieldByName("cnt").asInteger(), 1);
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+}
+
+// A statement sent on another session whose connection the program closed before taking the
+// answer: the rows are read on the dataset's own session, and the other session, opened again,
+// takes the next statement.
+void DatabaseTest::sentStatementAfterItsSessionClosed() {
+    const QString session = kConnectionName + " sent";
+    QVERIFY(openCompanion(kConnectionName, session));
+    Dataset sent;
+    sent.setSql("select x, :t as t from generate_series(1, 3) x order by x");
+    sent.setParam("t", "д'Артаньян");
+    QVERIFY(sent.sendOnSession(session));
+    QSqlDatabase::database(session, false).close();
+    sent.open();
+    QCOMPARE(sent.recordCount(), 3);
+    QCOMPARE(sent.valueAt(2, "x").toInt(), 3);
+    QCOMPARE(sent.fieldByName("t").asString(), QString("д'Артаньян"));
+
+    QVERIFY(openCompanion(kConnectionName, session));
+    QVERIFY(sent.sendOnSession(session));
+    sent.open();
+    QCOMPARE(sent.recordCount(), 3);
+    // A statement streamed meanwhile drops the one sent: the next open() runs anew.
+    QVERIFY(sent.sendOnSession(session));
+    sent.setParam("t", "новый");
+    sent.openStreaming();
+    while (sent.fetchMore(10)) {
+    }
+    QCOMPARE(sent.fieldByName("t").asString(), QString("новый"));
+    sent.setParam("t", "снова");
+    sent.open();
+    QCOMPARE(sent.fieldByName("t").asString(), QString("снова"));
+    QVERIFY(sent.sendOnSession(session)); // the other session is free again
+    sent.close();
+    QSqlDatabase::removeDatabase(session);
 }
 
 QTEST_MAIN(DatabaseTest)

@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "data/JournalDay.h"
+#include "data/RowFilter.h"
 #include "support/TestSupport.h"
 
 #include <QLocale>
@@ -26,6 +27,10 @@ private slots:
     void separatorFix();
     void piecePriceOfTheDay_data();
     void piecePriceOfTheDay();
+    void rowFilter_data();
+    void rowFilter();
+    void rowFilterRefuses_data();
+    void rowFilterRefuses();
 };
 
 static const QString kTail = QStringLiteral(
@@ -192,6 +197,70 @@ void TestHelpers::piecePriceOfTheDay() {
     QFETCH(bool, dayOff);
     QFETCH(double, price);
     QCOMPARE(piecePrice(12.5, JournalDay{QDate(2026, 12, 8), shift, dayOff}), price);
+}
+
+void TestHelpers::rowFilter_data() {
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("accepted");
+    const QVariant null = QVariant(QMetaType(QMetaType::QString));
+    QTest::newRow("prefix") << "fio like 'Пет%'" << QVariant("Петров") << "fio" << true;
+    QTest::newRow("prefix, case not mattering") << "fio like 'пет%'" << QVariant("ПЕТРОВ") << "fio" << true;
+    QTest::newRow("prefix elsewhere") << "fio like 'Пет%'" << QVariant("Сидорпетов") << "fio" << false;
+    QTest::newRow("inside") << "fio like '%ров%'" << QVariant("Петров") << "fio" << true;
+    QTest::newRow("inside, missing") << "fio like '%ров%'" << QVariant("Иванов") << "fio" << false;
+    QTest::newRow("one character") << "marka like 'A_1'" << QVariant("AB1") << "marka" << true;
+    QTest::newRow("one character, two there") << "marka like 'A_1'" << QVariant("ABB1") << "marka" << false;
+    QTest::newRow("whole text") << "marka like 'abc'" << QVariant("ABC") << "marka" << true;
+    QTest::newRow("like, null, empty pattern") << "marka like '%'" << null << "marka" << true;
+    QTest::newRow("like, null") << "marka like 'a%'" << null << "marka" << false;
+    QTest::newRow("like, any word") << "FIO LIKE '%'" << QVariant("x") << "FIO" << true;
+    QTest::newRow("number") << "o_id=42" << QVariant(42) << "o_id" << true;
+    QTest::newRow("number, other") << "o_id=42" << QVariant(43) << "o_id" << false;
+    QTest::newRow("number, spaces") << "  o_id = 42 " << QVariant(42) << "o_id" << true;
+    QTest::newRow("number as decimal text") << "cena=12.5" << QVariant("12.50") << "cena" << true;
+    QTest::newRow("number, comma") << "cena=12,5" << QVariant(12.5) << "cena" << true;
+    QTest::newRow("kind 0") << "naimen=0" << QVariant(0) << "naimen" << true;
+    QTest::newRow("kind 0, blank") << "naimen=0" << QVariant(1) << "naimen" << false;
+    QTest::newRow("kind 0, null") << "naimen=0" << QVariant(QMetaType(QMetaType::Int)) << "naimen" << false;
+    QTest::newRow("quoted text") << "marka='x'" << QVariant("x") << "marka" << true;
+    QTest::newRow("quoted text, case matters") << "marka='x'" << QVariant("X") << "marka" << false;
+    QTest::newRow("quoted quote") << "fio='O''Brien'" << QVariant("O'Brien") << "fio" << true;
+    QTest::newRow("quoted number") << "o_id='42'" << QVariant(42) << "o_id" << true;
+    QTest::newRow("text, not a number") << "marka=a1" << QVariant("a1") << "marka" << true;
+    QTest::newRow("dotted name") << "smena.o_id=7" << QVariant(7) << "smena.o_id" << true;
+}
+
+void TestHelpers::rowFilter() {
+    QFETCH(QString, condition);
+    QFETCH(QVariant, value);
+    QFETCH(QString, field);
+    QFETCH(bool, accepted);
+    const RowFilter filter(condition);
+    QCOMPARE(filter.field(), field);
+    QCOMPARE(filter.accepts(value), accepted);
+}
+
+void TestHelpers::rowFilterRefuses_data() {
+    QTest::addColumn<QString>("condition");
+    QTest::newRow("no operator") << "fio";
+    QTest::newRow("other operator") << "o_id>42";
+    QTest::newRow("no column") << "=42";
+    QTest::newRow("like without quotes") << "fio like Пет%";
+    QTest::newRow("unclosed quote") << "fio like 'Пет%";
+    QTest::newRow("more after the quote") << "marka='x' or 1=1";
+    QTest::newRow("empty") << "";
+}
+
+void TestHelpers::rowFilterRefuses() {
+    QFETCH(QString, condition);
+    try {
+        RowFilter filter(condition);
+        QFAIL("the condition was taken");
+    } catch (const DbError& e) {
+        QCOMPARE(e.message, QStringLiteral("Неверное условие фильтра: %1").arg(condition));
+    }
 }
 
 QTEST_MAIN(TestHelpers)

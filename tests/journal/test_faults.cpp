@@ -5,7 +5,8 @@
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Transaction.h"
-#include "journal/DayHours.h"
+#include "journal/JournalView.h"
+#include "records/DayHours.h"
 #include "journal/WorkRecordEditor.h"
 #include "refbooks/NomenclatureGroupEditor.h"
 #include "refbooks/NormsDialog.h"
@@ -36,7 +37,6 @@ private slots:
     void hoursAreCheckedBeforeWriting_data();
     void hoursAreCheckedBeforeWriting();
     void largeSumsAreRefusedWhole();
-    void racingUpkeepKeepsOneRow();
     void recordChangedElsewhereIsNotOverwritten_data();
     void recordChangedElsewhereIsNotOverwritten();
     void deletedRecordIsReported();
@@ -293,33 +293,6 @@ void TestFaults::largeSumsAreRefusedWhole() {
     QVERIFY(boxes->texts().first().contains("4294967295"));
 }
 
-// Two workstations keep the hours of one worker and month at the same moment: the second waits
-// while the first has counted the rows and not yet committed its new row.
-void TestFaults::racingUpkeepKeepsOneRow() {
-    db->exec(
-        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, time, ok) "
-        "values ('08.12.2026', 1, 17, 5, 42, 1, 1, 0, 5, 'no'), ('09.12.2026', 1, 17, 5, 42, 1, 1, 0, 6, "
-        "'no')");
-    database = db->openDatabase();
-    Transaction first(*database);
-    writeDayHours(first, *database, 17, 1, kDay, true); // counted no row, inserted one
-    std::thread second([this] {
-        Database other(nullptr, "second_workstation");
-        other.connection().setConnectionString(buildConnectionString(db->commandLine()));
-        other.connection().open();
-        Transaction t(other);
-        writeDayHours(t, other, 17, 1, kDay.addDays(1), true);
-        t.commit();
-    });
-    // The second workstation waits for the first one's lock before it counts.
-    QTRY_COMPARE(
-        db->scalar("select count(*) from pg_locks where locktype='advisory' and not granted").toInt(), 1);
-    first.commit();
-    second.join();
-    QCOMPARE(db->scalar("select count(*) from accounts_dep.h_tabel where w_id=17").toInt(), 1);
-    QCOMPARE(db->scalar("select d8 + d9 from accounts_dep.h_tabel where w_id=17").toInt(), 11);
-}
-
 // The record changed at another workstation while the editor is open: the editor's save neither
 // overwrites it nor says it saved; the journal is read again.
 void TestFaults::recordChangedElsewhereIsNotOverwritten_data() {
@@ -384,7 +357,7 @@ void TestFaults::normDeletedElsewhereIsNotSaved() {
         ++priceColumn;
     QVERIFY(norms.setData(norms.index(0, priceColumn), "13.5"));
     db->exec("delete from accounts_dep.norm where norma = 10");
-    QVERIFY_THROWS_EXCEPTION(StaleRowError, norms.storeRow(42));
+    QVERIFY_THROWS_EXCEPTION(StaleRowError, norms.storeRow(*database, 42));
     QVERIFY(!norms.modified());
     QCOMPARE(norms.recordCount(), 1);
     QCOMPARE(db->scalar("select string_agg(norma || ':' || price, ',') from accounts_dep.norm").toString(),

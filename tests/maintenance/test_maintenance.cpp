@@ -31,6 +31,7 @@ private slots:
     void hoursOfTheDayFollowTheEntries();
     void movedEntryCorrectsTheDayItCameFrom();
     void failedWriteLeavesNothing();
+    void errorOfAClickedSaveIsShownAndTheNextSaveWorks();
     void deletingTheLastRowKeepsTheCursorOnTheList();
     void weekendRuleOfTheDayOffBox();
     void averageRate_data();
@@ -397,6 +398,41 @@ void TestMaintenance::failedWriteLeavesNothing() {
              "17:3");
     QCOMPARE(dayHours(17, 8), 3);
     QCOMPARE(dayHours(18, 8), -1);
+}
+
+// The server refuses the first save of the editor, started by Enter in the hours box: its text is
+// shown, the editor stays open, and the next save, clicked with the mouse, goes through.
+void TestMaintenance::errorOfAClickedSaveIsShownAndTheNextSaveWorks() {
+    db->exec("create function accounts_dep.refuse_six() returns trigger language plpgsql as "
+             "$$ begin if new.cnt = 6 then raise exception 'шесть часов не принимаются'; end if; "
+             "return new; end $$");
+    db->exec("create trigger refuse_six before insert on accounts_dep.fatigue for each row "
+             "execute function accounts_dep.refuse_six()");
+    bool stillOpen = false;
+    inWindow([&] {
+        onModal["WorkersDialog"] = [&] { pick("WorkersDialog", "Иванов Иван"); };
+        onModal["NomenclatureGroupsDialog"] = [&] { pick("NomenclatureGroupsDialog", "Склад"); };
+        onModal["MaintenanceEntryEditor"] = [&] {
+            in<QPushButton>("workerButton")->click();
+            in<QPushButton>("groupButton")->click();
+            editor->show();
+            in<QLineEdit>("hoursEdit")->setText("6");
+            editor->setResult(-1);
+            QTest::keyClick(in<QLineEdit>("hoursEdit"), Qt::Key_Return);
+            stillOpen = editor->isVisible();
+            in<QLineEdit>("hoursEdit")->setText("7");
+            QTest::mouseClick(in<QPushButton>("saveButton"), Qt::LeftButton);
+            editor->hide();
+        };
+        inWin<QPushButton>("addButton")->click();
+    });
+    QVERIFY(stillOpen);
+    QCOMPARE(boxes->texts().size(), 1);
+    QVERIFY2(boxes->texts()[0].contains("шесть часов не принимаются"), qPrintable(boxes->texts()[0]));
+    QCOMPARE(boxes->shown[0].caption, "Ошибка");
+    QCOMPARE(db->scalar("select string_agg(id_p || ':' || cnt, ',') from accounts_dep.fatigue").toString(),
+             "17:7");
+    QCOMPARE(dayHours(17, 8), 7);
 }
 
 // After deleting the last row of several the cursor stands on the new last row; a deletion in

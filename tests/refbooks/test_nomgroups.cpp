@@ -216,7 +216,7 @@ void TestNomGroups::renameGroup() {
     });
     QCOMPARE(shown, QString("Стеллажи металлические")); // trimmed
     QVERIFY(sql.statements.contains("UPDATE cmn_classifier.item SET s_caption=" + sqlQuote(stored) +
-                                    " where id=10"));
+                                    " where id=:id"));
     QCOMPARE(db->scalar("select s_caption from cmn_classifier.item where id=10").toString(), stored);
 }
 

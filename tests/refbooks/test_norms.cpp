@@ -52,6 +52,8 @@ private:
     Database* dm = nullptr;
     MessageRecorder* boxes = nullptr;
     Step pending;
+    // The operation-price list of the list window that owns the norms window.
+    Dataset* prices = nullptr;
     NormsDialog* norms = nullptr;
     NormsGrid* grid = nullptr;
     NormsTable* table = nullptr; // what the grid shows
@@ -74,7 +76,9 @@ void TestNorms::init() {
              "(43, 3, 6, 0, 0), (44, 3, 5, 1, 0)");
     db->exec("insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 20, 12, 5), "
              "(42, 10, 10.5, 0), (43, 15, 7, 0)");
-    norms = new NormsDialog(*dm);
+    prices = new Dataset;
+    prices->setSql(Database::operationPricesSql());
+    norms = new NormsDialog(*dm, *prices);
     grid = childNamed<NormsGrid>(norms, "normsGrid");
     table = qobject_cast<NormsTable*>(grid->model());
     QVERIFY(table);
@@ -95,12 +99,13 @@ void TestNorms::init() {
 void TestNorms::cleanup() {
     seams::setModalHandler({});
     delete norms;
+    delete prices;
     delete boxes;
     delete db;
 }
 
 void TestNorms::openFromPriceList(int operId, const Step& step) {
-    Dataset& oper = dm->operationPrices();
+    Dataset& oper = *prices;
     oper.open();
     pending = step;
     // An operation price without norms is not in the list; its window is opened by its id.
@@ -218,9 +223,9 @@ void TestNorms::newNormGetsOperationPrice() {
              1);
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id is null").toInt(), 0);
     // The shared price list was read afresh and stands on the operation price again.
-    QVERIFY(dm->operationPrices().locate("id", oper));
-    QCOMPARE(dm->operationPrices().fieldByName("cena").asFloat(), 9.75);
-    QCOMPARE(dm->operationPrices().fieldByName("norma").asInteger(), normsBefore + 1);
+    QVERIFY(prices->locate("id", oper));
+    QCOMPARE(prices->fieldByName("cena").asFloat(), 9.75);
+    QCOMPARE(prices->fieldByName("norma").asInteger(), normsBefore + 1);
 }
 
 void TestNorms::untouchedNewRowIsDropped() {
@@ -265,15 +270,15 @@ void TestNorms::deleteKeepsLastNorm() {
     });
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=" + QString::number(oper)).toInt(), 1);
-    QVERIFY(dm->operationPrices().locate("id", oper));
-    QCOMPARE(dm->operationPrices().fieldByName("cena").asFloat(), minPrice);
-    QCOMPARE(dm->operationPrices().fieldByName("norma").asInteger(), 1);
+    QVERIFY(prices->locate("id", oper));
+    QCOMPARE(prices->fieldByName("cena").asFloat(), minPrice);
+    QCOMPARE(prices->fieldByName("norma").asInteger(), 1);
 }
 
 void TestNorms::escStoresPendingChange() {
-    dm->operationPrices().open();
-    QVERIFY(dm->operationPrices().locate("id", 43));
-    const int at = dm->operationPrices().recNo();
+    prices->open();
+    QVERIFY(prices->locate("id", 43));
+    const int at = prices->recNo();
     openFromPriceList(43, [&](QDialog*) {
         // A value taken into the row, the column not left yet.
         QVERIFY(table->setData(table->index(0, 1), "6,5"));
@@ -283,8 +288,8 @@ void TestNorms::escStoresPendingChange() {
     });
     QCOMPARE(norms->result(), int(QDialog::Accepted));
     QCOMPARE(scalar("select price from accounts_dep.norm where o_id=43").toDouble(), 6.5);
-    QCOMPARE(dm->operationPrices().recNo(), at);
-    QCOMPARE(dm->operationPrices().fieldByName("cena").asFloat(), 6.5);
+    QCOMPARE(prices->recNo(), at);
+    QCOMPARE(prices->fieldByName("cena").asFloat(), 6.5);
 }
 
 void TestNorms::notANumberRefused_data() {

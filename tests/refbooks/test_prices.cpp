@@ -38,7 +38,7 @@ private slots:
 private:
     // Shows the list from the main menu; inside, `inList` acts as the user.
     void runFromMenu(const std::function<void()>& inList);
-    Dataset& prices() const { return dm->operationPrices(); }
+    Dataset& prices() const { return dialog->operationPrices(); }
     int count(const QString& sql) { return db->scalar(sql).toInt(); }
 
     TestDatabase* db = nullptr;
@@ -194,11 +194,11 @@ void TestPrices::search() {
 void TestPrices::addRefusesDuplicates() {
     SqlRecorder sql;
     onModal["ProductsDialog"] = [&] {
-        QVERIFY(dm->products().locate("id", 5));
+        QVERIFY(products->products().locate("id", 5));
         childNamed<QPushButton>(products, "changeButton")->click();
     };
     onModal["OperationTypesDialog"] = [&] {
-        QVERIFY(dm->operationTypes().locate("id", 3));
+        QVERIFY(types->operationTypes().locate("id", 3));
         childNamed<QPushButton>(types, "changeButton")->click();
     };
     onModal["OperationPriceEditor"] = [&] {
@@ -240,7 +240,7 @@ void TestPrices::addRefusesDuplicates() {
     QVERIFY(boxes->shown.isEmpty());
     QCOMPARE(editor->result(), int(QDialog::Accepted));
     QVERIFY(sql.statements.contains(
-        "insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values (3, 1, 5, 0)"));
+        "insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values (:vid, :naimen, :i_id, 0)"));
     QCOMPARE(db->scalar("select cena_new from accounts_dep.oper where vid=3 and naimen=1 and i_id=5").toInt(),
              0);
 }
@@ -263,7 +263,11 @@ void TestPrices::pickersLeftWithoutChoiceKeepFields() {
     });
     QCOMPARE(onModal.shown, (QStringList{"OperationPricesDialog", "OperationPriceEditor", "ProductsDialog",
                                          "OperationTypesDialog"}));
-    QVERIFY(sql.statements.contains("update accounts_dep.oper set vid=4, naimen=1,  i_id=6 where id=43"));
+    QVERIFY(sql.statements.contains(
+        "update accounts_dep.oper set vid=:vid, naimen=:naimen,  i_id=:i_id where id=:id"));
+    QCOMPARE(db->scalar("select vid || ';' || naimen || ';' || i_id from accounts_dep.oper where id=43")
+                 .toString(),
+             QString("4;1;6"));
     QVERIFY(boxes->shown.isEmpty());
 }
 
@@ -282,7 +286,7 @@ void TestPrices::changeKeepsOrRefuses() {
     QVERIFY(boxes->shown.isEmpty());
     // Changed into a copy of 44 (Сварка, kind 0, КР-7): refused.
     onModal["ProductsDialog"] = [&] {
-        QVERIFY(dm->products().locate("id", 7));
+        QVERIFY(products->products().locate("id", 7));
         childNamed<QPushButton>(products, "changeButton")->click();
     };
     onModal["OperationPriceEditor"] = [&] {

@@ -3,8 +3,8 @@
 // non-zero result and a message on the error output.
 #include "ReportFixture.h"
 #include "ReportTestText.h"
+#include "app/CommandLine.h"
 #include "data/Database.h"
-#include "reports/ReportCommand.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +18,11 @@ constexpr int kBuildTime = 80000;
 
 // Runs the command with its error output caught.
 int runCaptured(const QStringList& args, QString* err) {
-    return runWithErrorsCaught([&] { return runReportCommand(args, kBuildDate, kBuildTime); }, err);
+    return runWithErrorsCaught(
+        [&] {
+            return int(runCommand(readCommandLine(args), BuildStamp{{}, {}, kBuildDate, kBuildTime, {}, false}));
+        },
+        err);
 }
 
 } // namespace
@@ -162,7 +166,7 @@ void TestReportCommand::deviceTargetIsRefused() {
     QCOMPARE(runCaptured({"--report", "workers", "--from", "01.02.2025", "--to", "01.03.2025", "--pdf",
                           "/dev/null", m_testDb->name(), m_testDb->host()},
                          &err),
-             int(ReportFileError));
+             int(CommandExit::FileError));
     QVERIFY2(err.contains("не обычный файл"), qPrintable(err));
     QVERIFY(!QFileInfo("/dev/null").isFile());
 }
@@ -176,7 +180,7 @@ void TestReportCommand::outdatedProgramIsRefused() {
     QCOMPARE(runCaptured({"--report", "workers", "--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf,
                           m_testDb->name(), m_testDb->host()},
                          &err),
-             int(ReportProgramOutdated));
+             int(CommandExit::ProgramOutdated));
     QVERIFY2(err.contains("Версия программы не соответсвует БД"), qPrintable(err));
     QVERIFY(!QFile::exists(pdf));
     QCOMPARE(m_testDb->scalar("select t from accounts_dep.ver").toInt(), kBuildTime + 1);

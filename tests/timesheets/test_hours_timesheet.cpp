@@ -4,9 +4,9 @@
 #include "TimesheetFixture.h"
 #include "app/MainWindow.h"
 #include "data/Database.h"
+#include "records/TimesheetRebuild.h"
 #include "support/RecordingSpreadsheet.h"
 #include "timesheets/HoursTimesheetWindow.h"
-#include "timesheets/TimesheetRebuild.h"
 #include "ui/Permissions.h"
 
 #include <QAction>
@@ -57,8 +57,8 @@ void TestHoursTimesheet::init() {
     loadTimesheetFixture(*db);
     database = db->openDatabase();
     for (int month : {2, 3, 4}) {
-        rebuildTimesheetRows(*database, TimesheetRows::Shifts, {month, 2024});
-        rebuildTimesheetRows(*database, TimesheetRows::Maintenance, {month, 2024});
+        rebuildTimesheetRows(*database, TimesheetRows::Shifts, 2024, month);
+        rebuildTimesheetRows(*database, TimesheetRows::Maintenance, 2024, month);
     }
     mainWindow = new MainWindow(*database, *permissionsForCode("73516280"));
     script.clear();

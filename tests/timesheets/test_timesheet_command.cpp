@@ -2,9 +2,10 @@
 // window's "Excel" button, with day figures and totals as numbers and names as text; nothing in
 // the database changes; bad arguments and an unreachable database end with their exit codes.
 #include "TimesheetFixture.h"
+#include "app/CommandLine.h"
 #include "data/Database.h"
+#include "records/TimesheetRebuild.h"
 #include "timesheets/TimesheetCommand.h"
-#include "timesheets/TimesheetRebuild.h"
 
 #include <QFile>
 #include <QProcess>
@@ -20,7 +21,11 @@ constexpr int kBuildTime = 80000;
 
 // Runs the command with its error output caught.
 int runCaptured(const QStringList& args, QString* err) {
-    return runWithErrorsCaught([&] { return runTimesheetCommand(args, kBuildDate, kBuildTime); }, err);
+    return runWithErrorsCaught(
+        [&] {
+            return int(runCommand(readCommandLine(args), BuildStamp{{}, {}, kBuildDate, kBuildTime, {}, false}));
+        },
+        err);
 }
 
 QByteArray unzip(const QString& file, const QString& member) {
@@ -80,8 +85,8 @@ void TestTimesheetCommand::init() {
     db = new TestDatabase;
     loadTimesheetFixture(*db);
     Database* database = db->openDatabase();
-    rebuildTimesheetRows(*database, TimesheetRows::Shifts, {3, 2024});
-    rebuildTimesheetRows(*database, TimesheetRows::Maintenance, {3, 2024});
+    rebuildTimesheetRows(*database, TimesheetRows::Shifts, 2024, 3);
+    rebuildTimesheetRows(*database, TimesheetRows::Maintenance, 2024, 3);
     database->connection().close();
 }
 
@@ -136,6 +141,12 @@ void TestTimesheetCommand::badArguments_data() {
     QTest::newRow("three positional")
         << QStringList{"--timesheet", "all", "--month", "03.2024", "--xlsx", "x.xlsx", "a", "b", "c"}
         << "лишние параметры: c";
+    QTest::newRow("file twice") << QStringList{"--timesheet", "all",    "--month", "03.2024",
+                                               "--xlsx",      "y.xlsx", "--xlsx",  "x.xlsx"}
+                                << "параметр --xlsx указан дважды";
+    QTest::newRow("option of the report")
+        << QStringList{"--timesheet", "all", "--month", "03.2024", "--pdf", "y.pdf", "--xlsx", "x.xlsx"}
+        << "неизвестный параметр --pdf";
     QTest::newRow("empty database name")
         << QStringList{"--timesheet", "all", "--month", "03.2024", "--xlsx", "x.xlsx", " ", "host"}
         << "пустое имя базы данных";
@@ -149,6 +160,7 @@ void TestTimesheetCommand::badArguments() {
     QVERIFY2(err.contains(message), qPrintable(err));
     QVERIFY(err.contains("--timesheet piecework|maintenance|average|all|shifts"));
     QVERIFY(!QFile::exists("x.xlsx"));
+    QVERIFY(!QFile::exists("y.xlsx"));
 }
 
 void TestTimesheetCommand::unreachableDatabase() {

@@ -1,8 +1,8 @@
 // The average piece rate of a month, computed by the database in one statement.
-#include "maintenance/AverageRate.h"
+#include "records/AverageRate.h"
 
 #include "data/Database.h"
-#include "maintenance/MaintenanceEntry.h"
+#include "records/MaintenanceEntry.h"
 
 #include <QDate>
 

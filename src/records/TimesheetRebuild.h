@@ -4,7 +4,6 @@
 #pragma once
 
 #include "data/Transaction.h"
-#include "timesheets/TimesheetMonth.h"
 
 #include <functional>
 
@@ -21,5 +20,5 @@ enum class TimesheetRows {
 // a second rebuild of the same month waits for the first and then writes the same rows. On an
 // error nothing has changed and DbError carries the server's text. progress(day) is called after
 // each day of the month.
-void rebuildTimesheetRows(Database& db, TimesheetRows rows, const TimesheetMonth& month,
+void rebuildTimesheetRows(Database& db, TimesheetRows rows, int year, int month,
                           const std::function<void(int day)>& progress = {});

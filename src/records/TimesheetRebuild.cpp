@@ -1,5 +1,5 @@
 // Rebuilding a month's timesheet rows from their records.
-#include "timesheets/TimesheetRebuild.h"
+#include "records/TimesheetRebuild.h"
 
 #include "data/Database.h"
 #include "data/Transaction.h"
@@ -49,19 +49,20 @@ QString dayStatement(const RowKind& kind, int day) {
 
 } // namespace
 
-void rebuildTimesheetRows(Database& db, TimesheetRows rows, const TimesheetMonth& month,
+void rebuildTimesheetRows(Database& db, TimesheetRows rows, int year, int month,
                           const std::function<void(int day)>& progress) {
     const RowKind kind = rowKind(rows);
-    const Params period{{QStringLiteral("month"), month.month}, {QStringLiteral("year"), month.year}};
+    const Params period{{QStringLiteral("month"), month}, {QStringLiteral("year"), year}};
     Transaction transaction(db);
     transaction.lock(LockSpace::TimesheetRebuild,
-                     rebuildLockKey(static_cast<TimesheetRowsKind>(rows), month.year, month.month));
+                     rebuildLockKey(static_cast<TimesheetRowsKind>(rows), year, month));
     db.execute(QStringLiteral("delete from accounts_dep.h_tabel where %1 and month=:month and year=:year")
                    .arg(kind.ownRows),
                period);
-    for (int day = 1; day <= month.days(); ++day) {
+    const int days = QDate(year, month, 1).daysInMonth();
+    for (int day = 1; day <= days; ++day) {
         Params values = period;
-        values.insert(QStringLiteral("day"), QDate(month.year, month.month, day));
+        values.insert(QStringLiteral("day"), QDate(year, month, day));
         db.execute(dayStatement(kind, day), values);
         if (progress)
             progress(day);

@@ -5,7 +5,7 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "data/Transaction.h"
-#include "journal/DayHours.h"
+#include "records/DayHours.h"
 #include "records/Refusal.h"
 
 namespace {

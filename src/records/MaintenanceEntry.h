@@ -3,13 +3,10 @@
 // the worker's hours of that day in the timesheet.
 #pragma once
 
-#include "data/Database.h"
-
 #include <QDate>
 #include <QString>
 
 class Database;
-class Dataset;
 
 // The two operation types paid by the hour.
 inline constexpr int kMaintenanceWork = 7777;
@@ -27,9 +24,6 @@ struct MaintenanceEntry {
     double price = 0; // roubles per hour
     bool dayOff = false;
     bool night = false;
-
-    // The current row of the day list (an empty entry when the list has no row).
-    static MaintenanceEntry fromDayListRow(const Dataset& dayList);
 };
 
 // The price per hour of an entry: the type's norm price, twice on a day off, and then 1.2
@@ -39,7 +33,8 @@ double hourlyPrice(double normPrice, bool dayOff, bool night);
 // Writes the entry (a new row when its id is 0, else the row of that id; a change keeps the
 // row's date) and then the worker's hours of that day into the timesheet, in one transaction.
 // For a change, `before` is the entry as it stood: when the change moved it to another worker
-// or type, the day it came from is recomputed as well. Throws DbError; then nothing is written.
+// or type, the day it came from is recomputed as well. Throws DbError (a Refusal when the day's
+// hours do not fit the timesheet); then nothing is written.
 void saveMaintenanceEntry(Database& db, const MaintenanceEntry& entry,
                           const MaintenanceEntry* before = nullptr);
 

@@ -2,12 +2,12 @@
 // statement sequence (a count, then an update or an insert for each worker and day); two
 // rebuilds at once from two connections leave the rows of one; a rebuild that fails half-way
 // leaves the month's previous rows.
-#include "TimesheetFixture.h"
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Transaction.h"
-#include "journal/DayHours.h"
-#include "timesheets/TimesheetRebuild.h"
+#include "records/DayHours.h"
+#include "records/TimesheetRebuild.h"
+#include "timesheets/TimesheetFixture.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -17,8 +17,15 @@ Q_DECLARE_METATYPE(TimesheetRows)
 
 namespace {
 
+// A month of the timesheet.
+struct Month {
+    int month;
+    int year;
+    int days() const { return QDate(year, month, 1).daysInMonth(); }
+};
+
 // The statement by statement sequence, as the month's rows were first rebuilt.
-void rebuildStatementByStatement(Database& db, TimesheetRows rows, const TimesheetMonth& m) {
+void rebuildStatementByStatement(Database& db, TimesheetRows rows, const Month& m) {
     const bool shifts = rows == TimesheetRows::Shifts;
     const QString period = QString(" and month=%1 and year=%2").arg(m.month).arg(m.year);
     db.execute(QString("delete from accounts_dep.h_tabel where smena%1").arg(shifts ? ">0" : "=0") + period);
@@ -65,7 +72,7 @@ void rebuildStatementByStatement(Database& db, TimesheetRows rows, const Timeshe
     }
 }
 
-const TimesheetMonth kMarch{3, 2024};
+const Month kMarch{3, 2024};
 
 } // namespace
 
@@ -100,7 +107,7 @@ std::thread TestTimesheetRebuild::rebuildAtAnotherWorkstation(TimesheetRows rows
         try {
             second.connection().setConnectionString(buildConnectionString(db->commandLine()));
             second.connection().open();
-            rebuildTimesheetRows(second, rows, kMarch);
+            rebuildTimesheetRows(second, rows, kMarch.year, kMarch.month);
             error->clear();
         } catch (const DbError& e) {
             *error = e.message;
@@ -157,7 +164,7 @@ void TestTimesheetRebuild::sameRowsAsStatementByStatement() {
     }
     const QString april = timesheetRows(*db, 4, 2024);
     QVERIFY(timesheetRows(*db, 3, 2024) != expected);
-    rebuildTimesheetRows(*database, rows, kMarch);
+    rebuildTimesheetRows(*database, rows, kMarch.year, kMarch.month);
     QCOMPARE(timesheetRows(*db, 3, 2024), expected);
     QCOMPARE(timesheetRows(*db, 4, 2024), april);
     QVERIFY(expected.contains(rows == TimesheetRows::Shifts ? "4,4,0,0,-,-,-,-,-,-,2," : "3,0,7778,1,"));
@@ -171,7 +178,7 @@ void TestTimesheetRebuild::twoRebuildsAtOnce_data() {
 // both find the month empty and both insert every row.
 void TestTimesheetRebuild::twoRebuildsAtOnce() {
     QFETCH(TimesheetRows, rows);
-    rebuildTimesheetRows(*database, rows, kMarch);
+    rebuildTimesheetRows(*database, rows, kMarch.year, kMarch.month);
     const QString once = timesheetRows(*db, 3, 2024);
     db->exec(QString("delete from accounts_dep.h_tabel where month=3 and year=2024 and smena%1")
                  .arg(rows == TimesheetRows::Shifts ? ">0" : "=0"));
@@ -180,7 +187,7 @@ void TestTimesheetRebuild::twoRebuildsAtOnce() {
     QString otherError;
     std::thread other = rebuildAtAnotherWorkstation(rows, &otherError);
     QTest::qWait(20);
-    rebuildTimesheetRows(*database, rows, kMarch);
+    rebuildTimesheetRows(*database, rows, kMarch.year, kMarch.month);
     other.join();
     QCOMPARE(otherError, QString());
     QCOMPARE(timesheetRows(*db, 3, 2024), once);
@@ -209,7 +216,7 @@ void TestTimesheetRebuild::failureHalfWayChangesNothing() {
     QString error;
     QList<int> days;
     try {
-        rebuildTimesheetRows(*database, rows, kMarch, [&](int day) { days << day; });
+        rebuildTimesheetRows(*database, rows, kMarch.year, kMarch.month, [&](int day) { days << day; });
     } catch (const DbError& e) {
         error = e.message;
     }

@@ -3,7 +3,7 @@
 // this program started again as a separate process with a connection of its own.
 #include "data/Connection.h"
 #include "data/Database.h"
-#include "maintenance/MaintenanceEntry.h"
+#include "records/MaintenanceEntry.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

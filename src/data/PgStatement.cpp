@@ -1,0 +1,210 @@
+// A statement sent through the PostgreSQL client library, its answer read row by row or whole.
+#include "data/PgStatement.h"
+
+#include "data/PgDriverHandles.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <libpq-fe.h>
+#include <vector>
+
+namespace {
+
+// A parameter as the server reads it from text.
+QByteArray paramText(const QVariant& v) {
+    switch (v.typeId()) {
+    case QMetaType::QDate:
+        return v.toDate().toString(Qt::ISODate).toLatin1();
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
+    case QMetaType::Bool:
+        return v.toBool() ? "true" : "false";
+    case QMetaType::Double:
+        return QByteArray::number(v.toDouble(), 'g', 17);
+    default:
+        return v.toString().toUtf8();
+    }
+}
+
+// Sends the statement with its parameters as texts, without waiting for the answer. Throws
+// DbError when a parameter is not set.
+bool sendStatement(PGconn* pg, const QString& sql, const Params& params) {
+    QStringList paramNames;
+    const QByteArray text = numberedPlaceholders(sql, &paramNames).toUtf8();
+    std::vector<QByteArray> values;
+    std::vector<const char*> pointers;
+    values.reserve(paramNames.size());
+    for (const QString& name : paramNames) {
+        const QVariant v = paramValue(params, name);
+        values.push_back(v.isNull() ? QByteArray() : paramText(v));
+        pointers.push_back(v.isNull() ? nullptr : values.back().constData());
+    }
+    return PQsendQueryParams(pg, text.constData(), int(pointers.size()), nullptr, pointers.data(), nullptr,
+                             nullptr, 0);
+}
+
+// Stops the statement under way on the connection and drops what is left of its answer, so that
+// the connection takes the next statement at once.
+void stopStatement(PGconn* conn) {
+    if (PGcancel* cancel = PQgetCancel(conn)) {
+        char message[256];
+        PQcancel(cancel, message, sizeof message);
+        PQfreeCancel(cancel);
+    }
+    while (PGresult* rest = PQgetResult(conn))
+        PQclear(rest);
+}
+
+QString resultError(const PGresult* r, PGconn* conn) {
+    const QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(conn)).trimmed();
+    return text.isEmpty() ? QStringLiteral("Ошибка базы данных") : text;
+}
+
+} // namespace
+
+void PgStatement::ResultFree::operator()(pg_result* r) const {
+    PQclear(r);
+}
+
+PgStatement::~PgStatement() {
+    stop();
+}
+
+bool PgStatement::canSend(const QSqlDatabase& connection) {
+    return pgConnection(connection) != nullptr;
+}
+
+// Whether the session the statement went on is still the one its connection has: a connection
+// closed or opened anew in the meantime has freed the old session's handle.
+bool PgStatement::onLiveSession() const {
+    if (!QSqlDatabase::contains(m_connectionName))
+        return false;
+    const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    return db.isOpen() && pgConnection(db) == m_connection;
+}
+
+void PgStatement::stream(const QSqlDatabase& connection, const QString& sql, const Params& params) {
+    stop();
+    PGconn* pg = pgConnection(connection);
+    if (!pg)
+        throw DbError(QStringLiteral("Нет соединения с базой данных"));
+    if (!sendStatement(pg, sql, params))
+        throw DbError(resultError(nullptr, pg));
+    PQsetSingleRowMode(pg);
+    m_connection = pg;
+    m_connectionName = connection.connectionName();
+    m_streaming = true;
+    // The columns come with the first row, or with the end of an empty answer.
+    m_result = nextStreamResult();
+    m_nextRow = 0;
+    m_reader.setResultColumns(m_result.get());
+}
+
+// The next row of the streaming statement, or the empty end result; throws DbError when the
+// statement failed.
+PgStatement::Result PgStatement::nextStreamResult() {
+    Result r(PQgetResult(m_connection));
+    if (r && PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE)
+        return r;
+    // The end of the rows (or a failure): what follows is only the end of the statement.
+    m_streaming = false;
+    // No end result at all means the session went away before the statement ended.
+    const bool failed =
+        r ? PQresultStatus(r.get()) != PGRES_TUPLES_OK : PQstatus(m_connection) == CONNECTION_BAD;
+    QString message = failed ? resultError(r.get(), m_connection) : QString();
+    if (failed && PQstatus(m_connection) == CONNECTION_BAD)
+        message = lostSessionText(message);
+    while (PGresult* rest = PQgetResult(m_connection))
+        PQclear(rest);
+    m_connection = nullptr;
+    if (failed)
+        throw DbError(message);
+    return r;
+}
+
+bool PgStatement::send(const QString& session, const QString& sql, const Params& params) {
+    stop();
+    if (!QSqlDatabase::contains(session))
+        return false;
+    QSqlDatabase conn = QSqlDatabase::database(session, false);
+    try {
+        ensureSession(conn); // a session the server closed is opened anew
+    } catch (const DbError&) {
+        return false;
+    }
+    PGconn* pg = pgConnection(conn);
+    if (!conn.isOpen() || !pg || PQstatus(pg) != CONNECTION_OK || PQtransactionStatus(pg) != PQTRANS_IDLE)
+        return false;
+    if (!sendStatement(pg, sql, params))
+        return false;
+    m_connection = pg;
+    m_connectionName = session;
+    m_sent = true;
+    return true;
+}
+
+bool PgStatement::takeAnswer() {
+    if (!m_sent)
+        return false;
+    m_sent = false;
+    PGconn* pg = m_connection;
+    m_connection = nullptr;
+    if (!QSqlDatabase::contains(m_connectionName) ||
+        pgConnection(QSqlDatabase::database(m_connectionName, false)) != pg)
+        return false; // that session is gone already: its handle with it
+    Result result;
+    while (PGresult* r = PQgetResult(pg)) {
+        if (!result)
+            result.reset(r);
+        else
+            PQclear(r);
+    }
+    if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK) {
+        const QString message = resultError(result.get(), pg);
+        if (PQstatus(pg) == CONNECTION_BAD)
+            return false;
+        throw DbError(message);
+    }
+    m_result = std::move(result);
+    m_nextRow = 0;
+    m_reader.setResultColumns(m_result.get());
+    return true;
+}
+
+int PgStatement::heldRows() const {
+    return m_result ? PQntuples(m_result.get()) - m_nextRow : 0;
+}
+
+bool PgStatement::hasMoreRows() const {
+    return m_streaming || heldRows() > 0;
+}
+
+bool PgStatement::readRows(int count, QVector<QVector<QVariant>>& rows) {
+    if (!m_streaming)
+        rows.reserve(rows.size() + std::min(count, heldRows()));
+    for (int n = 0; n < count;) {
+        if (heldRows() == 0) {
+            if (!m_streaming)
+                break;
+            m_result = nextStreamResult(); // a row, or the end result without one
+            m_nextRow = 0;
+            continue;
+        }
+        rows.append(m_reader.resultRow(m_result.get(), m_nextRow++));
+        ++n;
+    }
+    if (!hasMoreRows())
+        m_result.reset(); // the answer is read: its memory is freed at once
+    return hasMoreRows();
+}
+
+// The server stops the statement at once; the client then only drops what is left in transit.
+void PgStatement::stop() {
+    m_result.reset();
+    m_nextRow = 0;
+    if ((m_streaming || m_sent) && onLiveSession())
+        stopStatement(m_connection);
+    m_connection = nullptr;
+    m_streaming = false;
+    m_sent = false;
+}

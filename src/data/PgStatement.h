@@ -1,0 +1,75 @@
+// A statement sent straight through the PostgreSQL client library on a session of a Qt
+// connection, whose answer is read afterwards: row by row as the server sends it, or whole.
+#pragma once
+
+#include "data/PgRowReader.h"
+#include "data/Sql.h"
+
+#include <memory>
+
+struct pg_conn;
+struct pg_result;
+
+// The Qt driver hands out a result only once the server has sent all of it, and waits for it.
+// A statement sent this way instead leaves the program free while the server works: a long
+// report begins on its first rows while the server works on the rest (stream()), and a statement
+// sent on a second session is answered while the program's own session runs other statements
+// (send()). The connections stay the driver's (see PgDriverHandles.h); a statement is only sent
+// on a connection whose driver is PostgreSQL's, and the caller runs it through QSqlQuery
+// otherwise. One statement at a time; a new one stops the one before.
+class PgStatement {
+public:
+    PgStatement() = default;
+    // Stops a statement still under way, so that its session is free for the next one.
+    ~PgStatement();
+    PgStatement(const PgStatement&) = delete;
+    PgStatement& operator=(const PgStatement&) = delete;
+
+    // Whether statements can be sent this way on the connection: its driver is PostgreSQL's.
+    static bool canSend(const QSqlDatabase& connection);
+
+    // Sends the statement with its :name parameters (as texts the server reads) on the open
+    // connection's session, its rows to come one by one as the server sends them, and waits for
+    // the first row (or the end of an empty answer): the columns are then known. Throws DbError
+    // with the client's or the server's text.
+    void stream(const QSqlDatabase& connection, const QString& sql, const Params& params);
+    // Sends the statement on the session of the connection named session and returns at once;
+    // takeAnswer() waits for the whole answer. False, with nothing sent, when that session cannot
+    // be had (not PostgreSQL's, not open, busy or inside a transaction).
+    bool send(const QString& session, const QString& sql, const Params& params);
+    bool isSent() const { return m_sent; }
+    // Waits for the whole answer of the statement send() sent, then read by readRows(). False when
+    // its session went away before the answer came (the statement is then to be run again);
+    // throws DbError with the server's text when the statement failed.
+    bool takeAnswer();
+
+    // The columns of the answer, once stream() or takeAnswer() returned.
+    QStringList columnNames() const { return m_reader.names(); }
+    QVector<QMetaType> columnTypes() const { return m_reader.types(); }
+    // Appends up to count more rows of the answer to rows; false once every row is in. Throws
+    // DbError when the statement fails on the way (the rows read before stay in rows).
+    bool readRows(int count, QVector<QVector<QVariant>>& rows);
+    // Whether rows of the answer are still to be read.
+    bool hasMoreRows() const;
+
+    // Stops an unfinished statement on the server and drops what is left of its answer.
+    void stop();
+
+private:
+    struct ResultFree {
+        void operator()(pg_result* r) const;
+    };
+    using Result = std::unique_ptr<pg_result, ResultFree>;
+
+    Result nextStreamResult();
+    bool onLiveSession() const;
+    int heldRows() const;
+
+    pg_conn* m_connection = nullptr; // the session the statement is under way on
+    QString m_connectionName;        // the Qt connection of that session
+    bool m_streaming = false;        // rows still to come from the server one by one
+    bool m_sent = false;             // sent by send(), its answer not taken yet
+    Result m_result;                 // the answer (or one row of it) being read
+    int m_nextRow = 0;               // the next row of m_result to read
+    PgRowReader m_reader;
+};
