@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTest>
@@ -172,9 +173,14 @@ void TestJournal::shiftSelection() {
     addRecord(18, 3, 6, "no");
     addRecord(17, 3, 2, "no");
     window->journal().showToday();
+    QSignalSpy days(&window->journal(), &JournalView::dayChanged);
     QRadioButton* third = shiftButton("shift3Button");
     clickOn(third, QPoint(5, third->height() / 2));
     QCOMPARE(window->journal().day().shift, 3);
+    // The journal says which day and shift it shows now.
+    QCOMPARE(days.size(), 1);
+    QCOMPARE(days.first().first().value<JournalDay>().shift, 3);
+    QCOMPARE(days.first().first().value<JournalDay>().date, kMonday);
     QCOMPARE(shownJournal().sql(), Database::journalSql(3));
     QCOMPARE(grid()->model()->rowCount(), 2);
     QVERIFY(shiftButton("shift3Button")->font().bold());
