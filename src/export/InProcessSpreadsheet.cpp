@@ -35,11 +35,11 @@ int textWidth(const QString& text) {
 class MemoryCell : public Cell {
 public:
     MemoryCell(WorkbookData& book, SheetData& sheet, int row, int column)
-        : book(book), sheet(sheet), row(row), column(column) {}
+        : m_book(book), m_sheet(sheet), m_row(row), m_column(column) {}
 
     void setNumberFormat(const QString& format) override {
         data().numberFormat = format;
-        book.changed = true;
+        m_book.changed = true;
     }
 
     void setValue(const QString& text) override {
@@ -50,59 +50,59 @@ public:
         d.hasValue = !text.isEmpty();
         // As a spreadsheet does: in text format a value stays text; otherwise a number is a number.
         d.isNumber = d.hasValue && d.numberFormat != QLatin1String("@") && readsAsNumber(text, &d.number);
-        int& longest = sheet.longest[column];
+        int& longest = m_sheet.longest[m_column];
         longest = std::max(longest, textWidth(text));
-        book.changed = true;
+        m_book.changed = true;
     }
 
     void setBold(bool bold) override {
         data().bold = bold;
-        book.changed = true;
+        m_book.changed = true;
     }
 
 private:
-    CellData& data() { return sheet.cells[{row, column}]; }
-    WorkbookData& book;
-    SheetData& sheet;
-    int row;
-    int column;
+    CellData& data() { return m_sheet.cells[{m_row, m_column}]; }
+    WorkbookData& m_book;
+    SheetData& m_sheet;
+    int m_row;
+    int m_column;
 };
 
 class MemoryWorksheet : public Worksheet {
 public:
-    MemoryWorksheet(WorkbookData& book, SheetData& sheet) : book(book), sheet(sheet) {}
+    MemoryWorksheet(WorkbookData& book, SheetData& sheet) : m_book(book), m_sheet(sheet) {}
 
     std::unique_ptr<Cell> cell(int row, int column) override {
         if (row < 1 || row > maxRows || column < 1 || column > maxColumns)
             throw Error(QStringLiteral("Нет ячейки в строке %1, столбце %2").arg(row).arg(column));
-        return std::make_unique<MemoryCell>(book, sheet, row, column);
+        return std::make_unique<MemoryCell>(m_book, m_sheet, row, column);
     }
 
     // Fits the column to the longest text it holds now; an empty column gets the standard width.
     void autoFitColumn(int column) override {
         if (column < 1 || column > maxColumns)
             throw Error(QStringLiteral("Нет столбца %1").arg(column));
-        const int longest = sheet.longest.value(column);
+        const int longest = m_sheet.longest.value(column);
         if (longest == 0)
-            sheet.widths.erase(column);
+            m_sheet.widths.erase(column);
         else
-            sheet.widths[column] = std::min(255.0, longest * 1.1 + 1.0);
-        book.changed = true;
+            m_sheet.widths[column] = std::min(255.0, longest * 1.1 + 1.0);
+        m_book.changed = true;
     }
 
 private:
-    WorkbookData& book;
-    SheetData& sheet;
+    WorkbookData& m_book;
+    SheetData& m_sheet;
 };
 
 class InProcessBackend : public Backend {
 public:
-    std::shared_ptr<Application> attachRunning() override { return app; }
+    std::shared_ptr<Application> attachRunning() override { return m_app; }
     std::shared_ptr<Application> create() override {
-        app = std::make_shared<InProcessApplication>();
-        return app;
+        m_app = std::make_shared<InProcessApplication>();
+        return m_app;
     }
-    std::shared_ptr<InProcessApplication> app;
+    std::shared_ptr<InProcessApplication> m_app;
 };
 
 InProcessBackend& theBackend() {
@@ -114,7 +114,7 @@ InProcessBackend& theBackend() {
 
 void InProcessApplication::addWorkbook() {
     auto book = std::make_unique<WorkbookData>();
-    book->title = QStringLiteral("Книга%1").arg(workbooksAdded + 1);
+    book->title = QStringLiteral("Книга%1").arg(m_workbooksAdded + 1);
     const QString subject = nextSubject.isEmpty() ? QStringLiteral("Выгрузка") : nextSubject;
     nextSubject.clear();
     // Characters a file name cannot hold on either system become "_".
@@ -126,8 +126,8 @@ void InProcessApplication::addWorkbook() {
     // A new workbook has three empty sheets.
     for (int i = 1; i <= 3; ++i)
         book->sheets.push_back(SheetData{QStringLiteral("Лист%1").arg(i), {}, {}, {}});
-    active = std::move(book);
-    ++workbooksAdded;
+    m_active = std::move(book);
+    ++m_workbooksAdded;
 }
 
 // This application writes workbooks but cannot read them, so opening a saved file fails.
@@ -136,11 +136,11 @@ void InProcessApplication::openWorkbook(const QString& fileName) {
 }
 
 std::unique_ptr<Worksheet> InProcessApplication::worksheet(int index) {
-    if (!active)
+    if (!m_active)
         throw Error(QStringLiteral("Нет открытой книги"));
-    if (index < 1 || index > int(active->sheets.size()))
+    if (index < 1 || index > int(m_active->sheets.size()))
         throw Error(QStringLiteral("Нет листа %1").arg(index));
-    return std::make_unique<MemoryWorksheet>(*active, active->sheets[index - 1]);
+    return std::make_unique<MemoryWorksheet>(*m_active, m_active->sheets[index - 1]);
 }
 
 QString InProcessApplication::folder() {
@@ -156,10 +156,10 @@ QString InProcessApplication::folder() {
 
 // Showing saves the active workbook (again only if it changed) and opens the file for the user.
 void InProcessApplication::setVisible(bool show) {
-    visible = show;
-    if (!show || !active)
+    m_visible = show;
+    if (!show || !m_active)
         return;
-    auto& book = *active;
+    auto& book = *m_active;
     if (book.changed || book.savedPath.isEmpty() || !QFile::exists(book.savedPath)) {
         const QDir dir(folder());
         // A file of the same name (two exports in one second) is never overwritten.
@@ -187,7 +187,7 @@ Backend& defaultBackend() {
 }
 
 std::shared_ptr<InProcessApplication> runningApplication() {
-    return theBackend().app;
+    return theBackend().m_app;
 }
 
 void setWorkbookOpener(WorkbookOpener o) {

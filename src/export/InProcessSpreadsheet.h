@@ -50,17 +50,17 @@ public:
     void setVisible(bool visible) override;
     std::unique_ptr<Worksheet> worksheet(int index) override;
 
-    bool isVisible() const { return visible; }
+    bool isVisible() const { return m_visible; }
     // How many workbooks this application has been given, and the active one (null before the first).
-    int workbookCount() const { return workbooksAdded; }
-    const WorkbookData* activeWorkbook() const { return active.get(); }
+    int workbookCount() const { return m_workbooksAdded; }
+    const WorkbookData* activeWorkbook() const { return m_active.get(); }
 
 private:
     QString folder(); // the user's documents folder, where workbooks are saved
-    bool visible = false;
-    int workbooksAdded = 0;
+    bool m_visible = false;
+    int m_workbooksAdded = 0;
     // Only the active workbook can be written to, so older ones are not kept.
-    std::unique_ptr<WorkbookData> active;
+    std::unique_ptr<WorkbookData> m_active;
 };
 
 // What the next workbook added holds ("Цены", "Отчет по рабочим"); its file is named after it

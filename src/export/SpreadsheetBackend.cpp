@@ -5,7 +5,7 @@
 
 namespace spreadsheet {
 
-Error::Error(const QString& text) : std::runtime_error(text.toStdString()), message(text) {}
+Error::Error(const QString& text) : std::runtime_error(text.toStdString()), m_message(text) {}
 
 namespace {
 std::shared_ptr<Backend> installed;

@@ -13,10 +13,10 @@ namespace spreadsheet {
 class Error : public std::runtime_error {
 public:
     explicit Error(const QString& text);
-    QString text() const { return message; }
+    QString text() const { return m_message; }
 
 private:
-    QString message;
+    QString m_message;
 };
 
 // One cell of a worksheet. Each call either does its work or throws.

@@ -15,24 +15,24 @@ MemoryDataSource::MemoryDataSource(const QStringList& fields, const QVector<QVar
 }
 
 void MemoryDataSource::setFields(const QStringList& fields) {
-    fields_ = fields;
-    index_.clear();
+    m_fields = fields;
+    m_index.clear();
     for (int i = 0; i < fields.size(); ++i)
-        index_.insert(fields[i].toLower(), i);
+        m_index.insert(fields[i].toLower(), i);
 }
 
 void MemoryDataSource::addRow(const QVariantList& values) {
-    rows_.append(values);
+    m_rows.append(values);
 }
 
 int MemoryDataSource::fieldIndex(const QString& name) const {
-    return index_.value(name.toLower(), -1);
+    return m_index.value(name.toLower(), -1);
 }
 
 QVariant MemoryDataSource::value(int row, int field) const {
-    if (row < 0 || row >= rows_.size() || field < 0)
+    if (row < 0 || row >= m_rows.size() || field < 0)
         return {};
-    const QVariantList& values = rows_[row];
+    const QVariantList& values = m_rows[row];
     return field < values.size() ? values[field] : QVariant();
 }
 

@@ -33,15 +33,15 @@ public:
     // A row lists its values in the order of the fields; missing values count as null.
     void addRow(const QVariantList& values);
 
-    int rowCount() const override { return int(rows_.size()); }
+    int rowCount() const override { return int(m_rows.size()); }
     int fieldIndex(const QString& name) const override;
     QVariant value(int row, int field) const override;
     using ReportDataSource::value;
 
 private:
-    QStringList fields_;
-    QHash<QString, int> index_;
-    QVector<QVariantList> rows_;
+    QStringList m_fields;
+    QHash<QString, int> m_index;
+    QVector<QVariantList> m_rows;
 };
 
 } // namespace reportengine

@@ -45,38 +45,40 @@ using Op = Node::Op;
 
 class ExpressionParser {
 public:
-    ExpressionParser(const QString& text, ReportExpression& target) : s(text), expr(target) {}
+    ExpressionParser(const QString& text, ReportExpression& target) : m_text(text), m_expr(target) {}
 
     std::unique_ptr<Node> parseAll() {
         auto node = parseOr();
         skipBlanks();
-        if (pos < s.size())
+        if (m_pos < m_text.size())
             fail(QStringLiteral("лишний текст"));
         return node;
     }
 
 private:
-    const QString& s;
-    ReportExpression& expr;
-    int pos = 0;
-    int sumDepth = 0;
+    const QString& m_text;
+    ReportExpression& m_expr;
+    int m_pos = 0;
+    int m_sumDepth = 0;
 
     [[noreturn]] void fail(const QString& what) const {
-        throw ReportError(
-            QStringLiteral("Ошибка в выражении \"%1\" (позиция %2): %3").arg(s).arg(pos + 1).arg(what));
+        throw ReportError(QStringLiteral("Ошибка в выражении \"%1\" (позиция %2): %3")
+                              .arg(m_text)
+                              .arg(m_pos + 1)
+                              .arg(what));
     }
 
     void skipBlanks() {
-        while (pos < s.size() && s[pos].isSpace())
-            ++pos;
+        while (m_pos < m_text.size() && m_text[m_pos].isSpace())
+            ++m_pos;
     }
 
     bool accept(const char* token) {
         skipBlanks();
         const QLatin1String t(token);
-        if (s.mid(pos, t.size()) != t)
+        if (m_text.mid(m_pos, t.size()) != t)
             return false;
-        pos += int(t.size());
+        m_pos += int(t.size());
         return true;
     }
 
@@ -84,12 +86,12 @@ private:
     bool acceptWord(const char* word) {
         skipBlanks();
         const QLatin1String w(word);
-        if (s.mid(pos, w.size()).compare(w, Qt::CaseInsensitive) != 0)
+        if (m_text.mid(m_pos, w.size()).compare(w, Qt::CaseInsensitive) != 0)
             return false;
-        const int end = pos + int(w.size());
-        if (end < s.size() && (s[end].isLetterOrNumber() || s[end] == '_'))
+        const int end = m_pos + int(w.size());
+        if (end < m_text.size() && (m_text[end].isLetterOrNumber() || m_text[end] == '_'))
             return false;
-        pos = end;
+        m_pos = end;
         return true;
     }
 
@@ -173,9 +175,9 @@ private:
 
     std::unique_ptr<Node> parsePrimary() {
         skipBlanks();
-        if (pos >= s.size())
+        if (m_pos >= m_text.size())
             fail(QStringLiteral("выражение обрывается"));
-        const QChar c = s[pos];
+        const QChar c = m_text[m_pos];
         if (accept("(")) {
             auto inner = parseOr();
             expect(")");
@@ -183,7 +185,7 @@ private:
         }
         if (c == '\'')
             return parseText();
-        if (c.isDigit() || (c == '.' && pos + 1 < s.size() && s[pos + 1].isDigit()))
+        if (c.isDigit() || (c == '.' && m_pos + 1 < m_text.size() && m_text[m_pos + 1].isDigit()))
             return parseNumber();
         if (c.isLetter() || c == '_')
             return parseName();
@@ -191,21 +193,21 @@ private:
     }
 
     std::unique_ptr<Node> parseText() {
-        ++pos; // opening quote
+        ++m_pos; // opening quote
         QString text;
         for (;;) {
-            if (pos >= s.size())
+            if (m_pos >= m_text.size())
                 fail(QStringLiteral("нет закрывающей кавычки"));
-            if (s[pos] == '\'') {
-                if (pos + 1 < s.size() && s[pos + 1] == '\'') {
+            if (m_text[m_pos] == '\'') {
+                if (m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\'') {
                     text += QLatin1Char('\'');
-                    pos += 2;
+                    m_pos += 2;
                     continue;
                 }
-                ++pos;
+                ++m_pos;
                 break;
             }
-            text += s[pos++];
+            text += m_text[m_pos++];
         }
         auto n = make(Op::Text);
         n->text = text;
@@ -213,23 +215,23 @@ private:
     }
 
     std::unique_ptr<Node> parseNumber() {
-        const int start = pos;
-        while (pos < s.size() && (s[pos].isDigit() || s[pos] == '.'))
-            ++pos;
-        if (pos < s.size() && (s[pos] == 'e' || s[pos] == 'E')) {
-            int p = pos + 1;
-            if (p < s.size() && (s[p] == '+' || s[p] == '-'))
+        const int start = m_pos;
+        while (m_pos < m_text.size() && (m_text[m_pos].isDigit() || m_text[m_pos] == '.'))
+            ++m_pos;
+        if (m_pos < m_text.size() && (m_text[m_pos] == 'e' || m_text[m_pos] == 'E')) {
+            int p = m_pos + 1;
+            if (p < m_text.size() && (m_text[p] == '+' || m_text[p] == '-'))
                 ++p;
-            if (p < s.size() && s[p].isDigit()) {
-                pos = p;
-                while (pos < s.size() && s[pos].isDigit())
-                    ++pos;
+            if (p < m_text.size() && m_text[p].isDigit()) {
+                m_pos = p;
+                while (m_pos < m_text.size() && m_text[m_pos].isDigit())
+                    ++m_pos;
             }
         }
         bool ok = false;
-        const double v = s.mid(start, pos - start).toDouble(&ok);
+        const double v = m_text.mid(start, m_pos - start).toDouble(&ok);
         if (!ok) {
-            pos = start;
+            m_pos = start;
             fail(QStringLiteral("неверное число"));
         }
         auto n = make(Op::Number);
@@ -238,16 +240,17 @@ private:
     }
 
     std::unique_ptr<Node> parseName() {
-        const int start = pos;
-        while (pos < s.size() && (s[pos].isLetterOrNumber() || s[pos] == '_' || s[pos] == '.'))
-            ++pos;
-        const QString name = s.mid(start, pos - start);
+        const int start = m_pos;
+        while (m_pos < m_text.size() &&
+               (m_text[m_pos].isLetterOrNumber() || m_text[m_pos] == '_' || m_text[m_pos] == '.'))
+            ++m_pos;
+        const QString name = m_text.mid(start, m_pos - start);
         skipBlanks();
-        if (pos < s.size() && s[pos] == '(')
+        if (m_pos < m_text.size() && m_text[m_pos] == '(')
             return parseCall(name, start);
         auto n = make(Op::Field);
         n->text = name;
-        expr.fields_.push_back(n.get());
+        m_expr.m_fields.push_back(n.get());
         return n;
     }
 
@@ -271,28 +274,28 @@ private:
             op = Op::PageCount;
             arity = 0;
         } else {
-            pos = start;
+            m_pos = start;
             fail(QStringLiteral("неизвестная функция %1").arg(name));
         }
-        if (op == Op::Sum && sumDepth > 0) {
-            pos = start;
+        if (op == Op::Sum && m_sumDepth > 0) {
+            m_pos = start;
             fail(QStringLiteral("SUM внутри SUM"));
         }
         expect("(");
         auto n = make(op);
         if (op == Op::Sum)
-            ++sumDepth;
+            ++m_sumDepth;
         for (int i = 0; i < arity; ++i) {
             if (i > 0)
                 expect(",");
             n->args.push_back(parseOr());
         }
         if (op == Op::Sum) {
-            --sumDepth;
-            expr.aggregates_.push_back(n.get());
+            --m_sumDepth;
+            m_expr.m_aggregates.push_back(n.get());
         }
         if (op == Op::PageCount)
-            expr.usesPageCount_ = true;
+            m_expr.m_usesPageCount = true;
         expect(")");
         return n;
     }
@@ -305,29 +308,29 @@ ReportExpression::~ReportExpression() = default;
 
 ReportExpression ReportExpression::parse(const QString& text) {
     ReportExpression e;
-    e.text_ = text;
-    ExpressionParser parser(e.text_, e);
-    e.root_ = parser.parseAll();
+    e.m_text = text;
+    ExpressionParser parser(e.m_text, e);
+    e.m_root = parser.parseAll();
     return e;
 }
 
 void ReportExpression::bind(const ReportDataSource& source) {
-    for (Node* n : fields_) {
+    for (Node* n : m_fields) {
         n->field = source.fieldIndex(n->text);
         const int dot = int(n->text.lastIndexOf(QLatin1Char('.')));
         if (n->field < 0 && dot >= 0) // "t_Report.fio": the dataset's name is not part of the field's
             n->field = source.fieldIndex(n->text.mid(dot + 1));
         if (n->field < 0)
-            throw ReportError(QStringLiteral("Нет поля \"%1\" в выражении \"%2\"").arg(n->text, text_));
+            throw ReportError(QStringLiteral("Нет поля \"%1\" в выражении \"%2\"").arg(n->text, m_text));
     }
 }
 
 void ReportExpression::setAggregateSlot(int aggregate, int slot) {
-    aggregates_.at(aggregate)->slot = slot;
+    m_aggregates.at(aggregate)->slot = slot;
 }
 
 int ReportExpression::aggregateSlot(int aggregate) const {
-    return aggregates_.at(aggregate)->slot;
+    return m_aggregates.at(aggregate)->slot;
 }
 
 namespace {
@@ -383,7 +386,7 @@ int compareValues(const ReportValue& a, const ReportValue& b) {
 
 class Evaluator {
 public:
-    explicit Evaluator(const ExpressionContext& c) : ctx(c) {}
+    explicit Evaluator(const ExpressionContext& c) : m_ctx(c) {}
 
     ReportValue eval(const Node& n) const {
         switch (n.op) {
@@ -392,13 +395,13 @@ public:
         case Op::Text:
             return ReportValue::of(n.text);
         case Op::Field:
-            return ctx.field(n.field);
+            return m_ctx.field(n.field);
         case Op::Sum:
-            return ReportValue::of(ctx.aggregate(n.slot));
+            return ReportValue::of(m_ctx.aggregate(n.slot));
         case Op::Page:
-            return ReportValue::of(double(ctx.pageNumber()));
+            return ReportValue::of(double(m_ctx.pageNumber()));
         case Op::PageCount:
-            return ReportValue::of(double(ctx.pageCount()));
+            return ReportValue::of(double(m_ctx.pageCount()));
         case Op::If: {
             const ReportValue c = eval(*n.args[0]);
             if (c.type == T::Invalid)
@@ -436,7 +439,7 @@ public:
     }
 
 private:
-    const ExpressionContext& ctx;
+    const ExpressionContext& m_ctx;
 
     ReportValue binary(const Node& n) const {
         const ReportValue a = eval(*n.args[0]);
@@ -484,14 +487,14 @@ private:
 } // namespace
 
 ReportValue ReportExpression::evaluate(const ExpressionContext& context) const {
-    if (!root_)
+    if (!m_root)
         return ReportValue::null();
-    return Evaluator(context).eval(*root_);
+    return Evaluator(context).eval(*m_root);
 }
 
 ReportValue ReportExpression::evaluateAggregateArgument(int aggregate,
                                                         const ExpressionContext& context) const {
-    return Evaluator(context).eval(*aggregates_.at(aggregate)->args[0]);
+    return Evaluator(context).eval(*m_aggregates.at(aggregate)->args[0]);
 }
 
 namespace {

@@ -45,20 +45,20 @@ public:
 
     // The SUMs of the expression. The caller keeps one running value ("slot") per SUM, adds the
     // argument's value for every row and hands the slot's value back through the context.
-    int aggregateCount() const { return int(aggregates_.size()); }
+    int aggregateCount() const { return int(m_aggregates.size()); }
     void setAggregateSlot(int aggregate, int slot);
     int aggregateSlot(int aggregate) const;
     ReportValue evaluateAggregateArgument(int aggregate, const ExpressionContext& context) const;
 
-    bool usesPageCount() const { return usesPageCount_; }
-    QString text() const { return text_; }
+    bool usesPageCount() const { return m_usesPageCount; }
+    QString text() const { return m_text; }
 
 private:
-    QString text_;
-    std::unique_ptr<Node> root_;
-    std::vector<Node*> aggregates_;
-    std::vector<Node*> fields_;
-    bool usesPageCount_ = false;
+    QString m_text;
+    std::unique_ptr<Node> m_root;
+    std::vector<Node*> m_aggregates;
+    std::vector<Node*> m_fields;
+    bool m_usesPageCount = false;
     friend class ExpressionParser;
 };
 

@@ -58,123 +58,123 @@ constexpr double kEpsilonMm = 0.001;
 class Layouter : public ExpressionContext {
 public:
     Layouter(const ReportDefinition& report, const ReportDataSource& data, QPaintDevice* measure)
-        : def(report), src(data), measureDevice(measure) {
+        : m_def(report), m_src(data), m_measureDevice(measure) {
         const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
-        pageSize = def.orientation == QPageLayout::Landscape ? a4.transposed() : a4;
-        bodyWidth = pageSize.width() - 2 * def.marginMm;
-        compile(def.pageHeader, pageHeader);
-        compile(def.titleBand, title);
-        compile(def.columnHeader, columnHeader);
-        for (const ReportGroup& g : def.groups) {
+        m_pageSize = m_def.orientation == QPageLayout::Landscape ? a4.transposed() : a4;
+        m_bodyWidth = m_pageSize.width() - 2 * m_def.marginMm;
+        compile(m_def.pageHeader, m_pageHeader);
+        compile(m_def.titleBand, m_title);
+        compile(m_def.columnHeader, m_columnHeader);
+        for (const ReportGroup& g : m_def.groups) {
             CompiledGroup cg;
             if (!g.expression.trimmed().isEmpty())
                 cg.expression = compileExpression(g.expression);
             compile(g.header, cg.header);
             compile(g.footer, cg.footer);
-            groups.push_back(std::move(cg));
+            m_groups.push_back(std::move(cg));
         }
-        compile(def.detail, detail);
-        compile(def.summary, summary);
-        compile(def.pageFooter, pageFooter);
-        out.title = def.title;
-        out.orientation = def.orientation;
-        out.pageSizeMm = pageSize;
+        compile(m_def.detail, m_detail);
+        compile(m_def.summary, m_summary);
+        compile(m_def.pageFooter, m_pageFooter);
+        m_out.title = m_def.title;
+        m_out.orientation = m_def.orientation;
+        m_out.pageSizeMm = m_pageSize;
     }
 
     // Lays out the rows the source has gained since the last call. A report that prints the page
     // count waits for its last row: it is laid out twice, once to count the pages.
     void addRows() {
-        if (usesPageCount || finished)
+        if (m_usesPageCount || m_finished)
             return;
-        const int n = src.rowCount();
-        if (!started) {
+        const int n = m_src.rowCount();
+        if (!m_started) {
             if (n == 0)
                 return; // the title band may show the first row's fields: wait for it
             begin();
         }
-        while (next < n)
-            step(next++);
+        while (m_next < n)
+            step(m_next++);
     }
 
     // All rows are there: the last footers, the summary and the last page's footer.
     void finish() {
-        if (finished)
+        if (m_finished)
             return;
-        if (usesPageCount) {
+        if (m_usesPageCount) {
             runOnce();
-            knownPageCount = int(out.pages.size());
+            m_knownPageCount = int(m_out.pages.size());
         }
         runOnce();
-        finished = true;
+        m_finished = true;
     }
 
-    bool isFinished() const { return finished; }
-    ReportPages& pages() { return out; }
+    bool isFinished() const { return m_finished; }
+    ReportPages& pages() { return m_out; }
     // Pages that no further row changes: all but the one being filled, until the end.
     int completePages() const {
-        return finished ? int(out.pages.size()) : std::max(0, int(out.pages.size()) - 1);
+        return m_finished ? int(m_out.pages.size()) : std::max(0, int(m_out.pages.size()) - 1);
     }
 
     // ExpressionContext
     // A row's fields are read many times (every SUM, every band); each is fetched and converted once.
     ReportValue field(int index) const override {
-        if (row < 0 || index < 0)
+        if (m_row < 0 || index < 0)
             return ReportValue::null();
-        if (cachedRow != row) {
-            cachedRow = row;
-            std::fill(fieldCached.begin(), fieldCached.end(), false);
+        if (m_cachedRow != m_row) {
+            m_cachedRow = m_row;
+            std::fill(m_fieldCached.begin(), m_fieldCached.end(), false);
         }
-        if (index >= int(fieldCache.size())) {
-            fieldCache.resize(index + 1);
-            fieldCached.resize(index + 1, false);
+        if (index >= int(m_fieldCache.size())) {
+            m_fieldCache.resize(index + 1);
+            m_fieldCached.resize(index + 1, false);
         }
-        if (!fieldCached[index]) {
-            fieldCache[index] = ReportValue::fromVariant(src.value(row, index));
-            fieldCached[index] = true;
+        if (!m_fieldCached[index]) {
+            m_fieldCache[index] = ReportValue::fromVariant(m_src.value(m_row, index));
+            m_fieldCached[index] = true;
         }
-        return fieldCache[index];
+        return m_fieldCache[index];
     }
     double aggregate(int slot) const override {
-        return slot >= 0 && slot < int(sums.size()) ? sums[slot] : 0.0;
+        return slot >= 0 && slot < int(m_sums.size()) ? m_sums[slot] : 0.0;
     }
-    int pageNumber() const override { return int(out.pages.size()); }
-    int pageCount() const override { return knownPageCount; }
+    int pageNumber() const override { return int(m_out.pages.size()); }
+    int pageCount() const override { return m_knownPageCount; }
 
 private:
-    const ReportDefinition& def;
-    const ReportDataSource& src;
-    QPaintDevice* measureDevice;
-    std::unique_ptr<QImage> ownMeasureDevice;
-    QSizeF pageSize;
-    double bodyWidth = 0;
+    const ReportDefinition& m_def;
+    const ReportDataSource& m_src;
+    QPaintDevice* m_measureDevice;
+    std::unique_ptr<QImage> m_ownMeasureDevice;
+    QSizeF m_pageSize;
+    double m_bodyWidth = 0;
 
-    std::optional<CompiledBand> pageHeader, title, columnHeader, detail, summary, pageFooter;
-    std::vector<CompiledGroup> groups;
-    std::vector<std::pair<const ReportExpression*, int>> aggregates; // (expression, its n-th SUM)
-    std::vector<double> sums;
-    bool usesPageCount = false;
-    int knownPageCount = 0;
+    std::optional<CompiledBand> m_pageHeader, m_title, m_columnHeader, m_detail, m_summary, m_pageFooter;
+    std::vector<CompiledGroup> m_groups;
+    std::vector<std::pair<const ReportExpression*, int>> m_aggregates; // (expression, its n-th SUM)
+    std::vector<double> m_sums;
+    bool m_usesPageCount = false;
+    int m_knownPageCount = 0;
 
-    mutable int cachedRow = -1;
-    mutable std::vector<ReportValue> fieldCache;
-    mutable std::vector<bool> fieldCached;
+    mutable int m_cachedRow = -1;
+    mutable std::vector<ReportValue> m_fieldCache;
+    mutable std::vector<bool> m_fieldCached;
 
-    ReportPages out;
-    bool started = false;
-    bool finished = false;
-    int next = 0;                               // the first row not laid out yet
-    std::vector<ReportValue> previous, current; // group values of the last row and of this one
-    int row = -1;
-    int lastRow = -1;
-    double cursor = 0;
-    double bodyBottom = 0;
-    bool pageHasBody = false;
-    int serial = 0;
+    ReportPages m_out;
+    bool m_started = false;
+    bool m_finished = false;
+    int m_next = 0;                                 // the first row not laid out yet
+    std::vector<ReportValue> m_previous, m_current; // group values of the last row and of this one
+    int m_row = -1;
+    int m_lastRow = -1;
+    double m_cursor = 0;
+    double m_bodyBottom = 0;
+    bool m_pageHasBody = false;
+    int m_serial = 0;
 
     std::unique_ptr<ReportExpression> compileExpression(const QString& text) {
         auto e = std::make_unique<ReportExpression>(ReportExpression::parse(text));
-        e->bind(src);
-        usesPageCount = usesPageCount || e->usesPageCount();
+        e->bind(m_src);
+        m_usesPageCount = m_usesPageCount || e->usesPageCount();
         return e;
     }
 
@@ -193,10 +193,10 @@ private:
             if (e.kind == ReportElement::Kind::Field) {
                 ce.expression = compileExpression(e.text);
                 for (int i = 0; i < ce.expression->aggregateCount(); ++i) {
-                    const int slot = int(sums.size());
-                    sums.push_back(0);
+                    const int slot = int(m_sums.size());
+                    m_sums.push_back(0);
                     ce.expression->setAggregateSlot(i, slot);
-                    aggregates.emplace_back(ce.expression.get(), i);
+                    m_aggregates.emplace_back(ce.expression.get(), i);
                     cb.sumSlots.push_back(slot);
                 }
             }
@@ -211,81 +211,81 @@ private:
     }
 
     void begin() {
-        out.pages.clear();
-        std::fill(sums.begin(), sums.end(), 0.0);
-        serial = 0;
-        next = 0;
-        lastRow = src.rowCount() > 0 ? 0 : -1;
-        previous.assign(groups.size(), ReportValue());
-        current.assign(groups.size(), ReportValue());
+        m_out.pages.clear();
+        std::fill(m_sums.begin(), m_sums.end(), 0.0);
+        m_serial = 0;
+        m_next = 0;
+        m_lastRow = m_src.rowCount() > 0 ? 0 : -1;
+        m_previous.assign(m_groups.size(), ReportValue());
+        m_current.assign(m_groups.size(), ReportValue());
         startPage(true);
-        started = true;
+        m_started = true;
     }
 
     // One row: the footers of the groups it ends, the headers of those it starts, the detail.
     void step(int i) {
-        const int groupCount = int(groups.size());
-        row = i;
+        const int groupCount = int(m_groups.size());
+        m_row = i;
         for (int level = 0; level < groupCount; ++level)
-            if (groups[level].expression)
-                current[level] = groups[level].expression->evaluate(*this);
+            if (m_groups[level].expression)
+                m_current[level] = m_groups[level].expression->evaluate(*this);
         int changed = 0; // the outermost group that starts anew at this row
         if (i > 0) {
             changed = groupCount;
             for (int level = 0; level < groupCount; ++level)
-                if (groups[level].expression && !(current[level] == previous[level])) {
+                if (m_groups[level].expression && !(m_current[level] == m_previous[level])) {
                     changed = level;
                     break;
                 }
             for (int level = groupCount - 1; level >= changed; --level)
-                emitFooter(groups[level], i - 1);
+                emitFooter(m_groups[level], i - 1);
         }
         for (int level = changed; level < groupCount; ++level)
-            if (groups[level].header)
-                emitBand(*groups[level].header, i);
+            if (m_groups[level].header)
+                emitBand(*m_groups[level].header, i);
         accumulate(i);
-        if (detail)
-            emitBand(*detail, i);
-        previous.swap(current);
+        if (m_detail)
+            emitBand(*m_detail, i);
+        m_previous.swap(m_current);
     }
 
     void end() {
-        const int n = src.rowCount();
-        const int groupCount = int(groups.size());
+        const int n = m_src.rowCount();
+        const int groupCount = int(m_groups.size());
         if (n == 0) {
-            for (const CompiledGroup& g : groups)
+            for (const CompiledGroup& g : m_groups)
                 if (!g.expression && g.header)
                     emitBand(*g.header, -1);
             for (int level = groupCount - 1; level >= 0; --level)
-                if (!groups[level].expression)
-                    emitFooter(groups[level], -1);
+                if (!m_groups[level].expression)
+                    emitFooter(m_groups[level], -1);
         } else {
             for (int level = groupCount - 1; level >= 0; --level)
-                emitFooter(groups[level], n - 1);
+                emitFooter(m_groups[level], n - 1);
         }
-        if (summary)
-            emitBand(*summary, n - 1);
+        if (m_summary)
+            emitBand(*m_summary, n - 1);
         finishPage();
     }
 
     // The whole report from the first row, or the rest of it after addRows().
     void runOnce() {
-        if (!started || usesPageCount)
+        if (!m_started || m_usesPageCount)
             begin();
-        const int n = src.rowCount();
-        while (next < n)
-            step(next++);
+        const int n = m_src.rowCount();
+        while (m_next < n)
+            step(m_next++);
         end();
-        started = false;
+        m_started = false;
     }
 
     void accumulate(int r) {
-        row = r;
-        for (const auto& [expression, index] : aggregates) {
+        m_row = r;
+        for (const auto& [expression, index] : m_aggregates) {
             const ReportValue v = expression->evaluateAggregateArgument(index, *this);
             // Rows without a number (a null field, a division by zero, a text) add nothing.
             if (v.type == ReportValue::Type::Number || v.type == ReportValue::Type::Bool)
-                sums[expression->aggregateSlot(index)] += v.number;
+                m_sums[expression->aggregateSlot(index)] += v.number;
         }
     }
 
@@ -294,44 +294,45 @@ private:
             return;
         emitBand(*group.footer, r);
         for (int slot : group.footer->sumSlots)
-            sums[slot] = 0;
+            m_sums[slot] = 0;
     }
 
     void startPage(bool first) {
-        out.pages.emplace_back();
-        out.pages.back().items.reserve(512); // a page of a long report holds a few hundred items
-        cursor = def.marginMm;
-        bodyBottom = pageSize.height() - def.marginMm - (pageFooter ? pageFooter->def->heightMm : 0.0);
-        pageHasBody = false;
-        if (pageHeader)
-            placeBand(*pageHeader, lastRow);
-        if (first && title)
-            placeBand(*title, lastRow);
-        if (columnHeader)
-            placeBand(*columnHeader, lastRow);
+        m_out.pages.emplace_back();
+        m_out.pages.back().items.reserve(512); // a page of a long report holds a few hundred items
+        m_cursor = m_def.marginMm;
+        m_bodyBottom =
+            m_pageSize.height() - m_def.marginMm - (m_pageFooter ? m_pageFooter->def->heightMm : 0.0);
+        m_pageHasBody = false;
+        if (m_pageHeader)
+            placeBand(*m_pageHeader, m_lastRow);
+        if (first && m_title)
+            placeBand(*m_title, m_lastRow);
+        if (m_columnHeader)
+            placeBand(*m_columnHeader, m_lastRow);
     }
 
     void finishPage() {
-        if (!pageFooter)
+        if (!m_pageFooter)
             return;
         std::vector<ReportItem> items;
-        const double h = buildBand(*pageFooter, lastRow, items);
-        place(items, pageSize.height() - def.marginMm - h);
+        const double h = buildBand(*m_pageFooter, m_lastRow, items);
+        place(items, m_pageSize.height() - m_def.marginMm - h);
     }
 
     // A body band: whole on this page if it fits, else whole on the next one.
     void emitBand(const CompiledBand& band, int r) {
         if (r >= 0)
-            lastRow = r;
+            m_lastRow = r;
         std::vector<ReportItem> items;
         const double h = buildBand(band, r, items);
-        if (pageHasBody && cursor + h > bodyBottom + kEpsilonMm) {
+        if (m_pageHasBody && m_cursor + h > m_bodyBottom + kEpsilonMm) {
             finishPage();
             startPage(false);
         }
-        place(items, cursor);
-        cursor += h;
-        pageHasBody = true;
+        place(items, m_cursor);
+        m_cursor += h;
+        m_pageHasBody = true;
         for (const CompiledBand& child : band.children)
             emitBand(child, r);
     }
@@ -340,15 +341,15 @@ private:
     void placeBand(const CompiledBand& band, int r) {
         std::vector<ReportItem> items;
         const double h = buildBand(band, r, items);
-        place(items, cursor);
-        cursor += h;
+        place(items, m_cursor);
+        m_cursor += h;
         for (const CompiledBand& child : band.children)
             placeBand(child, r);
     }
 
     void place(std::vector<ReportItem>& items, double top) {
-        const QPointF offset(def.marginMm, top);
-        auto& pageItems = out.pages.back().items;
+        const QPointF offset(m_def.marginMm, top);
+        auto& pageItems = m_out.pages.back().items;
         for (ReportItem& item : items) {
             item.rect.translate(offset);
             item.line.translate(offset);
@@ -357,15 +358,15 @@ private:
     }
 
     QPaintDevice* measurer() {
-        if (measureDevice)
-            return measureDevice;
-        if (!ownMeasureDevice) {
-            ownMeasureDevice = std::make_unique<QImage>(1, 1, QImage::Format_RGB32);
+        if (m_measureDevice)
+            return m_measureDevice;
+        if (!m_ownMeasureDevice) {
+            m_ownMeasureDevice = std::make_unique<QImage>(1, 1, QImage::Format_RGB32);
             const int dotsPerMeter = qRound(1200 / 0.0254);
-            ownMeasureDevice->setDotsPerMeterX(dotsPerMeter);
-            ownMeasureDevice->setDotsPerMeterY(dotsPerMeter);
+            m_ownMeasureDevice->setDotsPerMeterX(dotsPerMeter);
+            m_ownMeasureDevice->setDotsPerMeterY(dotsPerMeter);
         }
-        return ownMeasureDevice.get();
+        return m_ownMeasureDevice.get();
     }
 
     double textHeightMm(const ReportItem& item, double widthMm) {
@@ -399,11 +400,11 @@ private:
 
     // Items of one printed band, relative to the band's corner; returns the band's height.
     double buildBand(const CompiledBand& band, int r, std::vector<ReportItem>& items) {
-        row = r;
-        ++serial;
+        m_row = r;
+        ++m_serial;
         ReportItem proto;
         proto.band = band.def->name;
-        proto.bandSerial = serial;
+        proto.bandSerial = m_serial;
 
         std::vector<ReportItem> fills, texts, lines;
         texts.reserve(band.elements.size());
@@ -413,10 +414,11 @@ private:
             ReportItem text = proto;
             text.kind = ReportItem::Kind::Text;
             text.element = e.name;
-            text.text = ce.expression ? displayText(ce.expression->evaluate(*this), e.mask, def.decimalPoint)
-                                      : e.text;
-            text.fontFamily = e.font.family.isEmpty() ? def.font.family : e.font.family;
-            text.pointSize = e.font.pointSize > 0 ? e.font.pointSize : def.font.pointSize;
+            text.text = ce.expression
+                            ? displayText(ce.expression->evaluate(*this), e.mask, m_def.decimalPoint)
+                            : e.text;
+            text.fontFamily = e.font.family.isEmpty() ? m_def.font.family : e.font.family;
+            text.pointSize = e.font.pointSize > 0 ? e.font.pointSize : m_def.font.pointSize;
             text.bold = e.font.bold;
             text.italic = e.font.italic;
             text.alignment = e.alignment;
@@ -443,7 +445,7 @@ private:
             lineProto.element = e.name;
             addFrame(lines, box, e.frame, lineProto);
         }
-        const QRectF bandRect(0, 0, bodyWidth, height);
+        const QRectF bandRect(0, 0, m_bodyWidth, height);
         if (band.def->background.isValid()) {
             ReportItem fill = proto;
             fill.kind = ReportItem::Kind::Fill;

@@ -5,24 +5,24 @@ namespace reportengine {
 
 LayoutFeed::LayoutFeed(const ReportDefinition& report, const ReportDataSource& data,
                        std::function<bool()> fetch)
-    : run_(report, data), fetch_(std::move(fetch)) {}
+    : m_run(report, data), m_fetch(std::move(fetch)) {}
 
 const ReportPages& LayoutFeed::pages() const {
-    return const_cast<LayoutRun&>(run_).pages();
+    return const_cast<LayoutRun&>(m_run).pages();
 }
 
 int LayoutFeed::readyPages() const {
-    return run_.completePages();
+    return m_run.completePages();
 }
 
 void LayoutFeed::more() {
-    if (done_)
+    if (m_done)
         return;
-    const bool rowsLeft = fetch_();
-    run_.addRows();
+    const bool rowsLeft = m_fetch();
+    m_run.addRows();
     if (!rowsLeft) {
-        run_.finish();
-        done_ = true;
+        m_run.finish();
+        m_done = true;
     }
 }
 

@@ -30,16 +30,16 @@ public:
 // address, only looked at (the caller keeps them alive; nothing is copied).
 class FixedPages : public PageSource {
 public:
-    explicit FixedPages(ReportPages pages) : owned_(std::move(pages)), pages_(owned_) {}
-    explicit FixedPages(const ReportPages* pages) : pages_(*pages) {}
-    const ReportPages& pages() const override { return pages_; }
-    int readyPages() const override { return pages_.pageCount(); }
+    explicit FixedPages(ReportPages pages) : m_owned(std::move(pages)), m_pages(m_owned) {}
+    explicit FixedPages(const ReportPages* pages) : m_pages(*pages) {}
+    const ReportPages& pages() const override { return m_pages; }
+    int readyPages() const override { return m_pages.pageCount(); }
     bool isDone() const override { return true; }
     void more() override {}
 
 private:
-    ReportPages owned_;
-    const ReportPages& pages_;
+    ReportPages m_owned;
+    const ReportPages& m_pages;
 };
 
 // A report laid out as its rows arrive. fetch brings the next batch of rows into the data source
@@ -50,15 +50,15 @@ public:
 
     const ReportPages& pages() const override;
     int readyPages() const override;
-    bool isDone() const override { return done_; }
+    bool isDone() const override { return m_done; }
     void more() override;
     // Once done: the pages, moved out of the feed.
-    ReportPages takePages() { return std::move(run_.pages()); }
+    ReportPages takePages() { return std::move(m_run.pages()); }
 
 private:
-    LayoutRun run_;
-    std::function<bool()> fetch_;
-    bool done_ = false;
+    LayoutRun m_run;
+    std::function<bool()> m_fetch;
+    bool m_done = false;
 };
 
 } // namespace reportengine

@@ -86,16 +86,16 @@ struct PagePainter::Cache {
 };
 
 PagePainter::PagePainter(QPainter& painter, double pxPerMm)
-    : painter_(painter), pxPerMm_(pxPerMm), cache_(std::make_unique<Cache>()) {}
+    : m_painter(painter), m_pxPerMm(pxPerMm), m_cache(std::make_unique<Cache>()) {}
 
 PagePainter::~PagePainter() = default;
 
 void PagePainter::drawText(const ReportItem& item, const QRectF& box) {
-    const int font = cache_->fontOf(item);
-    painter_.setPen(item.color.isValid() ? item.color : QColor(Qt::black));
+    const int font = m_cache->fontOf(item);
+    m_painter.setPen(item.color.isValid() ? item.color : QColor(Qt::black));
     const bool plain = !item.wordWrap && !item.text.contains(u'\n') && !item.text.contains(u'\r');
     if (plain) {
-        const ShapedText& s = cache_->shape(font, item.text, painter_.device());
+        const ShapedText& s = m_cache->shape(font, item.text, m_painter.device());
         // A text that fits its box is drawn from its glyphs; one that does not is left to drawText,
         // which cuts it at the box's edge.
         if (s.width <= box.width() + 0.5 && s.height <= box.height() + 0.5) {
@@ -110,28 +110,28 @@ void PagePainter::drawText(const ReportItem& item, const QRectF& box) {
             else if (item.alignment & Qt::AlignVCenter)
                 y = box.top() + (box.height() - s.height) / 2;
             for (const QGlyphRun& run : s.runs)
-                painter_.drawGlyphRun(QPointF(x, y), run);
+                m_painter.drawGlyphRun(QPointF(x, y), run);
             return;
         }
     }
-    painter_.setFont(cache_->fonts[font]);
+    m_painter.setFont(m_cache->fonts[font]);
     const int flags = int(item.alignment) | (item.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
     // drawText clips to the box: text that does not fit is cut at the box's edge.
-    painter_.drawText(box, flags, item.text);
+    m_painter.drawText(box, flags, item.text);
 }
 
 void PagePainter::paint(const ReportPage& page, QPointF origin) {
-    const double pxPerMm = pxPerMm_;
+    const double pxPerMm = m_pxPerMm;
     auto px = [&](const QRectF& r) {
         return QRectF(origin.x() + r.x() * pxPerMm, origin.y() + r.y() * pxPerMm, r.width() * pxPerMm,
                       r.height() * pxPerMm);
     };
-    painter_.save();
-    painter_.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
     for (const ReportItem& item : page.items) {
         switch (item.kind) {
         case ReportItem::Kind::Fill:
-            painter_.fillRect(px(item.rect), item.color);
+            m_painter.fillRect(px(item.rect), item.color);
             break;
         case ReportItem::Kind::Text:
             drawText(item, px(item.rect));
@@ -140,13 +140,13 @@ void PagePainter::paint(const ReportPage& page, QPointF origin) {
             QPen pen(item.color.isValid() ? item.color : QColor(Qt::black));
             pen.setWidthF(std::max(1.0, item.lineWidthMm * pxPerMm));
             pen.setCapStyle(Qt::SquareCap);
-            painter_.setPen(pen);
-            painter_.drawLine(QLineF(origin + item.line.p1() * pxPerMm, origin + item.line.p2() * pxPerMm));
+            m_painter.setPen(pen);
+            m_painter.drawLine(QLineF(origin + item.line.p1() * pxPerMm, origin + item.line.p2() * pxPerMm));
             break;
         }
         }
     }
-    painter_.restore();
+    m_painter.restore();
 }
 
 void paintPage(QPainter& painter, const ReportPage& page, double pxPerMm, QPointF origin) {

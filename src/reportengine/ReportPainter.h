@@ -32,9 +32,9 @@ public:
 
 private:
     struct Cache;
-    QPainter& painter_;
-    double pxPerMm_;
-    std::unique_ptr<Cache> cache_;
+    QPainter& m_painter;
+    double m_pxPerMm;
+    std::unique_ptr<Cache> m_cache;
 
     void drawText(const ReportItem& item, const QRectF& box);
 };

@@ -30,19 +30,19 @@ constexpr int kMaxCachedPages = 12;
 } // namespace
 
 ReportPageView::ReportPageView(const PageSource& source, QWidget* parent)
-    : QAbstractScrollArea(parent), source_(source) {
+    : QAbstractScrollArea(parent), m_source(source) {
     setFocusPolicy(Qt::StrongFocus);
     updateScale();
 }
 
 void ReportPageView::setZoom(PreviewZoom zoom) {
-    zoom_ = zoom;
+    m_zoom = zoom;
     updateScale();
 }
 
 QSize ReportPageView::pagePixels() const {
-    return QSize(qRound(pages().pageSizeMm.width() * pxPerMm_),
-                 qRound(pages().pageSizeMm.height() * pxPerMm_));
+    return QSize(qRound(pages().pageSizeMm.width() * m_pxPerMm),
+                 qRound(pages().pageSizeMm.height() * m_pxPerMm));
 }
 
 int ReportPageView::pageStep() const {
@@ -54,11 +54,11 @@ void ReportPageView::updateScale() {
     const QSize area = viewport()->size();
     const double byWidth = std::max(1, area.width() - 2 * kGap) / mm.width();
     const double byHeight = std::max(1, area.height() - 2 * kGap) / mm.height();
-    const double scale = zoom_ == PreviewZoom::PageWidth ? byWidth : std::min(byWidth, byHeight);
+    const double scale = m_zoom == PreviewZoom::PageWidth ? byWidth : std::min(byWidth, byHeight);
     const int page = currentPage();
-    if (std::abs(scale - pxPerMm_) > 1e-9) {
-        pxPerMm_ = scale;
-        cache_.clear();
+    if (std::abs(scale - m_pxPerMm) > 1e-9) {
+        m_pxPerMm = scale;
+        m_cache.clear();
     }
     updateScrollRange();
     showPage(page);
@@ -110,23 +110,23 @@ void ReportPageView::resizeEvent(QResizeEvent* event) {
 }
 
 const QImage& ReportPageView::pageImage(int index) {
-    auto it = cache_.find(index);
-    if (it != cache_.end())
+    auto it = m_cache.find(index);
+    if (it != m_cache.end())
         return *it;
-    if (cache_.size() >= kMaxCachedPages)
-        cache_.clear();
+    if (m_cache.size() >= kMaxCachedPages)
+        m_cache.clear();
     QImage image(pagePixels(), QImage::Format_RGB32);
     image.fill(Qt::white);
     // The image's resolution makes point sizes come out at the zoom's scale.
-    const int dotsPerMeter = qRound(pxPerMm_ * 1000);
+    const int dotsPerMeter = qRound(m_pxPerMm * 1000);
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        paintPage(painter, pages().pages[index], pxPerMm_);
+        paintPage(painter, pages().pages[index], m_pxPerMm);
     }
-    return *cache_.insert(index, image);
+    return *m_cache.insert(index, image);
 }
 
 void ReportPageView::paintEvent(QPaintEvent* event) {
@@ -173,8 +173,8 @@ ReportPreviewDialog::ReportPreviewDialog(ReportPages pages, PreviewZoom zoom, QW
 
 ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PageSource> source, PreviewZoom zoom,
                                          QWidget* parent)
-    : QDialog(parent), source_(std::move(source)) {
-    const QString title = source_->pages().title;
+    : QDialog(parent), m_source(std::move(source)) {
+    const QString title = m_source->pages().title;
     setWindowTitle(title.isEmpty() ? QStringLiteral("Предварительный просмотр")
                                    : QStringLiteral("Предварительный просмотр: %1").arg(title));
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint);
@@ -190,8 +190,8 @@ ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PageSource> source, Pre
     wholeButton->setObjectName(QStringLiteral("wholePageButton"));
     auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
-    pageLabel_ = new QLabel(this);
-    pageLabel_->setObjectName(QStringLiteral("pageLabel"));
+    m_pageLabel = new QLabel(this);
+    m_pageLabel->setObjectName(QStringLiteral("pageLabel"));
     auto navigationButton = [this](const char* name, const QString& caption, const QString& tip) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
@@ -207,18 +207,18 @@ ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PageSource> source, Pre
         navigationButton("nextPageButton", QStringLiteral(">"), QStringLiteral("Следующая страница (PgDn)"));
     auto* lastButton = navigationButton("lastPageButton", QStringLiteral(">|"),
                                         QStringLiteral("Последняя страница (Ctrl+End)"));
-    pageNumberEdit_ = new QLineEdit(this);
-    pageNumberEdit_->setObjectName(QStringLiteral("pageNumberEdit"));
-    pageNumberEdit_->setToolTip(QStringLiteral("Номер страницы: введите и нажмите Enter"));
-    pageNumberEdit_->setValidator(new QIntValidator(1, 999999, pageNumberEdit_));
-    pageNumberEdit_->setFixedWidth(56);
-    pageNumberEdit_->setAlignment(Qt::AlignRight);
+    m_pageNumberEdit = new QLineEdit(this);
+    m_pageNumberEdit->setObjectName(QStringLiteral("pageNumberEdit"));
+    m_pageNumberEdit->setToolTip(QStringLiteral("Номер страницы: введите и нажмите Enter"));
+    m_pageNumberEdit->setValidator(new QIntValidator(1, 999999, m_pageNumberEdit));
+    m_pageNumberEdit->setFixedWidth(56);
+    m_pageNumberEdit->setAlignment(Qt::AlignRight);
     for (QPushButton* b : {printButton, pdfButton, widthButton, wholeButton, closeButton, firstButton,
                            previousButton, nextButton, lastButton})
         b->setAutoDefault(false);
 
-    view_ = new ReportPageView(*source_, this);
-    view_->setZoom(zoom);
+    m_view = new ReportPageView(*m_source, this);
+    m_view->setZoom(zoom);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(printButton);
@@ -229,30 +229,30 @@ ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PageSource> source, Pre
     buttons->addSpacing(16);
     buttons->addWidget(firstButton);
     buttons->addWidget(previousButton);
-    buttons->addWidget(pageNumberEdit_);
+    buttons->addWidget(m_pageNumberEdit);
     buttons->addWidget(nextButton);
     buttons->addWidget(lastButton);
     buttons->addSpacing(8);
-    buttons->addWidget(pageLabel_);
+    buttons->addWidget(m_pageLabel);
     buttons->addStretch();
     buttons->addWidget(closeButton);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(buttons);
-    layout->addWidget(view_, 1);
+    layout->addWidget(m_view, 1);
 
     connect(printButton, &QPushButton::clicked, this, [this] { print(); });
     connect(pdfButton, &QPushButton::clicked, this, [this] { saveAsPdf(); });
-    connect(widthButton, &QPushButton::clicked, this, [this] { view_->setZoom(PreviewZoom::PageWidth); });
-    connect(wholeButton, &QPushButton::clicked, this, [this] { view_->setZoom(PreviewZoom::WholePage); });
+    connect(widthButton, &QPushButton::clicked, this, [this] { m_view->setZoom(PreviewZoom::PageWidth); });
+    connect(wholeButton, &QPushButton::clicked, this, [this] { m_view->setZoom(PreviewZoom::WholePage); });
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(view_, &ReportPageView::currentPageChanged, this, &ReportPreviewDialog::updatePageLabel);
+    connect(m_view, &ReportPageView::currentPageChanged, this, &ReportPreviewDialog::updatePageLabel);
     connect(firstButton, &QPushButton::clicked, this, &ReportPreviewDialog::showFirstPage);
     connect(previousButton, &QPushButton::clicked, this, &ReportPreviewDialog::showPreviousPage);
     connect(nextButton, &QPushButton::clicked, this, &ReportPreviewDialog::showNextPage);
     connect(lastButton, &QPushButton::clicked, this, &ReportPreviewDialog::showLastPage);
-    connect(pageNumberEdit_, &QLineEdit::returnPressed, this,
-            [this] { showPage(pageNumberEdit_->text().toInt()); });
+    connect(m_pageNumberEdit, &QLineEdit::returnPressed, this,
+            [this] { showPage(m_pageNumberEdit->text().toInt()); });
     // The page keys work wherever the focus is in the window, without a click into the pages.
     const std::pair<QKeySequence, void (ReportPreviewDialog::*)()> keys[] = {
         {QKeySequence(Qt::CTRL | Qt::Key_Home), &ReportPreviewDialog::showFirstPage},
@@ -264,45 +264,45 @@ ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PageSource> source, Pre
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, move);
     }
-    updatePageLabel(view_->currentPage());
+    updatePageLabel(m_view->currentPage());
 
     resize(900, 700);
     setWindowState(Qt::WindowMaximized);
 
     // The rest of the report is laid out in short slices between the window's own events.
-    loader_ = new QTimer(this);
-    loader_->setInterval(0);
-    connect(loader_, &QTimer::timeout, this, &ReportPreviewDialog::loadMore);
-    if (!source_->isDone())
-        loader_->start();
+    m_loader = new QTimer(this);
+    m_loader->setInterval(0);
+    connect(m_loader, &QTimer::timeout, this, &ReportPreviewDialog::loadMore);
+    if (!m_source->isDone())
+        m_loader->start();
 }
 
 void ReportPreviewDialog::loadMore() {
-    const int before = source_->readyPages();
+    const int before = m_source->readyPages();
     try {
-        source_->more();
+        m_source->more();
     } catch (...) {
         // The report stops here: what is laid out stays in sight, the error goes to the program.
         markInterrupted();
         throw;
     }
-    if (source_->isDone())
-        loader_->stop();
-    if (source_->readyPages() != before || source_->isDone()) {
-        view_->pagesAdded();
-        updatePageLabel(view_->currentPage());
+    if (m_source->isDone())
+        m_loader->stop();
+    if (m_source->readyPages() != before || m_source->isDone()) {
+        m_view->pagesAdded();
+        updatePageLabel(m_view->currentPage());
     }
 }
 
 void ReportPreviewDialog::markInterrupted() {
-    interrupted_ = true;
-    loader_->stop();
-    view_->pagesAdded();
-    updatePageLabel(view_->currentPage());
+    m_interrupted = true;
+    m_loader->stop();
+    m_view->pagesAdded();
+    updatePageLabel(m_view->currentPage());
 }
 
 bool ReportPreviewDialog::refuseIfInterrupted() {
-    if (!interrupted_)
+    if (!m_interrupted)
         return false;
     showError(QStringLiteral("Отчет прерван: прочитаны не все его строки, итоги неверны. Такой отчет нельзя "
                              "напечатать или сохранить; откройте отчет заново."));
@@ -311,35 +311,35 @@ bool ReportPreviewDialog::refuseIfInterrupted() {
 
 void ReportPreviewDialog::finishLoading() {
     // An interrupted report is not laid out any further: its source would end it as if whole.
-    if (source_->isDone() || interrupted_)
+    if (m_source->isDone() || m_interrupted)
         return;
-    loader_->stop();
+    m_loader->stop();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     struct Restore {
         ~Restore() { QGuiApplication::restoreOverrideCursor(); }
     } restore;
     try {
-        source_->finishAll();
+        m_source->finishAll();
     } catch (...) {
         markInterrupted();
         throw;
     }
-    view_->pagesAdded();
-    updatePageLabel(view_->currentPage());
+    m_view->pagesAdded();
+    updatePageLabel(m_view->currentPage());
 }
 
 const ReportPages& ReportPreviewDialog::pages() {
     finishLoading();
-    return source_->pages();
+    return m_source->pages();
 }
 
 void ReportPreviewDialog::showPage(int page) {
     // A page beyond those laid out so far waits for the rest of the report.
-    if (page > view_->pageCount())
+    if (page > m_view->pageCount())
         finishLoading();
-    page = std::clamp(page, 1, std::max(1, view_->pageCount()));
-    view_->showPage(page);
-    updatePageLabel(view_->currentPage());
+    page = std::clamp(page, 1, std::max(1, m_view->pageCount()));
+    m_view->showPage(page);
+    updatePageLabel(m_view->currentPage());
 }
 
 void ReportPreviewDialog::showFirstPage() {
@@ -347,28 +347,28 @@ void ReportPreviewDialog::showFirstPage() {
 }
 
 void ReportPreviewDialog::showPreviousPage() {
-    showPage(view_->currentPage() - 1);
+    showPage(m_view->currentPage() - 1);
 }
 
 void ReportPreviewDialog::showNextPage() {
-    showPage(view_->currentPage() + 1);
+    showPage(m_view->currentPage() + 1);
 }
 
 void ReportPreviewDialog::showLastPage() {
     finishLoading();
-    showPage(view_->pageCount());
+    showPage(m_view->pageCount());
 }
 
 void ReportPreviewDialog::updatePageLabel(int page) {
-    if (!pageNumberEdit_->hasFocus())
-        pageNumberEdit_->setText(QString::number(page));
+    if (!m_pageNumberEdit->hasFocus())
+        m_pageNumberEdit->setText(QString::number(page));
     // While the report is still being laid out the count is followed by an ellipsis.
-    QString text = QStringLiteral("Страница %1 из %2").arg(page).arg(view_->pageCount());
-    if (interrupted_)
+    QString text = QStringLiteral("Страница %1 из %2").arg(page).arg(m_view->pageCount());
+    if (m_interrupted)
         text += QStringLiteral(" — отчет прерван");
-    else if (!source_->isDone())
+    else if (!m_source->isDone())
         text += QStringLiteral(" …");
-    pageLabel_->setText(text);
+    m_pageLabel->setText(text);
 }
 
 void ReportPreviewDialog::showError(const QString& message) {

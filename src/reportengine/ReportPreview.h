@@ -36,11 +36,11 @@ public:
 
     // More pages are ready: the scroll range grows, the page in sight stays.
     void pagesAdded();
-    int pageCount() const { return source_.readyPages(); }
+    int pageCount() const { return m_source.readyPages(); }
 
     void setZoom(PreviewZoom zoom);
-    PreviewZoom zoom() const { return zoom_; }
-    double pxPerMm() const { return pxPerMm_; }
+    PreviewZoom zoom() const { return m_zoom; }
+    double pxPerMm() const { return m_pxPerMm; }
     int currentPage() const; // 1-based: the page at the top of the view
     void showPage(int page);
 
@@ -53,14 +53,14 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    const PageSource& source_;
-    PreviewZoom zoom_ = PreviewZoom::PageWidth;
-    double pxPerMm_ = 1;
-    QHash<int, QImage> cache_;
+    const PageSource& m_source;
+    PreviewZoom m_zoom = PreviewZoom::PageWidth;
+    double m_pxPerMm = 1;
+    QHash<int, QImage> m_cache;
 
     QSize pagePixels() const;
     int pageStep() const; // page height plus the gap, in pixels
-    const ReportPages& pages() const { return source_.pages(); }
+    const ReportPages& pages() const { return m_source.pages(); }
     void updateScale();
     void updateScrollRange();
     const QImage& pageImage(int index);
@@ -78,13 +78,13 @@ public:
 
     // All pages of the report; lays out the rest first if need be.
     const ReportPages& pages();
-    bool isComplete() const { return source_->isDone(); }
+    bool isComplete() const { return m_source->isDone(); }
     // Whether reading the report's rows failed on the way (a lost session, say): the pages shown
     // are not the whole report, and it is neither printed nor saved.
-    bool isInterrupted() const { return interrupted_; }
+    bool isInterrupted() const { return m_interrupted; }
     // Lays out the rest of the report now.
     void finishLoading();
-    ReportPageView* pageView() const { return view_; }
+    ReportPageView* pageView() const { return m_view; }
 
     // Page navigation: the first, previous, next and last page, or the page of that number
     // (within the report; pages not laid out yet are laid out first).
@@ -110,12 +110,12 @@ public:
     static Hooks& hooks();
 
 private:
-    std::unique_ptr<PageSource> source_;
-    ReportPageView* view_ = nullptr;
-    QLabel* pageLabel_ = nullptr;
-    QLineEdit* pageNumberEdit_ = nullptr;
-    QTimer* loader_ = nullptr;
-    bool interrupted_ = false;
+    std::unique_ptr<PageSource> m_source;
+    ReportPageView* m_view = nullptr;
+    QLabel* m_pageLabel = nullptr;
+    QLineEdit* m_pageNumberEdit = nullptr;
+    QTimer* m_loader = nullptr;
+    bool m_interrupted = false;
 
     void loadMore();
     // Notes that the report stopped short of its last row; called while the failure passes on.

@@ -19,16 +19,16 @@ void ReportQuery::setKindFilter(int kind) {
 
 int ReportQuery::Source::fieldIndex(const QString& name) const {
     // Expressions may name a field as "query.field"; the engine strips the prefix itself.
-    return q.fieldIndex(name);
+    return m_query.fieldIndex(name);
 }
 
 QVariant ReportQuery::Source::value(int row, int field) const {
-    if (row < 0 || row >= q.m_visible.size() || field < 0 || field >= q.m_names.size())
+    if (row < 0 || row >= m_query.m_visible.size() || field < 0 || field >= m_query.m_names.size())
         return {};
-    const QVariant v = q.m_rows[q.m_visible[row]][field];
+    const QVariant v = m_query.m_rows[m_query.m_visible[row]][field];
     if (v.isNull() || v.typeId() != QMetaType::QString)
         return v;
-    switch (q.m_types[field].id()) {
+    switch (m_query.m_types[field].id()) {
     case QMetaType::Double:
     case QMetaType::Float:
     case QMetaType::Int:

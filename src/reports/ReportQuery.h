@@ -27,14 +27,14 @@ public:
     // decimal columns as exact texts; they are turned into numbers here.
     class Source : public reportengine::ReportDataSource {
     public:
-        explicit Source(const ReportQuery& query) : q(query) {}
-        int rowCount() const override { return q.recordCount(); }
+        explicit Source(const ReportQuery& query) : m_query(query) {}
+        int rowCount() const override { return m_query.recordCount(); }
         int fieldIndex(const QString& name) const override;
         QVariant value(int row, int field) const override;
         using reportengine::ReportDataSource::value;
 
     private:
-        const ReportQuery& q;
+        const ReportQuery& m_query;
     };
     Source source() const { return Source(*this); }
 };
