@@ -1,5 +1,6 @@
 // Main window "Табель": the frame of the journal, the main menu and the windows it opens.
 #include "app/MainWindow.h"
+#include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
 #include "import/ImportConnections.h"
@@ -33,7 +34,7 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
     setWindowTitle(QStringLiteral("Табель"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+                   Qt::WindowMinMaxButtonsHint);
 
     m_workersDialog = new WorkersDialog(m_db, this);
     m_productsDialog = new ProductsDialog(m_db, this);
@@ -158,8 +159,9 @@ void MainWindow::createFrameWidgets() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(m_menuBar);
     layout->addWidget(m_journalView, 1);
-    // Client area 1281 × 585 under the menu.
-    setFixedSize(1281, 585 + m_menuBar->sizeHint().height());
+    // Client area 1281 × 585 under the menu at the default size; the window can be resized
+    // (the grid takes the room and scrolls), and it is kept within a smaller screen.
+    rememberGeometry(this, QStringLiteral("MainWindow"), QSize(1281, 585 + m_menuBar->sizeHint().height()));
 }
 
 void MainWindow::applyPermissions() {
