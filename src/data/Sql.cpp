@@ -237,6 +237,8 @@ void runStatement(QSqlQuery& q, const QString& sql, const Params& params, bool p
 void readLocalTimeZoneOnce() {
     // Without TZ the C library takes /etc/localtime and looks at the file on every conversion;
     // naming the same file stops the looking (Qt reads the zone's name from the same file).
+#if defined(Q_OS_UNIX)
     if (!qEnvironmentVariableIsSet("TZ"))
         qputenv("TZ", ":/etc/localtime");
+#endif
 }

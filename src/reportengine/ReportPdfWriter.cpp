@@ -1,6 +1,8 @@
 // Writes laid-out report pages straight into PDF with embedded font subsets.
 #include "reportengine/ReportPdfWriter.h"
 
+#include "reportengine/InstalledFontFiles.h"
+
 #include <QFile>
 #include <QFont>
 #include <QHash>
@@ -8,8 +10,6 @@
 #include <QRawFont>
 #include <QTextLayout>
 #include <QtEndian>
-
-#include <fontconfig/fontconfig.h>
 
 #include <map>
 #include <set>
@@ -561,36 +561,9 @@ QByteArray subset(const Font& f, const std::set<int>& keep) {
 } // namespace cff
 
 // The face of raw (the same family, weight and slant) from an OpenType or TrueType file, as
-// fontconfig lists the installed files; an invalid font when there is none.
+// the platform lists the installed files; an invalid font when there is none.
 QRawFont sfntTwin(const QRawFont& raw) {
-    const QByteArray family = raw.familyName().toUtf8();
-    const int weight = FcWeightFromOpenType(raw.weight());
-    const bool upright = raw.style() == QFont::StyleNormal;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.constData()));
-    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FONTFORMAT, FC_WEIGHT, FC_SLANT, nullptr);
-    FcFontSet* faces = FcFontList(nullptr, pattern, objects);
-    QString file;
-    for (int i = 0; faces && i < faces->nfont && file.isEmpty(); ++i) {
-        FcPattern* face = faces->fonts[i];
-        FcChar8* format = nullptr;
-        FcChar8* path = nullptr;
-        int index = 0, faceWeight = 0, slant = 0;
-        if (FcPatternGetString(face, FC_FONTFORMAT, 0, &format) != FcResultMatch ||
-            FcPatternGetString(face, FC_FILE, 0, &path) != FcResultMatch ||
-            FcPatternGetInteger(face, FC_WEIGHT, 0, &faceWeight) != FcResultMatch ||
-            FcPatternGetInteger(face, FC_SLANT, 0, &slant) != FcResultMatch)
-            continue;
-        FcPatternGetInteger(face, FC_INDEX, 0, &index);
-        const QByteArrayView kind(reinterpret_cast<const char*>(format));
-        if ((kind == "TrueType" || kind == "CFF") && index == 0 && faceWeight == weight &&
-            (slant == FC_SLANT_ROMAN) == upright)
-            file = QFile::decodeName(reinterpret_cast<const char*>(path));
-    }
-    if (faces)
-        FcFontSetDestroy(faces);
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
+    const QString file = installedFaceFile(raw.familyName(), raw.weight(), raw.style() == QFont::StyleNormal);
     if (file.isEmpty())
         return {};
     QRawFont twin(file, kEm);
