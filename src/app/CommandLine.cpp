@@ -14,15 +14,15 @@
 namespace {
 
 // An option of a mode; an option without a value name takes no value.
-struct OptionSpec {
+struct ModeOption {
     QString name;
     QString valueName;
     QString description;
     CommandMode mode;
 };
 
-const QList<OptionSpec>& modeOptions() {
-    static const QList<OptionSpec> options = {
+const QList<ModeOption>& modeOptions() {
+    static const QList<ModeOption> options = {
         {QStringLiteral("report"), QStringLiteral("ОТЧЕТ"),
          QStringLiteral("сводный отчет в файл PDF: workers, products, workers-detail, products-detail"),
          CommandMode::Report},
@@ -56,8 +56,8 @@ const QHash<QString, CommandMode>& modeSelectors() {
     return selectors;
 }
 
-const OptionSpec* modeOption(const QString& name) {
-    for (const OptionSpec& o : modeOptions())
+const ModeOption* modeOption(const QString& name) {
+    for (const ModeOption& o : modeOptions())
         if (o.name == name)
             return &o;
     return nullptr;
@@ -105,12 +105,12 @@ QString optionsProblem(const QCommandLineParser& parser, CommandMode mode) {
         const int times = ++seen[name];
         if (times == 2)
             return QStringLiteral("параметр --%1 указан дважды").arg(name);
-        const OptionSpec* spec = modeOption(name);
-        if (!spec)
+        const ModeOption* option = modeOption(name);
+        if (!option)
             continue; // --help, --version
-        if (!spec->valueName.isEmpty() && parser.values(name).size() < times)
+        if (!option->valueName.isEmpty() && parser.values(name).size() < times)
             return QStringLiteral("после --%1 нет значения").arg(name);
-        if (spec->mode != mode)
+        if (option->mode != mode)
             return unknownOption(QStringLiteral("--") + name);
     }
     return {};
@@ -135,7 +135,7 @@ QString modeUsage(CommandMode mode) {
 
 CommandRequest readCommandLine(const QStringList& args) {
     QCommandLineParser parser;
-    for (const OptionSpec& o : modeOptions())
+    for (const ModeOption& o : modeOptions())
         parser.addOption(QCommandLineOption(o.name, o.description, o.valueName));
     parser.addOption(helpOption());
     parser.addOption(versionOption());
@@ -171,7 +171,7 @@ CommandRequest readCommandLine(const QStringList& args) {
     }
     request.help = parser.isSet(helpOption());
     request.version = parser.isSet(versionOption());
-    for (const OptionSpec& o : modeOptions())
+    for (const ModeOption& o : modeOptions())
         if (o.mode == request.mode && parser.isSet(o.name))
             request.options.values.insert(o.name, parser.value(o.name));
     request.options.positional = parser.positionalArguments();
@@ -210,7 +210,7 @@ QString commandHelp() {
         QStringLiteral("Параметры:"),
     };
     QList<std::pair<QString, QString>> rows;
-    for (const OptionSpec& o : modeOptions())
+    for (const ModeOption& o : modeOptions())
         rows.append({QStringLiteral("--") + o.name + (o.valueName.isEmpty() ? QString() : u' ' + o.valueName),
                      o.description});
     rows.append({QStringLiteral("-h, --help"), helpOption().description()});

@@ -136,12 +136,11 @@ void DatabaseTest::sharedQueryFields() {
     products.setSql(Database::productsSql());
     operationPrices.setSql(Database::operationPricesSql());
     operationTypes.setSql(Database::operationTypesSql());
-    QHash<QString, Dataset*> byName{{"Workers", &workers},      {"Izdel", &products},
-                                    {"Oper", &operationPrices}, {"Vid_oper", &operationTypes},
-                                    {"Smena1", &journal(1)},    {"Smena2", &journal(2)},
-                                    {"Smena3", &journal(3)},    {"Smena4", &journal(4)},
-                                    {"H_Tabel_1", &hoursSheet(1)}, {"H_Tabel_2", &hoursSheet(2)},
-                                    {"H_Tabel_3", &hoursSheet(3)}};
+    QHash<QString, Dataset*> byName{
+        {"Workers", &workers},         {"Izdel", &products},         {"Oper", &operationPrices},
+        {"Vid_oper", &operationTypes}, {"Smena1", &journal(1)},      {"Smena2", &journal(2)},
+        {"Smena3", &journal(3)},       {"Smena4", &journal(4)},      {"H_Tabel_1", &hoursSheet(1)},
+        {"H_Tabel_2", &hoursSheet(2)}, {"H_Tabel_3", &hoursSheet(3)}};
     Dataset* q = byName.value(query);
     q->setParam("data", kDay);
     q->setParam("ok", QString("ta"));

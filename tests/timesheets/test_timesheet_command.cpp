@@ -23,7 +23,8 @@ constexpr int kBuildTime = 80000;
 int runCaptured(const QStringList& args, QString* err) {
     return runWithErrorsCaught(
         [&] {
-            return int(runCommand(readCommandLine(args), BuildStamp{{}, {}, kBuildDate, kBuildTime, {}, false}));
+            return int(
+                runCommand(readCommandLine(args), BuildStamp{{}, {}, kBuildDate, kBuildTime, {}, false}));
         },
         err);
 }
