@@ -48,7 +48,7 @@ private:
     void change(const std::function<void()>& act);
     // In a list shown as a picker: the row that shows the text, and "Выбрать".
     void pick(const QString& dialog, const QString& text);
-    template <class T> T* in(const QString& name) const { return childNamed<T>(editor, name); }
+    template <class T> T* editorWidget(const QString& name) const { return childNamed<T>(editor, name); }
     template <class T> T* inWin(const QString& name) const { return childNamed<T>(works, name); }
     // The worker's hours of the day in the timesheet row of the type and flag (-1: no row).
     int dayHours(int worker, int day, int type = 7777, int night = 0);
@@ -123,17 +123,17 @@ void TestMaintenance::add(const QString& worker, int type, const QString& hours,
     onModal["WorkersDialog"] = [=, this] { pick("WorkersDialog", worker); };
     onModal["NomenclatureGroupsDialog"] = [=, this] { pick("NomenclatureGroupsDialog", "Склад"); };
     onModal["MaintenanceEntryEditor"] = [=, this] {
-        in<QPushButton>("workerButton")->click();
-        in<QPushButton>("groupButton")->click();
-        auto* types = in<QComboBox>("typeBox");
+        editorWidget<QPushButton>("workerButton")->click();
+        editorWidget<QPushButton>("groupButton")->click();
+        auto* types = editorWidget<QComboBox>("typeBox");
         types->setCurrentIndex(types->findData(type));
-        in<QLineEdit>("hoursEdit")->clear();
-        QTest::keyClicks(in<QLineEdit>("hoursEdit"), hours);
+        editorWidget<QLineEdit>("hoursEdit")->clear();
+        QTest::keyClicks(editorWidget<QLineEdit>("hoursEdit"), hours);
         if (night)
-            clickOn(in<QCheckBox>("nightCheck"));
+            clickOn(editorWidget<QCheckBox>("nightCheck"));
         // Enter in the hours box presses "Записать".
         editor->show();
-        QTest::keyEvent(QTest::Click, in<QLineEdit>("hoursEdit"), Qt::Key_Return);
+        QTest::keyEvent(QTest::Click, editorWidget<QLineEdit>("hoursEdit"), Qt::Key_Return);
         editor->hide(); // a refused save leaves it open
     };
     inWin<QPushButton>("addButton")->click();
@@ -195,12 +195,12 @@ void TestMaintenance::refusals() {
     onModal["NomenclatureGroupsDialog"] = [&] { pick("NomenclatureGroupsDialog", "Склад"); };
     const auto inEditor = [&] {
         if (!worker.isEmpty())
-            in<QPushButton>("workerButton")->click();
-        in<QPushButton>("groupButton")->click();
-        in<QLineEdit>("hoursEdit")->setText(hours);
-        QCOMPARE(in<QComboBox>("typeBox")->count(), withoutNorms ? 0 : 2);
+            editorWidget<QPushButton>("workerButton")->click();
+        editorWidget<QPushButton>("groupButton")->click();
+        editorWidget<QLineEdit>("hoursEdit")->setText(hours);
+        QCOMPARE(editorWidget<QComboBox>("typeBox")->count(), withoutNorms ? 0 : 2);
         editor->setResult(-1);
-        in<QPushButton>("saveButton")->click();
+        editorWidget<QPushButton>("saveButton")->click();
         stillOpen = editor->result() == -1;
     };
     inWindow([&] {
@@ -225,13 +225,13 @@ void TestMaintenance::changeOnAnEmptyDaySavesANewEntry() {
         onModal["WorkersDialog"] = [&] { pick("WorkersDialog", "Петров Пётр"); };
         onModal["NomenclatureGroupsDialog"] = [&] { pick("NomenclatureGroupsDialog", "Склад"); };
         change([&] {
-            in<QPushButton>("workerButton")->click();
-            in<QPushButton>("groupButton")->click();
-            auto* types = in<QComboBox>("typeBox");
+            editorWidget<QPushButton>("workerButton")->click();
+            editorWidget<QPushButton>("groupButton")->click();
+            auto* types = editorWidget<QComboBox>("typeBox");
             QCOMPARE(types->currentIndex(), -1);
             types->setCurrentIndex(types->findData(7777));
-            in<QLineEdit>("hoursEdit")->setText("4");
-            in<QPushButton>("saveButton")->click();
+            editorWidget<QLineEdit>("hoursEdit")->setText("4");
+            editorWidget<QPushButton>("saveButton")->click();
         });
         QCOMPARE(works->dayList().recordCount(), 1);
     });
@@ -271,12 +271,12 @@ void TestMaintenance::priceWithDayOffAndNight() {
         if (dayOff)
             inWin<QCheckBox>("dayOffCheck")->click();
         onModal["MaintenanceEntryEditor"] = [&] {
-            auto* types = in<QComboBox>("typeBox");
+            auto* types = editorWidget<QComboBox>("typeBox");
             QCOMPARE(types->currentData().toInt(), 7777); // maintenance works first
             types->setCurrentIndex(types->findData(type));
-            in<QLineEdit>("hoursEdit")->setText("8");
-            normShown = in<QLineEdit>("priceEdit")->text();
-            sumShown = in<QLineEdit>("sumEdit")->text();
+            editorWidget<QLineEdit>("hoursEdit")->setText("8");
+            normShown = editorWidget<QLineEdit>("priceEdit")->text();
+            sumShown = editorWidget<QLineEdit>("sumEdit")->text();
         };
         inWin<QPushButton>("addButton")->click();
         add("Иванов Иван", type, "8", night);
@@ -341,12 +341,12 @@ void TestMaintenance::movedEntryCorrectsTheDayItCameFrom() {
         QVERIFY(works->dayList().locate("cnt", 5));
         onModal["WorkersDialog"] = [&] { pick("WorkersDialog", "Петров Пётр"); };
         change([&] {
-            QVERIFY(!in<QCheckBox>("nightCheck")->isEnabled());
-            QCOMPARE(in<QLineEdit>("workerEdit")->text(), "Иванов Иван");
-            QCOMPARE(in<QLineEdit>("groupEdit")->text(), "Склад");
-            QCOMPARE(in<QLineEdit>("hoursEdit")->text(), "5");
-            in<QPushButton>("workerButton")->click();
-            in<QPushButton>("saveButton")->click();
+            QVERIFY(!editorWidget<QCheckBox>("nightCheck")->isEnabled());
+            QCOMPARE(editorWidget<QLineEdit>("workerEdit")->text(), "Иванов Иван");
+            QCOMPARE(editorWidget<QLineEdit>("groupEdit")->text(), "Склад");
+            QCOMPARE(editorWidget<QLineEdit>("hoursEdit")->text(), "5");
+            editorWidget<QPushButton>("workerButton")->click();
+            editorWidget<QPushButton>("saveButton")->click();
         });
         QCOMPARE(dayHours(17, 8), 2);
         QCOMPARE(dayHours(18, 8), 5);
@@ -354,9 +354,9 @@ void TestMaintenance::movedEntryCorrectsTheDayItCameFrom() {
         QCOMPARE(works->dayList().recNo(), 1);
         QVERIFY(works->dayList().locate("id_p", 18));
         change([&] {
-            auto* types = in<QComboBox>("typeBox");
+            auto* types = editorWidget<QComboBox>("typeBox");
             types->setCurrentIndex(types->findData(7778));
-            in<QPushButton>("saveButton")->click();
+            editorWidget<QPushButton>("saveButton")->click();
         });
     });
     QCOMPARE(boxes->texts(), QStringList{});
@@ -379,11 +379,11 @@ void TestMaintenance::failedWriteLeavesNothing() {
                  "execute function accounts_dep.refuse_hours()");
         bool stillOpen = false;
         onModal["MaintenanceEntryEditor"] = [&] {
-            in<QLineEdit>("hoursEdit")->setText("4");
+            editorWidget<QLineEdit>("hoursEdit")->setText("4");
             editor->setResult(-1);
-            in<QPushButton>("saveButton")->click();
+            editorWidget<QPushButton>("saveButton")->click();
             stillOpen = editor->result() == -1;
-            QCOMPARE(in<QLineEdit>("hoursEdit")->text(), "4");
+            QCOMPARE(editorWidget<QLineEdit>("hoursEdit")->text(), "4");
         };
         inWin<QPushButton>("changeButton")->click();
         QVERIFY(stillOpen);
@@ -413,15 +413,15 @@ void TestMaintenance::errorOfAClickedSaveIsShownAndTheNextSaveWorks() {
         onModal["WorkersDialog"] = [&] { pick("WorkersDialog", "Иванов Иван"); };
         onModal["NomenclatureGroupsDialog"] = [&] { pick("NomenclatureGroupsDialog", "Склад"); };
         onModal["MaintenanceEntryEditor"] = [&] {
-            in<QPushButton>("workerButton")->click();
-            in<QPushButton>("groupButton")->click();
+            editorWidget<QPushButton>("workerButton")->click();
+            editorWidget<QPushButton>("groupButton")->click();
             editor->show();
-            in<QLineEdit>("hoursEdit")->setText("6");
+            editorWidget<QLineEdit>("hoursEdit")->setText("6");
             editor->setResult(-1);
-            QTest::keyClick(in<QLineEdit>("hoursEdit"), Qt::Key_Return);
+            QTest::keyClick(editorWidget<QLineEdit>("hoursEdit"), Qt::Key_Return);
             stillOpen = editor->isVisible();
-            in<QLineEdit>("hoursEdit")->setText("7");
-            QTest::mouseClick(in<QPushButton>("saveButton"), Qt::LeftButton);
+            editorWidget<QLineEdit>("hoursEdit")->setText("7");
+            QTest::mouseClick(editorWidget<QPushButton>("saveButton"), Qt::LeftButton);
             editor->hide();
         };
         inWin<QPushButton>("addButton")->click();
