@@ -36,7 +36,8 @@ static double maxOf(const QList<double>& v) {
 
 // Runs the program's command and returns its peak resident memory in MB (-1 when it failed).
 static double peakMemoryOfCommand(const QStringList& args) {
-    const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/app/tabel"));
+    const QString program =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/app/tabel"));
     std::vector<QByteArray> texts{program.toLocal8Bit()};
     for (const QString& a : args)
         texts.push_back(a.toLocal8Bit());
@@ -51,7 +52,8 @@ static double peakMemoryOfCommand(const QStringList& args) {
     }
     int status = 0;
     rusage usage{};
-    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
         return -1;
     return usage.ru_maxrss / 1024.0;
 }
@@ -85,8 +87,8 @@ int main(int argc, char** argv) {
     const QDate to(last.year(), 1, 1);
     const QDate from = to.addYears(-1);
     const QString range = from.toString(Qt::ISODate) + ".." + to.toString(Qt::ISODate);
-    const SummaryReport all[] = {SummaryReport::Workers, SummaryReport::Products, SummaryReport::WorkersDetail,
-                                 SummaryReport::ProductsDetail};
+    const SummaryReport all[] = {SummaryReport::Workers, SummaryReport::Products,
+                                 SummaryReport::WorkersDetail, SummaryReport::ProductsDetail};
     QTemporaryDir dir;
 
     for (bool bold : {false, true}) {
@@ -108,9 +110,10 @@ int main(int argc, char** argv) {
             for (int months : {1, 3, 12, 36}) {
                 const QDate start = to.addMonths(-months);
                 const qint64 records =
-                    db.readValue(QStringLiteral("select count(*) as n from accounts_dep.smena where data>='%1' "
-                                                "and data<'%2'")
-                                     .arg(start.toString(Qt::ISODate), to.toString(Qt::ISODate)))
+                    db.readValue(
+                          QStringLiteral("select count(*) as n from accounts_dep.smena where data>='%1' "
+                                         "and data<'%2'")
+                              .arg(start.toString(Qt::ISODate), to.toString(Qt::ISODate)))
                         .toLongLong();
                 QList<double> times, firstRows;
                 int rows = 0;
@@ -128,9 +131,10 @@ int main(int argc, char** argv) {
                     times << t.nsecsElapsed() / 1e6;
                     rows = query.recordCount();
                 }
-                std::printf("  %2d months (%7lld records, %6d rows): median %4.0f ms, max %4.0f ms; first row "
-                            "after %.0f ms\n",
-                            months, records, rows, median(times), maxOf(times), median(firstRows));
+                std::printf(
+                    "  %2d months (%7lld records, %6d rows): median %4.0f ms, max %4.0f ms; first row "
+                    "after %.0f ms\n",
+                    months, records, rows, median(times), maxOf(times), median(firstRows));
             }
         }
         // The same rows as the statements first written, for the year.
@@ -145,8 +149,8 @@ int main(int argc, char** argv) {
             const Rows now = readRows(kReportConnectionName, layout->query().sql(), from, to,
                                       summaryReportInfo(report).periodParams);
             const QString difference = compareRows(first, now, how);
-            std::printf("report %s %s, against the first statement (%.0f ms, %d rows): %s\n", reportName(report),
-                        qPrintable(range), firstMs, int(first.rows.size()),
+            std::printf("report %s %s, against the first statement (%.0f ms, %d rows): %s\n",
+                        reportName(report), qPrintable(range), firstMs, int(first.rows.size()),
                         difference.isEmpty() ? "same rows" : qPrintable("first difference: " + difference));
         }
     }
@@ -189,19 +193,19 @@ int main(int argc, char** argv) {
             dialog.pageView()->viewport()->grab(); // paints the page in sight
             firstPageTimes << t.nsecsElapsed() / 1e6;
         }
-        const double memory =
-            peakMemoryOfCommand({QStringLiteral("--report"), QString::fromLatin1(summaryReportInfo(report).commandName),
-                                 QStringLiteral("--from"), from.toString(QStringLiteral("dd.MM.yyyy")),
-                                 QStringLiteral("--to"), to.toString(QStringLiteral("dd.MM.yyyy")),
-                                 QStringLiteral("--pdf"), file, args.value(0), args.value(1)});
+        const double memory = peakMemoryOfCommand(
+            {QStringLiteral("--report"), QString::fromLatin1(summaryReportInfo(report).commandName),
+             QStringLiteral("--from"), from.toString(QStringLiteral("dd.MM.yyyy")), QStringLiteral("--to"),
+             to.toString(QStringLiteral("dd.MM.yyyy")), QStringLiteral("--pdf"), file, args.value(0),
+             args.value(1)});
         std::printf("report %s %s, %d pages\n", reportName(report), qPrintable(range), pages);
         std::printf("  into a PDF file (%s): median %.0f ms, max %.0f ms\n",
                     own ? "fonts embedded by the own writer" : "through Qt's PDF engine", median(pdfTimes),
                     maxOf(pdfTimes));
         std::printf("  preview's first page: median %.0f ms, max %.0f ms\n", median(firstPageTimes),
                     maxOf(firstPageTimes));
-        std::printf("  peak memory of tabel --report %s --pdf: %.0f MB\n", summaryReportInfo(report).commandName,
-                    memory);
+        std::printf("  peak memory of tabel --report %s --pdf: %.0f MB\n",
+                    summaryReportInfo(report).commandName, memory);
     }
     return 0;
 }

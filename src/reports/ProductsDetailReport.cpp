@@ -8,9 +8,11 @@ using namespace reportstyle;
 // before any name is looked up.
 QString ProductsDetailReport::reportSql() {
     return QStringList{
-        QStringLiteral("select izdel.marka, vid_oper.vid, oper.naimen, izdel.nom, sum(r.k)::numeric kolvo, sum(r.b)::bigint brk,"),
+        QStringLiteral("select izdel.marka, vid_oper.vid, oper.naimen, izdel.nom, sum(r.k)::numeric kolvo, "
+                       "sum(r.b)::bigint brk,"),
         QStringLiteral("sum(r.s) summa, r.color, round((izdel.massa*sum(r.k))::numeric,2) mass"),
-        QStringLiteral("from (select i_id, o_id, color, sum(kol_vo) k, sum(brak) b, sum((kol_vo-brak)*cena) s from accounts_dep.smena"),
+        QStringLiteral("from (select i_id, o_id, color, sum(kol_vo) k, sum(brak) b, sum((kol_vo-brak)*cena) "
+                       "s from accounts_dep.smena"),
         QStringLiteral("where data>=:data1 and data<:data2 group by i_id, o_id, color) r"),
         QStringLiteral("join accounts_dep.izdel on izdel.id=r.i_id"),
         QStringLiteral("join accounts_dep.oper on oper.id=r.o_id"),

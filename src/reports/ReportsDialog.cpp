@@ -198,10 +198,8 @@ void ReportsDialog::previewSummary(SummaryReport report, ReportLayoutBase& layou
             // On its own session the report is awaited with the window alive: it repaints, says
             // how long the server has been at it, and "Отмена" stops the statement on the server.
             // (On the main session the version check could not run meanwhile: that waits.)
-            ServerWaitScope wait(ownSession ? ServerWait([this](int socket) {
-                return waitForServer(socket);
-            })
-                                                         : ServerWait());
+            ServerWaitScope wait(ownSession ? ServerWait([this](int socket) { return waitForServer(socket); })
+                                            : ServerWait());
             m_progress->reset();
             m_waitClock.start();
             feed = std::make_unique<SummaryReportFeed>(layout, report, m_fromEdit->date(), m_toEdit->date(),
@@ -222,7 +220,8 @@ bool ReportsDialog::waitForServer(int socket) {
     QEventLoop loop;
     QSocketNotifier answer(qintptr(socket), QSocketNotifier::Read);
     connect(&answer, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-    QMetaObject::Connection cancelled = connect(m_progress, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
+    QMetaObject::Connection cancelled =
+        connect(m_progress, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
     // A report that comes at once shows no window; one that takes longer says how long so far.
     QTimer tick;
     auto update = [this] {

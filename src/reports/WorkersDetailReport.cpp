@@ -8,30 +8,42 @@ using namespace reportstyle;
 // their keys first, the eight maintenance and average-rate sums in one pass per worker.
 QString WorkersDetailReport::reportSql() {
     return QStringList{
-        QStringLiteral("select p.fio, w.marka, w.vid, w.naimen, w.sum_time, w.kolvo, w.brk, w.summa, w.color, w.s_prize,"),
-        QStringLiteral("f.f_sum7, f.f_sum7_n, f.f_sum8, f.f_sum8_n, f.f_sum7h, f.f_sum7h_n, f.f_sum8h, f.f_sum8h_n"),
-        QStringLiteral("from (select s_caption fio, s_code::integer code, count(*) copies from cmn_contractor.person"),
+        QStringLiteral("select p.fio, w.marka, w.vid, w.naimen, w.sum_time, w.kolvo, w.brk, w.summa, "
+                       "w.color, w.s_prize,"),
+        QStringLiteral(
+            "f.f_sum7, f.f_sum7_n, f.f_sum8, f.f_sum8_n, f.f_sum7h, f.f_sum7h_n, f.f_sum8h, f.f_sum8h_n"),
+        QStringLiteral(
+            "from (select s_caption fio, s_code::integer code, count(*) copies from cmn_contractor.person"),
         QStringLiteral("group by s_caption, s_code::integer order by s_caption) p"),
         QStringLiteral("cross join lateral ("),
         QStringLiteral("select izdel.marka, vid_oper.vid, oper.naimen, r.color,"),
-        QStringLiteral("(sum(r.t)*p.copies)::bigint sum_time, (sum(r.k)*p.copies)::numeric kolvo, (sum(r.b)*p.copies)::bigint brk,"),
+        QStringLiteral("(sum(r.t)*p.copies)::bigint sum_time, (sum(r.k)*p.copies)::numeric kolvo, "
+                       "(sum(r.b)*p.copies)::bigint brk,"),
         QStringLiteral("sum(r.s)*p.copies summa, sum(r.pr)*p.copies s_prize"),
-        QStringLiteral("from (select i_id, o_id, color, sum(time) t, sum(kol_vo) k, sum(brak) b, sum((kol_vo-brak)*cena) s,"),
+        QStringLiteral("from (select i_id, o_id, color, sum(time) t, sum(kol_vo) k, sum(brak) b, "
+                       "sum((kol_vo-brak)*cena) s,"),
         QStringLiteral("sum(prize*(kol_vo-brak)*cena/100) pr"),
-        QStringLiteral("from accounts_dep.smena where w_id=p.code and data>=:data1 and data<:data2 group by i_id, o_id, color) r"),
+        QStringLiteral("from accounts_dep.smena where w_id=p.code and data>=:data1 and data<:data2 group by "
+                       "i_id, o_id, color) r"),
         QStringLiteral("join accounts_dep.izdel on izdel.id=r.i_id"),
         QStringLiteral("join accounts_dep.oper on oper.id=r.o_id"),
         QStringLiteral("join accounts_dep.vid_oper on vid_oper.id=oper.vid"),
         QStringLiteral("group by izdel.marka, vid_oper.vid, oper.naimen, r.color) w"),
         QStringLiteral("cross join lateral ("),
-        QStringLiteral("select coalesce(sum(cnt*price) filter (where id_o=7777 and i_night=0),0)::numeric(10,2) f_sum7,"),
-        QStringLiteral("coalesce(sum(cnt*price) filter (where id_o=7777 and i_night=1),0)::numeric(10,2) f_sum7_n,"),
-        QStringLiteral("coalesce(sum(cnt*price) filter (where id_o=7778 and i_night=0),0)::numeric(10,2) f_sum8,"),
-        QStringLiteral("coalesce(sum(cnt*price) filter (where id_o=7778 and i_night=1),0)::numeric(10,2) f_sum8_n,"),
+        QStringLiteral("select coalesce(sum(cnt*price) filter (where id_o=7777 and "
+                       "i_night=0),0)::numeric(10,2) f_sum7,"),
+        QStringLiteral(
+            "coalesce(sum(cnt*price) filter (where id_o=7777 and i_night=1),0)::numeric(10,2) f_sum7_n,"),
+        QStringLiteral(
+            "coalesce(sum(cnt*price) filter (where id_o=7778 and i_night=0),0)::numeric(10,2) f_sum8,"),
+        QStringLiteral(
+            "coalesce(sum(cnt*price) filter (where id_o=7778 and i_night=1),0)::numeric(10,2) f_sum8_n,"),
         QStringLiteral("coalesce(sum(cnt) filter (where id_o=7777 and i_night=0),0)::numeric(10,2) f_sum7h,"),
-        QStringLiteral("coalesce(sum(cnt) filter (where id_o=7777 and i_night=1),0)::numeric(10,2) f_sum7h_n,"),
+        QStringLiteral(
+            "coalesce(sum(cnt) filter (where id_o=7777 and i_night=1),0)::numeric(10,2) f_sum7h_n,"),
         QStringLiteral("coalesce(sum(cnt) filter (where id_o=7778 and i_night=0),0)::numeric(10,2) f_sum8h,"),
-        QStringLiteral("coalesce(sum(cnt) filter (where id_o=7778 and i_night=1),0)::numeric(10,2) f_sum8h_n"),
+        QStringLiteral(
+            "coalesce(sum(cnt) filter (where id_o=7778 and i_night=1),0)::numeric(10,2) f_sum8h_n"),
         QStringLiteral("from accounts_dep.fatigue where id_p=p.code and d_date>=:data1 and d_date<:data2) f"),
         QStringLiteral("order by p.fio, w.marka, w.vid, w.naimen, w.color, p.code")}
         .join(u'\n');

@@ -265,8 +265,10 @@ QString compareRows(const Rows& reference, const Rows& rewritten, const Referenc
 
 QString compareOnServer(QSqlDatabase db, const QString& referenceSql, const QString& rewrittenSql,
                         const Reference& how, const QDate& from, const QDate& to) {
-    run(db, QStringLiteral("create or replace temp view sameness_reference as ") + withDates(referenceSql, from, to));
-    run(db, QStringLiteral("create or replace temp view sameness_rewritten as ") + withDates(rewrittenSql, from, to));
+    run(db, QStringLiteral("create or replace temp view sameness_reference as ") +
+                withDates(referenceSql, from, to));
+    run(db, QStringLiteral("create or replace temp view sameness_rewritten as ") +
+                withDates(rewrittenSql, from, to));
     const QStringList a = columnsWithTypes(db, QStringLiteral("sameness_reference"));
     const QStringList b = columnsWithTypes(db, QStringLiteral("sameness_rewritten"));
     QString difference;
@@ -283,8 +285,9 @@ QString compareOnServer(QSqlDatabase db, const QString& referenceSql, const QStr
         for (const auto& [left, right] : {std::pair{"sameness_reference", "sameness_rewritten"},
                                           std::pair{"sameness_rewritten", "sameness_reference"}}) {
             QSqlQuery q(db);
-            if (!q.exec(QStringLiteral("select count(*) from (select %1 from %2 except all select %1 from %3) d")
-                            .arg(list, QLatin1String(left), QLatin1String(right))) ||
+            if (!q.exec(
+                    QStringLiteral("select count(*) from (select %1 from %2 except all select %1 from %3) d")
+                        .arg(list, QLatin1String(left), QLatin1String(right))) ||
                 !q.next())
                 throw DbError(errorText(q.lastError()));
             if (q.value(0).toLongLong() != 0) {

@@ -438,7 +438,8 @@ void TestReports::cancelStopsTheStatementOnTheServer() {
             return;
         watch.stop();
         // The dialog still paints while the server works.
-        repainted = !dialog.grab().isNull() && progress->labelText().startsWith(QStringLiteral("Отчет формируется"));
+        repainted =
+            !dialog.grab().isNull() && progress->labelText().startsWith(QStringLiteral("Отчет формируется"));
         waitingBeforeCancel = m_testDb->scalar(waiting).toInt();
         auto* cancel = progress->findChild<QPushButton*>();
         QVERIFY(cancel);
