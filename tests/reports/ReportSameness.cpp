@@ -5,6 +5,7 @@
 #include "reports/ReportQuery.h"
 
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
 #include <cmath>

@@ -114,10 +114,10 @@ void TestReportSameness::sameRowsAsFirstWritten_data() {
         const char* name;
         QDate from, to;
         int rows[4];
-    } periods[] = {{"month", kFrom, kTo, {18, 15, 19, 16}},
+    } periods[] = {{"month", kFrom, kTo, {15, 10, 17, 10}},
                    {"first day", kFrom, kFrom.addDays(1), {1, 1, 1, 1}},
-                   {"last day", kTo.addDays(-1), kTo, {2, 2, 2, 2}},
-                   {"quarter", QDate(2025, 1, 1), QDate(2025, 4, 1), {20, 16, 21, 17}},
+                   {"last day", kTo.addDays(-1), kTo, {3, 2, 3, 2}},
+                   {"quarter", QDate(2025, 1, 1), QDate(2025, 4, 1), {15, 10, 17, 10}},
                    {"empty", QDate(2030, 1, 1), QDate(2030, 2, 1), {0, 0, 0, 0}}};
     for (const auto& period : periods)
         for (int r = 0; r < 4; ++r)
@@ -139,12 +139,12 @@ void TestReportSameness::sameRowsAsFirstWritten() {
 
     const Rows first = readRows(connection, how.sql, from, to, how.periodParams);
     const Rows now = readRows(connection, rewritten, from, to, summaryReportInfo(report).periodParams);
-    QCOMPARE(int(first.rows.size()), rows);
     const QString difference = compareRows(first, now, how);
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
     const QString onServer =
         compareOnServer(QSqlDatabase::database(connection), how.sql, rewritten, how, from, to);
     QVERIFY2(onServer.isEmpty(), qPrintable(onServer));
+    QCOMPARE(int(first.rows.size()), rows);
 }
 
 QTEST_MAIN(TestReportSameness)
