@@ -228,7 +228,8 @@ bool ReportsDialog::waitForServer(int socket) {
         const qint64 seconds = m_waitClock.elapsed() / 1000;
         if (m_waitClock.elapsed() < 300)
             return;
-        m_progress->setLabelText(QStringLiteral("Отчет формируется… %1 с").arg(seconds));
+        m_progress->setLabelText(seconds == 0 ? QStringLiteral("Отчет формируется…")
+                                              : QStringLiteral("Отчет формируется… %1 с").arg(seconds));
         if (!m_progress->isVisible())
             m_progress->show();
     };
