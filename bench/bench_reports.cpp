@@ -1,9 +1,8 @@
 // Benchmark (not a test): the four summary reports on the large database. Their statements alone
 // over 1, 3, 12 and 36 months, and for the last full year whether each returns the same rows as
 // the statement it was first written with; the reports by workers of that year written to PDF as
-// the command line does it, with the peak memory of the command, and the time until the preview
-// shows its first page. Prints the font that stands behind the layouts' "Arial", which decides
-// how the PDF is written.
+// the command line does it, and the time until the preview shows its first page. Prints the font
+// that stands behind the layouts' "Arial", which decides how the PDF is written.
 // Usage: QT_QPA_PLATFORM=offscreen bench_reports DATABASE SERVER [--no-statement]
 #include "ReportSameness.h"
 #include "data/Connection.h"
@@ -14,16 +13,12 @@
 #include "reports/SummaryReports.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 static double median(QList<double> v) {
     std::sort(v.begin(), v.end());
@@ -32,30 +27,6 @@ static double median(QList<double> v) {
 
 static double maxOf(const QList<double>& v) {
     return *std::max_element(v.begin(), v.end());
-}
-
-// Runs the program's command and returns its peak resident memory in MB (-1 when it failed).
-static double peakMemoryOfCommand(const QStringList& args) {
-    const QString program =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/app/tabel"));
-    std::vector<QByteArray> texts{program.toLocal8Bit()};
-    for (const QString& a : args)
-        texts.push_back(a.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& t : texts)
-        argv.push_back(t.data());
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_maxrss / 1024.0;
 }
 
 static const char* reportName(SummaryReport report) {
@@ -193,19 +164,12 @@ int main(int argc, char** argv) {
             dialog.pageView()->viewport()->grab(); // paints the page in sight
             firstPageTimes << t.nsecsElapsed() / 1e6;
         }
-        const double memory = peakMemoryOfCommand(
-            {QStringLiteral("--report"), QString::fromLatin1(summaryReportInfo(report).commandName),
-             QStringLiteral("--from"), from.toString(QStringLiteral("dd.MM.yyyy")), QStringLiteral("--to"),
-             to.toString(QStringLiteral("dd.MM.yyyy")), QStringLiteral("--pdf"), file, args.value(0),
-             args.value(1)});
         std::printf("report %s %s, %d pages\n", reportName(report), qPrintable(range), pages);
         std::printf("  into a PDF file (%s): median %.0f ms, max %.0f ms\n",
                     own ? "fonts embedded by the own writer" : "through Qt's PDF engine", median(pdfTimes),
                     maxOf(pdfTimes));
         std::printf("  preview's first page: median %.0f ms, max %.0f ms\n", median(firstPageTimes),
                     maxOf(firstPageTimes));
-        std::printf("  peak memory of tabel --report %s --pdf: %.0f MB\n",
-                    summaryReportInfo(report).commandName, memory);
     }
     return 0;
 }
