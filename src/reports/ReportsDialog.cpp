@@ -194,6 +194,9 @@ void ReportsDialog::previewSummary(SummaryReport report, ReportLayoutBase& layou
         const QString mainConnection = m_db.connection().name();
         const bool ownSession = openCompanion(mainConnection, kReportConnectionName);
         std::unique_ptr<SummaryReportFeed> feed;
+        // The progress window goes however the wait ends: rows, a failure, or "Отмена".
+        const std::unique_ptr<QProgressDialog, void (*)(QProgressDialog*)> hideProgress(
+            m_progress, [](QProgressDialog* progress) { progress->hide(); });
         try {
             // On its own session the report is awaited with the window alive: it repaints, says
             // how long the server has been at it, and "Отмена" stops the statement on the server.
@@ -206,7 +209,6 @@ void ReportsDialog::previewSummary(SummaryReport report, ReportLayoutBase& layou
                                                        m_kindGroup->value(),
                                                        ownSession ? kReportConnectionName : mainConnection);
         } catch (const StatementCancelled&) {
-            m_progress->hide();
             return; // stopped by the user: nothing to show
         }
         m_progress->hide();

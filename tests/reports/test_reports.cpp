@@ -401,9 +401,11 @@ void TestReports::dialogPreviewsReport() {
 
 void TestReports::cancelStopsTheStatementOnTheServer_data() {
     QTest::addColumn<QString>("button");
-    QTest::newRow("by workers") << "workersReportButton";
-    QTest::newRow("detailed by workers") << "workersDetailReportButton";
-    QTest::newRow("by products") << "productsReportButton";
+    QTest::addColumn<bool>("sessionKilled"); // instead of "Отмена", the server ends the session
+    QTest::newRow("by workers") << "workersReportButton" << false;
+    QTest::newRow("detailed by workers") << "workersDetailReportButton" << false;
+    QTest::newRow("by products") << "productsReportButton" << false;
+    QTest::newRow("session ended while waiting") << "workersReportButton" << true;
 }
 
 // Another workstation holds the work records locked, so the report's statement waits on the
@@ -411,6 +413,7 @@ void TestReports::cancelStopsTheStatementOnTheServer_data() {
 // statement on the server; nothing is shown, no error.
 void TestReports::cancelStopsTheStatementOnTheServer() {
     QFETCH(QString, button);
+    QFETCH(bool, sessionKilled);
     MessageRecorder messages;
     ReportsDialog dialog(*m_database, kFullAccess);
     const ReportsControls controls(dialog);
@@ -441,6 +444,10 @@ void TestReports::cancelStopsTheStatementOnTheServer() {
         repainted =
             !dialog.grab().isNull() && progress->labelText().startsWith(QStringLiteral("Отчет формируется"));
         waitingBeforeCancel = m_testDb->scalar(waiting).toInt();
+        if (sessionKilled) {
+            m_testDb->scalar(QString(waiting).replace("count(*)", "pg_terminate_backend(pid)"));
+            return;
+        }
         auto* cancel = progress->findChild<QPushButton*>();
         QVERIFY(cancel);
         QTest::mouseClick(cancel, Qt::LeftButton);
@@ -457,7 +464,15 @@ void TestReports::cancelStopsTheStatementOnTheServer() {
     QVERIFY(repainted);
     QCOMPARE(waitingAfterCancel, 0);
     QVERIFY2(took < 10000, qPrintable(QString::number(took)));
-    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'|')));
+    if (sessionKilled) {
+        // A failure, not a cancel: said so, with the server's text.
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY2(messages.texts().join(u'|').contains(QStringLiteral("Соединение")),
+                 qPrintable(messages.texts().join(u'|')));
+        messages.clear();
+    } else {
+        QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'|')));
+    }
     QVERIFY(previews.isEmpty());
     QVERIFY(!progress->isVisible());
     // The next report comes as before.
@@ -469,7 +484,7 @@ void TestReports::cancelStopsTheStatementOnTheServer() {
     });
     clickWithMouse(dialog.findChild<QPushButton*>(button));
     QVERIFY(!texts.isEmpty());
-    QVERIFY(messages.shown.isEmpty());
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'|')));
 }
 
 void TestReports::excelSummary_data() {
