@@ -227,7 +227,8 @@ void TestPrices::addRefusesDuplicates() {
     int normsFor = 0;
     onModal["NormsDialog"] = [&] {
         normsFor = qobject_cast<NormsTable*>(childNamed<QTableView>(norms, "normsGrid")->model())
-                       ->param("o_id")
+                       ->norms()
+                       .param("o_id")
                        .toInt();
     };
     runFromMenu([&] {
