@@ -47,15 +47,21 @@ CREATE INDEX IF NOT EXISTS norm_o_id ON accounts_dep.norm (o_id);
 
 -- Work records of a day and shift: the journal.
 CREATE INDEX IF NOT EXISTS smena_data_smena ON accounts_dep.smena (data, smena);
--- Work records of a worker in a period, with the columns the timesheets and the reports
--- by workers sum: those statements are answered from the index alone, without visiting
--- the table's rows.
-CREATE INDEX IF NOT EXISTS smena_w_id_data_sums ON accounts_dep.smena (w_id, data)
-    INCLUDE (i_id, o_id, kol_vo, brak, cena, color, time);
--- Work records of a period with what the month's totals sum and the timesheet rebuild groups:
--- the piece-work timesheet's totals and the rebuild of a month's shift rows read this index
--- alone, day after day.
-CREATE INDEX IF NOT EXISTS smena_data_sums ON accounts_dep.smena (data) INCLUDE (smena, w_id, time, kol_vo, brak, cena);
+-- Work records of a worker in a period, with the columns the timesheets and both reports
+-- by workers sum (the bonus too): those statements are answered from the index alone, without
+-- visiting the table's rows. It replaces smena_w_id_data_sums, which lacked the bonus; the new
+-- index is made before the old one goes, so the statements never go without one.
+CREATE INDEX IF NOT EXISTS smena_w_id_data_amounts ON accounts_dep.smena (w_id, data)
+    INCLUDE (i_id, o_id, kol_vo, brak, cena, color, time, prize);
+DROP INDEX IF EXISTS accounts_dep.smena_w_id_data_sums;
+-- Work records of a period with what the month's totals sum, the timesheet rebuild groups and
+-- the reports by products sum per product, operation price and colour: the piece-work
+-- timesheet's totals, the rebuild of a month's shift rows and the reports by products read this
+-- index alone, day after day. It replaces smena_data_sums, which lacked the product, the
+-- operation price and the colour.
+CREATE INDEX IF NOT EXISTS smena_data_amounts ON accounts_dep.smena (data)
+    INCLUDE (smena, w_id, i_id, o_id, color, time, kol_vo, brak, cena);
+DROP INDEX IF EXISTS accounts_dep.smena_data_sums;
 CREATE INDEX IF NOT EXISTS smena_o_id ON accounts_dep.smena (o_id);
 -- (i_id, data): the products list counts a product's records from a date on.
 CREATE INDEX IF NOT EXISTS smena_i_id_data ON accounts_dep.smena (i_id, data);

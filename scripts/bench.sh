@@ -72,4 +72,19 @@ for setup in "dejavu|DejaVu only (a plain Debian desktop)|$dejavu" \
     FONTCONFIG_FILE=$fonts/$name.conf QT_QPA_PLATFORM=offscreen \
         build/bench/bench_reports tabel_bench "$PGC_HOST" "${extra[@]}" 2>&1 | grep -v propagateSizeHints
 done
+
+# Peak memory of the year's reports by workers written into a PDF file by the command line (the
+# largest resident set, as GNU time counts it): the pages leave memory as they are written.
+year=$(scripts/pgcluster.sh psql "$state" tabel_bench -Atc \
+    "select extract(year from max(data))::int - 1 from accounts_dep.smena")
+for report in workers workers-detail; do
+    if [ ! -x /usr/bin/time ]; then
+        echo "peak memory: /usr/bin/time missing (package time)"
+        break
+    fi
+    peak=$({ FONTCONFIG_FILE=$fonts/dejavu.conf QT_QPA_PLATFORM=offscreen /usr/bin/time -f "%M" \
+        build/src/app/tabel --report "$report" --from "01.01.$year" --to "01.01.$((year + 1))" \
+        --pdf "$fonts/report.pdf" tabel_bench "$PGC_HOST" 2>&1 >/dev/null; } | tail -n 1)
+    echo "peak memory of tabel --report $report --pdf for $year: $((peak / 1024)) MB"
+done
 [ "${KEEP:-0}" = 1 ] || scripts/pgcluster.sh stop "$state"

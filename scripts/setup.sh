@@ -14,6 +14,7 @@ PACKAGES=(
     libxlsxwriter-dev libpq-dev libfontconfig-dev postgresql
     xvfb xauth imagemagick poppler-utils fonts-dejavu unzip
     fonts-liberation2 fonts-urw-base35
+    time
 )
 bash scripts/install-packages.sh "${PACKAGES[@]}"
 

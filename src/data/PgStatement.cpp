@@ -2,6 +2,7 @@
 #include "data/PgStatement.h"
 
 #include "data/PgDriverHandles.h"
+#include "data/ServerWait.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -100,11 +101,52 @@ void PgStatement::stream(const QSqlDatabase& connection, const QString& sql, con
     m_reader.setResultColumns(m_result.get());
 }
 
+namespace {
+
+ServerWait& serverWait() {
+    static ServerWait wait;
+    return wait;
+}
+
+// Waits, through the installed wait, until the server's next answer is in; false when the user
+// cancelled and the server was asked to stop the statement (its answer is then the refusal).
+bool awaitAnswer(PGconn* conn) {
+    const ServerWait& wait = serverWait();
+    if (!wait)
+        return true;
+    while (PQisBusy(conn)) {
+        if (!wait(PQsocket(conn))) {
+            if (PGcancel* cancel = PQgetCancel(conn)) {
+                char message[256];
+                PQcancel(cancel, message, sizeof message);
+                PQfreeCancel(cancel);
+            }
+            return false;
+        }
+        if (!PQconsumeInput(conn))
+            break; // the session is in trouble: PQgetResult says what
+    }
+    return true;
+}
+
+} // namespace
+
+StatementCancelled::StatementCancelled() : DbError(QStringLiteral("Запрос отменен")) {}
+
+ServerWaitScope::ServerWaitScope(ServerWait wait) : m_previous(std::move(serverWait())) {
+    serverWait() = std::move(wait);
+}
+
+ServerWaitScope::~ServerWaitScope() {
+    serverWait() = std::move(m_previous);
+}
+
 // The next row of the streaming statement, or the empty end result; throws DbError when the
-// statement failed.
+// statement failed, StatementCancelled when the user stopped it.
 PgStatement::Result PgStatement::nextStreamResult() {
+    const bool cancelled = !awaitAnswer(m_connection);
     Result r(PQgetResult(m_connection));
-    if (r && PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE)
+    if (r && PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE && !cancelled)
         return r;
     // The end of the rows (or a failure): what follows is only the end of the statement.
     m_streaming = false;
@@ -117,6 +159,8 @@ PgStatement::Result PgStatement::nextStreamResult() {
     while (PGresult* rest = PQgetResult(m_connection))
         PQclear(rest);
     m_connection = nullptr;
+    if (cancelled)
+        throw StatementCancelled(); // whatever the server had sent by then, the user wants none of it
     if (failed)
         throw DbError(message);
     return r;

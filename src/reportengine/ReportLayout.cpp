@@ -115,6 +115,24 @@ public:
         return m_finished ? int(m_out.pages.size()) : std::max(0, int(m_out.pages.size()) - 1);
     }
 
+    // The first row the rest of the layout may still read: the footers of the groups the next row
+    // ends show the last row laid out, and a new page repeats the fields of that row. A layout that
+    // prints the page count reads every row again at the end.
+    int firstRowNeeded() const {
+        if (m_usesPageCount || !m_started)
+            return 0;
+        return std::max(0, std::min(m_next - 1, m_lastRow));
+    }
+
+    // Drops the items of the first count complete pages; the pages stay, empty, so that the page
+    // numbers and counts do not change.
+    void releasePages(int count) {
+        const int last = std::min(count, completePages());
+        for (int i = m_releasedPages; i < last; ++i)
+            std::vector<ReportItem>().swap(m_out.pages[i].items);
+        m_releasedPages = std::max(m_releasedPages, last);
+    }
+
     // ExpressionContext
     // A row's fields are read many times (every SUM, every band); each is fetched and converted once.
     ReportValue field(int index) const override {
@@ -160,6 +178,7 @@ private:
     mutable std::vector<bool> m_fieldCached;
 
     ReportPages m_out;
+    int m_releasedPages = 0;
     bool m_started = false;
     bool m_finished = false;
     int m_next = 0;                                 // the first row not laid out yet
@@ -495,6 +514,14 @@ ReportPages& LayoutRun::pages() {
 
 int LayoutRun::completePages() const {
     return d->layouter.completePages();
+}
+
+int LayoutRun::firstRowNeeded() const {
+    return d->layouter.firstRowNeeded();
+}
+
+void LayoutRun::releasePages(int count) {
+    d->layouter.releasePages(count);
 }
 
 ReportPages layoutReport(const ReportDefinition& report, const ReportDataSource& data,

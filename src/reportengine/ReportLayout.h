@@ -77,6 +77,10 @@ public:
     // The pages so far; the title, orientation and size are set from the start.
     ReportPages& pages();
     int completePages() const;
+    // The first row of the source the rest of the layout may still read: the rows before it may go.
+    int firstRowNeeded() const;
+    // The first count complete pages are no longer wanted: their items go, the pages stay empty.
+    void releasePages(int count);
 
 private:
     struct Impl;

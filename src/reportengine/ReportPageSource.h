@@ -18,6 +18,9 @@ public:
     virtual bool isDone() const = 0;
     // Does a short slice of the remaining work. May throw what the rows' source throws.
     virtual void more() = 0;
+    // The caller has done with the first count pages (written them out): a source may drop their
+    // contents to save memory. The pages stay, so pages() and readyPages() count them as before.
+    virtual void releasePages(int count) { Q_UNUSED(count); }
 
     // Does all the remaining work.
     void finishAll() {
@@ -52,6 +55,9 @@ public:
     int readyPages() const override;
     bool isDone() const override { return m_done; }
     void more() override;
+    void releasePages(int count) override { m_run.releasePages(count); }
+    // The first row of the data source the layout may still read; the source may drop those before.
+    int firstRowNeeded() const { return m_run.firstRowNeeded(); }
     // Once done: the pages, moved out of the feed.
     ReportPages takePages() { return std::move(m_run.pages()); }
 

@@ -234,7 +234,8 @@ bool checkOutputTarget(const QString& fileName, QString* error) {
     return false;
 }
 
-bool writeReportPdf(PageSource& source, const QString& fileName, QString* error) {
+bool writeReportPdf(PageSource& source, const QString& fileName, QString* error,
+                    const std::function<std::unique_ptr<PageSource>()>& again) {
     if (!checkOutputTarget(fileName, error))
         return false;
     QSaveFile file(fileName);
@@ -244,25 +245,36 @@ bool writeReportPdf(PageSource& source, const QString& fileName, QString* error)
         return false;
     }
     ReportPdfWriter pdf(file, source.pages().title, source.pages().pageSizeMm);
+    bool released = false;
+    // Qt's engine takes over: with every page, kept or made again.
+    auto throughQt = [&] {
+        file.cancelWriting();
+        if (!released) {
+            source.finishAll();
+            return writeThroughQt(source.pages(), fileName, error);
+        }
+        const std::unique_ptr<PageSource> fresh = again();
+        fresh->finishAll();
+        return writeThroughQt(fresh->pages(), fileName, error);
+    };
     int written = 0;
     for (;;) {
         // Every page goes out as soon as it is ready, while the rest is still being laid out.
         for (; written < source.readyPages(); ++written) {
             const ReportPage& page = source.pages().pages[written];
-            if (!pdf.canWrite(page)) {
-                file.cancelWriting();
-                source.finishAll();
-                return writeThroughQt(source.pages(), fileName, error);
-            }
+            if (!pdf.canWrite(page))
+                return throughQt();
             pdf.addPage(page);
+            if (pdf.missedCharacters())
+                return throughQt();
+            if (again) {
+                source.releasePages(written + 1);
+                released = true;
+            }
         }
         if (source.isDone())
             break;
         source.more();
-    }
-    if (pdf.missedCharacters()) {
-        file.cancelWriting();
-        return writeThroughQt(source.pages(), fileName, error);
     }
     pdf.finish();
     return commit(file, fileName, error);

@@ -61,8 +61,12 @@ bool writeReportPdf(const ReportPages& pages, const QString& fileName, QString* 
 
 // Writes the pages of a report that may still be in the making, each as soon as it is ready; the
 // source is done afterwards. What the source throws (a failed statement) passes through, and an
-// existing file then stays as it was.
-bool writeReportPdf(PageSource& source, const QString& fileName, QString* error = nullptr);
+// existing file then stays as it was. Given a way to make the same report again (again), every
+// page is released from the source as soon as it is written, so a long report is never held whole;
+// should the own writer have to give way to Qt's PDF engine after that (a font it cannot embed, a
+// character the font lacks), the report is made again for it.
+bool writeReportPdf(PageSource& source, const QString& fileName, QString* error = nullptr,
+                    const std::function<std::unique_ptr<PageSource>()>& again = {});
 
 // Lays the report out and writes it into a PDF file; throws ReportError for a bad definition.
 bool writeReportPdf(const ReportDefinition& report, const ReportDataSource& data, const QString& fileName,

@@ -4,20 +4,21 @@
 using namespace reportengine;
 using namespace reportstyle;
 
+// The period's records are summed on their keys (product, operation price, colour) from one index
+// before any name is looked up.
 QString ProductsDetailReport::reportSql() {
     return QStringList{
-        QStringLiteral("select izdel.marka, vid_oper.vid vid, oper.naimen, izdel.nom,"),
-        QStringLiteral("sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, "),
-        QStringLiteral("sum((kol_vo-brak)*smena.cena) as summa, color, "
-                       "round((izdel.massa*sum(smena.kol_vo))::numeric,2) "
-                       "as mass "),
-        QStringLiteral(
-            "from accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper where "
-            "smena.o_id=oper.id and smena.i_id=izdel.id "),
-        QStringLiteral("and smena.o_id=oper.id and oper.vid=vid_oper.id and smena.data<:data2 and "),
-        QStringLiteral(
-            "smena.data>=:data1 group by izdel.nom, marka, vid_oper.vid, oper.naimen, color,massa "),
-        QStringLiteral("order by izdel.nom,marka, vid_oper.vid, oper.naimen")}
+        QStringLiteral("select izdel.marka, vid_oper.vid, oper.naimen, izdel.nom, sum(r.k)::numeric kolvo, "
+                       "sum(r.b)::bigint brk,"),
+        QStringLiteral("sum(r.s) summa, r.color, round((izdel.massa*sum(r.k))::numeric,2) mass"),
+        QStringLiteral("from (select i_id, o_id, color, sum(kol_vo) k, sum(brak) b, sum((kol_vo-brak)*cena) "
+                       "s from accounts_dep.smena"),
+        QStringLiteral("where data>=:data1 and data<:data2 group by i_id, o_id, color) r"),
+        QStringLiteral("join accounts_dep.izdel on izdel.id=r.i_id"),
+        QStringLiteral("join accounts_dep.oper on oper.id=r.o_id"),
+        QStringLiteral("join accounts_dep.vid_oper on vid_oper.id=oper.vid"),
+        QStringLiteral("group by izdel.nom, izdel.marka, vid_oper.vid, oper.naimen, r.color, izdel.massa"),
+        QStringLiteral("order by izdel.nom, izdel.marka, vid_oper.vid, oper.naimen, r.color, izdel.massa")}
         .join(u'\n');
 }
 

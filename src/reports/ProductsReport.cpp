@@ -4,16 +4,19 @@
 using namespace reportengine;
 using namespace reportstyle;
 
+// The period's records are summed on their keys (product, operation price, colour) from one index
+// before any name is looked up.
 QString ProductsReport::reportSql() {
     return QStringList{
-        QStringLiteral("select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid,"),
-        QStringLiteral("izdel.nom, oper.naimen, color,  "
-                       "round((izdel.massa*sum(smena.kol_vo-smena.brak))::numeric,2) as mass"),
-        QStringLiteral(
-            "from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper where "
-            "izdel.id=smena.i_id and vid_oper.id=oper.vid"),
-        QStringLiteral("and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 "),
-        QStringLiteral("group by izdel.nom,color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom")}
+        QStringLiteral("select sum(r.k)::numeric kolvo, vid_oper.vid, izdel.nom, oper.naimen, r.color,"),
+        QStringLiteral("round((izdel.massa*sum(r.k))::numeric,2) mass"),
+        QStringLiteral("from (select i_id, o_id, color, sum(kol_vo-brak) k from accounts_dep.smena"),
+        QStringLiteral("where data>=:data1 and data<:data2 group by i_id, o_id, color) r"),
+        QStringLiteral("join accounts_dep.izdel on izdel.id=r.i_id"),
+        QStringLiteral("join accounts_dep.oper on oper.id=r.o_id"),
+        QStringLiteral("join accounts_dep.vid_oper on vid_oper.id=oper.vid"),
+        QStringLiteral("group by izdel.nom, r.color, oper.naimen, vid_oper.vid, izdel.massa"),
+        QStringLiteral("order by izdel.nom, r.color, oper.naimen, vid_oper.vid, izdel.massa")}
         .join(u'\n');
 }
 

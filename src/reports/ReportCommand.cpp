@@ -104,8 +104,14 @@ CommandExit runReportCommand(const CommandOptions& options, int buildDate, int b
         }
         std::unique_ptr<ReportLayoutBase> layout = makeSummaryLayout(o.report, db);
         // Pages go into the file as they are laid out, while the server still sends the rows.
+        // Each page leaves memory once written; should the file have to be written through Qt's
+        // engine after all, the report is read again for it.
         SummaryReportFeed feed(*layout, o.report, o.from, o.to, o.kind);
-        if (!reportengine::writeReportPdf(feed, o.pdf, &error)) {
+        auto again = [&]() -> std::unique_ptr<reportengine::PageSource> {
+            feed.stop(); // frees the session for the statement read again
+            return std::make_unique<SummaryReportFeed>(*layout, o.report, o.from, o.to, o.kind);
+        };
+        if (!reportengine::writeReportPdf(feed, o.pdf, &error, again)) {
             printError(error); // names the file and the reason
             return CommandExit::FileError;
         }

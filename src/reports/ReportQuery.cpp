@@ -17,6 +17,15 @@ void ReportQuery::setKindFilter(int kind) {
     setFiltered(true);
 }
 
+void ReportQuery::releaseRowsBefore(int row) {
+    if (m_releasedRows > recordCount())
+        m_releasedRows = 0; // opened again since
+    const int limit = std::min(row, recordCount());
+    for (int i = m_releasedRows; i < limit; ++i)
+        QVector<QVariant>().swap(m_rows[m_visible[i]]);
+    m_releasedRows = std::max(m_releasedRows, limit);
+}
+
 int ReportQuery::Source::fieldIndex(const QString& name) const {
     // Expressions may name a field as "query.field"; the engine strips the prefix itself.
     return m_query.fieldIndex(name);
@@ -25,7 +34,10 @@ int ReportQuery::Source::fieldIndex(const QString& name) const {
 QVariant ReportQuery::Source::value(int row, int field) const {
     if (row < 0 || row >= m_query.m_visible.size() || field < 0 || field >= m_query.m_names.size())
         return {};
-    const QVariant v = m_query.m_rows[m_query.m_visible[row]][field];
+    const QVector<QVariant>& values = m_query.m_rows[m_query.m_visible[row]];
+    if (field >= values.size())
+        return {}; // a released row
+    const QVariant v = values[field];
     if (v.isNull() || v.typeId() != QMetaType::QString)
         return v;
     switch (m_query.m_types[field].id()) {

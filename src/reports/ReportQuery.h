@@ -23,6 +23,10 @@ public:
     // (0 finished products, 1 blanks) as "naimen=<code>".
     void setKindFilter(int kind);
 
+    // The rows before the given one (of those that pass the filter) are no longer read: their
+    // values go, to save memory on a long report; the rows still count, read as empty.
+    void releaseRowsBefore(int row);
+
     // The rows that pass the filter, as the report engine reads them. The database delivers
     // decimal columns as exact texts; they are turned into numbers here.
     class Source : public reportengine::ReportDataSource {
@@ -37,4 +41,7 @@ public:
         const ReportQuery& m_query;
     };
     Source source() const { return Source(*this); }
+
+private:
+    int m_releasedRows = 0; // rows of the visible ones released from the first on
 };

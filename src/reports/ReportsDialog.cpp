@@ -4,6 +4,7 @@
 
 #include "data/Database.h"
 #include "data/Format.h"
+#include "data/ServerWait.h"
 #include "export/ExcelHelper.h"
 #include "reports/ProductsDetailReport.h"
 #include "reports/ProductsReport.h"
@@ -18,10 +19,14 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -147,6 +152,18 @@ ReportsDialog::ReportsDialog(Database& db, const Permissions& permissions, QWidg
     m_summaryQuery.setObjectName(QStringLiteral("summaryQuery"));
     m_summaryQuery.setSql(summarySql());
 
+    // While a report is awaited: modal over this dialog, so nothing else starts meanwhile.
+    m_progress = new QProgressDialog(this);
+    m_progress->setObjectName(QStringLiteral("reportProgress"));
+    m_progress->setWindowTitle(QStringLiteral("Отчеты (8)"));
+    m_progress->setCancelButtonText(QStringLiteral("Отмена"));
+    m_progress->setRange(0, 0); // the server does not say how far it is: a busy bar
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->reset(); // no showing by itself: waitForServer shows it
+    m_progress->hide();
+
     // What the user may do: the detailed report by products and "Выход" stay for everyone.
     m_workersReportButton->setEnabled(permissions.workersReports);
     m_workersDetailReportButton->setEnabled(permissions.workersReports);
@@ -176,13 +193,54 @@ void ReportsDialog::previewSummary(SummaryReport report, ReportLayoutBase& layou
         // preview opens.
         const QString mainConnection = m_db.connection().name();
         const bool ownSession = openCompanion(mainConnection, kReportConnectionName);
-        auto feed = std::make_unique<SummaryReportFeed>(layout, report, m_fromEdit->date(), m_toEdit->date(),
-                                                        m_kindGroup->value(),
-                                                        ownSession ? kReportConnectionName : mainConnection);
+        std::unique_ptr<SummaryReportFeed> feed;
+        // The progress window goes however the wait ends: rows, a failure, or "Отмена".
+        const std::unique_ptr<QProgressDialog, void (*)(QProgressDialog*)> hideProgress(
+            m_progress, [](QProgressDialog* progress) { progress->hide(); });
+        try {
+            // On its own session the report is awaited with the window alive: it repaints, says
+            // how long the server has been at it, and "Отмена" stops the statement on the server.
+            // (On the main session the version check could not run meanwhile: that waits.)
+            ServerWaitScope wait(ownSession ? ServerWait([this](int socket) { return waitForServer(socket); })
+                                            : ServerWait());
+            m_progress->reset();
+            m_waitClock.start();
+            feed = std::make_unique<SummaryReportFeed>(layout, report, m_fromEdit->date(), m_toEdit->date(),
+                                                       m_kindGroup->value(),
+                                                       ownSession ? kReportConnectionName : mainConnection);
+        } catch (const StatementCancelled&) {
+            return; // stopped by the user: nothing to show
+        }
+        m_progress->hide();
         if (!ownSession)
             feed->finishAll();
         showReportPreview(std::move(feed), layout.previewZoom(), this);
     });
+}
+
+bool ReportsDialog::waitForServer(int socket) {
+    QEventLoop loop;
+    QSocketNotifier answer(qintptr(socket), QSocketNotifier::Read);
+    connect(&answer, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QMetaObject::Connection cancelled =
+        connect(m_progress, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
+    // A report that comes at once shows no window; one that takes longer says how long so far.
+    QTimer tick;
+    auto update = [this] {
+        const qint64 seconds = m_waitClock.elapsed() / 1000;
+        if (m_waitClock.elapsed() < 300)
+            return;
+        m_progress->setLabelText(seconds == 0 ? QStringLiteral("Отчет формируется…")
+                                              : QStringLiteral("Отчет формируется… %1 с").arg(seconds));
+        if (!m_progress->isVisible())
+            m_progress->show();
+    };
+    connect(&tick, &QTimer::timeout, &loop, update);
+    tick.start(100);
+    update();
+    loop.exec();
+    disconnect(cancelled);
+    return !m_progress->wasCanceled();
 }
 
 void ReportsDialog::printWorkersReport() {

@@ -5,11 +5,13 @@
 #include "reports/ReportQuery.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class Database;
 class ProductsDetailReport;
 class ProductsReport;
 class QDateEdit;
+class QProgressDialog;
 class QPushButton;
 class RadioGroup;
 class ReportLayoutBase;
@@ -49,6 +51,9 @@ private slots:
 
 private:
     void previewSummary(SummaryReport report, ReportLayoutBase& layout);
+    // Runs the window until the server's answer is in (the socket is readable); false when the
+    // user pressed "Отмена" on the progress window.
+    bool waitForServer(int socket);
     // The export of exportSummary, which runs it with its errors shown.
     void writeSummaryExport();
 
@@ -72,4 +77,8 @@ private:
     ProductsDetailReport* m_productsDetailReport;
 
     ReportQuery m_summaryQuery;
+
+    // Shown while the server works on a report that takes longer than a moment.
+    QProgressDialog* m_progress;
+    QElapsedTimer m_waitClock; // since the report's statement was sent
 };

@@ -11,9 +11,9 @@
 namespace {
 
 const SummaryReportInfo kReports[] = {
-    {SummaryReport::Workers, "workers", 12, "   Отчет по рабочим за период с "},
+    {SummaryReport::Workers, "workers", 2, "   Отчет по рабочим за период с "},
     {SummaryReport::Products, "products", 2, "   Отчет по продукции за период с "},
-    {SummaryReport::WorkersDetail, "workers-detail", 18, "   Детальный отчет по рабочим за период с "},
+    {SummaryReport::WorkersDetail, "workers-detail", 2, "   Детальный отчет по рабочим за период с "},
     {SummaryReport::ProductsDetail, "products-detail", 2, "   Детальный отчет по продукции за период с "},
 };
 
@@ -72,6 +72,8 @@ SummaryReportFeed::~SummaryReportFeed() = default;
 
 // Rows for about a fortieth of a second at a time: the preview stays responsive between batches.
 bool SummaryReportFeed::fetch() {
+    // The rows laid out already are read no more (the pages hold their texts).
+    m_query.releaseRowsBefore(m_feed->firstRowNeeded());
     QElapsedTimer clock;
     clock.start();
     do {

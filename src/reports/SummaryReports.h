@@ -45,8 +45,11 @@ public:
     int readyPages() const override { return m_feed->readyPages(); }
     bool isDone() const override { return m_feed->isDone(); }
     void more() override { m_feed->more(); }
+    void releasePages(int count) override { m_feed->releasePages(count); }
     // Once done: the pages, moved out of the feed.
     reportengine::ReportPages takePages() { return m_feed->takePages(); }
+    // Stops the statement if it is still sending rows; the pages so far stay.
+    void stop() { m_query.close(); }
 
 private:
     ReportQuery m_query;

@@ -4,47 +4,48 @@
 using namespace reportengine;
 using namespace reportstyle;
 
-namespace {
-
-// One of the eight maintenance-work and average piece-rate subqueries of the statement.
-QString fatigueLine(const QString& what, const QString& name, int upper, int type, int night, bool last) {
-    return QStringLiteral("(select coalesce(sum(%1),0)::numeric(10,2) %2 from accounts_dep.fatigue f where "
-                          "f.d_date<:data%3 and f.d_date>=:data%4 and f.id_p=smena.w_id and f.id_o=%5 and "
-                          "f.i_night=%6)%7")
-        .arg(what, name)
-        .arg(upper)
-        .arg(upper - 1)
-        .arg(type)
-        .arg(night)
-        .arg(last ? QString() : QStringLiteral(","));
-}
-
-} // namespace
-
+// As the report by workers: worker after worker in the order of their names, the records summed on
+// their keys first, the eight maintenance and average-rate sums in one pass per worker.
 QString WorkersDetailReport::reportSql() {
-    const QString amount = QStringLiteral("f.cnt*f.price");
-    const QString hours = QStringLiteral("f.cnt");
     return QStringList{
+        QStringLiteral("select p.fio, w.marka, w.vid, w.naimen, w.sum_time, w.kolvo, w.brk, w.summa, "
+                       "w.color, w.s_prize,"),
         QStringLiteral(
-            "select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, sum(time) as sum_time,"),
-        QStringLiteral("sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)*"),
-        QStringLiteral("smena.cena) as summa, color, sum(prize*(kol_vo-brak)*smena.cena/100) as s_prize,"),
-        fatigueLine(amount, QStringLiteral("f_sum7"), 2, 7777, 0, false),
-        fatigueLine(amount, QStringLiteral("f_sum7_n"), 4, 7777, 1, false),
-        fatigueLine(amount, QStringLiteral("f_sum8"), 6, 7778, 0, false),
-        fatigueLine(amount, QStringLiteral("f_sum8_n"), 8, 7778, 1, false),
-        fatigueLine(hours, QStringLiteral("f_sum7h"), 12, 7777, 0, false),
-        fatigueLine(hours, QStringLiteral("f_sum7h_n"), 14, 7777, 1, false),
-        fatigueLine(hours, QStringLiteral("f_sum8h"), 16, 7778, 0, false),
-        fatigueLine(hours, QStringLiteral("f_sum8h_n"), 18, 7778, 1, true),
+            "f.f_sum7, f.f_sum7_n, f.f_sum8, f.f_sum8_n, f.f_sum7h, f.f_sum7h_n, f.f_sum8h, f.f_sum8h_n"),
         QStringLiteral(
-            "from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,"
-            "accounts_dep.vid_oper "),
-        QStringLiteral("where smena.o_id=oper.id and smena.w_id=s_code::integer and smena.i_id=izdel.id "),
-        QStringLiteral("and smena.o_id=oper.id and w_id=s_code::integer and oper.vid=vid_oper.id "),
-        QStringLiteral("and smena.data<:data10 and smena.data>=:data9 "),
-        QStringLiteral("group by fio, marka,vid_oper.vid, oper.naimen, color, w_id "),
-        QStringLiteral("order by fio, marka, vid_oper.vid, oper.naimen")}
+            "from (select s_caption fio, s_code::integer code, count(*) copies from cmn_contractor.person"),
+        QStringLiteral("group by s_caption, s_code::integer order by s_caption) p"),
+        QStringLiteral("cross join lateral ("),
+        QStringLiteral("select izdel.marka, vid_oper.vid, oper.naimen, r.color,"),
+        QStringLiteral("(sum(r.t)*p.copies)::bigint sum_time, (sum(r.k)*p.copies)::numeric kolvo, "
+                       "(sum(r.b)*p.copies)::bigint brk,"),
+        QStringLiteral("sum(r.s)*p.copies summa, sum(r.pr)*p.copies s_prize"),
+        QStringLiteral("from (select i_id, o_id, color, sum(time) t, sum(kol_vo) k, sum(brak) b, "
+                       "sum((kol_vo-brak)*cena) s,"),
+        QStringLiteral("sum(prize*(kol_vo-brak)*cena/100) pr"),
+        QStringLiteral("from accounts_dep.smena where w_id=p.code and data>=:data1 and data<:data2 group by "
+                       "i_id, o_id, color) r"),
+        QStringLiteral("join accounts_dep.izdel on izdel.id=r.i_id"),
+        QStringLiteral("join accounts_dep.oper on oper.id=r.o_id"),
+        QStringLiteral("join accounts_dep.vid_oper on vid_oper.id=oper.vid"),
+        QStringLiteral("group by izdel.marka, vid_oper.vid, oper.naimen, r.color) w"),
+        QStringLiteral("cross join lateral ("),
+        QStringLiteral("select coalesce(sum(cnt*price) filter (where id_o=7777 and "
+                       "i_night=0),0)::numeric(10,2) f_sum7,"),
+        QStringLiteral(
+            "coalesce(sum(cnt*price) filter (where id_o=7777 and i_night=1),0)::numeric(10,2) f_sum7_n,"),
+        QStringLiteral(
+            "coalesce(sum(cnt*price) filter (where id_o=7778 and i_night=0),0)::numeric(10,2) f_sum8,"),
+        QStringLiteral(
+            "coalesce(sum(cnt*price) filter (where id_o=7778 and i_night=1),0)::numeric(10,2) f_sum8_n,"),
+        QStringLiteral("coalesce(sum(cnt) filter (where id_o=7777 and i_night=0),0)::numeric(10,2) f_sum7h,"),
+        QStringLiteral(
+            "coalesce(sum(cnt) filter (where id_o=7777 and i_night=1),0)::numeric(10,2) f_sum7h_n,"),
+        QStringLiteral("coalesce(sum(cnt) filter (where id_o=7778 and i_night=0),0)::numeric(10,2) f_sum8h,"),
+        QStringLiteral(
+            "coalesce(sum(cnt) filter (where id_o=7778 and i_night=1),0)::numeric(10,2) f_sum8h_n"),
+        QStringLiteral("from accounts_dep.fatigue where id_p=p.code and d_date>=:data1 and d_date<:data2) f"),
+        QStringLiteral("order by p.fio, w.marka, w.vid, w.naimen, w.color, p.code")}
         .join(u'\n');
 }
 

@@ -8,7 +8,8 @@
 class WorkersDetailReport : public ReportLayoutBase {
     Q_OBJECT
 public:
-    // The query "w_Report" takes the period parameters data1 .. data18 and runs on the database's connection.
+    // The query "w_Report" takes the period data1 (from) and data2 (to) and runs on the database's
+    // connection.
     explicit WorkersDetailReport(Database& db, QObject* parent = nullptr);
 
     static QString reportSql();

@@ -4,36 +4,44 @@
 using namespace reportengine;
 using namespace reportstyle;
 
+// The server reads the period worker after worker in the order of their names (each person row
+// once per name and code; rows that share both count as often as the work records would be joined
+// with them), sums each worker's records on their keys (product, operation price, colour) before
+// it looks up any name, and the worker's maintenance and average-rate amounts once per worker and
+// nomenclature group. The first rows come while the rest of the period is still being summed.
 QString WorkersReport::reportSql() {
     return QStringList{
-        QStringLiteral("select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as "
-                       "kolvo,vid_oper.vid, "),
+        QStringLiteral("select p.fio, w.kolvo, w.vid, w.summa, w.nom, w.naimen, w.color, w.f_sum7, w.f_sum8, "
+                       "w.f_sum78,"),
+        QStringLiteral("t.f_sum7_all, t.f_sum8_all"),
         QStringLiteral(
-            "sum((kol_vo-brak)*smena.cena)::numeric(10,2) as summa,izdel.nom, oper.naimen, color,"),
+            "from (select s_caption fio, s_code::integer code, count(*) copies from cmn_contractor.person"),
+        QStringLiteral("group by s_caption, s_code::integer order by s_caption) p"),
+        QStringLiteral("cross join lateral ("),
+        QStringLiteral("select (sum(r.k)*p.copies)::numeric(10,2) kolvo, vid_oper.vid, "
+                       "(sum(r.s)*p.copies)::numeric(10,2) summa,"),
+        QStringLiteral("izdel.nom, oper.naimen, r.color, izdel.id_nom,"),
         QStringLiteral(
-            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7 from accounts_dep.fatigue f where "
-            "f.d_date<:data4 and f.d_date>=:data3 and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and "
-            "f.id_o=7777),"),
-        QStringLiteral(
-            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum8 from accounts_dep.fatigue f where "
-            "f.d_date<:data6 and f.d_date>=:data5 and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and "
-            "f.id_o=7778),"),
-        QStringLiteral(
-            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum78 from accounts_dep.fatigue f "
-            "where f.d_date<:data8 and f.d_date>=:data7 and f.id_p=smena.w_id),"),
-        QStringLiteral(
-            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7_all from accounts_dep.fatigue f "
-            "where f.d_date<:data10 and f.d_date>=:data9 and f.id_o=7777),"),
-        QStringLiteral(
-            "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum8_all from accounts_dep.fatigue f "
-            "where f.d_date<:data12 and f.d_date>=:data11 and f.id_o=7778)"),
-        QStringLiteral(
-            "from cmn_contractor.person person,accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper,"),
-        QStringLiteral(
-            "accounts_dep.oper where w_id=s_code::integer and izdel.id=smena.i_id and vid_oper.id=oper.vid"),
-        QStringLiteral("and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1"),
-        QStringLiteral("group by fio, izdel.nom, vid_oper.vid, smena.w_id, izdel.id_nom, oper.naimen, color"),
-        QStringLiteral("order by fio, izdel.nom")}
+            "coalesce(min(f.s7),0)::numeric(10,2) f_sum7, coalesce(min(f.s8),0)::numeric(10,2) f_sum8,"),
+        QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) from accounts_dep.fatigue f"),
+        QStringLiteral("where f.id_p=p.code and f.d_date>=:data1 and f.d_date<:data2) f_sum78"),
+        QStringLiteral("from (select i_id, o_id, color, sum(kol_vo-brak) k, sum((kol_vo-brak)*cena) s from "
+                       "accounts_dep.smena"),
+        QStringLiteral("where w_id=p.code and data>=:data1 and data<:data2 group by i_id, o_id, color) r"),
+        QStringLiteral("join accounts_dep.izdel on izdel.id=r.i_id"),
+        QStringLiteral("join accounts_dep.oper on oper.id=r.o_id"),
+        QStringLiteral("join accounts_dep.vid_oper on vid_oper.id=oper.vid"),
+        QStringLiteral("left join (select id_nom, sum(cnt*price) filter (where id_o=7777) s7, sum(cnt*price) "
+                       "filter (where id_o=7778) s8"),
+        QStringLiteral("from accounts_dep.fatigue where id_p=p.code and d_date>=:data1 and d_date<:data2 "
+                       "group by id_nom) f"),
+        QStringLiteral("on f.id_nom=izdel.id_nom"),
+        QStringLiteral("group by izdel.nom, vid_oper.vid, izdel.id_nom, oper.naimen, r.color) w"),
+        QStringLiteral("cross join (select coalesce(sum(cnt*price) filter (where "
+                       "id_o=7777),0)::numeric(10,2) f_sum7_all,"),
+        QStringLiteral("coalesce(sum(cnt*price) filter (where id_o=7778),0)::numeric(10,2) f_sum8_all"),
+        QStringLiteral("from accounts_dep.fatigue where d_date>=:data1 and d_date<:data2) t"),
+        QStringLiteral("order by p.fio, w.nom, w.vid, p.code, w.id_nom, w.naimen, w.color")}
         .join(u'\n');
 }
 

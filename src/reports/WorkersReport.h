@@ -7,7 +7,8 @@
 class WorkersReport : public ReportLayoutBase {
     Q_OBJECT
 public:
-    // The query "t_Report" takes the period parameters data1 .. data12 and runs on the database's connection.
+    // The query "t_Report" takes the period data1 (from) and data2 (to) and runs on the database's
+    // connection.
     explicit WorkersReport(Database& db, QObject* parent = nullptr);
 
     static QString reportSql();

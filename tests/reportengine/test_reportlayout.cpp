@@ -84,6 +84,32 @@ void copyRow(const MemoryDataSource& from, MemoryDataSource& to, int r) {
     to.addRow(values);
 }
 
+// Rows as a long report's source keeps them: the rows the layout no longer needs are forgotten
+// (read as empty) and each read of one is counted.
+class ForgettingSource : public ReportDataSource {
+public:
+    explicit ForgettingSource(const MemoryDataSource& all) : m_all(all) {}
+    int rowCount() const override { return m_count; }
+    int fieldIndex(const QString& name) const override { return m_all.fieldIndex(name); }
+    QVariant value(int row, int field) const override {
+        if (row < m_forgotten) {
+            ++readsOfForgotten;
+            return {};
+        }
+        return m_all.value(row, field);
+    }
+    using ReportDataSource::value;
+    void grow(int count) { m_count = std::min(m_all.rowCount(), m_count + count); }
+    void forgetBefore(int row) { m_forgotten = std::max(m_forgotten, row); }
+    int forgotten() const { return m_forgotten; }
+    mutable int readsOfForgotten = 0;
+
+private:
+    const MemoryDataSource& m_all;
+    int m_count = 0;
+    int m_forgotten = 0;
+};
+
 // The worker report without the page count, so that nothing waits for the last row.
 ReportDefinition streamableWorkerReport() {
     ReportDefinition report = testdata::workerReport();
@@ -108,6 +134,9 @@ private slots:
     void callerSetsLabelText();
     void badDefinitionIsRefused();
     void rowsArrivingInBatches();
+    void rowsBeforeTheFirstNeededAreNotReadAgain_data();
+    void rowsBeforeTheFirstNeededAreNotReadAgain();
+    void releasedPagesStayCounted();
     void previewWhileLoading();
     void previewWindow();
     void previewPageKeysAndButtons();
@@ -395,6 +424,64 @@ void TestReportLayout::rowsArrivingInBatches() {
 
 // The preview opens on the first pages while the rest is laid out between its events; the page
 // label shows the count so far with an ellipsis; asking for all pages finishes the layout first.
+void TestReportLayout::rowsBeforeTheFirstNeededAreNotReadAgain_data() {
+    QTest::addColumn<int>("batch");
+    QTest::newRow("row by row") << 1;
+    QTest::newRow("a few rows") << 5;
+    QTest::newRow("a page's worth") << 40;
+}
+
+// A long report's source drops the rows before firstRowNeeded() after every batch: the layout
+// never reads one of them again and its pages are those of a layout over all rows at once.
+void TestReportLayout::rowsBeforeTheFirstNeededAreNotReadAgain() {
+    QFETCH(int, batch);
+    const MemoryDataSource all = testdata::workerRows(5, 12);
+    const ReportDefinition report = streamableWorkerReport();
+    const ReportPages expected = layoutReport(report, all);
+    ForgettingSource rows(all);
+    LayoutRun run(report, rows);
+    while (rows.rowCount() < all.rowCount()) {
+        rows.grow(batch);
+        run.addRows();
+        rows.forgetBefore(run.firstRowNeeded());
+    }
+    run.finish();
+    QCOMPARE(rows.readsOfForgotten, 0);
+    QVERIFY(rows.forgotten() >= all.rowCount() - 2); // the rows did go
+    QCOMPARE(run.pages().texts(), expected.texts());
+
+    // A layout that prints the page count reads every row again at the end: it needs them all.
+    LayoutRun counted(testdata::workerReport(), all);
+    counted.addRows();
+    QCOMPARE(counted.firstRowNeeded(), 0);
+}
+
+// Pages released after they were written keep their place: the count and the pages after them
+// stay, only their items go; a page still being filled is not released.
+void TestReportLayout::releasedPagesStayCounted() {
+    const MemoryDataSource all = testdata::workerRows(5, 12);
+    const ReportDefinition report = streamableWorkerReport();
+    const ReportPages expected = layoutReport(report, all);
+    MemoryDataSource rows(kWorkerFields);
+    LayoutRun run(report, rows);
+    for (int r = 0; r < all.rowCount() / 2; ++r)
+        copyRow(all, rows, r);
+    run.addRows();
+    const int complete = run.completePages();
+    QVERIFY(complete > 0);
+    run.releasePages(complete + 5);
+    for (int p = 0; p < complete; ++p)
+        QVERIFY(run.pages().pages[p].items.empty());
+    QVERIFY(!run.pages().pages[complete].items.empty());
+    for (int r = all.rowCount() / 2; r < all.rowCount(); ++r)
+        copyRow(all, rows, r);
+    run.addRows();
+    run.finish();
+    QCOMPARE(run.pages().pageCount(), expected.pageCount());
+    for (int p = complete; p < expected.pageCount(); ++p)
+        QCOMPARE(run.pages().texts(p), expected.texts(p));
+}
+
 void TestReportLayout::previewWhileLoading() {
     const MemoryDataSource all = testdata::workerRows(5, 12);
     const ReportPages expected = layoutReport(streamableWorkerReport(), all);

@@ -1,6 +1,7 @@
 // Writing reports into PDF files without any window, as the command-line mode on a server does:
 // this test program runs with a QGuiApplication only.
 #include "ReportTestData.h"
+#include "reportengine/ReportPageSource.h"
 #include "reportengine/ReportPainter.h"
 
 #include <QDir>
@@ -69,6 +70,8 @@ private slots:
     void nonRegularTargetsAreLeftAlone();
     void wrapsAndCutsTextsAsOnScreen();
     void characterMissingFromTheFont();
+    void pagesLeaveMemoryOnceWritten_data();
+    void pagesLeaveMemoryOnceWritten();
     void embedsFontOutlines_data();
     void embedsFontOutlines();
 
@@ -249,6 +252,76 @@ void TestReportPdf::characterMissingFromTheFont() {
     QCOMPARE(pdfProducer(plain), QString("tabel"));
     QVERIFY2(pdfProducer(foreign).contains("Qt"), qPrintable(pdfProducer(foreign)));
     QVERIFY(pdfText(foreign).contains("Иванов Иван Иванович"));
+}
+
+void TestReportPdf::pagesLeaveMemoryOnceWritten_data() {
+    QTest::addColumn<QString>("lastName"); // the name of the last worker, on the report's last pages
+    QTest::addColumn<QString>("producer");
+    QTest::addColumn<int>("madeAgain");
+    QTest::newRow("own writer") << "Смирнов Олег Павлович"
+                                << "tabel" << 0;
+    // A character the font lacks, pages after the first ones were written and released: the
+    // report is made again for Qt's engine.
+    QTest::newRow("character missing on a later page") << "Смирнов 漢"
+                                                       << "Qt" << 1;
+}
+
+// Written with a way to make the report again, each page leaves the source once it is in the
+// file; the file is the one written from all pages at once.
+void TestReportPdf::pagesLeaveMemoryOnceWritten() {
+    QFETCH(QString, lastName);
+    QFETCH(QString, producer);
+    QFETCH(int, madeAgain);
+    const QStringList kFields = {"fio", "nom", "naimen", "kolvo", "summa", "f_sum7"};
+    const MemoryDataSource base = testdata::workerRows(5, 12);
+    MemoryDataSource all(kFields);
+    for (int r = 0; r < base.rowCount(); ++r) {
+        QVariantList values;
+        for (const QString& f : kFields)
+            values << base.value(r, f);
+        if (r >= base.rowCount() - 24)
+            values[0] = lastName;
+        all.addRow(values);
+    }
+    ReportDefinition report = testdata::workerReport();
+    report.font.family = family;
+    report.pageFooter->elements[0].text = "'Стр. ' + STR(PAGE())"; // no page count: pages come as rows do
+    auto feedOf = [&](MemoryDataSource& rows, int& next) {
+        return std::make_unique<LayoutFeed>(report, rows, [&rows, &next, &all, kFields] {
+            for (int k = 0; k < 5 && next < all.rowCount(); ++k) {
+                QVariantList values;
+                for (const QString& f : kFields)
+                    values << all.value(next, f);
+                rows.addRow(values);
+                ++next;
+            }
+            return next < all.rowCount();
+        });
+    };
+    QTemporaryDir dir;
+    const QString whole = dir.filePath("whole.pdf"), streamed = dir.filePath("streamed.pdf");
+    const ReportPages expected = layoutReport(report, all);
+    QVERIFY(expected.pageCount() > 2);
+    QVERIFY(writeReportPdf(expected, whole));
+
+    MemoryDataSource rows(kFields), rowsAgain(kFields);
+    int next = 0, nextAgain = 0, made = 0;
+    std::unique_ptr<LayoutFeed> feed = feedOf(rows, next);
+    QString error;
+    QVERIFY2(writeReportPdf(*feed, streamed, &error,
+                            [&]() -> std::unique_ptr<PageSource> {
+                                ++made;
+                                return feedOf(rowsAgain, nextAgain);
+                            }),
+             qPrintable(error));
+    QCOMPARE(made, madeAgain);
+    QVERIFY2(pdfProducer(streamed).contains(producer), qPrintable(pdfProducer(streamed)));
+    QCOMPARE(pdfText(streamed), pdfText(whole));
+    if (madeAgain == 0) {
+        QCOMPARE(feed->pages().pageCount(), expected.pageCount());
+        for (const ReportPage& page : feed->pages().pages)
+            QVERIFY(page.items.empty());
+    }
 }
 
 namespace {

@@ -16,9 +16,12 @@
 #include "ui/Permissions.h"
 
 #include <QDateEdit>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -83,6 +86,8 @@ private slots:
     void defaultPeriod();
     void dialogPreviewsReport_data();
     void dialogPreviewsReport();
+    void cancelStopsTheStatementOnTheServer_data();
+    void cancelStopsTheStatementOnTheServer();
     void excelSummary_data();
     void excelSummary();
     void excelSummaryCountsRows();
@@ -392,6 +397,94 @@ void TestReports::dialogPreviewsReport() {
     QCOMPARE(layouts.size(), 4);
     for (const ReportLayoutBase* l : layouts)
         QVERIFY(!l->query().isOpen());
+}
+
+void TestReports::cancelStopsTheStatementOnTheServer_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("sessionKilled"); // instead of "Отмена", the server ends the session
+    QTest::newRow("by workers") << "workersReportButton" << false;
+    QTest::newRow("detailed by workers") << "workersDetailReportButton" << false;
+    QTest::newRow("by products") << "productsReportButton" << false;
+    QTest::newRow("session ended while waiting") << "workersReportButton" << true;
+}
+
+// Another workstation holds the work records locked, so the report's statement waits on the
+// server: the dialog stays alive with its progress window, and "Отмена" there stops the
+// statement on the server; nothing is shown, no error.
+void TestReports::cancelStopsTheStatementOnTheServer() {
+    QFETCH(QString, button);
+    QFETCH(bool, sessionKilled);
+    MessageRecorder messages;
+    ReportsDialog dialog(*m_database, kFullAccess);
+    const ReportsControls controls(dialog);
+    QVERIFY(controls.complete());
+    controls.setPeriod(kFrom, kTo);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QStringList previews;
+    seams::setModalHandler([&](QDialog* d) {
+        previews << d->objectName();
+        return 0;
+    });
+    m_testDb->exec(QStringLiteral("begin"));
+    m_testDb->exec(QStringLiteral("lock table accounts_dep.smena in access exclusive mode"));
+    const QString waiting = QStringLiteral(
+        "select count(*) from pg_stat_activity where datname = current_database() and state = 'active' "
+        "and wait_event_type = 'Lock' and query like '%accounts_dep.smena%'");
+    int waitingBeforeCancel = -1;
+    bool repainted = false;
+    QProgressDialog* progress = dialog.findChild<QProgressDialog*>(QStringLiteral("reportProgress"));
+    QVERIFY(progress);
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        if (!progress->isVisible())
+            return;
+        watch.stop();
+        // The dialog still paints while the server works.
+        repainted =
+            !dialog.grab().isNull() && progress->labelText().startsWith(QStringLiteral("Отчет формируется"));
+        waitingBeforeCancel = m_testDb->scalar(waiting).toInt();
+        if (sessionKilled) {
+            m_testDb->scalar(QString(waiting).replace("count(*)", "pg_terminate_backend(pid)"));
+            return;
+        }
+        auto* cancel = progress->findChild<QPushButton*>();
+        QVERIFY(cancel);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    watch.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    clickWithMouse(dialog.findChild<QPushButton*>(button));
+    const qint64 took = clock.elapsed();
+    // The server no longer works on it, although the lock is still held.
+    const int waitingAfterCancel = m_testDb->scalar(waiting).toInt();
+    m_testDb->exec(QStringLiteral("rollback"));
+    QCOMPARE(waitingBeforeCancel, 1);
+    QVERIFY(repainted);
+    QCOMPARE(waitingAfterCancel, 0);
+    QVERIFY2(took < 10000, qPrintable(QString::number(took)));
+    if (sessionKilled) {
+        // A failure, not a cancel: said so, with the server's text.
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY2(messages.texts().join(u'|').contains(QStringLiteral("terminating connection")),
+                 qPrintable(messages.texts().join(u'|')));
+        messages.clear();
+    } else {
+        QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'|')));
+    }
+    QVERIFY(previews.isEmpty());
+    QVERIFY(!progress->isVisible());
+    // The next report comes as before.
+    QStringList texts;
+    seams::setModalHandler([&](QDialog* d) {
+        if (auto* p = qobject_cast<reportengine::ReportPreviewDialog*>(d))
+            texts = p->pages().texts();
+        return 0;
+    });
+    clickWithMouse(dialog.findChild<QPushButton*>(button));
+    QVERIFY(!texts.isEmpty());
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'|')));
 }
 
 void TestReports::excelSummary_data() {
