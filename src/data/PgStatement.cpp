@@ -1,6 +1,7 @@
 // A statement sent through the PostgreSQL client library, its answer read row by row or whole.
 #include "data/PgStatement.h"
 
+#include "data/ServerErrorText.h"
 #include "data/PgDriverHandles.h"
 
 #include <QDate>
@@ -57,7 +58,9 @@ void stopStatement(PGconn* conn) {
 
 QString resultError(const PGresult* r, PGconn* conn) {
     const QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(conn)).trimmed();
-    return text.isEmpty() ? QStringLiteral("Ошибка базы данных") : text;
+    if (text.isEmpty())
+        return QStringLiteral("Ошибка базы данных");
+    return serverErrorText(r ? QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString(), text);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "data/Sql.h"
 
 #include "data/PgDriverHandles.h"
+#include "data/ServerErrorText.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -44,7 +45,7 @@ QString withServerText(const QString& text, const QString& serverText) {
 // The error of a failed statement; a statement that failed because the session is gone says
 // so in Russian, with the server's text below.
 DbError statementError(const QSqlQuery& q) {
-    const QString text = errorText(q.lastError());
+    const QString text = serverErrorText(q.lastError().nativeErrorCode(), errorText(q.lastError()));
     PGconn* pg = pgConnection(q.driver());
     return DbError(pg && PQstatus(pg) == CONNECTION_BAD ? lostSessionText(text) : text);
 }
@@ -74,6 +75,18 @@ QString lostSessionText(const QString& serverText) {
     return withServerText(QStringLiteral("Соединение с сервером базы данных потеряно. Действие не выполнено; "
                                          "повторите его, когда сервер будет доступен."),
                           serverText);
+}
+
+QString sumOverflowText(const QString& serverText) {
+    return withServerText(
+        QStringLiteral("Сумма не помещается в графу отчёта (не больше 99 999 999,99): в записях этого периода "
+                       "есть слишком большое количество, время или цена. Исправьте такие записи в журнале "
+                       "или в работах по обслуживанию."),
+        serverText);
+}
+
+QString serverErrorText(const QString& sqlState, const QString& serverText) {
+    return sqlState == QLatin1String("22003") ? sumOverflowText(serverText) : serverText;
 }
 
 quint64 sessionNumber(const QString& connectionName) {

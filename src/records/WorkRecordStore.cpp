@@ -6,6 +6,7 @@
 #include "data/Format.h"
 #include "data/Transaction.h"
 #include "records/DayHours.h"
+#include "records/RecordLimits.h"
 #include "records/Refusal.h"
 
 namespace {
@@ -55,6 +56,12 @@ void WorkRecordStore::checkCounts(const WorkRecord& record) {
                               .arg(QString::fromUtf8(counts[i].second)),
                           *fields[i]);
     }
+    // Pieces are summed by the reports into columns that hold less than the record's columns.
+    for (int i = 0; i < 2; ++i) {
+        const QString problem = recordPiecesProblem(count(*counts[i].first), QString::fromUtf8(counts[i].second));
+        if (!problem.isEmpty())
+            throw Refusal(problem, *fields[i]);
+    }
 }
 
 void WorkRecordStore::checkValues(const WorkRecord& record) {
@@ -64,6 +71,12 @@ void WorkRecordStore::checkValues(const WorkRecord& record) {
         throw Refusal(QStringLiteral("Слишком много часов в поле «Время»: не больше %1 за одну запись.")
                           .arg(kMaxRecordHours),
                       kHoursField);
+    // The record's amount, as the reports sum it: (quantity - rejects) times the piece price.
+    const QString problem = recordAmountProblem(
+        (double(count(record.quantity)) - count(record.rejects)) * roundHalfEven(record.price, 4),
+        QStringLiteral("«Кол-во» без брака × цена"));
+    if (!problem.isEmpty())
+        throw Refusal(problem, kQuantityField);
 }
 
 void WorkRecordStore::refuseDuplicate(const WorkRecord& record, int exceptId) {
@@ -132,13 +145,17 @@ void WorkRecordStore::change(const WorkRecord& original, const WorkRecord& chang
     transaction.commit();
 }
 
-void WorkRecordStore::remove(int recordId, int workerId, int shift, const QDate& day) {
-    // The record and the hours of its day go together or not at all.
+void WorkRecordStore::remove(const WorkRecord& asSeen) {
+    // The record and the hours of its day go together or not at all. A record changed elsewhere
+    // (another worker, day or shift) is not deleted: its hours would stay with the worker it has
+    // now, with no record behind them.
     Transaction transaction(m_db);
-    if (m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"),
-                     {{QStringLiteral("id"), recordId}}) == 0)
+    if (!stillAsSeen(asSeen))
         throw StaleRowError();
-    writeDayHours(transaction, m_db, workerId, shift, day, false);
+    if (m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"),
+                     {{QStringLiteral("id"), asSeen.id}}) == 0)
+        throw StaleRowError();
+    writeDayHours(transaction, m_db, asSeen.workerId, asSeen.shift, asSeen.date, false);
     transaction.commit();
 }
 

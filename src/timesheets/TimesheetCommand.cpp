@@ -3,6 +3,7 @@
 
 #include "data/Connection.h"
 #include "data/Database.h"
+#include "data/OutputFile.h"
 #include "export/ExcelHelper.h"
 #include "export/InProcessSpreadsheet.h"
 #include "reports/HoursTimesheetReport.h"
@@ -81,6 +82,11 @@ CommandExit runTimesheetCommand(const CommandOptions& options, int buildDate, in
         printError(QStringLiteral("Использование: ") + timesheetCommandUsage());
         return CommandExit::BadArguments;
     }
+    // A folder, a device or a pipe is refused before the database is asked, and left as it is.
+    if (const QString problem = outputTargetProblem(o.xlsx); !problem.isEmpty()) {
+        printError(problem);
+        return CommandExit::FileError;
+    }
 
     // The cells go into a workbook of this program, which is then saved; a cell the workbook
     // refuses is reported here instead of in a message box.
@@ -131,7 +137,7 @@ CommandExit runTimesheetCommand(const CommandOptions& options, int buildDate, in
     try {
         spreadsheet::inprocess::saveXlsx(*workbook->activeWorkbook(), o.xlsx);
     } catch (const spreadsheet::Error& e) {
-        printError(QStringLiteral("Не удалось записать %1: %2").arg(o.xlsx, e.text()));
+        printError(e.text()); // names the file and the reason
         return CommandExit::FileError;
     }
     return cellFailed ? CommandExit::FileError : CommandExit::Success;
