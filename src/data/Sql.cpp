@@ -5,6 +5,7 @@
 #include "data/ServerErrorText.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
@@ -34,9 +35,22 @@ QString staleRowText() {
 
 namespace {
 
+// Connections of several threads (a benchmark's workstations, a test's second workstation) note
+// their sessions here at once.
+QMutex sessionsMutex;
 QHash<QString, quint64> sessions;
 // Connections whose session was lost and is to be opened again at the next statement.
 QSet<QString> lostSessions;
+
+bool isLost(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
+    return lostSessions.contains(connectionName);
+}
+
+void noteLost(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
+    lostSessions.insert(connectionName);
+}
 
 QString withServerText(const QString& text, const QString& serverText) {
     return serverText.isEmpty() ? text : text + QStringLiteral("\n\n") + serverText;
@@ -90,12 +104,16 @@ QString serverErrorText(const QString& sqlState, const QString& serverText) {
 }
 
 quint64 sessionNumber(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
     return sessions.value(connectionName);
 }
 
 void noteNewSession(const QString& connectionName) {
-    ++sessions[connectionName];
-    lostSessions.remove(connectionName);
+    {
+        QMutexLocker lock(&sessionsMutex);
+        ++sessions[connectionName];
+        lostSessions.remove(connectionName);
+    }
     // No compiling of statements to machine code: the server would do it for every large
     // statement (the year's reports, the timesheet rebuild), and the compiling takes longer than
     // it saves (0.7 s of the year's report by workers). Servers before 11 have no such setting.
@@ -105,6 +123,7 @@ void noteNewSession(const QString& connectionName) {
 }
 
 void noteClosed(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
     lostSessions.remove(connectionName);
 }
 
@@ -116,12 +135,12 @@ void ensureSession(QSqlDatabase db) {
             return; // inside a transaction or a statement: it stands or falls with its session
         if (PQstatus(pg) == CONNECTION_OK && !serverClosed(pg))
             return;
-    } else if (!lostSessions.contains(name)) {
+    } else if (!isLost(name)) {
         return; // closed by the program, or not PostgreSQL: the statement reports it
     }
     db.close();
     if (!db.open()) {
-        lostSessions.insert(name);
+        noteLost(name);
         throw DbError(withServerText(
             QStringLiteral("Нет соединения с сервером базы данных. Повторите действие, когда сервер будет "
                            "доступен; введённые данные сохранены в окне."),

@@ -252,6 +252,11 @@ ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {
 
     Transaction transaction(m_target);
     transaction.lock(LockSpace::LegacyImport, number);
+    // Other workstations' writes into the table wait for the step: a row they added meanwhile would
+    // take a key the step is about to copy, as the key sequence moves past the copied keys only
+    // at the end. Reading goes on.
+    if (step.copiesKeys)
+        runStatement(m_target, QStringLiteral("lock table %1 in exclusive mode").arg(step.keyTable));
     result.rowsBefore = countRows(m_target, step.targetTable);
     // Rows with keys of 0 and below are kept: they are not the earlier database's.
     runStatement(m_target, QStringLiteral("delete from %1 where id>0").arg(step.targetTable));

@@ -6,8 +6,11 @@
 
 namespace {
 
+// Roubles with two decimals, the thousands parted by plain spaces: 20 000 000,00.
 QString money(double v) {
-    return QLocale(QLocale::Russian).toString(v, 'f', 2);
+    QString text = QLocale(QLocale::Russian).toString(v, 'f', 2);
+    const QString groupSeparator = QLocale(QLocale::Russian).groupSeparator();
+    return text.replace(groupSeparator, QStringLiteral(" "));
 }
 
 } // namespace

@@ -29,7 +29,9 @@ bool parseMonth(const QString& text, TimesheetMonth* month) {
     if (!m.hasMatch())
         return false;
     *month = {m.captured(1).toInt(), m.captured(2).toInt()};
-    return month->month >= 1 && month->month <= 12 && month->year >= 1900;
+    // The statements read the month up to the first day of the next one, which must be a date of
+    // four-digit years as well.
+    return month->month >= 1 && month->month <= 12 && month->year >= 1900 && month->year <= 9998;
 }
 
 // Reads the values of the options; on a fault returns false with the reason.
@@ -55,7 +57,7 @@ bool parseOptions(const CommandOptions& given, Options* o, QString* error) {
     }
     const QString month = given.value(QStringLiteral("month"));
     if (!parseMonth(month, &o->month)) {
-        *error = QStringLiteral("месяц '%1' не в виде ММ.ГГГГ").arg(month);
+        *error = QStringLiteral("месяц '%1' не в виде ММ.ГГГГ (с 01.1900 по 12.9998)").arg(month);
         return false;
     }
     o->xlsx = given.value(QStringLiteral("xlsx"));

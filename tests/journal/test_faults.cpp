@@ -103,6 +103,8 @@ private slots:
     void hoursAreCheckedBeforeWriting_data();
     void hoursAreCheckedBeforeWriting();
     void largeSumsAreRefusedWhole();
+    void recordsTheReportsCannotSumAreRefused_data();
+    void recordsTheReportsCannotSumAreRefused();
     void recordChangedElsewhereIsNotOverwritten_data();
     void recordChangedElsewhereIsNotOverwritten();
     void deletedRecordIsReported();
@@ -346,6 +348,32 @@ void TestFaults::hoursAreCheckedBeforeWriting() {
         QCOMPARE(boxes->shown.size(), 1);
         QVERIFY(boxes->texts().first().contains("«Время»"));
         QVERIFY(sql.statements.filter("insert", Qt::CaseInsensitive).isEmpty());
+    }
+}
+
+// A record the reports could not sum (their sums are numeric(10,2)) is refused at entry with the
+// reason, and nothing is written; what they can sum is saved.
+void TestFaults::recordsTheReportsCannotSumAreRefused_data() {
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("7,000,000 pieces at the piece price")
+        << "7000000" << "Слишком большая сумма одной записи («Кол-во» без брака × цена)";
+    QTest::newRow("more pieces than a record holds") << "10000000" << "Слишком большое число в поле «Кол-во»: не больше 9999999.";
+    QTest::newRow("within the limits") << "700000" << "";
+}
+
+void TestFaults::recordsTheReportsCannotSumAreRefused() {
+    QFETCH(QString, quantity);
+    QFETCH(QString, message);
+    openWindow();
+    addRecord(quantity, "8");
+    QCOMPARE(records(), message.isEmpty() ? 1 : 0);
+    QCOMPARE(dayHours(), message.isEmpty() ? 8 : -1);
+    if (message.isEmpty()) {
+        QCOMPARE(boxes->texts(), QStringList());
+    } else {
+        QCOMPARE(boxes->shown.size(), 1);
+        QVERIFY2(boxes->texts().first().startsWith(message), qPrintable(boxes->texts().first()));
     }
 }
 
