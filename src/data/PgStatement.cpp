@@ -115,10 +115,13 @@ PgStatement::Result PgStatement::nextStreamResult() {
     const bool failed =
         r ? PQresultStatus(r.get()) != PGRES_TUPLES_OK : PQstatus(m_connection) == CONNECTION_BAD;
     QString message = failed ? resultError(r.get(), m_connection) : QString();
-    if (failed && PQstatus(m_connection) == CONNECTION_BAD)
-        message = lostSessionText(message);
+    // The rest is read before the session is judged: a server that ends the session sends its
+    // message first and closes the connection after it.
     while (PGresult* rest = PQgetResult(m_connection))
         PQclear(rest);
+    if (failed && (PQstatus(m_connection) == CONNECTION_BAD ||
+                   (r && endsSession(QString::fromLatin1(PQresultErrorField(r.get(), PG_DIAG_SQLSTATE))))))
+        message = lostSessionText(message);
     m_connection = nullptr;
     if (failed)
         throw DbError(message);

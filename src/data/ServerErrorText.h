@@ -10,3 +10,6 @@ QString sumOverflowText(const QString& serverText);
 // The server's error text of a failed statement with its SQLSTATE: a sum that does not fit is
 // explained, any other text is kept as it is.
 QString serverErrorText(const QString& sqlState, const QString& serverText);
+// Whether a statement's SQLSTATE says that the server ended the session (a restart, a killed
+// session, a connection failure), which the client library may not have noticed yet.
+bool endsSession(const QString& sqlState);

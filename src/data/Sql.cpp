@@ -59,9 +59,11 @@ QString withServerText(const QString& text, const QString& serverText) {
 // The error of a failed statement; a statement that failed because the session is gone says
 // so in Russian, with the server's text below.
 DbError statementError(const QSqlQuery& q) {
-    const QString text = serverErrorText(q.lastError().nativeErrorCode(), errorText(q.lastError()));
+    const QString text = errorText(q.lastError());
+    const QString state = q.lastError().nativeErrorCode();
     PGconn* pg = pgConnection(q.driver());
-    return DbError(pg && PQstatus(pg) == CONNECTION_BAD ? lostSessionText(text) : text);
+    return DbError((pg && PQstatus(pg) == CONNECTION_BAD) || endsSession(state) ? lostSessionText(text)
+                                                                               : serverErrorText(state, text));
 }
 
 // Whether the server has closed an idle session: it sends its last message and closes the socket,
@@ -101,6 +103,12 @@ QString sumOverflowText(const QString& serverText) {
 
 QString serverErrorText(const QString& sqlState, const QString& serverText) {
     return sqlState == QLatin1String("22003") ? sumOverflowText(serverText) : serverText;
+}
+
+bool endsSession(const QString& sqlState) {
+    // Class 08: connection exceptions; 57P01 to 57P03: the server shut down, crashed or is starting.
+    return sqlState.startsWith(QLatin1String("08")) || sqlState == QLatin1String("57P01") ||
+           sqlState == QLatin1String("57P02") || sqlState == QLatin1String("57P03");
 }
 
 quint64 sessionNumber(const QString& connectionName) {
