@@ -48,7 +48,8 @@ double percentile(std::vector<double> v, double p) {
 
 void printTimes(const char* what, const std::vector<double>& v) {
     std::printf("%s: %zu, median %.1f ms, 95th percentile %.1f ms, max %.1f ms\n", what, v.size(),
-                percentile(v, 0.5), percentile(v, 0.95), v.empty() ? 0.0 : *std::max_element(v.begin(), v.end()));
+                percentile(v, 0.5), percentile(v, 0.95),
+                v.empty() ? 0.0 : *std::max_element(v.begin(), v.end()));
 }
 
 double msSince(const QElapsedTimer& t) {
@@ -57,8 +58,9 @@ double msSince(const QElapsedTimer& t) {
 
 // One workstation's day: its own session, its own journals and records. Its records carry a
 // colour of their own (index * 1,000,000 and up), so that the check at the end finds them.
-void workstation(int index, const QStringList& target, const std::vector<Pattern>& patterns, const QDate& lastDay,
-                 std::chrono::steady_clock::time_point until, std::latch& opened, Outcome& out) {
+void workstation(int index, const QStringList& target, const std::vector<Pattern>& patterns,
+                 const QDate& lastDay, std::chrono::steady_clock::time_point until, std::latch& opened,
+                 Outcome& out) {
     const QString name = QStringLiteral("load_%1").arg(index);
     {
         Database db(nullptr, name);
@@ -176,9 +178,10 @@ int main(int argc, char** argv) {
         dm.connection().open();
         lastDay = dm.readValue(QStringLiteral("select max(data) from accounts_dep.smena")).toDate();
         Dataset rows(nullptr, dm.connection().name());
-        rows.setSql(QStringLiteral("select distinct w_id, i_id, o_id, cena from accounts_dep.smena where data >= "
-                                   "(select max(data) from accounts_dep.smena) - 60 and smena between 1 and 3 "
-                                   "order by 1, 2, 3 limit 3000"));
+        rows.setSql(
+            QStringLiteral("select distinct w_id, i_id, o_id, cena from accounts_dep.smena where data >= "
+                           "(select max(data) from accounts_dep.smena) - 60 and smena between 1 and 3 "
+                           "order by 1, 2, 3 limit 3000"));
         rows.open();
         for (rows.first(); !rows.eof(); rows.next())
             patterns.push_back({rows.fieldByName(QStringLiteral("w_id")).asInteger(),
@@ -202,8 +205,8 @@ int main(int argc, char** argv) {
     std::latch opened(workstations);
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     for (int i = 0; i < workstations; ++i)
-        threads.emplace_back(workstation, i + 1, target, std::cref(patterns), lastDay, until, std::ref(opened),
-                             std::ref(outcomes[size_t(i)]));
+        threads.emplace_back(workstation, i + 1, target, std::cref(patterns), lastDay, until,
+                             std::ref(opened), std::ref(outcomes[size_t(i)]));
     for (std::thread& t : threads)
         t.join();
 
@@ -223,8 +226,8 @@ int main(int argc, char** argv) {
     printTimes("work-record save with the hours upkeep and the shift's journal read again", all.saves);
     printTimes("work-record change to another worker", all.changes);
     printTimes("work-record delete", all.deletes);
-    std::printf("refused (a duplicate or a limit): %d, found changed elsewhere: %d, errors: %lld\n", all.refused,
-                all.stale, qlonglong(all.errors.size()));
+    std::printf("refused (a duplicate or a limit): %d, found changed elsewhere: %d, errors: %lld\n",
+                all.refused, all.stale, qlonglong(all.errors.size()));
     for (const QString& e : all.errors.mid(0, 5))
         std::printf("  error: %s\n", qPrintable(e));
 
@@ -232,46 +235,50 @@ int main(int argc, char** argv) {
     bool sound = all.errors.isEmpty();
     try {
         const qint64 stored =
-            dm.readValue(QStringLiteral("select count(*) from accounts_dep.smena where color >= 1000000")).toLongLong();
+            dm.readValue(QStringLiteral("select count(*) from accounts_dep.smena where color >= 1000000"))
+                .toLongLong();
         const qint64 doubled =
-            dm.readValue(QStringLiteral("select count(*) from (select color from accounts_dep.smena where color >= "
-                                        "1000000 group by color having count(*) > 1) d"))
+            dm.readValue(
+                  QStringLiteral("select count(*) from (select color from accounts_dep.smena where color >= "
+                                 "1000000 group by color having count(*) > 1) d"))
                 .toLongLong();
         const qint64 doubledRows =
-            dm.readValue(QStringLiteral("select count(*) from (select 1 from accounts_dep.h_tabel where smena between "
-                                        "1 and 4 group by w_id, smena, month, year having count(*) > 1) d"))
+            dm.readValue(QStringLiteral(
+                             "select count(*) from (select 1 from accounts_dep.h_tabel where smena between "
+                             "1 and 4 group by w_id, smena, month, year having count(*) > 1) d"))
                 .toLongLong();
         // Every day of the timesheet rows of the workers and months written, against its records.
-        const qint64 wrongDays = dm.readValue(QStringLiteral(
-                                                  "with touched as (select distinct w_id, smena, "
-                                                  "extract(month from data)::int m, extract(year from data)::int y "
-                                                  "from accounts_dep.smena where color >= 1000000), "
-                                                  "sums as (select s.w_id, s.smena, s.data, sum(s.time) hours "
-                                                  "from accounts_dep.smena s join touched t on t.w_id = s.w_id and "
-                                                  "t.smena = s.smena and extract(month from s.data) = t.m and "
-                                                  "extract(year from s.data) = t.y group by 1, 2, 3) "
-                                                  "select count(*) from touched t join accounts_dep.h_tabel h on "
-                                                  "h.w_id = t.w_id and h.smena = t.smena and h.month = t.m and "
-                                                  "h.year = t.y cross join generate_series(1, 31) d "
-                                                  "left join sums s on s.w_id = t.w_id and s.smena = t.smena and "
-                                                  "s.data = make_date(t.y, t.m, 1) + d - 1 and "
-                                                  "extract(month from make_date(t.y, t.m, 1) + d - 1) = t.m "
-                                                  "where coalesce((array[h.d1, h.d2, h.d3, h.d4, h.d5, h.d6, h.d7, "
-                                                  "h.d8, h.d9, h.d10, h.d11, h.d12, h.d13, h.d14, h.d15, h.d16, "
-                                                  "h.d17, h.d18, h.d19, h.d20, h.d21, h.d22, h.d23, h.d24, h.d25, "
-                                                  "h.d26, h.d27, h.d28, h.d29, h.d30, h.d31])[d], 0) <> "
-                                                  "coalesce(s.hours, 0) and d <= extract(day from (make_date(t.y, "
-                                                  "t.m, 1) + interval '1 month' - interval '1 day'))"))
-                                      .toLongLong();
+        const qint64 wrongDays =
+            dm.readValue(QStringLiteral("with touched as (select distinct w_id, smena, "
+                                        "extract(month from data)::int m, extract(year from data)::int y "
+                                        "from accounts_dep.smena where color >= 1000000), "
+                                        "sums as (select s.w_id, s.smena, s.data, sum(s.time) hours "
+                                        "from accounts_dep.smena s join touched t on t.w_id = s.w_id and "
+                                        "t.smena = s.smena and extract(month from s.data) = t.m and "
+                                        "extract(year from s.data) = t.y group by 1, 2, 3) "
+                                        "select count(*) from touched t join accounts_dep.h_tabel h on "
+                                        "h.w_id = t.w_id and h.smena = t.smena and h.month = t.m and "
+                                        "h.year = t.y cross join generate_series(1, 31) d "
+                                        "left join sums s on s.w_id = t.w_id and s.smena = t.smena and "
+                                        "s.data = make_date(t.y, t.m, 1) + d - 1 and "
+                                        "extract(month from make_date(t.y, t.m, 1) + d - 1) = t.m "
+                                        "where coalesce((array[h.d1, h.d2, h.d3, h.d4, h.d5, h.d6, h.d7, "
+                                        "h.d8, h.d9, h.d10, h.d11, h.d12, h.d13, h.d14, h.d15, h.d16, "
+                                        "h.d17, h.d18, h.d19, h.d20, h.d21, h.d22, h.d23, h.d24, h.d25, "
+                                        "h.d26, h.d27, h.d28, h.d29, h.d30, h.d31])[d], 0) <> "
+                                        "coalesce(s.hours, 0) and d <= extract(day from (make_date(t.y, "
+                                        "t.m, 1) + interval '1 month' - interval '1 day'))"))
+                .toLongLong();
         std::printf("records saved %d, deleted %d, expected %d, stored %lld; doubled records %lld, doubled "
                     "timesheet rows %lld, timesheet days unequal to their records %lld\n",
                     all.added, all.deleted, all.added - all.deleted, stored, doubled, doubledRows, wrongDays);
-        sound = sound && stored == all.added - all.deleted && doubled == 0 && doubledRows == 0 && wrongDays == 0;
+        sound =
+            sound && stored == all.added - all.deleted && doubled == 0 && doubledRows == 0 && wrongDays == 0;
     } catch (const DbError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message));
         return 1;
     }
-    std::printf("%s\n", sound ? "held: no row lost or doubled, every timesheet day equals its records"
-                              : "NOT HELD");
+    std::printf("%s\n",
+                sound ? "held: no row lost or doubled, every timesheet day equals its records" : "NOT HELD");
     return sound ? 0 : 1;
 }

@@ -95,7 +95,8 @@ bool OutputFile::open() {
         return false;
     }
     auto file = std::make_unique<QTemporaryFile>(
-        QDir(written.absolutePath()).filePath(QStringLiteral(".") + written.fileName() + QStringLiteral(".XXXXXX")));
+        QDir(written.absolutePath())
+            .filePath(QStringLiteral(".") + written.fileName() + QStringLiteral(".XXXXXX")));
     file->setAutoRemove(false);
     if (!file->open())
         return fail(failureReason(m_written, file->errorString()));

@@ -1,8 +1,8 @@
 // A statement sent through the PostgreSQL client library, its answer read row by row or whole.
 #include "data/PgStatement.h"
 
-#include "data/ServerErrorText.h"
 #include "data/PgDriverHandles.h"
+#include "data/ServerErrorText.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -60,7 +60,8 @@ QString resultError(const PGresult* r, PGconn* conn) {
     const QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(conn)).trimmed();
     if (text.isEmpty())
         return QStringLiteral("Ошибка базы данных");
-    return serverErrorText(r ? QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString(), text);
+    return serverErrorText(r ? QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString(),
+                           text);
 }
 
 } // namespace

@@ -62,8 +62,9 @@ DbError statementError(const QSqlQuery& q) {
     const QString text = errorText(q.lastError());
     const QString state = q.lastError().nativeErrorCode();
     PGconn* pg = pgConnection(q.driver());
-    return DbError((pg && PQstatus(pg) == CONNECTION_BAD) || endsSession(state) ? lostSessionText(text)
-                                                                               : serverErrorText(state, text));
+    return DbError((pg && PQstatus(pg) == CONNECTION_BAD) || endsSession(state)
+                       ? lostSessionText(text)
+                       : serverErrorText(state, text));
 }
 
 // Whether the server has closed an idle session: it sends its last message and closes the socket,
@@ -95,9 +96,10 @@ QString lostSessionText(const QString& serverText) {
 
 QString sumOverflowText(const QString& serverText) {
     return withServerText(
-        QStringLiteral("Сумма не помещается в графу отчёта (не больше 99 999 999,99): в записях этого периода "
-                       "есть слишком большое количество, время или цена. Исправьте такие записи в журнале "
-                       "или в работах по обслуживанию."),
+        QStringLiteral(
+            "Сумма не помещается в графу отчёта (не больше 99 999 999,99): в записях этого периода "
+            "есть слишком большое количество, время или цена. Исправьте такие записи в журнале "
+            "или в работах по обслуживанию."),
         serverText);
 }
 

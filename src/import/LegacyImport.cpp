@@ -53,7 +53,8 @@ QVariant convertValue(const QVariant& value, const ImportColumn& column, const I
     const QString text = value.toString();
     auto refuse = [&](const QString& why) {
         return DbError(QStringLiteral("%1: значение «%2» %3")
-                           .arg(placeOf(step, rowKey, column), QString(text).replace(QChar(0), QStringLiteral("\\0")), why));
+                           .arg(placeOf(step, rowKey, column),
+                                QString(text).replace(QChar(0), QStringLiteral("\\0")), why));
     };
     switch (column.kind) {
     case ValueKind::WholeNumberOrZero:
@@ -110,7 +111,8 @@ public:
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &m_statement)))
             throw DbError(QStringLiteral("нет соединения ODBC с источником"));
         const QByteArray sql = select.toUtf8();
-        if (!SQL_SUCCEEDED(SQLExecDirect(m_statement, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.constData())),
+        if (!SQL_SUCCEEDED(SQLExecDirect(m_statement,
+                                         reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.constData())),
                                          SQLINTEGER(sql.size()))))
             throw DbError(diagnostics());
     }
@@ -141,7 +143,8 @@ private:
         SQLWCHAR buffer[1024];
         for (;;) {
             SQLLEN length = 0;
-            const SQLRETURN got = SQLGetData(m_statement, column, SQL_C_WCHAR, buffer, sizeof buffer, &length);
+            const SQLRETURN got =
+                SQLGetData(m_statement, column, SQL_C_WCHAR, buffer, sizeof buffer, &length);
             if (got == SQL_NO_DATA)
                 break;
             if (!SQL_SUCCEEDED(got))
@@ -149,8 +152,9 @@ private:
             if (length == SQL_NULL_DATA)
                 return QVariant(QMetaType::fromType<QString>());
             const qsizetype room = qsizetype(sizeof buffer / sizeof(SQLWCHAR)) - 1;
-            const qsizetype units =
-                length == SQL_NO_TOTAL ? room : std::min<qsizetype>(room, qsizetype(length / sizeof(SQLWCHAR)));
+            const qsizetype units = length == SQL_NO_TOTAL
+                                        ? room
+                                        : std::min<qsizetype>(room, qsizetype(length / sizeof(SQLWCHAR)));
             text += QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer), units);
             if (got == SQL_SUCCESS)
                 break;
@@ -163,8 +167,8 @@ private:
         SQLCHAR message[1024];
         SQLINTEGER native = 0;
         SQLSMALLINT length = 0;
-        if (SQL_SUCCEEDED(SQLGetDiagRec(SQL_HANDLE_STMT, m_statement, 1, state, &native, message, sizeof message,
-                                        &length)))
+        if (SQL_SUCCEEDED(SQLGetDiagRec(SQL_HANDLE_STMT, m_statement, 1, state, &native, message,
+                                        sizeof message, &length)))
             return QString::fromUtf8(reinterpret_cast<const char*>(message)).trimmed();
         return QStringLiteral("ошибка ODBC");
     }

@@ -29,8 +29,8 @@ double hourlyPrice(double normPrice, bool dayOff, bool night) {
 
 void saveMaintenanceEntry(Database& db, const MaintenanceEntry& entry, const MaintenanceEntry* before) {
     // The entry's amount, as the reports and timesheets sum it: hours times the hourly price.
-    const QString tooLarge =
-        recordAmountProblem(double(entry.hours) * roundHalfEven(entry.price, 4), QStringLiteral("часы × цена"));
+    const QString tooLarge = recordAmountProblem(double(entry.hours) * roundHalfEven(entry.price, 4),
+                                                 QStringLiteral("часы × цена"));
     if (!tooLarge.isEmpty())
         throw Refusal(tooLarge, QStringLiteral("hours"));
     const bool change = entry.id != 0;

@@ -25,7 +25,9 @@ QString recordAmountProblem(double amount, const QString& what) {
 QString recordPiecesProblem(qint64 pieces, const QString& fieldCaption) {
     if (pieces <= kMaxRecordPieces)
         return {};
-    return QStringLiteral("Слишком большое число в поле «%1»: не больше %2.").arg(fieldCaption).arg(kMaxRecordPieces);
+    return QStringLiteral("Слишком большое число в поле «%1»: не больше %2.")
+        .arg(fieldCaption)
+        .arg(kMaxRecordPieces);
 }
 
 QString recordPriceProblem(double price, const QString& fieldCaption) {

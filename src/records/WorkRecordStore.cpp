@@ -58,7 +58,8 @@ void WorkRecordStore::checkCounts(const WorkRecord& record) {
     }
     // Pieces are summed by the reports into columns that hold less than the record's columns.
     for (int i = 0; i < 2; ++i) {
-        const QString problem = recordPiecesProblem(count(*counts[i].first), QString::fromUtf8(counts[i].second));
+        const QString problem =
+            recordPiecesProblem(count(*counts[i].first), QString::fromUtf8(counts[i].second));
         if (!problem.isEmpty())
             throw Refusal(problem, *fields[i]);
     }
@@ -72,9 +73,9 @@ void WorkRecordStore::checkValues(const WorkRecord& record) {
                           .arg(kMaxRecordHours),
                       kHoursField);
     // The record's amount, as the reports sum it: (quantity - rejects) times the piece price.
-    const QString problem = recordAmountProblem(
-        (double(count(record.quantity)) - count(record.rejects)) * roundHalfEven(record.price, 4),
-        QStringLiteral("«Кол-во» без брака × цена"));
+    const QString problem = recordAmountProblem((double(count(record.quantity)) - count(record.rejects)) *
+                                                    roundHalfEven(record.price, 4),
+                                                QStringLiteral("«Кол-во» без брака × цена"));
     if (!problem.isEmpty())
         throw Refusal(problem, kQuantityField);
 }

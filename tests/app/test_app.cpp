@@ -5,8 +5,8 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/VersionCheck.h"
-#include "data/Sql.h"
 #include "data/Database.h"
+#include "data/Sql.h"
 #include "journal/JournalView.h"
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
@@ -192,7 +192,8 @@ void TestApp::versionWrittenAtTheSameMomentElsewhere() {
     sqltrace::setHook({});
     QVERIFY(wroteElsewhere);
     QCOMPARE(db->scalar("select d || ' ' || t from accounts_dep.ver").toString(), QString("20240227 60000"));
-    QCOMPARE(boxes->texts(), QStringList{"Версия программы не соответсвует БД! Запустите программу через 5 мин."});
+    QCOMPARE(boxes->texts(),
+             QStringList{"Версия программы не соответсвует БД! Запустите программу через 5 мин."});
     QCOMPARE(ends->count, 1);
 }
 

@@ -111,11 +111,12 @@ void TestCommandLine::optionTwiceIsRefused() {
 void TestCommandLine::badPositionalArgumentsAreRefused_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
-    QTest::newRow("import, empty database name") << QStringList{"--import", "", "SERVER"} << "пустое имя базы данных";
+    QTest::newRow("import, empty database name")
+        << QStringList{"--import", "", "SERVER"} << "пустое имя базы данных";
     QTest::newRow("import, database alone") << QStringList{"--import", "kor_erp"} << "нужны оба параметра";
     QTest::newRow("windows, empty database name") << QStringList{"", "SERVER"} << "пустое имя базы данных";
-    QTest::newRow("windows, three positional") << QStringList{"kor_erp", "SERVER", "extra"}
-                                               << "лишние параметры: extra";
+    QTest::newRow("windows, three positional")
+        << QStringList{"kor_erp", "SERVER", "extra"} << "лишние параметры: extra";
     QTest::newRow("timesheet, month beyond the years")
         << QStringList{"--timesheet", "all", "--month", "12.9999", "--xlsx", "FILE", "kor_erp", "SERVER"}
         << "месяц '12.9999' не в виде ММ.ГГГГ";

@@ -293,12 +293,13 @@ void TestImport::refusedRowKeepsItsTarget_data() {
         << "Шаг 7 (smena → accounts_dep.smena): ERROR: value too long for type character(2)";
     // Values that do not convert exactly are not turned into other values: the step fails,
     // naming the table, the row's key and the column.
-    QTest::newRow("text in a number column")
-        << 4 << "insert into OPER values (20, 'abc', 0, 1.5, 2)" << false
-        << "Шаг 4 (OPER → accounts_dep.oper): таблица OPER, id 20, столбец vid: значение «abc» не целое число";
+    QTest::newRow("text in a number column") << 4 << "insert into OPER values (20, 'abc', 0, 1.5, 2)" << false
+                                             << "Шаг 4 (OPER → accounts_dep.oper): таблица OPER, id 20, "
+                                                "столбец vid: значение «abc» не целое число";
     QTest::newRow("fraction in a whole-number column")
         << 4 << "insert into OPER values (21, 3.7, 0, 1.5, 2)" << false
-        << "Шаг 4 (OPER → accounts_dep.oper): таблица OPER, id 21, столбец vid: значение «3.7» не целое число";
+        << "Шаг 4 (OPER → accounts_dep.oper): таблица OPER, id 21, столбец vid: значение «3.7» не целое "
+           "число";
     QTest::newRow("number beyond the column")
         << 4 << "insert into OPER values (22, 99999999999, 0, 1.5, 2)" << false
         << "Шаг 4 (OPER → accounts_dep.oper): таблица OPER, id 22, столбец vid: значение «99999999999» не "
@@ -433,16 +434,18 @@ void TestImport::saveDuringTheImportGetsAKeyOfItsOwn() {
         other.connection().open();
         // Wait until the import's copy is under way.
         for (int i = 0; i < 500; ++i) {
-            if (other.readValue("select count(*) from pg_stat_activity where wait_event = 'PgSleep' and "
-                                "datname = current_database()")
+            if (other
+                    .readValue("select count(*) from pg_stat_activity where wait_event = 'PgSleep' and "
+                               "datname = current_database()")
                     .toInt() > 0)
                 break;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         try {
             Transaction t(other);
-            other.execute("insert into accounts_dep.smena (w_id, data, smena, kol_vo, brak, cena, time) values "
-                          "(6, '15.01.2024', 1, 5, 0, 1, 2)");
+            other.execute(
+                "insert into accounts_dep.smena (w_id, data, smena, kol_vo, brak, cena, time) values "
+                "(6, '15.01.2024', 1, 5, 0, 1, 2)");
             t.commit();
         } catch (const DbError& e) {
             saveError = e.message;

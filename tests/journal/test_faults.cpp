@@ -357,9 +357,13 @@ void TestFaults::recordsTheReportsCannotSumAreRefused_data() {
     QTest::addColumn<QString>("quantity");
     QTest::addColumn<QString>("message");
     QTest::newRow("7,000,000 pieces at the piece price")
-        << "7000000" << "Слишком большая сумма одной записи («Кол-во» без брака × цена)";
-    QTest::newRow("more pieces than a record holds") << "10000000" << "Слишком большое число в поле «Кол-во»: не больше 9999999.";
-    QTest::newRow("within the limits") << "700000" << "";
+        << "7000000"
+        << "Слишком большая сумма одной записи («Кол-во» без брака × цена)";
+    QTest::newRow("more pieces than a record holds")
+        << "10000000"
+        << "Слишком большое число в поле «Кол-во»: не больше 9999999.";
+    QTest::newRow("within the limits") << "700000"
+                                       << "";
 }
 
 void TestFaults::recordsTheReportsCannotSumAreRefused() {
@@ -559,8 +563,10 @@ void TestFaults::deleteOfARecordChangedElsewhere_data() {
     QTest::addColumn<int>("otherWorker");
     QTest::addColumn<QString>("otherHours");
     QTest::addColumn<QString>("hoursAfter");
-    QTest::newRow("moved to another worker") << 18 << "8" << "18:8";
-    QTest::newRow("other hours, same worker") << 17 << "5" << "17:5";
+    QTest::newRow("moved to another worker") << 18 << "8"
+                                             << "18:8";
+    QTest::newRow("other hours, same worker") << 17 << "5"
+                                              << "17:5";
 }
 
 void TestFaults::deleteOfARecordChangedElsewhere() {

@@ -240,8 +240,9 @@ void TestMaintenance::amountTheReportsCannotSumIsRefused() {
         };
         inWin<QPushButton>("addButton")->click();
     });
-    QCOMPARE(boxes->texts(), QStringList{"Слишком большая сумма одной записи (часы × цена): 20 000 000,00; не "
-                                         "больше 9 999 999,99."});
+    QCOMPARE(boxes->texts(),
+             QStringList{"Слишком большая сумма одной записи (часы × цена): 20 000 000,00; не "
+                         "больше 9 999 999,99."});
     QVERIFY(stillOpen);
     QCOMPARE(entries(), 0);
     QCOMPARE(db->scalar("select count(*) from accounts_dep.h_tabel").toInt(), 0);

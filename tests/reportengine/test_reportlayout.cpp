@@ -568,8 +568,9 @@ void TestReportLayout::interruptedPreviewRefusesPrintAndSave() {
     for (int pass = 0; pass < 1000 && errors.isEmpty(); ++pass)
         QCoreApplication::processEvents();
     QCOMPARE(errors.size(), 1);
-    QCOMPARE(errors[0], QString("Отчет прерван: его строки перестали поступать.\n\nserver closed the connection "
-                                "unexpectedly"));
+    QCOMPARE(errors[0],
+             QString("Отчет прерван: его строки перестали поступать.\n\nserver closed the connection "
+                     "unexpectedly"));
     errors.clear();
     QVERIFY(dialog.isInterrupted());
     QVERIFY(!dialog.isComplete());

@@ -202,9 +202,12 @@ void TestTimesheetCommand::outdatedProgramIsRefused() {
 void TestTimesheetCommand::nonRegularTargetIsLeftAlone_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
-    QTest::newRow("device") << "device" << "не обычный файл";
-    QTest::newRow("folder") << "folder" << "это папка";
-    QTest::newRow("pipe") << "pipe" << "не обычный файл";
+    QTest::newRow("device") << "device"
+                            << "не обычный файл";
+    QTest::newRow("folder") << "folder"
+                            << "это папка";
+    QTest::newRow("pipe") << "pipe"
+                          << "не обычный файл";
 }
 
 void TestTimesheetCommand::nonRegularTargetIsLeftAlone() {
@@ -219,9 +222,10 @@ void TestTimesheetCommand::nonRegularTargetIsLeftAlone() {
         QCOMPARE(QProcess::execute("mkfifo", {target}), 0);
     }
     QString err;
-    QCOMPARE(runCaptured({"--timesheet", "all", "--month", "03.2024", "--xlsx", target, db->name(), db->host()},
-                         &err),
-             int(CommandExit::FileError));
+    QCOMPARE(
+        runCaptured({"--timesheet", "all", "--month", "03.2024", "--xlsx", target, db->name(), db->host()},
+                    &err),
+        int(CommandExit::FileError));
     QVERIFY2(err.contains(message), qPrintable(err));
     const QFileInfo after(target);
     QVERIFY(after.exists());
@@ -239,7 +243,8 @@ void TestTimesheetCommand::previousFileIsReplacedWhole() {
         QVERIFY(previous.open(QIODevice::WriteOnly));
         previous.write("the previous workbook");
     }
-    QVERIFY(QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    QVERIFY(QFile::setPermissions(real,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
     const QString link = dir.filePath("march.xlsx");
     QVERIFY(QFile::link(real, link));
     QString err;
@@ -248,8 +253,9 @@ void TestTimesheetCommand::previousFileIsReplacedWhole() {
              0);
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(readCells(link).value("A1"), QString("s:Март 2024"));
-    QCOMPARE(QFileInfo(real).permissions() & 0x0777,
-             QFileDevice::Permissions(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ReadGroup));
+    QCOMPARE(
+        QFileInfo(real).permissions() & 0x0777,
+        QFileDevice::Permissions(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ReadGroup));
     QCOMPARE(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden), QStringList{"march.xlsx"});
 }
 
@@ -278,9 +284,10 @@ void TestTimesheetCommand::fullDiskKeepsThePreviousFile() {
         }
     }
     QString err;
-    QCOMPARE(runCaptured({"--timesheet", "all", "--month", "03.2024", "--xlsx", target, db->name(), db->host()},
-                         &err),
-             int(CommandExit::FileError));
+    QCOMPARE(
+        runCaptured({"--timesheet", "all", "--month", "03.2024", "--xlsx", target, db->name(), db->host()},
+                    &err),
+        int(CommandExit::FileError));
     QVERIFY2(err.contains(target), qPrintable(err));
     QFile previous(target);
     QVERIFY(previous.open(QIODevice::ReadOnly));
@@ -292,14 +299,15 @@ void TestTimesheetCommand::fullDiskKeepsThePreviousFile() {
 // other means): the command fails with the cause in Russian, the server's text below, and
 // writes nothing.
 void TestTimesheetCommand::monthWithASumTooLargeNamesTheCause() {
-    db->exec("insert into accounts_dep.smena (data, smena, w_id, time, kol_vo, cena, brak, i_id, o_id, color, ok, "
-             "vvod, prize) values ('12.03.2024', 1, 1, 8, 7000000, 16.05, 0, 5, 42, 0, 'ok', '12.03.2024', 0)");
+    db->exec(
+        "insert into accounts_dep.smena (data, smena, w_id, time, kol_vo, cena, brak, i_id, o_id, color, ok, "
+        "vvod, prize) values ('12.03.2024', 1, 1, 8, 7000000, 16.05, 0, 5, 42, 0, 'ok', '12.03.2024', 0)");
     const QString file = dir.filePath("overflow.xlsx");
     QString err;
-    QCOMPARE(runCaptured({"--timesheet", "piecework", "--month", "03.2024", "--xlsx", file, db->name(),
-                          db->host()},
-                         &err),
-             int(CommandExit::DatabaseError));
+    QCOMPARE(
+        runCaptured(
+            {"--timesheet", "piecework", "--month", "03.2024", "--xlsx", file, db->name(), db->host()}, &err),
+        int(CommandExit::DatabaseError));
     QVERIFY2(err.contains("Сумма не помещается в графу отчёта"), qPrintable(err));
     QVERIFY2(err.contains("numeric field overflow"), qPrintable(err));
     QVERIFY(!QFile::exists(file));
