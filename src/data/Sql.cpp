@@ -41,6 +41,14 @@ QMutex sessionsMutex;
 QHash<QString, quint64> sessions;
 // Connections whose session was lost and is to be opened again at the next statement.
 QSet<QString> lostSessions;
+// Connections the program opened and has not closed. The driver marks a connection closed by
+// itself when its session is lost inside a statement; such a connection is opened again too.
+QSet<QString> openedSessions;
+
+bool isOpened(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
+    return openedSessions.contains(connectionName);
+}
 
 bool isLost(const QString& connectionName) {
     QMutexLocker lock(&sessionsMutex);
@@ -123,6 +131,7 @@ void noteNewSession(const QString& connectionName) {
         QMutexLocker lock(&sessionsMutex);
         ++sessions[connectionName];
         lostSessions.remove(connectionName);
+        openedSessions.insert(connectionName);
     }
     // No compiling of statements to machine code: the server would do it for every large
     // statement (the year's reports, the timesheet rebuild), and the compiling takes longer than
@@ -135,6 +144,7 @@ void noteNewSession(const QString& connectionName) {
 void noteClosed(const QString& connectionName) {
     QMutexLocker lock(&sessionsMutex);
     lostSessions.remove(connectionName);
+    openedSessions.remove(connectionName);
 }
 
 void ensureSession(QSqlDatabase db) {
@@ -145,8 +155,11 @@ void ensureSession(QSqlDatabase db) {
             return; // inside a transaction or a statement: it stands or falls with its session
         if (PQstatus(pg) == CONNECTION_OK && !serverClosed(pg))
             return;
-    } else if (!isLost(name)) {
-        return; // closed by the program, or not PostgreSQL: the statement reports it
+    } else if (!isLost(name) && !(isOpened(name) && !db.isOpen())) {
+        // Closed by the program, or not PostgreSQL: the statement reports it. A connection the
+        // driver closed by itself (its session was lost inside a statement or a transaction) is
+        // opened again.
+        return;
     }
     db.close();
     if (!db.open()) {
