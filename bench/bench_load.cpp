@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
                 seconds, qPrintable(target.first()), patterns.size());
     std::fflush(stdout);
 
-    std::vector<Outcome> outcomes(size_t(workstations));
+    std::vector<Outcome> outcomes(static_cast<size_t>(workstations));
     std::vector<std::thread> threads;
     std::latch opened(workstations);
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
