@@ -128,6 +128,16 @@ void WorkRecordStore::change(const WorkRecord& original, const WorkRecord& chang
     Transaction transaction(m_db);
     if (!stillAsSeen(original))
         throw StaleRowError();
+    // A record moved to another worker, day or shift touches two timesheet rows: both are held
+    // before anything is written, in the one order of their keys, so that two workstations moving
+    // records crosswise between the same two workers never wait for each other.
+    const bool moved =
+        original.date.isValid() && (original.workerId != changed.workerId ||
+                                    original.shift != changed.shift || original.date != changed.date);
+    std::vector<DayHoursCell> rows{DayHoursCell::shiftRow(changed.workerId, changed.shift, changed.date)};
+    if (moved)
+        rows.push_back(DayHoursCell::shiftRow(original.workerId, original.shift, original.date));
+    lockDayHours(transaction, rows);
     refuseDuplicate(changed, original.id);
     Params values = recordValues(changed, enteredOn);
     values.insert(QStringLiteral("id"), original.id);
@@ -140,8 +150,7 @@ void WorkRecordStore::change(const WorkRecord& original, const WorkRecord& chang
     writeDayHours(transaction, m_db, changed.workerId, changed.shift, changed.date, true);
     // A change that moved the record to another day, shift or worker leaves the hours of the
     // day it came from to be recomputed as well.
-    if (original.date.isValid() && (original.workerId != changed.workerId ||
-                                    original.shift != changed.shift || original.date != changed.date))
+    if (moved)
         writeDayHours(transaction, m_db, original.workerId, original.shift, original.date, false);
     transaction.commit();
 }
