@@ -308,10 +308,6 @@ void TestImport::refusedRowKeepsItsTarget_data() {
         << 2 << "insert into IZDEL values (30, 'M', 'N', 'тяжёлый')" << false
         << "Шаг 2 (IZDEL → accounts_dep.izdel): таблица IZDEL, id 30, столбец massa: значение «тяжёлый» не "
            "число";
-    QTest::newRow("zero character in a text")
-        << 6 << "insert into WORKERS values ('A' || char(0) || 'B', 23, null)" << false
-        << "Шаг 6 (WORKERS → accounts_dep.workers): таблица WORKERS, id 23, столбец fio: значение «A\\0B» "
-           "содержит нулевой символ";
     // A record no report could sum (7,000,000 pieces at 16.05) is not brought in.
     QTest::newRow("record beyond the reports' sums")
         << 7 << "insert into public.smena (id, kol_vo, brak, cena) values (41, 7000000, 0, 16.05)" << true
