@@ -33,6 +33,17 @@ scripts/pgcluster.sh createdb "$state" tabel_import db/schema.sql
 scripts/pgcluster.sh psql "$state" tabel_import -c "grant create on schema public to sys" >/dev/null
 build/bench/bench_import tabel_import "$PGC_HOST" || echo "bench_import: failed or below its goal (exit $?)"
 
+# Fifty workstations at once (LOAD_WORKSTATIONS) for ten minutes (LOAD_SECONDS) on a copy of the
+# large database, over the cluster's own socket: day changes, saves, changes and deletes of work
+# records, then the checks that nothing was lost or doubled. It stops by itself.
+if [ "${LOAD_SECONDS:-600}" != 0 ]; then
+    scripts/pgcluster.sh psql "$state" postgres -c "drop database if exists tabel_load" >/dev/null
+    scripts/pgcluster.sh psql "$state" postgres -c "create database tabel_load template tabel_bench" >/dev/null
+    build/bench/bench_load tabel_load "$PGC_HOST" "${LOAD_WORKSTATIONS:-50}" "${LOAD_SECONDS:-600}" \
+        || echo "bench_load: failed or not held (exit $?)"
+    scripts/pgcluster.sh psql "$state" postgres -c "drop database tabel_load" >/dev/null
+fi
+
 # The year's report under the three font setups of a desktop, on this one machine: fontconfig is
 # shown only some of the installed font folders. What stands behind the layouts' "Arial" decides
 # how the PDF file is written.

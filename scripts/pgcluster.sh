@@ -37,21 +37,27 @@ superpsql() {
 
 case "$cmd" in
 start)
+    # The superuser's password is kept from other users of the machine: the state folder and the
+    # cluster's folder are the owner's alone, the password files are read by their owner only.
+    umask 077
     mkdir -p "$state"
     if [ -f "$info" ]; then
         # A cluster left over from an earlier run: stop it first.
         "$0" stop "$state" || true
         mkdir -p "$state"
     fi
+    chmod 700 "$state"
     root=$(mktemp -d /tmp/tabelpg.XXXXXX)
-    chmod 755 "$root"
+    chmod 700 "$root"
     mkdir -p "$root/data" "$root/sock"
     pw=$(head -c 12 /dev/urandom | od -An -tx1 | tr -d ' \n')
     echo "$pw" > "$root/pwfile"
     if [ "$(id -u)" = 0 ]; then chown -R postgres: "$root"; fi
     as_owner "$PGBIN/initdb" -D "$root/data" -U postgres --pwfile="$root/pwfile" \
         --auth-local=scram-sha-256 --auth-host=scram-sha-256 -E UTF8 --locale=C.UTF-8 --no-sync >"$root/initdb.log" 2>&1 \
-        || { cat "$root/initdb.log" >&2; exit 1; }
+        || { cat "$root/initdb.log" >&2; rm -f "$root/pwfile"; exit 1; }
+    # initdb has read it; the info file below is the one place the password is kept.
+    rm -f "$root/pwfile"
     as_owner "$PGBIN/pg_ctl" -D "$root/data" -w -l "$root/server.log" \
         -o "-c listen_addresses='' -c unix_socket_directories='$root/sock' -c port=5432 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200 -c shared_buffers=256MB" \
         start >/dev/null || { cat "$root/server.log" >&2; exit 1; }

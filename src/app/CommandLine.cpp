@@ -182,7 +182,7 @@ CommandRequest readCommandLine(const QStringList& args) {
         const QStringList& positional = request.options.positional;
         if (positional.size() == 1)
             request.error = QStringLiteral("указана база данных без сервера: %1").arg(positional.first());
-        else if (positional.size() > 2)
+        else
             request.error = positionalArgumentsProblem(positional);
     }
     return request;

@@ -3,6 +3,8 @@
 
 #include "app/BuildStamp.h"
 #include "data/Database.h"
+#include "records/ProgramStamp.h"
+#include "ui/Guarded.h"
 #include "ui/Seams.h"
 
 VersionCheck::VersionCheck(Database& db, const QString& buildDateText, const QString& buildTimeText,
@@ -20,21 +22,25 @@ VersionCheck::VersionCheck(Database& db, const QString& buildDateText, const QSt
 }
 
 void VersionCheck::run() {
+    // A failed read or write (the server away) is shown as any database error is; the check runs
+    // again with the next repetition.
+    runGuarded([this] { check(); });
+}
+
+void VersionCheck::check() {
     m_ver.close();
     m_ver.open();
     m_ver.first();
     m_db.decimalSeparator = m_ver.fieldByName(QStringLiteral("delim")).asString();
     int d = m_ver.fieldByName(QStringLiteral("d")).asInteger();
     int t = m_ver.fieldByName(QStringLiteral("t")).asInteger();
-    if (d < m_buildDate || (d == m_buildDate && t < m_buildTime)) {
-        // The database carries an older stamp: this program is the newest one.
-        if (m_ver.isEmpty())
-            m_ver.append();
-        else
-            m_ver.edit();
-        m_ver.setValue(QStringLiteral("d"), m_buildDate);
-        m_ver.setValue(QStringLiteral("t"), m_buildTime);
-        m_ver.post();
+    if (m_ver.isEmpty() || d < m_buildDate || (d == m_buildDate && t < m_buildTime)) {
+        // The database carries an older stamp: this program is the newest one. Another
+        // workstation may write its own stamp at the same moment; what is stored is read again.
+        advanceProgramStamp(m_db, m_buildDate, m_buildTime);
+        m_ver.close();
+        m_ver.open();
+        m_ver.first();
     }
     d = m_ver.fieldByName(QStringLiteral("d")).asInteger();
     t = m_ver.fieldByName(QStringLiteral("t")).asInteger();

@@ -31,6 +31,8 @@ public slots:
     void run();
 
 private:
+    void check();
+
     Database& m_db;
     EditTable m_ver;
     int m_buildDate = 0;

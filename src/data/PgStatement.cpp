@@ -2,6 +2,7 @@
 #include "data/PgStatement.h"
 
 #include "data/PgDriverHandles.h"
+#include "data/ServerErrorText.h"
 #include "data/ServerWait.h"
 
 #include <QDate>
@@ -58,7 +59,10 @@ void stopStatement(PGconn* conn) {
 
 QString resultError(const PGresult* r, PGconn* conn) {
     const QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(conn)).trimmed();
-    return text.isEmpty() ? QStringLiteral("Ошибка базы данных") : text;
+    if (text.isEmpty())
+        return QStringLiteral("Ошибка базы данных");
+    return serverErrorText(r ? QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString(),
+                           text);
 }
 
 } // namespace
@@ -154,10 +158,13 @@ PgStatement::Result PgStatement::nextStreamResult() {
     const bool failed =
         r ? PQresultStatus(r.get()) != PGRES_TUPLES_OK : PQstatus(m_connection) == CONNECTION_BAD;
     QString message = failed ? resultError(r.get(), m_connection) : QString();
-    if (failed && PQstatus(m_connection) == CONNECTION_BAD)
-        message = lostSessionText(message);
+    // The rest is read before the session is judged: a server that ends the session sends its
+    // message first and closes the connection after it.
     while (PGresult* rest = PQgetResult(m_connection))
         PQclear(rest);
+    if (failed && (PQstatus(m_connection) == CONNECTION_BAD ||
+                   (r && endsSession(QString::fromLatin1(PQresultErrorField(r.get(), PG_DIAG_SQLSTATE))))))
+        message = lostSessionText(message);
     m_connection = nullptr;
     if (cancelled)
         throw StatementCancelled(); // whatever the server had sent by then, the user wants none of it

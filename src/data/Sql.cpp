@@ -2,8 +2,10 @@
 #include "data/Sql.h"
 
 #include "data/PgDriverHandles.h"
+#include "data/ServerErrorText.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
@@ -33,9 +35,30 @@ QString staleRowText() {
 
 namespace {
 
+// Connections of several threads (a benchmark's workstations, a test's second workstation) note
+// their sessions here at once.
+QMutex sessionsMutex;
 QHash<QString, quint64> sessions;
 // Connections whose session was lost and is to be opened again at the next statement.
 QSet<QString> lostSessions;
+// Connections the program opened and has not closed. The driver marks a connection closed by
+// itself when its session is lost inside a statement; such a connection is opened again too.
+QSet<QString> openedSessions;
+
+bool isOpened(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
+    return openedSessions.contains(connectionName);
+}
+
+bool isLost(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
+    return lostSessions.contains(connectionName);
+}
+
+void noteLost(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
+    lostSessions.insert(connectionName);
+}
 
 QString withServerText(const QString& text, const QString& serverText) {
     return serverText.isEmpty() ? text : text + QStringLiteral("\n\n") + serverText;
@@ -45,8 +68,11 @@ QString withServerText(const QString& text, const QString& serverText) {
 // so in Russian, with the server's text below.
 DbError statementError(const QSqlQuery& q) {
     const QString text = errorText(q.lastError());
+    const QString state = q.lastError().nativeErrorCode();
     PGconn* pg = pgConnection(q.driver());
-    return DbError(pg && PQstatus(pg) == CONNECTION_BAD ? lostSessionText(text) : text);
+    return DbError((pg && PQstatus(pg) == CONNECTION_BAD) || endsSession(state)
+                       ? lostSessionText(text)
+                       : serverErrorText(state, text));
 }
 
 // Whether the server has closed an idle session: it sends its last message and closes the socket,
@@ -76,13 +102,37 @@ QString lostSessionText(const QString& serverText) {
                           serverText);
 }
 
+QString sumOverflowText(const QString& serverText) {
+    return withServerText(
+        QStringLiteral(
+            "Сумма не помещается в графу отчёта (не больше 99 999 999,99): в записях этого периода "
+            "есть слишком большое количество, время или цена. Исправьте такие записи в журнале "
+            "или в работах по обслуживанию."),
+        serverText);
+}
+
+QString serverErrorText(const QString& sqlState, const QString& serverText) {
+    return sqlState == QLatin1String("22003") ? sumOverflowText(serverText) : serverText;
+}
+
+bool endsSession(const QString& sqlState) {
+    // Class 08: connection exceptions; 57P01 to 57P03: the server shut down, crashed or is starting.
+    return sqlState.startsWith(QLatin1String("08")) || sqlState == QLatin1String("57P01") ||
+           sqlState == QLatin1String("57P02") || sqlState == QLatin1String("57P03");
+}
+
 quint64 sessionNumber(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
     return sessions.value(connectionName);
 }
 
 void noteNewSession(const QString& connectionName) {
-    ++sessions[connectionName];
-    lostSessions.remove(connectionName);
+    {
+        QMutexLocker lock(&sessionsMutex);
+        ++sessions[connectionName];
+        lostSessions.remove(connectionName);
+        openedSessions.insert(connectionName);
+    }
     // No compiling of statements to machine code: the server would do it for every large
     // statement (the year's reports, the timesheet rebuild), and the compiling takes longer than
     // it saves (0.7 s of the year's report by workers). Servers before 11 have no such setting.
@@ -92,7 +142,9 @@ void noteNewSession(const QString& connectionName) {
 }
 
 void noteClosed(const QString& connectionName) {
+    QMutexLocker lock(&sessionsMutex);
     lostSessions.remove(connectionName);
+    openedSessions.remove(connectionName);
 }
 
 void ensureSession(QSqlDatabase db) {
@@ -103,12 +155,15 @@ void ensureSession(QSqlDatabase db) {
             return; // inside a transaction or a statement: it stands or falls with its session
         if (PQstatus(pg) == CONNECTION_OK && !serverClosed(pg))
             return;
-    } else if (!lostSessions.contains(name)) {
-        return; // closed by the program, or not PostgreSQL: the statement reports it
+    } else if (!isLost(name) && !(isOpened(name) && !db.isOpen())) {
+        // Closed by the program, or not PostgreSQL: the statement reports it. A connection the
+        // driver closed by itself (its session was lost inside a statement or a transaction) is
+        // opened again.
+        return;
     }
     db.close();
     if (!db.open()) {
-        lostSessions.insert(name);
+        noteLost(name);
         throw DbError(withServerText(
             QStringLiteral("Нет соединения с сервером базы данных. Повторите действие, когда сервер будет "
                            "доступен; введённые данные сохранены в окне."),

@@ -1,6 +1,7 @@
 // The in-process spreadsheet application and the .xlsx writer behind it.
 #include "export/InProcessSpreadsheet.h"
 
+#include "data/OutputFile.h"
 #include "ui/Seams.h"
 
 #include <QDesktopServices>
@@ -229,7 +230,12 @@ bool readsAsNumber(const QString& text, double* value) {
 }
 
 void saveXlsx(const WorkbookData& workbook, const QString& path) {
-    const QByteArray file = QFile::encodeName(path);
+    // The workbook goes into a new file beside the target, which replaces the target only when
+    // the whole workbook is written.
+    OutputFile out(path);
+    if (!out.open())
+        throw Error(out.error());
+    const QByteArray file = QFile::encodeName(out.newPath());
     lxw_workbook_options options{};
     lxw_workbook* book = workbook_new_opt(file.constData(), &options);
     if (!book)
@@ -281,10 +287,12 @@ void saveXlsx(const WorkbookData& workbook, const QString& path) {
     // Closing writes the file and frees the workbook, also after an error above.
     note(workbook_close(book));
     if (failure != LXW_NO_ERROR) {
-        QFile::remove(path);
+        out.cancel();
         throw Error(QStringLiteral("Не удалось сохранить книгу в файл %1: %2")
                         .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(failure))));
     }
+    if (!out.commit())
+        throw Error(out.error());
 }
 
 } // namespace spreadsheet::inprocess

@@ -24,9 +24,12 @@ QString importCommandUsage() {
 
 CommandExit runImportCommand(const CommandOptions& options) {
     const QStringList& positional = options.positional;
-    if (positional.size() != 0 && positional.size() != 2) {
-        printLine(stderr, QStringLiteral("нужны оба параметра: база данных и сервер\nИспользование: %1")
-                              .arg(importCommandUsage()));
+    // Both or neither, and the database named: an empty name would open the default database.
+    const QString problem = positional.size() == 1
+                                ? QStringLiteral("нужны оба параметра: база данных и сервер")
+                                : positionalArgumentsProblem(positional);
+    if (!problem.isEmpty()) {
+        printLine(stderr, QStringLiteral("Ошибка: %1\nИспользование: %2").arg(problem, importCommandUsage()));
         return CommandExit::BadArguments;
     }
 

@@ -5,9 +5,16 @@
 #include "data/Transaction.h"
 #include "import/BatchInsert.h"
 
+#include "records/RecordLimits.h"
+
+#include <QLocale>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <cmath>
 #include <limits>
+#include <sql.h>
+#include <sqlext.h>
 
 namespace {
 
@@ -16,11 +23,39 @@ qint64 countRows(const QSqlDatabase& db, const QString& table) {
     return q.next() ? q.value(0).toLongLong() : 0;
 }
 
-// A value of the source converted for its target column; throws DbError when it cannot be.
-QVariant convertValue(const QVariant& value, const ImportColumn& column) {
+// A whole number written as text ("42", or "42.0" as some drivers give whole numbers of
+// floating-point columns); false for anything that is not exactly a whole number.
+bool exactWholeNumber(const QString& text, qlonglong* n) {
+    bool ok = false;
+    *n = text.trimmed().toLongLong(&ok);
+    if (ok)
+        return true;
+    const double d = QLocale::c().toDouble(text.trimmed(), &ok);
+    // Beyond 2^53 a double no longer tells whole numbers apart.
+    if (!ok || !std::isfinite(d) || d != std::trunc(d) || std::fabs(d) > 9007199254740992.0)
+        return false;
+    *n = qlonglong(d);
+    return true;
+}
+
+// Where a refused value sits, for the user: the source table, the row's key and the column.
+QString placeOf(const ImportStep& step, const QString& rowKey, const ImportColumn& column) {
+    return QStringLiteral("таблица %1, %2, столбец %3").arg(step.sourceTable, rowKey, column.name);
+}
+
+// A value of the source converted for its target column. A value that does not convert exactly
+// (a text in a number column, a fraction or a number beyond the column in a whole-number column,
+// a text with a zero character) fails the step, naming where it is: no value is turned into
+// another one.
+QVariant convertValue(const QVariant& value, const ImportColumn& column, const ImportStep& step,
+                      const QString& rowKey) {
     const bool empty = value.isNull();
-    bool ok = true;
-    QVariant out;
+    const QString text = value.toString();
+    auto refuse = [&](const QString& why) {
+        return DbError(QStringLiteral("%1: значение «%2» %3")
+                           .arg(placeOf(step, rowKey, column),
+                                QString(text).replace(QChar(0), QStringLiteral("\\0")), why));
+    };
     switch (column.kind) {
     case ValueKind::WholeNumberOrZero:
         if (empty)
@@ -29,24 +64,138 @@ QVariant convertValue(const QVariant& value, const ImportColumn& column) {
     case ValueKind::WholeNumber: {
         if (empty)
             return QVariant(QMetaType::fromType<int>());
-        const qlonglong n = value.toLongLong(&ok);
-        ok = ok && n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max();
-        out = static_cast<int>(n);
-        break;
+        qlonglong n = 0;
+        if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
+            value.typeId() == QMetaType::Short || value.typeId() == QMetaType::UInt)
+            n = value.toLongLong();
+        else if (!exactWholeNumber(text, &n))
+            throw refuse(QStringLiteral("не целое число"));
+        if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+            throw refuse(QStringLiteral("не помещается в столбец (целое от %1 до %2)")
+                             .arg(std::numeric_limits<int>::min())
+                             .arg(std::numeric_limits<int>::max()));
+        return static_cast<int>(n);
     }
-    case ValueKind::FloatNumber:
+    case ValueKind::FloatNumber: {
         if (empty)
             return QVariant(QMetaType::fromType<double>());
-        out = value.toDouble(&ok);
-        break;
+        bool ok = false;
+        const double d = value.typeId() == QMetaType::Double ? value.toDouble()
+                                                             : QLocale::c().toDouble(text.trimmed(), &ok);
+        if (value.typeId() != QMetaType::Double && (!ok || !std::isfinite(d)))
+            throw refuse(QStringLiteral("не число"));
+        return d;
+    }
     case ValueKind::Text:
-        return empty ? QVariant(QMetaType::fromType<QString>()) : QVariant(value.toString());
+        if (empty)
+            return QVariant(QMetaType::fromType<QString>());
+        if (text.contains(QChar(0)))
+            throw refuse(QStringLiteral("содержит нулевой символ"));
+        return text;
     case ValueKind::Typed:
         return value;
     }
-    if (!ok)
-        throw DbError(QStringLiteral("значение '%1' столбца %2 не число").arg(value.toString(), column.name));
-    return out;
+    return value;
+}
+
+// The rows of a statement on an ODBC connection, each value read as the text the driver gives
+// for it (or null): the driver then never turns a value into another one on its way, as it does
+// when it is asked for a number of a column that holds a text or a larger number.
+class OdbcTextRows {
+public:
+    OdbcTextRows(const QSqlDatabase& db, const QString& select, int columns) : m_columns(columns) {
+        const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+        if (!h.isValid() || h.metaType().sizeOf() != sizeof(SQLHANDLE))
+            throw DbError(QStringLiteral("нет соединения ODBC с источником"));
+        const SQLHANDLE dbc = *static_cast<const SQLHANDLE*>(h.constData());
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &m_statement)))
+            throw DbError(QStringLiteral("нет соединения ODBC с источником"));
+        const QByteArray sql = select.toUtf8();
+        if (!SQL_SUCCEEDED(SQLExecDirect(m_statement,
+                                         reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.constData())),
+                                         SQLINTEGER(sql.size()))))
+            throw DbError(diagnostics());
+    }
+    ~OdbcTextRows() {
+        if (m_statement)
+            SQLFreeHandle(SQL_HANDLE_STMT, m_statement);
+    }
+    OdbcTextRows(const OdbcTextRows&) = delete;
+    OdbcTextRows& operator=(const OdbcTextRows&) = delete;
+
+    // Reads the next row into `row`; false after the last one.
+    bool next(QVariantList& row) {
+        const SQLRETURN fetched = SQLFetch(m_statement);
+        if (fetched == SQL_NO_DATA)
+            return false;
+        if (!SQL_SUCCEEDED(fetched))
+            throw DbError(diagnostics());
+        for (int c = 0; c < m_columns; ++c)
+            row[c] = value(SQLUSMALLINT(c + 1));
+        return true;
+    }
+
+private:
+    // One value as UTF-16 text, in pieces when it is long; its length comes from the driver, so
+    // that a zero character inside it is kept.
+    QVariant value(SQLUSMALLINT column) {
+        QString text;
+        SQLWCHAR buffer[1024];
+        for (;;) {
+            SQLLEN length = 0;
+            const SQLRETURN got =
+                SQLGetData(m_statement, column, SQL_C_WCHAR, buffer, sizeof buffer, &length);
+            if (got == SQL_NO_DATA)
+                break;
+            if (!SQL_SUCCEEDED(got))
+                throw DbError(diagnostics());
+            if (length == SQL_NULL_DATA)
+                return QVariant(QMetaType::fromType<QString>());
+            const qsizetype room = qsizetype(sizeof buffer / sizeof(SQLWCHAR)) - 1;
+            const qsizetype units = length == SQL_NO_TOTAL
+                                        ? room
+                                        : std::min<qsizetype>(room, qsizetype(length / sizeof(SQLWCHAR)));
+            text += QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer), units);
+            if (got == SQL_SUCCESS)
+                break;
+        }
+        return text;
+    }
+
+    QString diagnostics() const {
+        SQLCHAR state[6];
+        SQLCHAR message[1024];
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        if (SQL_SUCCEEDED(SQLGetDiagRec(SQL_HANDLE_STMT, m_statement, 1, state, &native, message,
+                                        sizeof message, &length)))
+            return QString::fromUtf8(reinterpret_cast<const char*>(message)).trimmed();
+        return QStringLiteral("ошибка ODBC");
+    }
+
+    SQLHANDLE m_statement = SQL_NULL_HANDLE;
+    int m_columns;
+};
+
+// The rows of the journal that a report could no longer sum: too many pieces or too large an
+// amount for one record. The first such row fails the step, named by its key.
+void refuseRecordsBeyondLimits(const QSqlDatabase& target, const ImportStep& step) {
+    QSqlQuery beyond = runStatement(
+        target,
+        QStringLiteral("select id, kol_vo, brak, (kol_vo-coalesce(brak,0))*cena from %1 where id>0 and "
+                       "(kol_vo>:pieces or brak>:pieces or abs((kol_vo-coalesce(brak,0))*cena)>:amount) "
+                       "order by id limit 1")
+            .arg(step.targetTable),
+        {{QStringLiteral("pieces"), kMaxRecordPieces}, {QStringLiteral("amount"), kMaxRecordAmount}});
+    if (!beyond.next())
+        return;
+    const QString row = QStringLiteral("id %1").arg(beyond.value(0).toString());
+    QString problem = recordPiecesProblem(beyond.value(1).toLongLong(), QStringLiteral("kol_vo"));
+    if (problem.isEmpty())
+        problem = recordPiecesProblem(beyond.value(2).toLongLong(), QStringLiteral("brak"));
+    if (problem.isEmpty())
+        problem = recordAmountProblem(beyond.value(3).toDouble(), QStringLiteral("(kol_vo - brak) × cena"));
+    throw DbError(QStringLiteral("таблица %1, %2: %3").arg(step.sourceTable, row, problem));
 }
 
 } // namespace
@@ -107,12 +256,19 @@ ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {
 
     Transaction transaction(m_target);
     transaction.lock(LockSpace::LegacyImport, number);
+    // Other workstations' writes into the table wait for the step: a row they added meanwhile would
+    // take a key the step is about to copy, as the key sequence moves past the copied keys only
+    // at the end. Reading goes on.
+    if (step.copiesKeys)
+        runStatement(m_target, QStringLiteral("lock table %1 in exclusive mode").arg(step.keyTable));
     result.rowsBefore = countRows(m_target, step.targetTable);
     // Rows with keys of 0 and below are kept: they are not the earlier database's.
     runStatement(m_target, QStringLiteral("delete from %1 where id>0").arg(step.targetTable));
     result.rowsCopied = place.inTargetDatabase.isEmpty() ? copyThroughClient(step, source, total)
                                                          : copyOnServer(step, place.inTargetDatabase, total);
     report(progressText(step.sourceTable, result.rowsCopied, total), true);
+    if (step.targetTable == QLatin1String("accounts_dep.smena"))
+        refuseRecordsBeyondLimits(m_target, step);
     if (step.copiesKeys)
         followKeySequence(step);
     transaction.commit();
@@ -121,26 +277,45 @@ ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {
 
 // Reads the source's rows and writes them into the target a batch at a time.
 qint64 LegacyImport::copyThroughClient(const ImportStep& step, const QSqlDatabase& source, qint64 total) {
-    QSqlQuery read(source);
-    read.setForwardOnly(true);
     const QString select = QStringLiteral("select %1 from %2%3")
                                .arg(step.columnNames().join(QStringLiteral(", ")), step.sourceTable,
                                     step.copiesKeys ? QStringLiteral(" order by id") : QString());
     sqltrace::record(select);
-    if (!read.exec(select))
-        throw DbError(errorText(read.lastError()));
 
     const int columnCount = int(step.columns.size());
     BatchInsert insert(m_target, step.targetTable, step.columnNames());
+    QVariantList read(columnCount);
     QVariantList row(columnCount);
-    while (read.next()) {
+    const int keyColumn = int(step.columnNames().indexOf(QStringLiteral("id")));
+    qint64 rowNumber = 0;
+    auto add = [&] {
+        ++rowNumber;
+        const QString rowKey = keyColumn >= 0 && !read[keyColumn].isNull()
+                                   ? QStringLiteral("id %1").arg(read[keyColumn].toString())
+                                   : QStringLiteral("строка %1").arg(rowNumber);
         for (int c = 0; c < columnCount; ++c)
-            row[c] = convertValue(read.value(c), step.columns[size_t(c)]);
+            row[c] = convertValue(read[c], step.columns[size_t(c)], step, rowKey);
         if (insert.add(row))
             report(progressText(step.sourceTable, insert.rowsWritten(), total), false);
+    };
+    if (step.fromMainConnection) {
+        // The program's own database: its values come with their types.
+        QSqlQuery rows(source);
+        rows.setForwardOnly(true);
+        if (!rows.exec(select))
+            throw DbError(errorText(rows.lastError()));
+        while (rows.next()) {
+            for (int c = 0; c < columnCount; ++c)
+                read[c] = rows.value(c);
+            add();
+        }
+        if (rows.lastError().isValid())
+            throw DbError(errorText(rows.lastError()));
+    } else {
+        OdbcTextRows rows(source, select, columnCount);
+        while (rows.next(read))
+            add();
     }
-    if (read.lastError().isValid())
-        throw DbError(errorText(read.lastError()));
     insert.finish();
     return insert.rowsWritten();
 }

@@ -312,7 +312,7 @@ void JournalView::deleteRecord() {
     const WorkRecord record = WorkRecord::fromJournalRow(q);
     runGuarded([&] {
         try {
-            WorkRecordStore(m_db).remove(record.id, record.workerId, record.shift, record.date);
+            WorkRecordStore(m_db).remove(record);
         } catch (const StaleRowError&) {
             reopenShown(0);
             throw;

@@ -6,6 +6,8 @@
 #include "data/Format.h"
 #include "data/Transaction.h"
 #include "records/DayHours.h"
+#include "records/RecordLimits.h"
+#include "records/Refusal.h"
 
 namespace {
 
@@ -26,6 +28,11 @@ double hourlyPrice(double normPrice, bool dayOff, bool night) {
 }
 
 void saveMaintenanceEntry(Database& db, const MaintenanceEntry& entry, const MaintenanceEntry* before) {
+    // The entry's amount, as the reports and timesheets sum it: hours times the hourly price.
+    const QString tooLarge = recordAmountProblem(double(entry.hours) * roundHalfEven(entry.price, 4),
+                                                 QStringLiteral("часы × цена"));
+    if (!tooLarge.isEmpty())
+        throw Refusal(tooLarge, QStringLiteral("hours"));
     const bool change = entry.id != 0;
     // A change keeps the row's date: the day it counts in is the one it was saved on.
     MaintenanceEntry saved = entry;

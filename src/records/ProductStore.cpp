@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "data/Transaction.h"
+#include "records/RecordLimits.h"
 #include "records/ReferenceChecks.h"
 #include "records/Refusal.h"
 
@@ -33,6 +34,12 @@ void saveProduct(Database& db, const ProductEntry& product) {
     const QString rate = rateForStatement(db, product.rate, !adding);
     if (rate.isEmpty())
         throw Refusal(QStringLiteral("Расценка должна быть числом, например 12.5"), QStringLiteral("rate"));
+    // A pasted text can hold any number: a negative rate or one beyond what a sum can hold is
+    // refused here, in words, rather than by the server.
+    double rateValue = 0;
+    parseNumber(product.rate.trimmed(), &rateValue);
+    if (const QString problem = recordPriceProblem(rateValue, QStringLiteral("Расценка")); !problem.isEmpty())
+        throw Refusal(problem, QStringLiteral("rate"));
     refuseIfTooLong(db, QStringLiteral("cmn_gds_and_srv.gds_and_srv"), QStringLiteral("s_caption"),
                     QStringLiteral("Марка"), mark, QStringLiteral("mark"));
     QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=") +

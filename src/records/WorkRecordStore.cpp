@@ -6,6 +6,7 @@
 #include "data/Format.h"
 #include "data/Transaction.h"
 #include "records/DayHours.h"
+#include "records/RecordLimits.h"
 #include "records/Refusal.h"
 
 namespace {
@@ -55,6 +56,13 @@ void WorkRecordStore::checkCounts(const WorkRecord& record) {
                               .arg(QString::fromUtf8(counts[i].second)),
                           *fields[i]);
     }
+    // Pieces are summed by the reports into columns that hold less than the record's columns.
+    for (int i = 0; i < 2; ++i) {
+        const QString problem =
+            recordPiecesProblem(count(*counts[i].first), QString::fromUtf8(counts[i].second));
+        if (!problem.isEmpty())
+            throw Refusal(problem, *fields[i]);
+    }
 }
 
 void WorkRecordStore::checkValues(const WorkRecord& record) {
@@ -64,6 +72,12 @@ void WorkRecordStore::checkValues(const WorkRecord& record) {
         throw Refusal(QStringLiteral("Слишком много часов в поле «Время»: не больше %1 за одну запись.")
                           .arg(kMaxRecordHours),
                       kHoursField);
+    // The record's amount, as the reports sum it: (quantity - rejects) times the piece price.
+    const QString problem = recordAmountProblem((double(count(record.quantity)) - count(record.rejects)) *
+                                                    roundHalfEven(record.price, 4),
+                                                QStringLiteral("«Кол-во» без брака × цена"));
+    if (!problem.isEmpty())
+        throw Refusal(problem, kQuantityField);
 }
 
 void WorkRecordStore::refuseDuplicate(const WorkRecord& record, int exceptId) {
@@ -114,6 +128,16 @@ void WorkRecordStore::change(const WorkRecord& original, const WorkRecord& chang
     Transaction transaction(m_db);
     if (!stillAsSeen(original))
         throw StaleRowError();
+    // A record moved to another worker, day or shift touches two timesheet rows: both are held
+    // before anything is written, in the one order of their keys, so that two workstations moving
+    // records crosswise between the same two workers never wait for each other.
+    const bool moved =
+        original.date.isValid() && (original.workerId != changed.workerId ||
+                                    original.shift != changed.shift || original.date != changed.date);
+    std::vector<DayHoursCell> rows{DayHoursCell::shiftRow(changed.workerId, changed.shift, changed.date)};
+    if (moved)
+        rows.push_back(DayHoursCell::shiftRow(original.workerId, original.shift, original.date));
+    lockDayHours(transaction, rows);
     refuseDuplicate(changed, original.id);
     Params values = recordValues(changed, enteredOn);
     values.insert(QStringLiteral("id"), original.id);
@@ -126,19 +150,22 @@ void WorkRecordStore::change(const WorkRecord& original, const WorkRecord& chang
     writeDayHours(transaction, m_db, changed.workerId, changed.shift, changed.date, true);
     // A change that moved the record to another day, shift or worker leaves the hours of the
     // day it came from to be recomputed as well.
-    if (original.date.isValid() && (original.workerId != changed.workerId ||
-                                    original.shift != changed.shift || original.date != changed.date))
+    if (moved)
         writeDayHours(transaction, m_db, original.workerId, original.shift, original.date, false);
     transaction.commit();
 }
 
-void WorkRecordStore::remove(int recordId, int workerId, int shift, const QDate& day) {
-    // The record and the hours of its day go together or not at all.
+void WorkRecordStore::remove(const WorkRecord& asSeen) {
+    // The record and the hours of its day go together or not at all. A record changed elsewhere
+    // (another worker, day or shift) is not deleted: its hours would stay with the worker it has
+    // now, with no record behind them.
     Transaction transaction(m_db);
-    if (m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"),
-                     {{QStringLiteral("id"), recordId}}) == 0)
+    if (!stillAsSeen(asSeen))
         throw StaleRowError();
-    writeDayHours(transaction, m_db, workerId, shift, day, false);
+    if (m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"),
+                     {{QStringLiteral("id"), asSeen.id}}) == 0)
+        throw StaleRowError();
+    writeDayHours(transaction, m_db, asSeen.workerId, asSeen.shift, asSeen.date, false);
     transaction.commit();
 }
 

@@ -36,9 +36,10 @@ public:
     // holds what original holds (changed or deleted at another workstation), Refusal as add().
     // The acceptance mark stays as it is.
     void change(const WorkRecord& original, const WorkRecord& changed, const QDate& enteredOn);
-    // Deletes the record and corrects the worker's hours of its day and shift. Throws
-    // StaleRowError when the record was already deleted at another workstation.
-    void remove(int recordId, int workerId, int shift, const QDate& day);
+    // Deletes the record as the user saw it and corrects the worker's hours of its day and shift.
+    // Throws StaleRowError, deleting nothing, when the stored record no longer holds what asSeen
+    // holds (changed or deleted at another workstation).
+    void remove(const WorkRecord& asSeen);
     // Sets the record's acceptance mark ("ok" accepted, "no" not). Throws StaleRowError when the
     // record was deleted at another workstation.
     void setAccepted(int recordId, bool accepted);

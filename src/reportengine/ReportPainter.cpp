@@ -3,16 +3,14 @@
 
 #include "reportengine/ReportPdfWriter.h"
 
-#include <QFileInfo>
+#include "data/OutputFile.h"
+
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
-#include <QStorageInfo>
 #include <QTextLayout>
-#include <cerrno>
 
 namespace reportengine {
 
@@ -177,26 +175,11 @@ bool paintReport(const ReportPages& pages, QPagedPaintDevice& device, int firstP
 
 namespace {
 
-// Less free space than this after a failed write means the disk was full.
-constexpr qint64 kFullDiskMargin = 1024 * 1024;
-
-QString writeFailure(const QString& fileName, const QString& why) {
-    return QStringLiteral("Не удалось записать файл \"%1\": %2").arg(fileName, why);
-}
-
-// The reason of a failed write: a full disk is named as such with the system's text.
-QString failureReason(const QFileDevice& file) {
-    const QStorageInfo storage(QFileInfo(file.fileName()).absolutePath());
-    if (storage.isValid() && storage.bytesAvailable() < kFullDiskMargin)
-        return QStringLiteral("нет места на диске (%1)").arg(qt_error_string(ENOSPC));
-    return file.errorString();
-}
-
-bool commit(QSaveFile& file, const QString& fileName, QString* error) {
-    if (file.error() == QFileDevice::NoError && file.commit())
+bool commit(OutputFile& file, QString* error) {
+    if (file.commit())
         return true;
     if (error)
-        *error = writeFailure(fileName, failureReason(file));
+        *error = file.error();
     return false;
 }
 
@@ -204,51 +187,48 @@ bool commit(QSaveFile& file, const QString& fileName, QString* error) {
 // CFF outlines, such as Type 1 fonts) and for characters a font lacks: the engine converts such fonts and
 // borrows the characters.
 bool writeThroughQt(const ReportPages& pages, const QString& fileName, QString* error) {
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly)) {
-        QPdfWriter writer(&file);
+    OutputFile file(fileName);
+    if (!file.open()) {
+        if (error)
+            *error = file.error();
+        return false;
+    }
+    {
+        QPdfWriter writer(&file.device());
         writer.setTitle(pages.title);
         writer.setCreator(QStringLiteral("tabel"));
         writer.setResolution(1200);
         if (!paintReport(pages, writer)) {
             if (error)
-                *error = writeFailure(fileName, QStringLiteral("ошибка вывода PDF"));
+                *error = QStringLiteral("Не удалось записать файл \"%1\": ошибка вывода PDF").arg(fileName);
             return false;
         }
     }
-    return commit(file, fileName, error);
+    return commit(file, error);
 }
 
 } // namespace
 
 bool checkOutputTarget(const QString& fileName, QString* error) {
-    const QFileInfo target(fileName);
-    // A link counts as what it points to: the file is written there.
-    if (!target.exists() || target.isFile())
-        return true;
+    const QString problem = outputTargetProblem(fileName);
     if (error)
-        *error =
-            writeFailure(fileName, target.isDir() ? QStringLiteral("это папка, а не файл")
-                                                  : QStringLiteral("это не обычный файл (устройство, канал "
-                                                                   "или сокет); он оставлен как есть"));
-    return false;
+        *error = problem;
+    return problem.isEmpty();
 }
 
 bool writeReportPdf(PageSource& source, const QString& fileName, QString* error,
                     const std::function<std::unique_ptr<PageSource>()>& again) {
-    if (!checkOutputTarget(fileName, error))
-        return false;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    OutputFile file(fileName);
+    if (!file.open()) {
         if (error)
-            *error = writeFailure(fileName, failureReason(file));
+            *error = file.error();
         return false;
     }
-    ReportPdfWriter pdf(file, source.pages().title, source.pages().pageSizeMm);
+    ReportPdfWriter pdf(file.device(), source.pages().title, source.pages().pageSizeMm);
     bool released = false;
     // Qt's engine takes over: with every page, kept or made again.
     auto throughQt = [&] {
-        file.cancelWriting();
+        file.cancel();
         if (!released) {
             source.finishAll();
             return writeThroughQt(source.pages(), fileName, error);
@@ -277,7 +257,7 @@ bool writeReportPdf(PageSource& source, const QString& fileName, QString* error,
         source.more();
     }
     pdf.finish();
-    return commit(file, fileName, error);
+    return commit(file, error);
 }
 
 bool writeReportPdf(const ReportPages& pages, const QString& fileName, QString* error) {

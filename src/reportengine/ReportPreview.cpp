@@ -1,6 +1,8 @@
 // Preview window of a laid-out report: pages on screen, printing, saving as PDF.
 #include "reportengine/ReportPreview.h"
 
+#include "data/Sql.h"
+
 #include "reportengine/ReportPainter.h"
 
 #include <QFileDialog>
@@ -281,10 +283,18 @@ void ReportPreviewDialog::loadMore() {
     const int before = m_source->readyPages();
     try {
         m_source->more();
-    } catch (...) {
-        // The report stops here: what is laid out stays in sight, the error goes to the program.
+    } catch (const std::exception& e) {
+        // The report stops here: what is laid out stays in sight, and the cause is shown here, as
+        // no exception may leave a slot that Qt's timer calls.
         markInterrupted();
-        throw;
+        const auto* dbError = dynamic_cast<const DbError*>(&e);
+        showError(QStringLiteral("Отчет прерван: его строки перестали поступать.\n\n") +
+                  (dbError ? dbError->message : QString::fromUtf8(e.what())));
+        return;
+    } catch (...) {
+        markInterrupted();
+        showError(QStringLiteral("Отчет прерван: его строки перестали поступать."));
+        return;
     }
     if (m_source->isDone())
         m_loader->stop();

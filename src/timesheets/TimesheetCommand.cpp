@@ -3,6 +3,7 @@
 
 #include "data/Connection.h"
 #include "data/Database.h"
+#include "data/OutputFile.h"
 #include "export/ExcelHelper.h"
 #include "export/InProcessSpreadsheet.h"
 #include "reports/HoursTimesheetReport.h"
@@ -28,7 +29,9 @@ bool parseMonth(const QString& text, TimesheetMonth* month) {
     if (!m.hasMatch())
         return false;
     *month = {m.captured(1).toInt(), m.captured(2).toInt()};
-    return month->month >= 1 && month->month <= 12 && month->year >= 1900;
+    // The statements read the month up to the first day of the next one, which must be a date of
+    // four-digit years as well.
+    return month->month >= 1 && month->month <= 12 && month->year >= 1900 && month->year <= 9998;
 }
 
 // Reads the values of the options; on a fault returns false with the reason.
@@ -54,7 +57,7 @@ bool parseOptions(const CommandOptions& given, Options* o, QString* error) {
     }
     const QString month = given.value(QStringLiteral("month"));
     if (!parseMonth(month, &o->month)) {
-        *error = QStringLiteral("месяц '%1' не в виде ММ.ГГГГ").arg(month);
+        *error = QStringLiteral("месяц '%1' не в виде ММ.ГГГГ (с 01.1900 по 12.9998)").arg(month);
         return false;
     }
     o->xlsx = given.value(QStringLiteral("xlsx"));
@@ -80,6 +83,11 @@ CommandExit runTimesheetCommand(const CommandOptions& options, int buildDate, in
         printError(QStringLiteral("Ошибка: ") + error);
         printError(QStringLiteral("Использование: ") + timesheetCommandUsage());
         return CommandExit::BadArguments;
+    }
+    // A folder, a device or a pipe is refused before the database is asked, and left as it is.
+    if (const QString problem = outputTargetProblem(o.xlsx); !problem.isEmpty()) {
+        printError(problem);
+        return CommandExit::FileError;
     }
 
     // The cells go into a workbook of this program, which is then saved; a cell the workbook
@@ -131,7 +139,7 @@ CommandExit runTimesheetCommand(const CommandOptions& options, int buildDate, in
     try {
         spreadsheet::inprocess::saveXlsx(*workbook->activeWorkbook(), o.xlsx);
     } catch (const spreadsheet::Error& e) {
-        printError(QStringLiteral("Не удалось записать %1: %2").arg(o.xlsx, e.text()));
+        printError(e.text()); // names the file and the reason
         return CommandExit::FileError;
     }
     return cellFailed ? CommandExit::FileError : CommandExit::Success;

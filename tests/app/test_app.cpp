@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "app/VersionCheck.h"
 #include "data/Database.h"
+#include "data/Sql.h"
 #include "journal/JournalView.h"
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
@@ -31,6 +32,7 @@ private slots:
     void cleanup();
     void versionCheck_data();
     void versionCheck();
+    void versionWrittenAtTheSameMomentElsewhere();
     void refusalEndsByTimerWhenMessageStaysOpen();
     void versionCheckRunsWhileModalWindowIsOpen();
     void permissions_data();
@@ -167,6 +169,32 @@ void TestApp::versionCheck() {
     } else {
         QVERIFY(boxes->shown.isEmpty());
     }
+}
+
+// A newer program writes its stamp while this one, older than the stored stamp it read, writes
+// its own: the stamp is not taken back, and this program is refused with the version message, not
+// with a message about a row changed elsewhere.
+void TestApp::versionWrittenAtTheSameMomentElsewhere() {
+    setVer(20240226, 0);
+    start();
+    QTest::qWait(100); // the login dialog's own check has run
+    boxes->clear();
+    ends->count = 0;
+    setVer(20240226, 0);
+    bool wroteElsewhere = false;
+    sqltrace::setHook([&](const QString& sql) {
+        if (!wroteElsewhere && sql.startsWith("update accounts_dep.ver", Qt::CaseInsensitive)) {
+            wroteElsewhere = true;
+            db->exec("update accounts_dep.ver set d=20240227, t=60000");
+        }
+    });
+    program->versionCheck().run();
+    sqltrace::setHook({});
+    QVERIFY(wroteElsewhere);
+    QCOMPARE(db->scalar("select d || ' ' || t from accounts_dep.ver").toString(), QString("20240227 60000"));
+    QCOMPARE(boxes->texts(),
+             QStringList{"Версия программы не соответсвует БД! Запустите программу через 5 мин."});
+    QCOMPARE(ends->count, 1);
 }
 
 void TestApp::refusalEndsByTimerWhenMessageStaysOpen() {

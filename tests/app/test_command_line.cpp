@@ -15,6 +15,8 @@ private slots:
     void helpAndVersion();
     void optionTwiceIsRefused_data();
     void optionTwiceIsRefused();
+    void badPositionalArgumentsAreRefused_data();
+    void badPositionalArgumentsAreRefused();
 };
 
 namespace {
@@ -102,6 +104,37 @@ void TestCommandLine::optionTwiceIsRefused() {
     QVERIFY2(r.err.startsWith("Ошибка: " + message + "\nИспользование: "), qPrintable(r.err));
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     QVERIFY(r.out.isEmpty());
+}
+
+// The database and the server: both or neither, the database named, nothing more; a month whose
+// next month is still a date. Refused with code 2 before anything is opened, in every mode.
+void TestCommandLine::badPositionalArgumentsAreRefused_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("import, empty database name")
+        << QStringList{"--import", "", "SERVER"} << "пустое имя базы данных";
+    QTest::newRow("import, database alone") << QStringList{"--import", "kor_erp"} << "нужны оба параметра";
+    QTest::newRow("windows, empty database name") << QStringList{"", "SERVER"} << "пустое имя базы данных";
+    QTest::newRow("windows, three positional")
+        << QStringList{"kor_erp", "SERVER", "extra"} << "лишние параметры: extra";
+    QTest::newRow("timesheet, month beyond the years")
+        << QStringList{"--timesheet", "all", "--month", "12.9999", "--xlsx", "FILE", "kor_erp", "SERVER"}
+        << "месяц '12.9999' не в виде ММ.ГГГГ";
+}
+
+void TestCommandLine::badPositionalArgumentsAreRefused() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    args.replaceInStrings(QRegularExpression("^FILE$"), dir.filePath("a"));
+    // An unreachable server: had the arguments been taken, the run would end with code 3.
+    args.replaceInStrings(QRegularExpression("^SERVER$"), dir.filePath("no-such-socket-folder"));
+    const Run r = runProgram(args);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.startsWith("Ошибка: " + message), qPrintable(r.err));
+    QVERIFY2(r.err.contains("Использование: "), qPrintable(r.err));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -21,6 +21,7 @@ private slots:
     void passwordFromPasswordFile();
     void wrongPasswordShowsServerText();
     void databaseNameIsOneValue();
+    void serverIsOneValue();
 
 private:
     QString writeFile(const QString& name, const QString& text);
@@ -167,6 +168,19 @@ void TestConnectionSettings::databaseNameIsOneValue() {
     } catch (const DbError& e) {
         QVERIFY2(e.message.contains(db.name() + QStringLiteral(";x")), qPrintable(e.message));
     }
+}
+
+// A server with a semicolon and a database setting after it is that server (a socket folder that
+// does not exist), not a way to the database it names.
+void TestConnectionSettings::serverIsOneValue() {
+    TestDatabase db;
+    ConnectionSettings s = connectionSettings(
+        {QStringLiteral("no_such_database"), db.host() + QStringLiteral(";DATABASE=") + db.name()}, {});
+    QCOMPARE(s.server, db.host() + QStringLiteral(";DATABASE=") + db.name());
+    Connection c(QStringLiteral("settings-server-test"));
+    c.setSettings(s);
+    QVERIFY_THROWS_EXCEPTION(DbError, c.open());
+    QVERIFY(!c.isOpen());
 }
 
 int main(int argc, char** argv) {

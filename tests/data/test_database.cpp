@@ -10,6 +10,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -19,6 +20,7 @@
 class DatabaseTest : public QObject {
     Q_OBJECT
 private slots:
+    void clusterPasswordIsTheOwnersAlone();
     void init();
     void cleanup();
     void sharedQueryFields_data();
@@ -672,6 +674,27 @@ void DatabaseTest::sentStatementAfterItsSessionClosed() {
     QVERIFY(sent.sendOnSession(session)); // the other session is free again
     sent.close();
     QSqlDatabase::removeDatabase(session);
+}
+
+// The private cluster keeps its superuser's password from the machine's other users: the state
+// folder and the file that holds it, and the cluster's own folder, are the owner's alone, and no
+// password file is left behind.
+void DatabaseTest::clusterPasswordIsTheOwnersAlone() {
+    const QFileInfo info(qEnvironmentVariable("TABEL_PG_INFO"));
+    QVERIFY(info.isFile());
+    const auto othersMay = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                           QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    QCOMPARE(info.permissions() & othersMay, QFileDevice::Permissions());
+    QCOMPARE(QFileInfo(info.absolutePath()).permissions() & othersMay, QFileDevice::Permissions());
+    QFile file(info.absoluteFilePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QString root;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.startsWith("PGC_ROOT="))
+            root = QString::fromUtf8(line.mid(9)).remove(u'\'');
+    QVERIFY(QFileInfo(root).isDir());
+    QCOMPARE(QFileInfo(root).permissions() & othersMay, QFileDevice::Permissions());
+    QVERIFY(!QFileInfo::exists(root + "/pwfile"));
 }
 
 QTEST_MAIN(DatabaseTest)

@@ -2,7 +2,9 @@
 // "Tabel", the test database through the PostgreSQL ODBC driver as "Tabel_PgSQL".
 #include "LegacySource.h"
 #include "app/MainWindow.h"
+#include "data/Connection.h"
 #include "data/Database.h"
+#include "data/Transaction.h"
 #include "import/ImportConnections.h"
 #include "import/InteractiveImport.h"
 #include "import/LegacyImport.h"
@@ -17,6 +19,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <thread>
 
 namespace {
 
@@ -104,6 +107,7 @@ private slots:
     void journalIsNotCopiedOntoItself();
     void journalFromAnotherDatabase();
     void rowsCanBeAddedAfterImport();
+    void saveDuringTheImportGetsAKeyOfItsOwn();
     void importCommand_data();
     void importCommand();
     void importActionShownToFullAccessWithDataSource_data();
@@ -287,6 +291,27 @@ void TestImport::refusedRowKeepsItsTarget_data() {
     QTest::newRow("acceptance mark too long")
         << 7 << "insert into public.smena (id, ok) values (40, 'принято')" << true
         << "Шаг 7 (smena → accounts_dep.smena): ERROR: value too long for type character(2)";
+    // Values that do not convert exactly are not turned into other values: the step fails,
+    // naming the table, the row's key and the column.
+    QTest::newRow("text in a number column") << 4 << "insert into OPER values (20, 'abc', 0, 1.5, 2)" << false
+                                             << "Шаг 4 (OPER → accounts_dep.oper): таблица OPER, id 20, "
+                                                "столбец vid: значение «abc» не целое число";
+    QTest::newRow("fraction in a whole-number column")
+        << 4 << "insert into OPER values (21, 3.7, 0, 1.5, 2)" << false
+        << "Шаг 4 (OPER → accounts_dep.oper): таблица OPER, id 21, столбец vid: значение «3.7» не целое "
+           "число";
+    QTest::newRow("number beyond the column")
+        << 4 << "insert into OPER values (22, 99999999999, 0, 1.5, 2)" << false
+        << "Шаг 4 (OPER → accounts_dep.oper): таблица OPER, id 22, столбец vid: значение «99999999999» не "
+           "помещается в столбец";
+    QTest::newRow("text in a floating-point column")
+        << 2 << "insert into IZDEL values (30, 'M', 'N', 'тяжёлый')" << false
+        << "Шаг 2 (IZDEL → accounts_dep.izdel): таблица IZDEL, id 30, столбец massa: значение «тяжёлый» не "
+           "число";
+    // A record no report could sum (7,000,000 pieces at 16.05) is not brought in.
+    QTest::newRow("record beyond the reports' sums")
+        << 7 << "insert into public.smena (id, kol_vo, brak, cena) values (41, 7000000, 0, 16.05)" << true
+        << "Шаг 7 (smena → accounts_dep.smena): таблица smena, id 41: Слишком большая сумма одной записи";
 }
 
 void TestImport::refusedRowKeepsItsTarget() {
@@ -381,6 +406,54 @@ void TestImport::rowsCanBeAddedAfterImport() {
     QCOMPARE(db->scalar("select max(id) from accounts_dep.oper").toInt(), 10);
     QCOMPARE(db->scalar("select max(id) from accounts_dep.h_tabel").toInt(), 9);
     QCOMPARE(db->scalar("select max(id) from accounts_dep.izdel").toInt(), 6);
+}
+
+// Another workstation saves a work record while the import copies the journal: its row waits for
+// the step and then takes a key after the copied ones, instead of one the step is writing.
+void TestImport::saveDuringTheImportGetsAKeyOfItsOwn() {
+    fillSources();
+    fillTargets();
+    // The sequence hands out the keys the source holds (11 to 13) next.
+    db->exec("select setval('accounts_dep.smena_id_seq', 10)");
+    // The journal's copy stops for a while after its rows are in, once.
+    db->exec("create table public.slow_copy (x integer)");
+    db->exec("insert into public.slow_copy values (1)");
+    db->exec("create function public.slow_once() returns trigger language plpgsql security definer as $$ "
+             "begin if exists (select 1 from public.slow_copy) then delete from public.slow_copy; "
+             "perform pg_sleep(2); end if; return null; end $$");
+    db->exec("create trigger slow_copy after insert on accounts_dep.smena for each statement execute "
+             "function public.slow_once()");
+    QString saveError;
+    std::thread otherWorkstation([&] {
+        Database other(nullptr, "second_workstation");
+        other.connection().setConnectionString(buildConnectionString(db->commandLine()));
+        other.connection().open();
+        // Wait until the import's copy is under way.
+        for (int i = 0; i < 500; ++i) {
+            if (other
+                    .readValue("select count(*) from pg_stat_activity where wait_event = 'PgSleep' and "
+                               "datname = current_database()")
+                    .toInt() > 0)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        try {
+            Transaction t(other);
+            other.execute(
+                "insert into accounts_dep.smena (w_id, data, smena, kol_vo, brak, cena, time) values "
+                "(6, '15.01.2024', 1, 5, 0, 1, 2)");
+            t.commit();
+        } catch (const DbError& e) {
+            saveError = e.message;
+        }
+    });
+    const ImportOutcome outcome = runImport();
+    otherWorkstation.join();
+    QVERIFY2(outcome.succeeded(), qPrintable(outcome.error));
+    QCOMPARE(saveError, QString());
+    QCOMPARE(db->scalar("select string_agg(id::text, ',' order by id) from accounts_dep.smena where id > 0")
+                 .toString(),
+             QString("11,12,13,14"));
 }
 
 void TestImport::importCommand_data() {

@@ -8,6 +8,7 @@
 #include "journal/JournalView.h"
 #include "journal/WorkRecordEditor.h"
 #include "records/DayHours.h"
+#include "records/WorkRecordStore.h"
 #include "refbooks/NomenclatureGroupEditor.h"
 #include "refbooks/NormsDialog.h"
 #include "refbooks/OperationTypeEditor.h"
@@ -23,7 +24,72 @@
 #include <QTest>
 #include <QThread>
 
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <atomic>
 #include <thread>
+
+namespace {
+
+// The password of the test cluster's superuser, from the file the cluster script writes.
+QString superuserPassword() {
+    QFile info(qEnvironmentVariable("TABEL_PG_INFO"));
+    if (!info.open(QIODevice::ReadOnly))
+        return {};
+    for (const QByteArray& line : info.readAll().split('\n'))
+        if (line.startsWith("PGC_SUPERPASSWORD="))
+            return QString::fromUtf8(line.mid(18)).remove(u'\'');
+    return {};
+}
+
+// A superuser session on a thread of its own that ends the program's sessions (role sys) of the
+// test database as soon as one of them waits on the given wait event ("advisory": an advisory
+// lock; "PgSleep": a statement under way), as pg_terminate_backend from psql does.
+class SessionEnder {
+public:
+    SessionEnder(const TestDatabase& db, const QString& waitEvent) {
+        m_thread = std::thread([this, host = db.host(), name = db.name(), password = superuserPassword(),
+                                waitEvent] {
+            const QString conn = QStringLiteral("session_ender");
+            {
+                QSqlDatabase s = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conn);
+                s.setHostName(host);
+                s.setDatabaseName(name);
+                s.setUserName(QStringLiteral("postgres"));
+                s.setPassword(password);
+                if (s.open()) {
+                    QSqlQuery q(s);
+                    for (int tries = 0; tries < 500 && m_ended == 0; ++tries) {
+                        q.exec(QStringLiteral("select count(pg_terminate_backend(pid)) from pg_stat_activity "
+                                              "where usename = 'sys' and datname = current_database() and "
+                                              "wait_event = '%1'")
+                                   .arg(waitEvent));
+                        if (q.next())
+                            m_ended = q.value(0).toInt();
+                        if (m_ended == 0)
+                            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                    }
+                }
+            }
+            QSqlDatabase::removeDatabase(conn);
+        });
+    }
+    ~SessionEnder() { wait(); }
+    // Waits for the thread; the number of sessions it ended.
+    int wait() {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_ended;
+    }
+
+private:
+    std::atomic<int> m_ended{0};
+    std::thread m_thread;
+};
+
+} // namespace
 
 class TestFaults : public QObject {
     Q_OBJECT
@@ -37,12 +103,18 @@ private slots:
     void hoursAreCheckedBeforeWriting_data();
     void hoursAreCheckedBeforeWriting();
     void largeSumsAreRefusedWhole();
+    void recordsTheReportsCannotSumAreRefused_data();
+    void recordsTheReportsCannotSumAreRefused();
     void recordChangedElsewhereIsNotOverwritten_data();
     void recordChangedElsewhereIsNotOverwritten();
     void deletedRecordIsReported();
     void renamedAfterDeletionIsReported();
     void normDeletedElsewhereIsNotSaved();
     void killedSessionUnderOpenEditor();
+    void sessionLostInsideASave_data();
+    void sessionLostInsideASave();
+    void deleteOfARecordChangedElsewhere_data();
+    void deleteOfARecordChangedElsewhere();
     void errorOfAClickedSaveLeavesTheEditorUsable();
     void sysCannotCreateOrAlter_data();
     void sysCannotCreateOrAlter();
@@ -279,6 +351,36 @@ void TestFaults::hoursAreCheckedBeforeWriting() {
     }
 }
 
+// A record the reports could not sum (their sums are numeric(10,2)) is refused at entry with the
+// reason, and nothing is written; what they can sum is saved.
+void TestFaults::recordsTheReportsCannotSumAreRefused_data() {
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("7,000,000 pieces at the piece price")
+        << "7000000"
+        << "Слишком большая сумма одной записи («Кол-во» без брака × цена)";
+    QTest::newRow("more pieces than a record holds")
+        << "10000000"
+        << "Слишком большое число в поле «Кол-во»: не больше 9999999.";
+    QTest::newRow("within the limits") << "700000"
+                                       << "";
+}
+
+void TestFaults::recordsTheReportsCannotSumAreRefused() {
+    QFETCH(QString, quantity);
+    QFETCH(QString, message);
+    openWindow();
+    addRecord(quantity, "8");
+    QCOMPARE(records(), message.isEmpty() ? 1 : 0);
+    QCOMPARE(dayHours(), message.isEmpty() ? 8 : -1);
+    if (message.isEmpty()) {
+        QCOMPARE(boxes->texts(), QStringList());
+    } else {
+        QCOMPARE(boxes->shown.size(), 1);
+        QVERIFY2(boxes->texts().first().startsWith(message), qPrintable(boxes->texts().first()));
+    }
+}
+
 // Records written by other means whose day sum does not fit the timesheet's day column: the
 // sum is read whole (no wrap-around) and the save is refused whole.
 void TestFaults::largeSumsAreRefusedWhole() {
@@ -389,6 +491,117 @@ void TestFaults::killedSessionUnderOpenEditor() {
     QCOMPARE(dayHours(), 8);
     // The journal's prepared statement is made again in the new session.
     QCOMPARE(window->shown().recordCount(), 1);
+}
+
+// The program's session is ended by the server while a save is under way: while it waits for
+// the month's lock of the day-hours upkeep that another session holds, or while one of its
+// statements runs. The save says the session was lost and writes nothing; the next click on
+// "Записать" opens a new session and saves, and the journal reads in it.
+void TestFaults::sessionLostInsideASave_data() {
+    QTest::addColumn<QString>("waitingOn");
+    QTest::newRow("waiting on the month's lock") << "advisory";
+    QTest::newRow("inside a statement") << "PgSleep";
+}
+
+void TestFaults::sessionLostInsideASave() {
+    QFETCH(QString, waitingOn);
+    openWindow();
+    if (waitingOn == "advisory") {
+        // Another session rebuilds the month: it holds the month's lock the upkeep waits for.
+        db->exec("begin");
+        db->exec(QString("select pg_advisory_xact_lock(%1, %2)")
+                     .arg(int(LockSpace::TimesheetRebuild))
+                     .arg(rebuildLockKey(TimesheetRowsKind::Shifts, kDay.year(), kDay.month())));
+    } else {
+        db->exec("create table public.slow_saves (x integer)");
+        db->exec("insert into public.slow_saves values (1)");
+        db->exec("create function public.slow_while_flagged() returns trigger language plpgsql security "
+                 "definer as $$ begin if exists (select 1 from public.slow_saves) then perform pg_sleep(30); "
+                 "end if; return new; end $$");
+        db->exec("create trigger slow_hours before insert on accounts_dep.h_tabel for each row execute "
+                 "function public.slow_while_flagged()");
+    }
+    pickFirstRows();
+    QStringList afterLoss;
+    int ended = 0;
+    onModal["WorkRecordEditor"] = [&, this] {
+        clickOn(childNamed<QPushButton>(editor, "workerButton"));
+        clickOn(childNamed<QPushButton>(editor, "operationButton"));
+        box("quantityEdit")->setText("10");
+        box("hoursEdit")->setText("8");
+        {
+            SessionEnder ender(*db, waitingOn);
+            pressSave();
+            ended = ender.wait();
+        }
+        afterLoss = boxes->texts();
+        QCOMPARE(records(), 0);
+        if (waitingOn == "advisory")
+            db->exec("rollback");
+        else
+            db->exec("delete from public.slow_saves");
+        boxes->clear();
+        pressSave();
+    };
+    window->click("addButton");
+    QCOMPARE(ended, 1);
+    QCOMPARE(afterLoss.size(), 1);
+    QVERIFY2(afterLoss.first().contains("потеряно"), qPrintable(afterLoss.first()));
+    QCOMPARE(boxes->texts(), QStringList());
+    QCOMPARE(records(), 1);
+    QCOMPARE(dayHours(), 8);
+    QCOMPARE(window->shown().recordCount(), 1);
+    // The refresh and the version check work in the new session as well.
+    window->click("refreshButton");
+    QCOMPARE(boxes->texts(), QStringList());
+    QVERIFY(!database->newerProgramHasRun(0, 0));
+}
+
+// Two workstations show the same day; the second changes the record, the first then deletes it
+// as it still shows it. The delete is refused and the record stays with the hours of the worker
+// it now belongs to.
+void TestFaults::deleteOfARecordChangedElsewhere_data() {
+    QTest::addColumn<int>("otherWorker");
+    QTest::addColumn<QString>("otherHours");
+    QTest::addColumn<QString>("hoursAfter");
+    QTest::newRow("moved to another worker") << 18 << "8"
+                                             << "18:8";
+    QTest::newRow("other hours, same worker") << 17 << "5"
+                                              << "17:5";
+}
+
+void TestFaults::deleteOfARecordChangedElsewhere() {
+    QFETCH(int, otherWorker);
+    QFETCH(QString, otherHours);
+    QFETCH(QString, hoursAfter);
+    openWindow();
+    addRecord("10", "8");
+    window->journal().showDay(kDay);
+    QCOMPARE(window->shown().recordCount(), 1);
+    {
+        Database second(nullptr, "second_workstation");
+        second.connection().setConnectionString(buildConnectionString(db->commandLine()));
+        second.connection().open();
+        const WorkRecord original = WorkRecord::fromJournalRow(window->shown());
+        QCOMPARE(original.workerId, 17);
+        WorkRecord changed = original;
+        changed.workerId = otherWorker;
+        changed.hours = otherHours;
+        WorkRecordStore(second).change(original, changed, kDay);
+    }
+    boxes->clear();
+    window->click("deleteButton");
+    // The question, then the refusal.
+    QCOMPARE(boxes->texts().size(), 2);
+    QCOMPARE(boxes->texts().last(), staleRowText());
+    QCOMPARE(records(), 1);
+    QCOMPARE(db->scalar("select string_agg(w_id || ':' || d8, ',' order by w_id) from accounts_dep.h_tabel "
+                        "where d8 <> 0")
+                 .toString(),
+             hoursAfter);
+    // The journal shows the record as it now stands.
+    QCOMPARE(window->shown().recordCount(), 1);
+    QCOMPARE(window->shown().fieldByName("w_id").asInteger(), otherWorker);
 }
 
 // A database error raised inside a save started by a real click on "Записать": the server's text

@@ -25,6 +25,7 @@ private slots:
     void cleanup();
     void refusals_data();
     void refusals();
+    void amountTheReportsCannotSumIsRefused();
     void changeOnAnEmptyDaySavesANewEntry();
     void priceWithDayOffAndNight_data();
     void priceWithDayOffAndNight();
@@ -214,6 +215,34 @@ void TestMaintenance::refusals() {
     });
     QCOMPARE(boxes->texts(), QStringList{message});
     QCOMPARE(boxes->shown[0].caption, "Ошибка");
+    QVERIFY(stillOpen);
+    QCOMPARE(entries(), 0);
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.h_tabel").toInt(), 0);
+}
+
+// An entry the reports could not sum (hours times the hourly price beyond what a record may hold)
+// is refused with the reason; nothing is written and the editor stays open.
+void TestMaintenance::amountTheReportsCannotSumIsRefused() {
+    db->exec("update accounts_dep.norm set price = 1000");
+    bool stillOpen = false;
+    onModal["WorkersDialog"] = [&] { pick("WorkersDialog", "Иванов Иван"); };
+    onModal["NomenclatureGroupsDialog"] = [&] { pick("NomenclatureGroupsDialog", "Склад"); };
+    inWindow([&] {
+        onModal["MaintenanceEntryEditor"] = [&] {
+            editorWidget<QPushButton>("workerButton")->click();
+            editorWidget<QPushButton>("groupButton")->click();
+            auto* types = editorWidget<QComboBox>("typeBox");
+            types->setCurrentIndex(types->findData(7777));
+            editorWidget<QLineEdit>("hoursEdit")->setText("20000");
+            editor->setResult(-1);
+            editorWidget<QPushButton>("saveButton")->click();
+            stillOpen = editor->result() == -1;
+        };
+        inWin<QPushButton>("addButton")->click();
+    });
+    QCOMPARE(boxes->texts(),
+             QStringList{"Слишком большая сумма одной записи (часы × цена): 20 000 000,00; не "
+                         "больше 9 999 999,99."});
     QVERIFY(stillOpen);
     QCOMPARE(entries(), 0);
     QCOMPARE(db->scalar("select count(*) from accounts_dep.h_tabel").toInt(), 0);

@@ -166,6 +166,12 @@ void TestProducts::add_data() {
     QTest::newRow("lone point") << "Новое"
                                 << "." << qint64(100) << "Расценка должна быть числом, например 12.5"
                                 << "";
+    // What a paste can put in the field, past its key filter.
+    const QString outOfRange = "Недопустимое значение в поле «Расценка»: нужно число от 0 до 9 999 999,99.";
+    QTest::newRow("negative, pasted") << "Новое"
+                                      << "-5" << qint64(100) << outOfRange << "";
+    QTest::newRow("huge, pasted") << "Новое"
+                                  << "1e300" << qint64(100) << outOfRange << "";
 }
 
 void TestProducts::add() {

@@ -7,7 +7,9 @@
 #include "records/TimesheetRebuild.h"
 #include "timesheets/TimesheetCommand.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,6 +78,11 @@ private slots:
     void badArguments();
     void unreachableDatabase();
     void outdatedProgramIsRefused();
+    void nonRegularTargetIsLeftAlone_data();
+    void nonRegularTargetIsLeftAlone();
+    void previousFileIsReplacedWhole();
+    void fullDiskKeepsThePreviousFile();
+    void monthWithASumTooLargeNamesTheCause();
 
 private:
     TestDatabase* db = nullptr;
@@ -136,6 +143,9 @@ void TestTimesheetCommand::badArguments_data() {
         << "неизвестный табель 'salaries'";
     QTest::newRow("bad month") << QStringList{"--timesheet", "all", "--month", "13.2024", "--xlsx", "x.xlsx"}
                                << "месяц '13.2024' не в виде ММ.ГГГГ";
+    QTest::newRow("month beyond the years")
+        << QStringList{"--timesheet", "all", "--month", "12.9999", "--xlsx", "x.xlsx"}
+        << "месяц '12.9999' не в виде ММ.ГГГГ (с 01.1900 по 12.9998)";
     QTest::newRow("no month") << QStringList{"--timesheet", "all", "--xlsx", "x.xlsx"} << "не указан месяц";
     QTest::newRow("no file") << QStringList{"--timesheet", "shifts", "--month", "3.2024"}
                              << "не указан файл (--xlsx)";
@@ -184,6 +194,122 @@ void TestTimesheetCommand::outdatedProgramIsRefused() {
                          &err),
              5);
     QVERIFY2(err.contains("более новая версия"), qPrintable(err));
+    QVERIFY(!QFile::exists(file));
+}
+
+// A folder, a device or a pipe as the target: refused with exit 4 before anything is written,
+// and left as it was (a pipe without a reader would otherwise hold the command for ever).
+void TestTimesheetCommand::nonRegularTargetIsLeftAlone_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("device") << "device"
+                            << "не обычный файл";
+    QTest::newRow("folder") << "folder"
+                            << "это папка";
+    QTest::newRow("pipe") << "pipe"
+                          << "не обычный файл";
+}
+
+void TestTimesheetCommand::nonRegularTargetIsLeftAlone() {
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    QString target = "/dev/null";
+    if (kind == "folder") {
+        target = dir.filePath("folder");
+        QVERIFY(QDir().mkpath(target));
+    } else if (kind == "pipe") {
+        target = dir.filePath("pipe");
+        QCOMPARE(QProcess::execute("mkfifo", {target}), 0);
+    }
+    QString err;
+    QCOMPARE(
+        runCaptured({"--timesheet", "all", "--month", "03.2024", "--xlsx", target, db->name(), db->host()},
+                    &err),
+        int(CommandExit::FileError));
+    QVERIFY2(err.contains(message), qPrintable(err));
+    const QFileInfo after(target);
+    QVERIFY(after.exists());
+    QVERIFY(!after.isFile());
+    QCOMPARE(after.isDir(), kind == "folder");
+}
+
+// An earlier workbook, reached through a link: replaced by the whole new one, with its
+// permissions; the link stays a link and nothing else is left in the folder.
+void TestTimesheetCommand::previousFileIsReplacedWhole() {
+    const QString real = dir.filePath("real/march.xlsx");
+    QVERIFY(QDir().mkpath(dir.filePath("real")));
+    {
+        QFile previous(real);
+        QVERIFY(previous.open(QIODevice::WriteOnly));
+        previous.write("the previous workbook");
+    }
+    QVERIFY(QFile::setPermissions(real,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    const QString link = dir.filePath("march.xlsx");
+    QVERIFY(QFile::link(real, link));
+    QString err;
+    QCOMPARE(runCaptured({"--timesheet", "all", "--month", "03.2024", "--xlsx", link, db->name(), db->host()},
+                         &err),
+             0);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readCells(link).value("A1"), QString("s:Март 2024"));
+    QCOMPARE(
+        QFileInfo(real).permissions() & 0x0777,
+        QFileDevice::Permissions(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ReadGroup));
+    QCOMPARE(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden), QStringList{"march.xlsx"});
+}
+
+// A disk that fills while the workbook is written: exit 4, and the earlier file is as it was.
+// Needs a small file system of its own (a tmpfs, which only root may mount).
+void TestTimesheetCommand::fullDiskKeepsThePreviousFile() {
+    QTemporaryDir mountPoint;
+    const QString at = mountPoint.path();
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", at}) != 0)
+        QSKIP("no small file system can be mounted here");
+    struct Unmount {
+        QString at;
+        ~Unmount() { QProcess::execute("umount", {at}); }
+    } unmount{at};
+    const QString target = at + "/march.xlsx";
+    {
+        QFile previous(target);
+        QVERIFY(previous.open(QIODevice::WriteOnly));
+        previous.write("the previous workbook");
+    }
+    {
+        QFile filler(at + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    QString err;
+    QCOMPARE(
+        runCaptured({"--timesheet", "all", "--month", "03.2024", "--xlsx", target, db->name(), db->host()},
+                    &err),
+        int(CommandExit::FileError));
+    QVERIFY2(err.contains(target), qPrintable(err));
+    QFile previous(target);
+    QVERIFY(previous.open(QIODevice::ReadOnly));
+    QCOMPARE(previous.readAll(), QByteArray("the previous workbook"));
+    QCOMPARE(QDir(at).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "march.xlsx"}));
+}
+
+// A month that already holds a record no sum column can hold (written before the limits, or by
+// other means): the command fails with the cause in Russian, the server's text below, and
+// writes nothing.
+void TestTimesheetCommand::monthWithASumTooLargeNamesTheCause() {
+    db->exec(
+        "insert into accounts_dep.smena (data, smena, w_id, time, kol_vo, cena, brak, i_id, o_id, color, ok, "
+        "vvod, prize) values ('12.03.2024', 1, 1, 8, 7000000, 16.05, 0, 5, 42, 0, 'ok', '12.03.2024', 0)");
+    const QString file = dir.filePath("overflow.xlsx");
+    QString err;
+    QCOMPARE(
+        runCaptured(
+            {"--timesheet", "piecework", "--month", "03.2024", "--xlsx", file, db->name(), db->host()}, &err),
+        int(CommandExit::DatabaseError));
+    QVERIFY2(err.contains("Сумма не помещается в графу отчёта"), qPrintable(err));
+    QVERIFY2(err.contains("numeric field overflow"), qPrintable(err));
     QVERIFY(!QFile::exists(file));
 }
 
