@@ -8,11 +8,13 @@
 #include <QDialog>
 
 class Database;
+class MonthChart;
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableView;
+class QTabWidget;
 class TimesheetQuery;
 
 class PieceworkTimesheetWindow : public QDialog {
@@ -28,6 +30,7 @@ public:
     // The month and year the grid shows.
     TimesheetMonth month() const { return m_month; }
     TimesheetQuery& currentQuery() { return *m_current; }
+    MonthChart& chart() { return *m_monthChart; }
 
 public slots:
     // Shows the month and year chosen in the lists, with the month's totals.
@@ -38,6 +41,10 @@ public slots:
     void rebuild();
     // Writes the grid into a new workbook and shows it.
     void exportToExcel();
+    // Draws the chart of the shown view and month when its tab is in sight.
+    void drawChart();
+    // Saves the chart as a PNG picture where the exports go and shows it.
+    void saveChartPicture();
 
 private:
     void setView(PieceworkView view);
@@ -55,7 +62,10 @@ private:
     PieceworkView m_view = PieceworkView::Piecework;
     TimesheetMonth m_month;
 
+    QTabWidget* m_viewTabs;
     QTableView* m_timesheetGrid;
+    MonthChart* m_monthChart;
+    QPushButton* m_savePictureButton;
     QComboBox* m_monthBox;
     QComboBox* m_yearBox;
     QLabel* m_averageRateTotalLabel;
