@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <QValueAxis>
 
 namespace {
