@@ -127,12 +127,12 @@ int main(int argc, char** argv) {
     const QString xlsx = dir.filePath(QStringLiteral("payroll.xlsx"));
     const QString csv = dir.filePath(QStringLiteral("payroll.csv"));
     const QList<double> p = timed(7, [&](int) {
-        rc |= int(runCommand(readCommandLine(QStringList{QStringLiteral("--timesheet"), QStringLiteral("payroll"),
-                                                         QStringLiteral("--month"), monthText,
-                                                         QStringLiteral("--xlsx"), xlsx, QStringLiteral("--csv"),
-                                                         csv} +
-                                             args),
-                             BuildStamp{QString(), QString(), 99991231, 235959, QString(), false}));
+        rc |= int(runCommand(
+            readCommandLine(QStringList{QStringLiteral("--timesheet"), QStringLiteral("payroll"),
+                                        QStringLiteral("--month"), monthText, QStringLiteral("--xlsx"), xlsx,
+                                        QStringLiteral("--csv"), csv} +
+                            args),
+            BuildStamp{QString(), QString(), 99991231, 235959, QString(), false}));
     });
     QFile lines(csv);
     const int workers = lines.open(QIODevice::ReadOnly) ? int(lines.readAll().count('\n')) - 1 : 0;

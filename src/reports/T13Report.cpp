@@ -85,7 +85,6 @@ ReportBand titleBand() {
     b.elements.push_back(plain(QStringLiteral("по ОКПО"), codeX - 32, 15.5, 31, 4.5, kHeadPt,
                                Qt::AlignRight | Qt::AlignVCenter));
     b.elements.push_back(cell(QString(), codeX, 15.5, 28, 4.5, 8));
-    b.elements.push_back(cell(QString(), codeX, 20, 28, 4.5, 8));
 
     writingLine(b, kOrganisation, 0, 10, 200, QStringLiteral("(наименование организации)"));
     writingLine(b, kDepartment, 0, 19, 200, QStringLiteral("(структурное подразделение)"));
@@ -116,7 +115,7 @@ ReportBand columnHeader() {
     b.elements.push_back(cell(QStringLiteral("Номер по по-рядку"), kNumberX, 0, kNumberW, 16, kHeadPt));
     b.elements.push_back(cell(QStringLiteral("Фамилия, инициалы, должность (специальность, профессия)"),
                               kNameX, 0, kNameW, 16, kHeadPt));
-    b.elements.push_back(cell(QStringLiteral("Табель-ный номер"), kTabX, 0, kTabW, 16, kHeadPt));
+    b.elements.push_back(cell(QStringLiteral("Табельный номер"), kTabX, 0, kTabW, 16, kHeadPt));
     b.elements.push_back(cell(QStringLiteral("Отметки о явках и неявках на работу по числам месяца"), kDaysX,
                               0, 16 * kDayW, 6, kHeadPt));
     for (int i = 0; i < 16; ++i) {

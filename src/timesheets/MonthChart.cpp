@@ -15,8 +15,8 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <QValueAxis>
+#include <algorithm>
 
 namespace {
 
@@ -90,12 +90,14 @@ QString MonthChart::daysSql(PieceworkView view) {
         records = journal + QStringLiteral(" union all ") + entries;
         break;
     }
-    return QStringLiteral("select d, coalesce(sum(amount),0)::float8 as amount, coalesce(sum(hours),0)::float8 as "
-                          "hours from (%1) r group by d order by d")
+    return QStringLiteral(
+               "select d, coalesce(sum(amount),0)::float8 as amount, coalesce(sum(hours),0)::float8 as "
+               "hours from (%1) r group by d order by d")
         .arg(records);
 }
 
-void MonthChart::showMonth(Database& db, PieceworkView view, const TimesheetMonth& month, const Dataset& lines) {
+void MonthChart::showMonth(Database& db, PieceworkView view, const TimesheetMonth& month,
+                           const Dataset& lines) {
     Dataset days(nullptr, db.connection().name());
     days.setSql(daysSql(view));
     days.setParam(QStringLiteral("first"), month.first());

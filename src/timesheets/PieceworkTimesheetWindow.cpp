@@ -119,7 +119,8 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     m_timesheetGrid = makeTimesheetGrid(m_viewTabs, QStringLiteral("timesheetGrid"));
     auto* chartPage = new QWidget(m_viewTabs);
     m_monthChart = new MonthChart(chartPage);
-    m_savePictureButton = makeButton(chartPage, QStringLiteral("savePictureButton"), QStringLiteral("Сохранить PNG"));
+    m_savePictureButton =
+        makeButton(chartPage, QStringLiteral("savePictureButton"), QStringLiteral("Сохранить PNG"));
     auto* chartLayout = new QVBoxLayout(chartPage);
     chartLayout->addWidget(m_monthChart, 1);
     auto* chartButtons = new QHBoxLayout;

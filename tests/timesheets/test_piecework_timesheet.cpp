@@ -3,21 +3,21 @@
 #include "TimesheetFixture.h"
 #include "data/Database.h"
 #include "data/Format.h"
+#include "export/InProcessSpreadsheet.h"
 #include "records/TimesheetRebuild.h"
 #include "support/RecordingSpreadsheet.h"
+#include "timesheets/MonthChart.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "timesheets/TimesheetQuery.h"
-#include "timesheets/MonthChart.h"
-#include "export/InProcessSpreadsheet.h"
 
 #include <QComboBox>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QFileInfo>
-#include <QImage>
 #include <QTest>
 
 Q_DECLARE_METATYPE(PieceworkView)
@@ -391,11 +391,12 @@ void TestPieceworkTimesheet::chartFollowsTheMonth_data() {
     QTest::addColumn<double>("hours");
     QTest::addColumn<int>("lines");
     QTest::addColumn<double>("workshopRate");
-    QTest::newRow("piece work, two shifts on the 4th") << PieceworkView::Piecework << 3 << 4 << 130.0 << 11.0 << 3
-                                                       << 355.0 / 35;
+    QTest::newRow("piece work, two shifts on the 4th")
+        << PieceworkView::Piecework << 3 << 4 << 130.0 << 11.0 << 3 << 355.0 / 35;
     QTest::newRow("maintenance, two workers on the 11th")
         << PieceworkView::Maintenance << 3 << 11 << 280.0 << 16.0 << 3 << 540.0 / 26;
-    QTest::newRow("general, April the 1st") << PieceworkView::General << 4 << 1 << 880.0 << 16.0 << 2 << 880.0 / 16;
+    QTest::newRow("general, April the 1st")
+        << PieceworkView::General << 4 << 1 << 880.0 << 16.0 << 2 << 880.0 / 16;
 }
 
 void TestPieceworkTimesheet::chartFollowsTheMonth() {
@@ -434,7 +435,8 @@ void TestPieceworkTimesheet::chartSavedAsPicture() {
     });
     spreadsheet::inprocess::setWorkbookOpener({});
     QVERIFY(boxes->shown.isEmpty());
-    QVERIFY2(QFileInfo(saved).fileName().startsWith("График Табель сделка Март 2024 ") && saved.endsWith(".png"),
+    QVERIFY2(QFileInfo(saved).fileName().startsWith("График Табель сделка Март 2024 ") &&
+                 saved.endsWith(".png"),
              qPrintable(saved));
     QImage picture(saved);
     QVERIFY(picture.width() >= 900 && picture.height() >= 360 + 120);

