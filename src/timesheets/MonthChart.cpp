@@ -73,7 +73,8 @@ QString MonthChart::daysSql(PieceworkView view) {
         "select extract(day from s.data)::integer as d, (s.kol_vo-s.brak)*s.cena as amount, s.time as hours "
         "from accounts_dep.smena s where s.data<:next and s.data>=:first");
     const QString entries = QStringLiteral(
-        "select extract(day from f.d_date)::integer, f.cnt*f.price, f.cnt from accounts_dep.fatigue f where "
+        "select extract(day from f.d_date)::integer as d, f.cnt*f.price as amount, f.cnt as hours from "
+        "accounts_dep.fatigue f where "
         "f.d_date<:next and f.d_date>=:first");
     QString records;
     switch (view) {

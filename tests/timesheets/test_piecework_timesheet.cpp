@@ -420,6 +420,7 @@ void TestPieceworkTimesheet::chartFollowsTheMonth() {
         QCOMPARE(chart.workerRates().size(), lines);
         widget<QTabWidget>("viewTabs")->setCurrentIndex(0);
     });
+    QVERIFY(boxes->shown.isEmpty());
 }
 
 // "Сохранить PNG" saves both charts as one picture where the exports go.
