@@ -10,6 +10,7 @@
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "journal/JournalView.h"
+#include "timesheets/MonthChart.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
 
@@ -52,6 +53,9 @@ void shootChart(QDialog* w, const QString& name) {
         return;
     tabs->setCurrentIndex(1);
     shoot(w, name + QStringLiteral("_chart"));
+    // The picture "Сохранить PNG" saves.
+    if (auto* chart = w->findChild<MonthChart*>(QStringLiteral("monthChart")))
+        chart->picture().save(folder + u'/' + name + QStringLiteral("_chart_picture.png"));
     tabs->setCurrentIndex(0);
 }
 

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kWorkerRowPx = 18; // height of one worker's bar
+constexpr int kWorkerRowPx = 24; // height of one worker's bar
 
 QValueAxis* valueAxis(const QString& title, const QColor& color = {}) {
     auto* axis = new QValueAxis;
@@ -137,11 +137,16 @@ void MonthChart::showMonth(Database& db, PieceworkView view, const TimesheetMont
     auto* dayAxis = new QBarCategoryAxis;
     dayAxis->append(dayNames);
     daysChart->addAxis(dayAxis, Qt::AlignBottom);
+    QFont small = dayAxis->labelsFont();
+    small.setPointSizeF(7);
+    dayAxis->setLabelsFont(small);
     QValueAxis* amountAxis = valueAxis(QStringLiteral("р."));
     amountAxis->setMax(upperEnd(m_dayAmounts));
+    amountAxis->applyNiceNumbers();
     daysChart->addAxis(amountAxis, Qt::AlignLeft);
     QValueAxis* hoursAxis = valueAxis(QStringLiteral("ч."));
     hoursAxis->setMax(upperEnd(m_dayHours));
+    hoursAxis->applyNiceNumbers();
     daysChart->addAxis(hoursAxis, Qt::AlignRight);
     bars->attachAxis(dayAxis);
     bars->attachAxis(amountAxis);
@@ -171,9 +176,11 @@ void MonthChart::showMonth(Database& db, PieceworkView view, const TimesheetMont
         workersChart->removeAxis(axis);
     workersChart->setTitle(QStringLiteral("Заработок за час (р.): рабочие и цех, %1 р.")
                                .arg(QString::number(m_workshopRate, 'f', 2)));
+    // The bars go from the bottom up: the lines are handed over from the last, so that the first
+    // line of the timesheet is at the top.
     auto* rates = new QBarSet(QStringLiteral("Рабочий"));
-    for (double rate : m_workerRates)
-        *rates << rate;
+    for (auto rate = m_workerRates.crbegin(); rate != m_workerRates.crend(); ++rate)
+        *rates << *rate;
     auto* rateBars = new QHorizontalBarSeries;
     rateBars->append(rates);
     workersChart->addSeries(rateBars);
@@ -188,12 +195,19 @@ void MonthChart::showMonth(Database& db, PieceworkView view, const TimesheetMont
     workshop->append(m_workshopRate, std::max(0, n) - 0.5);
     workersChart->addSeries(workshop);
     auto* nameAxis = new QBarCategoryAxis;
-    nameAxis->append(m_workerNames.isEmpty() ? QStringList{QString()} : m_workerNames);
+    QStringList bottomUp(m_workerNames.crbegin(), m_workerNames.crend());
+    nameAxis->append(bottomUp.isEmpty() ? QStringList{QString()} : bottomUp);
+    // The whole names, each beside its bar.
+    nameAxis->setTruncateLabels(false);
+    QFont nameFont = nameAxis->labelsFont();
+    nameFont.setPointSizeF(7);
+    nameAxis->setLabelsFont(nameFont);
     workersChart->addAxis(nameAxis, Qt::AlignLeft);
     QList<double> scale = m_workerRates;
     scale << m_workshopRate;
     QValueAxis* rateAxis = valueAxis(QStringLiteral("р. за час"));
     rateAxis->setMax(upperEnd(scale));
+    rateAxis->applyNiceNumbers();
     workersChart->addAxis(rateAxis, Qt::AlignBottom);
     rateBars->attachAxis(nameAxis);
     rateBars->attachAxis(rateAxis);

@@ -68,7 +68,7 @@ PayrollSummaryWindow::PayrollSummaryWindow(Database& db, QWidget* parent) : QDia
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_payrollGrid, 1);
     layout->addLayout(buttons);
-    rememberGeometry(this, QStringLiteral("PayrollSummaryWindow"), QSize(1000, 560));
+    rememberGeometry(this, QStringLiteral("PayrollSummaryWindow"), QSize(1180, 560));
 
     connect(m_monthBox, &QComboBox::currentIndexChanged, this, &PayrollSummaryWindow::applyMonth);
     connect(m_yearBox, &QComboBox::activated, this, &PayrollSummaryWindow::applyMonth);
@@ -119,7 +119,7 @@ void PayrollSummaryWindow::layOutColumns() {
     QList<GridColumn> columns;
     for (const PayrollColumn& c : payrollColumns()) {
         const bool name = c.field == u"fio";
-        GridColumn g{c.field, c.title, name ? 220 : (c.money ? 96 : 76)};
+        GridColumn g{c.field, c.title, name ? 210 : (c.field == u"tab_no" ? 50 : (c.money ? 100 : 96))};
         if (!name) {
             g.alignment = Qt::AlignRight | Qt::AlignVCenter;
             // The statement's exact figures, money with its two decimals.
