@@ -335,6 +335,8 @@ void TestPayroll::commandRefuses_data() {
     QTest::newRow("a device") << QStringList{"--timesheet", "payroll", "--month",
                                              "03.2024",     "--csv",   "/dev/null"}
                               << 4 << "/dev/null";
+    QTest::newRow("a device for the general timesheet")
+        << QStringList{"--timesheet", "all", "--month", "03.2024", "--xlsx", "/dev/null"} << 4 << "/dev/null";
     QTest::newRow("a folder") << QStringList{"--timesheet", "payroll", "--month", "03.2024", "--csv", "DIR"}
                               << 4 << "";
 }
