@@ -9,6 +9,7 @@
 #include <QDialog>
 
 class Database;
+class Dataset;
 class HoursTimesheetReport;
 class QComboBox;
 class QProgressBar;
@@ -16,6 +17,7 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 class T13TextsDialog;
+class TimesheetGridModel;
 
 class HoursTimesheetWindow : public QDialog {
     Q_OBJECT
@@ -61,6 +63,9 @@ private:
 
     QTabWidget* m_shiftTabs;
     QTableView* m_shiftGrids[3];
+    // The rows of each shift (children of the window), and how its grid shows them.
+    Dataset* m_shiftRows[3];
+    TimesheetGridModel* m_shiftModels[3];
     QComboBox* m_monthBox;
     QComboBox* m_yearBox;
     QPushButton* m_rebuildButton;

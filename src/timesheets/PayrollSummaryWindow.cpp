@@ -10,6 +10,7 @@
 #include "timesheets/TimesheetWidgets.h"
 #include "ui/DatasetGrid.h"
 #include "ui/Guarded.h"
+#include "ui/ResultGridModel.h"
 #include "ui/Seams.h"
 #include "ui/WindowGeometry.h"
 
@@ -48,6 +49,7 @@ PayrollSummaryWindow::PayrollSummaryWindow(Database& db, QWidget* parent) : QDia
     m_lines = new Dataset(this, db.connection().name());
     m_lines->setObjectName(QStringLiteral("payrollLines"));
     m_lines->setSql(payrollSql());
+    m_linesModel = new ResultGridModel(*m_lines, this);
 
     m_monthBox = makeMonthBox(this);
     m_yearBox = makeYearBox(this);
@@ -83,7 +85,7 @@ void PayrollSummaryWindow::showMonth() {
         return;
     chooseMonth(m_monthBox, m_yearBox, TimesheetMonth::of(today));
     applyMonth();
-    showInGrid(*m_lines, m_payrollGrid);
+    showInGrid(*m_linesModel, m_payrollGrid);
     layOutColumns();
     seams::showModal(this);
     m_lines->close();
@@ -129,7 +131,7 @@ void PayrollSummaryWindow::layOutColumns() {
         }
         columns << g;
     }
-    m_lines->setColumns(columns);
+    m_linesModel->setColumns(columns);
 }
 
 void PayrollSummaryWindow::exportToExcel() {

@@ -12,6 +12,7 @@ class Dataset;
 class QComboBox;
 class QPushButton;
 class QTableView;
+class ResultGridModel;
 
 class PayrollSummaryWindow : public QDialog {
     Q_OBJECT
@@ -38,6 +39,7 @@ private:
 
     Database& m_db;
     Dataset* m_lines;
+    ResultGridModel* m_linesModel; // the grid's columns over the lines
     TimesheetMonth m_month;
 
     QComboBox* m_monthBox;

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class Database;
+class Dataset;
 class MonthChart;
 class QComboBox;
 class QLabel;
@@ -15,7 +16,7 @@ class QProgressBar;
 class QPushButton;
 class QTableView;
 class QTabWidget;
-class TimesheetQuery;
+class TimesheetGridModel;
 
 class PieceworkTimesheetWindow : public QDialog {
     Q_OBJECT
@@ -29,7 +30,7 @@ public:
     PieceworkView view() const { return m_view; }
     // The month and year the grid shows.
     TimesheetMonth month() const { return m_month; }
-    TimesheetQuery& currentQuery() { return *m_current; }
+    Dataset& currentQuery() { return *m_current; }
     MonthChart& chart() { return *m_monthChart; }
 
 public slots:
@@ -57,8 +58,11 @@ private:
     void writeExport();
 
     Database& m_db;
-    TimesheetQuery* m_queries[4];
-    TimesheetQuery* m_current;
+    // The rows of each view (children of the window), and how the grid shows them.
+    Dataset* m_queries[4];
+    TimesheetGridModel* m_models[4];
+    Dataset* m_current;
+    TimesheetGridModel* m_currentModel;
     PieceworkView m_view = PieceworkView::Piecework;
     TimesheetMonth m_month;
 
