@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -122,5 +123,20 @@ int main(int argc, char** argv) {
     });
     report("export general timesheet into .xlsx (command, with connecting)", t, 500,
            QStringLiteral("%1 bytes").arg(QFileInfo(file).size()));
+    // The month handed to payroll: the four views' statements added up per worker, into both files.
+    const QString xlsx = dir.filePath(QStringLiteral("payroll.xlsx"));
+    const QString csv = dir.filePath(QStringLiteral("payroll.csv"));
+    const QList<double> p = timed(7, [&](int) {
+        rc |= int(runCommand(
+            readCommandLine(QStringList{QStringLiteral("--timesheet"), QStringLiteral("payroll"),
+                                        QStringLiteral("--month"), monthText, QStringLiteral("--xlsx"), xlsx,
+                                        QStringLiteral("--csv"), csv} +
+                            args),
+            BuildStamp{QString(), QString(), 99991231, 235959, QString(), false}));
+    });
+    QFile lines(csv);
+    const int workers = lines.open(QIODevice::ReadOnly) ? int(lines.readAll().count('\n')) - 1 : 0;
+    report("payroll export of the month into .xlsx and .csv (command, with connecting)", p, 500,
+           QStringLiteral("%1 workers").arg(workers));
     return rc;
 }

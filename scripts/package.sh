@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential dpkg-dev cmake ninja-build ccache pkg-config git
-          qt6-base-dev qt6-base-dev-tools libqt6sql6-psql libqt6sql6-odbc unixodbc-dev
+          qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libqt6sql6-psql libqt6sql6-odbc unixodbc-dev
           libxlsxwriter-dev libpq-dev libfontconfig-dev)
 bash scripts/install-packages.sh "${PACKAGES[@]}"
 

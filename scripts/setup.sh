@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config git
-    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
     libqt6sql6-psql libqt6sql6-odbc unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
     libxlsxwriter-dev libpq-dev libfontconfig-dev postgresql
     xvfb xauth imagemagick poppler-utils fonts-dejavu unzip

@@ -1,7 +1,8 @@
 // Takes a picture of every window of the program on a given database, as a user opens it from
 // the main window: the main window itself, each list of the menu with its editors, the work-record
 // editor, the reports dialog, the maintenance works of the journal's day with an entry's editor,
-// and the timesheets in each view, on their month and on February. Run under a desktop (Xvfb
+// and the timesheets in each view, on their month (the piece-work views with their chart too) and
+// on February, and the month handed to payroll. Run under a desktop (Xvfb
 // with a window manager) or offscreen.
 // Usage: screenshots DATABASE SERVER FOLDER
 #include "app/MainWindow.h"
@@ -9,6 +10,7 @@
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "journal/JournalView.h"
+#include "timesheets/MonthChart.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
 
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 
@@ -41,6 +44,19 @@ void shootFebruary(QDialog* w, const QString& name) {
         return;
     month->setCurrentIndex(1);
     shoot(w, name + QStringLiteral("_february"));
+}
+
+// The piece-work timesheet's chart of the month.
+void shootChart(QDialog* w, const QString& name) {
+    auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+    if (!tabs)
+        return;
+    tabs->setCurrentIndex(1);
+    shoot(w, name + QStringLiteral("_chart"));
+    // The picture "Сохранить PNG" saves.
+    if (auto* chart = w->findChild<MonthChart*>(QStringLiteral("monthChart")))
+        chart->picture().save(folder + u'/' + name + QStringLiteral("_chart_picture.png"));
+    tabs->setCurrentIndex(0);
 }
 
 QPushButton* buttonWithText(QWidget* window, const QString& text) {
@@ -80,8 +96,10 @@ int main(int argc, char** argv) {
         w->show();
         const QString name = shotName.isEmpty() ? w->objectName() : shotName;
         shoot(w, name);
-        if (!shotName.isEmpty())
+        if (!shotName.isEmpty()) {
+            shootChart(w, name);
             shootFebruary(w, name);
+        }
         if (w->objectName().endsWith(QStringLiteral("Dialog")))
             if (QPushButton* add = buttonWithText(w, QStringLiteral("Добавить")))
                 add->click();
@@ -99,7 +117,7 @@ int main(int argc, char** argv) {
         window.findChild<QAction*>(QLatin1String(action))->trigger();
     for (const char* action :
          {"pieceworkTimesheetAction", "maintenanceTimesheetAction", "averageRateTimesheetAction",
-          "generalTimesheetAction", "shiftTimesheetAction"}) {
+          "generalTimesheetAction", "shiftTimesheetAction", "payrollSummaryAction"}) {
         shotName = QLatin1String(action).chopped(6);
         window.findChild<QAction*>(QLatin1String(action))->trigger();
     }

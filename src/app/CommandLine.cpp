@@ -13,35 +13,58 @@
 
 namespace {
 
-// An option of a mode; an option without a value name takes no value.
+// An option of the modes it belongs to; an option without a value name takes no value.
 struct ModeOption {
     QString name;
     QString valueName;
     QString description;
-    CommandMode mode;
+    QList<CommandMode> modes;
 };
 
 const QList<ModeOption>& modeOptions() {
     static const QList<ModeOption> options = {
-        {QStringLiteral("report"), QStringLiteral("ОТЧЕТ"),
+        {QStringLiteral("report"),
+         QStringLiteral("ОТЧЕТ"),
          QStringLiteral("сводный отчет в файл PDF: workers, products, workers-detail, products-detail"),
-         CommandMode::Report},
-        {QStringLiteral("from"), QStringLiteral("ДД.ММ.ГГГГ"), QStringLiteral("первый день периода отчета"),
-         CommandMode::Report},
-        {QStringLiteral("to"), QStringLiteral("ДД.ММ.ГГГГ"),
-         QStringLiteral("день после периода отчета (в период не входит)"), CommandMode::Report},
-        {QStringLiteral("kind"), QStringLiteral("ВИД"),
-         QStringLiteral("вид продукции отчета: all (по умолчанию), finished, blanks"), CommandMode::Report},
-        {QStringLiteral("pdf"), QStringLiteral("ФАЙЛ"), QStringLiteral("файл отчета"), CommandMode::Report},
-        {QStringLiteral("timesheet"), QStringLiteral("ТАБЕЛЬ"),
-         QStringLiteral("табель месяца в файл .xlsx: piecework, maintenance, average, all, shifts"),
-         CommandMode::Timesheet},
-        {QStringLiteral("month"), QStringLiteral("ММ.ГГГГ"), QStringLiteral("месяц табеля"),
-         CommandMode::Timesheet},
-        {QStringLiteral("xlsx"), QStringLiteral("ФАЙЛ"), QStringLiteral("файл табеля"),
-         CommandMode::Timesheet},
-        {QStringLiteral("import"), QString(), QStringLiteral("импорт из прежней базы данных"),
-         CommandMode::Import},
+         {CommandMode::Report}},
+        {QStringLiteral("from"),
+         QStringLiteral("ДД.ММ.ГГГГ"),
+         QStringLiteral("первый день периода отчета"),
+         {CommandMode::Report}},
+        {QStringLiteral("to"),
+         QStringLiteral("ДД.ММ.ГГГГ"),
+         QStringLiteral("день после периода отчета (в период не входит)"),
+         {CommandMode::Report}},
+        {QStringLiteral("kind"),
+         QStringLiteral("ВИД"),
+         QStringLiteral("вид продукции отчета: all (по умолчанию), finished, blanks"),
+         {CommandMode::Report}},
+        {QStringLiteral("pdf"),
+         QStringLiteral("ФАЙЛ"),
+         QStringLiteral("файл отчета или табеля Т-13"),
+         {CommandMode::Report, CommandMode::Timesheet}},
+        {QStringLiteral("timesheet"),
+         QStringLiteral("ТАБЕЛЬ"),
+         QStringLiteral(
+             "табель месяца в файл .xlsx: piecework, maintenance, average, all, shifts; "
+             "payroll — итоги месяца для расчета (.xlsx и/или .csv); t13 — табель Т-13 в файл PDF"),
+         {CommandMode::Timesheet}},
+        {QStringLiteral("month"),
+         QStringLiteral("ММ.ГГГГ"),
+         QStringLiteral("месяц табеля"),
+         {CommandMode::Timesheet}},
+        {QStringLiteral("xlsx"),
+         QStringLiteral("ФАЙЛ"),
+         QStringLiteral("файл табеля"),
+         {CommandMode::Timesheet}},
+        {QStringLiteral("csv"),
+         QStringLiteral("ФАЙЛ"),
+         QStringLiteral("файл итогов месяца для расчета: UTF-8, разделитель «;», десятичная запятая"),
+         {CommandMode::Timesheet}},
+        {QStringLiteral("import"),
+         QString(),
+         QStringLiteral("импорт из прежней базы данных"),
+         {CommandMode::Import}},
     };
     return options;
 }
@@ -110,7 +133,7 @@ QString optionsProblem(const QCommandLineParser& parser, CommandMode mode) {
             continue; // --help, --version
         if (!option->valueName.isEmpty() && parser.values(name).size() < times)
             return QStringLiteral("после --%1 нет значения").arg(name);
-        if (option->mode != mode)
+        if (!option->modes.contains(mode))
             return unknownOption(QStringLiteral("--") + name);
     }
     return {};
@@ -172,7 +195,7 @@ CommandRequest readCommandLine(const QStringList& args) {
     request.help = parser.isSet(helpOption());
     request.version = parser.isSet(versionOption());
     for (const ModeOption& o : modeOptions())
-        if (o.mode == request.mode && parser.isSet(o.name))
+        if (o.modes.contains(request.mode) && parser.isSet(o.name))
             request.options.values.insert(o.name, parser.value(o.name));
     request.options.positional = parser.positionalArguments();
     // The windows take the database and the server together or neither: one alone used to be

@@ -15,6 +15,7 @@
 #include "refbooks/WorkersDialog.h"
 #include "reports/ReportsDialog.h"
 #include "timesheets/HoursTimesheetWindow.h"
+#include "timesheets/PayrollSummaryWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "ui/WindowParts.h"
 
@@ -45,6 +46,7 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
     m_reportsDialog = new ReportsDialog(m_db, m_permissions, this);
     m_pieceworkTimesheetWindow = new PieceworkTimesheetWindow(m_db, this);
     m_hoursTimesheetWindow = new HoursTimesheetWindow(m_db, this);
+    m_payrollSummaryWindow = new PayrollSummaryWindow(m_db, this);
     m_workRecordEditor = new WorkRecordEditor(m_db, *m_workersDialog, *m_operationPricesDialog, this);
     m_maintenanceWorksWindow =
         new MaintenanceWorksWindow(m_db, *m_workersDialog, *m_nomenclatureGroupsDialog, this);
@@ -96,10 +98,11 @@ void MainWindow::createMenu() {
     m_averageRateTimesheetAction =
         addAction("averageRateTimesheetAction", QStringLiteral("Табель ср. сдельная"));
     m_generalTimesheetAction = addAction("generalTimesheetAction", QStringLiteral("Общий табель"));
+    m_payrollSummaryAction = addAction("payrollSummaryAction", QStringLiteral("Итоги месяца для расчета"));
     m_timesheetsMenu =
         addMenu("timesheetsMenu", QStringLiteral("Табель"),
                 {m_pieceworkTimesheetAction, m_shiftTimesheetAction, m_maintenanceTimesheetAction,
-                 m_averageRateTimesheetAction, m_generalTimesheetAction});
+                 m_averageRateTimesheetAction, m_generalTimesheetAction, m_payrollSummaryAction});
     m_summaryReportsAction = addAction("summaryReportsAction", QStringLiteral("Сводные отчеты"));
     m_reportsMenu = addMenu("reportsMenu", QStringLiteral("Отчеты"), {m_summaryReportsAction});
     m_exitAction = addAction("exitAction", QStringLiteral("Выход"));
@@ -133,6 +136,8 @@ void MainWindow::connectTimesheets() {
     connect(m_shiftTimesheetAction, &QAction::triggered, m_hoursTimesheetWindow, [this] {
         openFromJournal([this] { m_hoursTimesheetWindow->showMonth(m_journalView->day().date); });
     });
+    connect(m_payrollSummaryAction, &QAction::triggered, m_payrollSummaryWindow,
+            [this] { openFromJournal([this] { m_payrollSummaryWindow->showMonth(); }); });
 }
 
 void MainWindow::createFrameWidgets() {
@@ -167,7 +172,12 @@ void MainWindow::createFrameWidgets() {
 void MainWindow::applyPermissions() {
     const Permissions& p = m_permissions;
     m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
-    m_timesheetsMenu->menuAction()->setEnabled(p.timesheets);
+    m_timesheetsMenu->menuAction()->setEnabled(p.timesheets || p.payrollSummary);
+    for (QAction* timesheet :
+         {m_pieceworkTimesheetAction, m_shiftTimesheetAction, m_maintenanceTimesheetAction,
+          m_averageRateTimesheetAction, m_generalTimesheetAction})
+        timesheet->setEnabled(p.timesheets);
+    m_payrollSummaryAction->setEnabled(p.payrollSummary);
     m_importAction->setVisible(p.legacyImport && hasOdbcDataSource(kLegacySourceDsn));
 }
 

@@ -15,6 +15,7 @@ class MaintenanceWorksWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
+class PayrollSummaryWindow;
 class PieceworkTimesheetWindow;
 class ProductsDialog;
 class QAction;
@@ -65,6 +66,7 @@ private:
     ReportsDialog* m_reportsDialog;
     PieceworkTimesheetWindow* m_pieceworkTimesheetWindow;
     HoursTimesheetWindow* m_hoursTimesheetWindow;
+    PayrollSummaryWindow* m_payrollSummaryWindow;
     WorkRecordEditor* m_workRecordEditor;
     MaintenanceWorksWindow* m_maintenanceWorksWindow;
     JournalView* m_journalView;
@@ -83,6 +85,7 @@ private:
     QAction* m_maintenanceTimesheetAction;
     QAction* m_averageRateTimesheetAction;
     QAction* m_generalTimesheetAction;
+    QAction* m_payrollSummaryAction;
     QMenu* m_reportsMenu;
     QAction* m_summaryReportsAction;
     QAction* m_exitAction;

@@ -138,3 +138,12 @@ void OutputFile::cancel() {
     QFile::remove(m_file->fileName());
     m_file.reset();
 }
+
+bool writeOutputFile(const QString& target, const QByteArray& content, QString* error) {
+    OutputFile file(target);
+    if (file.open() && file.device().write(content) == content.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.error().isEmpty() ? file.device().errorString() : file.error();
+    return false;
+}

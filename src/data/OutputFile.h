@@ -47,3 +47,7 @@ private:
     bool m_targetRefused = false;
     QString m_error;
 };
+
+// Writes the bytes as the whole new content of the file, through an OutputFile. False with the
+// reason, naming the file, in error.
+bool writeOutputFile(const QString& target, const QByteArray& content, QString* error);

@@ -25,6 +25,50 @@ bool openOnDesktop(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+// The documents folder is where a user looks for a file again; the home folder stands in
+// where there is none.
+QString exportFolder() {
+    for (const auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::HomeLocation}) {
+        const QString dir = QStandardPaths::writableLocation(location);
+        if (!dir.isEmpty() && QDir().mkpath(dir) && QFileInfo(dir).isWritable())
+            return dir;
+    }
+    throw Error(QStringLiteral("Нет папки документов, куда можно сохранить книгу"));
+}
+
+// What a file holds and when it was made: "Цены 2026-12-10 09-15-02"; characters a file name
+// cannot hold on either system become "_".
+QString exportFileStem(const QString& subject) {
+    QString safeSubject = subject;
+    for (QChar& c : safeSubject)
+        if (QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = u'_';
+    return safeSubject + u' ' + seams::now().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+}
+
+// A path in the export folder for the stem and suffix that no other file has (two exports in one
+// second get "(2)"), or the file's own earlier path.
+QString freeExportPath(const QString& stem, const QString& suffix, const QString& ownPath) {
+    const QDir dir(exportFolder());
+    QString path = dir.filePath(stem + u'.' + suffix);
+    for (int n = 2; QFileInfo::exists(path) && path != ownPath; ++n)
+        path = dir.filePath(QStringLiteral("%1 (%2).%3").arg(stem).arg(n).arg(suffix));
+    return path;
+}
+
+// Opens a saved workbook or other file with the desktop's program for it, or says where it is.
+void handToUser(const QString& path, bool workbook = true) {
+    if ((opener ? opener : openOnDesktop)(path))
+        return;
+    const QString text = workbook
+                             ? QStringLiteral("Книга сохранена в файле:\n%1\n\nПрограмма для электронных "
+                                              "таблиц не открыла её: откройте файл из этой папки.")
+                             : QStringLiteral("Файл сохранен:\n%1\n\nНи одна программа не открыла его: "
+                                              "откройте файл из этой папки.");
+    seams::showMessage({QStringLiteral("Табель"), text.arg(QDir::toNativeSeparators(path)),
+                        QMessageBox::Information, QMessageBox::Ok});
+}
+
 // The width a text needs, in characters: its longest line.
 int textWidth(const QString& text) {
     int longest = 0;
@@ -118,12 +162,7 @@ void InProcessApplication::addWorkbook() {
     book->title = QStringLiteral("Книга%1").arg(m_workbooksAdded + 1);
     const QString subject = nextSubject.isEmpty() ? QStringLiteral("Выгрузка") : nextSubject;
     nextSubject.clear();
-    // Characters a file name cannot hold on either system become "_".
-    QString safeSubject = subject;
-    for (QChar& c : safeSubject)
-        if (QStringLiteral("/\\:*?\"<>|").contains(c))
-            c = u'_';
-    book->fileStem = safeSubject + u' ' + seams::now().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    book->fileStem = exportFileStem(subject);
     // A new workbook has three empty sheets.
     for (int i = 1; i <= 3; ++i)
         book->sheets.push_back(SheetData{QStringLiteral("Лист%1").arg(i), {}, {}, {}});
@@ -145,14 +184,7 @@ std::unique_ptr<Worksheet> InProcessApplication::worksheet(int index) {
 }
 
 QString InProcessApplication::folder() {
-    // The documents folder is where a user looks for a file again; the home folder stands in
-    // where there is none.
-    for (const auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::HomeLocation}) {
-        const QString dir = QStandardPaths::writableLocation(location);
-        if (!dir.isEmpty() && QDir().mkpath(dir) && QFileInfo(dir).isWritable())
-            return dir;
-    }
-    throw Error(QStringLiteral("Нет папки документов, куда можно сохранить книгу"));
+    return exportFolder();
 }
 
 // Showing saves the active workbook (again only if it changed) and opens the file for the user.
@@ -162,21 +194,21 @@ void InProcessApplication::setVisible(bool show) {
         return;
     auto& book = *m_active;
     if (book.changed || book.savedPath.isEmpty() || !QFile::exists(book.savedPath)) {
-        const QDir dir(folder());
-        // A file of the same name (two exports in one second) is never overwritten.
-        QString path = dir.filePath(book.fileStem + QStringLiteral(".xlsx"));
-        for (int n = 2; QFileInfo::exists(path) && path != book.savedPath; ++n)
-            path = dir.filePath(QStringLiteral("%1 (%2).xlsx").arg(book.fileStem).arg(n));
+        const QString path = freeExportPath(book.fileStem, QStringLiteral("xlsx"), book.savedPath);
         saveXlsx(book, path);
         book.savedPath = path;
         book.changed = false;
     }
-    if (!(opener ? opener : openOnDesktop)(book.savedPath))
-        seams::showMessage({QStringLiteral("Табель"),
-                            QStringLiteral("Книга сохранена в файле:\n%1\n\nПрограмма для электронных "
-                                           "таблиц не открыла её: откройте файл из этой папки.")
-                                .arg(QDir::toNativeSeparators(book.savedPath)),
-                            QMessageBox::Information, QMessageBox::Ok});
+    handToUser(book.savedPath);
+}
+
+QString saveExportFile(const QString& subject, const QString& suffix, const QByteArray& content) {
+    const QString path = freeExportPath(exportFileStem(subject), suffix, QString());
+    QString error;
+    if (!writeOutputFile(path, content, &error))
+        throw Error(error);
+    handToUser(path, false);
+    return path;
 }
 
 void nameNextWorkbook(const QString& subject) {

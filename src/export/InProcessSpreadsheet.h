@@ -5,6 +5,7 @@
 
 #include "export/SpreadsheetBackend.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <functional>
@@ -80,6 +81,11 @@ void setWorkbookOpener(WorkbookOpener opener);
 // True when a text reads as a number in the workstation's locale without losing digits
 // (at most 15 significant digits, no group separators); the number goes to *value.
 bool readsAsNumber(const QString& text, double* value);
+
+// Saves a file an export made (a CSV file) where the workbooks go, named like them after what it
+// holds and the time and never over another file, and hands it to the user as a shown workbook
+// is handed; returns its path. Throws spreadsheet::Error when it cannot be written.
+QString saveExportFile(const QString& subject, const QString& suffix, const QByteArray& content);
 
 // Writes the workbook as an .xlsx file; throws spreadsheet::Error on failure.
 void saveXlsx(const WorkbookData& workbook, const QString& path);

@@ -19,6 +19,10 @@ void ReportLayoutBase::setTitle(const QString& text) {
     m_report.setText(reportstyle::kTitleLabel, text);
 }
 
+bool ReportLayoutBase::setLabelText(const QString& name, const QString& text) {
+    return m_report.setText(name, text);
+}
+
 QString ReportLayoutBase::title() const {
     // The engine looks elements up on a changeable definition only; the lookup changes nothing.
     const ReportElement* e = const_cast<ReportDefinition&>(m_report).findElement(reportstyle::kTitleLabel);

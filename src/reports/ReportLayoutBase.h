@@ -36,6 +36,9 @@ public:
     reportengine::PreviewZoom previewZoom() const { return m_previewZoom; }
 
 protected:
+    // Sets the text of a named label of the layout; false when it has none of that name.
+    bool setLabelText(const QString& name, const QString& text);
+
     // queryName names the query in the layout's expressions ("t_Report.fio"); the report must hold
     // an element named reportstyle::kTitleLabel. The query runs on the database's connection.
     ReportLayoutBase(Database& db, const QString& queryName, const QString& sql,

@@ -6,6 +6,8 @@
 #include "export/ExcelHelper.h"
 #include "records/TimesheetRebuild.h"
 #include "reports/HoursTimesheetReport.h"
+#include "reports/T13Report.h"
+#include "timesheets/T13TextsDialog.h"
 #include "timesheets/TimesheetGridModel.h"
 #include "timesheets/TimesheetSheets.h"
 #include "timesheets/TimesheetWidgets.h"
@@ -143,6 +145,8 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
     m_monthBox = makeMonthBox(this);
     m_yearBox = makeYearBox(this);
     m_printButton = makeButton(this, QStringLiteral("printButton"), QStringLiteral("Печать"));
+    m_t13Button = makeButton(this, QStringLiteral("t13Button"), QStringLiteral("Печать Т-13"));
+    m_t13TextsDialog = new T13TextsDialog(this);
     m_refreshButton = makeButton(this, QStringLiteral("refreshButton"), QStringLiteral("Обновить"));
     m_exitButton = makeButton(this, QStringLiteral("exitButton"), QStringLiteral("Выход"));
 
@@ -151,6 +155,7 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
     bottom->addWidget(m_yearBox);
     bottom->addStretch();
     bottom->addWidget(m_printButton);
+    bottom->addWidget(m_t13Button);
     bottom->addWidget(m_refreshButton);
     bottom->addWidget(m_exitButton);
     auto* layout = new QVBoxLayout(this);
@@ -163,6 +168,7 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
     connect(m_rebuildButton, &QPushButton::clicked, this, &HoursTimesheetWindow::rebuild);
     connect(m_excelButton, &QPushButton::clicked, this, &HoursTimesheetWindow::exportToExcel);
     connect(m_printButton, &QPushButton::clicked, this, &HoursTimesheetWindow::print);
+    connect(m_t13Button, &QPushButton::clicked, this, &HoursTimesheetWindow::printT13);
     connect(m_refreshButton, &QPushButton::clicked, this, &HoursTimesheetWindow::refresh);
     // Esc closes a QDialog by itself; "Выход" does the same.
     connect(m_exitButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -265,6 +271,20 @@ void HoursTimesheetWindow::print() {
         m_report->previewMonth(
             m_month.month, m_month.year,
             m_monthBox->currentText() + u' ' + m_yearBox->currentText() + QStringLiteral(" г."), this);
+    });
+}
+
+void HoursTimesheetWindow::printT13() {
+    T13Header header = t13HeaderFromSettings(m_month.month, m_month.year, seams::today());
+    if (header.organisation.isEmpty() || header.department.isEmpty()) {
+        if (!m_t13TextsDialog->ask(&header.organisation, &header.department))
+            return;
+        rememberT13Texts(header.organisation, header.department);
+    }
+    runGuarded([&] {
+        T13Report report(m_db);
+        report.setHeader(header);
+        report.previewMonth(m_month.month, m_month.year, this);
     });
 }
 

@@ -16,6 +16,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTableView;
+class T13TextsDialog;
 class TimesheetGridModel;
 
 class HoursTimesheetWindow : public QDialog {
@@ -41,6 +42,9 @@ public slots:
     void exportToExcel();
     // Shows the printed hours timesheet of the month in the preview.
     void print();
+    // Shows the month on the form T-13 in the preview; asks once for the organisation and
+    // department when the settings files name none.
+    void printT13();
 
 protected:
     bool event(QEvent* e) override;
@@ -68,6 +72,8 @@ private:
     QProgressBar* m_progressBar;
     QPushButton* m_excelButton;
     QPushButton* m_printButton;
+    QPushButton* m_t13Button;
+    T13TextsDialog* m_t13TextsDialog;
     QPushButton* m_refreshButton;
     QPushButton* m_exitButton;
 };

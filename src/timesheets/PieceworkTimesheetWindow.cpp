@@ -5,7 +5,9 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "export/ExcelHelper.h"
+#include "export/InProcessSpreadsheet.h"
 #include "records/TimesheetRebuild.h"
+#include "timesheets/MonthChart.h"
 #include "timesheets/TimesheetGridModel.h"
 #include "timesheets/TimesheetSheets.h"
 #include "timesheets/TimesheetWidgets.h"
@@ -14,11 +16,13 @@
 #include "ui/Seams.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -112,7 +116,21 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     m_current = m_queries[0];
     m_currentModel = m_models[0];
 
-    m_timesheetGrid = makeTimesheetGrid(this, QStringLiteral("timesheetGrid"));
+    m_viewTabs = new QTabWidget(this);
+    m_viewTabs->setObjectName(QStringLiteral("viewTabs"));
+    m_timesheetGrid = makeTimesheetGrid(m_viewTabs, QStringLiteral("timesheetGrid"));
+    auto* chartPage = new QWidget(m_viewTabs);
+    m_monthChart = new MonthChart(chartPage);
+    m_savePictureButton =
+        makeButton(chartPage, QStringLiteral("savePictureButton"), QStringLiteral("Сохранить PNG"));
+    auto* chartLayout = new QVBoxLayout(chartPage);
+    chartLayout->addWidget(m_monthChart, 1);
+    auto* chartButtons = new QHBoxLayout;
+    chartButtons->addStretch();
+    chartButtons->addWidget(m_savePictureButton);
+    chartLayout->addLayout(chartButtons);
+    m_viewTabs->addTab(m_timesheetGrid, QStringLiteral("Табель"));
+    m_viewTabs->addTab(chartPage, QStringLiteral("График"));
     m_monthBox = makeMonthBox(this);
     m_yearBox = makeYearBox(this);
     m_averageRateTotalLabel = totalLabel(this, QStringLiteral("averageRateTotalLabel"));
@@ -145,7 +163,7 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     buttons->addStretch();
     buttons->addWidget(m_exitButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_timesheetGrid, 1);
+    layout->addWidget(m_viewTabs, 1);
     layout->addLayout(totals);
     layout->addLayout(buttons);
     // Room for the 36 columns of a 31-day month at the default size; on a smaller screen the
@@ -157,6 +175,8 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     connect(m_refreshButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::refresh);
     connect(m_rebuildButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::rebuild);
     connect(m_excelButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::exportToExcel);
+    connect(m_viewTabs, &QTabWidget::currentChanged, this, &PieceworkTimesheetWindow::drawChart);
+    connect(m_savePictureButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::saveChartPicture);
     // Esc closes a QDialog by itself; "Выход" does the same.
     connect(m_exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -223,6 +243,27 @@ void PieceworkTimesheetWindow::applyMonth() {
         openCurrent();
         showTotals(readPieceworkTotals(m_db, m_month));
     });
+    drawChart();
+}
+
+void PieceworkTimesheetWindow::drawChart() {
+    // The chart is read only while it is in sight: the grid's month opens as quickly as before.
+    if (m_viewTabs->currentIndex() != 1)
+        return;
+    runGuarded([this] { m_monthChart->showMonth(m_db, m_view, m_month, *m_current); });
+}
+
+void PieceworkTimesheetWindow::saveChartPicture() {
+    runGuarded([this] {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        m_monthChart->picture().save(&buffer, "PNG");
+        spreadsheet::inprocess::saveExportFile(
+            QStringLiteral("График ") + viewInfo(m_view).caption.section(QStringLiteral(" ("), 0, 0) + u' ' +
+                m_month.title(),
+            QStringLiteral("png"), png);
+    });
 }
 
 void PieceworkTimesheetWindow::showTotals(const PieceworkTotals& totals) {
@@ -261,6 +302,7 @@ void PieceworkTimesheetWindow::layOutColumns() {
 
 void PieceworkTimesheetWindow::refresh() {
     runGuarded([this] { openCurrent(); });
+    drawChart();
 }
 
 void PieceworkTimesheetWindow::rebuild() {

@@ -9,11 +9,13 @@
 
 class Database;
 class Dataset;
+class MonthChart;
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableView;
+class QTabWidget;
 class TimesheetGridModel;
 
 class PieceworkTimesheetWindow : public QDialog {
@@ -29,6 +31,7 @@ public:
     // The month and year the grid shows.
     TimesheetMonth month() const { return m_month; }
     Dataset& currentQuery() { return *m_current; }
+    MonthChart& chart() { return *m_monthChart; }
 
 public slots:
     // Shows the month and year chosen in the lists, with the month's totals.
@@ -39,6 +42,10 @@ public slots:
     void rebuild();
     // Writes the grid into a new workbook and shows it.
     void exportToExcel();
+    // Draws the chart of the shown view and month when its tab is in sight.
+    void drawChart();
+    // Saves the chart as a PNG picture where the exports go and shows it.
+    void saveChartPicture();
 
 private:
     void setView(PieceworkView view);
@@ -59,7 +66,10 @@ private:
     PieceworkView m_view = PieceworkView::Piecework;
     TimesheetMonth m_month;
 
+    QTabWidget* m_viewTabs;
     QTableView* m_timesheetGrid;
+    MonthChart* m_monthChart;
+    QPushButton* m_savePictureButton;
     QComboBox* m_monthBox;
     QComboBox* m_yearBox;
     QLabel* m_averageRateTotalLabel;

@@ -12,6 +12,7 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
     p.referenceBooks = false;
     p.timesheets = false;
     p.legacyImport = false;
+    p.payrollSummary = false;
     if (code == kForemanCode) {
         p.acceptRecords = false;
         p.workersReports = false;
@@ -31,6 +32,8 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
     }
     if (code == u"plutvi") {
         p.chooseDay = false;
+        // The analyst hands the month to payroll.
+        p.payrollSummary = true;
         return p;
     }
     return std::nullopt;

@@ -14,7 +14,8 @@ struct Permissions {
     bool chooseDay = true;     // the shifts, the date, "Выходной", "Обновить" and the grid
     // The main menu.
     bool referenceBooks = true; // "Справочники"
-    bool timesheets = true;     // "Табель"
+    bool timesheets = true;     // the timesheets of the menu "Табель"
+    bool payrollSummary = true; // "Итоги месяца для расчета" of the menu "Табель"
     bool legacyImport = true; // "Импорт", where the workstation has the earlier database's data source
     // The reports dialog.
     bool workersReports = true; // "Отчет по рабочим" and "Детальный отчет по рабочим"

@@ -280,7 +280,12 @@ void TestApp::loginHandsPermissionsToTheMainWindow() {
     for (const char* name : {"maintenanceWorksButton", "exitButton"})
         QVERIFY2(childNamed<QWidget>(window, name)->isEnabled(), name);
     QVERIFY(!childNamed<QMenu>(window, "referenceBooksMenu")->menuAction()->isEnabled());
-    QVERIFY(!childNamed<QMenu>(window, "timesheetsMenu")->menuAction()->isEnabled());
+    // Of the timesheets menu the analyst has only the month handed to payroll.
+    QVERIFY(childNamed<QMenu>(window, "timesheetsMenu")->menuAction()->isEnabled());
+    for (const char* name : {"pieceworkTimesheetAction", "shiftTimesheetAction", "maintenanceTimesheetAction",
+                             "averageRateTimesheetAction", "generalTimesheetAction"})
+        QVERIFY2(!childNamed<QAction>(window, name)->isEnabled(), name);
+    QVERIFY(childNamed<QAction>(window, "payrollSummaryAction")->isEnabled());
     QVERIFY(childNamed<QMenu>(window, "reportsMenu")->menuAction()->isEnabled());
     QVERIFY(!childNamed<QAction>(window, "importAction")->isVisible());
     // The dialog closed itself after the main window: the program ended.
@@ -300,6 +305,8 @@ void TestApp::invalidThenValidCode() {
     QCOMPARE(modals.size(), 1);
     MainWindow* window = program->mainWindow();
     QVERIFY(childNamed<QMenu>(window, "timesheetsMenu")->menuAction()->isEnabled());
+    QVERIFY(childNamed<QAction>(window, "generalTimesheetAction")->isEnabled());
+    QVERIFY(childNamed<QAction>(window, "payrollSummaryAction")->isEnabled());
     QVERIFY(childNamed<QMenu>(window, "referenceBooksMenu")->menuAction()->isEnabled());
     QVERIFY(childNamed<QWidget>(window, "deleteButton")->isEnabled());
 }

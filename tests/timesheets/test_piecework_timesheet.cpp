@@ -4,14 +4,19 @@
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Format.h"
+#include "export/InProcessSpreadsheet.h"
 #include "records/TimesheetRebuild.h"
 #include "support/RecordingSpreadsheet.h"
+#include "timesheets/MonthChart.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 
 #include <QComboBox>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -35,6 +40,9 @@ private slots:
     void exportColumns_data();
     void exportColumns();
     void emptyMonthExport();
+    void chartFollowsTheMonth_data();
+    void chartFollowsTheMonth();
+    void chartSavedAsPicture();
 
 private:
     // Opens the view on the clock's month and runs the action inside the window.
@@ -371,6 +379,69 @@ void TestPieceworkTimesheet::emptyMonthExport() {
     QCOMPARE(sheet.cell(1, 1, 1)->value, QString("Июль 2024"));
     QVERIFY(sheet.cell(1, 1, 2));
     QVERIFY(!sheet.cell(1, 1, 3));
+}
+
+// The chart's tab draws the workshop's amount and hours of each day of the shown view and month,
+// and each line's earnings per hour against the workshop's; it follows a change of the month.
+void TestPieceworkTimesheet::chartFollowsTheMonth_data() {
+    QTest::addColumn<PieceworkView>("view");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<double>("amount");
+    QTest::addColumn<double>("hours");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<double>("workshopRate");
+    QTest::newRow("piece work, two shifts on the 4th")
+        << PieceworkView::Piecework << 3 << 4 << 130.0 << 11.0 << 3 << 355.0 / 35;
+    QTest::newRow("maintenance, two workers on the 11th")
+        << PieceworkView::Maintenance << 3 << 11 << 280.0 << 16.0 << 3 << 540.0 / 26;
+    QTest::newRow("general, April the 1st")
+        << PieceworkView::General << 4 << 1 << 880.0 << 16.0 << 2 << 880.0 / 16;
+}
+
+void TestPieceworkTimesheet::chartFollowsTheMonth() {
+    QFETCH(PieceworkView, view);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(double, amount);
+    QFETCH(double, hours);
+    QFETCH(int, lines);
+    QFETCH(double, workshopRate);
+    inWindow(view, [&] {
+        widget<QTabWidget>("viewTabs")->setCurrentIndex(1);
+        QCOMPARE(window->chart().dayAmounts().size(), 31);
+        chooseMonth(month);
+        const MonthChart& chart = window->chart();
+        QCOMPARE(chart.dayAmounts().size(), window->month().days());
+        QCOMPARE(chart.dayAmounts()[day - 1], amount);
+        QCOMPARE(chart.dayHours()[day - 1], hours);
+        QCOMPARE(chart.workerNames().size(), lines);
+        QVERIFY(qAbs(chart.workshopRate() - workshopRate) < 0.01);
+        QCOMPARE(chart.workerRates().size(), lines);
+        widget<QTabWidget>("viewTabs")->setCurrentIndex(0);
+    });
+    QVERIFY(boxes->shown.isEmpty());
+}
+
+// "Сохранить PNG" saves both charts as one picture where the exports go.
+void TestPieceworkTimesheet::chartSavedAsPicture() {
+    QString saved;
+    spreadsheet::inprocess::setWorkbookOpener([&](const QString& path) {
+        saved = path;
+        return true;
+    });
+    inWindow(PieceworkView::Piecework, [&] {
+        widget<QTabWidget>("viewTabs")->setCurrentIndex(1);
+        clickOn(widget<QPushButton>("savePictureButton"));
+    });
+    spreadsheet::inprocess::setWorkbookOpener({});
+    QVERIFY(boxes->shown.isEmpty());
+    QVERIFY2(QFileInfo(saved).fileName().startsWith("График Табель сделка Март 2024 ") &&
+                 saved.endsWith(".png"),
+             qPrintable(saved));
+    QImage picture(saved);
+    QVERIFY(picture.width() >= 900 && picture.height() >= 360 + 120);
+    QFile::remove(saved);
 }
 
 QTEST_MAIN(TestPieceworkTimesheet)
