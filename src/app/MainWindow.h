@@ -12,6 +12,7 @@ class Database;
 class HoursTimesheetWindow;
 class JournalView;
 class MaintenanceWorksWindow;
+class MonthClosingWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
@@ -67,6 +68,7 @@ private:
     HoursTimesheetWindow* m_hoursTimesheetWindow;
     WorkRecordEditor* m_workRecordEditor;
     MaintenanceWorksWindow* m_maintenanceWorksWindow;
+    MonthClosingWindow* m_monthClosingWindow;
     JournalView* m_journalView;
     bool m_journalShown = false;
 
@@ -85,6 +87,7 @@ private:
     QAction* m_generalTimesheetAction;
     QMenu* m_reportsMenu;
     QAction* m_summaryReportsAction;
+    QAction* m_monthClosingAction;
     QAction* m_exitAction;
     QAction* m_importAction;
 

@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "maintenance/MaintenanceEntryEditor.h"
 #include "records/AverageRate.h"
+#include "records/ClosedMonths.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "ui/DatasetGrid.h"
 #include "ui/DateBox.h"
@@ -16,6 +17,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableView>
@@ -82,6 +84,17 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
     m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
     m_dayOffCheck->setAutoFillBackground(true);
+    m_monthClosedLabel = new QLabel(QStringLiteral("Месяц закрыт"), this);
+    m_monthClosedLabel->setObjectName(QStringLiteral("monthClosedLabel"));
+    {
+        QFont f = m_monthClosedLabel->font();
+        f.setBold(true);
+        m_monthClosedLabel->setFont(f);
+        QPalette p = m_monthClosedLabel->palette();
+        p.setColor(QPalette::WindowText, Qt::red);
+        m_monthClosedLabel->setPalette(p);
+    }
+    m_monthClosedLabel->setVisible(false);
 
     auto button = [this](const char* name, const QString& caption) {
         return makeButton(this, QLatin1String(name), caption);
@@ -95,6 +108,8 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     auto* top = new QHBoxLayout;
     top->addWidget(m_dateEdit);
     top->addWidget(m_dayOffCheck);
+    top->addSpacing(20);
+    top->addWidget(m_monthClosedLabel);
     top->addStretch();
     top->addWidget(m_averageRateButton);
     auto* bottom = new QHBoxLayout;
@@ -151,6 +166,14 @@ void MaintenanceWorksWindow::refreshList() {
     m_dayList.open();
     if (row > 0)
         m_dayList.setRecNo(row);
+    readMonthClosing();
+}
+
+void MaintenanceWorksWindow::readMonthClosing() {
+    m_monthClosed = isMonthClosed(m_db, YearMonth::of(m_dateEdit->date()));
+    m_monthClosedLabel->setVisible(m_monthClosed);
+    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_averageRateButton})
+        b->setEnabled(!m_monthClosed);
 }
 
 void MaintenanceWorksWindow::changeDay(const QDate& day) {
@@ -178,6 +201,9 @@ void MaintenanceWorksWindow::addEntry() {
 }
 
 void MaintenanceWorksWindow::changeEntry() {
+    // A double click on an entry of a closed month opens nothing.
+    if (m_monthClosed)
+        return;
     runGuarded([this] {
         if (m_editor->changeEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()},
                                   entryOfDayListRow(m_dayList)))

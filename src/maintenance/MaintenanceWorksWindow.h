@@ -12,6 +12,7 @@ class MaintenanceEntryEditor;
 class NomenclatureGroupsDialog;
 class QCheckBox;
 class QDateEdit;
+class QLabel;
 class QPushButton;
 class QTableView;
 class WorkersDialog;
@@ -28,6 +29,8 @@ public:
 
     // The entries of the day shown.
     Dataset& dayList() { return m_dayList; }
+    // Whether the day shown lies in a closed month: its entries are not changed then.
+    bool monthClosed() const { return m_monthClosed; }
 
 public slots:
     void addEntry();
@@ -49,13 +52,19 @@ private slots:
     void showDayOffLooks(bool dayOff);
 
 private:
+    // Reads whether the month of the day shown is closed and shows it: "Месяц закрыт", and the
+    // buttons that write disabled.
+    void readMonthClosing();
+
     Database& m_db;
     MaintenanceEntryEditor* m_editor;
     Dataset m_dayList;
+    bool m_monthClosed = false;
 
     QTableView* m_dayGrid;
     QDateEdit* m_dateEdit;
     QCheckBox* m_dayOffCheck;
+    QLabel* m_monthClosedLabel;
     QPushButton* m_addButton;
     QPushButton* m_changeButton;
     QPushButton* m_deleteButton;

@@ -5,6 +5,7 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "data/Transaction.h"
+#include "records/ClosedMonths.h"
 #include "records/DayHours.h"
 #include "records/Refusal.h"
 
@@ -98,6 +99,7 @@ void WorkRecordStore::add(const WorkRecord& record, const QDate& enteredOn) {
     checkValues(record);
     // The record, its duplicate check and the hours of its day are written whole or not at all.
     Transaction transaction(m_db);
+    refuseClosedDays(transaction, m_db, {record.date});
     refuseDuplicate(record, 0);
     m_db.execute(QStringLiteral("insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, "
                                 "smena, color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, "
@@ -112,6 +114,8 @@ void WorkRecordStore::add(const WorkRecord& record, const QDate& enteredOn) {
 void WorkRecordStore::change(const WorkRecord& original, const WorkRecord& changed, const QDate& enteredOn) {
     checkValues(changed);
     Transaction transaction(m_db);
+    // Neither the month the record is in nor the one it moves into may be closed.
+    refuseClosedDays(transaction, m_db, {original.date, changed.date});
     if (!stillAsSeen(original))
         throw StaleRowError();
     refuseDuplicate(changed, original.id);
@@ -135,6 +139,7 @@ void WorkRecordStore::change(const WorkRecord& original, const WorkRecord& chang
 void WorkRecordStore::remove(int recordId, int workerId, int shift, const QDate& day) {
     // The record and the hours of its day go together or not at all.
     Transaction transaction(m_db);
+    refuseClosedDays(transaction, m_db, {day});
     if (m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"),
                      {{QStringLiteral("id"), recordId}}) == 0)
         throw StaleRowError();
@@ -143,8 +148,17 @@ void WorkRecordStore::remove(int recordId, int workerId, int shift, const QDate&
 }
 
 void WorkRecordStore::setAccepted(int recordId, bool accepted) {
+    Transaction transaction(m_db);
+    // The record's day as it is stored now decides whether its month is closed.
+    const QVariant day =
+        m_db.readValue(QStringLiteral("select data from accounts_dep.smena where id=:id for update"),
+                       {{QStringLiteral("id"), recordId}});
+    if (!day.isValid())
+        throw StaleRowError();
+    refuseClosedDays(transaction, m_db, {day.toDate()});
     if (m_db.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
                      {{QStringLiteral("ok"), accepted ? QStringLiteral("ok") : QStringLiteral("no")},
                       {QStringLiteral("id"), recordId}}) == 0)
         throw StaleRowError();
+    transaction.commit();
 }

@@ -12,6 +12,7 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
     p.referenceBooks = false;
     p.timesheets = false;
     p.legacyImport = false;
+    p.closeMonths = false;
     if (code == kForemanCode) {
         p.acceptRecords = false;
         p.workersReports = false;
