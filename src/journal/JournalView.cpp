@@ -126,19 +126,7 @@ void JournalView::createWidgets() {
     m_dateEdit->setDate(seams::today());
     m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
     m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
-    m_monthClosedLabel = new QLabel(QStringLiteral("Месяц закрыт"), this);
-    m_monthClosedLabel->setObjectName(QStringLiteral("monthClosedLabel"));
-    {
-        QFont f = m_monthClosedLabel->font();
-        f.setBold(true);
-        m_monthClosedLabel->setFont(f);
-        QPalette p = m_monthClosedLabel->palette();
-        p.setColor(QPalette::WindowText, kRed);
-        m_monthClosedLabel->setPalette(p);
-    }
-    m_monthClosedLabel->setToolTip(QStringLiteral(
-        "Записи закрытого месяца не добавляются, не изменяются, не удаляются и не принимаются."));
-    m_monthClosedLabel->setVisible(false);
+    m_monthClosedLabel = makeMonthClosedLabel(this);
     m_journalGrid = new QTableView(this);
     m_journalGrid->setObjectName(QStringLiteral("journalGrid"));
     m_journalGrid->verticalHeader()->setDefaultSectionSize(18);
@@ -157,7 +145,6 @@ void JournalView::createWidgets() {
     m_headerRow->addSpacing(20);
     m_headerRow->addWidget(m_dateEdit);
     m_headerRow->addWidget(m_dayOffCheck);
-    m_headerRow->addSpacing(20);
     m_headerRow->addWidget(m_monthClosedLabel);
     m_headerRow->addStretch();
     m_buttonRow = new QHBoxLayout;

@@ -2,6 +2,7 @@
 #include "maintenance/MaintenanceWorksWindow.h"
 
 #include "data/Database.h"
+#include "data/Transaction.h"
 #include "maintenance/MaintenanceEntryEditor.h"
 #include "records/AverageRate.h"
 #include "records/ClosedMonths.h"
@@ -84,17 +85,7 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
     m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
     m_dayOffCheck->setAutoFillBackground(true);
-    m_monthClosedLabel = new QLabel(QStringLiteral("Месяц закрыт"), this);
-    m_monthClosedLabel->setObjectName(QStringLiteral("monthClosedLabel"));
-    {
-        QFont f = m_monthClosedLabel->font();
-        f.setBold(true);
-        m_monthClosedLabel->setFont(f);
-        QPalette p = m_monthClosedLabel->palette();
-        p.setColor(QPalette::WindowText, Qt::red);
-        m_monthClosedLabel->setPalette(p);
-    }
-    m_monthClosedLabel->setVisible(false);
+    m_monthClosedLabel = makeMonthClosedLabel(this);
 
     auto button = [this](const char* name, const QString& caption) {
         return makeButton(this, QLatin1String(name), caption);
@@ -108,7 +99,6 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     auto* top = new QHBoxLayout;
     top->addWidget(m_dateEdit);
     top->addWidget(m_dayOffCheck);
-    top->addSpacing(20);
     top->addWidget(m_monthClosedLabel);
     top->addStretch();
     top->addWidget(m_averageRateButton);
@@ -222,6 +212,10 @@ void MaintenanceWorksWindow::deleteEntry() {
 
 void MaintenanceWorksWindow::computeAverageRates() {
     const QDate day = m_dateEdit->date();
-    runGuarded([&] { ::computeAverageRates(m_db, day.year(), day.month()); });
+    runGuarded([&] {
+        Transaction transaction(m_db);
+        ::computeAverageRates(transaction, m_db, day.year(), day.month());
+        transaction.commit();
+    });
     runGuarded([this] { refreshList(); });
 }

@@ -8,9 +8,8 @@
 
 #include <QDate>
 
-int computeAverageRates(Database& db, int year, int month) {
+int computeAverageRates(Transaction& transaction, Database& db, int year, int month) {
     const QDate from(year, month, 1);
-    Transaction transaction(db);
     // A closed month's prices were paid: they stay.
     refuseClosedMonths(transaction, db, std::vector<YearMonth>{YearMonth{year, month}});
     // The journal of the month: from its first day up to the first day of the next month,
@@ -28,6 +27,5 @@ int computeAverageRates(Database& db, int year, int month) {
          {QStringLiteral("month"), month},
          {QStringLiteral("year"), year},
          {QStringLiteral("type"), kAverageRateWork}});
-    transaction.commit();
     return priced;
 }

@@ -6,6 +6,7 @@
 #include "JournalUnderTest.h"
 #include "data/Connection.h"
 #include "data/Database.h"
+#include "data/Transaction.h"
 #include "maintenance/MaintenanceWorksWindow.h"
 #include "records/AverageRate.h"
 #include "records/ClosedMonths.h"
@@ -324,7 +325,11 @@ void TestMonthClosing::programRefusesEveryWrite_data() {
         << Write([](Database& db) { rebuildTimesheetRows(db, TimesheetRows::Shifts, 2024, 3); });
     QTest::newRow("maintenance rows rebuilt")
         << Write([](Database& db) { rebuildTimesheetRows(db, TimesheetRows::Maintenance, 2024, 3); });
-    QTest::newRow("average rate") << Write([](Database& db) { computeAverageRates(db, 2024, 3); });
+    QTest::newRow("average rate") << Write([](Database& db) {
+        Transaction transaction(db);
+        computeAverageRates(transaction, db, 2024, 3);
+        transaction.commit();
+    });
     QTest::newRow("product deleted with its records")
         << Write([](Database& db) { deleteProduct(db, 5, false, true); });
 }
