@@ -27,6 +27,11 @@ QString notInstalledText() {
         "от имени владельца таблиц:\npsql -v ON_ERROR_STOP=1 -d kor_erp -f /usr/share/tabel/db/closing.sql");
 }
 
+// Another workstation closed or reopened the month meanwhile.
+void tellDoneElsewhere(const QString& text) {
+    seams::showMessage({kCaption, text, QMessageBox::Information, QMessageBox::Ok});
+}
+
 QTableWidgetItem* cell(const QString& text) {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
@@ -174,12 +179,9 @@ void MonthClosingWindow::closeCurrent() {
                 .arg(month->month.text())))
         return;
     bool closedHere = false;
-    runGuarded([&] { closedHere = closeMonth(m_db, month->month, workstationName()); });
-    if (!closedHere)
-        seams::showMessage(
-            {kCaption,
-             QStringLiteral("Месяц %1 уже закрыт на другом рабочем месте.").arg(month->month.text()),
-             QMessageBox::Information, QMessageBox::Ok});
+    if (runGuarded([&] { closedHere = closeMonth(m_db, month->month, workstationName()); }) && !closedHere)
+        tellDoneElsewhere(
+            QStringLiteral("Месяц %1 уже закрыт на другом рабочем месте.").arg(month->month.text()));
     refresh();
 }
 
@@ -200,9 +202,7 @@ void MonthClosingWindow::reopenCurrent() {
         return; // the reason typed stays for another try
     m_reasonEdit->clear();
     if (!reopened)
-        seams::showMessage(
-            {kCaption,
-             QStringLiteral("Месяц %1 уже открыт на другом рабочем месте.").arg(month->month.text()),
-             QMessageBox::Information, QMessageBox::Ok});
+        tellDoneElsewhere(
+            QStringLiteral("Месяц %1 уже открыт на другом рабочем месте.").arg(month->month.text()));
     refresh();
 }

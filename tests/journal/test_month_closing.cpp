@@ -33,6 +33,7 @@
 #include <QTest>
 #include <QTimeZone>
 
+#include <array>
 #include <thread>
 
 using Write = std::function<void(Database&)>;
@@ -99,6 +100,31 @@ struct SecondWorkstation {
     }
     Database database;
 };
+
+// Runs the action at two workstations at the same moment: the test's own session holds the lock
+// of March, where closing and reopening wait, until both wait there. What each returned, and
+// whether both did wait there together.
+struct AtOnce {
+    std::array<bool, 2> returned{false, false};
+    bool bothWaited = false;
+};
+
+AtOnce atTwoWorkstationsAtOnce(TestDatabase& db, const std::function<bool(Database&, int)>& act) {
+    db.exec("select pg_advisory_lock(7105, 202403)");
+    AtOnce result;
+    std::thread workstations[2];
+    for (int i = 0; i < 2; ++i)
+        workstations[i] = std::thread([&, i] {
+            SecondWorkstation ws(db, QStringLiteral("workstation_%1").arg(i));
+            result.returned[size_t(i)] = act(ws.database, i);
+        });
+    result.bothWaited = QTest::qWaitFor(
+        [&] { return db.scalar("select count(*) from pg_locks where not granted").toInt() == 2; }, 20000);
+    db.exec("select pg_advisory_unlock(7105, 202403)");
+    for (std::thread& t : workstations)
+        t.join();
+    return result;
+}
 
 } // namespace
 
@@ -424,19 +450,10 @@ void TestMonthClosing::serverRefusesEveryWrite() {
 // Two workstations close the same month at the same moment: one row, and exactly one of them
 // reports that it closed the month.
 void TestMonthClosing::closingAtOnceLeavesOneRow() {
-    // Both closings are held at the month's lock until both wait there.
-    db->exec("select pg_advisory_lock(7105, 202403)");
-    bool closedBy[2] = {false, false};
-    std::thread workstations[2];
-    for (int i = 0; i < 2; ++i)
-        workstations[i] = std::thread([&, i] {
-            SecondWorkstation ws(*db, QStringLiteral("closing_workstation_%1").arg(i));
-            closedBy[i] = closeMonth(ws.database, kMarch, QStringLiteral("ws-%1").arg(i));
-        });
-    QTRY_COMPARE(db->scalar("select count(*) from pg_locks where not granted").toInt(), 2);
-    db->exec("select pg_advisory_unlock(7105, 202403)");
-    for (std::thread& t : workstations)
-        t.join();
+    const AtOnce closing = atTwoWorkstationsAtOnce(
+        *db, [](Database& ws, int i) { return closeMonth(ws, kMarch, QStringLiteral("ws-%1").arg(i)); });
+    QVERIFY(closing.bothWaited);
+    const std::array<bool, 2>& closedBy = closing.returned;
     QCOMPARE(int(closedBy[0]) + int(closedBy[1]), 1);
     QCOMPARE(db->scalar("select count(*) from accounts_dep.closed_month").toInt(), 1);
     QCOMPARE(db->scalar("select closed_by from accounts_dep.closed_month").toString(),
@@ -448,19 +465,11 @@ void TestMonthClosing::closingAtOnceLeavesOneRow() {
 // learns that it found it open; the reason of the one that reopened is kept.
 void TestMonthClosing::reopeningAtOnceReopensOnce() {
     closeMarch();
-    db->exec("select pg_advisory_lock(7105, 202403)");
-    bool reopenedBy[2] = {false, false};
-    std::thread workstations[2];
-    for (int i = 0; i < 2; ++i)
-        workstations[i] = std::thread([&, i] {
-            SecondWorkstation ws(*db, QStringLiteral("reopening_workstation_%1").arg(i));
-            reopenedBy[i] = reopenMonth(ws.database, kMarch, QStringLiteral("ws-%1").arg(i),
-                                        QStringLiteral("причина %1").arg(i));
-        });
-    QTRY_COMPARE(db->scalar("select count(*) from pg_locks where not granted").toInt(), 2);
-    db->exec("select pg_advisory_unlock(7105, 202403)");
-    for (std::thread& t : workstations)
-        t.join();
+    const AtOnce reopening = atTwoWorkstationsAtOnce(*db, [](Database& ws, int i) {
+        return reopenMonth(ws, kMarch, QStringLiteral("ws-%1").arg(i), QStringLiteral("причина %1").arg(i));
+    });
+    QVERIFY(reopening.bothWaited);
+    const std::array<bool, 2>& reopenedBy = reopening.returned;
     QCOMPARE(int(reopenedBy[0]) + int(reopenedBy[1]), 1);
     QCOMPARE(db->scalar("select note from accounts_dep.closed_month").toString(),
              QString(reopenedBy[0] ? "причина 0" : "причина 1"));
