@@ -4,6 +4,7 @@
 #pragma once
 
 #include "data/Dataset.h"
+#include "ui/ResultGridModel.h"
 
 #include <QDialog>
 
@@ -59,6 +60,7 @@ private:
     Database& m_db;
     MaintenanceEntryEditor* m_editor;
     Dataset m_dayList;
+    ResultGridModel m_dayListModel{m_dayList}; // how the grid shows the day's entries
     bool m_monthClosed = false;
 
     QTableView* m_dayGrid;

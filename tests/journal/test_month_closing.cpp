@@ -20,7 +20,6 @@
 #include "timesheets/HoursTimesheetWindow.h"
 #include "timesheets/MonthClosingWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
-#include "timesheets/TimesheetQuery.h"
 #include "ui/Permissions.h"
 
 #include <QDateEdit>
