@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
         Transaction tx(db);
         QElapsedTimer t;
         t.start();
-        priced = computeAverageRates(db, busiest.year(), busiest.month());
+        priced = computeAverageRates(tx, db, busiest.year(), busiest.month());
         rate << t.nsecsElapsed() / 1e6;
     }
 

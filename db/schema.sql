@@ -489,3 +489,8 @@ COMMIT;
 SET ROLE tabel_owner;
 \ir indexes.sql
 RESET ROLE;
+
+-- Closed months and the triggers that keep them unchanged, as an administrator applies them.
+SET ROLE tabel_owner;
+\ir closing.sql
+RESET ROLE;

@@ -1,8 +1,9 @@
 // Takes a picture of every window of the program on a given database, as a user opens it from
 // the main window: the main window itself, each list of the menu with its editors, the work-record
 // editor, the reports dialog, the maintenance works of the journal's day with an entry's editor,
-// and the timesheets in each view, on their month (the piece-work views with their chart too) and
-// on February, and the month handed to payroll. Run under a desktop (Xvfb
+// the timesheets in each view, on their month (the piece-work views with their chart too) and on
+// February, the month handed to payroll, the month closing window, and, when the database has a
+// closed month, the journal on the newest day of it that has records. Run under a desktop (Xvfb
 // with a window manager) or offscreen.
 // Usage: screenshots DATABASE SERVER FOLDER
 #include "app/MainWindow.h"
@@ -11,6 +12,7 @@
 #include "data/Database.h"
 #include "journal/JournalView.h"
 #include "timesheets/MonthChart.h"
+#include "records/ClosedMonths.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
 
@@ -122,7 +124,24 @@ int main(int argc, char** argv) {
         window.findChild<QAction*>(QLatin1String(action))->trigger();
     }
     shotName.clear();
+    window.findChild<QAction*>(QStringLiteral("monthClosingAction"))->trigger();
     window.findChild<QPushButton*>(QStringLiteral("addButton"))->click();
     window.findChild<QPushButton*>(QStringLiteral("maintenanceWorksButton"))->click();
+    try {
+        const std::vector<MonthClosing> closed = closedMonths(db);
+        if (!closed.empty()) {
+            const YearMonth m = closed.back().month;
+            const QDate day =
+                db.readValue(QStringLiteral("select max(data) from accounts_dep.smena where data >= "
+                                            "make_date(:y, :m, 1) and data < make_date(:y, :m, 1) "
+                                            "+ interval '1 month'"),
+                             {{QStringLiteral("y"), m.year}, {QStringLiteral("m"), m.month}})
+                    .toDate();
+            window.journal().showDay(day.isValid() ? day : QDate(m.year, m.month, 1));
+            shoot(&window, QStringLiteral("MainWindow_closed_month"));
+        }
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message));
+    }
     return 0;
 }

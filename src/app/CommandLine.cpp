@@ -3,6 +3,7 @@
 
 #include "import/ImportCommand.h"
 #include "reports/ReportCommand.h"
+#include "timesheets/MonthsCommand.h"
 #include "timesheets/TimesheetCommand.h"
 
 #include <QCommandLineParser>
@@ -65,6 +66,10 @@ const QList<ModeOption>& modeOptions() {
          QString(),
          QStringLiteral("импорт из прежней базы данных"),
          {CommandMode::Import}},
+        {QStringLiteral("months"),
+         QString(),
+         QStringLiteral("закрытые месяцы: месяц, когда и кем закрыт"),
+         {CommandMode::Months}},
     };
     return options;
 }
@@ -75,6 +80,7 @@ const QHash<QString, CommandMode>& modeSelectors() {
         {QStringLiteral("report"), CommandMode::Report},
         {QStringLiteral("timesheet"), CommandMode::Timesheet},
         {QStringLiteral("import"), CommandMode::Import},
+        {QStringLiteral("months"), CommandMode::Months},
     };
     return selectors;
 }
@@ -148,6 +154,8 @@ QString modeUsage(CommandMode mode) {
         return timesheetCommandUsage();
     case CommandMode::Import:
         return importCommandUsage();
+    case CommandMode::Months:
+        return monthsCommandUsage();
     case CommandMode::Windows:
         break;
     }
@@ -176,7 +184,7 @@ CommandRequest readCommandLine(const QStringList& args) {
     if (!parser.unknownOptionNames().isEmpty())
         request.error = unknownOption(spelled(parser.unknownOptionNames().first(), args));
     else if (modes > 1) {
-        request.error = QStringLiteral("--report, --timesheet и --import нельзя задавать вместе");
+        request.error = QStringLiteral("--report, --timesheet, --import и --months нельзя задавать вместе");
         request.mode = CommandMode::Windows; // its usage names every mode
     } else
         request.error = optionsProblem(parser, request.mode);
@@ -218,17 +226,19 @@ QString commandUsage(CommandMode mode) {
                           "               %2\n"
                           "               %3\n"
                           "               %4\n"
+                          "               %5\n"
                           "               tabel --help | --version")
         .arg(modeUsage(CommandMode::Windows), reportCommandUsage(), timesheetCommandUsage(),
-             importCommandUsage());
+             importCommandUsage(), monthsCommandUsage());
 }
 
 QString commandHelp() {
     QStringList lines{
         commandUsage(),
         QString(),
-        QStringLiteral("Без --report, --timesheet и --import открываются окна программы. БАЗА и СЕРВЕР — "
-                       "база данных и ее сервер (без них kor_erp на localhost)."),
+        QStringLiteral(
+            "Без --report, --timesheet, --import и --months открываются окна программы. БАЗА и СЕРВЕР — "
+            "база данных и ее сервер (без них kor_erp на localhost)."),
         QString(),
         QStringLiteral("Параметры:"),
     };
@@ -288,6 +298,8 @@ CommandExit runCommand(const CommandRequest& request, const BuildStamp& stamp) {
         return runTimesheetCommand(request.options, stamp.date, stamp.time);
     case CommandMode::Import:
         return runImportCommand(request.options);
+    case CommandMode::Months:
+        return runMonthsCommand(request.options, stamp.date, stamp.time);
     case CommandMode::Windows:
         break;
     }

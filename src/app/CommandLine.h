@@ -13,6 +13,7 @@ enum class CommandMode {
     Report,    // --report …: a summary report into a PDF file
     Timesheet, // --timesheet …: a monthly timesheet into a spreadsheet file
     Import,    // --import …: the import from the earlier database
+    Months,    // --months …: the closed months
 };
 
 // What the arguments ask for.

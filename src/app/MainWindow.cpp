@@ -16,6 +16,7 @@
 #include "reports/ReportsDialog.h"
 #include "timesheets/HoursTimesheetWindow.h"
 #include "timesheets/PayrollSummaryWindow.h"
+#include "timesheets/MonthClosingWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "ui/WindowParts.h"
 
@@ -50,6 +51,7 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
     m_workRecordEditor = new WorkRecordEditor(m_db, *m_workersDialog, *m_operationPricesDialog, this);
     m_maintenanceWorksWindow =
         new MaintenanceWorksWindow(m_db, *m_workersDialog, *m_nomenclatureGroupsDialog, this);
+    m_monthClosingWindow = new MonthClosingWindow(m_db, m_permissions.closeMonths, this);
 
     createMenu();
     m_journalView = new JournalView(m_db, *m_workRecordEditor, m_permissions, this);
@@ -104,7 +106,11 @@ void MainWindow::createMenu() {
                 {m_pieceworkTimesheetAction, m_shiftTimesheetAction, m_maintenanceTimesheetAction,
                  m_averageRateTimesheetAction, m_generalTimesheetAction, m_payrollSummaryAction});
     m_summaryReportsAction = addAction("summaryReportsAction", QStringLiteral("Сводные отчеты"));
+    // Every role reaches the closed months here: full access closes and reopens, the others look.
+    m_monthClosingAction = addAction("monthClosingAction", QStringLiteral("Закрытие месяца"));
     m_reportsMenu = addMenu("reportsMenu", QStringLiteral("Отчеты"), {m_summaryReportsAction});
+    m_reportsMenu->addSeparator();
+    m_reportsMenu->addAction(m_monthClosingAction);
     m_exitAction = addAction("exitAction", QStringLiteral("Выход"));
     m_menuBar->addAction(m_exitAction);
     // Hidden unless full access meets a workstation with the earlier database's data source.
@@ -120,6 +126,7 @@ void MainWindow::createMenu() {
     openOnAction(m_operationTypesAction, m_operationTypesDialog, &OperationTypesDialog::browse);
     openOnAction(m_nomenclatureGroupsAction, m_nomenclatureGroupsDialog, &NomenclatureGroupsDialog::browse);
     openOnAction(m_summaryReportsAction, m_reportsDialog, &ReportsDialog::showForLastMonth);
+    openOnAction(m_monthClosingAction, m_monthClosingWindow, &MonthClosingWindow::showMonths);
 }
 
 void MainWindow::connectTimesheets() {

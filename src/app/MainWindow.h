@@ -12,6 +12,7 @@ class Database;
 class HoursTimesheetWindow;
 class JournalView;
 class MaintenanceWorksWindow;
+class MonthClosingWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
@@ -69,6 +70,7 @@ private:
     PayrollSummaryWindow* m_payrollSummaryWindow;
     WorkRecordEditor* m_workRecordEditor;
     MaintenanceWorksWindow* m_maintenanceWorksWindow;
+    MonthClosingWindow* m_monthClosingWindow;
     JournalView* m_journalView;
     bool m_journalShown = false;
 
@@ -88,6 +90,7 @@ private:
     QAction* m_payrollSummaryAction;
     QMenu* m_reportsMenu;
     QAction* m_summaryReportsAction;
+    QAction* m_monthClosingAction;
     QAction* m_exitAction;
     QAction* m_importAction;
 

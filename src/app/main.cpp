@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
         QGuiApplication app(argc, argv);
         return int(runCommand(request, stamp));
     }
-    case CommandMode::Import: {
+    case CommandMode::Import:
+    case CommandMode::Months: {
         QCoreApplication app(argc, argv);
         return int(runCommand(request, stamp));
     }

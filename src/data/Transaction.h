@@ -14,6 +14,8 @@ enum class LockSpace : int {
     DayHours = 7101,         // one timesheet row of a month (h_tabel), of either kind
     TimesheetRebuild = 7102, // a month's rebuild of the timesheet rows of one kind
     LegacyImport = 7104,     // one target table of the import from the earlier database
+    ClosedMonth = 7105,      // a month being closed (the key year * 100 + month); the database's
+                             // triggers take the same lock
 };
 
 class Transaction {

@@ -12,6 +12,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <cmath>
+#include <algorithm>
 #include <limits>
 #include <sql.h>
 #include <sqlext.h>
@@ -225,6 +226,23 @@ void LegacyImport::report(const QString& text, bool milestone) {
 ImportOutcome LegacyImport::run() {
     ImportOutcome outcome;
     const std::vector<ImportStep>& steps = importSteps();
+    try {
+        const std::vector<YearMonth> closed = closedMonthsChanged();
+        if (!closed.empty()) {
+            QStringList names;
+            for (const YearMonth& m : closed)
+                names << m.text();
+            outcome.error =
+                QStringLiteral("Импорт изменил бы закрытые месяцы: %1. Ничего не удалено и не "
+                               "записано; чтобы выполнить импорт, эти месяцы открывают вновь в окне "
+                               "«Закрытие месяца».")
+                    .arg(names.join(QStringLiteral(", ")));
+            return outcome;
+        }
+    } catch (const DbError& e) {
+        outcome.error = QStringLiteral("Проверка закрытых месяцев: %1").arg(e.message);
+        return outcome;
+    }
     for (size_t i = 0; i < steps.size(); ++i) {
         const ImportStep& step = steps[i];
         try {
@@ -237,6 +255,59 @@ ImportOutcome LegacyImport::run() {
         }
     }
     return outcome;
+}
+
+std::vector<YearMonth> LegacyImport::closedMonthsChanged() {
+    const std::vector<MonthClosing> closing = closedMonths(m_target);
+    if (closing.empty())
+        return {};
+    // How the rows of each table with months name their month, in the source and the target.
+    struct MonthColumns {
+        QString table;
+        QString sourceMonths; // the source's months, year and month as two integers
+        QString targetRows;   // whether the target holds a row of :year and :month that the step deletes
+    };
+    const MonthColumns tables[] = {
+        {QStringLiteral("accounts_dep.h_tabel"), QStringLiteral("select distinct year, month from %1"),
+         QStringLiteral("select count(*) from (select 1 from accounts_dep.h_tabel where id>0 and "
+                        "year=cast(:year as integer) and month=cast(:month as integer) limit 1) r")},
+        {QStringLiteral("accounts_dep.smena"),
+         QStringLiteral(
+             "select distinct cast(extract(year from data) as integer), cast(extract(month from data) "
+             "as integer) from %1 where data is not null"),
+         QStringLiteral("select count(*) from (select 1 from accounts_dep.smena where id>0 and data >= "
+                        "make_date(cast(:year as integer), cast(:month as integer), 1) and data < "
+                        "make_date(cast(:year as integer), cast(:month as integer), 1) + interval '1 month' "
+                        "limit 1) r")},
+    };
+    std::vector<YearMonth> changed;
+    for (const ImportStep& step : importSteps()) {
+        const MonthColumns* columns = nullptr;
+        for (const MonthColumns& t : tables)
+            if (t.table == step.targetTable)
+                columns = &t;
+        if (!columns)
+            continue;
+        if (step.fromMainConnection && locateSource(step).isTarget)
+            continue; // the step leaves its table alone
+        std::vector<YearMonth> written;
+        QSqlQuery source = runStatement(step.fromMainConnection ? m_main : m_source,
+                                        columns->sourceMonths.arg(step.sourceTable));
+        while (source.next())
+            written.push_back({source.value(0).toInt(), source.value(1).toInt()});
+        for (const MonthClosing& c : closing) {
+            const bool writesInto = std::find(written.begin(), written.end(), c.month) != written.end();
+            QSqlQuery held = runStatement(
+                m_target, columns->targetRows,
+                {{QStringLiteral("year"), c.month.year}, {QStringLiteral("month"), c.month.month}});
+            const bool deletesFrom = held.next() && held.value(0).toInt() > 0;
+            if ((writesInto || deletesFrom) &&
+                std::find(changed.begin(), changed.end(), c.month) == changed.end())
+                changed.push_back(c.month);
+        }
+    }
+    std::sort(changed.begin(), changed.end());
+    return changed;
 }
 
 ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "import/ImportSteps.h"
+#include "records/ClosedMonths.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -39,6 +40,8 @@ public:
 
     // Runs the steps in their order and stops at the first that fails: that step's target is
     // left as it was, the earlier targets keep their new rows, the later ones are not touched.
+    // When the steps would change a closed month (delete its rows or write rows into it), no
+    // step runs and the error names the months.
     ImportOutcome run();
 
     // The text of a step's progress.
@@ -53,6 +56,8 @@ private:
         bool isTarget = false;    // it is the target table itself
     };
 
+    // The closed months whose rows the steps would delete or write, oldest first.
+    std::vector<YearMonth> closedMonthsChanged();
     ImportStepResult runStep(int number, const ImportStep& step);
     qint64 copyThroughClient(const ImportStep& step, const QSqlDatabase& source, qint64 total);
     qint64 copyOnServer(const ImportStep& step, const QString& source, qint64 total);

@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "journal/WorkRecordEditor.h"
+#include "records/ClosedMonths.h"
 #include "records/WorkRecordStore.h"
 #include "ui/DatasetGrid.h"
 #include "ui/DateBox.h"
@@ -17,6 +18,7 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -124,6 +126,7 @@ void JournalView::createWidgets() {
     m_dateEdit->setDate(seams::today());
     m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
     m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
+    m_monthClosedLabel = makeMonthClosedLabel(this);
     m_journalGrid = new QTableView(this);
     m_journalGrid->setObjectName(QStringLiteral("journalGrid"));
     m_journalGrid->verticalHeader()->setDefaultSectionSize(18);
@@ -142,6 +145,7 @@ void JournalView::createWidgets() {
     m_headerRow->addSpacing(20);
     m_headerRow->addWidget(m_dateEdit);
     m_headerRow->addWidget(m_dayOffCheck);
+    m_headerRow->addWidget(m_monthClosedLabel);
     m_headerRow->addStretch();
     m_buttonRow = new QHBoxLayout;
     for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_refreshButton})
@@ -194,9 +198,9 @@ void JournalView::createWidgets() {
 
 void JournalView::applyPermissions() {
     const Permissions& p = m_permissions;
-    m_addButton->setEnabled(p.addRecords);
-    m_changeButton->setEnabled(p.changeRecords);
-    m_deleteButton->setEnabled(p.deleteRecords);
+    m_addButton->setEnabled(p.addRecords && !m_monthClosed);
+    m_changeButton->setEnabled(p.changeRecords && !m_monthClosed);
+    m_deleteButton->setEnabled(p.deleteRecords && !m_monthClosed);
     for (QWidget* w : std::initializer_list<QWidget*>{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2],
                                                       m_shiftButtons[3], m_dayOffCheck, m_refreshButton,
                                                       m_dateEdit, m_journalGrid})
@@ -219,6 +223,13 @@ void JournalView::readDay() {
         q.setParam(QStringLiteral("data"), m_readDate);
     }
     m_db.openJournals(m_journals);
+    readMonthClosing();
+}
+
+void JournalView::readMonthClosing() {
+    m_monthClosed = isMonthClosed(m_db, YearMonth::of(m_readDate));
+    m_monthClosedLabel->setVisible(m_monthClosed);
+    applyPermissions();
 }
 
 void JournalView::reopenShown(int row) {
@@ -264,6 +275,7 @@ void JournalView::refresh() {
             q.setFiltered(false);
         }
         m_db.openJournals(m_journals);
+        readMonthClosing();
     });
 }
 
@@ -323,7 +335,7 @@ void JournalView::deleteRecord() {
 }
 
 void JournalView::toggleAcceptance() {
-    if (!m_permissions.acceptRecords)
+    if (!m_permissions.acceptRecords || m_monthClosed)
         return;
     Dataset& q = shownJournal();
     if (q.isEmpty())

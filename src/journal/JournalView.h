@@ -15,6 +15,7 @@ class Database;
 class QBoxLayout;
 class QCheckBox;
 class QDateEdit;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTableView;
@@ -30,6 +31,8 @@ public:
     JournalDay day() const;
     // The rows of a shift's journal (1..3, 4 the overtime) as last read, to look at.
     const Dataset& shiftJournal(int shift) const { return m_journals[shift - 1]; }
+    // Whether the day shown lies in a closed month: its records are not changed then.
+    bool monthClosed() const { return m_monthClosed; }
     // The row above the grid and the row of buttons under it: a frame that puts the journal in
     // its window adds its own widgets at their ends.
     QBoxLayout* headerRow() const { return m_headerRow; }
@@ -52,6 +55,9 @@ signals:
 private:
     void createWidgets();
     void applyPermissions();
+    // Reads whether the month of the day read is closed, and shows it: "Месяц закрыт", and the
+    // buttons that change records disabled.
+    void readMonthClosing();
     // The date typed or picked in the date box, read when it differs from the day shown.
     void showChosenDay();
     void selectShift(int shift);
@@ -79,12 +85,14 @@ private:
     int m_shift = 1;
     // The date the journals were last read for.
     QDate m_readDate;
+    bool m_monthClosed = false;
 
     QBoxLayout* m_headerRow;
     QBoxLayout* m_buttonRow;
     QRadioButton* m_shiftButtons[4];
     QDateEdit* m_dateEdit;
     QCheckBox* m_dayOffCheck;
+    QLabel* m_monthClosedLabel;
     QTableView* m_journalGrid;
     QPushButton* m_addButton;
     QPushButton* m_changeButton;

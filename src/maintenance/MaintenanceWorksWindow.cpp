@@ -2,8 +2,10 @@
 #include "maintenance/MaintenanceWorksWindow.h"
 
 #include "data/Database.h"
+#include "data/Transaction.h"
 #include "maintenance/MaintenanceEntryEditor.h"
 #include "records/AverageRate.h"
+#include "records/ClosedMonths.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "ui/DatasetGrid.h"
 #include "ui/DateBox.h"
@@ -16,6 +18,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableView>
@@ -82,6 +85,7 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
     m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
     m_dayOffCheck->setAutoFillBackground(true);
+    m_monthClosedLabel = makeMonthClosedLabel(this);
 
     auto button = [this](const char* name, const QString& caption) {
         return makeButton(this, QLatin1String(name), caption);
@@ -95,6 +99,7 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     auto* top = new QHBoxLayout;
     top->addWidget(m_dateEdit);
     top->addWidget(m_dayOffCheck);
+    top->addWidget(m_monthClosedLabel);
     top->addStretch();
     top->addWidget(m_averageRateButton);
     auto* bottom = new QHBoxLayout;
@@ -151,6 +156,14 @@ void MaintenanceWorksWindow::refreshList() {
     m_dayList.open();
     if (row > 0)
         m_dayList.setRecNo(row);
+    readMonthClosing();
+}
+
+void MaintenanceWorksWindow::readMonthClosing() {
+    m_monthClosed = isMonthClosed(m_db, YearMonth::of(m_dateEdit->date()));
+    m_monthClosedLabel->setVisible(m_monthClosed);
+    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_averageRateButton})
+        b->setEnabled(!m_monthClosed);
 }
 
 void MaintenanceWorksWindow::changeDay(const QDate& day) {
@@ -178,6 +191,9 @@ void MaintenanceWorksWindow::addEntry() {
 }
 
 void MaintenanceWorksWindow::changeEntry() {
+    // A double click on an entry of a closed month opens nothing.
+    if (m_monthClosed)
+        return;
     runGuarded([this] {
         if (m_editor->changeEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()},
                                   entryOfDayListRow(m_dayList)))
@@ -196,6 +212,10 @@ void MaintenanceWorksWindow::deleteEntry() {
 
 void MaintenanceWorksWindow::computeAverageRates() {
     const QDate day = m_dateEdit->date();
-    runGuarded([&] { ::computeAverageRates(m_db, day.year(), day.month()); });
+    runGuarded([&] {
+        Transaction transaction(m_db);
+        ::computeAverageRates(transaction, m_db, day.year(), day.month());
+        transaction.commit();
+    });
     runGuarded([this] { refreshList(); });
 }

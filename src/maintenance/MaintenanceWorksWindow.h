@@ -13,6 +13,7 @@ class MaintenanceEntryEditor;
 class NomenclatureGroupsDialog;
 class QCheckBox;
 class QDateEdit;
+class QLabel;
 class QPushButton;
 class QTableView;
 class WorkersDialog;
@@ -29,6 +30,8 @@ public:
 
     // The entries of the day shown.
     Dataset& dayList() { return m_dayList; }
+    // Whether the day shown lies in a closed month: its entries are not changed then.
+    bool monthClosed() const { return m_monthClosed; }
 
 public slots:
     void addEntry();
@@ -50,14 +53,20 @@ private slots:
     void showDayOffLooks(bool dayOff);
 
 private:
+    // Reads whether the month of the day shown is closed and shows it: "Месяц закрыт", and the
+    // buttons that write disabled.
+    void readMonthClosing();
+
     Database& m_db;
     MaintenanceEntryEditor* m_editor;
     Dataset m_dayList;
     ResultGridModel m_dayListModel{m_dayList}; // how the grid shows the day's entries
+    bool m_monthClosed = false;
 
     QTableView* m_dayGrid;
     QDateEdit* m_dateEdit;
     QCheckBox* m_dayOffCheck;
+    QLabel* m_monthClosedLabel;
     QPushButton* m_addButton;
     QPushButton* m_changeButton;
     QPushButton* m_deleteButton;

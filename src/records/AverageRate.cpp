@@ -2,15 +2,19 @@
 #include "records/AverageRate.h"
 
 #include "data/Database.h"
+#include "data/Transaction.h"
+#include "records/ClosedMonths.h"
 #include "records/MaintenanceEntry.h"
 
 #include <QDate>
 
-int computeAverageRates(Database& db, int year, int month) {
+int computeAverageRates(Transaction& transaction, Database& db, int year, int month) {
     const QDate from(year, month, 1);
+    // A closed month's prices were paid: they stay.
+    refuseClosedMonths(transaction, db, std::vector<YearMonth>{YearMonth{year, month}});
     // The journal of the month: from its first day up to the first day of the next month,
     // exclusive (December reaches to 1 January of the next year).
-    return db.execute(
+    const int priced = db.execute(
         QStringLiteral(
             "UPDATE accounts_dep.fatigue f SET price=coalesce((select case when "
             "coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else "
@@ -23,4 +27,5 @@ int computeAverageRates(Database& db, int year, int month) {
          {QStringLiteral("month"), month},
          {QStringLiteral("year"), year},
          {QStringLiteral("type"), kAverageRateWork}});
+    return priced;
 }

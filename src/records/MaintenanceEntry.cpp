@@ -5,6 +5,7 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "data/Transaction.h"
+#include "records/ClosedMonths.h"
 #include "records/DayHours.h"
 #include "records/RecordLimits.h"
 #include "records/Refusal.h"
@@ -42,6 +43,7 @@ void saveMaintenanceEntry(Database& db, const MaintenanceEntry& entry, const Mai
     const bool moved = change && before && cellOf(*before) != cell;
 
     Transaction tx(db);
+    refuseClosedDays(tx, db, {saved.date, before ? before->date : QDate()});
     // Both rows are held before anything is written, in the one order of their keys.
     lockDayHours(tx,
                  moved ? std::vector<DayHoursCell>{cell, cellOf(*before)} : std::vector<DayHoursCell>{cell});
@@ -77,6 +79,7 @@ void saveMaintenanceEntry(Database& db, const MaintenanceEntry& entry, const Mai
 void deleteMaintenanceEntry(Database& db, const MaintenanceEntry& entry) {
     const DayHoursCell cell = cellOf(entry);
     Transaction tx(db);
+    refuseClosedDays(tx, db, {entry.date});
     lockDayHours(tx, {cell});
     db.execute(QStringLiteral("delete from accounts_dep.fatigue where id=:id"),
                {{QStringLiteral("id"), entry.id}});

@@ -34,9 +34,10 @@ double hourlyPrice(double normPrice, bool dayOff, bool night);
 // row's date) and then the worker's hours of that day into the timesheet, in one transaction.
 // For a change, `before` is the entry as it stood: when the change moved it to another worker
 // or type, the day it came from is recomputed as well. Throws DbError (a Refusal when the day's
-// hours do not fit the timesheet); then nothing is written.
+// hours do not fit the timesheet, or when the entry's month is closed); then nothing is written.
 void saveMaintenanceEntry(Database& db, const MaintenanceEntry& entry,
                           const MaintenanceEntry* before = nullptr);
 
-// Deletes the entry and writes the hours that remain for its day, in one transaction.
+// Deletes the entry and writes the hours that remain for its day, in one transaction. Throws
+// Refusal when the entry's month is closed.
 void deleteMaintenanceEntry(Database& db, const MaintenanceEntry& entry);

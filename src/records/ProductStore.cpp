@@ -5,10 +5,12 @@
 #include "data/Format.h"
 #include "data/Transaction.h"
 #include "records/RecordLimits.h"
+#include "records/ClosedMonths.h"
 #include "records/ReferenceChecks.h"
 #include "records/Refusal.h"
 
 #include <QRegularExpression>
+#include <QSqlQuery>
 
 QString rateForStatement(Database& db, const QString& typed, bool throughSeparatorFix) {
     double value = 0;
@@ -66,6 +68,20 @@ void saveProduct(Database& db, const ProductEntry& product) {
 void deleteProduct(Database& db, qint64 id, bool withPrices, bool withRecords) {
     const Params key{{QStringLiteral("id"), id}};
     Transaction transaction(db);
+    if (withRecords) {
+        // The product's records of a closed month stay, and so the product stays too: refused
+        // before anything is deleted.
+        std::vector<YearMonth> months;
+        QSqlQuery q =
+            runStatement(db.connection().database(),
+                         QStringLiteral("select distinct cast(extract(year from data) as integer), "
+                                        "cast(extract(month from data) as integer) from "
+                                        "accounts_dep.smena s where s.i_id =:id and data is not null"),
+                         key);
+        while (q.next())
+            months.push_back({q.value(0).toInt(), q.value(1).toInt()});
+        refuseClosedMonths(transaction, db, std::move(months));
+    }
     if (withPrices)
         db.execute(QStringLiteral("delete from accounts_dep.oper o where o.i_id =:id"), key);
     if (withRecords)

@@ -27,5 +27,6 @@ QString rateForStatement(Database& db, const QString& typed, bool throughSeparat
 
 // Deletes the product, with its operation prices and its work records when asked, in one
 // transaction: a product already deleted at another workstation (StaleRowError) or any refused
-// statement takes nothing with it.
+// statement takes nothing with it. Work records of a closed month are not deleted: the whole
+// delete is refused (Refusal naming the month).
 void deleteProduct(Database& db, qint64 id, bool withPrices, bool withRecords);

@@ -3,6 +3,7 @@
 
 #include "data/Database.h"
 #include "data/Transaction.h"
+#include "records/ClosedMonths.h"
 
 namespace {
 
@@ -54,6 +55,7 @@ void rebuildTimesheetRows(Database& db, TimesheetRows rows, int year, int month,
     const RowKind kind = rowKind(rows);
     const Params period{{QStringLiteral("month"), month}, {QStringLiteral("year"), year}};
     Transaction transaction(db);
+    refuseClosedMonths(transaction, db, std::vector<YearMonth>{YearMonth{year, month}});
     transaction.lock(LockSpace::TimesheetRebuild,
                      rebuildLockKey(static_cast<TimesheetRowsKind>(rows), year, month));
     db.execute(QStringLiteral("delete from accounts_dep.h_tabel where %1 and month=:month and year=:year")

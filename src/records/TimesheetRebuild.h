@@ -18,7 +18,8 @@ enum class TimesheetRows {
 // gets the day's hours (a record without hours counts 0) on each day with records, and no value
 // on the other days. It is one transaction that first takes the lock of that month and kind, so
 // a second rebuild of the same month waits for the first and then writes the same rows. On an
-// error nothing has changed and DbError carries the server's text. progress(day) is called after
+// error nothing has changed and DbError carries the server's text; a closed month is refused
+// (Refusal) before anything is written. progress(day) is called after
 // each day of the month.
 void rebuildTimesheetRows(Database& db, TimesheetRows rows, int year, int month,
                           const std::function<void(int day)>& progress = {});

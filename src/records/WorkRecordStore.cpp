@@ -5,6 +5,7 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "data/Transaction.h"
+#include "records/ClosedMonths.h"
 #include "records/DayHours.h"
 #include "records/RecordLimits.h"
 #include "records/Refusal.h"
@@ -112,6 +113,7 @@ void WorkRecordStore::add(const WorkRecord& record, const QDate& enteredOn) {
     checkValues(record);
     // The record, its duplicate check and the hours of its day are written whole or not at all.
     Transaction transaction(m_db);
+    refuseClosedDays(transaction, m_db, {record.date});
     refuseDuplicate(record, 0);
     m_db.execute(QStringLiteral("insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, "
                                 "smena, color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, "
@@ -126,6 +128,8 @@ void WorkRecordStore::add(const WorkRecord& record, const QDate& enteredOn) {
 void WorkRecordStore::change(const WorkRecord& original, const WorkRecord& changed, const QDate& enteredOn) {
     checkValues(changed);
     Transaction transaction(m_db);
+    // Neither the month the record is in nor the one it moves into may be closed.
+    refuseClosedDays(transaction, m_db, {original.date, changed.date});
     if (!stillAsSeen(original))
         throw StaleRowError();
     // A record moved to another worker, day or shift touches two timesheet rows: both are held
@@ -160,6 +164,7 @@ void WorkRecordStore::remove(const WorkRecord& asSeen) {
     // (another worker, day or shift) is not deleted: its hours would stay with the worker it has
     // now, with no record behind them.
     Transaction transaction(m_db);
+    refuseClosedDays(transaction, m_db, {asSeen.date});
     if (!stillAsSeen(asSeen))
         throw StaleRowError();
     if (m_db.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"),
@@ -170,8 +175,17 @@ void WorkRecordStore::remove(const WorkRecord& asSeen) {
 }
 
 void WorkRecordStore::setAccepted(int recordId, bool accepted) {
+    Transaction transaction(m_db);
+    // The record's day as it is stored now decides whether its month is closed.
+    const QVariant day =
+        m_db.readValue(QStringLiteral("select data from accounts_dep.smena where id=:id for update"),
+                       {{QStringLiteral("id"), recordId}});
+    if (!day.isValid())
+        throw StaleRowError();
+    refuseClosedDays(transaction, m_db, {day.toDate()});
     if (m_db.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
                      {{QStringLiteral("ok"), accepted ? QStringLiteral("ok") : QStringLiteral("no")},
                       {QStringLiteral("id"), recordId}}) == 0)
         throw StaleRowError();
+    transaction.commit();
 }

@@ -42,6 +42,9 @@ public:
     void remove(const WorkRecord& asSeen);
     // Sets the record's acceptance mark ("ok" accepted, "no" not). Throws StaleRowError when the
     // record was deleted at another workstation.
+    //
+    // Every write refuses (Refusal, nothing written) a record of a closed month, and a change
+    // refuses a move into one.
     void setAccepted(int recordId, bool accepted);
 
 private:

@@ -13,6 +13,7 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
     p.timesheets = false;
     p.legacyImport = false;
     p.payrollSummary = false;
+    p.closeMonths = false;
     if (code == kForemanCode) {
         p.acceptRecords = false;
         p.workersReports = false;

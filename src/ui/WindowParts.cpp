@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -91,4 +92,21 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
+}
+
+QLabel* makeMonthClosedLabel(QWidget* parent) {
+    auto* label = new QLabel(QStringLiteral("Месяц закрыт"), parent);
+    label->setObjectName(QStringLiteral("monthClosedLabel"));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    label->setPalette(palette);
+    label->setToolTip(QStringLiteral(
+        "Записи закрытого месяца не добавляются, не изменяются, не удаляются и не принимаются."));
+    // Apart from the box before it.
+    label->setContentsMargins(20, 0, 0, 0);
+    label->setVisible(false);
+    return label;
 }

@@ -7,6 +7,7 @@
 class Database;
 
 class QDialog;
+class QLabel;
 class QLineEdit;
 class QObject;
 class QPushButton;
@@ -39,6 +40,10 @@ bool refuseIfStale(int rowsTouched);
 
 // A dialog of fixed size: a title and a close button, no minimise or maximise button.
 void makeFixedDialog(QDialog* dialog);
+
+// "Месяц закрыт" in bold red ("monthClosedLabel"), hidden until the window shows a day of a closed
+// month; hidden, it takes no room.
+QLabel* makeMonthClosedLabel(QWidget* parent);
 
 // A push button with its object name that Enter does not press unless it is the default one.
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);

@@ -64,7 +64,7 @@ void TestCommandLine::helpAndVersion() {
         // The commit the stamp was taken from (the tests run on a git tree).
         QVERIFY2(r.out.section(u'\n', 2, 2).startsWith("коммит "), qPrintable(r.out));
     } else {
-        for (const char* option : {"--report", "--timesheet", "--import", "--xlsx", "--version"})
+        for (const char* option : {"--report", "--timesheet", "--import", "--months", "--xlsx", "--version"})
             QVERIFY2(r.out.contains(option), option);
         QVERIFY(r.out.contains("Каждый параметр задается не более одного раза."));
     }
@@ -88,6 +88,7 @@ void TestCommandLine::optionTwiceIsRefused_data() {
         << QStringList{"--timesheet", "all", "--month", "03.2024", "--xlsx", "FILE", "--month=04.2024"}
         << "параметр --month указан дважды";
     QTest::newRow("import") << QStringList{"--import", "--import"} << "параметр --import указан дважды";
+    QTest::newRow("months") << QStringList{"--months", "--months"} << "параметр --months указан дважды";
     QTest::newRow("windows, help") << QStringList{"--help", "-h"} << "параметр --help указан дважды";
 }
 

@@ -104,6 +104,8 @@ private slots:
     void importReplacesTargets();
     void refusedRowKeepsItsTarget_data();
     void refusedRowKeepsItsTarget();
+    void closedMonthsStopTheImport_data();
+    void closedMonthsStopTheImport();
     void journalIsNotCopiedOntoItself();
     void journalFromAnotherDatabase();
     void rowsCanBeAddedAfterImport();
@@ -337,6 +339,51 @@ void TestImport::refusedRowKeepsItsTarget() {
         verifyImported(step);
     // The failing step's target and the later ones are as they were.
     for (int step = failingStep - 1; step < 7; ++step)
+        QCOMPARE(snapshot(step), before[step]);
+}
+
+// A closed month whose rows the import would delete (the targets' rows with keys above 0) or
+// write (the sources' rows): no step runs, nothing is deleted, and the message names the months.
+// Months without rows, and reopened months, do not stop it.
+void TestImport::closedMonthsStopTheImport_data() {
+    QTest::addColumn<QString>("closing"); // rows of accounts_dep.closed_month
+    QTest::addColumn<QString>("months");  // the months named; empty when the import runs
+    QTest::newRow("journal source") << "(2024, 2, now())"
+                                    << "02.2024";
+    QTest::newRow("hours and journal sources") << "(2024, 1, now())"
+                                               << "01.2024";
+    QTest::newRow("target's hours") << "(2020, 4, now())"
+                                    << "04.2020";
+    QTest::newRow("several") << "(2024, 2, now()), (2020, 3, now()), (2020, 5, now())"
+                             << "03.2020, 02.2024";
+    QTest::newRow("month without rows") << "(2020, 5, now())"
+                                        << "";
+    QTest::newRow("reopened month") << "(2024, 2, null)"
+                                    << "";
+}
+
+void TestImport::closedMonthsStopTheImport() {
+    QFETCH(QString, closing);
+    QFETCH(QString, months);
+    fillSources();
+    fillTargets();
+    db->exec("insert into accounts_dep.closed_month (year, month, closed_at) values " + closing);
+    QList<QStringList> before;
+    for (int step = 0; step < 7; ++step)
+        before << snapshot(step);
+    const ImportOutcome outcome = runImport();
+    if (months.isEmpty()) {
+        QVERIFY2(outcome.succeeded(), qPrintable(outcome.error));
+        for (int step = 0; step < 7; ++step)
+            verifyImported(step);
+        return;
+    }
+    QCOMPARE(outcome.error,
+             QString("Импорт изменил бы закрытые месяцы: %1. Ничего не удалено и не записано; "
+                     "чтобы выполнить импорт, эти месяцы открывают вновь в окне «Закрытие месяца».")
+                 .arg(months));
+    QCOMPARE(int(outcome.steps.size()), 0);
+    for (int step = 0; step < 7; ++step)
         QCOMPARE(snapshot(step), before[step]);
 }
 
