@@ -326,7 +326,7 @@ void TestMonthClosing::programRefusesEveryWrite_data() {
         WorkRecordStore(db).change(stored, changed, today);
     });
     QTest::newRow("work record deleted") << Write(
-        [=](Database& db) { WorkRecordStore(db).remove(marchRecordId(db), 1, 1, QDate(2024, 3, 4)); });
+        [=](Database& db) { WorkRecordStore(db).remove(storedRecord(db, marchRecordId(db))); });
     QTest::newRow("work record accepted")
         << Write([=](Database& db) { WorkRecordStore(db).setAccepted(marchRecordId(db), false); });
     QTest::newRow("maintenance entry added") << Write([](Database& db) {
