@@ -210,20 +210,7 @@ void PieceworkTimesheetWindow::showView(PieceworkView view) {
 }
 
 void PieceworkTimesheetWindow::fillYears(int selectYear) {
-    // The years that have timesheet rows, and this year, so that a new year's month can be
-    // shown and rebuilt before it has rows.
-    Dataset years(nullptr, m_db.connection().name());
-    years.setSql(QStringLiteral("select distinct ht.year from accounts_dep.h_tabel ht order by year"));
-    years.open();
-    QList<int> list;
-    for (years.first(); !years.eof(); years.next())
-        if (!years.fieldByName(QStringLiteral("year")).isNull())
-            list << years.fieldByName(QStringLiteral("year")).asInteger();
-    if (!list.contains(selectYear)) {
-        list << selectYear;
-        std::sort(list.begin(), list.end());
-    }
-    setYears(m_yearBox, list, selectYear);
+    setTimesheetYears(m_yearBox, m_db, selectYear);
 }
 
 TimesheetMonth PieceworkTimesheetWindow::chosenMonth() const {

@@ -1,6 +1,8 @@
 // Parts shared by the two timesheet windows.
 #include "timesheets/TimesheetWidgets.h"
 
+#include "data/Database.h"
+#include "data/Dataset.h"
 #include "data/Sql.h"
 
 #include <QComboBox>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableView>
+#include <algorithm>
 
 QComboBox* makeMonthBox(QWidget* parent) {
     auto* box = new QComboBox(parent);
@@ -101,4 +104,19 @@ void showExportCount(QPushButton* button, int written, int total) {
     button->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(total));
     // Repaints only: a click on the window waits until the export has ended.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void setTimesheetYears(QComboBox* box, Database& db, int selected) {
+    Dataset years(nullptr, db.connection().name());
+    years.setSql(QStringLiteral("select distinct ht.year from accounts_dep.h_tabel ht order by year"));
+    years.open();
+    QList<int> list;
+    for (years.first(); !years.eof(); years.next())
+        if (!years.fieldByName(QStringLiteral("year")).isNull())
+            list << years.fieldByName(QStringLiteral("year")).asInteger();
+    if (!list.contains(selected)) {
+        list << selected;
+        std::sort(list.begin(), list.end());
+    }
+    setYears(box, list, selected);
 }

@@ -23,6 +23,9 @@ QComboBox* makeMonthBox(QWidget* parent);
 QComboBox* makeYearBox(QWidget* parent);
 // Fills the year list (ascending) and selects the year, without announcing a change.
 void setYears(QComboBox* box, const QList<int>& years, int selected);
+// Fills the year list with the years that have timesheet rows and the given year (so that a new
+// year's month can be shown and rebuilt before it has rows), and selects that year.
+void setTimesheetYears(QComboBox* box, Database& db, int selected);
 // The month and year chosen in the two lists.
 TimesheetMonth chosenMonth(const QComboBox* monthBox, const QComboBox* yearBox);
 // Selects the month and year in the lists without announcing a change.
