@@ -16,6 +16,7 @@
 #include "reports/ReportsDialog.h"
 #include "timesheets/HoursTimesheetWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
+#include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
 #include <QAction>
@@ -168,6 +169,7 @@ void MainWindow::applyPermissions() {
     const Permissions& p = m_permissions;
     m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
     m_timesheetsMenu->menuAction()->setEnabled(p.timesheets);
+    m_maintenanceWorksWindow->setEditable(p.changeMaintenance);
     m_importAction->setVisible(p.legacyImport && hasOdbcDataSource(kLegacySourceDsn));
 }
 
@@ -195,9 +197,11 @@ void MainWindow::openFromJournal(const std::function<void()>& open) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
-    // Esc presses "Выход".
+    // Esc presses "Выход" once the user says so: a stray Esc does not end the work.
     if (e->key() == Qt::Key_Escape) {
-        m_exitButton->click();
+        if (seams::confirmDestructive(QStringLiteral("Выход"),
+                                      QStringLiteral("Завершить работу с программой?"), QString()))
+            m_exitButton->click();
         return;
     }
     QDialog::keyPressEvent(e);

@@ -2,6 +2,7 @@
 #include "maintenance/MaintenanceWorksWindow.h"
 
 #include "data/Database.h"
+#include "data/JournalDay.h"
 #include "maintenance/MaintenanceEntryEditor.h"
 #include "records/AverageRate.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
@@ -122,14 +123,22 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
 
 void MaintenanceWorksWindow::showDay(const QDate& day) {
     {
-        // Setting the day from the journal is no user's change: "Выходной" stays as it is.
         const QSignalBlocker quiet(m_dateEdit);
         m_dateEdit->setDate(day);
     }
+    // "Выходной" follows the day shown at every opening, so that a tick left from a weekend does
+    // not double the prices of a working day.
+    m_dayOffCheck->setChecked(isWeekend(day));
     m_dayList.close();
     runGuarded([this] { refreshList(); });
     seams::showModal(this);
     m_dayList.close();
+}
+
+void MaintenanceWorksWindow::setEditable(bool editable) {
+    m_editable = editable;
+    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_averageRateButton})
+        b->setEnabled(editable);
 }
 
 bool MaintenanceWorksWindow::event(QEvent* e) {
@@ -154,8 +163,7 @@ void MaintenanceWorksWindow::refreshList() {
 }
 
 void MaintenanceWorksWindow::changeDay(const QDate& day) {
-    const int weekday = day.dayOfWeek();
-    m_dayOffCheck->setChecked(weekday == Qt::Saturday || weekday == Qt::Sunday);
+    m_dayOffCheck->setChecked(isWeekend(day));
     m_dayList.close();
     runGuarded([this] { refreshList(); });
 }
@@ -171,6 +179,8 @@ void MaintenanceWorksWindow::showDayOffLooks(bool dayOff) {
 }
 
 void MaintenanceWorksWindow::addEntry() {
+    if (!m_editable)
+        return;
     runGuarded([this] {
         if (m_editor->addEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()}))
             refreshList();
@@ -178,6 +188,8 @@ void MaintenanceWorksWindow::addEntry() {
 }
 
 void MaintenanceWorksWindow::changeEntry() {
+    if (!m_editable)
+        return;
     runGuarded([this] {
         if (m_editor->changeEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()},
                                   entryOfDayListRow(m_dayList)))
@@ -186,15 +198,25 @@ void MaintenanceWorksWindow::changeEntry() {
 }
 
 void MaintenanceWorksWindow::deleteEntry() {
+    if (!m_editable)
+        return;
     if (m_dayList.isEmpty())
         return;
-    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
+    const MaintenanceEntry entry = entryOfDayListRow(m_dayList);
+    if (!seams::confirmDestructive(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?"),
+                                   QStringLiteral("%1 — %2, %3, %4 ч.")
+                                       .arg(entry.workerName.trimmed(),
+                                            m_dayList.fieldByName(QStringLiteral("vid")).asString().trimmed(),
+                                            entry.groupName.trimmed())
+                                       .arg(entry.hours)))
         return;
     runGuarded([this] { deleteMaintenanceEntry(m_db, entryOfDayListRow(m_dayList)); });
     runGuarded([this] { refreshList(); });
 }
 
 void MaintenanceWorksWindow::computeAverageRates() {
+    if (!m_editable)
+        return;
     const QDate day = m_dateEdit->date();
     runGuarded([&] { ::computeAverageRates(m_db, day.year(), day.month()); });
     runGuarded([this] { refreshList(); });

@@ -56,7 +56,7 @@ private:
     TimesheetMonth m_month;
 
     QTabWidget* m_shiftTabs;
-    QTableView* m_shiftGrids[3];
+    QTableView* m_shiftGrids[4]; // shifts 1 to 3 and the overtime
     QComboBox* m_monthBox;
     QComboBox* m_yearBox;
     QPushButton* m_rebuildButton;

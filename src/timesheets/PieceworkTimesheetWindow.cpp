@@ -64,14 +64,15 @@ QList<GridColumn> pieceworkColumns(const TimesheetMonth& month, int nameWidth, c
             return timesheetcolors::totals();
         return {};
     };
+    const auto money = [](const QVariant& v) { return v.isNull() ? QString() : formatMoney(v.toDouble()); };
     columns << GridColumn{
-        QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), kTotalWidth, {}, {}, totalStyle};
+        QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), kTotalWidth, money, {}, totalStyle};
     columns << GridColumn{
         QStringLiteral("i_time"), QStringLiteral("Итого (ч.)"), kTotalWidth, {}, Qt::AlignCenter, totalStyle};
     columns << GridColumn{QStringLiteral("average_price"),
                           QStringLiteral("Час (р.)"),
                           kTotalWidth,
-                          {},
+                          money,
                           Qt::AlignCenter,
                           totalStyle};
     return columns;
@@ -89,7 +90,7 @@ QLabel* totalLabel(QWidget* parent, const QString& name) {
 
 // A total as the grid would show it; empty when the month has none.
 QString totalText(const QVariant& value) {
-    return value.isNull() ? QString() : formatScreen(value.toDouble());
+    return value.isNull() ? QString() : formatMoney(value.toDouble());
 }
 
 } // namespace
@@ -186,19 +187,18 @@ void PieceworkTimesheetWindow::showView(PieceworkView view) {
 }
 
 void PieceworkTimesheetWindow::fillYears(int selectYear) {
-    // The years that have timesheet rows, and this year, so that a new year's month can be
-    // shown and rebuilt before it has rows.
-    Dataset years(nullptr, m_db.connection().name());
-    years.setSql(QStringLiteral("select distinct ht.year from accounts_dep.h_tabel ht order by year"));
-    years.open();
+    // From the first year with anything to show or rebuild (timesheet rows, work records or
+    // maintenance entries) to next year, so that a month without timesheet rows yet can be shown
+    // and rebuilt.
+    const QVariant first = m_db.readValue(
+        QStringLiteral("select least((select min(year) from accounts_dep.h_tabel where year>0), "
+                       "(select extract(year from min(data))::int from accounts_dep.smena), "
+                       "(select min(i_year) from accounts_dep.fatigue where i_year>0))"));
+    const int to = std::max(seams::today().year(), selectYear) + 1;
+    const int from = first.isNull() ? selectYear : std::min(first.toInt(), selectYear);
     QList<int> list;
-    for (years.first(); !years.eof(); years.next())
-        if (!years.fieldByName(QStringLiteral("year")).isNull())
-            list << years.fieldByName(QStringLiteral("year")).asInteger();
-    if (!list.contains(selectYear)) {
-        list << selectYear;
-        std::sort(list.begin(), list.end());
-    }
+    for (int y = from; y <= to; ++y)
+        list << y;
     setYears(m_yearBox, list, selectYear);
 }
 

@@ -419,7 +419,12 @@ void TestProducts::deletion() {
     dialog->browse();
 
     QCOMPARE(boxes->texts(), questions);
+    const QString mark =
+        db->scalar(QString("select trim(marka) from accounts_dep.izdel where id=%1").arg(product)).toString();
     for (const seams::Message& m : boxes->shown) {
+        // Every question names the product, and Enter answers «Нет».
+        QCOMPARE(m.detail, mark);
+        QCOMPARE(m.defaultButton, QMessageBox::No);
         QCOMPARE(m.caption, QString("Удаление"));
         QCOMPARE(m.icon, QMessageBox::Question);
         QCOMPARE(m.buttons, QMessageBox::Yes | QMessageBox::No);
