@@ -5,6 +5,7 @@
 
 #include "data/Dataset.h"
 #include "data/JournalDay.h"
+#include "records/WorkRecord.h"
 #include "ui/Permissions.h"
 
 #include <QWidget>

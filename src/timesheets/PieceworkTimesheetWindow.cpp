@@ -119,6 +119,9 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     m_pieceworkTotalLabel = totalLabel(this, QStringLiteral("pieceworkTotalLabel"));
     m_allTotalLabel = totalLabel(this, QStringLiteral("allTotalLabel"));
     m_excelButton = makeButton(this, QStringLiteral("excelButton"), QStringLiteral("Excel"));
+    // Wide enough for the count it shows while writing, so the buttons beside it stay in place.
+    m_excelButton->setMinimumWidth(
+        m_excelButton->fontMetrics().horizontalAdvance(QStringLiteral("Excel (00000 из 00000)")) + 24);
     m_refreshButton = makeButton(this, QStringLiteral("refreshButton"), QStringLiteral("Обновить"));
     m_rebuildButton = makeButton(this, QStringLiteral("rebuildButton"), QStringLiteral("Перестроить"));
     m_progressBar = makeProgressBar(this);

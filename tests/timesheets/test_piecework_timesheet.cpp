@@ -348,8 +348,15 @@ void TestPieceworkTimesheet::exportColumns() {
     int lines = 0;
     inWindow(view, [&] {
         lines = window->currentQuery().recordCount();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const QRect refreshBefore = widget<QPushButton>("refreshButton")->geometry();
         clickOn(widget<QPushButton>("excelButton"));
         QCOMPARE(widget<QPushButton>("excelButton")->text(), QString("Excel (%1 из %1)").arg(lines));
+        // The count written does not push the buttons beside it.
+        QCoreApplication::processEvents();
+        QCOMPARE(widget<QPushButton>("refreshButton")->geometry(), refreshBefore);
+        window->hide();
     });
     QCOMPARE(widget<QPushButton>("excelButton")->text(), QString("Excel"));
     const auto text = [&](int column, int row) {
