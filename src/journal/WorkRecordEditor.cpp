@@ -157,6 +157,8 @@ WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker,
     m_quantityEdit->installEventFilter(this);
     m_hoursEdit->installEventFilter(this);
     m_rejectsEdit->installEventFilter(this);
+    // A typed date counts once it is complete (Enter, Tab, a click elsewhere), not digit by digit.
+    m_dateEdit->setKeyboardTracking(false);
     connect(m_dateEdit, &QDateEdit::dateChanged, this, &WorkRecordEditor::followDate);
 }
 

@@ -7,21 +7,24 @@ using namespace reportstyle;
 QString ProductsReport::reportSql() {
     return QStringList{
         QStringLiteral("select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid,"),
-        QStringLiteral("izdel.nom, oper.naimen, color,  "
+        QStringLiteral("izdel.nom, izdel.marka, oper.naimen, color,  "
                        "round((izdel.massa*sum(smena.kol_vo-smena.brak))::numeric,2) as mass"),
         QStringLiteral(
             "from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper where "
             "izdel.id=smena.i_id and vid_oper.id=oper.vid"),
         QStringLiteral("and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 "),
-        QStringLiteral("group by izdel.nom,color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom")}
+        QStringLiteral("group by izdel.nom, izdel.marka, color, oper.naimen, vid_oper.vid, izdel.massa order by "
+                       "izdel.nom, izdel.marka, vid_oper.vid, color")}
         .join(u'\n');
 }
 
 namespace {
 
-constexpr double kKindX = 4, kKindW = 34;
-constexpr double kVidX = 38, kVidW = 60;
-constexpr double kColorX = 98, kColorW = 30;
+// The product's mark first: products of one group with the same operation differ by it.
+constexpr double kMarkaX = 4, kMarkaW = 30;
+constexpr double kKindX = 34, kKindW = 30;
+constexpr double kVidX = 64, kVidW = 40;
+constexpr double kColorX = 104, kColorW = 24;
 constexpr double kMassX = 128, kMassW = 30;
 constexpr double kQtyX = 158, kQtyW = 32;
 
@@ -59,6 +62,7 @@ ReportDefinition layout() {
     ReportBand d;
     d.name = QStringLiteral("detail");
     d.heightMm = kRowMm;
+    d.elements.push_back(value(QStringLiteral("marka"), kMarkaX, 0, kMarkaW));
     d.elements.push_back(value(kKindText, kKindX, 0, kKindW));
     d.elements.push_back(value(QStringLiteral("vid"), kVidX, 0, kVidW));
     d.elements.push_back(value(kColorText, kColorX, 0, kColorW));

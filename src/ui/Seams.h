@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <functional>
+#include <utility>
 
 class QDialog;
 
@@ -13,6 +14,13 @@ namespace seams {
 
 // One message box: caption, text, icon and buttons.
 struct Message {
+    Message() = default;
+    Message(QString caption, QString text, QMessageBox::Icon icon = QMessageBox::Critical,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok, QString detail = {},
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
+        : caption(std::move(caption)), text(std::move(text)), icon(icon), buttons(buttons),
+          detail(std::move(detail)), defaultButton(defaultButton) {}
+
     QString caption;
     QString text;
     QMessageBox::Icon icon = QMessageBox::Critical;

@@ -53,8 +53,6 @@ private slots:
     void totalsFollowTheDayTheRowAndTheFilter();
     void acceptWholeShift_data();
     void acceptWholeShift();
-    void acceptWholeShift_data();
-    void acceptWholeShift();
 
 private:
     // The journal as the given access code opens it.

@@ -174,22 +174,22 @@ void TestReports::summaryLayouts_data() {
                                      << QStringList{"Готовая продукция", "Борисов", "Корпуса"};
 
     // By products: pieces minus rejects and their mass per group; products of one group, type,
-    // kind and colour but different mass stay apart (К-1 and К-2 welding).
+    // kind and colour stay apart and show their marks (К-1 and К-2 welding).
     QTest::newRow("products, all") << SummaryReport::Products << -1
                                    << QStringList{"Отчет по продукции за период с 01.02.2025 по 28.02.2025",
                                                   "Коробки Количество",
                                                   "Корпуса",
-                                                  "Готовая продукция Сварка 37.5 15",
-                                                  "Готовая продукция Окраска (грунт) 50 20",
-                                                  "Готовая продукция Окраска (RAL: 3) 25 10",
-                                                  "Готовая продукция Сварка 9 9",
+                                                  "К-1 Готовая продукция Сварка 37.5 15",
+                                                  "К-1 Готовая продукция Окраска (грунт) 50 20",
+                                                  "К-1 Готовая продукция Окраска (RAL: 3) 25 10",
+                                                  "К-2 Готовая продукция Сварка 9 9",
                                                   "121.5 54",
-                                                  "Заготовки Сварка 12.5 25",
+                                                  "Кр-1 Заготовки Сварка 12.5 25",
                                                   "12.5 25",
                                                   "Итого: 134 79"}
                                    << QStringList{};
     QTest::newRow("products, blanks")
-        << SummaryReport::Products << 1 << QStringList{"Крышки", "Заготовки Сварка 12.5 25", "Итого: 13 25"}
+        << SummaryReport::Products << 1 << QStringList{"Крышки", "Кр-1 Заготовки Сварка 12.5 25", "Итого: 13 25"}
         << QStringList{"Корпуса", "Готовая продукция"};
 
     // Detailed by workers: one row per product, type, kind and colour (two colours of one
