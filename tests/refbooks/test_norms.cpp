@@ -354,13 +354,17 @@ void TestNorms::newRowTypedByKeyboardStaysInView() {
         QVERIFY(table->hasNewRow());
         typeKeys("15");
         QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Tab);
+        // Without its price the new norm waits at the end, on its price.
+        QCOMPARE(table->rowCount(), 3);
+        QVERIFY(table->hasNewRow());
+        QCOMPARE(grid->currentIndex(), table->index(2, 1));
+        typeKeys("9,5");
+        QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Tab);
         // Stored, and sorted in between the norms 10 and 20 with the cursor going along.
         QCOMPARE(table->rowCount(), 3);
         QCOMPARE(cell(1, 0), QString("15"));
-        QCOMPARE(grid->currentIndex(), table->index(1, 1));
-        typeKeys("9,5");
-        QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(cell(1, 1), QString("9,50"));
+        QCOMPARE(grid->currentIndex(), table->index(1, 2));
         saveButton->click();
     });
     QVERIFY(boxes->shown.isEmpty());

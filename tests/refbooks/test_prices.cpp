@@ -359,10 +359,12 @@ void TestPrices::exportWritesEveryOperationPrice() {
     QCOMPARE(excel.cell(1, 3, 1)->value, QString("Цена"));
     QCOMPARE(excel.cell(1, 4, 1)->value, QString("Вид"));
     QStringList rows;
+    const auto value = [&](int column, int row) {
+        const auto* c = excel.cell(1, column, row);
+        return c ? c->value : QString();
+    };
     for (int r = 2; excel.cell(1, 1, r); ++r)
-        rows << QString("%1|%2|%3|%4")
-                    .arg(excel.cell(1, 1, r)->value, excel.cell(1, 2, r)->value, excel.cell(1, 3, r)->value,
-                         excel.cell(1, 4, r)->value);
+        rows << QString("%1|%2|%3|%4").arg(value(1, r), value(2, r), value(3, r), value(4, r));
     // The prices the list shows, the lowest norm price; an operation price without norms has none.
     QCOMPARE(rows, (QStringList{"A-12|Окраска|11.3|Готовая продукция", "Б-120|Окраска||Готовая продукция",
                                 "Б-120|Сварка|20|Заготовки", "КР-7|Сварка|7|Готовая продукция"}));

@@ -420,7 +420,9 @@ void TestProducts::deletion() {
 
     QCOMPARE(boxes->texts(), questions);
     const QString mark =
-        db->scalar(QString("select trim(marka) from accounts_dep.izdel where id=%1").arg(product)).toString();
+        db->scalar(
+              QString("select trim(s_caption) from cmn_gds_and_srv.gds_and_srv where id=%1").arg(product))
+            .toString();
     for (const seams::Message& m : boxes->shown) {
         // Every question names the product, and Enter answers «Нет».
         QCOMPARE(m.detail, mark);
