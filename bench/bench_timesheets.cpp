@@ -5,10 +5,10 @@
 #include "app/CommandLine.h"
 #include "data/Connection.h"
 #include "data/Database.h"
+#include "data/Dataset.h"
 #include "records/TimesheetRebuild.h"
 #include "timesheets/HoursTimesheetWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
-#include "timesheets/TimesheetQuery.h"
 #include "ui/Seams.h"
 
 #include <QApplication>

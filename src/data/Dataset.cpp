@@ -1,5 +1,5 @@
 // Datasets: statements run with typed parameters, their rows held on the client, the row
-// filter, the grid model and the rows taken as the server sends them; editable tables.
+// filter and the rows taken as the server sends them; editable tables.
 #include "data/Dataset.h"
 
 #include "data/Format.h"
@@ -61,7 +61,7 @@ QDateTime Field::asDateTime() const {
 // ---- Dataset -----------------------------------------------------------------------------
 
 Dataset::Dataset(QObject* parent, const QString& connection)
-    : QAbstractTableModel(parent), m_connectionName(connection) {}
+    : QObject(parent), m_connectionName(connection) {}
 
 Dataset::~Dataset() {
     cancelStatement();
@@ -104,11 +104,20 @@ void Dataset::open() {
 }
 
 void Dataset::showNewRows(const std::function<void()>& read) {
-    beginResetModel();
-    read();
-    m_open = true;
-    applyFilter();
-    endResetModel();
+    emit rowsAboutToBeReplaced();
+    try {
+        read();
+        m_open = true;
+        applyFilter();
+    } catch (...) {
+        // Rows half read or a filter that cannot be applied: nothing is shown, and whatever
+        // shows the rows hears that the replacement is over.
+        m_visible.clear();
+        emit rowsReplaced();
+        setCurrent(-1);
+        throw;
+    }
+    emit rowsReplaced();
     setCurrent(m_visible.isEmpty() ? -1 : 0);
 }
 
@@ -198,9 +207,11 @@ void Dataset::showRowsFrom(int from) {
     const QVector<int> accepted = acceptedRows(from);
     if (accepted.isEmpty())
         return;
-    beginInsertRows(QModelIndex(), int(m_visible.size()), int(m_visible.size() + accepted.size()) - 1);
+    const int first = int(m_visible.size());
+    const int last = first + int(accepted.size()) - 1;
+    emit rowsAboutToBeAppended(first, last);
     m_visible += accepted;
-    endInsertRows();
+    emit rowsAppended(first, last);
     if (m_current < 0)
         setCurrent(0);
 }
@@ -213,14 +224,14 @@ void Dataset::close() {
     cancelStatement();
     if (!m_open)
         return;
-    beginResetModel();
+    emit rowsAboutToBeReplaced();
     m_open = false;
     m_rows.clear();
     m_visible.clear();
     m_names.clear();
     m_types.clear();
     m_nameIndex.clear();
-    endResetModel();
+    emit rowsReplaced();
     m_current = -1;
     m_atEof = true;
     emit currentRowChanged(0);
@@ -252,14 +263,14 @@ void Dataset::applyFilter() {
 void Dataset::setFilter(const QString& f) {
     m_filter = f;
     if (m_filtered && m_open) {
-        beginResetModel();
+        emit rowsAboutToBeReplaced();
         try {
             applyFilter();
         } catch (...) {
-            endResetModel();
+            emit rowsReplaced();
             throw;
         }
-        endResetModel();
+        emit rowsReplaced();
         setCurrent(m_visible.isEmpty() ? -1 : 0);
     }
 }
@@ -270,16 +281,16 @@ void Dataset::setFiltered(bool on) {
     m_filtered = on;
     if (m_open) {
         const int keepRow = m_current >= 0 ? m_visible[m_current] : -1;
-        beginResetModel();
+        emit rowsAboutToBeReplaced();
         try {
             applyFilter();
         } catch (...) {
             m_filtered = false;
             applyFilter();
-            endResetModel();
+            emit rowsReplaced();
             throw;
         }
-        endResetModel();
+        emit rowsReplaced();
         const int at = int(m_visible.indexOf(keepRow));
         setCurrent(at >= 0 ? at : (m_visible.isEmpty() ? -1 : 0));
     }
@@ -359,6 +370,13 @@ QVariant Dataset::valueAt(int row, const QString& field) const {
     return m_rows[m_visible[row]][col];
 }
 
+QVariant Dataset::valueAt(int row, int column) const {
+    if (row < 0 || row >= m_visible.size())
+        return {};
+    const QVector<QVariant>& values = m_rows[m_visible[row]];
+    return column >= 0 && column < values.size() ? values[column] : QVariant();
+}
+
 QString Dataset::displayText(const QVariant& v, int fieldIndex) const {
     if (v.isNull())
         return QString();
@@ -382,53 +400,6 @@ QString Dataset::displayText(const QVariant& v, int fieldIndex) const {
     default:
         return v.toString();
     }
-}
-
-// ---- Grid model --------------------------------------------------------------------------
-
-void Dataset::setColumns(const QList<GridColumn>& cols) {
-    beginResetModel();
-    m_columns = cols;
-    endResetModel();
-}
-
-int Dataset::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_visible.size());
-}
-
-int Dataset::columnCount(const QModelIndex& parent) const {
-    if (parent.isValid())
-        return 0;
-    return m_columns.isEmpty() ? int(m_names.size()) : int(m_columns.size());
-}
-
-QVariant Dataset::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_visible.size())
-        return {};
-    const auto& row = m_rows[m_visible[index.row()]];
-    if (m_columns.isEmpty()) {
-        if (role != Qt::DisplayRole && role != Qt::EditRole)
-            return {};
-        return index.column() < row.size() ? displayText(row[index.column()], index.column()) : QVariant();
-    }
-    const GridColumn& c = m_columns[index.column()];
-    const int col = fieldIndex(c.field);
-    const QVariant v = col >= 0 ? row[col] : QVariant();
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return c.format ? c.format(v) : displayText(v, col);
-    if (role == Qt::TextAlignmentRole && c.alignment)
-        return QVariant::fromValue(c.alignment);
-    return c.style ? c.style(v, role) : QVariant();
-}
-
-QVariant Dataset::headerData(int section, Qt::Orientation o, int role) const {
-    if (role != Qt::DisplayRole)
-        return {};
-    if (o == Qt::Vertical)
-        return section + 1;
-    if (m_columns.isEmpty())
-        return section < m_names.size() ? m_names[section] : QVariant();
-    return section < m_columns.size() ? m_columns[section].title : QVariant();
 }
 
 // ---- EditTable ---------------------------------------------------------------------------
@@ -534,16 +505,17 @@ void EditTable::post() {
             stored[i] = q.value(m_names[i]);
     }
     if (m_state == State::Insert) {
-        beginInsertRows({}, int(m_visible.size()), int(m_visible.size()));
+        const int row = int(m_visible.size());
+        emit rowsAboutToBeAppended(row, row);
         m_rows.append(stored);
         m_visible.append(int(m_rows.size()) - 1);
-        endInsertRows();
+        emit rowsAppended(row, row);
         m_state = State::Browse;
         setCurrent(int(m_visible.size()) - 1);
     } else {
         m_rows[m_visible[m_current]] = stored;
         m_state = State::Browse;
-        emit dataChanged(index(m_current, 0), index(m_current, columnCount() - 1));
+        emit rowChanged(m_current);
     }
     m_changed.clear();
 }
@@ -559,14 +531,14 @@ void EditTable::remove() {
     if (q.numRowsAffected() == 0)
         throw StaleRowError();
     const int at = m_current;
-    beginRemoveRows({}, at, at);
+    emit rowAboutToBeRemoved(at);
     const int rowIndex = m_visible[at];
     m_visible.removeAt(at);
     for (int& v : m_visible)
         if (v > rowIndex)
             --v;
     m_rows.removeAt(rowIndex);
-    endRemoveRows();
+    emit rowRemoved(at);
     m_state = State::Browse;
     setCurrent(m_visible.isEmpty() ? -1 : std::min(at, int(m_visible.size()) - 1));
 }

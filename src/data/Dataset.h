@@ -1,15 +1,15 @@
-// Datasets: a query held whole on the client (static cursor) with a current row, a
-// client-side row filter and a grid model; an editable table over one table; a command.
+// Datasets: a query held whole on the client (static cursor) with a current row and a
+// client-side row filter, announcing its changes by signals; an editable table over one table.
 #pragma once
 
 #include "data/PgRowReader.h"
 #include "data/PgStatement.h"
 #include "data/Sql.h"
 
-#include <QAbstractTableModel>
 #include <QDate>
 #include <QHash>
 #include <QMetaType>
+#include <QObject>
 #include <QSet>
 #include <QVector>
 #include <functional>
@@ -33,18 +33,9 @@ private:
     QVariant m_value;
 };
 
-// How a grid shows one field.
-struct GridColumn {
-    QString field;
-    QString title;
-    int width = 0; // pixels; 0 leaves the view's default
-    std::function<QString(const QVariant&)> format = {};
-    Qt::Alignment alignment = {};
-    // Further looks of a cell (font, colours) by role, from the cell's value.
-    std::function<QVariant(const QVariant& value, int role)> style = {};
-};
-
-class Dataset : public QAbstractTableModel {
+// The rows of a statement with a current row. Whatever shows them (a grid's model) follows the
+// signals: every change of the visible rows is announced before and after it is made.
+class Dataset : public QObject {
     Q_OBJECT
 public:
     explicit Dataset(QObject* parent = nullptr, const QString& connection = kConnectionName);
@@ -98,25 +89,33 @@ public:
     void setFiltered(bool on);
     bool isFiltered() const { return m_filtered; }
 
-    // The grid.
-    void setColumns(const QList<GridColumn>& cols);
-    QList<GridColumn> columns() const { return m_columns; }
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
+    // Column of a field by name without regard to case; -1 when there is none.
+    int fieldIndex(const QString& name) const;
+    int fieldCount() const { return int(m_names.size()); }
 
     // Value of a field in a given row of the visible rows (0-based), for painting and reports.
     QVariant valueAt(int row, const QString& field) const;
+    // The same by column; an invalid value outside the rows or the columns.
+    QVariant valueAt(int row, int column) const;
     // Default screen text of a value of the given field.
     QString displayText(const QVariant& v, int fieldIndex) const;
 
 signals:
+    // Every visible row is about to be replaced (a new read, a filter, a close) / has been.
+    void rowsAboutToBeReplaced();
+    void rowsReplaced();
+    // Visible rows first..last (0-based) are about to join at the end / have joined (rows that
+    // arrive from the server, a row appended by an editable table).
+    void rowsAboutToBeAppended(int first, int last);
+    void rowsAppended(int first, int last);
+    // A visible row (0-based) is about to go / has gone (a row removed by an editable table).
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    // The values of a visible row (0-based) changed (a row stored by an editable table).
+    void rowChanged(int row);
     void currentRowChanged(int recNo);
 
 protected:
-    int fieldIndex(const QString& name) const;
     // The rows read by read() replace those shown; the first that passes the filter is current.
     void showNewRows(const std::function<void()>& read);
     void setCurrent(int visibleIndex);
@@ -130,7 +129,6 @@ protected:
     QVector<int> m_visible; // indexes into m_rows that pass the filter
     int m_current = -1;     // index into m_visible
     bool m_open = false;
-    QList<GridColumn> m_columns;
 
 private:
     void fill(QSqlQuery& q);

@@ -105,7 +105,7 @@ JournalView::JournalView(Database& db, WorkRecordEditor& editor, const Permissio
     for (int s = 1; s <= 4; ++s) {
         Dataset& q = m_journals[s - 1];
         q.setSql(Database::journalSql(s));
-        q.setColumns(journalColumns());
+        m_journalModels[s - 1].setColumns(journalColumns());
         // The journal lists every record whatever its acceptance mark.
         q.setParam(QStringLiteral("ok"), QStringLiteral("ta"));
     }
@@ -189,7 +189,7 @@ void JournalView::createWidgets() {
     grid->horizontalHeader()->setFont(bold);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     grid->horizontalHeader()->setDefaultSectionSize(64);
-    showInGrid(m_journals[0], grid);
+    showInGrid(m_journalModels[0], grid);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int s = 0; s < 4; ++s)
         connect(m_shiftButtons[s], &QRadioButton::clicked, this, [this, s] {
@@ -363,7 +363,7 @@ void JournalView::refresh() {
 }
 
 void JournalView::selectShift(int shift) {
-    showInGrid(m_journals[shift - 1], m_journalGrid);
+    showInGrid(m_journalModels[shift - 1], m_journalGrid);
     for (int s = 0; s < 4; ++s)
         setLook(m_shiftButtons[s], s + 1 == shift, kGreen);
     m_shift = shift;

@@ -7,6 +7,7 @@
 #include "data/JournalDay.h"
 #include "records/WorkRecord.h"
 #include "ui/Permissions.h"
+#include "ui/ResultGridModel.h"
 
 #include <QWidget>
 #include <array>
@@ -86,6 +87,10 @@ private:
     Permissions m_permissions;
     // The journals of shifts 1..3 and the overtime.
     std::array<Dataset, 4> m_journals;
+    // How the grid shows each of them.
+    std::array<ResultGridModel, 4> m_journalModels{
+        ResultGridModel(m_journals[0]), ResultGridModel(m_journals[1]), ResultGridModel(m_journals[2]),
+        ResultGridModel(m_journals[3])};
     int m_shift = 1;
     // The date the journals were last read for.
     QDate m_readDate;

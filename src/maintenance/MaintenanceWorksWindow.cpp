@@ -59,14 +59,14 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
         "where f.id_nom =i.id and p.id=f.id_p and vo.id = f.id_o and o.i_id >=7777 and o.vid >=7777 and "
         "f.d_date = :d_date\n"
         "order by p.fio, f.id"));
-    m_dayList.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
-                          {QStringLiteral("s_caption"), QStringLiteral("Номенклатура"), 267},
-                          {QStringLiteral("vid"), QStringLiteral("Работа"), 156},
-                          {QStringLiteral("price"), QStringLiteral("Цена"), 80},
-                          {QStringLiteral("cnt"), QStringLiteral("Кол-во"), 64},
-                          {QStringLiteral("summ"), QStringLiteral("Итого"), 80},
-                          {QStringLiteral("s_holiday"), QStringLiteral("Вых."), 33, {}, Qt::AlignCenter},
-                          {QStringLiteral("s_night"), QStringLiteral("Ноч."), 33, {}, Qt::AlignCenter}});
+    m_dayListModel.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
+                               {QStringLiteral("s_caption"), QStringLiteral("Номенклатура"), 267},
+                               {QStringLiteral("vid"), QStringLiteral("Работа"), 156},
+                               {QStringLiteral("price"), QStringLiteral("Цена"), 80},
+                               {QStringLiteral("cnt"), QStringLiteral("Кол-во"), 64},
+                               {QStringLiteral("summ"), QStringLiteral("Итого"), 80},
+                               {QStringLiteral("s_holiday"), QStringLiteral("Вых."), 33, {}, Qt::AlignCenter},
+                               {QStringLiteral("s_night"), QStringLiteral("Ноч."), 33, {}, Qt::AlignCenter}});
 
     m_dayGrid = new QTableView(this);
     m_dayGrid->setObjectName(QStringLiteral("dayGrid"));
@@ -75,7 +75,7 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     m_dayGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_dayGrid->verticalHeader()->hide();
     m_dayGrid->verticalHeader()->setDefaultSectionSize(20);
-    showInGrid(m_dayList, m_dayGrid);
+    showInGrid(m_dayListModel, m_dayGrid);
 
     m_dateEdit = new DateBox(this);
     m_dateEdit->setObjectName(QStringLiteral("dateEdit"));

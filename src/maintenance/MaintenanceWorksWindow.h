@@ -4,6 +4,7 @@
 #pragma once
 
 #include "data/Dataset.h"
+#include "ui/ResultGridModel.h"
 
 #include <QDialog>
 
@@ -56,6 +57,7 @@ private:
     Database& m_db;
     MaintenanceEntryEditor* m_editor;
     Dataset m_dayList;
+    ResultGridModel m_dayListModel{m_dayList}; // how the grid shows the day's entries
 
     QTableView* m_dayGrid;
     QDateEdit* m_dateEdit;

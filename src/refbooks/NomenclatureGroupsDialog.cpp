@@ -52,8 +52,8 @@ NomenclatureGroupsDialog::NomenclatureGroupsDialog(Database& db, QWidget* parent
     m_groups.setSql(QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
 
     m_listGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_groups.setColumns({{QStringLiteral("s_caption"), QStringLiteral("Наименование"), 330}});
-    showInGrid(m_groups, m_listGrid);
+    m_groupsModel.setColumns({{QStringLiteral("s_caption"), QStringLiteral("Наименование"), 330}});
+    showInGrid(m_groupsModel, m_listGrid);
     m_listGrid->setFixedSize(360, 340);
 
     layOutWithSearchAbove();

@@ -5,6 +5,7 @@
 #include "data/Dataset.h"
 #include "records/NomenclatureGroupStore.h"
 #include "ui/ListDialog.h"
+#include "ui/ResultGridModel.h"
 
 #include <QString>
 #include <optional>
@@ -39,6 +40,7 @@ private:
     std::optional<NomenclatureGroup> m_picked;
     // The groups: classifier items of level 2, by name; open while the list is shown.
     Dataset m_groups;
+    ResultGridModel m_groupsModel{m_groups}; // how the grid shows them
 };
 
 // The look of the small fixed windows: the icon "Icon_1" when the program carries that

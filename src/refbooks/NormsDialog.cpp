@@ -57,10 +57,10 @@ QString normsCellProblem(const QString& field, const QString& typed) {
     return {};
 }
 
-NormsTable::NormsTable(QObject* parent) : EditTable(parent) {
-    setTableName(QStringLiteral("accounts_dep.norm"));
-    setKeyField(QStringLiteral("id"));
-    setSql(QStringLiteral("select * from accounts_dep.norm where o_id=:o_id order by norma, id"));
+NormsTable::NormsTable(EditTable& norms, QObject* parent) : ResultGridModel(norms, parent), m_norms(norms) {
+    m_norms.setTableName(QStringLiteral("accounts_dep.norm"));
+    m_norms.setKeyField(QStringLiteral("id"));
+    m_norms.setSql(QStringLiteral("select * from accounts_dep.norm where o_id=:o_id order by norma, id"));
     setColumns({
         GridColumn{QStringLiteral("norma"), QStringLiteral("Норматив"), 133, integerText},
         GridColumn{QStringLiteral("price"), QStringLiteral("Цена"), 105, priceText},
@@ -87,28 +87,28 @@ void NormsTable::openFor(int operId, qint64 keepId) {
     }
     m_dirty = false;
     m_changedFields.clear();
-    setParam(QStringLiteral("o_id"), operId);
-    open();
+    m_norms.setParam(QStringLiteral("o_id"), operId);
+    m_norms.open();
     if (keepId)
-        locate(QStringLiteral("id"), keepId);
+        m_norms.locate(QStringLiteral("id"), keepId);
 }
 
 void NormsTable::beginNewRow() {
     if (m_newRow)
         return;
-    cancel();
+    m_norms.cancel();
     m_dirty = false;
     m_changedFields.clear();
     beginInsertRows({}, newRowIndex(), newRowIndex());
     m_newRow = true;
     endInsertRows();
-    append();
+    m_norms.append();
 }
 
 void NormsTable::dropNewRow() {
     if (!m_newRow)
         return;
-    cancel();
+    m_norms.cancel();
     m_dirty = false;
     m_changedFields.clear();
     beginRemoveRows({}, newRowIndex(), newRowIndex());
@@ -121,8 +121,8 @@ void NormsTable::cancelRow() {
         dropNewRow();
         return;
     }
-    const int row = recNo() - 1;
-    cancel();
+    const int row = m_norms.recNo() - 1;
+    m_norms.cancel();
     m_dirty = false;
     m_changedFields.clear();
     if (row >= 0)
@@ -131,12 +131,12 @@ void NormsTable::cancelRow() {
 
 qint64 NormsTable::storeRow(Database& db, int operId) {
     if (!m_dirty)
-        return fieldByName(QStringLiteral("id")).asLargeInt();
+        return m_norms.fieldByName(QStringLiteral("id")).asLargeInt();
     NormChange change;
-    change.id = m_newRow ? 0 : fieldByName(QStringLiteral("id")).asLargeInt();
+    change.id = m_newRow ? 0 : m_norms.fieldByName(QStringLiteral("id")).asLargeInt();
     change.operationPriceId = operId;
     for (const QString& field : std::as_const(m_changedFields))
-        change.values.insert(field, value(field).value());
+        change.values.insert(field, m_norms.value(field).value());
     qint64 stored = 0;
     try {
         stored = saveNorm(db, change);
@@ -144,7 +144,7 @@ qint64 NormsTable::storeRow(Database& db, int operId) {
         // The norm was deleted at another workstation: the grid shows the norms as they now are.
         // (A new row refused stays as typed.)
         if (!m_newRow) {
-            cancel();
+            m_norms.cancel();
             m_dirty = false;
             m_changedFields.clear();
             openFor(operId);
@@ -156,7 +156,7 @@ qint64 NormsTable::storeRow(Database& db, int operId) {
     // Nothing is pending any more before the grid hears of the rows changing.
     m_dirty = false;
     m_changedFields.clear();
-    cancel();
+    m_norms.cancel();
     openFor(operId, stored);
     return stored;
 }
@@ -166,25 +166,27 @@ bool NormsTable::newRowLacksPrice() const {
 }
 
 qint64 NormsTable::idAt(int row) const {
-    return row >= 0 && row < Dataset::rowCount() ? valueAt(row, QStringLiteral("id")).toLongLong() : 0;
+    return row >= 0 && row < m_norms.recordCount() ? m_norms.valueAt(row, QStringLiteral("id")).toLongLong()
+                                                   : 0;
 }
 
 int NormsTable::rowOf(qint64 id) const {
-    for (int r = 0; r < Dataset::rowCount(); ++r)
-        if (valueAt(r, QStringLiteral("id")).toLongLong() == id)
+    for (int r = 0; r < m_norms.recordCount(); ++r)
+        if (m_norms.valueAt(r, QStringLiteral("id")).toLongLong() == id)
             return r;
     return -1;
 }
 
 int NormsTable::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : Dataset::rowCount() + (m_newRow ? 1 : 0);
+    return parent.isValid() ? 0 : m_norms.recordCount() + (m_newRow ? 1 : 0);
 }
 
 QVariant NormsTable::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= m_columns.size())
         return {};
     const bool pendingNew = m_newRow && index.row() == newRowIndex();
-    const bool pendingEdit = !m_newRow && state() == State::Edit && index.row() == recNo() - 1;
+    const bool pendingEdit =
+        !m_newRow && m_norms.state() == EditTable::State::Edit && index.row() == m_norms.recNo() - 1;
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
@@ -192,11 +194,11 @@ QVariant NormsTable::data(const QModelIndex& index, int role) const {
     const GridColumn& c = m_columns[index.column()];
     QVariant v;
     if (pendingNew)
-        v = state() == State::Insert ? value(c.field).value() : QVariant();
+        v = m_norms.state() == EditTable::State::Insert ? m_norms.value(c.field).value() : QVariant();
     else if (pendingEdit)
-        v = value(c.field).value();
+        v = m_norms.value(c.field).value();
     else
-        v = valueAt(index.row(), c.field);
+        v = m_norms.valueAt(index.row(), c.field);
     if (role == Qt::EditRole && c.field == QLatin1String("price"))
         return v.isNull() || !v.isValid() ? QString() : formatScreen(v.toDouble());
     return c.format(v);
@@ -230,20 +232,20 @@ bool NormsTable::setData(const QModelIndex& index, const QVariant& value, int ro
     }
     const bool pendingNew = m_newRow && index.row() == newRowIndex();
     if (pendingNew) {
-        if (state() != State::Insert)
-            append();
+        if (m_norms.state() != EditTable::State::Insert)
+            m_norms.append();
     } else {
-        if (index.row() != recNo() - 1) {
-            cancel();
-            setRecNo(index.row() + 1);
+        if (index.row() != m_norms.recNo() - 1) {
+            m_norms.cancel();
+            m_norms.setRecNo(index.row() + 1);
         }
-        if (state() != State::Edit)
-            edit();
+        if (m_norms.state() != EditTable::State::Edit)
+            m_norms.edit();
     }
-    const QVariant before = EditTable::value(field).value();
+    const QVariant before = m_norms.value(field).value();
     if (before.isNull() == stored.isNull() && (stored.isNull() || before.toDouble() == stored.toDouble()))
         return true;
-    setValue(field, stored);
+    m_norms.setValue(field, stored);
     m_dirty = true;
     m_changedFields.insert(field);
     emit dataChanged(index, index);
@@ -366,9 +368,9 @@ void NormsDialog::editNorms(int operationPriceId) {
     m_operationPriceId = operationPriceId;
     m_norms.openFor(operationPriceId);
     // An operation price without norms starts with a new row to type into.
-    if (m_norms.recordCount() == 0)
+    if (m_normRows.recordCount() == 0)
         m_norms.beginNewRow();
-    setGridCurrent(m_norms.recordCount() == 0 ? 0 : m_norms.recNo() - 1, 0);
+    setGridCurrent(m_normRows.recordCount() == 0 ? 0 : m_normRows.recNo() - 1, 0);
     enterCell();
     // Centred on the window that owns the lists (the main window) when it is shown.
     QWidget* owner = parentWidget();
@@ -395,8 +397,8 @@ void NormsDialog::enterCell() {
     const QModelIndex at = m_normsGrid->currentIndex();
     if (m_norms.hasNewRow() && (!at.isValid() || at.row() == m_norms.newRowIndex()))
         return;
-    if (at.isValid() && at.row() != m_norms.recNo() - 1)
-        m_norms.setRecNo(at.row() + 1);
+    if (at.isValid() && at.row() != m_normRows.recNo() - 1)
+        m_normRows.setRecNo(at.row() + 1);
 }
 
 // Stores a changed row (a new row gets the operation price's id). When the database refuses,
@@ -429,7 +431,7 @@ void NormsDialog::gridCurrentChanged(const QModelIndex& now, const QModelIndex& 
             return;
         }
         if (sameRow)
-            row = m_norms.hasNewRow() ? m_norms.newRowIndex() : m_norms.recNo() - 1;
+            row = m_norms.hasNewRow() ? m_norms.newRowIndex() : m_normRows.recNo() - 1;
         else if (toNewRow)
             row = m_norms.newRowIndex();
         else if (targetId != 0)
@@ -449,7 +451,7 @@ bool NormsDialog::eventFilter(QObject* watched, QEvent* e) {
         const int key = static_cast<QKeyEvent*>(e)->key();
         const QModelIndex at = m_normsGrid->currentIndex();
         const bool onLastStored =
-            at.isValid() && !m_norms.hasNewRow() && at.row() == m_norms.recordCount() - 1;
+            at.isValid() && !m_norms.hasNewRow() && at.row() == m_normRows.recordCount() - 1;
         if ((key == Qt::Key_Down && onLastStored) || (key == Qt::Key_Insert && !m_norms.hasNewRow())) {
             const int column = at.isValid() ? at.column() : 0;
             if (!storeChangedRow())
@@ -493,20 +495,20 @@ void NormsDialog::removeCurrent() {
         m_norms.cancelRow();
         // The last norm is kept without a word; a norm deleted elsewhere or a refusal is shown.
         // Either way the norms are read again below.
-        const qint64 id = m_norms.fieldByName(QStringLiteral("id")).asLargeInt();
-        const int row = m_norms.recNo();
+        const qint64 id = m_normRows.fieldByName(QStringLiteral("id")).asLargeInt();
+        const int row = m_normRows.recNo();
         if (id != 0)
             runStoreCall([&] {
                 // The row after the deleted one stays current (the one before, for the last row).
                 if (deleteNorm(m_db, id, m_operationPriceId))
-                    m_norms.setRecNo(row < m_norms.recordCount() ? row + 1 : row - 1);
+                    m_normRows.setRecNo(row < m_normRows.recordCount() ? row + 1 : row - 1);
             });
     }
-    const qint64 keep = m_norms.fieldByName(QStringLiteral("id")).asLargeInt();
+    const qint64 keep = m_normRows.fieldByName(QStringLiteral("id")).asLargeInt();
     if (!runGuarded([&] { m_norms.openFor(m_operationPriceId, keep); }))
         return;
-    if (m_norms.recordCount() == 0)
+    if (m_normRows.recordCount() == 0)
         m_norms.beginNewRow();
-    setGridCurrent(m_norms.recordCount() == 0 ? 0 : m_norms.recNo() - 1, column);
+    setGridCurrent(m_normRows.recordCount() == 0 ? 0 : m_normRows.recNo() - 1, column);
     enterCell();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "data/Dataset.h"
+#include "ui/ResultGridModel.h"
 
 #include <QDialog>
 #include <QTableView>
@@ -19,11 +20,15 @@ inline constexpr double kMaxNormPrice = 1000000;
 QString normsCellProblem(const QString& field, const QString& typed);
 
 // The norms table as the grid shows it: the stored norms sorted by norm quantity, plus, while
-// the user types a new norm, one more row at the end that is not stored yet.
-class NormsTable : public EditTable {
+// the user types a new norm, one more row at the end that is not stored yet. The rows are those
+// of the given editable table, which it sets to the norms table.
+class NormsTable : public ResultGridModel {
     Q_OBJECT
 public:
-    explicit NormsTable(QObject* parent = nullptr);
+    explicit NormsTable(EditTable& norms, QObject* parent = nullptr);
+
+    // The stored norms shown, with the one being edited.
+    EditTable& norms() const { return m_norms; }
 
     // Reads the norms of one operation price afresh; the current row stays on the norm with
     // the given id when it is still there.
@@ -31,7 +36,7 @@ public:
 
     // The row being typed in that is not stored yet.
     bool hasNewRow() const { return m_newRow; }
-    int newRowIndex() const { return Dataset::rowCount(); }
+    int newRowIndex() const { return m_norms.recordCount(); }
     void beginNewRow();
     void dropNewRow();
 
@@ -59,6 +64,7 @@ public:
     static QString priceText(const QVariant& v);
 
 private:
+    EditTable& m_norms;
     bool m_newRow = false;
     bool m_dirty = false;
     QSet<QString> m_changedFields; // the fields typed into the pending row
@@ -105,10 +111,11 @@ private:
     void setGridCurrent(int row, int column);
 
     Database& m_db;
-    Dataset& m_operationPrices; // the owner's list, read again after a save
-    NormsTable m_norms;         // accounts_dep.norm, the norms of the operation price shown
-    int m_operationPriceId = 0; // the operation price (accounts_dep.oper.id) the window is open for
-    bool m_syncing = false;     // the grid's current cell is being set by the window itself
+    Dataset& m_operationPrices;     // the owner's list, read again after a save
+    EditTable m_normRows;           // accounts_dep.norm, the norms of the operation price shown
+    NormsTable m_norms{m_normRows}; // how the grid shows them, with a new row being typed
+    int m_operationPriceId = 0;     // the operation price (accounts_dep.oper.id) the window is open for
+    bool m_syncing = false;         // the grid's current cell is being set by the window itself
 
     NormsGrid* m_normsGrid;
     QPushButton* m_saveButton;   // "Сохранить", also Enter and Esc

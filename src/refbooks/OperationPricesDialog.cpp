@@ -52,7 +52,7 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
     QFont bold = m_listGrid->horizontalHeader()->font();
     bold.setBold(true);
     m_listGrid->horizontalHeader()->setFont(bold);
-    m_operationPrices.setColumns({
+    m_operationPricesModel.setColumns({
         {QStringLiteral("MARKA"), QStringLiteral("Марка"), 180, trimmedText},
         {QStringLiteral("VID"), QStringLiteral("Опреция"), 243, trimmedText},
         {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 90,
@@ -63,7 +63,7 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
         {QStringLiteral("nmn"), QStringLiteral("Вид"), 139},
         {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 96},
     });
-    showInGrid(m_operationPrices, m_listGrid);
+    showInGrid(m_operationPricesModel, m_listGrid);
 
     m_exportButton = new QPushButton(QStringLiteral("Excel"), this);
     m_exportButton->setObjectName(QStringLiteral("exportButton"));

@@ -4,6 +4,7 @@
 
 #include "data/Dataset.h"
 #include "ui/ListDialog.h"
+#include "ui/ResultGridModel.h"
 
 #include <QString>
 #include <optional>
@@ -65,6 +66,7 @@ private:
 
     Database& m_db;
     Dataset m_operationPrices;
+    ResultGridModel m_operationPricesModel{m_operationPrices}; // how the grid shows them
     OperationPriceEditor* m_editor;
     NormsDialog* m_normsDialog;
     std::optional<OperationPrice> m_picked;

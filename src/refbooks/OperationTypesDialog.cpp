@@ -23,8 +23,8 @@ OperationTypesDialog::OperationTypesDialog(Database& db, QWidget* parent)
 
     m_searchEdit->setVisible(false);
     m_listGrid->horizontalHeader()->setStretchLastSection(true);
-    m_operationTypes.setColumns({{QStringLiteral("VID"), QStringLiteral("Операции"), 360}});
-    showInGrid(m_operationTypes, m_listGrid);
+    m_operationTypesModel.setColumns({{QStringLiteral("VID"), QStringLiteral("Операции"), 360}});
+    showInGrid(m_operationTypesModel, m_listGrid);
     m_listGrid->setMinimumSize(380, 380);
 
     layOutWithSearchAbove();

@@ -5,6 +5,7 @@
 #include "data/Dataset.h"
 #include "records/OperationTypeStore.h"
 #include "ui/ListDialog.h"
+#include "ui/ResultGridModel.h"
 
 #include <QString>
 #include <optional>
@@ -42,6 +43,7 @@ protected:
 private:
     Database& m_db;
     Dataset m_operationTypes;
+    ResultGridModel m_operationTypesModel{m_operationTypes}; // how the grid shows them
     OperationTypeEditor* m_editor;
     std::optional<OperationType> m_picked;
 };

@@ -29,12 +29,12 @@ ProductsDialog::ProductsDialog(Database& db, QWidget* parent)
 
     m_listGrid->horizontalHeader()->setHighlightSections(true);
     m_listGrid->verticalHeader()->setDefaultSectionSize(m_listGrid->fontMetrics().height() + 6);
-    m_products.setColumns({
+    m_productsModel.setColumns({
         GridColumn{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 220},
         GridColumn{QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 250},
         GridColumn{QStringLiteral("massa"), QStringLiteral("Коробки"), 100},
     });
-    showInGrid(m_products, m_listGrid);
+    showInGrid(m_productsModel, m_listGrid);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_addButton);

@@ -4,6 +4,7 @@
 
 #include "data/Dataset.h"
 #include "ui/ListDialog.h"
+#include "ui/ResultGridModel.h"
 
 #include <QString>
 #include <optional>
@@ -46,6 +47,7 @@ protected:
 private:
     Database& m_db;
     Dataset m_products;
+    ResultGridModel m_productsModel{m_products}; // how the grid shows them
     ProductEditor* m_editor;
     std::optional<Product> m_picked;
     // Counts of the product's work records from a given day on, and of its operation prices.

@@ -23,9 +23,9 @@ WorkersDialog::WorkersDialog(Database& db, QWidget* parent)
     QFont bold = m_listGrid->horizontalHeader()->font();
     bold.setBold(true);
     m_listGrid->horizontalHeader()->setFont(bold);
-    m_workers.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
-                          {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}});
-    showInGrid(m_workers, m_listGrid);
+    m_workersModel.setColumns({{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
+                               {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}});
+    showInGrid(m_workersModel, m_listGrid);
     m_listGrid->setMinimumSize(640, 380);
 
     layOutWithSearchAbove();

@@ -5,6 +5,7 @@
 #include "data/Dataset.h"
 #include "records/WorkerStore.h"
 #include "ui/ListDialog.h"
+#include "ui/ResultGridModel.h"
 
 #include <QString>
 #include <optional>
@@ -40,6 +41,7 @@ protected:
 private:
     Database& m_db;
     Dataset m_workers;
+    ResultGridModel m_workersModel{m_workers}; // how the grid shows them
     WorkerEditor* m_editor;
     std::optional<Worker> m_picked;
 };

@@ -6,7 +6,7 @@
 #include "export/ExcelHelper.h"
 #include "records/TimesheetRebuild.h"
 #include "reports/HoursTimesheetReport.h"
-#include "timesheets/TimesheetQuery.h"
+#include "timesheets/TimesheetGridModel.h"
 #include "timesheets/TimesheetSheets.h"
 #include "timesheets/TimesheetWidgets.h"
 #include "ui/DatasetGrid.h"
@@ -80,7 +80,7 @@ QList<GridColumn> hoursColumns(const TimesheetMonth& month, const QFont& font) {
 }
 
 // Titles of the days: red on weekends, silver beyond the month.
-TimesheetQuery::TitleStyle dayTitles(const TimesheetMonth& month) {
+TimesheetGridModel::TitleStyle dayTitles(const TimesheetMonth& month) {
     return [month](int column, int role) -> QVariant {
         if (role != Qt::ForegroundRole || column < 1 || column > 31)
             return {};
@@ -110,10 +110,6 @@ QString shiftSql(int shift) {
         .arg(shift);
 }
 
-TimesheetQuery& shiftQuery(QTableView* grid) {
-    return *static_cast<TimesheetQuery*>(grid->model());
-}
-
 } // namespace
 
 HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
@@ -133,10 +129,11 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
     for (int s = 0; s < 4; ++s) {
         auto* page = new QWidget(m_shiftTabs);
         m_shiftGrids[s] = makeTimesheetGrid(page, QStringLiteral("shift%1Grid").arg(s + 1));
-        auto* query = new TimesheetQuery(this, db.connection().name());
-        query->setObjectName(QStringLiteral("shift%1Query").arg(s + 1));
-        query->setSql(shiftSql(s + 1));
-        showInGrid(*query, m_shiftGrids[s]);
+        m_shiftRows[s] = new Dataset(this, db.connection().name());
+        m_shiftRows[s]->setObjectName(QStringLiteral("shift%1Query").arg(s + 1));
+        m_shiftRows[s]->setSql(shiftSql(s + 1));
+        m_shiftModels[s] = new TimesheetGridModel(*m_shiftRows[s], this);
+        showInGrid(*m_shiftModels[s], m_shiftGrids[s]);
         auto* pageLayout = new QVBoxLayout(page);
         pageLayout->addWidget(m_shiftGrids[s], 1);
         if (s == 0) {
@@ -211,7 +208,7 @@ void HoursTimesheetWindow::applyMonth() {
 
 void HoursTimesheetWindow::openShifts() {
     for (int s = 0; s < 4; ++s) {
-        TimesheetQuery& query = shiftQuery(m_shiftGrids[s]);
+        Dataset& query = *m_shiftRows[s];
         query.setParam(QStringLiteral("mnth"), m_month.month);
         query.setParam(QStringLiteral("yea"), m_month.year);
         query.setParam(QStringLiteral("date1"), m_month.first());
@@ -222,14 +219,14 @@ void HoursTimesheetWindow::openShifts() {
 }
 
 void HoursTimesheetWindow::closeShifts() {
-    for (QTableView* grid : m_shiftGrids)
-        shiftQuery(grid).close();
+    for (Dataset* rows : m_shiftRows)
+        rows->close();
 }
 
 void HoursTimesheetWindow::layOutDays(int shift) {
-    TimesheetQuery& query = shiftQuery(m_shiftGrids[shift]);
-    query.setColumns(hoursColumns(m_month, m_shiftGrids[shift]->font()));
-    query.setTitleStyle(dayTitles(m_month));
+    TimesheetGridModel& model = *m_shiftModels[shift];
+    model.setColumns(hoursColumns(m_month, m_shiftGrids[shift]->font()));
+    model.setTitleStyle(dayTitles(m_month));
 }
 
 void HoursTimesheetWindow::refresh() {

@@ -9,12 +9,14 @@
 #include <QDialog>
 
 class Database;
+class Dataset;
 class HoursTimesheetReport;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTableView;
+class TimesheetGridModel;
 
 class HoursTimesheetWindow : public QDialog {
     Q_OBJECT
@@ -57,6 +59,9 @@ private:
 
     QTabWidget* m_shiftTabs;
     QTableView* m_shiftGrids[4]; // shifts 1 to 3 and the overtime
+    // The rows of each shift (children of the window), and how its grid shows them.
+    Dataset* m_shiftRows[4];
+    TimesheetGridModel* m_shiftModels[4];
     QComboBox* m_monthBox;
     QComboBox* m_yearBox;
     QPushButton* m_rebuildButton;

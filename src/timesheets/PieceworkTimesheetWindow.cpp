@@ -6,7 +6,7 @@
 #include "data/Format.h"
 #include "export/ExcelHelper.h"
 #include "records/TimesheetRebuild.h"
-#include "timesheets/TimesheetQuery.h"
+#include "timesheets/TimesheetGridModel.h"
 #include "timesheets/TimesheetSheets.h"
 #include "timesheets/TimesheetWidgets.h"
 #include "ui/DatasetGrid.h"
@@ -105,11 +105,13 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     const PieceworkView views[4] = {PieceworkView::Piecework, PieceworkView::Maintenance,
                                     PieceworkView::AverageRate, PieceworkView::General};
     for (int i = 0; i < 4; ++i) {
-        m_queries[i] = new TimesheetQuery(this, db.connection().name());
+        m_queries[i] = new Dataset(this, db.connection().name());
         m_queries[i]->setObjectName(viewInfo(views[i]).name + QStringLiteral("Query"));
         m_queries[i]->setSql(pieceworkViewSql(views[i]));
+        m_models[i] = new TimesheetGridModel(*m_queries[i], this);
     }
     m_current = m_queries[0];
+    m_currentModel = m_models[0];
 
     m_timesheetGrid = makeTimesheetGrid(this, QStringLiteral("timesheetGrid"));
     m_monthBox = makeMonthBox(this);
@@ -165,10 +167,12 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
 
 void PieceworkTimesheetWindow::setView(PieceworkView view) {
     m_view = view;
-    m_current = m_queries[view == PieceworkView::Piecework     ? 0
-                          : view == PieceworkView::Maintenance ? 1
-                          : view == PieceworkView::AverageRate ? 2
-                                                               : 3];
+    const int at = view == PieceworkView::Piecework     ? 0
+                   : view == PieceworkView::Maintenance ? 1
+                   : view == PieceworkView::AverageRate ? 2
+                                                        : 3;
+    m_current = m_queries[at];
+    m_currentModel = m_models[at];
     setWindowTitle(viewInfo(view).caption);
 }
 
@@ -180,7 +184,7 @@ void PieceworkTimesheetWindow::showView(PieceworkView view) {
         return;
     chooseMonth(m_monthBox, m_yearBox, TimesheetMonth::of(today));
     applyMonth();
-    showInGrid(*m_current, m_timesheetGrid);
+    showInGrid(*m_currentModel, m_timesheetGrid);
     layOutColumns();
     if (QWidget* active = QApplication::activeWindow(); active && active != this)
         move(active->geometry().center() - rect().center());
@@ -236,9 +240,9 @@ void PieceworkTimesheetWindow::layOutColumns() {
     const int days = m_month.days();
     const int nameWidth = info.nameWidth + (31 - days) * kDayWidth;
     const QFont bold = boldOf(m_timesheetGrid->font());
-    m_current->setColumns(pieceworkColumns(m_month, nameWidth, m_timesheetGrid->font()));
+    m_currentModel->setColumns(pieceworkColumns(m_month, nameWidth, m_timesheetGrid->font()));
     const TimesheetMonth month = m_month;
-    m_current->setTitleStyle([bold, month](int column, int role) -> QVariant {
+    m_currentModel->setTitleStyle([bold, month](int column, int role) -> QVariant {
         if (role == Qt::FontRole && column != kNightColumn)
             return bold;
         if (role == Qt::TextAlignmentRole && column == 0)
@@ -249,7 +253,7 @@ void PieceworkTimesheetWindow::layOutColumns() {
                                                                : timesheetcolors::normalText();
         return {};
     });
-    if (m_timesheetGrid->model() != m_current)
+    if (m_timesheetGrid->model() != m_currentModel)
         return;
     m_timesheetGrid->setColumnWidth(0, nameWidth);
     m_timesheetGrid->setColumnHidden(kNightColumn, !info.nightColumn);

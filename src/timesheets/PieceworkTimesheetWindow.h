@@ -8,12 +8,13 @@
 #include <QDialog>
 
 class Database;
+class Dataset;
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableView;
-class TimesheetQuery;
+class TimesheetGridModel;
 
 class PieceworkTimesheetWindow : public QDialog {
     Q_OBJECT
@@ -27,7 +28,7 @@ public:
     PieceworkView view() const { return m_view; }
     // The month and year the grid shows.
     TimesheetMonth month() const { return m_month; }
-    TimesheetQuery& currentQuery() { return *m_current; }
+    Dataset& currentQuery() { return *m_current; }
 
 public slots:
     // Shows the month and year chosen in the lists, with the month's totals.
@@ -50,8 +51,11 @@ private:
     void writeExport();
 
     Database& m_db;
-    TimesheetQuery* m_queries[4];
-    TimesheetQuery* m_current;
+    // The rows of each view (children of the window), and how the grid shows them.
+    Dataset* m_queries[4];
+    TimesheetGridModel* m_models[4];
+    Dataset* m_current;
+    TimesheetGridModel* m_currentModel;
     PieceworkView m_view = PieceworkView::Piecework;
     TimesheetMonth m_month;
 

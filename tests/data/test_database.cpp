@@ -5,9 +5,12 @@
 #include "data/Format.h"
 #include "support/TestSupport.h"
 #include "ui/DatasetGrid.h"
+#include "ui/ResultGridModel.h"
 #include "ui/WindowParts.h"
 
+#include <QAbstractItemModelTester>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -32,6 +35,8 @@ private slots:
     void countCheck();
     void apostropheSurvives();
     void datasetFilterRowsAndGrid();
+    void gridModelFollowsEveryChange_data();
+    void gridModelFollowsEveryChange();
     void editableTable();
     void tableWithoutKey();
     void errorsCarryDatabaseText();
@@ -384,9 +389,10 @@ void DatabaseTest::datasetFilterRowsAndGrid() {
     db->exec("insert into accounts_dep.person (fio) values ('Петрова Анна'), ('Павлов Олег'), ('петухов')");
     Dataset workers;
     workers.setSql(Database::workersSql());
-    workers.setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
+    ResultGridModel model(workers);
+    model.setColumns({{"fio", "ФИО", 200}, {"s_staffpos_hl", "Должность", 120}});
     QTableView view;
-    showInGrid(workers, &view);
+    showInGrid(model, &view);
     workers.open();
     QCOMPARE(workers.recordCount(), 6);
     QCOMPARE(view.model()->rowCount(), 6);
@@ -420,6 +426,80 @@ void DatabaseTest::datasetFilterRowsAndGrid() {
     workers.close();
     QCOMPARE(view.model()->rowCount(), 0);
     QCOMPARE(workers.fieldByName("id").asInteger(), 0);
+}
+
+// Each change of a dataset's rows reaches the grid's model in the form a view can follow (checked
+// by Qt's model tester), and the grid then shows exactly the dataset's rows.
+void DatabaseTest::gridModelFollowsEveryChange_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("read") << "read" << QStringList{"Гибка", "Зачистка", "Окраска", "Резка", "Сварка"};
+    QTest::newRow("filtered") << "filter" << QStringList{"Гибка"};
+    QTest::newRow("rows streamed in")
+        << "stream" << QStringList{"Гибка", "Зачистка", "Окраска", "Резка", "Сварка"};
+    QTest::newRow("row appended") << "append" << QStringList{"Гибка", "Зачистка", "Окраска",
+                                                             "Резка", "Сварка",   "Шлифовка"};
+    QTest::newRow("row changed") << "edit" << QStringList{"Гибка", "Зачистка", "Окраска", "Резка", "Пайка"};
+    QTest::newRow("row removed") << "remove" << QStringList{"Гибка", "Зачистка", "Окраска", "Резка"};
+    QTest::newRow("closed") << "close" << QStringList{};
+    QTest::newRow("read refused by its filter") << "bad filter" << QStringList{};
+}
+
+void DatabaseTest::gridModelFollowsEveryChange() {
+    QFETCH(QString, change);
+    QFETCH(QStringList, shown);
+    db->exec(
+        "insert into accounts_dep.vid_oper (id, vid) values (10, 'Резка'), (11, 'Гибка'), (12, 'Сварка'), "
+        "(13, 'Зачистка')"); // and 3, Окраска
+    EditTable table;
+    table.setTableName("accounts_dep.vid_oper");
+    table.setSql("select * from accounts_dep.vid_oper order by vid");
+    ResultGridModel model(table);
+    model.setColumns({{"vid", "Операции", 200}});
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QTableView view;
+    showInGrid(model, &view);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    if (change == "stream") {
+        table.openStreaming();
+        while (table.fetchMore(1)) {
+        }
+    } else if (change == "bad filter") {
+        table.setFilter("no_such_field like 'Г%'");
+        table.setFiltered(true);
+        QVERIFY_THROWS_EXCEPTION(DbError, table.open());
+    } else {
+        table.open();
+    }
+    if (change == "filter") {
+        table.setFilter("vid like 'Г%'");
+        table.setFiltered(true);
+    } else if (change == "append") {
+        table.append();
+        table.setValue("vid", "Шлифовка");
+        table.post();
+    } else if (change == "edit") {
+        QVERIFY(table.locate("vid", "Сварка"));
+        table.edit();
+        table.setValue("vid", "Пайка");
+        table.post();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().at(0).toModelIndex().row(), table.recNo() - 1);
+    } else if (change == "remove") {
+        QVERIFY(table.locate("vid", "Сварка"));
+        table.remove();
+    } else if (change == "close") {
+        table.close();
+    }
+    QCOMPARE(model.rowCount(), table.recordCount());
+    QCOMPARE(view.model()->rowCount(), shown.size());
+    QStringList texts;
+    for (int r = 0; r < model.rowCount(); ++r)
+        texts << model.index(r, 0).data().toString();
+    QCOMPARE(texts, shown);
+    QCOMPARE(view.columnWidth(0), 200);
+    // The grid's current row is the dataset's.
+    QCOMPARE(view.currentIndex().isValid() ? view.currentIndex().row() + 1 : 0, table.recNo());
 }
 
 void DatabaseTest::editableTable() {

@@ -10,6 +10,7 @@
 #include "refbooks/ProductsDialog.h"
 #include "refbooks/WorkersDialog.h"
 #include "support/TestSupport.h"
+#include "ui/DatasetGrid.h"
 
 #include <QPushButton>
 #include <QTableView>
@@ -38,7 +39,7 @@ public:
     WorkRecordEditor& editor() { return *m_editor; }
     QTableView* grid() const { return childNamed<QTableView>(m_view, QStringLiteral("journalGrid")); }
     // The journal query of the shift shown: the grid's rows.
-    Dataset& shown() const { return *static_cast<Dataset*>(grid()->model()); }
+    Dataset& shown() const { return *shownDataset(grid()); }
     // A click on one of the journal's buttons ("addButton", "changeButton", ...).
     void click(const char* button) {
         QTest::mouseClick(childNamed<QPushButton>(m_view, QLatin1String(button)), Qt::LeftButton);

@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "data/Database.h"
 #include "support/TestSupport.h"
+#include "ui/DatasetGrid.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
 
@@ -70,7 +71,7 @@ private:
         return childNamed<QRadioButton>(shownWindow(), name);
     }
     // The journal query of the shift shown: the grid's rows.
-    Dataset& shownJournal() const { return *static_cast<Dataset*>(grid()->model()); }
+    Dataset& shownJournal() const { return *shownDataset(grid()); }
     void addRecord(int worker, int shift, int hours, const QString& ok, const QString& day = "07.12.2026");
     int recordId(int worker, int hours);
     TestDatabase* db = nullptr;

@@ -6,6 +6,7 @@
 #include "refbooks/NomenclatureGroupEditor.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "support/TestSupport.h"
+#include "ui/DatasetGrid.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,7 +39,7 @@ private:
     }
     void runFromMenu(const std::function<void()>& inList);
     // The groups the grid shows.
-    Dataset& groups() const { return *qobject_cast<Dataset*>(grid->model()); }
+    Dataset& groups() const { return *shownDataset(grid); }
     int rows() const { return groups().recordCount(); }
     QString current() const { return groups().fieldByName("s_caption").asString(); }
 

@@ -1,16 +1,24 @@
 // Norms window on a real database, opened the way the operation-price list opens it: the grid
 // of one operation price's norms, storing a row on leaving a changed column, the operation
-// price of a new norm, the last norm that cannot be deleted, the price mask, Esc and Save.
+// price of a new norm, the last norm that cannot be deleted (also by two workstations at once),
+// the price mask, Esc and Save.
+#include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Format.h"
+#include "data/Transaction.h"
+#include "records/NormStore.h"
 #include "refbooks/NormsDialog.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <atomic>
+#include <thread>
 
 using Step = std::function<void(QDialog*)>;
 
@@ -29,6 +37,8 @@ private slots:
     void untouchedNewRowIsDropped();
     void deleteKeepsLastNorm_data();
     void deleteKeepsLastNorm();
+    void twoWorkstationsKeepTheLastNorm_data();
+    void twoWorkstationsKeepTheLastNorm();
     void escStoresPendingChange();
     void notANumberRefused_data();
     void notANumberRefused();
@@ -131,7 +141,7 @@ void TestNorms::showsNormsOfOnePriceSorted() {
     openFromPriceList(42, [&](QDialog* w) {
         QCOMPARE(w, norms);
         QCOMPARE(w->windowTitle(), QString("Норматив"));
-        QCOMPARE(table->param("o_id").toInt(), 42);
+        QCOMPARE(table->norms().param("o_id").toInt(), 42);
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(cell(0, 0), QString("10"));
         QCOMPARE(cell(0, 1), QString("10,50"));
@@ -279,6 +289,78 @@ void TestNorms::deleteKeepsLastNorm() {
     QVERIFY(prices->locate("id", oper));
     QCOMPARE(prices->fieldByName("cena").asFloat(), minPrice);
     QCOMPARE(prices->fieldByName("norma").asInteger(), 1);
+}
+
+// Two workstations delete the two norms of operation price 42 at the same moment: this window by
+// "Удалить" on the norm 10, another session through the store on the norm 20. A third session
+// holds both norms' rows until both deletes are under way, so neither can finish before the
+// other has begun. The deletes take turns: the first one deletes its norm, the second finds the
+// last norm and keeps it without a word, as the window always does; the price keeps one norm.
+void TestNorms::twoWorkstationsKeepTheLastNorm_data() {
+    QTest::addColumn<bool>("windowFirst");
+    QTest::addColumn<int>("normLeft");
+    QTest::newRow("the window's delete comes first") << true << 20;
+    QTest::newRow("the other workstation's delete comes first") << false << 10;
+}
+
+void TestNorms::twoWorkstationsKeepTheLastNorm() {
+    QFETCH(bool, windowFirst);
+    QFETCH(int, normLeft);
+    const qint64 norm20 = scalar("select id from accounts_dep.norm where o_id=42 and norma=20").toLongLong();
+    const QString connection = buildConnectionString(db->commandLine());
+    // Sessions of the database waiting for a lock.
+    const QString waitingSql = QStringLiteral("select count(*) from pg_stat_activity where "
+                                              "datname=current_database() and wait_event_type='Lock'");
+    std::atomic<bool> held = false, oneWaits = false, holderTimedOut = false;
+    std::atomic<int> otherResult = -1; // 1 deleted, 0 kept, 2 failed
+    std::thread holder([&] {
+        Database holding(nullptr, "holding_session"), watching(nullptr, "watching_session");
+        holding.connection().setConnectionString(connection);
+        holding.connection().open();
+        watching.connection().setConnectionString(connection);
+        watching.connection().open();
+        Transaction hold(holding);
+        holding.readValue(
+            "select count(*) from (select id from accounts_dep.norm where o_id=42 for update) n");
+        held = true;
+        QElapsedTimer waited;
+        waited.start();
+        for (int waiting = 0; waiting < 2 && !waited.hasExpired(30000); QThread::msleep(20)) {
+            waiting = watching.readValue(waitingSql).toInt();
+            if (waiting >= 1)
+                oneWaits = true;
+        }
+        holderTimedOut = waited.hasExpired(30000);
+        // The rows are let go here (rolled back): both deletes go on.
+    });
+    std::thread other([&] {
+        Database second(nullptr, "second_workstation");
+        try {
+            second.connection().setConnectionString(connection);
+            second.connection().open();
+            while (!(windowFirst ? oneWaits.load() : held.load()) && !holderTimedOut)
+                QThread::msleep(10);
+            otherResult = deleteNorm(second, norm20, 42) ? 1 : 0;
+        } catch (const DbError& e) {
+            qWarning("%s", qPrintable(e.message));
+            otherResult = 2;
+        }
+    });
+    openFromPriceList(42, [&](QDialog*) {
+        QTRY_VERIFY_WITH_TIMEOUT(windowFirst ? held.load() : oneWaits.load(), 30000);
+        grid->setCurrentIndex(table->index(0, 1)); // the norm 10
+        removeButton->click();
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(cell(0, 0), QString::number(normLeft));
+        saveButton->click();
+    });
+    holder.join();
+    other.join();
+    QVERIFY(!holderTimedOut);
+    QCOMPARE(otherResult.load(), windowFirst ? 0 : 1);
+    QVERIFY(boxes->shown.isEmpty());
+    QCOMPARE(scalar("select string_agg(norma::text, ',') from accounts_dep.norm where o_id=42").toString(),
+             QString::number(normLeft));
 }
 
 void TestNorms::escStoresPendingChange() {

@@ -227,7 +227,8 @@ void TestPrices::addRefusesDuplicates() {
     int normsFor = 0;
     onModal["NormsDialog"] = [&] {
         normsFor = qobject_cast<NormsTable*>(childNamed<QTableView>(norms, "normsGrid")->model())
-                       ->param("o_id")
+                       ->norms()
+                       .param("o_id")
                        .toInt();
     };
     runFromMenu([&] {
@@ -342,8 +343,8 @@ void TestPrices::doubleClickOpensNorms() {
     QCOMPARE(onModal.shown, (QStringList{"OperationPricesDialog", "OperationPriceEditor", "NormsDialog"}));
     auto* table = qobject_cast<NormsTable*>(childNamed<QTableView>(norms, "normsGrid")->model());
     QVERIFY(table);
-    QCOMPARE(table->param("o_id").toInt(), 42);
-    QCOMPARE(table->recordCount(), 2);
+    QCOMPARE(table->norms().param("o_id").toInt(), 42);
+    QCOMPARE(table->norms().recordCount(), 2);
 }
 
 void TestPrices::exportWritesEveryOperationPrice() {

@@ -7,6 +7,7 @@
 #include "records/TimesheetRebuild.h"
 #include "support/RecordingSpreadsheet.h"
 #include "timesheets/HoursTimesheetWindow.h"
+#include "ui/DatasetGrid.h"
 #include "ui/Permissions.h"
 
 #include <QAction>
@@ -128,8 +129,7 @@ void TestHoursTimesheet::shiftRowsAsTheSharedSheets() {
             shared.setParam("date1", QDate(2024, 3, 1));
             shared.setParam("date2", QDate(2024, 4, 1));
             shared.open();
-            auto* rows =
-                static_cast<Dataset*>(widget<QTableView>(QString("shift%1Grid").arg(shift))->model());
+            const Dataset* rows = shownDataset(widget<QTableView>(QString("shift%1Grid").arg(shift)));
             QCOMPARE(rows->recordCount(), shared.recordCount());
             for (int r = 0; r < rows->recordCount(); ++r)
                 for (const QString field : {"fio", "summ", "average_price", "cena_all", "d4", "d31", "w_id"})

@@ -2,11 +2,11 @@
 // four views' lines and totals, the maintenance rebuild and the export of each view.
 #include "TimesheetFixture.h"
 #include "data/Database.h"
+#include "data/Dataset.h"
 #include "data/Format.h"
 #include "records/TimesheetRebuild.h"
 #include "support/RecordingSpreadsheet.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
-#include "timesheets/TimesheetQuery.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,15 +1,15 @@
-// A timesheet grid's statement: a dataset whose column titles can be coloured and set in bold
-// (weekend days in red, days beyond the month in silver).
+// A timesheet grid's model: its column titles can be coloured and set in bold (weekend days in
+// red, days beyond the month in silver).
 #pragma once
 
-#include "data/Dataset.h"
+#include "ui/ResultGridModel.h"
 
 #include <functional>
 
-class TimesheetQuery : public Dataset {
+class TimesheetGridModel : public ResultGridModel {
     Q_OBJECT
 public:
-    using Dataset::Dataset;
+    using ResultGridModel::ResultGridModel;
     // The looks of a column title by role (font, text colour); the text stays the column's title.
     using TitleStyle = std::function<QVariant(int column, int role)>;
     void setTitleStyle(TitleStyle style);
