@@ -162,7 +162,8 @@ qint64 NormsTable::storeRow(Database& db, int operId) {
 }
 
 bool NormsTable::newRowLacksPrice() const {
-    return m_newRow && state() == State::Insert && value(QStringLiteral("price")).value().isNull();
+    return m_newRow && m_norms.state() == EditTable::State::Insert &&
+           m_norms.value(QStringLiteral("price")).value().isNull();
 }
 
 qint64 NormsTable::idAt(int row) const {
