@@ -13,6 +13,9 @@
 #include "journal/JournalView.h"
 #include "timesheets/MonthChart.h"
 #include "records/ClosedMonths.h"
+#include "reportengine/ReportPainter.h"
+#include "reports/HoursTimesheetReport.h"
+#include "reports/SummaryReports.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
 
@@ -20,8 +23,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <cstdio>
 
@@ -114,6 +119,35 @@ int main(int argc, char** argv) {
     window.show();
     window.journal().showToday();
     shoot(&window, QStringLiteral("MainWindow"));
+    // The journal's totals for another row's worker, and the journal filtered by that worker.
+    if (auto* grid = window.findChild<QTableView*>(QStringLiteral("journalGrid"));
+        grid && grid->model()->rowCount() > 1) {
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        shoot(&window, QStringLiteral("MainWindow_totals"));
+        const QString name = grid->model()->index(1, 0).data().toString().trimmed();
+        if (auto* filter = window.findChild<QLineEdit*>(QStringLiteral("filterEdit"))) {
+            filter->setText(name.left(4));
+            shoot(&window, QStringLiteral("MainWindow_filter"));
+            filter->clear();
+        }
+    }
+    // The printed pages: the hours timesheet of the journal's month and the detailed report by
+    // workers of the month before.
+    const QDate day = window.journal().day().date;
+    HoursTimesheetReport hours(db);
+    hours.openMonth(day.month(), day.year());
+    hours.setTitle(day.toString(QStringLiteral("MM.yyyy")));
+    if (hours.writePdf(folder + QStringLiteral("/hours_timesheet.pdf")))
+        std::printf("%s\n", qPrintable(folder + QStringLiteral("/hours_timesheet.pdf")));
+    hours.query().close();
+    {
+        auto layout = makeSummaryLayout(SummaryReport::WorkersDetail, db);
+        const QDate first(day.year(), day.month(), 1);
+        SummaryReportFeed feed(*layout, SummaryReport::WorkersDetail, first.addMonths(-1), first, -1);
+        feed.finishAll();
+        if (reportengine::writeReportPdf(feed.pages(), folder + QStringLiteral("/workers_detail.pdf")))
+            std::printf("%s\n", qPrintable(folder + QStringLiteral("/workers_detail.pdf")));
+    }
     for (const char* action : {"workersAction", "productsAction", "operationPricesAction",
                                "operationTypesAction", "nomenclatureGroupsAction", "summaryReportsAction"})
         window.findChild<QAction*>(QLatin1String(action))->trigger();

@@ -6,10 +6,13 @@
 #include "ui/WindowParts.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <algorithm>
 
 LoginDialog::LoginDialog(VersionCheck& versionCheck, QWidget* parent)
     : QDialog(parent), m_versionCheck(versionCheck) {
@@ -53,9 +56,14 @@ void LoginDialog::showEvent(QShowEvent* e) {
 
 void LoginDialog::checkVersion() {
     m_versionCheck.run();
-    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)")
-                       .arg(m_versionCheck.buildDate())
-                       .arg(m_versionCheck.buildTime()));
+    const QString title = QStringLiteral("Авторизация (сборка %1.%2)")
+                              .arg(m_versionCheck.buildDate())
+                              .arg(m_versionCheck.buildTime());
+    setWindowTitle(title);
+    // Wide enough for the whole caption in a title bar's bold font beside its buttons.
+    QFont captionFont = font();
+    captionFont.setBold(true);
+    setFixedSize(std::max(330, QFontMetrics(captionFont).horizontalAdvance(title) * 5 / 4 + 120), 44);
 }
 
 void LoginDialog::logIn() {

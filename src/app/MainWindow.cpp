@@ -15,9 +15,10 @@
 #include "refbooks/WorkersDialog.h"
 #include "reports/ReportsDialog.h"
 #include "timesheets/HoursTimesheetWindow.h"
-#include "timesheets/PayrollSummaryWindow.h"
 #include "timesheets/MonthClosingWindow.h"
+#include "timesheets/PayrollSummaryWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
+#include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
 #include <QAction>
@@ -185,6 +186,7 @@ void MainWindow::applyPermissions() {
           m_averageRateTimesheetAction, m_generalTimesheetAction})
         timesheet->setEnabled(p.timesheets);
     m_payrollSummaryAction->setEnabled(p.payrollSummary);
+    m_maintenanceWorksWindow->setEditable(p.changeMaintenance);
     m_importAction->setVisible(p.legacyImport && hasOdbcDataSource(kLegacySourceDsn));
 }
 
@@ -212,9 +214,11 @@ void MainWindow::openFromJournal(const std::function<void()>& open) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
-    // Esc presses "Выход".
+    // Esc presses "Выход" once the user says so: a stray Esc does not end the work.
     if (e->key() == Qt::Key_Escape) {
-        m_exitButton->click();
+        if (seams::confirmDestructive(QStringLiteral("Выход"),
+                                      QStringLiteral("Завершить работу с программой?"), QString()))
+            m_exitButton->click();
         return;
     }
     QDialog::keyPressEvent(e);

@@ -70,3 +70,9 @@ bool parseNumber(const QString& text, double* out) {
         *out = v;
     return true;
 }
+
+QString formatMoney(double v) {
+    const double rounded = roundHalfEven(v, 2);
+    // No "-0,00" for an amount that rounds to nothing.
+    return toScreenSeparator(QString::number(rounded == 0 ? 0.0 : rounded, 'f', 2));
+}

@@ -14,6 +14,10 @@ QString formatGeneral(double v);
 // The same with the workstation's decimal separator, for the screen.
 QString formatScreen(double v);
 
+// An amount of money as the screen and the printed pages show it: two decimals (halves to even)
+// with the workstation's separator, 15956.8 → "15956,80".
+QString formatMoney(double v);
+
 // Rounds to the given number of decimals with halves to even, deciding on the value's
 // decimal text (15 significant digits) so that binary noise does not tip a half.
 double roundHalfEven(double v, int decimals = 4);

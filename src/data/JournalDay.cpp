@@ -11,3 +11,7 @@ double piecePrice(double basePrice, const JournalDay& day) {
         price *= 1.5;
     return price;
 }
+
+bool isWeekend(const QDate& day) {
+    return day.dayOfWeek() == Qt::Saturday || day.dayOfWeek() == Qt::Sunday;
+}

@@ -19,7 +19,8 @@ QString importQuestion() {
 }
 
 void runInteractiveImport(const QSqlDatabase& mainConnection, QLabel& progressLabel) {
-    if (!seams::askYesNo(QStringLiteral("Импорт"), importQuestion()))
+    // The question names the tables it replaces; Enter keeps them.
+    if (!seams::confirmDestructive(QStringLiteral("Импорт"), importQuestion(), QString()))
         return;
     progressLabel.show();
     QApplication::setOverrideCursor(Qt::WaitCursor);

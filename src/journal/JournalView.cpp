@@ -15,10 +15,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -33,9 +35,9 @@ QString trimmedText(const QVariant& v) {
     return v.isNull() ? QString() : v.toString().trimmed();
 }
 
-// An amount in roubles with its two decimals ("732.50", not "732.5").
+// An amount in roubles with its two decimals ("732,50", not "732,5").
 QString moneyText(const QVariant& v) {
-    return v.isNull() ? QString() : toScreenSeparator(QString::number(v.toDouble(), 'f', 2));
+    return v.isNull() ? QString() : formatMoney(v.toDouble());
 }
 
 // The grid's columns: titles, widths, the OK column in bold green or red.
@@ -84,8 +86,9 @@ void setLook(QWidget* w, bool marked, const QColor& color) {
     w->setBackgroundRole(QPalette::Window);
 }
 
-bool isWeekend(const QDate& day) {
-    return day.dayOfWeek() == 6 || day.dayOfWeek() == 7;
+// A work record as a delete question names it: who, what and how many.
+QString describeRecord(const WorkRecord& r) {
+    return QStringLiteral("%1 — %2, %3 шт.").arg(r.workerName.trimmed(), r.operationText, r.quantity);
 }
 
 // Shows the wait cursor while it lives.
@@ -127,6 +130,17 @@ void JournalView::createWidgets() {
     m_dayOffCheck = new QCheckBox(QStringLiteral("Выходной"), this);
     m_dayOffCheck->setObjectName(QStringLiteral("dayOffCheck"));
     m_monthClosedLabel = makeMonthClosedLabel(this);
+    m_filterFieldBox = new QComboBox(this);
+    m_filterFieldBox->setObjectName(QStringLiteral("filterFieldBox"));
+    m_filterFieldBox->addItem(QStringLiteral("Работник"), QStringLiteral("fio"));
+    m_filterFieldBox->addItem(QStringLiteral("Изделие"), QStringLiteral("marka"));
+    m_filterEdit = new QLineEdit(this);
+    m_filterEdit->setObjectName(QStringLiteral("filterEdit"));
+    m_filterEdit->setPlaceholderText(QStringLiteral("Отбор"));
+    m_filterEdit->setClearButtonEnabled(true);
+    m_filterEdit->setMaximumWidth(200);
+    m_totalsLabel = new QLabel(this);
+    m_totalsLabel->setObjectName(QStringLiteral("totalsLabel"));
     m_journalGrid = new QTableView(this);
     m_journalGrid->setObjectName(QStringLiteral("journalGrid"));
     m_journalGrid->verticalHeader()->setDefaultSectionSize(18);
@@ -138,6 +152,8 @@ void JournalView::createWidgets() {
     m_changeButton = button("changeButton", QStringLiteral("Изменить"));
     m_deleteButton = button("deleteButton", QStringLiteral("Удалить"));
     m_refreshButton = button("refreshButton", QStringLiteral("Обновить"));
+    m_copyButton = button("copyButton", QStringLiteral("Копировать"));
+    m_acceptShiftButton = button("acceptShiftButton", QStringLiteral("Принять смену"));
 
     m_headerRow = new QHBoxLayout;
     for (QRadioButton* b : m_shiftButtons)
@@ -146,9 +162,13 @@ void JournalView::createWidgets() {
     m_headerRow->addWidget(m_dateEdit);
     m_headerRow->addWidget(m_dayOffCheck);
     m_headerRow->addWidget(m_monthClosedLabel);
+    m_headerRow->addSpacing(20);
+    m_headerRow->addWidget(m_filterFieldBox);
+    m_headerRow->addWidget(m_filterEdit);
     m_headerRow->addStretch();
     m_buttonRow = new QHBoxLayout;
-    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_refreshButton})
+    for (QPushButton* b :
+         {m_addButton, m_copyButton, m_changeButton, m_deleteButton, m_refreshButton, m_acceptShiftButton})
         m_buttonRow->addWidget(b);
     m_buttonRow->addSpacing(20);
     // The grid spans the whole width, as the journal needs every pixel.
@@ -158,6 +178,10 @@ void JournalView::createWidgets() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(m_headerRow);
     layout->addWidget(m_journalGrid, 1);
+    auto* totalsRow = new QHBoxLayout;
+    totalsRow->setContentsMargins(8, 2, 8, 0);
+    totalsRow->addWidget(m_totalsLabel, 1);
+    layout->addLayout(totalsRow);
     layout->addLayout(m_buttonRow);
 
     QTableView* grid = m_journalGrid;
@@ -181,6 +205,8 @@ void JournalView::createWidgets() {
     connect(m_changeButton, &QPushButton::clicked, this, &JournalView::changeRecord);
     connect(m_deleteButton, &QPushButton::clicked, this, &JournalView::deleteRecord);
     connect(m_refreshButton, &QPushButton::clicked, this, &JournalView::refresh);
+    connect(m_copyButton, &QPushButton::clicked, this, &JournalView::copyRecord);
+    connect(m_acceptShiftButton, &QPushButton::clicked, this, &JournalView::acceptShift);
     connect(grid, &QTableView::doubleClicked, this, &JournalView::toggleAcceptance);
     // Every way of choosing a day reads the journal again: the calendar (mouse or keyboard), the
     // arrow keys, and a date typed into the box once Enter is pressed or the box is left. Without
@@ -192,6 +218,15 @@ void JournalView::createWidgets() {
     };
     connect(m_dateEdit, &QDateEdit::dateChanged, this, dayChosen);
     connect(m_dateEdit, &QDateEdit::editingFinished, this, dayChosen);
+    // The filter follows every key typed, and the choice of what it looks at.
+    connect(m_filterEdit, &QLineEdit::textChanged, this, &JournalView::applyFilter);
+    connect(m_filterFieldBox, &QComboBox::currentIndexChanged, this, &JournalView::applyFilter);
+    // The worker's totals follow the current row.
+    for (Dataset& q : m_journals)
+        connect(&q, &Dataset::currentRowChanged, this, [this, &q] {
+            if (&q == &shownJournal())
+                showTotals();
+        });
     // The selected row keeps the acceptance mark's colour.
     grid->setItemDelegate(new OwnColourDelegate(grid));
 }
@@ -199,11 +234,14 @@ void JournalView::createWidgets() {
 void JournalView::applyPermissions() {
     const Permissions& p = m_permissions;
     m_addButton->setEnabled(p.addRecords && !m_monthClosed);
+    m_copyButton->setEnabled(p.addRecords && !m_monthClosed);
+    // As the acceptance toggle: who accepts records and may use the grid.
+    m_acceptShiftButton->setEnabled(p.acceptRecords && p.chooseDay && !m_monthClosed);
     m_changeButton->setEnabled(p.changeRecords && !m_monthClosed);
     m_deleteButton->setEnabled(p.deleteRecords && !m_monthClosed);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2],
-                                                      m_shiftButtons[3], m_dayOffCheck, m_refreshButton,
-                                                      m_dateEdit, m_journalGrid})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2], m_shiftButtons[3], m_dayOffCheck,
+             m_refreshButton, m_dateEdit, m_journalGrid, m_filterFieldBox, m_filterEdit})
         w->setEnabled(p.chooseDay);
 }
 
@@ -224,6 +262,7 @@ void JournalView::readDay() {
     }
     m_db.openJournals(m_journals);
     readMonthClosing();
+    applyFilter();
 }
 
 void JournalView::readMonthClosing() {
@@ -232,12 +271,66 @@ void JournalView::readMonthClosing() {
     applyPermissions();
 }
 
+void JournalView::applyFilter() {
+    const QString field = m_filterFieldBox->currentData().toString();
+    const QString text = m_filterEdit->text().trimmed();
+    for (Dataset& q : m_journals) {
+        if (text.isEmpty()) {
+            q.setFiltered(false);
+            continue;
+        }
+        // Anywhere in the name or the mark, letter case aside; a quote typed stays a letter.
+        q.setFilter(field + QStringLiteral(" like ") + sqlQuote(u'%' + text + u'%'));
+        q.setFiltered(true);
+    }
+    showTotals();
+}
+
+void JournalView::showTotals() {
+    const Dataset& q = shownJournal();
+    struct Sums {
+        int records = 0;
+        qint64 hours = 0;
+        qint64 pieces = 0;
+        double amount = 0;
+    } all, worker;
+    const int current = q.recNo() - 1;
+    const QVariant workerId = current >= 0 ? q.valueAt(current, QStringLiteral("w_id")) : QVariant();
+    for (int r = 0; r < q.recordCount(); ++r) {
+        const qint64 hours = q.valueAt(r, QStringLiteral("time")).toLongLong();
+        const qint64 pieces = q.valueAt(r, QStringLiteral("kol_vo")).toLongLong();
+        const double amount = q.valueAt(r, QStringLiteral("summa")).toDouble();
+        for (Sums* s : {&all, &worker}) {
+            if (s == &worker && (workerId.isNull() || q.valueAt(r, QStringLiteral("w_id")) != workerId))
+                continue;
+            ++s->records;
+            s->hours += hours;
+            s->pieces += pieces;
+            s->amount += amount;
+        }
+    }
+    auto line = [](const Sums& s) {
+        return QStringLiteral("записей %1, часов %2, кол-во %3, сумма %4")
+            .arg(s.records)
+            .arg(s.hours)
+            .arg(s.pieces)
+            .arg(formatMoney(s.amount));
+    };
+    QString text =
+        (q.isFiltered() ? QStringLiteral("Отобрано: ") : QStringLiteral("Всего за смену: ")) + line(all);
+    if (!workerId.isNull())
+        text += QStringLiteral("   |   ") + q.valueAt(current, QStringLiteral("fio")).toString().trimmed() +
+                QStringLiteral(": ") + line(worker);
+    m_totalsLabel->setText(text);
+}
+
 void JournalView::reopenShown(int row) {
     Dataset& q = shownJournal();
     q.close();
     q.open();
     if (row >= 1 && row <= q.recordCount())
         q.setRecNo(row);
+    showTotals();
 }
 
 void JournalView::showDay(const QDate& date) {
@@ -276,6 +369,7 @@ void JournalView::refresh() {
         }
         m_db.openJournals(m_journals);
         readMonthClosing();
+        applyFilter();
     });
 }
 
@@ -284,6 +378,7 @@ void JournalView::selectShift(int shift) {
     for (int s = 0; s < 4; ++s)
         setLook(m_shiftButtons[s], s + 1 == shift, kGreen);
     m_shift = shift;
+    showTotals();
     emit dayChanged(day());
 }
 
@@ -293,10 +388,10 @@ void JournalView::showDayOffLook() {
 }
 
 void JournalView::addRecord() {
+    const int row = shownJournal().recNo();
     if (!m_editor.addRecord(day()))
         return;
-    // Back from a save the journal shows the computer's date again.
-    showToday();
+    showSaved(m_editor.savedRecord(), row);
     emit recordsChanged();
 }
 
@@ -307,11 +402,74 @@ void JournalView::changeRecord() {
     const int row = q.recNo();
     if (!m_editor.changeRecord(day(), WorkRecord::fromJournalRow(q)))
         return;
-    // Back from a save the journal shows the computer's date again, on the row it had.
-    showToday();
+    showSaved(m_editor.savedRecord(), row);
+    emit recordsChanged();
+}
+
+void JournalView::copyRecord() {
+    Dataset& q = shownJournal();
+    if (q.isEmpty() || !m_permissions.addRecords)
+        return;
+    const int row = q.recNo();
+    if (!m_editor.copyRecord(day(), WorkRecord::fromJournalRow(q)))
+        return;
+    showSaved(m_editor.savedRecord(), row);
+    emit recordsChanged();
+}
+
+void JournalView::acceptShift() {
+    if (!m_permissions.acceptRecords || !m_permissions.chooseDay)
+        return;
+    // Every record of the shift, also those a filter hides.
+    Dataset& q = shownJournal();
+    const bool filtered = q.isFiltered();
+    q.setFiltered(false);
+    QList<int> open;
+    for (int r = 0; r < q.recordCount(); ++r)
+        if (!isAcceptedMark(q.valueAt(r, QStringLiteral("ok")).toString()))
+            open << q.valueAt(r, QStringLiteral("id")).toInt();
+    q.setFiltered(filtered);
+    const int row = q.recNo();
+    if (open.isEmpty()) {
+        seams::showMessage({QStringLiteral("Приемка"), QStringLiteral("Все записи смены уже приняты."),
+                            QMessageBox::Information, QMessageBox::Ok});
+        return;
+    }
+    const QString shiftName =
+        m_shift == 4 ? QStringLiteral("переработки") : QStringLiteral("смены №%1").arg(m_shift);
+    if (!seams::askYesNo(QStringLiteral("Приемка"),
+                         QStringLiteral("Принять все непринятые записи %1 за %2? Записей: %3.")
+                             .arg(shiftName, m_readDate.toString(QStringLiteral("dd.MM.yyyy")))
+                             .arg(open.size())))
+        return;
+    runGuarded([&] {
+        WorkRecordStore(m_db).acceptAll(open);
+        reopenShown(row);
+        emit recordsChanged();
+    });
+}
+
+void JournalView::showSaved(const WorkRecord& saved, int row) {
+    // The day stays: the next record of the same day needs no date chosen again.
+    WaitCursor wait;
+    if (!runGuarded([&] { readDay(); }))
+        return;
+    Dataset& q = shownJournal();
+    if (saved.date == m_readDate && saved.shift == m_shift) {
+        // The key of a record within its day and shift, which the duplicate check keeps unique.
+        for (int r = 1; r <= q.recordCount(); ++r) {
+            q.setRecNo(r);
+            if (q.fieldByName(QStringLiteral("w_id")).asInteger() == saved.workerId &&
+                q.fieldByName(QStringLiteral("o_id")).asInteger() == saved.operationPriceId &&
+                q.fieldByName(QStringLiteral("i_id")).asInteger() == saved.productId &&
+                q.fieldByName(QStringLiteral("color")).asInteger() == saved.colour.toInt())
+                return;
+        }
+    }
     if (row >= 1 && row <= q.recordCount())
         q.setRecNo(row);
-    emit recordsChanged();
+    else if (!q.isEmpty())
+        q.first();
 }
 
 void JournalView::deleteRecord() {
@@ -319,9 +477,10 @@ void JournalView::deleteRecord() {
     const Field id = q.fieldByName(QStringLiteral("id"));
     if (id.isNull())
         return;
-    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
-        return;
     const WorkRecord record = WorkRecord::fromJournalRow(q);
+    if (!seams::confirmDestructive(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?"),
+                                   describeRecord(record)))
+        return;
     runGuarded([&] {
         try {
             WorkRecordStore(m_db).remove(record);

@@ -5,6 +5,7 @@
 
 #include "data/Dataset.h"
 #include "data/JournalDay.h"
+#include "records/WorkRecord.h"
 #include "ui/Permissions.h"
 #include "ui/ResultGridModel.h"
 
@@ -14,6 +15,9 @@
 class Database;
 class QBoxLayout;
 class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
 class QDateEdit;
 class QLabel;
 class QPushButton;
@@ -65,13 +69,24 @@ private:
     void addRecord();
     void changeRecord();
     void deleteRecord();
+    // A new record that starts as a copy of the current one.
+    void copyRecord();
+    // Marks every record of the day's shift accepted, after a question naming their count.
+    void acceptShift();
     void toggleAcceptance();
     // The journal query of the shift shown.
     Dataset& shownJournal();
     // Reads the four shifts' journals anew, for the date in the date box.
     void readDay();
+    // Shows only the records whose worker or product (as chosen) holds the typed text.
+    void applyFilter();
+    // The hours, pieces and amount of the records shown, and of the current row's worker.
+    void showTotals();
     // Reads the shown journal again and returns to the given row where it still exists.
     void reopenShown(int row);
+    // Back from a save in the editor: the day shown read again, standing on the record saved
+    // when it is of this day and shift, else on the row it stood on.
+    void showSaved(const WorkRecord& saved, int row);
 
     Database& m_db;
     WorkRecordEditor& m_editor;
@@ -94,8 +109,13 @@ private:
     QCheckBox* m_dayOffCheck;
     QLabel* m_monthClosedLabel;
     QTableView* m_journalGrid;
+    QComboBox* m_filterFieldBox; // the filter by worker (fio) or by product (marka)
+    QLineEdit* m_filterEdit;
+    QLabel* m_totalsLabel;
     QPushButton* m_addButton;
     QPushButton* m_changeButton;
     QPushButton* m_deleteButton;
     QPushButton* m_refreshButton;
+    QPushButton* m_copyButton;
+    QPushButton* m_acceptShiftButton;
 };

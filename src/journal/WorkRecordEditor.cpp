@@ -12,6 +12,7 @@
 #include "ui/Seams.h"
 #include "ui/WindowParts.h"
 
+#include <QBoxLayout>
 #include <QDateEdit>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -113,14 +115,28 @@ WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker,
     grid->addWidget(m_dateEdit, 3, 3);
     grid->addWidget(label(QStringLiteral("Брак")), 4, 0);
     grid->addWidget(m_rejectsEdit, 4, 1);
+    m_shiftLabel = new QLabel;
+    m_shiftLabel->setObjectName(QStringLiteral("shiftLabel"));
+    grid->addWidget(label(QStringLiteral("Смена")), 4, 2);
+    grid->addWidget(m_shiftLabel, 4, 3);
     grid->addWidget(label(QStringLiteral("Цена база")), 5, 0);
     grid->addWidget(m_basePriceEdit, 5, 1);
     grid->addWidget(label(QStringLiteral("Цена итог")), 5, 2);
     grid->addWidget(m_priceEdit, 5, 3);
     grid->addWidget(label(QStringLiteral("Сумма")), 6, 0);
     grid->addWidget(m_amountEdit, 6, 1);
+    m_priceNoteLabel = new QLabel;
+    m_priceNoteLabel->setObjectName(QStringLiteral("priceNoteLabel"));
+    m_priceNoteLabel->setFont(plain);
+    m_priceNoteLabel->setWordWrap(true);
+    grid->addWidget(m_priceNoteLabel, 7, 0, 1, 5);
 
     layOutEditor(this, m_recordGroup, m_saveButton, m_cancelButton, QStringLiteral("Запись"));
+    m_saveAndAddButton = new QPushButton(QStringLiteral("Записать и добавить"), this);
+    m_saveAndAddButton->setObjectName(QStringLiteral("saveAndAddButton"));
+    m_saveAndAddButton->setAutoDefault(false);
+    if (auto* buttons = qobject_cast<QBoxLayout*>(layout()->itemAt(1)->layout()))
+        buttons->insertWidget(buttons->indexOf(m_saveButton) + 1, m_saveAndAddButton);
 
     setTabOrder(m_workerButton, m_operationButton);
     setTabOrder(m_operationButton, m_quantityEdit);
@@ -129,15 +145,21 @@ WorkRecordEditor::WorkRecordEditor(Database& db, WorkersDialog& workerPicker,
     setTabOrder(m_colourEdit, m_dateEdit);
     setTabOrder(m_dateEdit, m_rejectsEdit);
     setTabOrder(m_rejectsEdit, m_saveButton);
-    setTabOrder(m_saveButton, m_cancelButton);
+    setTabOrder(m_saveButton, m_saveAndAddButton);
+    setTabOrder(m_saveAndAddButton, m_cancelButton);
 
     connect(m_saveButton, &QPushButton::clicked, this, &WorkRecordEditor::save);
+    connect(m_saveAndAddButton, &QPushButton::clicked, this, &WorkRecordEditor::saveAndAdd);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::close);
     connect(m_workerButton, &QPushButton::clicked, this, &WorkRecordEditor::pickWorker);
     connect(m_operationButton, &QPushButton::clicked, this, &WorkRecordEditor::pickOperation);
-    // The amounts are computed again every time the quantity or the hours box is left.
+    // The amounts are computed again every time the quantity, the rejects or the hours box is left.
     m_quantityEdit->installEventFilter(this);
     m_hoursEdit->installEventFilter(this);
+    m_rejectsEdit->installEventFilter(this);
+    // A typed date counts once it is complete (Enter, Tab, a click elsewhere), not digit by digit.
+    m_dateEdit->setKeyboardTracking(false);
+    connect(m_dateEdit, &QDateEdit::dateChanged, this, &WorkRecordEditor::followDate);
 }
 
 bool WorkRecordEditor::addRecord(const JournalDay& day) {
@@ -148,7 +170,12 @@ bool WorkRecordEditor::addRecord(const JournalDay& day) {
     m_operationPriceId = 0;
     m_basePrice = 0;
     m_price = 0;
-    m_dateEdit->setDate(day.date);
+    m_day = day;
+    {
+        const QSignalBlocker quiet(m_dateEdit);
+        m_dateEdit->setDate(day.date);
+    }
+    m_priceDay = recordDay();
     m_rejectsEdit->setText(QStringLiteral("0"));
     m_hoursEdit->setText(QStringLiteral("0"));
     setColourByOperation(QString());
@@ -157,8 +184,27 @@ bool WorkRecordEditor::addRecord(const JournalDay& day) {
 }
 
 bool WorkRecordEditor::changeRecord(const JournalDay& day, const WorkRecord& record) {
-    clearBoxes();
+    m_day = day;
+    fillFrom(record);
     m_original = record;
+    setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
+    return edit(Mode::Change, day);
+}
+
+bool WorkRecordEditor::copyRecord(const JournalDay& day, const WorkRecord& record) {
+    m_day = day;
+    WorkRecord copy = record;
+    copy.id = 0;
+    copy.date = day.date;
+    copy.shift = day.shift;
+    fillFrom(copy);
+    m_original = WorkRecord{};
+    setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
+    return edit(Mode::Add, day);
+}
+
+void WorkRecordEditor::fillFrom(const WorkRecord& record) {
+    clearBoxes();
     m_workerId = record.workerId;
     m_productId = record.productId;
     m_operationPriceId = record.operationPriceId;
@@ -168,11 +214,15 @@ bool WorkRecordEditor::changeRecord(const JournalDay& day, const WorkRecord& rec
                        {{QStringLiteral("id"), record.operationPriceId}})
             .toDouble();
     m_price = record.price;
-    setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
     m_basePriceEdit->setText(screenPrice(m_basePrice));
     m_priceEdit->setText(screenPrice(m_price));
-    m_amountEdit->setText(screenPrice(record.quantity.toDouble() * m_price));
-    m_dateEdit->setDate(record.date);
+    m_amountEdit->setText(formatMoney(amountOf(record)));
+    {
+        const QSignalBlocker quiet(m_dateEdit);
+        m_dateEdit->setDate(record.date);
+    }
+    // The stored price carries the factors of the record's own day.
+    m_priceDay = recordDay();
     showFromStart(m_workerEdit, record.workerName);
     showFromStart(m_operationEdit, record.operationText);
     m_quantityEdit->setText(record.quantity);
@@ -181,13 +231,33 @@ bool WorkRecordEditor::changeRecord(const JournalDay& day, const WorkRecord& rec
     setColourByOperation(record.operationName);
     if (isPaintingOperation(record.operationName))
         m_colourEdit->setText(record.colour);
-    return edit(Mode::Change, day);
+}
+
+void WorkRecordEditor::startNextRecord(const WorkRecord& saved) {
+    clearBoxes();
+    m_mode = Mode::Add;
+    m_original = WorkRecord{};
+    m_productId = 0;
+    m_operationPriceId = 0;
+    m_basePrice = 0;
+    m_price = 0;
+    m_workerId = saved.workerId;
+    showFromStart(m_workerEdit, saved.workerName);
+    m_rejectsEdit->setText(QStringLiteral("0"));
+    m_hoursEdit->setText(QStringLiteral("0"));
+    setColourByOperation(QString());
+    m_priceNoteLabel->setText(QStringLiteral("Записано. Следующая позиция того же работника."));
+    setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
+    m_operationButton->setFocus();
 }
 
 bool WorkRecordEditor::edit(Mode mode, const JournalDay& day) {
     m_mode = mode;
     m_day = day;
+    m_shiftLabel->setText(day.shift == 4 ? QStringLiteral("Переработка")
+                                         : QStringLiteral("Смена №%1").arg(day.shift));
     m_saved = false;
+    m_savedRecord = m_original;
     seams::showModal(this);
     return m_saved;
 }
@@ -196,6 +266,30 @@ void WorkRecordEditor::clearBoxes() {
     for (QLineEdit* e : {m_workerEdit, m_operationEdit, m_quantityEdit, m_rejectsEdit, m_colourEdit,
                          m_hoursEdit, m_priceEdit, m_basePriceEdit, m_amountEdit})
         e->clear();
+    m_priceNoteLabel->clear();
+}
+
+JournalDay WorkRecordEditor::recordDay() const {
+    const QDate date = m_dateEdit->date();
+    return {date, m_day.shift, date == m_day.date ? m_day.dayOff : isWeekend(date)};
+}
+
+void WorkRecordEditor::followDate() {
+    const JournalDay now = recordDay();
+    if (m_price == 0 || now.dayOff == m_priceDay.dayOff) {
+        m_priceDay = now;
+        return;
+    }
+    // The day-off factor doubles the price; the shift's factor stays, as the shift does.
+    m_price = now.dayOff ? m_price * 2 : m_price / 2;
+    m_priceDay = now;
+    m_priceNoteLabel->setText(
+        (now.dayOff ? QStringLiteral("Цена пересчитана на %1: выходной, двойная цена.")
+                    : QStringLiteral("Цена пересчитана на %1: рабочий день, без двойной цены."))
+            .arg(now.date.toString(QStringLiteral("dd.MM.yyyy"))));
+    m_priceEdit->setText(screenPrice(m_price));
+    if (!m_quantityEdit->text().isEmpty())
+        m_amountEdit->setText(formatMoney(amountOf(typedRecord())));
 }
 
 void WorkRecordEditor::showEvent(QShowEvent* e) {
@@ -206,7 +300,8 @@ void WorkRecordEditor::showEvent(QShowEvent* e) {
 bool WorkRecordEditor::eventFilter(QObject* watched, QEvent* e) {
     // Leaving the quantity or the hours box by Tab or a click recomputes; a message box or
     // another window taking the focus does not (a refusal would otherwise repeat itself).
-    if (e->type() == QEvent::FocusOut && (watched == m_quantityEdit || watched == m_hoursEdit)) {
+    if (e->type() == QEvent::FocusOut &&
+        (watched == m_quantityEdit || watched == m_hoursEdit || watched == m_rejectsEdit)) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible())
             QMetaObject::invokeMethod(this, &WorkRecordEditor::recomputeAmounts, Qt::QueuedConnection);
@@ -246,7 +341,10 @@ void WorkRecordEditor::pickOperation() {
             m_productId = picked->productId;
             m_operationPriceId = picked->id;
             m_basePrice = picked->basePrice;
-            m_price = piecePrice(picked->basePrice, m_day);
+            // The factors of the record's own date and shift, not of the journal's day.
+            m_priceDay = recordDay();
+            m_price = piecePrice(picked->basePrice, m_priceDay);
+            m_priceNoteLabel->clear();
             showFromStart(m_operationEdit, picked->text);
         }
     });
@@ -298,7 +396,14 @@ void WorkRecordEditor::recomputeAmounts() {
         return;
     m_priceEdit->setText(screenPrice(m_price));
     m_basePriceEdit->setText(screenPrice(m_basePrice));
-    m_amountEdit->setText(screenPrice(m_quantityEdit->text().trimmed().toDouble() * m_price));
+    // The amount the journal will show: the good pieces (quantity less rejects) at the price.
+    m_amountEdit->setText(formatMoney(amountOf(typedRecord())));
+}
+
+void WorkRecordEditor::saveAndAdd() {
+    m_addNext = true;
+    save();
+    m_addNext = false;
 }
 
 void WorkRecordEditor::save() {
@@ -327,8 +432,16 @@ void WorkRecordEditor::save() {
     });
     if (!saved && !stale)
         return; // the typed values stay for another try
-    if (saved)
+    if (saved && m_addNext) {
+        m_savedRecord = record;
+        m_saved = true;
+        startNextRecord(record);
+        return;
+    }
+    if (saved) {
+        m_savedRecord = record;
         clearBoxes();
+    }
     // A record found changed or deleted at another workstation: the journal is read again to
     // show it as it now stands.
     m_saved = true;

@@ -96,6 +96,7 @@ MaintenanceEntryEditor::MaintenanceEntryEditor(Database& db, WorkersDialog& work
     connect(m_groupButton, &QPushButton::clicked, this, &MaintenanceEntryEditor::pickGroup);
     connect(m_typeBox, &QComboBox::currentIndexChanged, this, &MaintenanceEntryEditor::showPrice);
     connect(m_hoursEdit, &QLineEdit::textChanged, this, &MaintenanceEntryEditor::showPrice);
+    connect(m_nightCheck, &QCheckBox::toggled, this, &MaintenanceEntryEditor::showPrice);
     connect(m_saveButton, &QPushButton::clicked, this, &MaintenanceEntryEditor::save);
     connect(m_exitButton, &QPushButton::clicked, this, &QDialog::close);
 }
@@ -169,9 +170,10 @@ void MaintenanceEntryEditor::showPrice() {
         m_sumEdit->clear();
         return;
     }
-    const double price = chosenTypePrice();
-    m_priceEdit->setText(formatScreen(price));
-    m_sumEdit->setText(formatScreen(roundHalfEven(price * m_hoursEdit->text().toDouble(), 4)));
+    // The price and the amount the save will write: with the day-off and night factors.
+    const double price = hourlyPrice(chosenTypePrice(), m_day.dayOff, m_nightCheck->isChecked());
+    m_priceEdit->setText(formatScreen(roundHalfEven(price, 4)));
+    m_sumEdit->setText(formatMoney(price * m_hoursEdit->text().toDouble()));
 }
 
 void MaintenanceEntryEditor::pickWorker() {

@@ -2,6 +2,7 @@
 #include "maintenance/MaintenanceWorksWindow.h"
 
 #include "data/Database.h"
+#include "data/JournalDay.h"
 #include "data/Transaction.h"
 #include "maintenance/MaintenanceEntryEditor.h"
 #include "records/AverageRate.h"
@@ -127,14 +128,22 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
 
 void MaintenanceWorksWindow::showDay(const QDate& day) {
     {
-        // Setting the day from the journal is no user's change: "Выходной" stays as it is.
         const QSignalBlocker quiet(m_dateEdit);
         m_dateEdit->setDate(day);
     }
+    // "Выходной" follows the day shown at every opening, so that a tick left from a weekend does
+    // not double the prices of a working day.
+    m_dayOffCheck->setChecked(isWeekend(day));
     m_dayList.close();
     runGuarded([this] { refreshList(); });
     seams::showModal(this);
     m_dayList.close();
+}
+
+void MaintenanceWorksWindow::setEditable(bool editable) {
+    m_editable = editable;
+    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_averageRateButton})
+        b->setEnabled(editable && !m_monthClosed);
 }
 
 bool MaintenanceWorksWindow::event(QEvent* e) {
@@ -163,12 +172,11 @@ void MaintenanceWorksWindow::readMonthClosing() {
     m_monthClosed = isMonthClosed(m_db, YearMonth::of(m_dateEdit->date()));
     m_monthClosedLabel->setVisible(m_monthClosed);
     for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_averageRateButton})
-        b->setEnabled(!m_monthClosed);
+        b->setEnabled(m_editable && !m_monthClosed);
 }
 
 void MaintenanceWorksWindow::changeDay(const QDate& day) {
-    const int weekday = day.dayOfWeek();
-    m_dayOffCheck->setChecked(weekday == Qt::Saturday || weekday == Qt::Sunday);
+    m_dayOffCheck->setChecked(isWeekend(day));
     m_dayList.close();
     runGuarded([this] { refreshList(); });
 }
@@ -184,6 +192,8 @@ void MaintenanceWorksWindow::showDayOffLooks(bool dayOff) {
 }
 
 void MaintenanceWorksWindow::addEntry() {
+    if (!m_editable)
+        return;
     runGuarded([this] {
         if (m_editor->addEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()}))
             refreshList();
@@ -191,8 +201,7 @@ void MaintenanceWorksWindow::addEntry() {
 }
 
 void MaintenanceWorksWindow::changeEntry() {
-    // A double click on an entry of a closed month opens nothing.
-    if (m_monthClosed)
+    if (m_monthClosed || !m_editable)
         return;
     runGuarded([this] {
         if (m_editor->changeEntry({m_dateEdit->date(), m_dayOffCheck->isChecked()},
@@ -202,15 +211,25 @@ void MaintenanceWorksWindow::changeEntry() {
 }
 
 void MaintenanceWorksWindow::deleteEntry() {
+    if (!m_editable)
+        return;
     if (m_dayList.isEmpty())
         return;
-    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?")))
+    const MaintenanceEntry entry = entryOfDayListRow(m_dayList);
+    if (!seams::confirmDestructive(QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?"),
+                                   QStringLiteral("%1 — %2, %3, %4 ч.")
+                                       .arg(entry.workerName.trimmed(),
+                                            m_dayList.fieldByName(QStringLiteral("vid")).asString().trimmed(),
+                                            entry.groupName.trimmed())
+                                       .arg(entry.hours)))
         return;
     runGuarded([this] { deleteMaintenanceEntry(m_db, entryOfDayListRow(m_dayList)); });
     runGuarded([this] { refreshList(); });
 }
 
 void MaintenanceWorksWindow::computeAverageRates() {
+    if (!m_editable)
+        return;
     const QDate day = m_dateEdit->date();
     runGuarded([&] {
         Transaction transaction(m_db);

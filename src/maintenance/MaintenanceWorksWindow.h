@@ -24,9 +24,13 @@ public:
     MaintenanceWorksWindow(Database& db, WorkersDialog& workerPicker, NomenclatureGroupsDialog& groupPicker,
                            QWidget* parent = nullptr);
 
-    // Shows the window modally on the day. "Выходной" keeps its state: only the user's date
-    // changes apply the weekend rule.
+    // Shows the window modally on the day, "Выходной" ticked on Saturdays and Sundays and cleared
+    // otherwise.
     void showDay(const QDate& day);
+
+    // Whether the user may add, change and delete entries and compute the average rate; without
+    // it the window only shows the days.
+    void setEditable(bool editable);
 
     // The entries of the day shown.
     Dataset& dayList() { return m_dayList; }
@@ -72,4 +76,5 @@ private:
     QPushButton* m_deleteButton;
     QPushButton* m_averageRateButton;
     QPushButton* m_exitButton;
+    bool m_editable = true;
 };

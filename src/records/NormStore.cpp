@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "data/Transaction.h"
 #include "records/ReferenceChecks.h"
+#include "records/Refusal.h"
 
 #include <QStringList>
 
@@ -24,6 +25,13 @@ qint64 saveNorm(Database& db, const NormChange& change) {
         columns << field;
         values.insert(field, it.value());
     }
+    // A norm's price is the piece price of its operation: a norm without one would price the
+    // operation's records at nothing.
+    const QString priceField = QStringLiteral("price");
+    const bool priceCleared = values.contains(priceField) && values.value(priceField).isNull();
+    const bool newWithoutPrice = change.id == 0 && !values.contains(priceField);
+    if (priceCleared || newWithoutPrice)
+        throw Refusal(QStringLiteral("У норматива должна быть цена!"), priceField);
     if (change.id == 0) {
         columns.prepend(QStringLiteral("o_id"));
         values.insert(QStringLiteral("o_id"), change.operationPriceId);

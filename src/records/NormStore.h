@@ -14,7 +14,8 @@ struct NormChange {
     Params values;
 };
 
-// Writes the change and returns the norm's id (the new one after an add). Only the fields
+// Writes the change and returns the norm's id (the new one after an add). A new norm without a
+// price, or a price cleared, is refused (Refusal on the field "price"). Only the fields
 // changed are written, so a change of another field at another workstation stays; a norm
 // deleted there meanwhile throws StaleRowError.
 qint64 saveNorm(Database& db, const NormChange& change);

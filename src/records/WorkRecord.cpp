@@ -57,3 +57,7 @@ bool isAcceptedMark(const QString& mark) {
     const QString t = mark.trimmed();
     return t == u"ok" || t == u"да";
 }
+
+double amountOf(const WorkRecord& record) {
+    return (record.quantity.trimmed().toDouble() - record.rejects.trimmed().toDouble()) * record.price;
+}

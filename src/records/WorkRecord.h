@@ -32,6 +32,9 @@ struct WorkRecord {
     bool sameStoredValues(const WorkRecord& other) const;
 };
 
+// The amount a record earns: the good pieces (quantity less rejects) at its piece price.
+double amountOf(const WorkRecord& record);
+
 // Whether an operation text names a painting operation (such records carry a colour).
 bool isPaintingOperation(const QString& text);
 

@@ -73,6 +73,9 @@ void WorkRecordStore::checkValues(const WorkRecord& record) {
         throw Refusal(QStringLiteral("Слишком много часов в поле «Время»: не больше %1 за одну запись.")
                           .arg(kMaxRecordHours),
                       kHoursField);
+    // Rejects are pieces of the quantity: more of them would make the record's amount negative.
+    if (count(record.rejects) > count(record.quantity))
+        throw Refusal(QStringLiteral("Брак не может быть больше количества!"), kRejectsField);
     // The record's amount, as the reports sum it: (quantity - rejects) times the piece price.
     const QString problem = recordAmountProblem((double(count(record.quantity)) - count(record.rejects)) *
                                                     roundHalfEven(record.price, 4),
@@ -188,4 +191,15 @@ void WorkRecordStore::setAccepted(int recordId, bool accepted) {
                       {QStringLiteral("id"), recordId}}) == 0)
         throw StaleRowError();
     transaction.commit();
+}
+
+int WorkRecordStore::acceptAll(const QList<int>& recordIds) {
+    Transaction transaction(m_db);
+    int marked = 0;
+    for (int id : recordIds)
+        marked += m_db.execute(QStringLiteral("update accounts_dep.smena set ok='ok' where id=:id and "
+                                              "coalesce(trim(ok), '') not in ('ok', 'да')"),
+                               {{QStringLiteral("id"), id}});
+    transaction.commit();
+    return marked;
 }

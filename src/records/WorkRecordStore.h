@@ -22,8 +22,8 @@ public:
     // The counts (quantity, rejects, hours, colour) fit their 32-bit columns; throws Refusal
     // naming the first that does not. Empty counts pass.
     static void checkCounts(const WorkRecord& record);
-    // The counts fit, and the hours fit one record (at most a day's); throws Refusal naming the
-    // field.
+    // The counts fit, the hours fit one record (at most a day's) and the rejects are not more
+    // than the quantity; throws Refusal naming the field.
     static void checkValues(const WorkRecord& record);
 
     // Adds the record (its date, shift, worker, product, operation price, piece price and counts)
@@ -46,6 +46,9 @@ public:
     // Every write refuses (Refusal, nothing written) a record of a closed month, and a change
     // refuses a move into one.
     void setAccepted(int recordId, bool accepted);
+    // Marks the records accepted ("ok"), in one transaction; records accepted meanwhile or
+    // deleted elsewhere are passed over. Returns how many were marked.
+    int acceptAll(const QList<int>& recordIds);
 
 private:
     // Refuses a record that another one of the same key and colour already holds (other than

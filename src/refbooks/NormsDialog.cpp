@@ -161,6 +161,11 @@ qint64 NormsTable::storeRow(Database& db, int operId) {
     return stored;
 }
 
+bool NormsTable::newRowLacksPrice() const {
+    return m_newRow && m_norms.state() == EditTable::State::Insert &&
+           m_norms.value(QStringLiteral("price")).value().isNull();
+}
+
 qint64 NormsTable::idAt(int row) const {
     return row >= 0 && row < m_norms.recordCount() ? m_norms.valueAt(row, QStringLiteral("id")).toLongLong()
                                                    : 0;
@@ -413,7 +418,10 @@ void NormsDialog::gridCurrentChanged(const QModelIndex& now, const QModelIndex& 
                             (!now.isValid() || now.row() != previous.row());
     const int column = now.isValid() ? now.column() : 0;
     int row = now.isValid() ? now.row() : -1;
-    if (previous.isValid() && m_norms.modified()) {
+    // A new norm is stored once its price is typed; until then the user moves within its row.
+    const bool newRowWaitsForPrice =
+        m_norms.newRowLacksPrice() && previous.isValid() && row == previous.row();
+    if (previous.isValid() && m_norms.modified() && !newRowWaitsForPrice) {
         const bool sameRow = row == previous.row();
         const bool toNewRow = m_norms.hasNewRow() && row == m_norms.newRowIndex() && !sameRow;
         // The row the user went to, by its id: the re-read after the store may move it.

@@ -42,6 +42,8 @@ public:
 
     // Something typed into the current row that is not stored yet.
     bool modified() const { return m_dirty; }
+    // A new row typed into that has no price yet: it is stored only once its price is there.
+    bool newRowLacksPrice() const;
     // Stores the pending change of the current row (a new row gets the operation price's id) and
     // reads the norms again, sorted, standing on the stored row; returns its id. Throws DbError
     // when the database refuses: the row then stays as typed.

@@ -85,9 +85,12 @@ OperationPricesDialog::OperationPricesDialog(Database& db, ProductsDialog& produ
     layout->addLayout(bottom);
     rememberGeometry(this, QStringLiteral("OperationPricesDialog"), QSize(800, 520));
 
+    // Every operation price with the price the list shows for it: its lowest norm price (none for
+    // an operation price without norms). The stored cena_new is not kept up by the editor.
     m_export.setSql(QStringLiteral(
         "select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN "
-        "'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.CENA_new as cena, oper.id, "
+        "'Готовая продукция' ELSE 'Заготовки' END)) as nmn, (select min(norm.price) from accounts_dep.norm "
+        "where norm.o_id=oper.id)::numeric as cena, oper.id, "
         "oper.i_id,\n"
         " oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER "
         "where OPER.i_id=IZDEL.id \n"
@@ -198,7 +201,11 @@ void OperationPricesDialog::removeCurrent() {
     const int id = list().fieldByName(QStringLiteral("id")).asInteger();
     if (runStoreCall([&] { refuseOperationPriceDeletionInUse(m_db, id); }) != StoreOutcome::Written)
         return;
-    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить операцию?")))
+    if (!seams::confirmDestructive(
+            QStringLiteral("Удаление"), QStringLiteral("Удалить операцию?"),
+            list().fieldByName(QStringLiteral("marka")).asString().trimmed() + QStringLiteral("; ") +
+                list().fieldByName(QStringLiteral("vid")).asString().trimmed() + QStringLiteral("; ") +
+                list().fieldByName(QStringLiteral("nmn")).asString()))
         return;
     runStoreCall([&] { deleteOperationPrice(m_db, id); });
     reopenList(false);
@@ -228,7 +235,8 @@ void OperationPricesDialog::writeExport() {
         ExcelPutCell(1, 1, row, m_export.fieldByName(QStringLiteral("MARKA")).asString(), true);
         ExcelPutCell(1, 2, row, m_export.fieldByName(QStringLiteral("VID")).asString(), true);
         // The price goes in as a number, so the sheet can sum and sort it.
-        ExcelPutCell(1, 3, row, formatScreen(m_export.fieldByName(QStringLiteral("cena")).asFloat()), false);
+        const Field price = m_export.fieldByName(QStringLiteral("cena"));
+        ExcelPutCell(1, 3, row, price.isNull() ? QString() : formatScreen(price.asFloat()), false);
         ExcelPutCell(1, 4, row, kindText(m_export.fieldByName(QStringLiteral("NAIMEN")).asInteger()), true);
     }
     ExcelSetVisible(true);

@@ -72,7 +72,8 @@ void OperationTypesDialog::removeCurrent() {
     const int id = list().fieldByName(QStringLiteral("id")).asInteger();
     if (runStoreCall([&] { refuseOperationTypeDeletionInUse(m_db, id); }) != StoreOutcome::Written)
         return;
-    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить вид операции?")))
+    if (!seams::confirmDestructive(QStringLiteral("Удаление"), QStringLiteral("Удалить вид операции?"),
+                                   list().fieldByName(QStringLiteral("vid")).asString().trimmed()))
         return;
     runStoreCall([&] { deleteOperationType(m_db, id); });
     reopenList(false);

@@ -117,18 +117,20 @@ void ProductsDialog::removeCurrent() {
     m_priceCount.close();
 
     const QString caption = QStringLiteral("Удаление");
+    const QString mark = list().fieldByName(QStringLiteral("marka")).asString().trimmed();
     const bool deletePrices =
-        prices > 0 &&
-        seams::askYesNo(caption, QStringLiteral("По изделию есть расценки они будут удалены!!!"));
+        prices > 0 && seams::confirmDestructive(
+                          caption, QStringLiteral("По изделию есть расценки они будут удалены!!!"), mark);
     bool confirmed = false;
     bool deleteRecords = false;
     if (records > 0) {
-        deleteRecords = confirmed = seams::askYesNo(
+        deleteRecords = confirmed = seams::confirmDestructive(
             caption,
             QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
-                           "удалены. Удалить изделие? "));
+                           "удалены. Удалить изделие? "),
+            mark);
     } else {
-        confirmed = seams::askYesNo(caption, QStringLiteral("Удалить изделие? "));
+        confirmed = seams::confirmDestructive(caption, QStringLiteral("Удалить изделие? "), mark);
     }
     if (confirmed)
         runStoreCall([&] { deleteProduct(m_db, n, deletePrices, deleteRecords); });

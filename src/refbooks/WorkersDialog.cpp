@@ -75,7 +75,8 @@ void WorkersDialog::removeCurrent() {
     const int id = list().fieldByName(QStringLiteral("id")).asInteger();
     if (runStoreCall([&] { refuseWorkerDeletionInUse(m_db, id); }) != StoreOutcome::Written)
         return;
-    if (!seams::askYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить работника?")))
+    if (!seams::confirmDestructive(QStringLiteral("Удаление"), QStringLiteral("Удалить работника?"),
+                                   list().fieldByName(QStringLiteral("fio")).asString().trimmed()))
         return;
     runStoreCall([&] { deleteWorker(m_db, id); });
     reopenList(true);

@@ -5,6 +5,7 @@
 
 #include "reportengine/ReportPainter.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -415,10 +417,17 @@ bool ReportPreviewDialog::saveAsPdf() {
         return false;
     QString suggested = all.title.trimmed();
     suggested.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
+    // A title ending in a dot ("Декабрь 2026 г.") gets no second one before the suffix.
+    while (suggested.endsWith(u'.'))
+        suggested.chop(1);
     if (suggested.isEmpty())
         suggested = QStringLiteral("report");
-    QString fileName =
-        hooks().chooseSaveFile ? hooks().chooseSaveFile(this, suggested + QStringLiteral(".pdf")) : QString();
+    // In the documents folder, as the workbooks are (the home folder where there is none).
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString path = QDir(folder).filePath(suggested + QStringLiteral(".pdf"));
+    QString fileName = hooks().chooseSaveFile ? hooks().chooseSaveFile(this, path) : QString();
     if (fileName.isEmpty())
         return false;
     if (QFileInfo(fileName).suffix().isEmpty())

@@ -35,7 +35,7 @@ ReportDefinition layout() {
     r.orientation = QPageLayout::Landscape;
     r.font = ReportFont{QStringLiteral("Arial"), kPt};
 
-    ReportGroup header;
+    // The month and the day numbers head every page, so that a long list stays readable.
     ReportBand h;
     h.name = QStringLiteral("header");
     h.heightMm = kRow + 1;
@@ -56,8 +56,7 @@ ReportDefinition layout() {
         label(QStringLiteral("Итого"), QRectF(kNameW + 31 * kDayW, 0.5, kTotalW, kRow), Qt::AlignCenter);
     totalCaption.font = bold(kPt);
     h.elements.push_back(totalCaption);
-    header.header = h;
-    r.groups = {header};
+    r.columnHeader = h;
 
     ReportBand d;
     d.name = QStringLiteral("detail");

@@ -79,7 +79,7 @@ ReportDefinition layout() {
     d.elements.push_back(number(QStringLiteral("brk"), kBrkX, 0, kBrkW));
     d.elements.push_back(number(QStringLiteral("mass"), kMassX, 0, kMassW));
     d.elements.push_back(number(QStringLiteral("kolvo"), kQtyX, 0, kQtyW));
-    d.elements.push_back(number(QStringLiteral("summa"), kSumX, 0, kSumW, QStringLiteral("#0.000")));
+    d.elements.push_back(number(QStringLiteral("summa"), kSumX, 0, kSumW, QStringLiteral("#0.00")));
     r.detail = d;
 
     ReportBand s;

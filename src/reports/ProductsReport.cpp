@@ -8,23 +8,26 @@ using namespace reportstyle;
 // before any name is looked up.
 QString ProductsReport::reportSql() {
     return QStringList{
-        QStringLiteral("select sum(r.k)::numeric kolvo, vid_oper.vid, izdel.nom, oper.naimen, r.color,"),
+        QStringLiteral(
+            "select sum(r.k)::numeric kolvo, vid_oper.vid, izdel.nom, izdel.marka, oper.naimen, r.color,"),
         QStringLiteral("round((izdel.massa*sum(r.k))::numeric,2) mass"),
         QStringLiteral("from (select i_id, o_id, color, sum(kol_vo-brak) k from accounts_dep.smena"),
         QStringLiteral("where data>=:data1 and data<:data2 group by i_id, o_id, color) r"),
         QStringLiteral("join accounts_dep.izdel on izdel.id=r.i_id"),
         QStringLiteral("join accounts_dep.oper on oper.id=r.o_id"),
         QStringLiteral("join accounts_dep.vid_oper on vid_oper.id=oper.vid"),
-        QStringLiteral("group by izdel.nom, r.color, oper.naimen, vid_oper.vid, izdel.massa"),
-        QStringLiteral("order by izdel.nom, r.color, oper.naimen, vid_oper.vid, izdel.massa")}
+        QStringLiteral("group by izdel.nom, izdel.marka, r.color, oper.naimen, vid_oper.vid, izdel.massa"),
+        QStringLiteral("order by izdel.nom, izdel.marka, vid_oper.vid, r.color, oper.naimen, izdel.massa")}
         .join(u'\n');
 }
 
 namespace {
 
-constexpr double kKindX = 4, kKindW = 34;
-constexpr double kVidX = 38, kVidW = 60;
-constexpr double kColorX = 98, kColorW = 30;
+// The product's mark first: products of one group with the same operation differ by it.
+constexpr double kMarkaX = 4, kMarkaW = 30;
+constexpr double kKindX = 34, kKindW = 30;
+constexpr double kVidX = 64, kVidW = 40;
+constexpr double kColorX = 104, kColorW = 24;
 constexpr double kMassX = 128, kMassW = 30;
 constexpr double kQtyX = 158, kQtyW = 32;
 
@@ -62,6 +65,7 @@ ReportDefinition layout() {
     ReportBand d;
     d.name = QStringLiteral("detail");
     d.heightMm = kRowMm;
+    d.elements.push_back(value(QStringLiteral("marka"), kMarkaX, 0, kMarkaW));
     d.elements.push_back(value(kKindText, kKindX, 0, kKindW));
     d.elements.push_back(value(QStringLiteral("vid"), kVidX, 0, kVidW));
     d.elements.push_back(value(kColorText, kColorX, 0, kColorW));

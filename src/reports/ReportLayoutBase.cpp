@@ -2,6 +2,7 @@
 #include "reports/ReportLayoutBase.h"
 
 #include "data/Database.h"
+#include "data/Format.h"
 #include "reportengine/ReportPainter.h"
 #include "ui/Seams.h"
 
@@ -32,6 +33,8 @@ QString ReportLayoutBase::title() const {
 ReportDefinition ReportLayoutBase::definition() const {
     ReportDefinition report = m_report;
     report.title = title().trimmed();
+    // Numbers print with the separator the screen shows (the comma of a Russian workstation).
+    report.decimalPoint = QString(localeDecimal());
     return report;
 }
 

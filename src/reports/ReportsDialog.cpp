@@ -12,6 +12,7 @@
 #include "reports/SummaryReports.h"
 #include "reports/WorkersDetailReport.h"
 #include "reports/WorkersReport.h"
+#include "ui/DateBox.h"
 #include "ui/Guarded.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
@@ -33,11 +34,11 @@
 
 namespace {
 
+// A period field that takes a typed date as the journal's date field does.
 QDateEdit* dateEdit(const QString& name, QWidget* parent) {
-    auto* d = new QDateEdit(parent);
+    auto* d = new DateBox(parent);
     d->setObjectName(name);
     d->setCalendarPopup(true);
-    d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     return d;
 }
 

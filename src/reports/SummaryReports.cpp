@@ -49,10 +49,16 @@ std::unique_ptr<ReportLayoutBase> makeSummaryLayout(SummaryReport report, Databa
     return nullptr;
 }
 
-QString summaryTitle(SummaryReport report, const QDate& from, const QDate& to) {
+QString summaryTitle(SummaryReport report, const QDate& from, const QDate& to, int kind) {
     const QString format = QStringLiteral("dd.MM.yyyy");
-    return QString::fromUtf8(summaryReportInfo(report).titleText) + from.toString(format) +
-           QStringLiteral(" по ") + to.toString(format);
+    // The period ends before "to": the title names the last day it includes.
+    QString title = QString::fromUtf8(summaryReportInfo(report).titleText) + from.toString(format) +
+                    QStringLiteral(" по ") + to.addDays(-1).toString(format);
+    if (kind == 0)
+        title += QStringLiteral(" (готовая продукция)");
+    else if (kind > 0)
+        title += QStringLiteral(" (заготовки)");
+    return title;
 }
 
 SummaryReportFeed::SummaryReportFeed(ReportLayoutBase& layout, SummaryReport report, const QDate& from,
@@ -63,7 +69,7 @@ SummaryReportFeed::SummaryReportFeed(ReportLayoutBase& layout, SummaryReport rep
     m_query.setPeriod(from, to, summaryReportInfo(report).periodParams);
     m_query.setKindFilter(kind);
     m_query.openStreaming();
-    layout.setTitle(summaryTitle(report, from, to));
+    layout.setTitle(summaryTitle(report, from, to, kind));
     m_feed =
         std::make_unique<reportengine::LayoutFeed>(layout.definition(), m_rows, [this] { return fetch(); });
 }

@@ -24,8 +24,10 @@ bool summaryReportByName(const QString& name, SummaryReport* out);
 // A new layout object of the report, its query on the database's connection.
 std::unique_ptr<ReportLayoutBase> makeSummaryLayout(SummaryReport report, Database& db);
 
-// "   Отчет по рабочим за период с 01.02.2025 по 01.03.2025".
-QString summaryTitle(SummaryReport report, const QDate& from, const QDate& to);
+// "   Отчет по рабочим за период с 01.02.2025 по 28.02.2025" for the period from 1 February to
+// 1 March (the last day it includes), with " (готовая продукция)" or " (заготовки)" when the
+// product kind (0 finished products, above 0 blanks, below 0 all) is limited.
+QString summaryTitle(SummaryReport report, const QDate& from, const QDate& to, int kind = -1);
 
 // The name of the second session the reports dialog reads its reports on (see openCompanion).
 inline const QString kReportConnectionName = QStringLiteral("ADO_DB_reports");

@@ -105,31 +105,34 @@ ReportDefinition layout() {
     head(QStringLiteral("Сумма с р/к (р.)"), kWithX, kWithW);
     head(QStringLiteral("Сумма без р/к (р.)"), kWithoutX, kWithoutW);
     y += kRowMm;
+    // Every amount in roubles with two decimals; the totals in bold.
     struct Row {
         const char* caption;
-        QString hours, with, without, mask;
+        QString hours, with, without;
+        bool strong;
     };
     const QString piece = QStringLiteral("SUM(summa)");
     const QString allAmount = QStringLiteral("(SUM(summa)+f_sum7+f_sum7_n+f_sum8+f_sum8_n)");
     const QString rate = QStringLiteral("SUM(summa)/SUM(sum_time)");
     const QString m2 = QStringLiteral("#0.00");
     const Row rows[] = {
-        {"Хоз. раб. (дн.)", "f_sum7h", "f_sum7", "f_sum7/1.2", {}},
-        {"Хоз. раб. (нч.)", "f_sum7h_n", "f_sum7_n", "f_sum7_n/1.2", {}},
-        {"Ср. сд. (дн.)", "f_sum8h", "f_sum8", "f_sum8/1.2", {}},
-        {"Ср. сд. (нч.)", "f_sum8h_n", "f_sum8_n", "f_sum8_n/1.2", {}},
-        {"Сдел.", "SUM(sum_time)", piece, piece + "/1.2", m2},
-        {"Итого:", "SUM(sum_time)+f_sum7h+f_sum7h_n+f_sum8h+f_sum8h_n", allAmount, allAmount + "/1.2", m2},
-        {"Цена ср. сд. за 1 ч.:", {}, rate, rate + "/1.2", m2},
+        {"Хоз. раб. (дн.)", "f_sum7h", "f_sum7", "f_sum7/1.2", false},
+        {"Хоз. раб. (нч.)", "f_sum7h_n", "f_sum7_n", "f_sum7_n/1.2", false},
+        {"Ср. сд. (дн.)", "f_sum8h", "f_sum8", "f_sum8/1.2", false},
+        {"Ср. сд. (нч.)", "f_sum8h_n", "f_sum8_n", "f_sum8_n/1.2", false},
+        {"Сдел.", "SUM(sum_time)", piece, piece + "/1.2", true},
+        {"Итого:", "SUM(sum_time)+f_sum7h+f_sum7h_n+f_sum8h+f_sum8h_n", allAmount, allAmount + "/1.2", true},
+        {"Цена ср. сд. за 1 ч.:", {}, rate, rate + "/1.2", true},
     };
     for (const Row& row : rows) {
-        const bool strong = row.mask == m2;
+        const bool strong = row.strong;
         wf.elements.push_back(text(QString::fromUtf8(row.caption), kBlockCaptionX, y, kBlockCaptionW,
                                    kDetailPt, strong, Qt::AlignLeft | Qt::AlignVCenter));
         if (!row.hours.isEmpty())
-            wf.elements.push_back(number(row.hours, kHoursX, y, kHoursW, row.mask, kDetailPt, strong));
-        wf.elements.push_back(number(row.with, kWithX, y, kWithW, row.mask, kDetailPt, strong));
-        wf.elements.push_back(number(row.without, kWithoutX, y, kWithoutW, row.mask, kDetailPt, strong));
+            wf.elements.push_back(
+                number(row.hours, kHoursX, y, kHoursW, strong ? m2 : QString(), kDetailPt, strong));
+        wf.elements.push_back(number(row.with, kWithX, y, kWithW, m2, kDetailPt, strong));
+        wf.elements.push_back(number(row.without, kWithoutX, y, kWithoutW, m2, kDetailPt, strong));
         y += kRowMm;
     }
     // The subtotal cells of the block are shaded like every total.

@@ -82,9 +82,9 @@ ReportDefinition layout() {
     wf.elements.push_back(total(QStringLiteral("SUM(summa)"), kSumX, 0, kSumW, QStringLiteral("#0.00")));
     wf.elements.push_back(total(QStringLiteral("SUM(summa/1.2)"), kNetX, 0, kNetW, QStringLiteral("#0.00")));
     wf.elements.push_back(
-        total(QStringLiteral("SUM(summa)+f_sum78"), kSumX, kRowMm, kSumW, QStringLiteral("#0.000")));
+        total(QStringLiteral("SUM(summa)+f_sum78"), kSumX, kRowMm, kSumW, QStringLiteral("#0.00")));
     wf.elements.push_back(
-        total(QStringLiteral("(SUM(summa)+f_sum78)/1.2"), kNetX, kRowMm, kNetW, QStringLiteral("#0.000")));
+        total(QStringLiteral("(SUM(summa)+f_sum78)/1.2"), kNetX, kRowMm, kNetW, QStringLiteral("#0.00")));
     worker.footer = wf;
 
     ReportGroup nom;
@@ -103,14 +103,14 @@ ReportDefinition layout() {
     nf.elements.push_back(text(QStringLiteral("Ср. сд.:"), kVidX + 4, 0, 14));
     nf.elements.push_back(number(QStringLiteral("f_sum8"), kVidX + 18, 0, 20, QString()));
     nf.elements.push_back(total(QStringLiteral("SUM(kolvo)"), kQtyX, 0, kQtyW));
-    nf.elements.push_back(total(QStringLiteral("SUM(summa)"), kSumX, 0, kSumW, QStringLiteral("#0.000")));
-    nf.elements.push_back(total(QStringLiteral("SUM(summa/1.2)"), kNetX, 0, kNetW, QStringLiteral("#0.000")));
+    nf.elements.push_back(total(QStringLiteral("SUM(summa)"), kSumX, 0, kSumW, QStringLiteral("#0.00")));
+    nf.elements.push_back(total(QStringLiteral("SUM(summa/1.2)"), kNetX, 0, kNetW, QStringLiteral("#0.00")));
     nf.elements.push_back(text(QStringLiteral("Итого:"), kQtyX, kRowMm, kQtyW, kDetailPt, true,
                                Qt::AlignRight | Qt::AlignVCenter));
     nf.elements.push_back(
-        total(QStringLiteral("SUM(summa)+f_sum7+f_sum8"), kSumX, kRowMm, kSumW, QStringLiteral("#0.000")));
+        total(QStringLiteral("SUM(summa)+f_sum7+f_sum8"), kSumX, kRowMm, kSumW, QStringLiteral("#0.00")));
     nf.elements.push_back(total(QStringLiteral("(SUM(summa)+f_sum7+f_sum8)/1.2"), kNetX, kRowMm, kNetW,
-                                QStringLiteral("#0.000")));
+                                QStringLiteral("#0.00")));
     nom.footer = nf;
 
     r.groups = {report, worker, nom};
@@ -122,7 +122,7 @@ ReportDefinition layout() {
     d.elements.push_back(value(QStringLiteral("vid"), kVidX, 0, kVidW));
     d.elements.push_back(value(kColorText, kColorX, 0, kColorW));
     d.elements.push_back(number(QStringLiteral("kolvo"), kQtyX, 0, kQtyW));
-    d.elements.push_back(number(QStringLiteral("summa"), kSumX, 0, kSumW, QStringLiteral("#0.000")));
+    d.elements.push_back(number(QStringLiteral("summa"), kSumX, 0, kSumW, QStringLiteral("#0.00")));
     r.detail = d;
 
     ReportBand s;

@@ -18,12 +18,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -57,12 +60,14 @@ QVariant dayCellStyle(int hours, int role, bool weekend, bool beyond, const QFon
 QList<GridColumn> hoursColumns(const TimesheetMonth& month, const QFont& font) {
     QFont bold = font;
     bold.setBold(true);
+    // Wide enough for two bold digits (10 hours and more) with the cell's margins.
+    const int dayWidth = std::max(20, QFontMetrics(bold).horizontalAdvance(QStringLiteral("24")) + 10);
     QList<GridColumn> columns;
     columns << GridColumn{QStringLiteral("fio"), QStringLiteral("Фамилия И. О."), 208};
     for (int day = 1; day <= 31; ++day) {
         const bool beyond = day > month.days();
         const bool weekend = !beyond && month.isWeekend(day);
-        GridColumn c{QStringLiteral("d%1").arg(day), QString::number(day), 20, {}, Qt::AlignCenter};
+        GridColumn c{QStringLiteral("d%1").arg(day), QString::number(day), dayWidth, {}, Qt::AlignCenter};
         c.style = [weekend, beyond, bold](const QVariant& v, int role) {
             return dayCellStyle(v.toInt(), role, weekend, beyond, bold);
         };
@@ -122,7 +127,8 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
     m_rebuildButton = makeButton(this, QStringLiteral("rebuildButton"), QStringLiteral("Перестроить"));
     m_progressBar = makeProgressBar(this);
     m_excelButton = makeButton(this, QStringLiteral("excelButton"), QStringLiteral("Excel"));
-    for (int s = 0; s < 3; ++s) {
+    // A tab for each shift, and one for the overtime (shift 4).
+    for (int s = 0; s < 4; ++s) {
         auto* page = new QWidget(m_shiftTabs);
         m_shiftGrids[s] = makeTimesheetGrid(page, QStringLiteral("shift%1Grid").arg(s + 1));
         m_shiftRows[s] = new Dataset(this, db.connection().name());
@@ -140,7 +146,8 @@ HoursTimesheetWindow::HoursTimesheetWindow(Database& db, QWidget* parent)
             row->addWidget(m_excelButton);
             pageLayout->addLayout(row);
         }
-        m_shiftTabs->addTab(page, QStringLiteral("Смена №%1").arg(s + 1));
+        m_shiftTabs->addTab(page,
+                            s < 3 ? QStringLiteral("Смена №%1").arg(s + 1) : QStringLiteral("Переработка"));
     }
     m_monthBox = makeMonthBox(this);
     m_yearBox = makeYearBox(this);
@@ -206,7 +213,7 @@ void HoursTimesheetWindow::applyMonth() {
 }
 
 void HoursTimesheetWindow::openShifts() {
-    for (int s = 0; s < 3; ++s) {
+    for (int s = 0; s < 4; ++s) {
         Dataset& query = *m_shiftRows[s];
         query.setParam(QStringLiteral("mnth"), m_month.month);
         query.setParam(QStringLiteral("yea"), m_month.year);

@@ -62,10 +62,10 @@ private:
     TimesheetMonth m_month;
 
     QTabWidget* m_shiftTabs;
-    QTableView* m_shiftGrids[3];
+    QTableView* m_shiftGrids[4]; // shifts 1 to 3 and the overtime
     // The rows of each shift (children of the window), and how its grid shows them.
-    Dataset* m_shiftRows[3];
-    TimesheetGridModel* m_shiftModels[3];
+    Dataset* m_shiftRows[4];
+    TimesheetGridModel* m_shiftModels[4];
     QComboBox* m_monthBox;
     QComboBox* m_yearBox;
     QPushButton* m_rebuildButton;

@@ -68,14 +68,15 @@ QList<GridColumn> pieceworkColumns(const TimesheetMonth& month, int nameWidth, c
             return timesheetcolors::totals();
         return {};
     };
+    const auto money = [](const QVariant& v) { return v.isNull() ? QString() : formatMoney(v.toDouble()); };
     columns << GridColumn{
-        QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), kTotalWidth, {}, {}, totalStyle};
+        QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), kTotalWidth, money, {}, totalStyle};
     columns << GridColumn{
         QStringLiteral("i_time"), QStringLiteral("Итого (ч.)"), kTotalWidth, {}, Qt::AlignCenter, totalStyle};
     columns << GridColumn{QStringLiteral("average_price"),
                           QStringLiteral("Час (р.)"),
                           kTotalWidth,
-                          {},
+                          money,
                           Qt::AlignCenter,
                           totalStyle};
     return columns;
@@ -93,7 +94,7 @@ QLabel* totalLabel(QWidget* parent, const QString& name) {
 
 // A total as the grid would show it; empty when the month has none.
 QString totalText(const QVariant& value) {
-    return value.isNull() ? QString() : formatScreen(value.toDouble());
+    return value.isNull() ? QString() : formatMoney(value.toDouble());
 }
 
 } // namespace
@@ -138,6 +139,9 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(Database& db, QWidget* parent
     m_pieceworkTotalLabel = totalLabel(this, QStringLiteral("pieceworkTotalLabel"));
     m_allTotalLabel = totalLabel(this, QStringLiteral("allTotalLabel"));
     m_excelButton = makeButton(this, QStringLiteral("excelButton"), QStringLiteral("Excel"));
+    // Wide enough for the count it shows while writing, so the buttons beside it stay in place.
+    m_excelButton->setMinimumWidth(
+        m_excelButton->fontMetrics().horizontalAdvance(QStringLiteral("Excel (00000 из 00000)")) + 24);
     m_refreshButton = makeButton(this, QStringLiteral("refreshButton"), QStringLiteral("Обновить"));
     m_rebuildButton = makeButton(this, QStringLiteral("rebuildButton"), QStringLiteral("Перестроить"));
     m_progressBar = makeProgressBar(this);
@@ -210,7 +214,19 @@ void PieceworkTimesheetWindow::showView(PieceworkView view) {
 }
 
 void PieceworkTimesheetWindow::fillYears(int selectYear) {
-    setTimesheetYears(m_yearBox, m_db, selectYear);
+    // From the first year with anything to show or rebuild (timesheet rows, work records or
+    // maintenance entries) to next year, so that a month without timesheet rows yet can be shown
+    // and rebuilt.
+    const QVariant first = m_db.readValue(
+        QStringLiteral("select least((select min(year) from accounts_dep.h_tabel where year>0), "
+                       "(select extract(year from min(data))::int from accounts_dep.smena), "
+                       "(select min(i_year) from accounts_dep.fatigue where i_year>0))"));
+    const int to = std::max(seams::today().year(), selectYear) + 1;
+    const int from = first.isNull() ? selectYear : std::min(first.toInt(), selectYear);
+    QList<int> list;
+    for (int y = from; y <= to; ++y)
+        list << y;
+    setYears(m_yearBox, list, selectYear);
 }
 
 TimesheetMonth PieceworkTimesheetWindow::chosenMonth() const {

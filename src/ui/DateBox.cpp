@@ -14,8 +14,15 @@ bool DateBox::focusNextPrevChild(bool next) {
 
 void DateBox::keyPressEvent(QKeyEvent* e) {
     const QString text = e->text();
-    if (text.size() == 1 && text.at(0).isDigit() && !lineEdit()->hasSelectedText() &&
-        e->modifiers() == Qt::NoModifier) {
+    const bool digit = text.size() == 1 && text.at(0).isDigit() && e->modifiers() == Qt::NoModifier;
+    // A selection over more than one part (Ctrl+A, a drag) is typed over from the day on, as a
+    // whole date typed anew.
+    if (digit && lineEdit()->hasSelectedText() &&
+        lineEdit()->selectedText().size() > sectionText(currentSection()).size()) {
+        setCurrentSection(sectionAt(0));
+        setSelectedSection(sectionAt(0));
+    }
+    if (digit && !lineEdit()->hasSelectedText()) {
         // A part that is already full (two digits of a day or month, four of a year) is
         // replaced; a part being typed goes on taking digits.
         const Section part = currentSection();

@@ -14,6 +14,7 @@ protected:
     // Tab and Backtab leave the field instead of walking through its parts.
     bool focusNextPrevChild(bool next) override;
     // A digit with nothing selected in a full part first selects that part, so that it replaces
-    // the part instead of being refused as a third digit of a day.
+    // the part instead of being refused as a third digit of a day; with more than one part
+    // selected it starts over from the day.
     void keyPressEvent(QKeyEvent* e) override;
 };

@@ -10,6 +10,7 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -135,6 +136,15 @@ bool ListDialog::eventFilter(QObject* watched, QEvent* e) {
     if (watched == m_searchEdit && e->type() == QEvent::KeyPress &&
         searchFieldKey(e, list(), m_searchSwallowsEditingKeys))
         return true;
+    // In a picker, Enter in the search field picks the row found, whether or not the list has a
+    // default button.
+    if (watched == m_searchEdit && e->type() == QEvent::KeyPress && m_mode != Mode::Browse) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            changeOrPick();
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, e);
 }
 

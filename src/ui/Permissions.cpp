@@ -5,10 +5,11 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
     Permissions p;
     if (code == u"73516280" || code == u"0471")
         return p;
-    // Every other role keeps away from the reference books, the timesheets and the changes and
-    // deletions of the journal.
+    // Every other role keeps away from the reference books, the timesheets, the changes and
+    // deletions of the journal and the changes of the maintenance works.
     p.changeRecords = false;
     p.deleteRecords = false;
+    p.changeMaintenance = false;
     p.referenceBooks = false;
     p.timesheets = false;
     p.legacyImport = false;

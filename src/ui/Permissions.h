@@ -12,6 +12,9 @@ struct Permissions {
     bool deleteRecords = true; // "Удалить"
     bool acceptRecords = true; // a double click on a record toggles its acceptance mark
     bool chooseDay = true;     // the shifts, the date, "Выходной", "Обновить" and the grid
+    // The maintenance works window: add, change, delete and the average-rate calculation (read
+    // only without it).
+    bool changeMaintenance = true;
     // The main menu.
     bool referenceBooks = true; // "Справочники"
     bool timesheets = true;     // the timesheets of the menu "Табель"

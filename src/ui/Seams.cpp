@@ -17,6 +17,10 @@ QMessageBox::StandardButton showMessage(const Message& m) {
     if (messageHandler)
         return messageHandler(m);
     QMessageBox box(m.icon, m.caption, m.text, m.buttons, QApplication::activeWindow());
+    if (!m.detail.isEmpty())
+        box.setInformativeText(m.detail);
+    if (m.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(m.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -27,6 +31,11 @@ void errorBox(const QString& text, const QString& caption) {
 bool askYesNo(const QString& caption, const QString& text) {
     return showMessage({caption, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No}) ==
            QMessageBox::Yes;
+}
+
+bool confirmDestructive(const QString& caption, const QString& text, const QString& item) {
+    return showMessage({caption, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, item,
+                        QMessageBox::No}) == QMessageBox::Yes;
 }
 
 int showModal(QDialog* window) {

@@ -40,6 +40,7 @@ private slots:
     void loginHandsPermissionsToTheMainWindow();
     void invalidThenValidCode();
     void closingMainWindowEndsProgram();
+    void escOnTheMainWindowAsksFirst();
     void unreachableServer();
     void handlerErrorIsShownAndProgramGoesOn();
 
@@ -272,9 +273,10 @@ void TestApp::loginHandsPermissionsToTheMainWindow() {
     QCOMPARE(window->journal().day().shift, 1);
     QCOMPARE(window->journal().shiftJournal(3).param("ok").toString(), QString("ta"));
     // The analyst's permissions: the journal only looks, the two menus are closed.
-    const QStringList disabled{"addButton",     "changeButton", "deleteButton",   "shift1Button",
-                               "shift2Button",  "shift3Button", "overtimeButton", "dayOffCheck",
-                               "refreshButton", "dateEdit",     "journalGrid"};
+    const QStringList disabled{"addButton",         "changeButton", "deleteButton",   "shift1Button",
+                               "shift2Button",      "shift3Button", "overtimeButton", "dayOffCheck",
+                               "refreshButton",     "dateEdit",     "journalGrid",    "copyButton",
+                               "acceptShiftButton", "filterEdit"};
     for (const QString& name : disabled)
         QVERIFY2(!childNamed<QWidget>(window, name)->isEnabled(), qPrintable(name));
     for (const char* name : {"maintenanceWorksButton", "exitButton"})
@@ -326,6 +328,29 @@ void TestApp::closingMainWindowEndsProgram() {
     QVERIFY(!program->mainWindow()->isVisible());
     QCOMPARE(ends->count, 1);
     QVERIFY(boxes->shown.isEmpty());
+}
+
+// Esc on the main window asks before the program ends, with «Нет» as the default: «Нет» keeps
+// the window, «Да» ends the program.
+void TestApp::escOnTheMainWindowAsksFirst() {
+    start();
+    boxes->answers << QMessageBox::No << QMessageBox::Yes;
+    bool stayedAfterNo = false;
+    seams::setModalHandler([&](QDialog* w) {
+        QTimer::singleShot(0, w, [&, w] {
+            QTest::keyClick(w, Qt::Key_Escape);
+            stayedAfterNo = w->isVisible();
+            QTest::keyClick(w, Qt::Key_Escape);
+        });
+        return w->exec();
+    });
+    logIn("plutvi");
+    QVERIFY(stayedAfterNo);
+    QVERIFY(!program->mainWindow()->isVisible());
+    QCOMPARE(ends->count, 1);
+    QCOMPARE(boxes->shown.size(), 2);
+    QCOMPARE(boxes->shown[0].caption, QString("Выход"));
+    QCOMPARE(boxes->shown[0].defaultButton, QMessageBox::No);
 }
 
 void TestApp::unreachableServer() {

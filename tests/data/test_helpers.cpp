@@ -20,6 +20,8 @@ private slots:
     void roundHalfEven();
     void formatGeneral_data();
     void formatGeneral();
+    void formatMoney_data();
+    void formatMoney();
     void parseNumber_data();
     void parseNumber();
     void quoting();
@@ -114,6 +116,27 @@ void TestHelpers::formatGeneral() {
     QCOMPARE(formatScreen(value), screen);
     QLocale::setDefault(QLocale::c());
     QCOMPARE(formatScreen(value), sql);
+}
+
+void TestHelpers::formatMoney_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown"); // on a Russian workstation
+    QTest::newRow("a trailing zero kept") << 15956.8 << "15956,80";
+    QTest::newRow("a whole amount") << 125.0 << "125,00";
+    QTest::newRow("a long fraction") << 478.733333333333 << "478,73";
+    QTest::newRow("a half to even") << 0.125 << "0,12";
+    QTest::newRow("nothing, not minus nothing") << -0.001 << "0,00";
+    QTest::newRow("a negative amount") << -70.0 << "-70,00";
+}
+
+// Money on screen and in print: two decimals with the workstation's separator.
+void TestHelpers::formatMoney() {
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    const QString text = ::formatMoney(value);
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(text, shown);
 }
 
 void TestHelpers::parseNumber_data() {

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -38,6 +39,13 @@ private slots:
     void pricesShownBelongToTheRecord();
     void journalReadAgainOnlyAfterASave_data();
     void journalReadAgainOnlyAfterASave();
+    void dayOffFactorFollowsTheRecordsDate_data();
+    void dayOffFactorFollowsTheRecordsDate();
+    void rejectsAboveTheQuantityAreRefused_data();
+    void rejectsAboveTheQuantityAreRefused();
+    void amountShownIsWhatTheJournalShows();
+    void saveAndAddStartsTheNextRecordOfTheWorker();
+    void copiedRecordIsANewOne();
 
 private:
     // Opens the editor with "Добавить" and, inside it, picks the worker and the operation
@@ -63,6 +71,19 @@ private:
         QCoreApplication::processEvents();
     }
     int h(int worker, int day, int shift = 1);
+    // In the shown editor: a click on the day part of «Дата», the date typed, Tab.
+    void typeDate(const QString& digits) const {
+        editor->show();
+        editor->activateWindow();
+        if (!QTest::qWaitForWindowActive(editor))
+            qWarning("the editor did not become active");
+        auto* date = childNamed<QDateEdit>(editor, "dateEdit");
+        auto* text = date->findChild<QLineEdit*>();
+        clickOn(text, QPoint(6, text->height() / 2));
+        for (QChar c : digits)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
     TestDatabase* db = nullptr;
     Database* database = nullptr;
     JournalUnderTest* window = nullptr;
@@ -205,7 +226,7 @@ void TestEditor::roadThroughBothPickers() {
         // Leaving the hours box shows the base price and the amount.
         leaveWithTab("hoursEdit");
         QCOMPARE(box("basePriceEdit")->text(), QString("12,5"));
-        QCOMPARE(box("amountEdit")->text(), QString("125"));
+        QCOMPARE(box("amountEdit")->text(), QString("125,00"));
         save();
     });
     QVERIFY(boxes->shown.isEmpty());
@@ -252,7 +273,7 @@ void TestEditor::priceRoundingAndDisplay() {
     add(17, 42, "10", "8", "", [&] {
         leaveWithTab("hoursEdit");
         QCOMPARE(box("priceEdit")->text(), QString("12,3457"));
-        QCOMPARE(box("amountEdit")->text(), QString("123,4567"));
+        QCOMPARE(box("amountEdit")->text(), QString("123,46"));
         save();
     });
     QVERIFY(sql.statements.filter("insert into accounts_dep.SMENA").first().contains(", :cena,:kol_vo,"));
@@ -264,12 +285,12 @@ void TestEditor::priceRoundingAndDisplay() {
     add(17, 42, "", "1", "", [&] {
         leaveWithTab("quantityEdit");
         QCOMPARE(box("quantityEdit")->text(), QString("0"));
-        QCOMPARE(box("amountEdit")->text(), QString("0"));
+        QCOMPARE(box("amountEdit")->text(), QString("0,00"));
         box("quantityEdit")->clear();
         box("amountEdit")->clear();
         leaveWithTab("quantityEdit");
         QCOMPARE(box("quantityEdit")->text(), QString("0"));
-        QCOMPARE(box("amountEdit")->text(), QString("0"));
+        QCOMPARE(box("amountEdit")->text(), QString("0,00"));
     });
 }
 
@@ -392,9 +413,10 @@ void TestEditor::keyboardRoadThroughTheEditor() {
         press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), box("rejectsEdit"));
         box("rejectsEdit")->selectAll();
-        typeDigits("12");
+        typeDigits("2");
         QCoreApplication::processEvents();
-        QCOMPARE(box("amountEdit")->text(), QString("125"));
+        // The good pieces at the price: (10 − 2) × 12,5.
+        QCOMPARE(box("amountEdit")->text(), QString("100,00"));
         press(Qt::Key_Return);
     };
     window->click("addButton");
@@ -402,7 +424,7 @@ void TestEditor::keyboardRoadThroughTheEditor() {
     QCOMPARE(db->scalar("select w_id || '/' || o_id || '/' || kol_vo || '/' || brak || '/' || "
                         "to_char(data, 'DD.MM.YYYY') from accounts_dep.smena")
                  .toString(),
-             QString("18/42/10/12/08.12.2026"));
+             QString("18/42/10/2/08.12.2026"));
 }
 
 // "Изменить" shows the base price of the record's own operation, not of the operation picked
@@ -433,8 +455,8 @@ void TestEditor::journalReadAgainOnlyAfterASave_data() {
     QTest::newRow("changing closed without a save") << false << false;
 }
 
-// Back from the editor the journal reads the records again and shows the computer's date only
-// when the editor saved; closed without a save it keeps the day chosen and sends nothing.
+// Back from the editor the journal keeps the day chosen: after a save it reads that day again and
+// stands on the record saved; closed without a save it sends nothing.
 void TestEditor::journalReadAgainOnlyAfterASave() {
     QFETCH(bool, adding);
     QFETCH(bool, saved);
@@ -463,23 +485,212 @@ void TestEditor::journalReadAgainOnlyAfterASave() {
                                          [](const QString& s) { return s.startsWith("select smena.id"); });
     QCOMPARE(journalRead, saved);
     QCOMPARE(records.size(), saved ? 1 : 0);
-    QCOMPARE(days.size(), saved ? 1 : 0);
-    QCOMPARE(window->journal().day().date, saved ? kDay : chosen);
-    QCOMPARE(childNamed<QDateEdit>(&window->journal(), "dateEdit")->date(), saved ? kDay : chosen);
+    // The journal stays on its day, saved or not.
+    QCOMPARE(days.size(), 0);
+    QCOMPARE(window->journal().day().date, chosen);
+    QCOMPARE(childNamed<QDateEdit>(&window->journal(), "dateEdit")->date(), chosen);
     QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), adding && saved ? 2 : 1);
     QCOMPARE(db->scalar("select sum(kol_vo) from accounts_dep.smena where w_id=17").toInt(),
              !adding && saved ? 5 : 10);
     if (saved) {
-        QCOMPARE(days.first().first().value<JournalDay>().date, kDay);
-        QCOMPARE(window->shown().param("data").toDate(), kDay);
-        // The records are of the day the journal showed, not of today.
-        QCOMPARE(window->shown().recordCount(), 0);
+        // The day read again, standing on the record saved.
+        QCOMPARE(window->shown().param("data").toDate(), chosen);
+        QCOMPARE(window->shown().recordCount(), adding ? 2 : 1);
+        QCOMPARE(window->shown().fieldByName("w_id").asInteger(), adding ? 18 : 17);
+        QCOMPARE(window->shown().fieldByName("kol_vo").asInteger(), adding ? 3 : 5);
+        QCOMPARE(window->grid()->currentIndex().row(), window->shown().recNo() - 1);
         QCOMPARE(db->scalar("select count(*) from accounts_dep.smena where data='07.12.2026'").toInt(),
                  adding ? 2 : 1);
     } else {
         QCOMPARE(window->shown().param("data").toDate(), chosen);
         QCOMPARE(window->shown().recordCount(), 1);
     }
+}
+
+void TestEditor::dayOffFactorFollowsTheRecordsDate_data() {
+    QTest::addColumn<QDate>("journalDay");
+    QTest::addColumn<bool>("pickFirst"); // the price picked before the date is changed
+    QTest::addColumn<QString>("typedDate");
+    QTest::addColumn<QString>("price"); // stored
+    QTest::addColumn<bool>("noted");    // the editor says that it recomputed the price
+    QTest::newRow("Saturday's journal, Wednesday typed, then the pick")
+        << QDate(2026, 12, 12) << false << "09122026"
+        << "12.5" << false;
+    QTest::newRow("Saturday's journal, the pick, then Wednesday typed")
+        << QDate(2026, 12, 12) << true << "09122026"
+        << "12.5" << true;
+    QTest::newRow("Wednesday's journal, the pick, then Saturday typed")
+        << QDate(2026, 12, 9) << true << "12122026"
+        << "25" << true;
+    QTest::newRow("Wednesday's journal, Sunday typed, then the pick")
+        << QDate(2026, 12, 9) << false << "13122026"
+        << "25" << false;
+    QTest::newRow("Saturday's journal, the pick, then Sunday typed")
+        << QDate(2026, 12, 12) << true << "13122026"
+        << "25" << false;
+}
+
+// The day-off factor of a new record is that of the date it is saved for, whether the date is
+// changed before or after the price is picked.
+void TestEditor::dayOffFactorFollowsTheRecordsDate() {
+    QFETCH(QDate, journalDay);
+    QFETCH(bool, pickFirst);
+    QFETCH(QString, typedDate);
+    QFETCH(QString, price);
+    QFETCH(bool, noted);
+    window->journal().showDay(journalDay);
+    QCOMPARE(childNamed<QCheckBox>(window, "dayOffCheck")->isChecked(), isWeekend(journalDay));
+    onModal["WorkersDialog"] = [&] { choose("WorkersDialog", "Иванов Иван"); };
+    onModal["OperationPricesDialog"] = [&] { choose("OperationPricesDialog", "Сборка"); };
+    QString note;
+    onModal["WorkRecordEditor"] = [&] {
+        childNamed<QPushButton>(editor, "workerButton")->click();
+        if (!pickFirst)
+            typeDate(typedDate);
+        childNamed<QPushButton>(editor, "operationButton")->click();
+        if (pickFirst)
+            typeDate(typedDate);
+        box("quantityEdit")->setText("10");
+        box("hoursEdit")->setText("1");
+        note = childNamed<QLabel>(editor, "priceNoteLabel")->text();
+        QCOMPARE(box("priceEdit")->text(), QString(price).replace('.', ','));
+        save();
+        editor->hide();
+    };
+    window->click("addButton");
+    QCOMPARE(boxes->texts(), QStringList{});
+    QCOMPARE(db->scalar("select cena::text || ' ' || to_char(data, 'DDMMYYYY') from accounts_dep.smena")
+                 .toString(),
+             price + " " + typedDate);
+    QCOMPARE(!note.isEmpty(), noted);
+}
+
+void TestEditor::rejectsAboveTheQuantityAreRefused_data() {
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("rejects");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("20 rejects of 10") << "10"
+                                      << "20" << false;
+    QTest::newRow("1 reject of 0") << "0"
+                                   << "1" << false;
+    QTest::newRow("10 rejects of 10") << "10"
+                                      << "10" << true;
+    QTest::newRow("2 rejects of 10") << "10"
+                                     << "2" << true;
+}
+
+// Rejects are pieces of the quantity: more rejects than pieces are refused at the save with the
+// rejects box in focus; as many as the pieces are taken.
+void TestEditor::rejectsAboveTheQuantityAreRefused() {
+    QFETCH(QString, quantity);
+    QFETCH(QString, rejects);
+    QFETCH(bool, saved);
+    onModal.onScreen = true;
+    QWidget* focused = nullptr;
+    add(17, 42, quantity, "1", "", [&] {
+        box("rejectsEdit")->setText(rejects);
+        save();
+        focused = QApplication::focusWidget();
+    });
+    QCOMPARE(boxes->texts(), saved ? QStringList{} : QStringList{"Брак не может быть больше количества!"});
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), saved ? 1 : 0);
+    if (!saved)
+        QCOMPARE(focused, box("rejectsEdit"));
+}
+
+// The editor's «Сумма» is the amount the journal shows for the record: the good pieces at the
+// price, in roubles with two decimals; it follows the rejects when their box is left.
+void TestEditor::amountShownIsWhatTheJournalShows() {
+    db->exec("update accounts_dep.norm set price=7 where o_id=42");
+    childNamed<QCheckBox>(window, "dayOffCheck")->setChecked(false);
+    QString shownWhenAdded;
+    add(17, 42, "100", "8", "", [&] {
+        box("rejectsEdit")->setText("5");
+        leaveWithTab("rejectsEdit");
+        shownWhenAdded = box("amountEdit")->text();
+        save();
+    });
+    QCOMPARE(shownWhenAdded, QString("665,00"));
+    window->shown().first();
+    QCOMPARE(window->shown().fieldByName("summa").asFloat(), 665.0);
+    QString shownWhenChanged;
+    change([&] { shownWhenChanged = box("amountEdit")->text(); });
+    QCOMPARE(shownWhenChanged, QString("665,00"));
+}
+
+// "Записать и добавить" saves and starts the next record with the same worker, date and shift,
+// the operation and the counts empty; the editor shows the shift the records go into. Back in
+// the journal the day is read again, standing on the last record saved.
+void TestEditor::saveAndAddStartsTheNextRecordOfTheWorker() {
+    const QDate chosen(2026, 12, 5);
+    window->journal().showDay(chosen);
+    childNamed<QRadioButton>(window, "shift3Button")->click();
+    onModal["WorkersDialog"] = [&] { choose("WorkersDialog", "Петров Пётр"); };
+    QString shiftShown;
+    QString workerAfter, operationAfter, quantityAfter;
+    QDate dateAfter;
+    onModal["OperationPricesDialog"] = [&] { choose("OperationPricesDialog", "Сборка"); };
+    onModal["WorkRecordEditor"] = [&] {
+        shiftShown = childNamed<QLabel>(editor, "shiftLabel")->text();
+        childNamed<QPushButton>(editor, "workerButton")->click();
+        childNamed<QPushButton>(editor, "operationButton")->click();
+        box("quantityEdit")->setText("10");
+        box("hoursEdit")->setText("3");
+        childNamed<QPushButton>(editor, "saveAndAddButton")->click();
+        workerAfter = box("workerEdit")->text();
+        operationAfter = box("operationEdit")->text();
+        quantityAfter = box("quantityEdit")->text();
+        dateAfter = childNamed<QDateEdit>(editor, "dateEdit")->date();
+        onModal["OperationPricesDialog"] = [&] { choose("OperationPricesDialog", "Покраска"); };
+        childNamed<QPushButton>(editor, "operationButton")->click();
+        box("quantityEdit")->setText("4");
+        box("hoursEdit")->setText("2");
+        box("colourEdit")->setText("3");
+        save();
+    };
+    window->click("addButton");
+    QCOMPARE(boxes->texts(), QStringList{});
+    QCOMPARE(shiftShown, QString("Смена №3"));
+    QCOMPARE(workerAfter, QString("Петров Пётр"));
+    QVERIFY(operationAfter.isEmpty());
+    QVERIFY(quantityAfter.isEmpty());
+    QCOMPARE(dateAfter, chosen);
+    QCOMPARE(db->scalar("select string_agg(w_id || '/' || o_id || '/' || kol_vo || '/' || smena || '/' || "
+                        "to_char(data, 'DD.MM'), ' ' order by o_id) from accounts_dep.smena")
+                 .toString(),
+             QString("18/42/10/3/05.12 18/43/4/3/05.12"));
+    QCOMPARE(h(18, 5, 3), 5);
+    QCOMPARE(window->journal().day().date, chosen);
+    QCOMPARE(window->shown().recordCount(), 2);
+    QCOMPARE(window->shown().fieldByName("o_id").asInteger(), 43);
+}
+
+// "Копировать" opens a new record filled from the current one; the copy with another worker is
+// saved as a record of its own and the original stays.
+void TestEditor::copiedRecordIsANewOne() {
+    add(17, 43, "10", "2", "5", [&] { save(); });
+    QCOMPARE(window->shown().recordCount(), 1);
+    onModal["WorkersDialog"] = [&] { choose("WorkersDialog", "Петров Пётр"); };
+    QString title, operation, quantity, colour;
+    onModal["WorkRecordEditor"] = [&] {
+        title = editor->windowTitle();
+        operation = box("operationEdit")->text();
+        quantity = box("quantityEdit")->text();
+        colour = box("colourEdit")->text();
+        childNamed<QPushButton>(editor, "workerButton")->click();
+        save();
+    };
+    window->click("copyButton");
+    QCOMPARE(boxes->texts(), QStringList{});
+    QCOMPARE(title, QString("Заведение новой позиции (11)"));
+    QCOMPARE(operation, QString("A-12; Покраска; Заготовки"));
+    QCOMPARE(quantity, QString("10"));
+    QCOMPARE(colour, QString("5"));
+    QCOMPARE(db->scalar("select string_agg(w_id || '/' || o_id || '/' || kol_vo || '/' || color || '/' || "
+                        "cena, ' ' order by w_id) from accounts_dep.smena")
+                 .toString(),
+             QString("17/43/10/5/3.3 18/43/10/5/3.3"));
+    QCOMPARE(window->shown().fieldByName("w_id").asInteger(), 18);
 }
 
 int main(int argc, char** argv) {

@@ -13,11 +13,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
@@ -38,6 +42,7 @@ private slots:
     void acceptanceToggle_data();
     void acceptanceToggle();
     void deleteCorrectsHours();
+    void deleteQuestionNamesTheRecordAndEnterKeepsIt();
     void deleteAnsweredNoSendsNothing();
     void emptyJournalIgnoresActions();
     void dayAndRowSurviveMessageBoxesAndOtherWindows();
@@ -46,6 +51,9 @@ private slots:
     void moneyShowsTwoDecimals();
     void returnFromAWindowShowsToday_data();
     void returnFromAWindowShowsToday();
+    void totalsFollowTheDayTheRowAndTheFilter();
+    void acceptWholeShift_data();
+    void acceptWholeShift();
 
 private:
     // The journal as the given access code opens it.
@@ -292,6 +300,30 @@ void TestJournal::deleteCorrectsHours() {
     QCOMPARE(db->scalar("select d6 from accounts_dep.h_tabel").toInt(), 5);
 }
 
+// The real question names the record and has «Нет» as its default: Enter keeps the record.
+void TestJournal::deleteQuestionNamesTheRecordAndEnterKeepsIt() {
+    addRecord(17, 1, 8, "no");
+    window->journal().showToday();
+    const QString fio = shownJournal().fieldByName("fio").asString().trimmed();
+    seams::setMessageHandler({}); // the box as the user sees it
+    QString detail;
+    bool noIsDefault = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        detail = box->informativeText();
+        noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    window->click("deleteButton");
+    delete boxes;
+    boxes = new MessageRecorder;
+    QVERIFY(noIsDefault);
+    QVERIFY2(detail.contains(fio) && detail.contains("10 шт."), qPrintable(detail));
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena").toInt(), 1);
+    QCOMPARE(shownJournal().recordCount(), 1);
+}
+
 void TestJournal::deleteAnsweredNoSendsNothing() {
     addRecord(17, 1, 8, "no");
     window->journal().showToday();
@@ -427,6 +459,111 @@ void TestJournal::returnFromAWindowShowsToday() {
     QCOMPARE(dateEdit()->date(), kMonday);
     QCOMPARE(mainWindow->journal().shiftJournal(1).param("data").toDate(), kMonday);
     seams::setModalHandler({});
+}
+
+// Under the grid: the day's and shift's records, hours, pieces and amount, and those of the
+// current row's worker; they follow a click on another row, the filter typed by worker or by
+// product, and a record changed elsewhere once the journal is refreshed.
+void TestJournal::totalsFollowTheDayTheRowAndTheFilter() {
+    db->exec("insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa) values (6, 'Б-3', 1)");
+    db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (43, 3, 6, 0, 0)");
+    addRecord(17, 1, 8, "no");
+    addRecord(17, 1, 4, "ok");
+    db->exec(
+        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, "
+        "ok, vvod, prize) values ('07.12.2026', 1, 18, 6, 43, 3, 20, 2, 0, 2, 'no', '07.12.2026', 0)");
+    addRecord(18, 2, 7, "no"); // another shift
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    window->journal().showToday();
+    auto money = [](QString s) { return s.replace('.', QLocale().decimalPoint()); };
+    // Keys typed one by one, Cyrillic letters included.
+    auto typeText = [](QWidget* w, const QString& text) {
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    };
+    auto* totals = childNamed<QLabel>(window, "totalsLabel");
+    const QString allOfTheShift = "Всего за смену: записей 3, часов 14, кол-во 40, сумма " + money("304.00");
+    QVERIFY2(totals->text().startsWith(allOfTheShift), qPrintable(totals->text()));
+    // A click on Петров's row.
+    QVERIFY(shownJournal().locate("w_id", 18));
+    const int row = shownJournal().recNo() - 1;
+    shownJournal().first();
+    clickOn(grid()->viewport(), grid()->visualRect(grid()->model()->index(row, 0)).center());
+    QCOMPARE(shownJournal().fieldByName("w_id").asInteger(), 18);
+    QVERIFY2(totals->text().endsWith("Петров Пётр: записей 1, часов 2, кол-во 20, сумма " + money("54.00")),
+             qPrintable(totals->text()));
+    // The filter by worker, typed.
+    auto* filter = childNamed<QLineEdit>(window, "filterEdit");
+    clickOn(filter);
+    typeText(filter, "иван");
+    QCOMPARE(grid()->model()->rowCount(), 2);
+    QVERIFY2(totals->text().startsWith("Отобрано: записей 2, часов 12, кол-во 20, сумма " + money("250.00")),
+             qPrintable(totals->text()));
+    // By product: "б-3" is Петров's record alone.
+    auto* field = childNamed<QComboBox>(window, "filterFieldBox");
+    field->setCurrentIndex(field->findText("Изделие"));
+    filter->setFocus();
+    filter->selectAll();
+    typeText(filter, "б-3");
+    QCOMPARE(grid()->model()->rowCount(), 1);
+    QCOMPARE(shownJournal().fieldByName("w_id").asInteger(), 18);
+    // The filter stays over a refresh; the totals take in what changed elsewhere.
+    db->exec("update accounts_dep.smena set kol_vo=30 where w_id=18 and smena=1");
+    window->click("refreshButton");
+    QCOMPARE(grid()->model()->rowCount(), 1);
+    QVERIFY2(totals->text().startsWith("Отобрано: записей 1, часов 2, кол-во 30, сумма " + money("84.00")),
+             qPrintable(totals->text()));
+    // Cleared, every record of the shift is back.
+    filter->clear();
+    QCOMPARE(grid()->model()->rowCount(), 3);
+}
+
+void TestJournal::acceptWholeShift_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("allowed");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("full access, yes") << "73516280" << true << int(QMessageBox::Yes);
+    QTest::newRow("full access, no") << "73516280" << true << int(QMessageBox::No);
+    QTest::newRow("storekeeper, yes") << "wirbo" << true << int(QMessageBox::Yes);
+    QTest::newRow("foreman") << "fendrok" << false << int(QMessageBox::Yes);
+    QTest::newRow("analyst") << "plutvi" << false << int(QMessageBox::Yes);
+}
+
+// "Принять смену" accepts every record of the day's shift at once, after a question that names
+// their count; the other shifts and days stay as they were. Who may not toggle acceptance finds
+// the button off.
+void TestJournal::acceptWholeShift() {
+    QFETCH(QString, code);
+    QFETCH(bool, allowed);
+    QFETCH(int, answer);
+    addRecord(17, 1, 8, "no");
+    addRecord(18, 1, 4, "ok");
+    addRecord(18, 1, 3, "no");
+    addRecord(17, 2, 8, "no");
+    addRecord(17, 1, 8, "no", "08.12.2026");
+    openWindow(code);
+    window->journal().showToday();
+    auto* button = childNamed<QPushButton>(window, "acceptShiftButton");
+    QCOMPARE(button->isEnabled(), allowed);
+    boxes->answers << QMessageBox::StandardButton(answer);
+    clickOn(button);
+    const bool accepted = allowed && answer == QMessageBox::Yes;
+    if (allowed)
+        QCOMPARE(boxes->texts(),
+                 QStringList{"Принять все непринятые записи смены №1 за 07.12.2026? Записей: 2."});
+    else
+        QVERIFY(boxes->shown.isEmpty());
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena where trim(ok)='ok'").toInt(),
+             accepted ? 3 : 1);
+    QCOMPARE(db->scalar("select count(*) from accounts_dep.smena where trim(ok)='no' and (smena=2 or "
+                        "data='08.12.2026')")
+                 .toInt(),
+             2);
+    // The grid shows the marks as they now are.
+    for (int r = 0; r < shownJournal().recordCount(); ++r)
+        QCOMPARE(shownJournal().valueAt(r, "ok").toString().trimmed() == "ok",
+                 accepted || shownJournal().valueAt(r, "time").toInt() == 4);
 }
 
 int main(int argc, char** argv) {

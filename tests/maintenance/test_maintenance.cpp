@@ -35,6 +35,9 @@ private slots:
     void errorOfAClickedSaveIsShownAndTheNextSaveWorks();
     void deletingTheLastRowKeepsTheCursorOnTheList();
     void weekendRuleOfTheDayOffBox();
+    void dayOffOfASaturdayDoesNotReachAWeekday();
+    void readOnlyRolesOnlyLook_data();
+    void readOnlyRolesOnlyLook();
     void averageRate_data();
     void averageRate();
     void averageRateOfDecemberReachesTheNewYear();
@@ -277,25 +280,38 @@ void TestMaintenance::priceWithDayOffAndNight_data() {
     QTest::addColumn<bool>("night");
     QTest::addColumn<QString>("price");
     QTest::addColumn<QString>("sum");
+    QTest::addColumn<QString>("priceShown"); // what the editor shows before the save
+    QTest::addColumn<QString>("sumShown");
     QTest::newRow("workday") << 7777 << false << false << "150.0000"
-                             << "1200";
+                             << "1200"
+                             << "150"
+                             << "1200,00";
     QTest::newRow("day off") << 7777 << true << false << "300.0000"
-                             << "2400";
+                             << "2400"
+                             << "300"
+                             << "2400,00";
     QTest::newRow("day off and night") << 7777 << true << true << "360.0000"
-                                       << "2880";
+                                       << "2880"
+                                       << "360"
+                                       << "2880,00";
     QTest::newRow("average rate at night") << 7778 << false << true << "216.0000"
-                                           << "1728";
+                                           << "1728"
+                                           << "216"
+                                           << "1728,00";
 }
 
-// 8 hours at the norm price, doubled on a day off and then 1.2 times at night; the row shows
-// the day-off and night marks and the amount.
+// 8 hours at the norm price, doubled on a day off and then 1.2 times at night; the editor shows
+// that price and its amount before the save; the row shows the day-off and night marks and the
+// amount.
 void TestMaintenance::priceWithDayOffAndNight() {
     QFETCH(int, type);
     QFETCH(bool, dayOff);
     QFETCH(bool, night);
     QFETCH(QString, price);
     QFETCH(QString, sum);
-    QString normShown, sumShown;
+    QFETCH(QString, priceShown);
+    QFETCH(QString, sumShown);
+    QString normShown, amountShown;
     inWindow([&] {
         if (dayOff)
             inWin<QCheckBox>("dayOffCheck")->click();
@@ -304,8 +320,10 @@ void TestMaintenance::priceWithDayOffAndNight() {
             QCOMPARE(types->currentData().toInt(), 7777); // maintenance works first
             types->setCurrentIndex(types->findData(type));
             editorWidget<QLineEdit>("hoursEdit")->setText("8");
+            if (night)
+                clickOn(editorWidget<QCheckBox>("nightCheck"));
             normShown = editorWidget<QLineEdit>("priceEdit")->text();
-            sumShown = editorWidget<QLineEdit>("sumEdit")->text();
+            amountShown = editorWidget<QLineEdit>("sumEdit")->text();
         };
         inWin<QPushButton>("addButton")->click();
         add("Иванов Иван", type, "8", night);
@@ -314,8 +332,8 @@ void TestMaintenance::priceWithDayOffAndNight() {
         QCOMPARE(works->dayList().fieldByName("s_night").asString(), night ? "+" : "");
     });
     QCOMPARE(boxes->texts(), QStringList{});
-    QCOMPARE(normShown, type == 7777 ? "150" : "180");
-    QCOMPARE(sumShown, type == 7777 ? "1200" : "1440");
+    QCOMPARE(normShown, priceShown);
+    QCOMPARE(amountShown, sumShown);
     QCOMPARE(
         db->scalar("select price::text || ' ' || (cnt*price)::numeric(12,0)::text || ' ' || i_holiday || "
                    "i_night || i_smena || ' ' || d_date || ' ' || i_mnth || ' ' || i_year || ' ' || "
@@ -355,6 +373,9 @@ void TestMaintenance::hoursOfTheDayFollowTheEntries() {
     });
     QCOMPARE(boxes->texts(), QStringList(3, "Удалить позицию из списка?"));
     QCOMPARE(boxes->shown[0].caption, "Удаление");
+    QVERIFY2(boxes->shown[0].detail.startsWith("Иванов Иван — Хоз. работы, Склад, "),
+             qPrintable(boxes->shown[0].detail));
+    QCOMPARE(boxes->shown[0].defaultButton, QMessageBox::No);
     QCOMPARE(int(boxes->shown[0].buttons), int(QMessageBox::Yes | QMessageBox::No));
     QCOMPARE(dayHours(17, 8), 0);
     QCOMPARE(dayHours(17, 9), 4);
@@ -486,7 +507,7 @@ void TestMaintenance::deletingTheLastRowKeepsTheCursorOnTheList() {
     QCOMPARE(dayHours(17, 8), 4);
 }
 
-// Opening on a Saturday leaves "Выходной" as it was; the user's Sunday ticks it (bold on red),
+// Opening on a Saturday ticks "Выходной"; the user's Sunday keeps it ticked (bold on red),
 // Monday clears it; the day list follows the date.
 void TestMaintenance::weekendRuleOfTheDayOffBox() {
     db->exec(
@@ -497,7 +518,8 @@ void TestMaintenance::weekendRuleOfTheDayOffBox() {
         auto* dayOff = inWin<QCheckBox>("dayOffCheck");
         auto* date = inWin<QDateEdit>("dateEdit");
         QCOMPARE(date->date(), QDate(2026, 12, 12));
-        QVERIFY(!dayOff->isChecked());
+        QVERIFY(dayOff->isChecked());
+        QVERIFY(dayOff->font().bold());
         QCOMPARE(works->dayList().recordCount(), 0);
         QTest::keyEvent(QTest::Click, date, Qt::Key_Up);
         QCOMPARE(date->date(), QDate(2026, 12, 13));
@@ -518,12 +540,67 @@ void TestMaintenance::weekendRuleOfTheDayOffBox() {
         QCOMPARE(works->result(), int(QDialog::Rejected));
     });
     // Back in the main window the journal shows the computer's date; the next opening shows that
-    // day, and the box keeps its state.
+    // working day, and the box left ticked is cleared.
     QCOMPARE(childNamed<QDateEdit>(window, "dateEdit")->date(), kDay);
     inWindow([&] {
         QCOMPARE(inWin<QDateEdit>("dateEdit")->date(), kDay);
-        QVERIFY(inWin<QCheckBox>("dayOffCheck")->isChecked());
+        QVERIFY(!inWin<QCheckBox>("dayOffCheck")->isChecked());
+        QVERIFY(!inWin<QCheckBox>("dayOffCheck")->font().bold());
     });
+}
+
+// Opened on a Saturday and then from a Thursday: the Thursday's entry is saved at the plain
+// price without the day-off mark.
+void TestMaintenance::dayOffOfASaturdayDoesNotReachAWeekday() {
+    window->journal().showDay(QDate(2026, 12, 12));
+    inWindow([&] { QVERIFY(inWin<QCheckBox>("dayOffCheck")->isChecked()); });
+    window->journal().showDay(QDate(2026, 12, 10));
+    inWindow([&] {
+        QVERIFY(!inWin<QCheckBox>("dayOffCheck")->isChecked());
+        add("Иванов Иван", 7777, "8");
+    });
+    QCOMPARE(boxes->texts(), QStringList{});
+    QCOMPARE(db->scalar("select price::float8 || ' ' || i_holiday || ' ' || d_date from accounts_dep.fatigue")
+                 .toString(),
+             QString("150 0 2026-12-10"));
+}
+
+void TestMaintenance::readOnlyRolesOnlyLook_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("editable");
+    QTest::newRow("full access") << "73516280" << true;
+    QTest::newRow("foreman") << "fendrok" << false;
+    QTest::newRow("storekeeper") << "wirbo" << false;
+    QTest::newRow("analyst") << "plutvi" << false;
+}
+
+// Who may not change the journal's records only looks at the maintenance entries: the window
+// opens and shows the day, its buttons are off, and a double click on an entry opens nothing.
+void TestMaintenance::readOnlyRolesOnlyLook() {
+    QFETCH(QString, code);
+    QFETCH(bool, editable);
+    db->exec(
+        "insert into accounts_dep.fatigue (id_p, id_o, id_nom, d_date, i_mnth, i_year, i_smena, cnt, price, "
+        "i_holiday, i_night) values (17, 7778, 902, '2026-12-08', 12, 2026, 1, 6, 100, 0, 0)");
+    delete window;
+    window = new MainWindow(*database, *permissionsForCode(code));
+    works = window->findChild<MaintenanceWorksWindow*>();
+    editor = window->findChild<MaintenanceEntryEditor*>();
+    window->journal().showDay(kDay);
+    inWindow([&] {
+        QCOMPARE(works->dayList().recordCount(), 1);
+        for (const char* name : {"addButton", "changeButton", "deleteButton", "averageRateButton"})
+            QCOMPARE(inWin<QPushButton>(name)->isEnabled(), editable);
+        QVERIFY(inWin<QPushButton>("exitButton")->isEnabled());
+        onModal["MaintenanceEntryEditor"] = [] {};
+        auto* grid = inWin<QTableView>("dayGrid");
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        emit grid->doubleClicked(grid->currentIndex());
+        inWin<QPushButton>("averageRateButton")->click();
+    });
+    QCOMPARE(onModal.shown.contains("MaintenanceEntryEditor"), editable);
+    // The average-rate calculation prices the entry at 0 (no journal records) only when allowed.
+    QCOMPARE(db->scalar("select price::float8 from accounts_dep.fatigue").toDouble(), editable ? 0.0 : 100.0);
 }
 
 // A worker with 12000 roubles over 160 journal hours in March: 75.00 on a plain entry, twice on

@@ -277,6 +277,7 @@ void TestNomGroups::picker_data() {
     QTest::newRow("caption as stored") << 10 << true << qint64(10) << " Стеллажи металлические  ";
     QTest::newRow("empty list") << 0 << true << qint64(0) << "";
     QTest::newRow("Esc: nothing") << -1 << false << qint64(0) << QString();
+    QTest::newRow("Enter in the search field") << -2 << true << qint64(10) << " Стеллажи металлические  ";
 }
 
 void TestNomGroups::picker() {
@@ -296,11 +297,16 @@ void TestNomGroups::picker() {
         if (pickId > 0)
             QVERIFY(groups().locate("id", pickId));
         dialog->setResult(-1);
-        if (pickId < 0)
+        if (pickId == -2) {
+            // The name's beginning typed, then Enter in the search field.
+            searchEdit->setText(" Стел");
+            QTest::keyEvent(QTest::Click, searchEdit, Qt::Key_Return);
+        } else if (pickId < 0) {
             QTest::keyEvent(QTest::Click, dialog, Qt::Key_Escape);
-        else
+        } else {
             changeButton->click();
-        QCOMPARE(dialog->result(), pickId < 0 ? int(QDialog::Rejected) : int(QDialog::Accepted));
+        }
+        QCOMPARE(dialog->result(), pickId == -1 ? int(QDialog::Rejected) : int(QDialog::Accepted));
     };
     const std::optional<NomenclatureGroup> group = dialog->pickGroup();
     QCOMPARE(group.has_value(), picked);

@@ -44,6 +44,8 @@ private slots:
     void notANumberRefused();
     void newRowTypedByKeyboardStaysInView();
     void refusedNewRowStaysAsTyped();
+    void normWithoutPriceRefused_data();
+    void normWithoutPriceRefused();
 
 private:
     // Opens the norms window as the operation-price list does for the given operation price,
@@ -217,11 +219,15 @@ void TestNorms::newNormGetsOperationPrice() {
         QCOMPARE(grid->currentIndex().row(), table->newRowIndex());
         QCOMPARE(grid->currentIndex().row(), normsBefore);
         typeInto(normsBefore, 0, "30", Qt::Key_Tab);
-        // Stored as soon as the column is left, with the operation price it was opened for.
-        QCOMPARE(scalar("select o_id from accounts_dep.norm where norma=30").toInt(), oper);
-        QVERIFY(!table->hasNewRow());
+        // Without its price the new norm waits in its row.
+        QCOMPARE(scalar("select count(*) from accounts_dep.norm where norma=30").toInt(), 0);
+        QVERIFY(table->hasNewRow());
         QCOMPARE(grid->currentIndex(), table->index(normsBefore, 1));
         typeInto(normsBefore, 1, "9.75", Qt::Key_Tab);
+        // Stored as soon as the price's column is left, with the operation price it was opened for.
+        QCOMPARE(scalar("select o_id from accounts_dep.norm where norma=30").toInt(), oper);
+        QVERIFY(!table->hasNewRow());
+        QCOMPARE(grid->currentIndex(), table->index(normsBefore, 2));
         typeInto(normsBefore, 2, "3", Qt::Key_Tab);
         QCOMPARE(table->rowCount(), normsBefore + 1);
         saveButton->click();
@@ -430,13 +436,17 @@ void TestNorms::newRowTypedByKeyboardStaysInView() {
         QVERIFY(table->hasNewRow());
         typeKeys("15");
         QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Tab);
+        // Without its price the new norm waits at the end, on its price.
+        QCOMPARE(table->rowCount(), 3);
+        QVERIFY(table->hasNewRow());
+        QCOMPARE(grid->currentIndex(), table->index(2, 1));
+        typeKeys("9,5");
+        QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Tab);
         // Stored, and sorted in between the norms 10 and 20 with the cursor going along.
         QCOMPARE(table->rowCount(), 3);
         QCOMPARE(cell(1, 0), QString("15"));
-        QCOMPARE(grid->currentIndex(), table->index(1, 1));
-        typeKeys("9,5");
-        QTest::keyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(cell(1, 1), QString("9,50"));
+        QCOMPARE(grid->currentIndex(), table->index(1, 2));
         saveButton->click();
     });
     QVERIFY(boxes->shown.isEmpty());
@@ -455,6 +465,7 @@ void TestNorms::refusedNewRowStaysAsTyped() {
         grid->setCurrentIndex(table->index(1, 0));
         QTest::keyEvent(QTest::Click, grid, Qt::Key_Down);
         typeInto(2, 0, "30", Qt::Key_Tab);
+        typeInto(2, 1, "8", Qt::Key_Tab);
         QCOMPARE(boxes->shown.size(), 1);
         QVERIFY(boxes->shown[0].text.contains("norm refused"));
         QVERIFY(table->hasNewRow());
@@ -464,6 +475,45 @@ void TestNorms::refusedNewRowStaysAsTyped() {
         saveButton->click();
     });
     QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=42 and norma=30").toInt(), 1);
+}
+
+void TestNorms::normWithoutPriceRefused_data() {
+    QTest::addColumn<QString>("how"); // how the user leaves the norm without its price
+    QTest::newRow("new row, Сохранить") << "save";
+    QTest::newRow("new row, Esc") << "esc";
+    QTest::newRow("new row, Up to another norm") << "up";
+    QTest::newRow("stored norm, price cleared") << "clear";
+}
+
+// A norm is never stored without its price: the window says so, keeps the row as typed and
+// stays open; the operation price keeps its lowest price.
+void TestNorms::normWithoutPriceRefused() {
+    QFETCH(QString, how);
+    openFromPriceList(42, [&](QDialog*) {
+        if (how == "clear") {
+            typeInto(0, 1, "", Qt::Key_Tab);
+        } else {
+            grid->setCurrentIndex(table->index(1, 0));
+            QTest::keyEvent(QTest::Click, grid, Qt::Key_Down);
+            typeInto(2, 0, "30", Qt::Key_Tab);
+            QVERIFY(boxes->shown.isEmpty());
+            if (how == "save")
+                saveButton->click();
+            else if (how == "esc")
+                QTest::keyEvent(QTest::Click, norms, Qt::Key_Escape);
+            else
+                QTest::keyEvent(QTest::Click, grid, Qt::Key_Up);
+        }
+        QCOMPARE(boxes->texts(), QStringList{"У норматива должна быть цена!"});
+        QVERIFY(norms->isVisible());
+        if (how != "clear") {
+            QVERIFY(table->hasNewRow());
+            QCOMPARE(cell(2, 0), QString("30"));
+        }
+    });
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm where price is null").toInt(), 0);
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm where o_id=42").toInt(), 2);
+    QCOMPARE(scalar("select min(price)::float8 from accounts_dep.norm where o_id=42").toDouble(), 10.5);
 }
 
 QTEST_MAIN(TestNorms)

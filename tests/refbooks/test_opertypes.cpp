@@ -230,6 +230,8 @@ void TestOperTypes::deleteType() {
     QCOMPARE(boxes->shown.size(), 1);
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
     QCOMPARE(boxes->shown[0].text, QString("Удалить вид операции?"));
+    QVERIFY(!boxes->shown[0].detail.isEmpty()); // the operation type's name
+    QCOMPARE(boxes->shown[0].defaultButton, QMessageBox::No);
     QCOMPARE(boxes->shown[0].icon, QMessageBox::Question);
     QVERIFY(boxes->shown[0].buttons == (QMessageBox::Yes | QMessageBox::No));
     QCOMPARE(count("id=4"), answer == QMessageBox::Yes ? 0 : 1);

@@ -324,6 +324,8 @@ void TestPrices::deleteAsks() {
         removeButton->click();
         QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
         QCOMPARE(boxes->shown[0].text, QString("Удалить операцию?"));
+        QCOMPARE(boxes->shown[0].detail, QString("КР-7; Сварка; Готовая продукция"));
+        QCOMPARE(boxes->shown[0].defaultButton, QMessageBox::No);
         QCOMPARE(count("select count(*) from accounts_dep.oper"), 3);
         removeButton->click();
         QCOMPARE(count("select count(*) from accounts_dep.oper where id=44"), 0);
@@ -358,15 +360,18 @@ void TestPrices::exportWritesEveryOperationPrice() {
     QCOMPARE(excel.cell(1, 3, 1)->value, QString("Цена"));
     QCOMPARE(excel.cell(1, 4, 1)->value, QString("Вид"));
     QStringList rows;
+    const auto value = [&](int column, int row) {
+        const auto* c = excel.cell(1, column, row);
+        return c ? c->value : QString();
+    };
     for (int r = 2; excel.cell(1, 1, r); ++r)
-        rows << QString("%1|%2|%3|%4")
-                    .arg(excel.cell(1, 1, r)->value, excel.cell(1, 2, r)->value, excel.cell(1, 3, r)->value,
-                         excel.cell(1, 4, r)->value);
-    QCOMPARE(rows, (QStringList{"A-12|Окраска|0|Готовая продукция", "Б-120|Окраска|2.5|Готовая продукция",
-                                "Б-120|Сварка|0|Заготовки", "КР-7|Сварка|0|Готовая продукция"}));
+        rows << QString("%1|%2|%3|%4").arg(value(1, r), value(2, r), value(3, r), value(4, r));
+    // The prices the list shows, the lowest norm price; an operation price without norms has none.
+    QCOMPARE(rows, (QStringList{"A-12|Окраска|11.3|Готовая продукция", "Б-120|Окраска||Готовая продукция",
+                                "Б-120|Сварка|20|Заготовки", "КР-7|Сварка|7|Готовая продукция"}));
     QCOMPARE(excel.cell(1, 1, 2)->numberFormat, QString("@"));
     // Prices go in as numbers, not as texts.
-    QCOMPARE(excel.cell(1, 3, 3)->numberFormat, QString());
+    QCOMPARE(excel.cell(1, 3, 2)->numberFormat, QString());
 }
 
 // An operation price that work records refer to stays: the message counts them and nothing is

@@ -412,6 +412,11 @@ void TestProducts::deletion() {
     db->exec(rec.arg("08.12.2026").arg(5).arg(42));
     db->exec(rec.arg("15.03.2001").arg(5).arg(43));
 
+    // The product's mark, as the questions are to name it.
+    const QString mark =
+        db->scalar(
+              QString("select trim(s_caption) from cmn_gds_and_srv.gds_and_srv where id=%1").arg(product))
+            .toString();
     for (int a : answers)
         boxes->answers << QMessageBox::StandardButton(a);
     SqlRecorder sql;
@@ -426,6 +431,9 @@ void TestProducts::deletion() {
 
     QCOMPARE(boxes->texts(), questions);
     for (const seams::Message& m : boxes->shown) {
+        // Every question names the product, and Enter answers «Нет».
+        QCOMPARE(m.detail, mark);
+        QCOMPARE(m.defaultButton, QMessageBox::No);
         QCOMPARE(m.caption, QString("Удаление"));
         QCOMPARE(m.icon, QMessageBox::Question);
         QCOMPARE(m.buttons, QMessageBox::Yes | QMessageBox::No);

@@ -355,6 +355,8 @@ void TestWorkers::deleteWorker() {
     QCOMPARE(boxes->shown.size(), 2);
     QCOMPARE(boxes->shown[0].caption, QString("Удаление"));
     QCOMPARE(boxes->shown[0].text, QString("Удалить работника?"));
+    QVERIFY(!boxes->shown[0].detail.isEmpty()); // the worker's name
+    QCOMPARE(boxes->shown[0].defaultButton, QMessageBox::No);
     QCOMPARE(boxes->shown[0].icon, QMessageBox::Question);
     QVERIFY(boxes->shown[0].buttons == (QMessageBox::Yes | QMessageBox::No));
     QCOMPARE(db->scalar("select count(*) from accounts_dep.person where id=17").toInt(), left == 4 ? 1 : 0);

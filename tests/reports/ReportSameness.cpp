@@ -50,13 +50,15 @@ QString workersSql() {
 QString productsSql() {
     return QStringList{
         QStringLiteral("select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid,"),
-        QStringLiteral("izdel.nom, oper.naimen, color,  "
+        QStringLiteral("izdel.nom, izdel.marka, oper.naimen, color,  "
                        "round((izdel.massa*sum(smena.kol_vo-smena.brak))::numeric,2) as mass"),
         QStringLiteral(
             "from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper where "
             "izdel.id=smena.i_id and vid_oper.id=oper.vid"),
         QStringLiteral("and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 "),
-        QStringLiteral("group by izdel.nom,color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom")}
+        QStringLiteral(
+            "group by izdel.nom, izdel.marka, color, oper.naimen, vid_oper.vid, izdel.massa order by "
+            "izdel.nom, izdel.marka, vid_oper.vid, color")}
         .join(u'\n');
 }
 
@@ -164,7 +166,7 @@ void run(QSqlDatabase db, const QString& sql) {
 
 const Reference& reference(SummaryReport report) {
     static const Reference workers{workersSql(), 12, {"fio", "nom"}, {}, {"summa"}};
-    static const Reference products{productsSql(), 2, {"nom"}, {}, {}};
+    static const Reference products{productsSql(), 2, {"nom", "marka", "vid", "color"}, {}, {}};
     static const Reference workersDetail{
         workersDetailSql(), 18, {"fio", "marka", "vid", "naimen"}, {"summa", "s_prize"}, {}};
     static const Reference productsDetail{

@@ -62,12 +62,12 @@ void TestReportCommand::writesReport_data() {
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QStringList>("absent");
     QTest::newRow("workers") << QStringList{"--report", "workers"}
-                             << QStringList{"Отчет по рабочим за период с 01.02.2025 по 01.03.2025",
+                             << QStringList{"Отчет по рабочим за период с 01.02.2025 по 28.02.2025",
                                             "Алексеев А.А.", "Итого: 866.00 721.67"}
                              << QStringList{"Васильев"};
     QTest::newRow("products, blanks")
         << QStringList{"--kind", "blanks", "--report", "products"}
-        << QStringList{"Отчет по продукции за период с 01.02.2025 по 01.03.2025", "Итого: 13 25"}
+        << QStringList{"Отчет по продукции за период с 01.02.2025 по 28.02.2025", "Итого: 13 25"}
         << QStringList{"Корпуса"};
     QTest::newRow("workers-detail, finished")
         << QStringList{"--report", "workers-detail", "--kind", "finished"}

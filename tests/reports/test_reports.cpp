@@ -15,9 +15,11 @@
 #include "support/RecordingSpreadsheet.h"
 #include "ui/Permissions.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -81,9 +83,12 @@ private slots:
     void summaryLayouts_data();
     void summaryLayouts();
     void hoursTimesheet();
+    void hoursTimesheetHeadsEveryPage();
     void emptyPeriodPrintsHeadersAndZeros();
     void defaultPeriod_data();
     void defaultPeriod();
+    void periodTakesTypedDates_data();
+    void periodTakesTypedDates();
     void dialogPreviewsReport_data();
     void dialogPreviewsReport();
     void cancelStopsTheStatementOnTheServer_data();
@@ -142,61 +147,61 @@ void TestReports::summaryLayouts_data() {
     // coefficient; the worker footer adds all the worker's maintenance works (f_sum78).
     // Васильев has maintenance only: absent, yet his 150 is part of the 360 of "Хоз.р.".
     QTest::newRow("workers, all") << SummaryReport::Workers << -1
-                                  << QStringList{"Отчет по рабочим за период с 01.02.2025 по 01.03.2025",
+                                  << QStringList{"Отчет по рабочим за период с 01.02.2025 по 28.02.2025",
                                                  "Алексеев А.А. Сумма без Р/К",
-                                                 "Готовая продукция Окраска (грунт) 20 100.000",
-                                                 "Готовая продукция Окраска (RAL: 3) 10 50.000",
-                                                 "Заготовки Сварка 25 50.000",
-                                                 "Хоз.р.: 160 Ср. сд.: 120 40 250.000 208.333",
-                                                 "Итого: 530.000 441.667",
-                                                 "Хоз.р.: 0 Ср. сд.: 0 25 50.000 41.667",
+                                                 "Готовая продукция Окраска (грунт) 20 100.00",
+                                                 "Готовая продукция Окраска (RAL: 3) 10 50.00",
+                                                 "Заготовки Сварка 25 50.00",
+                                                 "Хоз.р.: 160 Ср. сд.: 120 40 250.00 208.33",
+                                                 "Итого: 530.00 441.67",
+                                                 "Хоз.р.: 0 Ср. сд.: 0 25 50.00 41.67",
                                                  "300.00 250.00",
-                                                 "580.000 483.333",
+                                                 "580.00 483.33",
                                                  "Борисов Б.Б.",
-                                                 "Готовая продукция Сварка 14 86.000",
-                                                 "136.000 113.333",
+                                                 "Готовая продукция Сварка 14 86.00",
+                                                 "136.00 113.33",
                                                  "386.00 321.67",
                                                  "Хоз.р.: 360.00 300.00",
                                                  "Ср.сд.: 120.00 100.00",
                                                  "Итого: 866.00 721.67"}
                                   << QStringList{"Васильев"};
     QTest::newRow("workers, finished") << SummaryReport::Workers << 0
-                                       << QStringList{"Хоз.р.: 160 Ср. сд.: 120 40 250.000 208.333",
+                                       << QStringList{"Хоз.р.: 160 Ср. сд.: 120 40 250.00 208.33",
                                                       "250.00 208.33",
-                                                      "530.000 441.667",
+                                                      "530.00 441.67",
                                                       "Борисов Б.Б.",
                                                       "336.00 280.00",
                                                       "Итого: 816.00 680.00"}
                                        << QStringList{"Заготовки", "Крышки", "Васильев"};
     QTest::newRow("workers, blanks") << SummaryReport::Workers << 1
-                                     << QStringList{"Алексеев А.А.", "Заготовки Сварка 25 50.000",
+                                     << QStringList{"Алексеев А.А.", "Заготовки Сварка 25 50.00",
                                                     "Итого: 530.00 441.67"}
                                      << QStringList{"Готовая продукция", "Борисов", "Корпуса"};
 
     // By products: pieces minus rejects and their mass per group; products of one group, type,
-    // kind and colour but different mass stay apart (К-1 and К-2 welding).
+    // kind and colour stay apart and show their marks (К-1 and К-2 welding).
     QTest::newRow("products, all") << SummaryReport::Products << -1
-                                   << QStringList{"Отчет по продукции за период с 01.02.2025 по 01.03.2025",
+                                   << QStringList{"Отчет по продукции за период с 01.02.2025 по 28.02.2025",
                                                   "Коробки Количество",
                                                   "Корпуса",
-                                                  "Готовая продукция Сварка 37.5 15",
-                                                  "Готовая продукция Окраска (грунт) 50 20",
-                                                  "Готовая продукция Окраска (RAL: 3) 25 10",
-                                                  "Готовая продукция Сварка 9 9",
+                                                  "К-1 Готовая продукция Сварка 37.5 15",
+                                                  "К-1 Готовая продукция Окраска (грунт) 50 20",
+                                                  "К-1 Готовая продукция Окраска (RAL: 3) 25 10",
+                                                  "К-2 Готовая продукция Сварка 9 9",
                                                   "121.5 54",
-                                                  "Заготовки Сварка 12.5 25",
+                                                  "Кр-1 Заготовки Сварка 12.5 25",
                                                   "12.5 25",
                                                   "Итого: 134 79"}
                                    << QStringList{};
     QTest::newRow("products, blanks")
-        << SummaryReport::Products << 1 << QStringList{"Крышки", "Заготовки Сварка 12.5 25", "Итого: 13 25"}
+        << SummaryReport::Products << 1 << QStringList{"Крышки", "Кр-1 Заготовки Сварка 12.5 25", "Итого: 13 25"}
         << QStringList{"Корпуса", "Готовая продукция"};
 
     // Detailed by workers: one row per product, type, kind and colour (two colours of one
     // painting: two rows), the worker's block of hours and amounts, the report total.
     QTest::newRow("workers detail, all")
         << SummaryReport::WorkersDetail << -1
-        << QStringList{"Детальный отчет по рабочим за период с 01.02.2025 по 01.03.2025",
+        << QStringList{"Детальный отчет по рабочим за период с 01.02.2025 по 28.02.2025",
                        "Алексеев А.А. Часы Брак Количество Сумма",
                        "К-1 Окраска 1 Готовая продукция 4 0 20 100.00",
                        "К-1 Окраска 3 Готовая продукция 4 0 10 50.00",
@@ -204,15 +209,15 @@ void TestReports::summaryLayouts_data() {
                        "Кр-1 Сварка 0 Заготовки 6 5 30 50.00",
                        "7 72 300.00",
                        "Часы Сумма с р/к (р.) Сумма без р/к (р.)",
-                       "Хоз. раб. (дн.) 8 160 133.333333333333",
-                       "Хоз. раб. (нч.) 0 0 0",
-                       "Ср. сд. (нч.) 4 120 100",
+                       "Хоз. раб. (дн.) 8 160.00 133.33",
+                       "Хоз. раб. (нч.) 0 0.00 0.00",
+                       "Ср. сд. (нч.) 4 120.00 100.00",
                        "Сдел. 22.00 300.00 250.00",
                        "Итого: 34.00 580.00 483.33",
                        "Цена ср. сд. за 1 ч.: 13.64 11.36",
                        "Борисов Б.Б. Часы Брак Количество Сумма",
                        "1 15 86.00",
-                       "Хоз. раб. (нч.) 2 50 41.6666666666667",
+                       "Хоз. раб. (нч.) 2 50.00 41.67",
                        "Итого: 7.00 136.00 113.33",
                        "Цена ср. сд. за 1 ч.: 17.20 14.33",
                        "Итого: 8 87 386.00"}
@@ -226,14 +231,14 @@ void TestReports::summaryLayouts_data() {
     // Detailed by products: pieces with rejects, mass of all pieces made, amounts.
     QTest::newRow("products detail, all")
         << SummaryReport::ProductsDetail << -1
-        << QStringList{"Детальный отчет по продукции за период с 01.02.2025 по 01.03.2025",
+        << QStringList{"Детальный отчет по продукции за период с 01.02.2025 по 28.02.2025",
                        "Брак Коробки Кол-во Сумма",
-                       "К-1 Окраска 1 Готовая продукция 0 50 20 100.000",
-                       "К-1 Окраска 3 Готовая продукция 0 25 10 50.000",
-                       "К-1 Сварка 0 Готовая продукция 2 42.5 17 150.000",
-                       "К-2 Сварка 0 Готовая продукция 1 10 10 36.000",
+                       "К-1 Окраска 1 Готовая продукция 0 50 20 100.00",
+                       "К-1 Окраска 3 Готовая продукция 0 25 10 50.00",
+                       "К-1 Сварка 0 Готовая продукция 2 42.5 17 150.00",
+                       "К-2 Сварка 0 Готовая продукция 1 10 10 36.00",
                        "3 127.50 57 336.00",
-                       "Кр-1 Сварка 0 Заготовки 5 15 30 50.000",
+                       "Кр-1 Сварка 0 Заготовки 5 15 30 50.00",
                        "5 15.00 30 50.00",
                        "Итого: 8 142.5 87 386.00"}
         << QStringList{};
@@ -295,10 +300,39 @@ void TestReports::hoursTimesheet() {
     QVERIFY(hasLine(lines, QStringLiteral("Стр. 1")));
 }
 
+// A month of more workers than one page holds: every page starts with the month and the day
+// numbers.
+void TestReports::hoursTimesheetHeadsEveryPage() {
+    m_testDb->exec("insert into accounts_dep.person (id, fio) select 1000 + n, 'Работник ' || n from "
+                   "generate_series(1, 60) n");
+    m_testDb->exec(
+        "insert into accounts_dep.h_tabel (w_id, smena, month, year, d1) select 1000 + n, 1, 2, 2025, "
+        "10 from generate_series(1, 60) n");
+    HoursTimesheetReport report(*m_database);
+    report.openMonth(2, 2025);
+    report.setTitle(QStringLiteral("Февраль 2025 г."));
+    const QString file = m_dir.filePath(QStringLiteral("h2.pdf"));
+    QVERIFY(report.writePdf(file));
+    report.query().close();
+    const QStringList lines = pdfLines(file);
+    QString days;
+    for (int d = 1; d <= 31; ++d)
+        days += QString::number(d) + u' ';
+    const QString head = QStringLiteral("Февраль 2025 г. ") + days + QStringLiteral("Итого");
+    QVERIFY(hasLine(lines, QStringLiteral("Стр. 2")));
+    int pages = 0, heads = 0;
+    for (const QString& l : lines) {
+        pages += l.contains(QStringLiteral("Стр. ")) ? 1 : 0;
+        heads += l.contains(head) ? 1 : 0;
+    }
+    QVERIFY(pages >= 2);
+    QCOMPARE(heads, pages);
+}
+
 void TestReports::emptyPeriodPrintsHeadersAndZeros() {
     const QDate from(2020, 1, 1), to(2020, 2, 1);
     QStringList lines = summaryPdf(SummaryReport::Products, -1, from, to);
-    QVERIFY2(hasLine(lines, "Отчет по продукции за период с 01.01.2020 по 01.02.2020"),
+    QVERIFY2(hasLine(lines, "Отчет по продукции за период с 01.01.2020 по 31.01.2020"),
              qPrintable(lines.join('\n')));
     QVERIFY2(hasLine(lines, "Итого: 0 0"), qPrintable(lines.join('\n')));
     lines = summaryPdf(SummaryReport::WorkersDetail, -1, from, to);
@@ -345,24 +379,72 @@ void TestReports::defaultPeriod() {
     QCOMPARE(controls.kind->value(), 1);
 }
 
+void TestReports::periodTakesTypedDates_data() {
+    QTest::addColumn<QString>("field"); // fromEdit or toEdit
+    QTest::addColumn<QString>("start"); // how the user gets into the field before typing
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("shown");
+    QTest::newRow("«с»: a click on the day, the whole date") << "fromEdit"
+                                                             << "click"
+                                                             << "15112026" << QDate(2026, 11, 15);
+    QTest::newRow("«по»: a click on the day, the whole date") << "toEdit"
+                                                              << "click"
+                                                              << "01012027" << QDate(2027, 1, 1);
+    QTest::newRow("«по»: Ctrl+A, the whole date") << "toEdit"
+                                                  << "ctrl+a"
+                                                  << "01012027" << QDate(2027, 1, 1);
+    QTest::newRow("«по»: Home, the whole date") << "toEdit"
+                                                << "home"
+                                                << "01012027" << QDate(2027, 1, 1);
+    QTest::newRow("«с»: Ctrl+A, the day alone") << "fromEdit"
+                                                << "ctrl+a"
+                                                << "07" << QDate(2026, 11, 7);
+}
+
+// A date typed into a period field is the date the reports use, however the user got into the
+// field.
+void TestReports::periodTakesTypedDates() {
+    QFETCH(QString, field);
+    QFETCH(QString, start);
+    QFETCH(QString, typed);
+    QFETCH(QDate, shown);
+    FixedClock clock(QDateTime(QDate(2026, 12, 10), QTime(10, 0)));
+    ReportsDialog dialog(*m_database, kFullAccess);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto* box = childNamed<QDateEdit>(&dialog, field);
+    auto* text = box->findChild<QLineEdit*>();
+    clickOn(text, QPoint(6, text->height() / 2));
+    QCOMPARE(QApplication::focusWidget(), box);
+    if (start == "ctrl+a")
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    else if (start == "home")
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    for (QChar c : typed)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != box);
+    QCOMPARE(box->date(), shown);
+}
+
 void TestReports::dialogPreviewsReport_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("total");
     QTest::newRow("by workers") << "workersReportButton" << -1
-                                << "   Отчет по рабочим за период с 01.02.2025 по 01.03.2025"
+                                << "   Отчет по рабочим за период с 01.02.2025 по 28.02.2025"
                                 << "866.00";
     QTest::newRow("by products") << "productsReportButton" << 1
-                                 << "   Отчет по продукции за период с 01.02.2025 по 01.03.2025"
+                                 << "   Отчет по продукции за период с 01.02.2025 по 28.02.2025 (заготовки)"
                                  << "13";
     QTest::newRow("detailed by workers")
         << "workersDetailReportButton" << 0
-        << "   Детальный отчет по рабочим за период с 01.02.2025 по 01.03.2025"
+        << "   Детальный отчет по рабочим за период с 01.02.2025 по 28.02.2025 (готовая продукция)"
         << "336.00";
     QTest::newRow("detailed by products")
         << "productsDetailReportButton" << -1
-        << "   Детальный отчет по продукции за период с 01.02.2025 по 01.03.2025"
+        << "   Детальный отчет по продукции за период с 01.02.2025 по 28.02.2025"
         << "386.00";
 }
 
@@ -638,18 +720,23 @@ void TestReports::permissionsOfAccessCodes() {
         bool allowed;
         QString title;
     } reports[] = {
-        {controls.workersReport, workersReports, "Отчет по рабочим за период с 01.02.2025 по 01.03.2025"},
-        {controls.productsReport, productsReport, "Отчет по продукции за период с 01.02.2025 по 01.03.2025"},
+        {controls.workersReport, workersReports, "Отчет по рабочим за период с 01.02.2025 по 28.02.2025"},
+        {controls.productsReport, productsReport, "Отчет по продукции за период с 01.02.2025 по 28.02.2025"},
         {controls.workersDetailReport, workersReports,
-         "Детальный отчет по рабочим за период с 01.02.2025 по 01.03.2025"},
+         "Детальный отчет по рабочим за период с 01.02.2025 по 28.02.2025"},
         {controls.productsDetailReport, true,
-         "Детальный отчет по продукции за период с 01.02.2025 по 01.03.2025"},
+         "Детальный отчет по продукции за период с 01.02.2025 по 28.02.2025"},
     };
     for (const auto& r : reports) {
         titles.clear();
         QCOMPARE(r.button->isEnabled(), r.allowed);
         clickWithMouse(r.button);
-        QCOMPARE(titles, r.allowed ? QStringList{r.title} : QStringList{});
+        // The title names the product kind the report is limited to.
+        const int kind = controls.kind->value();
+        const QString limited = kind == 0  ? QStringLiteral(" (готовая продукция)")
+                                : kind > 0 ? QStringLiteral(" (заготовки)")
+                                           : QString();
+        QCOMPARE(titles, r.allowed ? QStringList{r.title + limited} : QStringList{});
     }
     QVERIFY(controls.close->isEnabled());
 

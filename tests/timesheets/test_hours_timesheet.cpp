@@ -13,7 +13,10 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -31,6 +34,8 @@ private slots:
     void rebuildLeavesMaintenanceRows();
     void exportAddsAllShifts();
     void emptyMonthExport();
+    void overtimeHasATabOfItsOwn();
+    void dayColumnsHoldTwoBoldDigits();
 
 private:
     // Opens the window from the menu with the journal on the day and runs the action inside it.
@@ -256,6 +261,36 @@ void TestHoursTimesheet::emptyMonthExport() {
     });
     QVERIFY(sheet.cell(1, 1, 2));
     QVERIFY(!sheet.cell(1, 1, 3));
+}
+
+// The overtime (shift 4) has a tab of its own after the three shifts; the month's rebuild keeps
+// its hours there.
+void TestHoursTimesheet::overtimeHasATabOfItsOwn() {
+    inWindow(QDate(2024, 3, 1), [&] {
+        auto* tabs = widget<QTabWidget>("shiftTabs");
+        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->tabText(3), QString("Переработка"));
+        QCOMPARE(cell(4, "Григорьев Г.Г.", 7).data().toString(), QString("2"));
+        QVERIFY(!cell(1, "Григорьев Г.Г.", 7).isValid());
+        clickOn(widget<QPushButton>("rebuildButton"));
+        QCOMPARE(cell(4, "Григорьев Г.Г.", 7).data().toString(), QString("2"));
+    });
+}
+
+// A day of 10 hours and more, drawn bold, fits its column: nothing is cut to "…".
+void TestHoursTimesheet::dayColumnsHoldTwoBoldDigits() {
+    inWindow(QDate(2024, 3, 1), [&] {
+        auto* grid = widget<QTableView>("shift1Grid");
+        const QModelIndex ten = cell(1, "Алексеев А.А.", 5);
+        QCOMPARE(ten.data().toString(), QString("10"));
+        const QFont font = ten.data(Qt::FontRole).value<QFont>();
+        QVERIFY(font.bold());
+        const int needed = QFontMetrics(font).horizontalAdvance(QStringLiteral("24")) +
+                           2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+        for (int day = 1; day <= 31; ++day)
+            QVERIFY2(grid->columnWidth(day) >= needed,
+                     qPrintable(QString("day %1: %2 < %3").arg(day).arg(grid->columnWidth(day)).arg(needed)));
+    });
 }
 
 QTEST_MAIN(TestHoursTimesheet)

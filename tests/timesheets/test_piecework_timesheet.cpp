@@ -36,6 +36,7 @@ private slots:
     void refreshAfterRebuildKeepsTotals();
     void rebuildWithoutRecordsLeavesNoRows();
     void yearListHasThisYear();
+    void yearWithoutTimesheetRowsCanBeRebuilt();
     void failedRebuildKeepsTheRows();
     void exportColumns_data();
     void exportColumns();
@@ -182,9 +183,9 @@ void TestPieceworkTimesheet::decemberEndsWithTheYear() {
         QCOMPARE(lineText("i_time", "Алексеев А.А."), QString("7"));
         QCOMPARE(lineText("f_price", "Алексеев А.А."), QString("27"));
         QCOMPARE(lineText("d31", "Алексеев А.А."), QString("7"));
-        QCOMPARE(widget<QLabel>("allTotalLabel")->text(), QString("27"));
-        QCOMPARE(widget<QLabel>("pieceworkTotalLabel")->text(), QString("7"));
-        QCOMPARE(widget<QLabel>("maintenanceTotalLabel")->text(), QString("20"));
+        QCOMPARE(widget<QLabel>("allTotalLabel")->text(), toScreenSeparator("27.00"));
+        QCOMPARE(widget<QLabel>("pieceworkTotalLabel")->text(), toScreenSeparator("7.00"));
+        QCOMPARE(widget<QLabel>("maintenanceTotalLabel")->text(), toScreenSeparator("20.00"));
         QCOMPARE(widget<QLabel>("averageRateTotalLabel")->text(), QString());
     });
 }
@@ -227,14 +228,14 @@ void TestPieceworkTimesheet::viewLines() {
 // The workshop's totals of the month, the same in every view.
 void TestPieceworkTimesheet::totals() {
     inWindow(PieceworkView::AverageRate, [&] {
-        QCOMPARE(widget<QLabel>("pieceworkTotalLabel")->text(), QString("355"));
-        QCOMPARE(widget<QLabel>("maintenanceTotalLabel")->text(), QString("540"));
-        QCOMPARE(widget<QLabel>("averageRateTotalLabel")->text(), QString("220"));
-        QCOMPARE(widget<QLabel>("allTotalLabel")->text(), QString("1115"));
+        QCOMPARE(widget<QLabel>("pieceworkTotalLabel")->text(), toScreenSeparator("355.00"));
+        QCOMPARE(widget<QLabel>("maintenanceTotalLabel")->text(), toScreenSeparator("540.00"));
+        QCOMPARE(widget<QLabel>("averageRateTotalLabel")->text(), toScreenSeparator("220.00"));
+        QCOMPARE(widget<QLabel>("allTotalLabel")->text(), toScreenSeparator("1115.00"));
         // A month without any record: the three parts are empty, the sum is 0.
         chooseMonth(6);
         QCOMPARE(widget<QLabel>("pieceworkTotalLabel")->text(), QString());
-        QCOMPARE(widget<QLabel>("allTotalLabel")->text(), QString("0"));
+        QCOMPARE(widget<QLabel>("allTotalLabel")->text(), toScreenSeparator("0.00"));
     });
 }
 
@@ -250,7 +251,7 @@ void TestPieceworkTimesheet::refreshAfterRebuildKeepsTotals() {
         clickOn(widget<QPushButton>("refreshButton"));
         QCOMPARE(lineText("d20", "Васильев В.В.", "дн."), QString("7"));
         QCOMPARE(lineText("d11", "Васильев В.В.", "дн."), QString("8"));
-        QCOMPARE(widget<QLabel>("maintenanceTotalLabel")->text(), QString("540"));
+        QCOMPARE(widget<QLabel>("maintenanceTotalLabel")->text(), toScreenSeparator("540.00"));
     });
 }
 
@@ -284,6 +285,29 @@ void TestPieceworkTimesheet::yearListHasThisYear() {
         QCOMPARE(years->itemText(0), QString("2024"));
         clickOn(widget<QPushButton>("rebuildButton"));
         QCOMPARE(lineText("d5", "Алексеев А.А.", "дн."), QString("8"));
+    });
+}
+
+// A database whose timesheet rows start later than its records: the year of the first records
+// is offered, and its month is rebuilt from them.
+void TestPieceworkTimesheet::yearWithoutTimesheetRowsCanBeRebuilt() {
+    db->exec("delete from accounts_dep.h_tabel where year=2024");
+    db->exec("insert into accounts_dep.h_tabel (w_id, smena, month, year, d1) select w_id, 1, 1, 2026, 8 "
+             "from accounts_dep.smena limit 1");
+    clock->set(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+    inWindow(PieceworkView::Maintenance, [&] {
+        auto* years = widget<QComboBox>("yearBox");
+        QCOMPARE(years->currentText(), QString("2026"));
+        QCOMPARE(years->itemText(0), QString("2024"));
+        QCOMPARE(years->itemText(years->count() - 1), QString("2027"));
+        QCOMPARE(window->currentQuery().recordCount(), 0);
+        years->setFocus();
+        while (years->currentText() != "2024")
+            QTest::keyEvent(QTest::Click, years, Qt::Key_Up);
+        chooseMonth(3);
+        clickOn(widget<QPushButton>("rebuildButton"));
+        QCOMPARE(window->currentQuery().recordCount(), 3);
+        QCOMPARE(lineText("d13", "Алексеев А.А.", "ноч."), QString("6"));
     });
 }
 
@@ -332,8 +356,15 @@ void TestPieceworkTimesheet::exportColumns() {
     int lines = 0;
     inWindow(view, [&] {
         lines = window->currentQuery().recordCount();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const QRect refreshBefore = widget<QPushButton>("refreshButton")->geometry();
         clickOn(widget<QPushButton>("excelButton"));
         QCOMPARE(widget<QPushButton>("excelButton")->text(), QString("Excel (%1 из %1)").arg(lines));
+        // The count written does not push the buttons beside it.
+        QCoreApplication::processEvents();
+        QCOMPARE(widget<QPushButton>("refreshButton")->geometry(), refreshBefore);
+        window->hide();
     });
     QCOMPARE(widget<QPushButton>("excelButton")->text(), QString("Excel"));
     const auto text = [&](int column, int row) {
