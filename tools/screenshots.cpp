@@ -11,11 +11,11 @@
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "journal/JournalView.h"
-#include "timesheets/MonthChart.h"
 #include "records/ClosedMonths.h"
 #include "reportengine/ReportPainter.h"
 #include "reports/HoursTimesheetReport.h"
 #include "reports/SummaryReports.h"
+#include "timesheets/MonthChart.h"
 #include "ui/Permissions.h"
 #include "ui/Seams.h"
 

@@ -11,8 +11,8 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <sql.h>
 #include <sqlext.h>

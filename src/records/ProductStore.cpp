@@ -4,8 +4,8 @@
 #include "data/Database.h"
 #include "data/Format.h"
 #include "data/Transaction.h"
-#include "records/RecordLimits.h"
 #include "records/ClosedMonths.h"
+#include "records/RecordLimits.h"
 #include "records/ReferenceChecks.h"
 #include "records/Refusal.h"
 

@@ -336,13 +336,13 @@ void TestApp::escOnTheMainWindowAsksFirst() {
     start();
     boxes->answers << QMessageBox::No << QMessageBox::Yes;
     bool stayedAfterNo = false;
-    seams::setModalHandler([&](QDialog* w) {
-        QTimer::singleShot(0, w, [&, w] {
-            QTest::keyClick(w, Qt::Key_Escape);
-            stayedAfterNo = w->isVisible();
-            QTest::keyClick(w, Qt::Key_Escape);
+    seams::setModalHandler([&](QDialog* dialog) {
+        QTimer::singleShot(0, dialog, [&, dialog] {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            stayedAfterNo = dialog->isVisible();
+            QTest::keyClick(dialog, Qt::Key_Escape);
         });
-        return w->exec();
+        return dialog->exec();
     });
     logIn("plutvi");
     QVERIFY(stayedAfterNo);

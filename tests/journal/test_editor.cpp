@@ -80,8 +80,8 @@ private:
         auto* date = childNamed<QDateEdit>(editor, "dateEdit");
         auto* text = date->findChild<QLineEdit*>();
         clickOn(text, QPoint(6, text->height() / 2));
-        for (QChar c : digits)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        for (QChar digit : digits)
+            QTest::keyClick(QApplication::focusWidget(), digit.toLatin1());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     TestDatabase* db = nullptr;

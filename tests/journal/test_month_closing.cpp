@@ -325,8 +325,8 @@ void TestMonthClosing::programRefusesEveryWrite_data() {
         changed.date = QDate(2024, 3, 28);
         WorkRecordStore(db).change(stored, changed, today);
     });
-    QTest::newRow("work record deleted") << Write(
-        [=](Database& db) { WorkRecordStore(db).remove(storedRecord(db, marchRecordId(db))); });
+    QTest::newRow("work record deleted")
+        << Write([=](Database& db) { WorkRecordStore(db).remove(storedRecord(db, marchRecordId(db))); });
     QTest::newRow("work record accepted")
         << Write([=](Database& db) { WorkRecordStore(db).setAccepted(marchRecordId(db), false); });
     QTest::newRow("maintenance entry added") << Write([](Database& db) {

@@ -5,28 +5,11 @@
 #include "ReportTestText.h"
 #include "app/CommandLine.h"
 #include "data/Database.h"
+#include "support/CommandRun.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
-
-namespace {
-
-// This program's build stamp as the command gets it (the template database's stamp is 0).
-constexpr int kBuildDate = 20261209;
-constexpr int kBuildTime = 80000;
-
-// Runs the command with its error output caught.
-int runCaptured(const QStringList& args, QString* err) {
-    return runWithErrorsCaught(
-        [&] {
-            return int(
-                runCommand(readCommandLine(args), BuildStamp{{}, {}, kBuildDate, kBuildTime, {}, false}));
-        },
-        err);
-}
-
-} // namespace
 
 class TestReportCommand : public QObject {
     Q_OBJECT
@@ -175,7 +158,9 @@ void TestReportCommand::deviceTargetIsRefused() {
 // A newer program has run against the database: the command refuses, as the windows do, and
 // writes nothing.
 void TestReportCommand::outdatedProgramIsRefused() {
-    m_testDb->exec(QString("update accounts_dep.ver set d = %1, t = %2").arg(kBuildDate).arg(kBuildTime + 1));
+    m_testDb->exec(QString("update accounts_dep.ver set d = %1, t = %2")
+                       .arg(kCommandBuildDate)
+                       .arg(kCommandBuildTime + 1));
     const QString pdf = m_dir.filePath(QStringLiteral("old.pdf"));
     QString err;
     QCOMPARE(runCaptured({"--report", "workers", "--from", "01.02.2025", "--to", "01.03.2025", "--pdf", pdf,
@@ -184,7 +169,7 @@ void TestReportCommand::outdatedProgramIsRefused() {
              int(CommandExit::ProgramOutdated));
     QVERIFY2(err.contains("Версия программы не соответсвует БД"), qPrintable(err));
     QVERIFY(!QFile::exists(pdf));
-    QCOMPARE(m_testDb->scalar("select t from accounts_dep.ver").toInt(), kBuildTime + 1);
+    QCOMPARE(m_testDb->scalar("select t from accounts_dep.ver").toInt(), kCommandBuildTime + 1);
 }
 
 QTEST_MAIN(TestReportCommand)

@@ -18,8 +18,8 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QElapsedTimer>
-#include <QProgressDialog>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -194,7 +194,8 @@ void TestReports::summaryLayouts_data() {
                                                   "Итого: 134 79"}
                                    << QStringList{};
     QTest::newRow("products, blanks")
-        << SummaryReport::Products << 1 << QStringList{"Крышки", "Кр-1 Заготовки Сварка 12.5 25", "Итого: 13 25"}
+        << SummaryReport::Products << 1
+        << QStringList{"Крышки", "Кр-1 Заготовки Сварка 12.5 25", "Итого: 13 25"}
         << QStringList{"Корпуса", "Готовая продукция"};
 
     // Detailed by workers: one row per product, type, kind and colour (two colours of one

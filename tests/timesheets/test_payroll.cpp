@@ -6,6 +6,7 @@
 #include "data/Database.h"
 #include "export/InProcessSpreadsheet.h"
 #include "records/TimesheetRebuild.h"
+#include "support/CommandRun.h"
 #include "support/RecordingSpreadsheet.h"
 #include "timesheets/PayrollMonth.h"
 #include "timesheets/PayrollSummaryWindow.h"
@@ -59,18 +60,6 @@ const char* const kExpectedMarch =
     "3;Васильев В.В.;0;0,00;8;120,00;2;100,00;10;220,00;22,00\r\n"
     "4;Григорьев Г.Г.;2;30,00;0;0,00;0;0,00;2;30,00;15,00\r\n"
     "5;Дмитриев Д.Д.;0;0,00;8;200,00;0;0,00;8;200,00;25,00\r\n";
-
-constexpr int kBuildDate = 20261209;
-constexpr int kBuildTime = 80000;
-
-int runCaptured(const QStringList& args, QString* err) {
-    return runWithErrorsCaught(
-        [&] {
-            return int(
-                runCommand(readCommandLine(args), BuildStamp{{}, {}, kBuildDate, kBuildTime, {}, false}));
-        },
-        err);
-}
 
 } // namespace
 

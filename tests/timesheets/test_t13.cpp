@@ -8,6 +8,7 @@
 #include "records/TimesheetRebuild.h"
 #include "reportengine/ReportPreview.h"
 #include "reports/T13Report.h"
+#include "support/CommandRun.h"
 #include "ui/Permissions.h"
 
 #include <QAction>
@@ -22,18 +23,6 @@
 #include <QTest>
 
 namespace {
-
-constexpr int kBuildDate = 20261209;
-constexpr int kBuildTime = 80000;
-
-int runCaptured(const QStringList& args, QString* err) {
-    return runWithErrorsCaught(
-        [&] {
-            return int(
-                runCommand(readCommandLine(args), BuildStamp{{}, {}, kBuildDate, kBuildTime, {}, false}));
-        },
-        err);
-}
 
 QString pdfText(const QString& pdf) {
     QProcess p;

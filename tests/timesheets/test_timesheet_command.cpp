@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "data/Database.h"
 #include "records/TimesheetRebuild.h"
+#include "support/CommandRun.h"
 #include "timesheets/TimesheetCommand.h"
 
 #include <QDir>
@@ -16,20 +17,6 @@
 #include <QXmlStreamReader>
 
 namespace {
-
-// The build stamp the command runs as.
-constexpr int kBuildDate = 20261209;
-constexpr int kBuildTime = 80000;
-
-// Runs the command with its error output caught.
-int runCaptured(const QStringList& args, QString* err) {
-    return runWithErrorsCaught(
-        [&] {
-            return int(
-                runCommand(readCommandLine(args), BuildStamp{{}, {}, kBuildDate, kBuildTime, {}, false}));
-        },
-        err);
-}
 
 QByteArray unzip(const QString& file, const QString& member) {
     QProcess p;
@@ -187,7 +174,9 @@ void TestTimesheetCommand::unreachableDatabase() {
 // A newer program has run against the database: the command refuses, as the windows do, and
 // writes nothing.
 void TestTimesheetCommand::outdatedProgramIsRefused() {
-    db->exec(QString("update accounts_dep.ver set d = %1, t = %2").arg(kBuildDate).arg(kBuildTime + 1));
+    db->exec(QString("update accounts_dep.ver set d = %1, t = %2")
+                 .arg(kCommandBuildDate)
+                 .arg(kCommandBuildTime + 1));
     const QString file = dir.filePath("old.xlsx");
     QString err;
     QCOMPARE(runCaptured({"--timesheet", "all", "--month", "03.2024", "--xlsx", file, db->name(), db->host()},
