@@ -140,6 +140,8 @@ void MonthChart::showMonth(Database& db, PieceworkView view, const TimesheetMont
     QFont small = dayAxis->labelsFont();
     small.setPointSizeF(7);
     dayAxis->setLabelsFont(small);
+    // Upright day numbers fit the narrow columns of a month, where level ones are cut to "…".
+    dayAxis->setLabelsAngle(-90);
     QValueAxis* amountAxis = valueAxis(QStringLiteral("р."));
     amountAxis->setMax(upperEnd(m_dayAmounts));
     amountAxis->applyNiceNumbers();
