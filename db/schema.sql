@@ -494,3 +494,8 @@ RESET ROLE;
 SET ROLE tabel_owner;
 \ir closing.sql
 RESET ROLE;
+
+-- Named users and the change log, as an administrator applies them.
+SET ROLE tabel_owner;
+\ir history.sql
+RESET ROLE;

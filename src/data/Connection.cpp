@@ -179,8 +179,10 @@ void Connection::open() {
     db.setPassword(s.password);
     // The statements write dates as day.month.year texts: the session must read them day first.
     // Backslashes in string literals are plain characters whatever the server's default is.
+    // The server names the program in its list of sessions and in the change log.
     QString options =
-        QStringLiteral("options='-c DateStyle=ISO,DMY -c standard_conforming_strings=on';connect_timeout=10");
+        QStringLiteral("options='-c DateStyle=ISO,DMY -c standard_conforming_strings=on';connect_timeout=10;"
+                       "application_name=tabel");
     if (!s.sslMode.isEmpty())
         options += QStringLiteral(";sslmode=") + s.sslMode;
     if (!s.service.isEmpty())

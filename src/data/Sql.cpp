@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSysInfo>
 #include <libpq-fe.h>
 #include <poll.h>
 
@@ -44,6 +45,8 @@ QSet<QString> lostSessions;
 // Connections the program opened and has not closed. The driver marks a connection closed by
 // itself when its session is lost inside a statement; such a connection is opened again too.
 QSet<QString> openedSessions;
+// The name of the user logged in at this workstation (setSessionUser).
+QString currentUser;
 
 bool isOpened(const QString& connectionName) {
     QMutexLocker lock(&sessionsMutex);
@@ -126,6 +129,23 @@ quint64 sessionNumber(const QString& connectionName) {
     return sessions.value(connectionName);
 }
 
+namespace {
+// Sets the session settings tabel.user and tabel.workstation of one session (bound values; the
+// settings last for the session). Outside a transaction only: inside one a failed statement
+// would abort it, and a reopened session is never inside one.
+void tellWhoWorks(PGconn* pg) {
+    if (!pg || PQstatus(pg) != CONNECTION_OK || PQtransactionStatus(pg) != PQTRANS_IDLE)
+        return;
+    const QByteArray user = sessionUser().toUtf8();
+    const QByteArray host = workstationHostName().toUtf8();
+    const char* values[2] = {user.constData(), host.constData()};
+    PQclear(PQexecParams(pg,
+                         "select set_config('tabel.user', $1, false), "
+                         "set_config('tabel.workstation', $2, false)",
+                         2, nullptr, values, nullptr, nullptr, 0));
+}
+} // namespace
+
 void noteNewSession(const QString& connectionName) {
     {
         QMutexLocker lock(&sessionsMutex);
@@ -139,6 +159,28 @@ void noteNewSession(const QString& connectionName) {
     PGconn* pg = pgConnection(QSqlDatabase::database(connectionName, false));
     if (pg && PQstatus(pg) == CONNECTION_OK && PQserverVersion(pg) >= 110000)
         PQclear(PQexec(pg, "set jit = off"));
+    tellWhoWorks(pg);
+}
+
+void setSessionUser(const QString& userName) {
+    QSet<QString> open;
+    {
+        QMutexLocker lock(&sessionsMutex);
+        currentUser = userName;
+        open = openedSessions;
+    }
+    for (const QString& name : std::as_const(open))
+        if (QSqlDatabase::contains(name))
+            tellWhoWorks(pgConnection(QSqlDatabase::database(name, false)));
+}
+
+QString sessionUser() {
+    QMutexLocker lock(&sessionsMutex);
+    return currentUser;
+}
+
+QString workstationHostName() {
+    return QSysInfo::machineHostName();
 }
 
 void noteClosed(const QString& connectionName) {

@@ -79,6 +79,15 @@ void noteNewSession(const QString& connectionName);
 // Notes that the program closed the connection on purpose: it is not reopened by itself.
 void noteClosed(const QString& connectionName);
 
+// Who works at this workstation, as the server's change log records it. Every session of the
+// program tells the server the user's name and the computer's host name as the session settings
+// tabel.user and tabel.workstation when it opens (and again when it is reopened after a loss);
+// setSessionUser also tells the sessions already open. Empty until somebody has logged in.
+void setSessionUser(const QString& userName);
+QString sessionUser();
+// The computer's host name, as the change log names the workstation.
+QString workstationHostName();
+
 // The text as a string literal of the connection's server, made by the client library for this
 // connection (backslashes and quotes as the session reads them).
 QString quoteLiteral(const QSqlDatabase& db, const QString& text);
