@@ -32,6 +32,23 @@ CREATE TABLE IF NOT EXISTS accounts_dep.tabel_user (
     active    boolean      NOT NULL DEFAULT true
 );
 
+-- One name per person, whatever the letter case; the program refuses a second one with a message.
+CREATE UNIQUE INDEX IF NOT EXISTS tabel_user_name_key ON accounts_dep.tabel_user (upper(name));
+
+-- The program's role reads the users at the login and adds, renames, deactivates and activates
+-- them (it never deletes one). Its writes lock the table (share row exclusive, which needs the
+-- update right) so that two workstations never leave two active users with one code. The role is
+-- the program's login role of db/schema.sql; an enterprise database whose role has another name
+-- grants the same to it.
+DO $$
+BEGIN
+    IF EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'sys') THEN
+        GRANT SELECT, INSERT, UPDATE ON accounts_dep.tabel_user TO sys;
+        GRANT USAGE ON SEQUENCE accounts_dep.tabel_user_id_seq TO sys;
+    END IF;
+END
+$$;
+
 -- ---------------------------------------------------------------------------------------------
 -- Change log
 -- ---------------------------------------------------------------------------------------------

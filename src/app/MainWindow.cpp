@@ -12,6 +12,7 @@
 #include "refbooks/OperationPricesDialog.h"
 #include "refbooks/OperationTypesDialog.h"
 #include "refbooks/ProductsDialog.h"
+#include "refbooks/UsersDialog.h"
 #include "refbooks/WorkersDialog.h"
 #include "reports/ReportsDialog.h"
 #include "timesheets/HoursTimesheetWindow.h"
@@ -53,6 +54,7 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
     m_maintenanceWorksWindow =
         new MaintenanceWorksWindow(m_db, *m_workersDialog, *m_nomenclatureGroupsDialog, this);
     m_monthClosingWindow = new MonthClosingWindow(m_db, m_permissions.closeMonths, this);
+    m_usersDialog = new UsersDialog(m_db, this);
 
     createMenu();
     m_journalView = new JournalView(m_db, *m_workRecordEditor, m_permissions, this);
@@ -94,6 +96,10 @@ void MainWindow::createMenu() {
     m_referenceBooksMenu = addMenu("referenceBooksMenu", QStringLiteral("Справочники"),
                                    {m_workersAction, m_productsAction, m_operationPricesAction,
                                     m_operationTypesAction, m_nomenclatureGroupsAction});
+    // Who may log in, under the reference books (full access only).
+    m_usersAction = addAction("usersAction", QStringLiteral("Пользователи"));
+    m_referenceBooksMenu->addSeparator();
+    m_referenceBooksMenu->addAction(m_usersAction);
     m_pieceworkTimesheetAction = addAction("pieceworkTimesheetAction", QStringLiteral("Табель сделка"));
     m_shiftTimesheetAction = addAction("shiftTimesheetAction", QStringLiteral("Табель по сменам"));
     m_maintenanceTimesheetAction =
@@ -126,6 +132,7 @@ void MainWindow::createMenu() {
     openOnAction(m_operationPricesAction, m_operationPricesDialog, &OperationPricesDialog::browse);
     openOnAction(m_operationTypesAction, m_operationTypesDialog, &OperationTypesDialog::browse);
     openOnAction(m_nomenclatureGroupsAction, m_nomenclatureGroupsDialog, &NomenclatureGroupsDialog::browse);
+    openOnAction(m_usersAction, m_usersDialog, &UsersDialog::browse);
     openOnAction(m_summaryReportsAction, m_reportsDialog, &ReportsDialog::showForLastMonth);
     openOnAction(m_monthClosingAction, m_monthClosingWindow, &MonthClosingWindow::showMonths);
 }
@@ -180,6 +187,7 @@ void MainWindow::createFrameWidgets() {
 void MainWindow::applyPermissions() {
     const Permissions& p = m_permissions;
     m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
+    m_usersAction->setEnabled(p.manageUsers);
     m_timesheetsMenu->menuAction()->setEnabled(p.timesheets || p.payrollSummary);
     for (QAction* timesheet :
          {m_pieceworkTimesheetAction, m_shiftTimesheetAction, m_maintenanceTimesheetAction,
@@ -188,6 +196,10 @@ void MainWindow::applyPermissions() {
     m_payrollSummaryAction->setEnabled(p.payrollSummary);
     m_maintenanceWorksWindow->setEditable(p.changeMaintenance);
     m_importAction->setVisible(p.legacyImport && hasOdbcDataSource(kLegacySourceDsn));
+}
+
+void MainWindow::showUserName(const QString& userName) {
+    setWindowTitle(userName.isEmpty() ? QStringLiteral("Табель") : QStringLiteral("Табель — ") + userName);
 }
 
 void MainWindow::importLegacyData() {

@@ -25,6 +25,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class ReportsDialog;
+class UsersDialog;
 class WorkRecordEditor;
 class WorkersDialog;
 
@@ -35,6 +36,9 @@ public:
     ~MainWindow() override;
 
     JournalView& journal() { return *m_journalView; }
+    // The caption names the user logged in by a code of its own ("Табель — Иванов И. И."); an
+    // empty name (a built-in code) leaves it "Табель".
+    void showUserName(const QString& userName);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -71,6 +75,7 @@ private:
     WorkRecordEditor* m_workRecordEditor;
     MaintenanceWorksWindow* m_maintenanceWorksWindow;
     MonthClosingWindow* m_monthClosingWindow;
+    UsersDialog* m_usersDialog;
     JournalView* m_journalView;
     bool m_journalShown = false;
 
@@ -81,6 +86,7 @@ private:
     QAction* m_operationPricesAction;
     QAction* m_operationTypesAction;
     QAction* m_nomenclatureGroupsAction;
+    QAction* m_usersAction;
     QMenu* m_timesheetsMenu;
     QAction* m_pieceworkTimesheetAction;
     QAction* m_shiftTimesheetAction;
