@@ -3,11 +3,15 @@
 // editor, the reports dialog, the maintenance works of the journal's day with an entry's editor,
 // the timesheets in each view, on their month (the piece-work views with their chart too) and on
 // February, the month handed to payroll, the month closing window, and, when the database has a
-// closed month, the journal on the newest day of it that has records. Run under a desktop (Xvfb
+// closed month, the journal on the newest day of it that has records, the users window with a new
+// user's editor, and the login dialog waiting after five wrong codes. Run under a desktop (Xvfb
 // with a window manager) or offscreen.
 // Usage: screenshots DATABASE SERVER FOLDER
+#include "app/LoginAttempts.h"
+#include "app/LoginDialog.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/VersionCheck.h"
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "journal/JournalView.h"
@@ -149,7 +153,8 @@ int main(int argc, char** argv) {
             std::printf("%s\n", qPrintable(folder + QStringLiteral("/workers_detail.pdf")));
     }
     for (const char* action : {"workersAction", "productsAction", "operationPricesAction",
-                               "operationTypesAction", "nomenclatureGroupsAction", "summaryReportsAction"})
+                               "operationTypesAction", "nomenclatureGroupsAction", "usersAction",
+                               "summaryReportsAction"})
         window.findChild<QAction*>(QLatin1String(action))->trigger();
     for (const char* action :
          {"pieceworkTimesheetAction", "maintenanceTimesheetAction", "averageRateTimesheetAction",
@@ -176,6 +181,20 @@ int main(int argc, char** argv) {
         }
     } catch (const DbError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message));
+    }
+    // The login dialog waiting after five wrong codes; the count is cleared again afterwards, so
+    // that the user of this computer need not wait.
+    {
+        VersionCheck check(db, QStringLiteral(__DATE__), QStringLiteral(__TIME__));
+        check.repeatTimer().stop();
+        LoginAttempts attempts;
+        for (int i = 0; i < LoginAttempts::kFreeTries; ++i)
+            attempts.noteWrongCode();
+        LoginDialog login(db, check);
+        login.show();
+        shoot(&login, QStringLiteral("LoginDialog_wait"));
+        login.hide();
+        attempts.noteRightCode();
     }
     return 0;
 }
