@@ -152,9 +152,9 @@ int main(int argc, char** argv) {
         if (reportengine::writeReportPdf(feed.pages(), folder + QStringLiteral("/workers_detail.pdf")))
             std::printf("%s\n", qPrintable(folder + QStringLiteral("/workers_detail.pdf")));
     }
-    for (const char* action : {"workersAction", "productsAction", "operationPricesAction",
-                               "operationTypesAction", "nomenclatureGroupsAction", "usersAction",
-                               "summaryReportsAction"})
+    for (const char* action :
+         {"workersAction", "productsAction", "operationPricesAction", "operationTypesAction",
+          "nomenclatureGroupsAction", "usersAction", "summaryReportsAction"})
         window.findChild<QAction*>(QLatin1String(action))->trigger();
     for (const char* action :
          {"pieceworkTimesheetAction", "maintenanceTimesheetAction", "averageRateTimesheetAction",

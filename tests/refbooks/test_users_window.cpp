@@ -16,6 +16,14 @@
 #include <QTableWidget>
 #include <QTest>
 
+namespace {
+// Types the text key by key (Cyrillic letters too, which QTest::keyClicks does not take).
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+} // namespace
+
 class TestUsersWindow : public QObject {
     Q_OBJECT
 private slots:
@@ -97,7 +105,8 @@ void TestUsersWindow::choose(const QString& name) {
 QString TestUsersWindow::gridText() const {
     QStringList rows;
     for (int row = 0; row < grid->rowCount(); ++row)
-        rows << grid->item(row, 0)->text() + ", " + grid->item(row, 1)->text() + ", " + grid->item(row, 2)->text();
+        rows << grid->item(row, 0)->text() + ", " + grid->item(row, 1)->text() + ", " +
+                    grid->item(row, 2)->text();
     return rows.join(" | ");
 }
 
@@ -140,14 +149,14 @@ void TestUsersWindow::addUser() {
     QString focused;
     onModal["UserEditor"] = [&] {
         QCOMPARE(editor->windowTitle(), QString("Новый пользователь"));
-        QTest::keyClicks(childNamed<QLineEdit>(editor, "nameEdit"), name);
+        typeText(childNamed<QLineEdit>(editor, "nameEdit"), name);
         childNamed<QComboBox>(editor, "roleBox")->setCurrentIndex(roleIndex);
-        QTest::keyClicks(childNamed<QLineEdit>(editor, "codeEdit"), code);
-        QTest::keyClicks(childNamed<QLineEdit>(editor, "repeatEdit"), repeat);
+        typeText(childNamed<QLineEdit>(editor, "codeEdit"), code);
+        typeText(childNamed<QLineEdit>(editor, "repeatEdit"), repeat);
         editor->setResult(-1);
         QTest::keyClick(childNamed<QLineEdit>(editor, "repeatEdit"), Qt::Key_Return);
         stayedOpen = editor->result() == -1;
-        focused = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        focused = editor->focusWidget() ? editor->focusWidget()->objectName() : QString();
         if (stayedOpen)
             childNamed<QPushButton>(editor, "cancelButton")->click();
     };
@@ -191,7 +200,8 @@ void TestUsersWindow::deactivateAndActivate() {
         clickOn(activeButton);
         caption = activeButton->text();
     });
-    QCOMPARE(boxes->shown.value(0).text, QString("Отключить пользователя? Он больше не сможет войти в программу."));
+    QCOMPARE(boxes->shown.value(0).text,
+             QString("Отключить пользователя? Он больше не сможет войти в программу."));
     QCOMPARE(boxes->shown.value(0).detail, name);
     QCOMPARE(boxes->shown.size(), refusal.isEmpty() ? 1 : 2);
     if (!refusal.isEmpty())
@@ -218,10 +228,12 @@ void TestUsersWindow::renameAndMove_data() {
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QString>("grid");
     QTest::newRow("foreman renamed, made analyst")
-        << "Петров С. С." << "  Петров Семён Сергеевич " << 3 << QString()
+        << "Петров С. С."
+        << "  Петров Семён Сергеевич " << 3 << QString()
         << "Иванова А. П., Полный доступ, да | Петров Семён Сергеевич, Аналитик, да";
     QTest::newRow("last full access made foreman")
-        << "Иванова А. П." << "Иванова А. П." << 1
+        << "Иванова А. П."
+        << "Иванова А. П." << 1
         << "Это последний действующий пользователь с полным доступом: его роль не меняется."
         << "Иванова А. П., Полный доступ, да | Петров С. С., Мастер, да";
 }
