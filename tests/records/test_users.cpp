@@ -114,6 +114,13 @@ void TestUsers::hashes_data() {
     QTest::addColumn<bool>("matches");
     QTest::newRow("the code") << "%1"
                               << "пароль-1" << true;
+    // Made by another PBKDF2-HMAC-SHA256 (Python's hashlib) of the same code and salt.
+    QTest::newRow("a hash made elsewhere") << "pbkdf2-sha256$10000$MDEyMzQ1Njc4OWFiY2RlZg==$"
+                                              "oiBH/7v1vvoiyx3xNdkDNUHPehHQWf765KVu5Htewac="
+                                           << "пароль-1" << true;
+    QTest::newRow("a hash made elsewhere, another code") << "pbkdf2-sha256$10000$MDEyMzQ1Njc4OWFiY2RlZg==$"
+                                                            "oiBH/7v1vvoiyx3xNdkDNUHPehHQWf765KVu5Htewac="
+                                                         << "пароль-2" << false;
     QTest::newRow("another code") << "%1"
                                   << "пароль-2" << false;
     QTest::newRow("case differs") << "%1"
