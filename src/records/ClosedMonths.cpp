@@ -181,7 +181,7 @@ QString workstationName() {
     // A user logged in by a code of its own is named; after a built-in code, the computer's user.
     const QString named = loggedInUser();
     if (!named.isEmpty())
-        return named + QLatin1Char('@') + QSysInfo::machineHostName();
+        return (named + QLatin1Char('@') + QSysInfo::machineHostName()).left(254); // closed_by's length
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("USERNAME");
