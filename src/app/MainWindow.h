@@ -13,6 +13,7 @@ class HoursTimesheetWindow;
 class JournalView;
 class MaintenanceWorksWindow;
 class MonthClosingWindow;
+class ChangeLogWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
@@ -71,6 +72,7 @@ private:
     WorkRecordEditor* m_workRecordEditor;
     MaintenanceWorksWindow* m_maintenanceWorksWindow;
     MonthClosingWindow* m_monthClosingWindow;
+    ChangeLogWindow* m_changeLogWindow;
     JournalView* m_journalView;
     bool m_journalShown = false;
 
@@ -91,6 +93,7 @@ private:
     QMenu* m_reportsMenu;
     QAction* m_summaryReportsAction;
     QAction* m_monthClosingAction;
+    QAction* m_changeLogAction;
     QAction* m_exitAction;
     QAction* m_importAction;
 

@@ -350,7 +350,8 @@ ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {
         sourceName = source.databaseName() + QLatin1Char(':') + step.sourceTable;
     logBulkWrite(m_target, step.targetTable.section(QLatin1Char('.'), -1), changekind::kImported,
                  {{QStringLiteral("rows"), result.rowsBefore}},
-                 {{QStringLiteral("rows"), countRows(m_target, step.targetTable)}, {QStringLiteral("source"), sourceName}});
+                 {{QStringLiteral("rows"), countRows(m_target, step.targetTable)},
+                  {QStringLiteral("source"), sourceName}});
     transaction.commit();
     return result;
 }

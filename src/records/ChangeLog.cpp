@@ -109,8 +109,9 @@ QString workerName(Database& db, const QString& idText) {
     const qint64 id = idText.toLongLong(&ok);
     if (!ok)
         return idText;
-    const QVariant name = db.readValue(QStringLiteral("select trim(fio) from accounts_dep.person where id=:id"),
-                                       {{QStringLiteral("id"), id}});
+    const QVariant name =
+        db.readValue(QStringLiteral("select trim(fio) from accounts_dep.person where id=:id"),
+                     {{QStringLiteral("id"), id}});
     return name.isValid() && !name.toString().isEmpty() ? name.toString() : idText;
 }
 
@@ -132,8 +133,8 @@ bool historyInstalled(Database& db) {
 }
 
 bool historyInstalled(const QSqlDatabase& connection) {
-    QSqlQuery q = runStatement(connection,
-                               QStringLiteral("select to_regclass('accounts_dep.change_log') is not null"));
+    QSqlQuery q =
+        runStatement(connection, QStringLiteral("select to_regclass('accounts_dep.change_log') is not null"));
     return q.next() && q.value(0).toBool();
 }
 
@@ -215,31 +216,32 @@ QString changeListSql(const ChangeListFilter& filter) {
                       .arg(int(&f - kFieldTitles));
     const QString worker = QStringLiteral(
         "coalesce(l.new_row->>'w_id', l.old_row->>'w_id', l.new_row->>'id_p', l.old_row->>'id_p')");
-    QString sql = QStringLiteral(
-        "select l.id, l.at, l.user_name, l.workstation, "
-        "case l.action when 'added' then 'добавлена' when 'changed' then 'изменена' "
-        "when 'accepted' then 'принята' when 'deleted' then 'удалена' when 'imported' then 'импорт' "
-        "when 'rebuilt' then 'перестроение' else l.action end as kind, "
-        "case l.table_name when 'smena' then 'Журнал' when 'fatigue' then 'Ремонтные работы' "
-        "when 'norm' then 'Нормы' when 'oper' then 'Расценки' when 'h_tabel' then 'Табель' "
-        "else l.table_name end as place, "
-        "trim(p.fio) as fio, l.row_id, "
-        "case when l.row_id is null then "
-        "  concat_ws('; ', 'строк: ' || coalesce(l.old_row->>'rows', '') || ' → ' || "
-        "  coalesce(l.new_row->>'rows', ''), 'источник: ' || (l.new_row->>'source'), "
-        "  'месяц: ' || (l.new_row->>'month'), 'вид: ' || (l.new_row->>'kind')) "
-        "else (select string_agg(t.title || ': ' || case "
-        "  when l.old_row is not null and l.new_row is not null then "
-        "    coalesce(trim(l.old_row->>t.col), '') || ' → ' || coalesce(trim(l.new_row->>t.col), '') "
-        "  else coalesce(trim(coalesce(l.new_row, l.old_row)->>t.col), '') end, '; ' order by t.n) "
-        "  from (values %1) t(tbl, col, title, n) "
-        "  where t.tbl = l.table_name and (l.old_row is null or l.new_row is null "
-        "    or (l.old_row->t.col) is distinct from (l.new_row->t.col)) "
-        "    and coalesce(l.new_row, l.old_row)->>t.col is not null) end as changes "
-        "from accounts_dep.change_log l "
-        "left join accounts_dep.person p on p.id::text = %2 "
-        "where l.at >= :from and l.at < :to")
-                      .arg(titles.join(QStringLiteral(", ")), worker);
+    QString sql =
+        QStringLiteral(
+            "select l.id, l.table_name, l.action, l.at, l.user_name, l.workstation, "
+            "case l.action when 'added' then 'добавлена' when 'changed' then 'изменена' "
+            "when 'accepted' then 'принята' when 'deleted' then 'удалена' when 'imported' then 'импорт' "
+            "when 'rebuilt' then 'перестроение' else l.action end as kind, "
+            "case l.table_name when 'smena' then 'Журнал' when 'fatigue' then 'Ремонтные работы' "
+            "when 'norm' then 'Нормы' when 'oper' then 'Расценки' when 'h_tabel' then 'Табель' "
+            "else l.table_name end as place, "
+            "trim(p.fio) as fio, l.row_id, "
+            "case when l.row_id is null then "
+            "  concat_ws('; ', 'строк: ' || coalesce(l.old_row->>'rows', '') || ' → ' || "
+            "  coalesce(l.new_row->>'rows', ''), 'источник: ' || (l.new_row->>'source'), "
+            "  'месяц: ' || (l.new_row->>'month'), 'вид: ' || (l.new_row->>'kind')) "
+            "else (select string_agg(t.title || ': ' || case "
+            "  when l.old_row is not null and l.new_row is not null then "
+            "    coalesce(trim(l.old_row->>t.col), '') || ' → ' || coalesce(trim(l.new_row->>t.col), '') "
+            "  else coalesce(trim(coalesce(l.new_row, l.old_row)->>t.col), '') end, '; ' order by t.n) "
+            "  from (values %1) t(tbl, col, title, n) "
+            "  where t.tbl = l.table_name and (l.old_row is null or l.new_row is null "
+            "    or (l.old_row->t.col) is distinct from (l.new_row->t.col)) "
+            "    and coalesce(l.new_row, l.old_row)->>t.col is not null) end as changes "
+            "from accounts_dep.change_log l "
+            "left join accounts_dep.person p on p.id::text = %2 "
+            "where l.at >= :from and l.at < :to")
+            .arg(titles.join(QStringLiteral(", ")), worker);
     if (filter.workerId != 0)
         sql += QStringLiteral(" and %1 = :worker").arg(worker);
     if (!filter.userName.isEmpty())
@@ -273,16 +275,17 @@ QStringList changeLogUsers(Database& db) {
 
 void restoreDeleted(Database& db, qint64 logId) {
     Transaction transaction(db);
-    QSqlQuery q = runStatement(db.connection().database(),
-                               QStringLiteral("select %1 from accounts_dep.change_log where id=:id")
-                                   .arg(kEntryColumns),
-                               {{QStringLiteral("id"), logId}});
+    QSqlQuery q =
+        runStatement(db.connection().database(),
+                     QStringLiteral("select %1 from accounts_dep.change_log where id=:id").arg(kEntryColumns),
+                     {{QStringLiteral("id"), logId}});
     if (!q.next())
         throw Refusal(QStringLiteral("Такой записи в журнале изменений нет."));
     const ChangeLogEntry entry = entryOfRow(q);
     if (entry.action != changekind::kDeleted ||
         (entry.table != kWorkRecordsTable && entry.table != kMaintenanceTable) || entry.oldRow.isEmpty())
-        throw Refusal(QStringLiteral("Восстановить можно только удалённую запись журнала или ремонтных работ."));
+        throw Refusal(
+            QStringLiteral("Восстановить можно только удалённую запись журнала или ремонтных работ."));
     const QDate day = dayOf(entry.table, entry.oldRow);
     refuseClosedDays(transaction, db, {day});
     const bool workRecord = entry.table == kWorkRecordsTable;
@@ -302,12 +305,14 @@ void restoreDeleted(Database& db, qint64 logId) {
     // The row with its own id; a row of that id that is there already (restored at another
     // workstation, perhaps at this very moment) leaves nothing inserted.
     const int inserted = db.execute(
-        QStringLiteral("insert into accounts_dep.%1 select * from "
-                       "jsonb_populate_record(null::accounts_dep.%1, cast(:row as jsonb)) on conflict (id) do nothing")
+        QStringLiteral(
+            "insert into accounts_dep.%1 select * from "
+            "jsonb_populate_record(null::accounts_dep.%1, cast(:row as jsonb)) on conflict (id) do nothing")
             .arg(entry.table),
         {{QStringLiteral("row"), row}});
     if (inserted == 0)
-        throw Refusal(QStringLiteral("Запись уже восстановлена: запись с номером %1 есть в базе.").arg(entry.rowId));
+        throw Refusal(
+            QStringLiteral("Запись уже восстановлена: запись с номером %1 есть в базе.").arg(entry.rowId));
     writeDayHours(transaction, db, cell, true);
     transaction.commit();
 }
@@ -320,11 +325,12 @@ void logBulkWrite(const QSqlDatabase& connection, const QString& table, const QS
                   const QJsonObject& before, const QJsonObject& after) {
     if (!historyInstalled(connection))
         return;
-    runStatement(connection,
-                 QStringLiteral("select accounts_dep.log_bulk_change(:t, :a, cast(:before as jsonb), "
-                                "cast(:after as jsonb))"),
-                 {{QStringLiteral("t"), table},
-                  {QStringLiteral("a"), action},
-                  {QStringLiteral("before"), QString::fromUtf8(QJsonDocument(before).toJson(QJsonDocument::Compact))},
-                  {QStringLiteral("after"), QString::fromUtf8(QJsonDocument(after).toJson(QJsonDocument::Compact))}});
+    runStatement(
+        connection,
+        QStringLiteral("select accounts_dep.log_bulk_change(:t, :a, cast(:before as jsonb), "
+                       "cast(:after as jsonb))"),
+        {{QStringLiteral("t"), table},
+         {QStringLiteral("a"), action},
+         {QStringLiteral("before"), QString::fromUtf8(QJsonDocument(before).toJson(QJsonDocument::Compact))},
+         {QStringLiteral("after"), QString::fromUtf8(QJsonDocument(after).toJson(QJsonDocument::Compact))}});
 }

@@ -78,8 +78,8 @@ struct ChangeListFilter {
 };
 
 // The statement of the change list and its parameters, reading only what the list shows: when,
-// who, workstation, kind, place, worker, record and what changed; newest first. Its first column
-// is the log row's id.
+// who, workstation, kind, place, worker, record and what changed; newest first. Its first columns
+// are the log row's id, table and kind as the server names them.
 QString changeListSql(const ChangeListFilter& filter);
 Params changeListParams(const ChangeListFilter& filter);
 // The names of the users found in the log, for the user filter.

@@ -76,11 +76,12 @@ void rebuildTimesheetRows(Database& db, TimesheetRows rows, int year, int month,
         QStringLiteral("select count(*) from accounts_dep.h_tabel where %1 and month=:month and year=:year")
             .arg(kind.ownRows),
         period);
-    logBulkWrite(db.connection().database(), QStringLiteral("h_tabel"), changekind::kRebuilt,
-                 {{QStringLiteral("rows"), rowsBefore}},
-                 {{QStringLiteral("rows"), rowsAfter.toInt()},
-                  {QStringLiteral("month"), YearMonth{year, month}.text()},
-                  {QStringLiteral("kind"), rows == TimesheetRows::Shifts ? QStringLiteral("смены")
-                                                                         : QStringLiteral("ремонтные работы")}});
+    logBulkWrite(
+        db.connection().database(), QStringLiteral("h_tabel"), changekind::kRebuilt,
+        {{QStringLiteral("rows"), rowsBefore}},
+        {{QStringLiteral("rows"), rowsAfter.toInt()},
+         {QStringLiteral("month"), YearMonth{year, month}.text()},
+         {QStringLiteral("kind"),
+          rows == TimesheetRows::Shifts ? QStringLiteral("смены") : QStringLiteral("ремонтные работы")}});
     transaction.commit();
 }

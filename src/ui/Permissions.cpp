@@ -15,6 +15,7 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
     p.legacyImport = false;
     p.payrollSummary = false;
     p.closeMonths = false;
+    p.restoreRecords = false;
     if (code == kForemanCode) {
         p.acceptRecords = false;
         p.workersReports = false;

@@ -55,7 +55,8 @@ QSqlDatabase plainSession(TestDatabase& db, const QString& name, const QString& 
 }
 
 qint64 lastLogId(TestDatabase& db, const QString& action) {
-    return db.scalar(QStringLiteral("select max(id) from accounts_dep.change_log where action='%1'").arg(action))
+    return db
+        .scalar(QStringLiteral("select max(id) from accounts_dep.change_log where action='%1'").arg(action))
         .toLongLong();
 }
 
@@ -126,14 +127,16 @@ void TestChangeLog::plainSessionIsLoggedWithItsRole() {
         c.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("plain"));
-    QCOMPARE(db.scalar("select string_agg(action || ' ' || user_name || ' ' || workstation, ', ' order by id) "
-                       "from accounts_dep.change_log where table_name='norm' and row_id=900")
-                 .toString(),
-             QString("added sys psql, changed sys psql, deleted sys psql"));
-    QCOMPARE(db.scalar("select (old_row->>'price') || '>' || (new_row->>'price') from accounts_dep.change_log "
-                       "where action='changed'")
-                 .toString(),
-             QString("3.5>4"));
+    QCOMPARE(
+        db.scalar("select string_agg(action || ' ' || user_name || ' ' || workstation, ', ' order by id) "
+                  "from accounts_dep.change_log where table_name='norm' and row_id=900")
+            .toString(),
+        QString("added sys psql, changed sys psql, deleted sys psql"));
+    QCOMPARE(
+        db.scalar("select (old_row->>'price') || '>' || (new_row->>'price') from accounts_dep.change_log "
+                  "where action='changed'")
+            .toString(),
+        QString("3.5>4"));
 }
 
 // sys may add to the log and read it, never change, delete or empty it; not even with a
@@ -156,8 +159,8 @@ void TestChangeLog::logRowsCannotBeChanged() {
     db.exec("insert into accounts_dep.norm (id, o_id, norma, price) values (900, 42, 10, 3.5)");
     if (mistakenGrant)
         db.exec("grant all on accounts_dep.change_log to sys");
-    const QString before = db.scalar("select string_agg(user_name || action, ',') from accounts_dep.change_log")
-                               .toString();
+    const QString before =
+        db.scalar("select string_agg(user_name || action, ',') from accounts_dep.change_log").toString();
     QVERIFY(!before.isEmpty());
     {
         QSqlDatabase c = plainSession(db, QStringLiteral("plain"), QStringLiteral("psql"));
@@ -205,8 +208,8 @@ void TestChangeLog::restoreGivesBackRowAndHours() {
         saveMaintenanceEntry(*database, entry);
         entry.id = db.scalar("select id from accounts_dep.fatigue").toInt();
     }
-    const QString stored = db.scalar(QStringLiteral("select to_jsonb(t)::text from accounts_dep.%1 t").arg(table))
-                               .toString();
+    const QString stored =
+        db.scalar(QStringLiteral("select to_jsonb(t)::text from accounts_dep.%1 t").arg(table)).toString();
     const int dayHours = db.scalar(hours).toInt();
     QCOMPARE(dayHours, workRecord ? 8 : 5);
     if (workRecord) {
@@ -219,8 +222,9 @@ void TestChangeLog::restoreGivesBackRowAndHours() {
     QCOMPARE(db.scalar(hours).toInt(), 0);
     const qint64 deletion = lastLogId(db, changekind::kDeleted);
     restoreDeleted(*database, deletion);
-    QCOMPARE(db.scalar(QStringLiteral("select to_jsonb(t)::text from accounts_dep.%1 t").arg(table)).toString(),
-             stored);
+    QCOMPARE(
+        db.scalar(QStringLiteral("select to_jsonb(t)::text from accounts_dep.%1 t").arg(table)).toString(),
+        stored);
     QCOMPARE(db.scalar(hours).toInt(), dayHours);
     QCOMPARE(db.scalar("select action from accounts_dep.change_log order by id desc limit 1").toString(),
              changekind::kAdded);
@@ -244,7 +248,8 @@ void TestChangeLog::restoreIntoClosedMonthIsRefused() {
     WorkRecord seen = sampleRecord();
     seen.id = db.scalar("select id from accounts_dep.smena").toInt();
     WorkRecordStore(*database).remove(seen);
-    db.exec("insert into accounts_dep.closed_month (year, month, closed_at, closed_by) values (2026, 12, now(), 'x')");
+    db.exec("insert into accounts_dep.closed_month (year, month, closed_at, closed_by) values (2026, 12, "
+            "now(), 'x')");
     try {
         restoreDeleted(*database, lastLogId(db, changekind::kDeleted));
         QFAIL("a restore into a closed month went through");
@@ -302,7 +307,8 @@ void TestChangeLog::rebuildWritesOneRowPerMonthAndKind() {
     TestDatabase db;
     addPeople(db);
     db.exec("insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, time, ok) "
-            "values ('08.12.2026', 1, 17, 5, 42, 1, 1, 0, 5, 'no'), ('09.12.2026', 2, 18, 5, 42, 1, 1, 0, 6, 'no')");
+            "values ('08.12.2026', 1, 17, 5, 42, 1, 1, 0, 5, 'no'), ('09.12.2026', 2, 18, 5, 42, 1, 1, 0, 6, "
+            "'no')");
     Database* database = db.openDatabase();
     const int before = db.scalar("select count(*) from accounts_dep.change_log").toInt();
     rebuildTimesheetRows(*database, TimesheetRows::Shifts, 2026, 12);
@@ -324,11 +330,19 @@ void TestChangeLog::changeListFilters_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("expected"); // the kinds of the rows listed, newest first
     const QDate today = QDate::currentDate();
-    QTest::newRow("everything") << today << today << 0 << "" << "" << "удалена,изменена,добавлена,добавлена";
-    QTest::newRow("worker") << today << today << 18 << "" << "" << "удалена,добавлена";
-    QTest::newRow("user") << today << today << 0 << "Кузнецова" << "" << "удалена,изменена";
+    QTest::newRow("everything") << today << today << 0 << ""
+                                << ""
+                                << "удалена,изменена,добавлена,добавлена";
+    QTest::newRow("worker") << today << today << 18 << ""
+                            << ""
+                            << "удалена,добавлена";
+    QTest::newRow("user") << today << today << 0 << "Кузнецова"
+                          << ""
+                          << "удалена,изменена";
     QTest::newRow("kind") << today << today << 0 << "" << changekind::kAdded << "добавлена,добавлена";
-    QTest::newRow("yesterday") << today.addDays(-1) << today.addDays(-1) << 0 << "" << "" << "";
+    QTest::newRow("yesterday") << today.addDays(-1) << today.addDays(-1) << 0 << ""
+                               << ""
+                               << "";
 }
 
 void TestChangeLog::changeListFilters() {
