@@ -126,6 +126,17 @@ int intOf(const QJsonObject& row, const char* column) {
     return v.isDouble() ? int(v.toDouble()) : v.toString().trimmed().toInt();
 }
 
+// A field's value of one version (the JSON row `side`) as the list writes it: dates as 08.12.2026,
+// workers by their names, other values as stored.
+QString valueSql(const QString& side) {
+    return QStringLiteral(
+               "case when t.col in ('data', 'd_date', 'vvod') then to_char((%1->>t.col)::date, 'DD.MM.YYYY') "
+               "when t.col in ('w_id', 'id_p') then coalesce((select trim(w.fio) from accounts_dep.person w "
+               "where w.id::text = %1->>t.col), %1->>t.col) "
+               "else trim(%1->>t.col) end")
+        .arg(side);
+}
+
 } // namespace
 
 bool historyInstalled(Database& db) {
@@ -232,16 +243,20 @@ QString changeListSql(const ChangeListFilter& filter) {
             "  'месяц: ' || (l.new_row->>'month'), 'вид: ' || (l.new_row->>'kind')) "
             "else (select string_agg(t.title || ': ' || case "
             "  when l.old_row is not null and l.new_row is not null then "
-            "    coalesce(trim(l.old_row->>t.col), '') || ' → ' || coalesce(trim(l.new_row->>t.col), '') "
-            "  else coalesce(trim(coalesce(l.new_row, l.old_row)->>t.col), '') end, '; ' order by t.n) "
+            "    coalesce(%3, '') || ' → ' || coalesce(%4, '') "
+            "  else coalesce(%5, '') end, '; ' order by t.n) "
             "  from (values %1) t(tbl, col, title, n) "
             "  where t.tbl = l.table_name and (l.old_row is null or l.new_row is null "
             "    or (l.old_row->t.col) is distinct from (l.new_row->t.col)) "
+            // An added or deleted record names its worker in its own column.
+            "    and (l.old_row is not null and l.new_row is not null or t.col not in ('w_id', 'id_p')) "
             "    and coalesce(l.new_row, l.old_row)->>t.col is not null) end as changes "
             "from accounts_dep.change_log l "
             "left join accounts_dep.person p on p.id::text = %2 "
             "where l.at >= :from and l.at < :to")
-            .arg(titles.join(QStringLiteral(", ")), worker);
+            .arg(titles.join(QStringLiteral(", ")), worker, valueSql(QStringLiteral("l.old_row")),
+                 valueSql(QStringLiteral("l.new_row")),
+                 valueSql(QStringLiteral("coalesce(l.new_row, l.old_row)")));
     if (filter.workerId != 0)
         sql += QStringLiteral(" and %1 = :worker").arg(worker);
     if (!filter.userName.isEmpty())
