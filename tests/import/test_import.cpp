@@ -299,7 +299,7 @@ void TestImport::importLogsOneRowPerTable() {
     QCOMPARE(db->scalar("select concat_ws('|', old_row->>'rows', new_row->>'rows', new_row->>'source')" +
                         after + " and table_name='smena'")
                  .toString(),
-             QStringLiteral("4|%1|%2:public.smena")
+             QStringLiteral("4|%1|%2:smena")
                  .arg(db->scalar("select count(*) from accounts_dep.smena").toInt())
                  .arg(db->name()));
     // The marker lasted for the import's transactions only.
