@@ -16,6 +16,7 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -77,17 +78,25 @@ void ChangeLogWindow::createWidgets() {
     m_refreshButton = makeButton(this, QStringLiteral("refreshButton"), QStringLiteral("Обновить"));
     m_refreshButton->setDefault(true);
 
-    m_changesModel.setColumns({{QStringLiteral("at"), QStringLiteral("Когда"), 125, whenText},
-                               {QStringLiteral("user_name"), QStringLiteral("Кто"), 130},
-                               {QStringLiteral("workstation"), QStringLiteral("Рабочее место"), 130},
-                               {QStringLiteral("kind"), QStringLiteral("Что"), 85},
-                               {QStringLiteral("place"), QStringLiteral("Где"), 120},
-                               {QStringLiteral("fio"), QStringLiteral("Работник"), 170},
-                               {QStringLiteral("row_id"), QStringLiteral("Запись"), 60},
-                               {QStringLiteral("changes"), QStringLiteral("Изменения"), 400}});
+    m_changesModel.setColumns(
+        {{QStringLiteral("at"), QStringLiteral("Когда"), 145, whenText},
+         {QStringLiteral("user_name"), QStringLiteral("Кто"), 120},
+         {QStringLiteral("workstation"), QStringLiteral("Рабочее место"), 115},
+         {QStringLiteral("kind"), QStringLiteral("Что"), 80},
+         {QStringLiteral("place"), QStringLiteral("Где"), 125},
+         {QStringLiteral("fio"), QStringLiteral("Работник"), 190},
+         {QStringLiteral("row_id"), QStringLiteral("Запись"), 55},
+         {QStringLiteral("changes"),
+          QStringLiteral("Изменения"),
+          420,
+          {},
+          {},
+          [](const QVariant& v, int role) { return role == Qt::ToolTipRole ? v : QVariant(); }}});
     m_changesGrid = makeListGrid(this, true);
     m_changesGrid->setObjectName(QStringLiteral("changesGrid"));
-    m_changesGrid->setMinimumSize(1000, 380);
+    m_changesGrid->setMinimumSize(1250, 380);
+    // What changed takes the rest of the width; a long text shows whole as the cell's tooltip.
+    m_changesGrid->horizontalHeader()->setStretchLastSection(true);
     showInGrid(m_changesModel, m_changesGrid);
 
     m_historyButton = makeButton(this, QStringLiteral("historyButton"), QStringLiteral("История"));

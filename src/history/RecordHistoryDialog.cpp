@@ -43,7 +43,7 @@ RecordHistoryDialog::RecordHistoryDialog(Database& db, QWidget* parent) : QDialo
     m_versionsGrid->verticalHeader()->hide();
     m_versionsGrid->verticalHeader()->setDefaultSectionSize(20);
     m_versionsGrid->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {120, 140, 150, 80, 110, 150};
+    const int widths[] = {145, 140, 150, 80, 110, 150};
     for (int c = 0; c < 6; ++c)
         m_versionsGrid->setColumnWidth(c, widths[c]);
     m_versionsGrid->setMinimumSize(900, 320);
