@@ -253,7 +253,7 @@ QString changeListSql(const ChangeListFilter& filter) {
             "    and coalesce(l.new_row, l.old_row)->>t.col is not null) end as changes "
             "from accounts_dep.change_log l "
             "left join accounts_dep.person p on p.id::text = %2 "
-            "where l.at >= :from and l.at < :to")
+            "where l.at >= cast(:from as timestamptz) and l.at < cast(:to as timestamptz)")
             .arg(titles.join(QStringLiteral(", ")), worker, valueSql(QStringLiteral("l.old_row")),
                  valueSql(QStringLiteral("l.new_row")),
                  valueSql(QStringLiteral("coalesce(l.new_row, l.old_row)")));
@@ -267,8 +267,14 @@ QString changeListSql(const ChangeListFilter& filter) {
 }
 
 Params changeListParams(const ChangeListFilter& filter) {
-    Params params{{QStringLiteral("from"), filter.from.startOfDay()},
-                  {QStringLiteral("to"), filter.to.addDays(1).startOfDay()}};
+    // The days begin at midnight of this computer's time zone, whatever the server's zone is: the
+    // moments go with their offset.
+    auto midnight = [](const QDate& day) {
+        const QDateTime local = day.startOfDay();
+        return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+    };
+    Params params{{QStringLiteral("from"), midnight(filter.from)},
+                  {QStringLiteral("to"), midnight(filter.to.addDays(1))}};
     if (filter.workerId != 0)
         params.insert(QStringLiteral("worker"), QString::number(filter.workerId));
     if (!filter.userName.isEmpty())

@@ -77,6 +77,8 @@ private slots:
     void rebuildWritesOneRowPerMonthAndKind();
     void changeListFilters_data();
     void changeListFilters();
+    void changeListDaysAreLocalDays_data();
+    void changeListDaysAreLocalDays();
     void recordHistoryNamesFields();
 };
 
@@ -385,6 +387,37 @@ void TestChangeLog::changeListFilters() {
         QCOMPARE(list.valueAt(1, QStringLiteral("changes")).toString(), QString("Брак: 0 → 3"));
         QCOMPARE(list.valueAt(1, QStringLiteral("fio")).toString(), QString("Иванов Иван"));
     }
+}
+
+// A change half an hour after midnight of this computer's day (the tests run in Moscow time)
+// belongs to that day, whatever the server's time zone.
+void TestChangeLog::changeListDaysAreLocalDays_data() {
+    QTest::addColumn<QString>("serverZone");
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<int>("rows");
+    for (const char* zone : {"UTC", "America/New_York"}) {
+        QTest::addRow("%s, that day", zone) << zone << QDate(2026, 12, 10) << 1;
+        QTest::addRow("%s, the day before", zone) << zone << QDate(2026, 12, 9) << 0;
+    }
+}
+
+void TestChangeLog::changeListDaysAreLocalDays() {
+    QFETCH(QString, serverZone);
+    QFETCH(QDate, day);
+    QFETCH(int, rows);
+    TestDatabase db;
+    db.exec(QStringLiteral("alter database %1 set timezone to '%2'").arg(db.name(), serverZone));
+    db.exec("insert into accounts_dep.change_log (at, user_name, workstation, table_name, row_id, action) "
+            "values ('2026-12-10 00:30+03', 'u', 'w', 'smena', 1, 'added')");
+    Database* database = db.openDatabase();
+    const ChangeListFilter filter{day, day, 0, {}, {}};
+    Dataset list(nullptr, database->connection().name());
+    list.setSql(changeListSql(filter));
+    const Params params = changeListParams(filter);
+    for (auto it = params.begin(); it != params.end(); ++it)
+        list.setParam(it.key(), it.value());
+    list.open();
+    QCOMPARE(list.recordCount(), rows);
 }
 
 // The versions of a record with the fields named as the journal's grid names them.
