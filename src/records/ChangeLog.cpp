@@ -11,7 +11,6 @@
 
 #include <QJsonDocument>
 #include <QJsonValue>
-#include <QSet>
 #include <QSqlQuery>
 
 namespace {
