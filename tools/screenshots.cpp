@@ -2,9 +2,10 @@
 // the main window: the main window itself, each list of the menu with its editors, the work-record
 // editor, the reports dialog, the maintenance works of the journal's day with an entry's editor,
 // the timesheets in each view, on their month (the piece-work views with their chart too) and on
-// February, the month handed to payroll, the month closing window, and, when the database has a
-// closed month, the journal on the newest day of it that has records, the users window with a new
-// user's editor, and the login dialog waiting after five wrong codes. Run under a desktop (Xvfb
+// February, the month handed to payroll, the month closing window, the change list and the
+// versions of the work record changed most often, and, when the database has a closed month, the
+// journal on the newest day of it that has records, the users window with a new user's editor,
+// and the login dialog waiting after five wrong codes. Run under a desktop (Xvfb
 // with a window manager) or offscreen.
 // Usage: screenshots DATABASE SERVER FOLDER
 #include "app/LoginAttempts.h"
@@ -14,7 +15,9 @@
 #include "app/VersionCheck.h"
 #include "data/Connection.h"
 #include "data/Database.h"
+#include "history/RecordHistoryDialog.h"
 #include "journal/JournalView.h"
+#include "records/ChangeLog.h"
 #include "records/ClosedMonths.h"
 #include "reportengine/ReportPainter.h"
 #include "reports/HoursTimesheetReport.h"
@@ -164,6 +167,20 @@ int main(int argc, char** argv) {
     }
     shotName.clear();
     window.findChild<QAction*>(QStringLiteral("monthClosingAction"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("changeLogAction"))->trigger();
+    // The versions of the work record changed most often, as "История" shows them.
+    try {
+        const QVariant changed =
+            db.readValue(QStringLiteral("select row_id from accounts_dep.change_log where table_name='smena' "
+                                        "group by row_id order by count(*) desc, row_id limit 1"));
+        if (changed.isValid()) {
+            RecordHistoryDialog history(db, &window);
+            history.showRecord(kWorkRecordsTable, changed.toLongLong(),
+                               QStringLiteral("запись %1").arg(changed.toLongLong()));
+        }
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message));
+    }
     window.findChild<QPushButton*>(QStringLiteral("addButton"))->click();
     window.findChild<QPushButton*>(QStringLiteral("maintenanceWorksButton"))->click();
     try {

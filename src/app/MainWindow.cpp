@@ -3,6 +3,7 @@
 #include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
+#include "history/ChangeLogWindow.h"
 #include "import/ImportConnections.h"
 #include "import/InteractiveImport.h"
 #include "journal/JournalView.h"
@@ -55,6 +56,7 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
         new MaintenanceWorksWindow(m_db, *m_workersDialog, *m_nomenclatureGroupsDialog, this);
     m_monthClosingWindow = new MonthClosingWindow(m_db, m_permissions.closeMonths, this);
     m_usersDialog = new UsersDialog(m_db, this);
+    m_changeLogWindow = new ChangeLogWindow(m_db, m_permissions.restoreRecords, this);
 
     createMenu();
     m_journalView = new JournalView(m_db, *m_workRecordEditor, m_permissions, this);
@@ -118,6 +120,9 @@ void MainWindow::createMenu() {
     m_reportsMenu = addMenu("reportsMenu", QStringLiteral("Отчеты"), {m_summaryReportsAction});
     m_reportsMenu->addSeparator();
     m_reportsMenu->addAction(m_monthClosingAction);
+    // Every role that sees the journal reads the changes; full access also restores.
+    m_changeLogAction = addAction("changeLogAction", QStringLiteral("Журнал изменений"));
+    m_reportsMenu->addAction(m_changeLogAction);
     m_exitAction = addAction("exitAction", QStringLiteral("Выход"));
     m_menuBar->addAction(m_exitAction);
     // Hidden unless full access meets a workstation with the earlier database's data source.
@@ -135,6 +140,7 @@ void MainWindow::createMenu() {
     openOnAction(m_usersAction, m_usersDialog, &UsersDialog::browse);
     openOnAction(m_summaryReportsAction, m_reportsDialog, &ReportsDialog::showForLastMonth);
     openOnAction(m_monthClosingAction, m_monthClosingWindow, &MonthClosingWindow::showMonths);
+    openOnAction(m_changeLogAction, m_changeLogWindow, &ChangeLogWindow::showChanges);
 }
 
 void MainWindow::connectTimesheets() {

@@ -13,6 +13,7 @@ class HoursTimesheetWindow;
 class JournalView;
 class MaintenanceWorksWindow;
 class MonthClosingWindow;
+class ChangeLogWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
@@ -76,6 +77,7 @@ private:
     MaintenanceWorksWindow* m_maintenanceWorksWindow;
     MonthClosingWindow* m_monthClosingWindow;
     UsersDialog* m_usersDialog;
+    ChangeLogWindow* m_changeLogWindow;
     JournalView* m_journalView;
     bool m_journalShown = false;
 
@@ -97,6 +99,7 @@ private:
     QMenu* m_reportsMenu;
     QAction* m_summaryReportsAction;
     QAction* m_monthClosingAction;
+    QAction* m_changeLogAction;
     QAction* m_exitAction;
     QAction* m_importAction;
 

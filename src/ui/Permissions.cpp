@@ -16,6 +16,7 @@ Permissions permissionsForRole(UserRole role) {
     p.payrollSummary = false;
     p.closeMonths = false;
     p.manageUsers = false;
+    p.restoreRecords = false;
     if (role == UserRole::Foreman) {
         p.acceptRecords = false;
         p.workersReports = false;

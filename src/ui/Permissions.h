@@ -24,6 +24,7 @@ struct Permissions {
     bool legacyImport = true; // "Импорт", where the workstation has the earlier database's data source
     bool closeMonths = true; // "Закрытие месяца" closes and reopens months (the others see the list)
     bool manageUsers = true; // "Пользователи" of the menu "Справочники"
+    bool restoreRecords = true; // "Журнал изменений" restores deleted records (the others see the list)
     // The reports dialog.
     bool workersReports = true; // "Отчет по рабочим" and "Детальный отчет по рабочим"
     bool productsReport = true; // "Отчет по продукции"
