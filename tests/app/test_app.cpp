@@ -19,11 +19,13 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -585,6 +587,10 @@ void TestApp::handlerErrorIsShownAndProgramGoesOn() {
 }
 
 int main(int argc, char** argv) {
+    // The wrong-code count and the windows' places go to a settings folder of the test's own,
+    // never into the settings of the user who runs the tests.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     TabelApplication app(argc, argv);
     TestApp t;
     return QTest::qExec(&t, argc, argv);
