@@ -104,16 +104,20 @@ QString journalStatement(const QStringList& columns, const QString& extra, const
         QStringLiteral("named as ("),
         QStringLiteral(
             "  select n.w_id, n.s_caption, dense_rank() over (order by n.s_caption) as fio_rank from ("),
-        QStringLiteral("    select w.w_id, p.s_caption from worker w join cmn_contractor.person p on p.id=w.w_id"),
+        QStringLiteral(
+            "    select w.w_id, p.s_caption from worker w join cmn_contractor.person p on p.id=w.w_id"),
         QStringLiteral("    union all"),
         QStringLiteral("    select w.w_id, p.s_caption from worker w join cmn_contractor.person p "
                        "on p.s_code::t_id=w.w_id where p.id<>w.w_id) n),"),
         QStringLiteral("product as ("),
-        QStringLiteral("  select d.i_id, izdel.marka, dense_rank() over (order by izdel.marka) as marka_rank"),
-        QStringLiteral("  from (select distinct i_id from day) d join accounts_dep.izdel on izdel.id=d.i_id),"),
+        QStringLiteral(
+            "  select d.i_id, izdel.marka, dense_rank() over (order by izdel.marka) as marka_rank"),
+        QStringLiteral(
+            "  from (select distinct i_id from day) d join accounts_dep.izdel on izdel.id=d.i_id),"),
         QStringLiteral("kind as ("),
-        QStringLiteral("  select d.o_id, oper.naimen, vid_oper.vid, dense_rank() over (order by vid_oper.vid) "
-                       "as vid_rank"),
+        QStringLiteral(
+            "  select d.o_id, oper.naimen, vid_oper.vid, dense_rank() over (order by vid_oper.vid) "
+            "as vid_rank"),
         QStringLiteral("  from (select distinct o_id from day) d join accounts_dep.oper on oper.id=d.o_id"),
         QStringLiteral("  join accounts_dep.vid_oper on vid_oper.id=oper.vid)"),
         QStringLiteral("select ") + select.join(QStringLiteral(", ")),
@@ -128,9 +132,10 @@ QString journalStatement(const QStringList& columns, const QString& extra, const
 // The first shift is sorted by name, product, operation type, kind and colour; the others by name.
 // Records that tie keep the order of their keys, so that a journal read again shows them as before.
 QString journalOrder(int shift) {
-    return shift == 1 ? QStringLiteral(
-                            "named.fio_rank, product.marka_rank, kind.vid_rank, kind.naimen, day.color, day.id")
-                      : QStringLiteral("named.fio_rank, day.id");
+    return shift == 1
+               ? QStringLiteral(
+                     "named.fio_rank, product.marka_rank, kind.vid_rank, kind.naimen, day.color, day.id")
+               : QStringLiteral("named.fio_rank, day.id");
 }
 
 // The sort keys the day's statement gives with each record, after the first shift's columns.
@@ -156,13 +161,13 @@ QStringList Database::journalColumnNames(int shift) {
             names << QLatin1String(c.name);
         return names;
     }
-    return {QStringLiteral("data"),   QStringLiteral("smena"),       QStringLiteral("i_id"),
-            QStringLiteral("o_id"),   QStringLiteral("w_id"),        QStringLiteral("cena"),
-            QStringLiteral("fio"),    QStringLiteral("marka"),       QStringLiteral("vid"),
-            QStringLiteral("nmn"),    QStringLiteral("naimen"),      QStringLiteral("kol_vo"),
-            QStringLiteral("brak"),   QStringLiteral("summa"),       QStringLiteral("prize"),
-            QStringLiteral("id"),     QStringLiteral("color"),       QStringLiteral("time"),
-            QStringLiteral("ok"),     QStringLiteral("vvod"),        QStringLiteral("id_doc"),
+    return {QStringLiteral("data"),        QStringLiteral("smena"),         QStringLiteral("i_id"),
+            QStringLiteral("o_id"),        QStringLiteral("w_id"),          QStringLiteral("cena"),
+            QStringLiteral("fio"),         QStringLiteral("marka"),         QStringLiteral("vid"),
+            QStringLiteral("nmn"),         QStringLiteral("naimen"),        QStringLiteral("kol_vo"),
+            QStringLiteral("brak"),        QStringLiteral("summa"),         QStringLiteral("prize"),
+            QStringLiteral("id"),          QStringLiteral("color"),         QStringLiteral("time"),
+            QStringLiteral("ok"),          QStringLiteral("vvod"),          QStringLiteral("id_doc"),
             QStringLiteral("id_doc_item"), QStringLiteral("f_gds_qty_use"), QStringLiteral("id_gds_use"),
             QStringLiteral("id_cons_use")};
 }
@@ -177,7 +182,6 @@ QString Database::journalDaySql() {
                             QStringLiteral("named.fio_rank, product.marka_rank, kind.vid_rank"),
                             QStringLiteral("s.smena between 1 and 4"), QString());
 }
-
 
 QString Database::hoursSheetSql(int shift) {
     QStringList lines;
@@ -242,8 +246,11 @@ void Database::openJournals(std::span<Dataset, 4> journals) {
     auto column = [&](const QString& name) { return int(dayNames.indexOf(name)); };
     const int shiftColumn = column(QStringLiteral("smena"));
     // The sort keys of journalOrder(): the ranks, the kind and the colour (empty ones last), the key.
-    const int keyColumns[6] = {column(kDayRanks[0]), column(kDayRanks[1]), column(kDayRanks[2]),
-                               column(QStringLiteral("naimen")), column(QStringLiteral("color")),
+    const int keyColumns[6] = {column(kDayRanks[0]),
+                               column(kDayRanks[1]),
+                               column(kDayRanks[2]),
+                               column(QStringLiteral("naimen")),
+                               column(QStringLiteral("color")),
                                column(QStringLiteral("id"))};
     std::array<std::vector<JournalPlace>, 4> places;
     for (int r = 0; r < dayRows.size(); ++r) {
