@@ -237,6 +237,9 @@ Database::Database(QObject* parent, const QString& connectionName)
 }
 
 void Database::openJournals(std::span<Dataset, 4> journals) {
+    // A day that cannot be read leaves no journal showing the day before.
+    for (Dataset& journal : journals)
+        journal.close();
     m_journalDay.setParam(QStringLiteral("data"), journals[0].param(QStringLiteral("data")));
     m_journalDay.setParam(QStringLiteral("ok"), journals[0].param(QStringLiteral("ok")));
     m_journalDay.open();
