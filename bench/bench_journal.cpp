@@ -1,5 +1,7 @@
-// Benchmark (not a test): times the journal and the price list on a large database.
+// Benchmark (not a test): times the journal and the price list on a large database, and checks that
+// the journal shows the rows of its first statements.
 // Usage: bench_journal DATABASE SERVER
+#include "ReportSameness.h"
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/Sql.h"
@@ -82,11 +84,43 @@ int main(int argc, char** argv) {
             operationPrices.open();
             operTimes << t.nsecsElapsed() / 1e6;
         }
-        std::printf("open the four journal queries of one day: median %.2f ms, max %.2f ms (%.0f records a "
-                    "day, median)\n",
+        std::printf("journal day change, the four shifts on the program's one session: median %.2f ms, max "
+                    "%.2f ms (%.0f records a day, median)\n",
                     median(dayTimes), *std::max_element(dayTimes.begin(), dayTimes.end()), median(dayRows));
         std::printf("  the client's processor time of it: median %.2f ms\n", median(clientTimes));
         std::printf("  the statement alone (server and transfer): median %.2f ms\n", median(statementTimes));
+
+        // The same rows as the four statements first written, shift by shift, on days spread over
+        // the database's three years.
+        QString difference;
+        int compared = 0, rowsCompared = 0;
+        for (int i = 0; i < 12 && difference.isEmpty(); ++i) {
+            const QDate day = last.addDays(-i * 97);
+            for (Dataset& j : journals) {
+                j.setParam("data", day);
+                j.setParam("ok", QString("ta"));
+            }
+            dm.openJournals(journals);
+            for (int s = 1; s <= 4 && difference.isEmpty(); ++s) {
+                using namespace reportsameness;
+                const Reference& how = journalReference(s);
+                Dataset first;
+                first.setSql(how.sql);
+                first.setParam("data", day);
+                first.setParam("ok", QString("ta"));
+                first.open();
+                difference = compareRows(datasetRows(first), datasetRows(journals[s - 1]), how);
+                if (difference.isEmpty() && first.fieldTypes() != journals[s - 1].fieldTypes())
+                    difference = QStringLiteral("column types differ");
+                if (!difference.isEmpty())
+                    difference = day.toString("dd.MM.yyyy") + QStringLiteral(", shift ") +
+                                 QString::number(s) + QStringLiteral(": ") + difference;
+                rowsCompared += first.recordCount();
+            }
+            ++compared;
+        }
+        std::printf("journal of %d days (%d rows) against the first statements: %s\n", compared, rowsCompared,
+                    difference.isEmpty() ? "same rows" : qPrintable("first difference: " + difference));
         std::printf("open Oper: median %.2f ms (%d operation prices)\n", median(operTimes),
                     operationPrices.recordCount());
     } catch (const DbError& e) {
