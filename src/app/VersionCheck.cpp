@@ -14,7 +14,7 @@ VersionCheck::VersionCheck(Database& db, const QString& buildDateText, const QSt
     m_ver.setTableName(QStringLiteral("accounts_dep.ver"));
     m_ver.setKeyField(QString());
     m_repeatTimer.setInterval(30000);
-    connect(&m_repeatTimer, &QTimer::timeout, this, &VersionCheck::run);
+    connect(&m_repeatTimer, &QTimer::timeout, this, &VersionCheck::repeat);
     m_repeatTimer.start();
     m_endTimer.setInterval(5000);
     m_endTimer.setSingleShot(true);
@@ -25,6 +25,21 @@ void VersionCheck::run() {
     // A failed read or write (the server away) is shown as any database error is; the check runs
     // again with the next repetition.
     runGuarded([this] { check(); });
+}
+
+void VersionCheck::repeat() {
+    // The message of an earlier check may still be open, and its own event loop runs this timer:
+    // the check does not start again inside it.
+    if (m_repeating)
+        return;
+    m_repeating = true;
+    const std::optional<QString> error = errorOf([this] { check(); });
+    // While the server stays away, its error is shown once, not every 30 s: the boxes would pile
+    // up in front of the user. The next failure after a good check is shown again.
+    if (error && !m_failing)
+        seams::errorBox(*error, QStringLiteral("Ошибка"));
+    m_failing = error.has_value();
+    m_repeating = false;
 }
 
 void VersionCheck::check() {

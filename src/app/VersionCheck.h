@@ -30,6 +30,10 @@ public slots:
     // separator to the database object, and refuses an outdated program.
     void run();
 
+private slots:
+    // The check of the repeat timer.
+    void repeat();
+
 private:
     void check();
 
@@ -39,4 +43,7 @@ private:
     int m_buildTime = 0;
     QTimer m_repeatTimer;
     QTimer m_endTimer;
+    // A repeated check is running (its message may be open), and the last one failed.
+    bool m_repeating = false;
+    bool m_failing = false;
 };

@@ -6,16 +6,22 @@
 
 #include <exception>
 
-bool runGuarded(const std::function<void()>& action, const QString& caption) {
+std::optional<QString> errorOf(const std::function<void()>& action) {
     try {
         action();
-        return true;
+        return std::nullopt;
     } catch (const DbError& e) {
-        seams::errorBox(e.message, caption);
+        return e.message;
     } catch (const std::exception& e) {
-        seams::errorBox(QString::fromUtf8(e.what()), caption);
+        return QString::fromUtf8(e.what());
     } catch (...) {
-        seams::errorBox(QStringLiteral("Неизвестная ошибка"), caption);
+        return QStringLiteral("Неизвестная ошибка");
     }
-    return false;
+}
+
+bool runGuarded(const std::function<void()>& action, const QString& caption) {
+    const std::optional<QString> error = errorOf(action);
+    if (error)
+        seams::errorBox(*error, caption);
+    return !error;
 }

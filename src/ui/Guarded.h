@@ -5,7 +5,12 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 // Runs the action; a DbError (the database's own text, or a store's refusal) or any other
 // exception is shown as an error box with that text. True when the action ran to its end.
 bool runGuarded(const std::function<void()>& action, const QString& caption = QStringLiteral("Ошибка"));
+
+// Runs the action and gives the text of the error it raised, or nothing when it ran to its end:
+// for work that reports its errors its own way.
+std::optional<QString> errorOf(const std::function<void()>& action);
