@@ -282,11 +282,16 @@ void Database::openJournals(std::span<Dataset, 4> journals) {
         }
         QVector<QVector<QVariant>> rows;
         rows.reserve(qsizetype(places[s].size()));
+        QVector<QVariant> scratch(positions.size());
         for (const JournalPlace& place : places[s]) {
-            QVector<QVariant>& dayRow = dayRows[place.row];
-            QVector<QVariant> row(positions.size());
-            for (int c = 0; c < row.size(); ++c)
-                row[c] = std::move(dayRow[positions[c]]);
+            // The day's row becomes the shift's: its values put in the shift's order, the sort keys
+            // dropped, without making the row anew.
+            QVector<QVariant>& row = dayRows[place.row];
+            for (int c = 0; c < scratch.size(); ++c)
+                scratch[c].swap(row[positions[c]]);
+            for (int c = 0; c < scratch.size(); ++c)
+                row[c].swap(scratch[c]);
+            row.resize(scratch.size());
             rows.append(std::move(row));
         }
         journals[s].showRows(names, types, std::move(rows));
