@@ -2,15 +2,22 @@
 // the main window: the main window itself, each list of the menu with its editors, the work-record
 // editor, the reports dialog, the maintenance works of the journal's day with an entry's editor,
 // the timesheets in each view, on their month (the piece-work views with their chart too) and on
-// February, the month handed to payroll, the month closing window, and, when the database has a
-// closed month, the journal on the newest day of it that has records. Run under a desktop (Xvfb
+// February, the month handed to payroll, the month closing window, the change list and the
+// versions of the work record changed most often, and, when the database has a closed month, the
+// journal on the newest day of it that has records, the users window with a new user's editor,
+// and the login dialog waiting after five wrong codes. Run under a desktop (Xvfb
 // with a window manager) or offscreen.
 // Usage: screenshots DATABASE SERVER FOLDER
+#include "app/LoginAttempts.h"
+#include "app/LoginDialog.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/VersionCheck.h"
 #include "data/Connection.h"
 #include "data/Database.h"
+#include "history/RecordHistoryDialog.h"
 #include "journal/JournalView.h"
+#include "records/ChangeLog.h"
 #include "records/ClosedMonths.h"
 #include "reportengine/ReportPainter.h"
 #include "reports/HoursTimesheetReport.h"
@@ -148,8 +155,9 @@ int main(int argc, char** argv) {
         if (reportengine::writeReportPdf(feed.pages(), folder + QStringLiteral("/workers_detail.pdf")))
             std::printf("%s\n", qPrintable(folder + QStringLiteral("/workers_detail.pdf")));
     }
-    for (const char* action : {"workersAction", "productsAction", "operationPricesAction",
-                               "operationTypesAction", "nomenclatureGroupsAction", "summaryReportsAction"})
+    for (const char* action :
+         {"workersAction", "productsAction", "operationPricesAction", "operationTypesAction",
+          "nomenclatureGroupsAction", "usersAction", "summaryReportsAction"})
         window.findChild<QAction*>(QLatin1String(action))->trigger();
     for (const char* action :
          {"pieceworkTimesheetAction", "maintenanceTimesheetAction", "averageRateTimesheetAction",
@@ -159,6 +167,20 @@ int main(int argc, char** argv) {
     }
     shotName.clear();
     window.findChild<QAction*>(QStringLiteral("monthClosingAction"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("changeLogAction"))->trigger();
+    // The versions of the work record changed most often, as "История" shows them.
+    try {
+        const QVariant changed =
+            db.readValue(QStringLiteral("select row_id from accounts_dep.change_log where table_name='smena' "
+                                        "group by row_id order by count(*) desc, row_id limit 1"));
+        if (changed.isValid()) {
+            RecordHistoryDialog history(db, &window);
+            history.showRecord(kWorkRecordsTable, changed.toLongLong(),
+                               QStringLiteral("запись %1").arg(changed.toLongLong()));
+        }
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message));
+    }
     window.findChild<QPushButton*>(QStringLiteral("addButton"))->click();
     window.findChild<QPushButton*>(QStringLiteral("maintenanceWorksButton"))->click();
     try {
@@ -176,6 +198,20 @@ int main(int argc, char** argv) {
         }
     } catch (const DbError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message));
+    }
+    // The login dialog waiting after five wrong codes; the count is cleared again afterwards, so
+    // that the user of this computer need not wait.
+    {
+        VersionCheck check(db, QStringLiteral(__DATE__), QStringLiteral(__TIME__));
+        check.repeatTimer().stop();
+        LoginAttempts attempts;
+        for (int i = 0; i < LoginAttempts::kFreeTries; ++i)
+            attempts.noteWrongCode();
+        LoginDialog login(db, check);
+        login.show();
+        shoot(&login, QStringLiteral("LoginDialog_wait"));
+        login.hide();
+        attempts.noteRightCode();
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // The program's command line.
 #include "app/CommandLine.h"
 
+#include "history/HistoryCommand.h"
 #include "import/ImportCommand.h"
 #include "reports/ReportCommand.h"
 #include "timesheets/MonthsCommand.h"
@@ -30,12 +31,13 @@ const QList<ModeOption>& modeOptions() {
          {CommandMode::Report}},
         {QStringLiteral("from"),
          QStringLiteral("ДД.ММ.ГГГГ"),
-         QStringLiteral("первый день периода отчета"),
-         {CommandMode::Report}},
+         QStringLiteral("первый день периода отчета или журнала изменений"),
+         {CommandMode::Report, CommandMode::History}},
         {QStringLiteral("to"),
          QStringLiteral("ДД.ММ.ГГГГ"),
-         QStringLiteral("день после периода отчета (в период не входит)"),
-         {CommandMode::Report}},
+         QStringLiteral("день после периода отчета (в период не входит); для --history последний день "
+                        "периода (входит в период)"),
+         {CommandMode::Report, CommandMode::History}},
         {QStringLiteral("kind"),
          QStringLiteral("ВИД"),
          QStringLiteral("вид продукции отчета: all (по умолчанию), finished, blanks"),
@@ -56,8 +58,8 @@ const QList<ModeOption>& modeOptions() {
          {CommandMode::Timesheet}},
         {QStringLiteral("xlsx"),
          QStringLiteral("ФАЙЛ"),
-         QStringLiteral("файл табеля"),
-         {CommandMode::Timesheet}},
+         QStringLiteral("файл табеля или журнала изменений"),
+         {CommandMode::Timesheet, CommandMode::History}},
         {QStringLiteral("csv"),
          QStringLiteral("ФАЙЛ"),
          QStringLiteral("файл итогов месяца для расчета: UTF-8, разделитель «;», десятичная запятая"),
@@ -70,6 +72,10 @@ const QList<ModeOption>& modeOptions() {
          QString(),
          QStringLiteral("закрытые месяцы: месяц, когда и кем закрыт"),
          {CommandMode::Months}},
+        {QStringLiteral("history"),
+         QString(),
+         QStringLiteral("журнал изменений периода в файл .xlsx: когда, кто, где, что изменено"),
+         {CommandMode::History}},
     };
     return options;
 }
@@ -81,6 +87,7 @@ const QHash<QString, CommandMode>& modeSelectors() {
         {QStringLiteral("timesheet"), CommandMode::Timesheet},
         {QStringLiteral("import"), CommandMode::Import},
         {QStringLiteral("months"), CommandMode::Months},
+        {QStringLiteral("history"), CommandMode::History},
     };
     return selectors;
 }
@@ -156,6 +163,8 @@ QString modeUsage(CommandMode mode) {
         return importCommandUsage();
     case CommandMode::Months:
         return monthsCommandUsage();
+    case CommandMode::History:
+        return historyCommandUsage();
     case CommandMode::Windows:
         break;
     }
@@ -184,7 +193,8 @@ CommandRequest readCommandLine(const QStringList& args) {
     if (!parser.unknownOptionNames().isEmpty())
         request.error = unknownOption(spelled(parser.unknownOptionNames().first(), args));
     else if (modes > 1) {
-        request.error = QStringLiteral("--report, --timesheet, --import и --months нельзя задавать вместе");
+        request.error =
+            QStringLiteral("--report, --timesheet, --import, --months и --history нельзя задавать вместе");
         request.mode = CommandMode::Windows; // its usage names every mode
     } else
         request.error = optionsProblem(parser, request.mode);
@@ -227,18 +237,19 @@ QString commandUsage(CommandMode mode) {
                           "               %3\n"
                           "               %4\n"
                           "               %5\n"
+                          "               %6\n"
                           "               tabel --help | --version")
         .arg(modeUsage(CommandMode::Windows), reportCommandUsage(), timesheetCommandUsage(),
-             importCommandUsage(), monthsCommandUsage());
+             importCommandUsage(), monthsCommandUsage(), historyCommandUsage());
 }
 
 QString commandHelp() {
     QStringList lines{
         commandUsage(),
         QString(),
-        QStringLiteral(
-            "Без --report, --timesheet, --import и --months открываются окна программы. БАЗА и СЕРВЕР — "
-            "база данных и ее сервер (без них kor_erp на localhost)."),
+        QStringLiteral("Без --report, --timesheet, --import, --months и --history открываются окна "
+                       "программы. БАЗА и СЕРВЕР — "
+                       "база данных и ее сервер (без них kor_erp на localhost)."),
         QString(),
         QStringLiteral("Параметры:"),
     };
@@ -300,6 +311,8 @@ CommandExit runCommand(const CommandRequest& request, const BuildStamp& stamp) {
         return runImportCommand(request.options);
     case CommandMode::Months:
         return runMonthsCommand(request.options, stamp.date, stamp.time);
+    case CommandMode::History:
+        return runHistoryCommand(request.options, stamp.date, stamp.time);
     case CommandMode::Windows:
         break;
     }

@@ -14,6 +14,7 @@ enum class CommandMode {
     Timesheet, // --timesheet …: a monthly timesheet into a spreadsheet file
     Import,    // --import …: the import from the earlier database
     Months,    // --months …: the closed months
+    History,   // --history …: the change list of a period into a spreadsheet file
 };
 
 // What the arguments ask for.

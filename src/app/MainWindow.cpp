@@ -3,6 +3,7 @@
 #include "ui/WindowGeometry.h"
 
 #include "data/Database.h"
+#include "history/ChangeLogWindow.h"
 #include "import/ImportConnections.h"
 #include "import/InteractiveImport.h"
 #include "journal/JournalView.h"
@@ -12,6 +13,7 @@
 #include "refbooks/OperationPricesDialog.h"
 #include "refbooks/OperationTypesDialog.h"
 #include "refbooks/ProductsDialog.h"
+#include "refbooks/UsersDialog.h"
 #include "refbooks/WorkersDialog.h"
 #include "reports/ReportsDialog.h"
 #include "timesheets/HoursTimesheetWindow.h"
@@ -53,6 +55,8 @@ MainWindow::MainWindow(Database& db, const Permissions& permissions, QWidget* pa
     m_maintenanceWorksWindow =
         new MaintenanceWorksWindow(m_db, *m_workersDialog, *m_nomenclatureGroupsDialog, this);
     m_monthClosingWindow = new MonthClosingWindow(m_db, m_permissions.closeMonths, this);
+    m_usersDialog = new UsersDialog(m_db, this);
+    m_changeLogWindow = new ChangeLogWindow(m_db, m_permissions.restoreRecords, this);
 
     createMenu();
     m_journalView = new JournalView(m_db, *m_workRecordEditor, m_permissions, this);
@@ -94,6 +98,10 @@ void MainWindow::createMenu() {
     m_referenceBooksMenu = addMenu("referenceBooksMenu", QStringLiteral("Справочники"),
                                    {m_workersAction, m_productsAction, m_operationPricesAction,
                                     m_operationTypesAction, m_nomenclatureGroupsAction});
+    // Who may log in, under the reference books (full access only).
+    m_usersAction = addAction("usersAction", QStringLiteral("Пользователи"));
+    m_referenceBooksMenu->addSeparator();
+    m_referenceBooksMenu->addAction(m_usersAction);
     m_pieceworkTimesheetAction = addAction("pieceworkTimesheetAction", QStringLiteral("Табель сделка"));
     m_shiftTimesheetAction = addAction("shiftTimesheetAction", QStringLiteral("Табель по сменам"));
     m_maintenanceTimesheetAction =
@@ -112,6 +120,9 @@ void MainWindow::createMenu() {
     m_reportsMenu = addMenu("reportsMenu", QStringLiteral("Отчеты"), {m_summaryReportsAction});
     m_reportsMenu->addSeparator();
     m_reportsMenu->addAction(m_monthClosingAction);
+    // Every role that sees the journal reads the changes; full access also restores.
+    m_changeLogAction = addAction("changeLogAction", QStringLiteral("Журнал изменений"));
+    m_reportsMenu->addAction(m_changeLogAction);
     m_exitAction = addAction("exitAction", QStringLiteral("Выход"));
     m_menuBar->addAction(m_exitAction);
     // Hidden unless full access meets a workstation with the earlier database's data source.
@@ -126,8 +137,10 @@ void MainWindow::createMenu() {
     openOnAction(m_operationPricesAction, m_operationPricesDialog, &OperationPricesDialog::browse);
     openOnAction(m_operationTypesAction, m_operationTypesDialog, &OperationTypesDialog::browse);
     openOnAction(m_nomenclatureGroupsAction, m_nomenclatureGroupsDialog, &NomenclatureGroupsDialog::browse);
+    openOnAction(m_usersAction, m_usersDialog, &UsersDialog::browse);
     openOnAction(m_summaryReportsAction, m_reportsDialog, &ReportsDialog::showForLastMonth);
     openOnAction(m_monthClosingAction, m_monthClosingWindow, &MonthClosingWindow::showMonths);
+    openOnAction(m_changeLogAction, m_changeLogWindow, &ChangeLogWindow::showChanges);
 }
 
 void MainWindow::connectTimesheets() {
@@ -180,6 +193,7 @@ void MainWindow::createFrameWidgets() {
 void MainWindow::applyPermissions() {
     const Permissions& p = m_permissions;
     m_referenceBooksMenu->menuAction()->setEnabled(p.referenceBooks);
+    m_usersAction->setEnabled(p.manageUsers);
     m_timesheetsMenu->menuAction()->setEnabled(p.timesheets || p.payrollSummary);
     for (QAction* timesheet :
          {m_pieceworkTimesheetAction, m_shiftTimesheetAction, m_maintenanceTimesheetAction,
@@ -188,6 +202,10 @@ void MainWindow::applyPermissions() {
     m_payrollSummaryAction->setEnabled(p.payrollSummary);
     m_maintenanceWorksWindow->setEditable(p.changeMaintenance);
     m_importAction->setVisible(p.legacyImport && hasOdbcDataSource(kLegacySourceDsn));
+}
+
+void MainWindow::showUserName(const QString& userName) {
+    setWindowTitle(userName.isEmpty() ? QStringLiteral("Табель") : QStringLiteral("Табель — ") + userName);
 }
 
 void MainWindow::importLegacyData() {

@@ -13,6 +13,7 @@ class HoursTimesheetWindow;
 class JournalView;
 class MaintenanceWorksWindow;
 class MonthClosingWindow;
+class ChangeLogWindow;
 class NomenclatureGroupsDialog;
 class OperationPricesDialog;
 class OperationTypesDialog;
@@ -25,6 +26,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class ReportsDialog;
+class UsersDialog;
 class WorkRecordEditor;
 class WorkersDialog;
 
@@ -35,6 +37,9 @@ public:
     ~MainWindow() override;
 
     JournalView& journal() { return *m_journalView; }
+    // The caption names the user logged in by a code of its own ("Табель — Иванов И. И."); an
+    // empty name (a built-in code) leaves it "Табель".
+    void showUserName(const QString& userName);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -71,6 +76,8 @@ private:
     WorkRecordEditor* m_workRecordEditor;
     MaintenanceWorksWindow* m_maintenanceWorksWindow;
     MonthClosingWindow* m_monthClosingWindow;
+    UsersDialog* m_usersDialog;
+    ChangeLogWindow* m_changeLogWindow;
     JournalView* m_journalView;
     bool m_journalShown = false;
 
@@ -81,6 +88,7 @@ private:
     QAction* m_operationPricesAction;
     QAction* m_operationTypesAction;
     QAction* m_nomenclatureGroupsAction;
+    QAction* m_usersAction;
     QMenu* m_timesheetsMenu;
     QAction* m_pieceworkTimesheetAction;
     QAction* m_shiftTimesheetAction;
@@ -91,6 +99,7 @@ private:
     QMenu* m_reportsMenu;
     QAction* m_summaryReportsAction;
     QAction* m_monthClosingAction;
+    QAction* m_changeLogAction;
     QAction* m_exitAction;
     QAction* m_importAction;
 

@@ -91,14 +91,15 @@ bool Program::start() {
         return false;
     }
     m_versionCheck = std::make_unique<VersionCheck>(*m_database, m_buildDateText, m_buildTimeText);
-    m_loginDialog = std::make_unique<LoginDialog>(*m_versionCheck);
+    m_loginDialog = std::make_unique<LoginDialog>(*m_database, *m_versionCheck);
     connect(m_loginDialog.get(), &LoginDialog::accessGranted, this, &Program::openMainWindow);
     m_loginDialog->show();
     return true;
 }
 
-void Program::openMainWindow(const QString&, const Permissions& permissions) {
+void Program::openMainWindow(const QString& userName, const Permissions& permissions) {
     if (!m_mainWindow)
         m_mainWindow = std::make_unique<MainWindow>(*m_database, permissions);
+    m_mainWindow->showUserName(userName);
     seams::showModal(m_mainWindow.get());
 }

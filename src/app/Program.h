@@ -48,7 +48,7 @@ public:
     MainWindow* mainWindow() { return m_mainWindow.get(); }
 
 private:
-    void openMainWindow(const QString& code, const Permissions& permissions);
+    void openMainWindow(const QString& userName, const Permissions& permissions);
 
     QStringList m_args;
     QString m_buildDateText;

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
         return int(runCommand(request, stamp));
     switch (request.mode) {
     case CommandMode::Report:
-    case CommandMode::Timesheet: {
+    case CommandMode::Timesheet:
+    case CommandMode::History: {
         // The report and the timesheet need no display, login or change to the database.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -4,6 +4,7 @@
 #include "data/Sql.h"
 #include "data/Transaction.h"
 #include "import/BatchInsert.h"
+#include "records/ChangeLog.h"
 
 #include "records/RecordLimits.h"
 
@@ -333,6 +334,8 @@ ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {
     if (step.copiesKeys)
         runStatement(m_target, QStringLiteral("lock table %1 in exclusive mode").arg(step.keyTable));
     result.rowsBefore = countRows(m_target, step.targetTable);
+    // The change log gets one row for the table, written below, instead of one per row.
+    beginBulkWrite(m_target);
     // Rows with keys of 0 and below are kept: they are not the earlier database's.
     runStatement(m_target, QStringLiteral("delete from %1 where id>0").arg(step.targetTable));
     result.rowsCopied = place.inTargetDatabase.isEmpty() ? copyThroughClient(step, source, total)
@@ -342,6 +345,13 @@ ImportStepResult LegacyImport::runStep(int number, const ImportStep& step) {
         refuseRecordsBeyondLimits(m_target, step);
     if (step.copiesKeys)
         followKeySequence(step);
+    QString sourceName = step.sourceTable;
+    if (!source.databaseName().isEmpty())
+        sourceName = source.databaseName() + QLatin1Char(':') + step.sourceTable;
+    logBulkWrite(m_target, step.targetTable.section(QLatin1Char('.'), -1), changekind::kImported,
+                 {{QStringLiteral("rows"), result.rowsBefore}},
+                 {{QStringLiteral("rows"), countRows(m_target, step.targetTable)},
+                  {QStringLiteral("source"), sourceName}});
     transaction.commit();
     return result;
 }

@@ -3,7 +3,9 @@
 
 #include "data/Database.h"
 #include "data/Format.h"
+#include "history/RecordHistoryDialog.h"
 #include "journal/WorkRecordEditor.h"
+#include "records/ChangeLog.h"
 #include "records/ClosedMonths.h"
 #include "records/WorkRecordStore.h"
 #include "ui/DatasetGrid.h"
@@ -154,6 +156,8 @@ void JournalView::createWidgets() {
     m_refreshButton = button("refreshButton", QStringLiteral("Обновить"));
     m_copyButton = button("copyButton", QStringLiteral("Копировать"));
     m_acceptShiftButton = button("acceptShiftButton", QStringLiteral("Принять смену"));
+    m_historyButton = button("historyButton", QStringLiteral("История"));
+    m_historyDialog = new RecordHistoryDialog(m_db, this);
 
     m_headerRow = new QHBoxLayout;
     for (QRadioButton* b : m_shiftButtons)
@@ -167,8 +171,8 @@ void JournalView::createWidgets() {
     m_headerRow->addWidget(m_filterEdit);
     m_headerRow->addStretch();
     m_buttonRow = new QHBoxLayout;
-    for (QPushButton* b :
-         {m_addButton, m_copyButton, m_changeButton, m_deleteButton, m_refreshButton, m_acceptShiftButton})
+    for (QPushButton* b : {m_addButton, m_copyButton, m_changeButton, m_deleteButton, m_refreshButton,
+                           m_acceptShiftButton, m_historyButton})
         m_buttonRow->addWidget(b);
     m_buttonRow->addSpacing(20);
     // The grid spans the whole width, as the journal needs every pixel.
@@ -207,6 +211,7 @@ void JournalView::createWidgets() {
     connect(m_refreshButton, &QPushButton::clicked, this, &JournalView::refresh);
     connect(m_copyButton, &QPushButton::clicked, this, &JournalView::copyRecord);
     connect(m_acceptShiftButton, &QPushButton::clicked, this, &JournalView::acceptShift);
+    connect(m_historyButton, &QPushButton::clicked, this, &JournalView::showRecordHistory);
     connect(grid, &QTableView::doubleClicked, this, &JournalView::toggleAcceptance);
     // Every way of choosing a day reads the journal again: the calendar (mouse or keyboard), the
     // arrow keys, and a date typed into the box once Enter is pressed or the box is left. Without
@@ -241,7 +246,7 @@ void JournalView::applyPermissions() {
     m_deleteButton->setEnabled(p.deleteRecords && !m_monthClosed);
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_shiftButtons[0], m_shiftButtons[1], m_shiftButtons[2], m_shiftButtons[3], m_dayOffCheck,
-             m_refreshButton, m_dateEdit, m_journalGrid, m_filterFieldBox, m_filterEdit})
+             m_refreshButton, m_dateEdit, m_journalGrid, m_filterFieldBox, m_filterEdit, m_historyButton})
         w->setEnabled(p.chooseDay);
 }
 
@@ -415,6 +420,14 @@ void JournalView::copyRecord() {
         return;
     showSaved(m_editor.savedRecord(), row);
     emit recordsChanged();
+}
+
+void JournalView::showRecordHistory() {
+    Dataset& q = shownJournal();
+    if (q.isEmpty() || q.recNo() == 0)
+        return;
+    const WorkRecord record = WorkRecord::fromJournalRow(q);
+    m_historyDialog->showRecord(kWorkRecordsTable, record.id, describeRecord(record));
 }
 
 void JournalView::acceptShift() {

@@ -23,6 +23,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTableView;
+class RecordHistoryDialog;
 class WorkRecordEditor;
 
 class JournalView : public QWidget {
@@ -71,6 +72,8 @@ private:
     void deleteRecord();
     // A new record that starts as a copy of the current one.
     void copyRecord();
+    // The versions of the current record ("История").
+    void showRecordHistory();
     // Marks every record of the day's shift accepted, after a question naming their count.
     void acceptShift();
     void toggleAcceptance();
@@ -118,4 +121,6 @@ private:
     QPushButton* m_refreshButton;
     QPushButton* m_copyButton;
     QPushButton* m_acceptShiftButton;
+    QPushButton* m_historyButton;
+    RecordHistoryDialog* m_historyDialog;
 };

@@ -4,8 +4,10 @@
 #include "data/Database.h"
 #include "data/JournalDay.h"
 #include "data/Transaction.h"
+#include "history/RecordHistoryDialog.h"
 #include "maintenance/MaintenanceEntryEditor.h"
 #include "records/AverageRate.h"
+#include "records/ChangeLog.h"
 #include "records/ClosedMonths.h"
 #include "refbooks/NomenclatureGroupsDialog.h"
 #include "ui/DatasetGrid.h"
@@ -95,7 +97,9 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     m_changeButton = button("changeButton", QStringLiteral("Изменить"));
     m_deleteButton = button("deleteButton", QStringLiteral("Удалить"));
     m_averageRateButton = button("averageRateButton", QStringLiteral("Расчитать ср.сд."));
+    m_historyButton = button("historyButton", QStringLiteral("История"));
     m_exitButton = button("exitButton", QStringLiteral("Выход"));
+    m_historyDialog = new RecordHistoryDialog(m_db, this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_dateEdit);
@@ -104,7 +108,7 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     top->addStretch();
     top->addWidget(m_averageRateButton);
     auto* bottom = new QHBoxLayout;
-    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton})
+    for (QPushButton* b : {m_addButton, m_changeButton, m_deleteButton, m_historyButton})
         bottom->addWidget(b);
     bottom->addStretch();
     bottom->addWidget(m_exitButton);
@@ -123,6 +127,7 @@ MaintenanceWorksWindow::MaintenanceWorksWindow(Database& db, WorkersDialog& work
     connect(m_dayGrid, &QTableView::doubleClicked, this, &MaintenanceWorksWindow::changeEntry);
     connect(m_deleteButton, &QPushButton::clicked, this, &MaintenanceWorksWindow::deleteEntry);
     connect(m_averageRateButton, &QPushButton::clicked, this, &MaintenanceWorksWindow::computeAverageRates);
+    connect(m_historyButton, &QPushButton::clicked, this, &MaintenanceWorksWindow::showEntryHistory);
     connect(m_exitButton, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -225,6 +230,14 @@ void MaintenanceWorksWindow::deleteEntry() {
         return;
     runGuarded([this] { deleteMaintenanceEntry(m_db, entryOfDayListRow(m_dayList)); });
     runGuarded([this] { refreshList(); });
+}
+
+void MaintenanceWorksWindow::showEntryHistory() {
+    if (m_dayList.isEmpty() || m_dayList.recNo() == 0)
+        return;
+    const MaintenanceEntry entry = entryOfDayListRow(m_dayList);
+    m_historyDialog->showRecord(kMaintenanceTable, entry.id,
+                                QStringLiteral("%1, %2 ч.").arg(entry.workerName.trimmed()).arg(entry.hours));
 }
 
 void MaintenanceWorksWindow::computeAverageRates() {

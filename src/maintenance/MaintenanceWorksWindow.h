@@ -16,6 +16,7 @@ class QDateEdit;
 class QLabel;
 class QPushButton;
 class QTableView;
+class RecordHistoryDialog;
 class WorkersDialog;
 
 class MaintenanceWorksWindow : public QDialog {
@@ -42,6 +43,8 @@ public slots:
     void changeEntry();
     void deleteEntry();
     void computeAverageRates();
+    // The versions of the current entry ("История").
+    void showEntryHistory();
     // Reads the day's entries again; the current row number stays (on the last row when the
     // list became shorter).
     void refreshList();
@@ -75,6 +78,8 @@ private:
     QPushButton* m_changeButton;
     QPushButton* m_deleteButton;
     QPushButton* m_averageRateButton;
+    QPushButton* m_historyButton;
     QPushButton* m_exitButton;
+    RecordHistoryDialog* m_historyDialog;
     bool m_editable = true;
 };

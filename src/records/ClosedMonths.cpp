@@ -5,6 +5,7 @@
 #include "data/Sql.h"
 #include "data/Transaction.h"
 #include "records/Refusal.h"
+#include "records/UserStore.h"
 
 #include <QSqlQuery>
 #include <QSysInfo>
@@ -177,6 +178,10 @@ bool reopenMonth(Database& db, const YearMonth& month, const QString& by, const 
 }
 
 QString workstationName() {
+    // A user logged in by a code of its own is named; after a built-in code, the computer's user.
+    const QString named = loggedInUser();
+    if (!named.isEmpty())
+        return (named + QLatin1Char('@') + QSysInfo::machineHostName()).left(254); // closed_by's length
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("USERNAME");

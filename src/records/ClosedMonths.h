@@ -70,5 +70,6 @@ bool closeMonth(Database& db, const YearMonth& month, const QString& by);
 // (opened at another workstation meanwhile). Throws Refusal when the reason is empty.
 bool reopenMonth(Database& db, const YearMonth& month, const QString& by, const QString& reason);
 
-// Who this workstation is, for the closing's "by whom": the computer's user and host name.
+// Who this workstation is, for the closing's "by whom": the name of the user logged in by a code
+// of its own and the host name, or else the computer's user and host name.
 QString workstationName();

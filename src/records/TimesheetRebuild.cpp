@@ -3,6 +3,7 @@
 
 #include "data/Database.h"
 #include "data/Transaction.h"
+#include "records/ChangeLog.h"
 #include "records/ClosedMonths.h"
 
 namespace {
@@ -58,9 +59,10 @@ void rebuildTimesheetRows(Database& db, TimesheetRows rows, int year, int month,
     refuseClosedMonths(transaction, db, std::vector<YearMonth>{YearMonth{year, month}});
     transaction.lock(LockSpace::TimesheetRebuild,
                      rebuildLockKey(static_cast<TimesheetRowsKind>(rows), year, month));
-    db.execute(QStringLiteral("delete from accounts_dep.h_tabel where %1 and month=:month and year=:year")
-                   .arg(kind.ownRows),
-               period);
+    const int rowsBefore =
+        db.execute(QStringLiteral("delete from accounts_dep.h_tabel where %1 and month=:month and year=:year")
+                       .arg(kind.ownRows),
+                   period);
     const int days = QDate(year, month, 1).daysInMonth();
     for (int day = 1; day <= days; ++day) {
         Params values = period;
@@ -69,5 +71,17 @@ void rebuildTimesheetRows(Database& db, TimesheetRows rows, int year, int month,
         if (progress)
             progress(day);
     }
+    // One row of the change log for the whole month of that kind, not one per timesheet row.
+    const QVariant rowsAfter = db.readValue(
+        QStringLiteral("select count(*) from accounts_dep.h_tabel where %1 and month=:month and year=:year")
+            .arg(kind.ownRows),
+        period);
+    logBulkWrite(
+        db.connection().database(), QStringLiteral("h_tabel"), changekind::kRebuilt,
+        {{QStringLiteral("rows"), rowsBefore}},
+        {{QStringLiteral("rows"), rowsAfter.toInt()},
+         {QStringLiteral("month"), YearMonth{year, month}.text()},
+         {QStringLiteral("kind"),
+          rows == TimesheetRows::Shifts ? QStringLiteral("смены") : QStringLiteral("ремонтные работы")}});
     transaction.commit();
 }

@@ -1,12 +1,12 @@
-// What a user may do, by the access code typed at login.
+// What a user may do, by the role its login grants.
 #include "ui/Permissions.h"
 
-std::optional<Permissions> permissionsForCode(const QString& code) {
+Permissions permissionsForRole(UserRole role) {
     Permissions p;
-    if (code == u"73516280" || code == u"0471")
+    if (role == UserRole::Full)
         return p;
     // Every other role keeps away from the reference books, the timesheets, the changes and
-    // deletions of the journal and the changes of the maintenance works.
+    // deletions of the journal, the changes of the maintenance works and the users.
     p.changeRecords = false;
     p.deleteRecords = false;
     p.changeMaintenance = false;
@@ -15,7 +15,9 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
     p.legacyImport = false;
     p.payrollSummary = false;
     p.closeMonths = false;
-    if (code == kForemanCode) {
+    p.manageUsers = false;
+    p.restoreRecords = false;
+    if (role == UserRole::Foreman) {
         p.acceptRecords = false;
         p.workersReports = false;
         p.productsReport = false;
@@ -24,7 +26,7 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
     }
     // The storekeeper and the analyst only look.
     p.addRecords = false;
-    if (code == u"wirbo") {
+    if (role == UserRole::Storekeeper) {
         p.workersReports = false;
         p.productsReport = false;
         p.excelSummary = false;
@@ -32,11 +34,15 @@ std::optional<Permissions> permissionsForCode(const QString& code) {
         p.productKind = 0;
         return p;
     }
-    if (code == u"plutvi") {
-        p.chooseDay = false;
-        // The analyst hands the month to payroll.
-        p.payrollSummary = true;
-        return p;
-    }
-    return std::nullopt;
+    // The analyst hands the month to payroll.
+    p.chooseDay = false;
+    p.payrollSummary = true;
+    return p;
+}
+
+std::optional<Permissions> permissionsForCode(const QString& code) {
+    const std::optional<UserRole> role = roleOfBuiltInCode(code);
+    if (!role)
+        return std::nullopt;
+    return permissionsForRole(*role);
 }

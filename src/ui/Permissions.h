@@ -1,6 +1,8 @@
-// What a user may do, by the access code typed at login: handed to the main window, the journal
-// and the reports dialog, which enable their controls by it.
+// What a user may do, by the role its login grants: handed to the main window, the journal and
+// the reports dialog, which enable their controls by it.
 #pragma once
+
+#include "records/UserRole.h"
 
 #include <QString>
 #include <optional>
@@ -21,6 +23,8 @@ struct Permissions {
     bool payrollSummary = true; // "Итоги месяца для расчета" of the menu "Табель"
     bool legacyImport = true; // "Импорт", where the workstation has the earlier database's data source
     bool closeMonths = true; // "Закрытие месяца" closes and reopens months (the others see the list)
+    bool manageUsers = true; // "Пользователи" of the menu "Справочники"
+    bool restoreRecords = true; // "Журнал изменений" restores deleted records (the others see the list)
     // The reports dialog.
     bool workersReports = true; // "Отчет по рабочим" and "Детальный отчет по рабочим"
     bool productsReport = true; // "Отчет по продукции"
@@ -30,7 +34,10 @@ struct Permissions {
     std::optional<int> productKind;
 };
 
-// The access codes: full access, foreman, storekeeper and analyst. No value for an unknown code.
+// What the role permits.
+Permissions permissionsForRole(UserRole role);
+
+// The permissions of a built-in access code; no value for an unknown code.
 std::optional<Permissions> permissionsForCode(const QString& code);
 
 // The foreman's access code: the foreman enters records but does not accept them.

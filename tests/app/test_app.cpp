@@ -8,6 +8,8 @@
 #include "data/Database.h"
 #include "data/Sql.h"
 #include "journal/JournalView.h"
+#include "records/AccessCode.h"
+#include "records/UserStore.h"
 #include "support/TestSupport.h"
 #include "ui/Permissions.h"
 
@@ -17,11 +19,21 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QEventLoop>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+namespace {
+// Types the text key by key (Cyrillic letters too, which QTest::keyClicks does not take).
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+} // namespace
 
 class TestApp : public QObject {
     Q_OBJECT
@@ -41,6 +53,10 @@ private slots:
     void invalidThenValidCode();
     void closingMainWindowEndsProgram();
     void escOnTheMainWindowAsksFirst();
+    void namedUsersLogin_data();
+    void namedUsersLogin();
+    void fiveWrongCodesMakeTheNextTryWait();
+    void databaseErrorAtLoginLeavesTheDialogUsable();
     void unreachableServer();
     void handlerErrorIsShownAndProgramGoesOn();
 
@@ -48,6 +64,10 @@ private:
     void start();
     // Types the code into the login dialog and presses "Вход".
     void logIn(const QString& code);
+    // Types the code into the login dialog key by key and presses Enter.
+    void typeCode(const QString& code);
+    // Users as "name:role:code[:inactive]", their codes hashed as the program stores them.
+    void makeUsers(const QStringList& users);
     void setVer(int d, int t, const QString& delim = ".");
     TestDatabase* db = nullptr;
     Program* program = nullptr;
@@ -86,6 +106,8 @@ void TestApp::buildStamp() {
 void TestApp::init() {
     if (QString(QTest::currentTestFunction()) == "buildStamp")
         return;
+    // No wrong codes of an earlier test count.
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "tabel", "login").clear();
     db = new TestDatabase;
     boxes = new MessageRecorder;
     ends = new EndRecorder;
@@ -116,6 +138,22 @@ void TestApp::start() {
 void TestApp::logIn(const QString& code) {
     childNamed<QLineEdit>(program->loginDialog(), "codeEdit")->setText(code);
     clickOn(childNamed<QPushButton>(program->loginDialog(), "logInButton"));
+}
+
+void TestApp::typeCode(const QString& code) {
+    auto* edit = childNamed<QLineEdit>(program->loginDialog(), "codeEdit");
+    edit->clear();
+    typeText(edit, code);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+void TestApp::makeUsers(const QStringList& users) {
+    for (const QString& text : users) {
+        const QStringList f = text.split(u':');
+        db->exec(QString("insert into accounts_dep.tabel_user (name, role, code_hash, active) values "
+                         "('%1', '%2', '%3', %4)")
+                     .arg(f[0], f[1], hashAccessCode(f[2]), f.value(3) == u"inactive" ? "false" : "true"));
+    }
 }
 
 void TestApp::setVer(int d, int t, const QString& delim) {
@@ -351,6 +389,163 @@ void TestApp::escOnTheMainWindowAsksFirst() {
     QCOMPARE(boxes->shown.size(), 2);
     QCOMPARE(boxes->shown[0].caption, QString("Выход"));
     QCOMPARE(boxes->shown[0].defaultButton, QMessageBox::No);
+}
+
+void TestApp::namedUsersLogin_data() {
+    QTest::addColumn<QString>("table"); // "users", "empty", "missing" or "inactive only"
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("role"); // the role granted; empty when refused
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("sessionUser"); // what the server is told
+    QTest::newRow("a user with full access") << "users"
+                                             << "кот-учёный"
+                                             << "full"
+                                             << "Табель — Иванова А. П."
+                                             << "Иванова А. П.";
+    QTest::newRow("a foreman, blanks around") << "users"
+                                              << "  pet-777 "
+                                              << "foreman"
+                                              << "Табель — Петров С. С."
+                                              << "Петров С. С.";
+    QTest::newRow("a deactivated user") << "users"
+                                        << "sid-888" << QString() << QString() << QString();
+    QTest::newRow("built-in full access once users exist")
+        << "users"
+        << "73516280" << QString() << QString() << QString();
+    QTest::newRow("built-in foreman once users exist") << "users"
+                                                       << "fendrok" << QString() << QString() << QString();
+    QTest::newRow("built-in full access, no users") << "empty"
+                                                    << "73516280"
+                                                    << "full"
+                                                    << "Табель"
+                                                    << "Полный доступ";
+    QTest::newRow("built-in storekeeper, no users' table") << "missing"
+                                                           << "wirbo"
+                                                           << "storekeeper"
+                                                           << "Табель"
+                                                           << "Кладовщик";
+    QTest::newRow("built-in analyst, inactive users only") << "inactive only"
+                                                           << "plutvi"
+                                                           << "analyst"
+                                                           << "Табель"
+                                                           << "Аналитик";
+}
+
+void TestApp::namedUsersLogin() {
+    QFETCH(QString, table);
+    QFETCH(QString, code);
+    QFETCH(QString, role);
+    QFETCH(QString, title);
+    QFETCH(QString, sessionUser);
+    if (table == u"users")
+        makeUsers({"Иванова А. П.:full:кот-учёный", "Петров С. С.:foreman:pet-777",
+                   "Сидоров:full:sid-888:inactive"});
+    else if (table == u"inactive only")
+        makeUsers({"Сидоров:full:sid-888:inactive"});
+    else if (table == u"missing")
+        db->exec("drop table accounts_dep.tabel_user cascade");
+    setSessionUser({});
+    start();
+    typeCode(code);
+    if (role.isEmpty()) {
+        QCOMPARE(boxes->texts(), QStringList{"Введены неверные данные."});
+        QVERIFY(modals.isEmpty());
+        QVERIFY(!program->mainWindow());
+        QCOMPARE(ends->count, 0);
+        QCOMPARE(::sessionUser(), QString());
+        return;
+    }
+    QVERIFY2(boxes->shown.isEmpty(), qPrintable(boxes->texts().join('|')));
+    MainWindow* window = program->mainWindow();
+    QVERIFY(window);
+    QCOMPARE(modals, QList<QDialog*>{window});
+    QCOMPARE(window->windowTitle(), title);
+    // The role's permissions.
+    const bool full = role == u"full";
+    QCOMPARE(childNamed<QWidget>(window, "deleteButton")->isEnabled(), full);
+    QCOMPARE(childNamed<QWidget>(window, "addButton")->isEnabled(), full || role == u"foreman");
+    QCOMPARE(childNamed<QWidget>(window, "dateEdit")->isEnabled(), role != u"analyst");
+    QCOMPARE(childNamed<QMenu>(window, "referenceBooksMenu")->menuAction()->isEnabled(), full);
+    QCOMPARE(childNamed<QAction>(window, "usersAction")->isEnabled(), full);
+    QCOMPARE(childNamed<QWidget>(window, "changeButton")->isEnabled(), full);
+    // Who works, as this program and the server know it; the closing names a named user.
+    QCOMPARE(::sessionUser(), sessionUser);
+    QCOMPARE(program->database().readValue("select current_setting('tabel.user', true)").toString(),
+             sessionUser);
+    QCOMPARE(loggedInUser(), title == u"Табель" ? QString() : sessionUser);
+    setLoggedInUser({});
+}
+
+// Five wrong codes in a row: the next try waits 30 seconds, said in the dialog with the seconds
+// left; a restart of the program does not skip it; each wrong code after the wait starts it again.
+void TestApp::fiveWrongCodesMakeTheNextTryWait() {
+    makeUsers({"Иванова А. П.:full:кот-учёный"});
+    const QDateTime start0(QDate(2026, 12, 10), QTime(9, 0));
+    FixedClock clock(start0);
+    start();
+    QLabel* wait = childNamed<QLabel>(program->loginDialog(), "waitLabel");
+    for (int i = 1; i <= 5; ++i) {
+        QVERIFY(!wait->isVisibleTo(program->loginDialog()));
+        typeCode("кот-ученый");
+    }
+    QCOMPARE(boxes->texts(), QStringList(5, "Введены неверные данные."));
+    QVERIFY(wait->isVisibleTo(program->loginDialog()));
+    QCOMPARE(wait->text(), QString("Неверный код введен 5 раз подряд: повторите через 30 с."));
+    // The right code is not even looked at while waiting.
+    boxes->clear();
+    clock.set(start0.addSecs(29));
+    typeCode("кот-учёный");
+    QVERIFY(!program->mainWindow());
+    QVERIFY(boxes->shown.isEmpty());
+    QCOMPARE(wait->text(), QString("Неверный код введен 5 раз подряд: повторите через 1 с."));
+    // The program started again waits as well.
+    delete program;
+    program = nullptr;
+    start();
+    wait = childNamed<QLabel>(program->loginDialog(), "waitLabel");
+    QVERIFY(wait->isVisibleTo(program->loginDialog()));
+    QCOMPARE(wait->text(), QString("Неверный код введен 5 раз подряд: повторите через 1 с."));
+    typeCode("кот-учёный");
+    QVERIFY(!program->mainWindow());
+    // After the wait a wrong code makes it wait again.
+    clock.set(start0.addSecs(30));
+    typeCode("кот-ученый");
+    QCOMPARE(boxes->texts(), QStringList{"Введены неверные данные."});
+    QCOMPARE(wait->text(), QString("Неверный код введен 5 раз подряд: повторите через 30 с."));
+    clock.set(start0.addSecs(60));
+    typeCode("кот-учёный");
+    QVERIFY(program->mainWindow());
+    QCOMPARE(program->mainWindow()->windowTitle(), QString("Табель — Иванова А. П."));
+    QVERIFY(!wait->isVisibleTo(program->loginDialog()));
+    // The right code cleared the count: the next run starts afresh.
+    delete program;
+    program = nullptr;
+    boxes->clear();
+    start();
+    for (int i = 1; i <= 4; ++i)
+        typeCode("кот-ученый");
+    QVERIFY(!childNamed<QLabel>(program->loginDialog(), "waitLabel")->isVisibleTo(program->loginDialog()));
+    setLoggedInUser({});
+}
+
+// The users' table cannot be read: the server's text is shown, the code is not counted as wrong,
+// and the dialog takes the code again once the table can be read.
+void TestApp::databaseErrorAtLoginLeavesTheDialogUsable() {
+    makeUsers({"Иванова А. П.:full:кот-учёный"});
+    db->exec("revoke select on accounts_dep.tabel_user from sys");
+    start();
+    for (int i = 1; i <= 6; ++i)
+        typeCode("кот-учёный");
+    QCOMPARE(boxes->shown.size(), 6);
+    QVERIFY2(boxes->shown[0].text.contains("tabel_user"), qPrintable(boxes->shown[0].text));
+    QVERIFY(!boxes->texts().contains("Введены неверные данные."));
+    QVERIFY(!program->mainWindow());
+    QCOMPARE(ends->count, 0);
+    QVERIFY(!childNamed<QLabel>(program->loginDialog(), "waitLabel")->isVisibleTo(program->loginDialog()));
+    db->exec("grant select on accounts_dep.tabel_user to sys");
+    typeCode("кот-учёный");
+    QVERIFY(program->mainWindow());
+    setLoggedInUser({});
 }
 
 void TestApp::unreachableServer() {

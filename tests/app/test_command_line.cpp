@@ -64,7 +64,8 @@ void TestCommandLine::helpAndVersion() {
         // The commit the stamp was taken from (the tests run on a git tree).
         QVERIFY2(r.out.section(u'\n', 2, 2).startsWith("коммит "), qPrintable(r.out));
     } else {
-        for (const char* option : {"--report", "--timesheet", "--import", "--months", "--xlsx", "--version"})
+        for (const char* option :
+             {"--report", "--timesheet", "--import", "--months", "--history", "--xlsx", "--version"})
             QVERIFY2(r.out.contains(option), option);
         QVERIFY(r.out.contains("Каждый параметр задается не более одного раза."));
     }
@@ -89,6 +90,12 @@ void TestCommandLine::optionTwiceIsRefused_data() {
         << "параметр --month указан дважды";
     QTest::newRow("import") << QStringList{"--import", "--import"} << "параметр --import указан дважды";
     QTest::newRow("months") << QStringList{"--months", "--months"} << "параметр --months указан дважды";
+    QTest::newRow("history, period") << QStringList{"--history", "--from",     "01.12.2026",
+                                                    "--to",      "10.12.2026", "--xlsx",
+                                                    "FILE",      "--to",       "11.12.2026"}
+                                     << "параметр --to указан дважды";
+    QTest::newRow("history, option of another mode")
+        << QStringList{"--history", "--month", "12.2026", "--xlsx", "FILE"} << "неизвестный параметр --month";
     QTest::newRow("windows, help") << QStringList{"--help", "-h"} << "параметр --help указан дважды";
 }
 
@@ -115,6 +122,13 @@ void TestCommandLine::badPositionalArgumentsAreRefused_data() {
     QTest::newRow("import, empty database name")
         << QStringList{"--import", "", "SERVER"} << "пустое имя базы данных";
     QTest::newRow("import, database alone") << QStringList{"--import", "kor_erp"} << "нужны оба параметра";
+    QTest::newRow("history, database alone")
+        << QStringList{"--history", "--from", "01.12.2026", "--to", "10.12.2026", "--xlsx", "FILE", "kor_erp"}
+        << "указана база данных без сервера: kor_erp";
+    QTest::newRow("history, day of no month")
+        << QStringList{"--history", "--from", "01.13.2026", "--to",  "10.12.2026",
+                       "--xlsx",    "FILE",   "kor_erp",    "SERVER"}
+        << "дата --from '01.13.2026' не в виде ДД.ММ.ГГГГ";
     QTest::newRow("windows, empty database name") << QStringList{"", "SERVER"} << "пустое имя базы данных";
     QTest::newRow("windows, three positional")
         << QStringList{"kor_erp", "SERVER", "extra"} << "лишние параметры: extra";

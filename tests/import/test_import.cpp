@@ -102,6 +102,7 @@ private slots:
     void cleanup();
     void importReplacesTargets_data();
     void importReplacesTargets();
+    void importLogsOneRowPerTable();
     void refusedRowKeepsItsTarget_data();
     void refusedRowKeepsItsTarget();
     void closedMonthsStopTheImport_data();
@@ -280,6 +281,31 @@ void TestImport::importReplacesTargets() {
     if (filled)
         QVERIFY(db->scalar("select string_agg(id::text, ',') from accounts_dep.nomenkl").toString() !=
                 nomenklKeys);
+}
+
+// The change log gets one row per table the import replaced, with the counts before and after
+// and the source, and none per row; a save afterwards is logged row by row again.
+void TestImport::importLogsOneRowPerTable() {
+    fillSources();
+    fillTargets();
+    const qint64 last = db->scalar("select coalesce(max(id), 0) from accounts_dep.change_log").toLongLong();
+    const ImportOutcome outcome = runImport();
+    QVERIFY2(outcome.succeeded(), qPrintable(outcome.error));
+    const QString after = QStringLiteral(" from accounts_dep.change_log where id>%1").arg(last);
+    QCOMPARE(db->scalar("select count(*)" + after).toInt(), 7);
+    QCOMPARE(db->scalar("select string_agg(distinct action, ',')" + after).toString(), QString("imported"));
+    QCOMPARE(db->scalar("select string_agg(table_name, ',' order by table_name)" + after).toString(),
+             QString("h_tabel,izdel,nomenkl,oper,smena,vid_oper,workers"));
+    QCOMPARE(db->scalar("select concat_ws('|', old_row->>'rows', new_row->>'rows', new_row->>'source')" +
+                        after + " and table_name='smena'")
+                 .toString(),
+             QStringLiteral("4|%1|%2:smena")
+                 .arg(db->scalar("select count(*) from accounts_dep.smena").toInt())
+                 .arg(db->name()));
+    // The marker lasted for the import's transactions only.
+    main->execute("update accounts_dep.oper set cena=1 where id>0");
+    QVERIFY(db->scalar("select count(*)" + after + " and action='changed' and table_name='oper'").toInt() >
+            0);
 }
 
 void TestImport::refusedRowKeepsItsTarget_data() {
