@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -73,11 +74,10 @@ void workstation(int index, const QStringList& target, const std::vector<Pattern
             return;
         }
         opened.arrive_and_wait();
-        std::vector<std::unique_ptr<Dataset>> journals;
-        for (int s = 1; s <= 4; ++s) {
-            journals.push_back(std::make_unique<Dataset>(nullptr, name));
-            journals.back()->setSql(Database::journalSql(s));
-        }
+        std::array<Dataset, 4> journals{Dataset(nullptr, name), Dataset(nullptr, name),
+                                        Dataset(nullptr, name), Dataset(nullptr, name)};
+        for (int s = 1; s <= 4; ++s)
+            journals[s - 1].setSql(Database::journalSql(s));
         std::mt19937 random(unsigned(index) * 7919u + 1u);
         std::vector<WorkRecord> own; // records this workstation saved and has not deleted
         int colour = index * 1000000;
@@ -88,12 +88,11 @@ void workstation(int index, const QStringList& target, const std::vector<Pattern
             try {
                 QElapsedTimer t;
                 t.start();
-                for (auto& j : journals) {
-                    j->setParam(QStringLiteral("data"), day);
-                    j->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
-                    j->close();
-                    j->open();
+                for (Dataset& j : journals) {
+                    j.setParam(QStringLiteral("data"), day);
+                    j.setParam(QStringLiteral("ok"), QStringLiteral("ta"));
                 }
+                db.openJournals(journals);
                 out.dayChanges.push_back(msSince(t));
 
                 const Pattern& p = patterns[random() % patterns.size()];
@@ -110,7 +109,7 @@ void workstation(int index, const QStringList& target, const std::vector<Pattern
                 r.colour = QString::number(++colour);
                 t.restart();
                 store.add(r, day);
-                Dataset& shown = *journals[size_t(r.shift - 1)];
+                Dataset& shown = journals[size_t(r.shift - 1)];
                 shown.close();
                 shown.open();
                 out.saves.push_back(msSince(t));
@@ -149,7 +148,6 @@ void workstation(int index, const QStringList& target, const std::vector<Pattern
             // The foreman types the next record.
             std::this_thread::sleep_for(std::chrono::milliseconds(100 + random() % 400));
         }
-        journals.clear();
     }
 }
 

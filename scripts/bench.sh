@@ -20,7 +20,12 @@ else
 fi
 # shellcheck disable=SC1091
 . "$state/info"
-build/bench/bench_journal tabel_bench "$PGC_HOST"
+# What the benchmarks print is kept here too, for the goals at the end.
+out=$PWD/build/bench-output
+rm -rf "$out"
+mkdir -p "$out"
+build/bench/bench_journal tabel_bench "$PGC_HOST" | tee "$out/journal.txt"
+echo "load average while the journal was timed: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$out/journal.txt"
 QT_QPA_PLATFORM=offscreen build/bench/bench_editor tabel_bench "$PGC_HOST"
 QT_QPA_PLATFORM=offscreen build/bench/bench_maintenance tabel_bench "$PGC_HOST"
 # The journal's save with the change log's trigger and without it (goal: within 2 ms); the
@@ -85,7 +90,8 @@ for setup in "dejavu|DejaVu only (a plain Debian desktop)|$dejavu" \
     [ $first = 1 ] || extra=(--no-statement) # the statement does not depend on the fonts
     first=0
     FONTCONFIG_FILE=$fonts/$name.conf QT_QPA_PLATFORM=offscreen \
-        build/bench/bench_reports tabel_bench "$PGC_HOST" "${extra[@]}" 2>&1 | grep -v propagateSizeHints
+        build/bench/bench_reports tabel_bench "$PGC_HOST" "${extra[@]}" 2>&1 | grep -v propagateSizeHints \
+        | tee "$out/reports-$name.txt"
 done
 
 # Peak memory of the year's reports by workers written into a PDF file by the command line (the
@@ -100,6 +106,58 @@ for report in workers workers-detail; do
     peak=$({ FONTCONFIG_FILE=$fonts/dejavu.conf QT_QPA_PLATFORM=offscreen /usr/bin/time -f "%M" \
         build/src/app/tabel --report "$report" --from "01.01.$year" --to "01.01.$((year + 1))" \
         --pdf "$fonts/report.pdf" tabel_bench "$PGC_HOST" 2>&1 >/dev/null; } | tail -n 1)
-    echo "peak memory of tabel --report $report --pdf for $year: $((peak / 1024)) MB"
+    echo "peak memory of tabel --report $report --pdf for $year: $((peak / 1024)) MB" | tee -a "$out/memory.txt"
 done
+
+# Each goal with what this run measured beside it.
+goal() { # label measured unit limit
+    local verdict
+    if [ -z "$2" ]; then
+        printf '  %-80s %12s   goal < %s %s\n' "$1" "not measured" "$4" "$3"
+        return
+    fi
+    verdict=$(awk -v m="$2" -v g="$4" 'BEGIN { print (m + 0 < g + 0) ? "met" : "NOT MET" }')
+    printf '  %-80s %9s %-2s   goal < %s %s: %s\n' "$1" "$2" "$3" "$4" "$3" "$verdict"
+}
+# The median of a statement's year (12 months) from bench_reports' lines.
+statement_ms() { # report name as printed ("by workers")
+    awk -v want="statement of the report $1:" '
+        /^statement of the report / { on = ($0 == want) }
+        on && /^ *12 months/ { sub(/.*median */, ""); sub(/ ms.*/, ""); print; exit }' "$out"/reports-*.txt 2>/dev/null
+}
+# The median into a PDF file or of the preview's first page of a report, under one font setup.
+report_ms() { # font setup, report name as printed, "into a PDF file" or "preview's first page"
+    [ -f "$out/reports-$1.txt" ] || return 0
+    awk -v want="report $2 " -v what="$3" '
+        index($0, want) == 1 && / pages$/ { on = 1; next }
+        /^report / { on = 0 }
+        on && index($0, "  " what) == 1 { sub(/.*median */, ""); sub(/ ms.*/, ""); print; exit }' \
+        "$out/reports-$1.txt"
+}
+echo
+echo "Goals, measured on this run (load average now: $(cut -d' ' -f1-3 /proc/loadavg)):"
+goal "journal day change, four shifts, the program's one session (median)" \
+    "$(sed -n 's/^journal day change.*median \([0-9.]*\) ms.*/\1/p' "$out/journal.txt")" ms 6
+for report in "by workers|400" "by products|400" "by workers, detailed|800" "by products, detailed|400"; do
+    IFS='|' read -r name limit <<<"$report"
+    goal "statement of the report $name, a year (median)" "$(statement_ms "$name")" ms "$limit"
+done
+for setup in dejavu urw liberation; do
+    goal "report by workers, a year, into a PDF file, fonts $setup (median)" \
+        "$(report_ms "$setup" "by workers" "into a PDF file")" ms 1000
+    goal "report by workers, detailed, a year, into a PDF file, fonts $setup (median)" \
+        "$(report_ms "$setup" "by workers, detailed" "into a PDF file")" ms 2500
+    for name in "by workers" "by workers, detailed"; do
+        goal "preview's first page of the report $name, fonts $setup (median)" \
+            "$(report_ms "$setup" "$name" "preview's first page")" ms 80
+    done
+done
+goal "peak memory of the year's report by workers into a PDF file" \
+    "$(sed -n 's/^peak memory of tabel --report workers --pdf.*: \([0-9]*\) MB/\1/p' "$out/memory.txt" 2>/dev/null)" MB 120
+goal "peak memory of the year's report by workers, detailed, into a PDF file" \
+    "$(sed -n 's/^peak memory of tabel --report workers-detail --pdf.*: \([0-9]*\) MB/\1/p' "$out/memory.txt" 2>/dev/null)" MB 200
+echo "  the same rows as the statements first written (goal: same rows):"
+grep -h -e "against the first statement" -e "against the first statements" "$out"/*.txt | sed 's/^/    /' || true
+echo "  the reports dialog while a report is read (repaints, progress, \"Отмена\" stops the statement on the"
+echo "  server) and the journal on one session: proven by the tests test_reports and test_database"
 [ "${KEEP:-0}" = 1 ] || scripts/pgcluster.sh stop "$state"

@@ -233,3 +233,13 @@ bool openCompanion(const QString& mainName, const QString& companionName) {
     noteNewSession(companionName);
     return true;
 }
+
+void closeCompanion(const QString& companionName) {
+    if (!QSqlDatabase::contains(companionName))
+        return;
+    {
+        QSqlDatabase c = QSqlDatabase::database(companionName, false);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(companionName);
+}

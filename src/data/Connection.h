@@ -89,3 +89,6 @@ private:
 // open companion is kept; it is opened anew when the main connection now points elsewhere.
 // Returns false when it cannot be opened.
 bool openCompanion(const QString& mainName, const QString& companionName);
+// Ends the session of a companion opened by openCompanion, so that the workstation holds its one
+// session again. Whatever reads on it must be gone already.
+void closeCompanion(const QString& companionName);

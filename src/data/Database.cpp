@@ -1,6 +1,11 @@
 // The database: the one connection, the shared queries and their statement texts.
 #include "data/Database.h"
 
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <vector>
+
 namespace {
 
 const QString kKind =
@@ -28,69 +33,154 @@ QStringList wrapDays(const QString& head, const QString& tail) {
 
 } // namespace
 
-QString Database::journalSql(int shift) {
-    const QString n = QString::number(shift);
-    if (shift == 1) {
-        return QStringList{
-            QStringLiteral("select smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "),
-            QStringLiteral("smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, ") + kKind +
-                QStringLiteral(" as nmn, oper.naimen,  smena.brak, smena.kol_vo::numeric,"),
-            QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, color,time, "
-                           "smena.ok, vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, "
-                           "smena.id_gds_use, smena.id_cons_use"),
-            QStringLiteral("from cmn_contractor.person person, "
-                           "accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "),
-            QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or "
-                           "s_code::t_id=w_id) and "),
-            QStringLiteral(
-                "oper.vid=vid_oper.id and smena.smena=1 and smena.data=:data and ok!=:ok order by "),
-            QStringLiteral("fio, izdel.marka, vid_oper.vid, oper.naimen, color")}
-            .join(u'\n');
-    }
-    QString line2, line3, line4;
-    switch (shift) {
-    case 2:
-        line2 = QStringLiteral("smena.cena, s_caption fio, izdel.marka, vid_oper.vid, ") + kKind +
-                QStringLiteral(" as nmn, oper.naimen, smena.kol_vo::numeric, smena.brak, ");
-        break;
-    case 3:
-        line2 = QStringLiteral("smena.cena,s_caption fio, izdel.marka, vid_oper.vid, ") + kKind +
-                QStringLiteral(" as nmn,  oper.naimen, smena.kol_vo::numeric, smena.brak, ");
-        break;
-    default:
-        line2 = QStringLiteral("smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, ") + kKind +
-                QStringLiteral(" as nmn,  oper.naimen, smena.kol_vo::numeric, smena.brak, ");
-        break;
-    }
-    const QString tail3 =
-        QStringLiteral("smena.ok,vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, "
-                       "smena.id_gds_use, smena.id_cons_use");
-    if (shift == 4)
-        line3 =
-            QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, smena.id , "
-                           "color,time,") +
-            tail3 + u' ';
-    else
-        line3 = QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, smena.id, "
-                               "color,time,") +
-                tail3 + (shift == 2 ? QStringLiteral("  ") : QString());
-    if (shift == 4)
-        line4 = QStringLiteral("from cmn_contractor.person person, accounts_dep.izdel, "
-                               "accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper ");
-    else
-        line4 = QStringLiteral("from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,"
-                               "accounts_dep.smena,accounts_dep.vid_oper ");
-    return QStringList{
-        QStringLiteral("select smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "),
-        line2,
-        line3,
-        line4,
+namespace {
+
+// The columns of the journal: what each shows, as the statement below names its tables.
+struct JournalColumn {
+    const char* name;
+    QString expression;
+};
+
+const QList<JournalColumn>& journalColumns() {
+    static const QList<JournalColumn> columns{
+        {"id", QStringLiteral("day.id")},
+        {"data", QStringLiteral("day.data")},
+        {"smena", QStringLiteral("day.smena")},
+        {"i_id", QStringLiteral("day.i_id")},
+        {"o_id", QStringLiteral("day.o_id")},
+        {"w_id", QStringLiteral("day.w_id")},
+        {"cena", QStringLiteral("day.cena")},
+        {"fio", QStringLiteral("named.s_caption fio")},
+        {"marka", QStringLiteral("product.marka")},
+        {"vid", QStringLiteral("kind.vid")},
+        {"nmn", kKind + QStringLiteral(" as nmn")},
+        {"naimen", QStringLiteral("kind.naimen")},
+        {"brak", QStringLiteral("day.brak")},
+        {"kol_vo", QStringLiteral("day.kol_vo::numeric")},
+        {"summa", QStringLiteral("round((day.kol_vo-day.brak)*day.cena::numeric, 2) as summa")},
+        {"prize", QStringLiteral("day.prize")},
+        {"color", QStringLiteral("day.color")},
+        {"time", QStringLiteral("day.time")},
+        {"ok", QStringLiteral("day.ok")},
+        {"vvod", QStringLiteral("day.vvod")},
+        {"id_doc", QStringLiteral("day.id_doc")},
+        {"id_doc_item", QStringLiteral("day.id_doc_item")},
+        {"f_gds_qty_use", QStringLiteral("day.f_gds_qty_use")},
+        {"id_gds_use", QStringLiteral("day.id_gds_use")},
+        {"id_cons_use", QStringLiteral("day.id_cons_use")}};
+    return columns;
+}
+
+QString columnExpression(const QString& name) {
+    for (const JournalColumn& c : journalColumns())
+        if (name == QLatin1String(c.name))
+            return c.expression;
+    return {};
+}
+
+// The day's work records of the given shifts with the names of worker, product, operation type
+// and kind, in the given columns (and the given extra ones) and order.
+//
+// The day's records are read once. A worker's name is found as "w_id = person.id or s_code read
+// as an identifier = w_id": every person row that matches either way names the record, once (two
+// person rows of one code give the record twice). The day's workers are looked up both ways, as
+// two joins the server answers from hash tables or indexes, instead of a test of both ways for
+// every record; the second way leaves out the person rows the first finds already. The products
+// and operation prices are looked up once for each one the day has, too. Names, marks and
+// operation types are ranked in their sort order once each, so that the records are sorted by
+// numbers instead of by texts (the ranks keep the texts' order, ties and empty values included).
+QString journalStatement(const QStringList& columns, const QString& extra, const QString& shifts,
+                         const QString& order) {
+    QStringList select;
+    for (const QString& name : columns)
+        select << columnExpression(name);
+    if (!extra.isEmpty())
+        select << extra;
+    QStringList lines{
+        QStringLiteral("with day as materialized ("),
+        QStringLiteral("  select s.* from accounts_dep.smena s where s.data=:data and ") + shifts +
+            QStringLiteral(" and s.ok<>:ok),"),
+        QStringLiteral("worker as materialized (select distinct w_id from day),"),
+        QStringLiteral("named as ("),
         QStringLiteral(
-            "where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) "
-            "and "),
-        QStringLiteral("oper.vid=vid_oper.id and smena.smena=") + n +
-            QStringLiteral(" and smena.data=:data and ok<>:ok order by fio")}
-        .join(u'\n');
+            "  select n.w_id, n.s_caption, dense_rank() over (order by n.s_caption) as fio_rank from ("),
+        QStringLiteral(
+            "    select w.w_id, p.s_caption from worker w join cmn_contractor.person p on p.id=w.w_id"),
+        QStringLiteral("    union all"),
+        QStringLiteral("    select w.w_id, p.s_caption from worker w join cmn_contractor.person p "
+                       "on p.s_code::t_id=w.w_id where p.id<>w.w_id) n),"),
+        QStringLiteral("product as ("),
+        QStringLiteral(
+            "  select d.i_id, izdel.marka, dense_rank() over (order by izdel.marka) as marka_rank"),
+        QStringLiteral(
+            "  from (select distinct i_id from day) d join accounts_dep.izdel on izdel.id=d.i_id),"),
+        QStringLiteral("kind as ("),
+        QStringLiteral(
+            "  select d.o_id, oper.naimen, vid_oper.vid, dense_rank() over (order by vid_oper.vid) "
+            "as vid_rank"),
+        QStringLiteral("  from (select distinct o_id from day) d join accounts_dep.oper on oper.id=d.o_id"),
+        QStringLiteral("  join accounts_dep.vid_oper on vid_oper.id=oper.vid)"),
+        QStringLiteral("select ") + select.join(QStringLiteral(", ")),
+        QStringLiteral("from day join named on named.w_id=day.w_id"),
+        QStringLiteral("join product on product.i_id=day.i_id"),
+        QStringLiteral("join kind on kind.o_id=day.o_id")};
+    if (!order.isEmpty())
+        lines << QStringLiteral("order by ") + order;
+    return lines.join(u'\n');
+}
+
+// The first shift is sorted by name, product, operation type, kind and colour; the others by name.
+// Records that tie keep the order of their keys, so that a journal read again shows them as before.
+QString journalOrder(int shift) {
+    return shift == 1
+               ? QStringLiteral(
+                     "named.fio_rank, product.marka_rank, kind.vid_rank, kind.naimen, day.color, day.id")
+               : QStringLiteral("named.fio_rank, day.id");
+}
+
+// The sort keys the day's statement gives with each record, after the first shift's columns.
+const QStringList kDayRanks{QStringLiteral("fio_rank"), QStringLiteral("marka_rank"),
+                            QStringLiteral("vid_rank")};
+
+// A record's place in its shift's journal: the order journalOrder() gives, read from the day's row.
+struct JournalPlace {
+    int row;
+    qint64 keys[6];
+    bool operator<(const JournalPlace& o) const {
+        return std::lexicographical_compare(std::begin(keys), std::end(keys), std::begin(o.keys),
+                                            std::end(o.keys));
+    }
+};
+
+} // namespace
+
+QStringList Database::journalColumnNames(int shift) {
+    if (shift == 1) {
+        QStringList names;
+        for (const JournalColumn& c : journalColumns())
+            names << QLatin1String(c.name);
+        return names;
+    }
+    return {QStringLiteral("data"),        QStringLiteral("smena"),         QStringLiteral("i_id"),
+            QStringLiteral("o_id"),        QStringLiteral("w_id"),          QStringLiteral("cena"),
+            QStringLiteral("fio"),         QStringLiteral("marka"),         QStringLiteral("vid"),
+            QStringLiteral("nmn"),         QStringLiteral("naimen"),        QStringLiteral("kol_vo"),
+            QStringLiteral("brak"),        QStringLiteral("summa"),         QStringLiteral("prize"),
+            QStringLiteral("id"),          QStringLiteral("color"),         QStringLiteral("time"),
+            QStringLiteral("ok"),          QStringLiteral("vvod"),          QStringLiteral("id_doc"),
+            QStringLiteral("id_doc_item"), QStringLiteral("f_gds_qty_use"), QStringLiteral("id_gds_use"),
+            QStringLiteral("id_cons_use")};
+}
+
+QString Database::journalSql(int shift) {
+    return journalStatement(journalColumnNames(shift), QString(),
+                            QStringLiteral("s.smena=") + QString::number(shift), journalOrder(shift));
+}
+
+QString Database::journalDaySql() {
+    return journalStatement(journalColumnNames(1),
+                            QStringLiteral("named.fio_rank, product.marka_rank, kind.vid_rank"),
+                            QStringLiteral("s.smena between 1 and 4"), QString());
 }
 
 QString Database::hoursSheetSql(int shift) {
@@ -141,24 +231,71 @@ QString Database::operationTypesSql() {
 }
 
 Database::Database(QObject* parent, const QString& connectionName)
-    : QObject(parent), m_connection(connectionName) {
+    : QObject(parent), m_connection(connectionName), m_journalDay(nullptr, connectionName) {
     setObjectName(QStringLiteral("Database"));
+    m_journalDay.setSql(journalDaySql());
 }
 
 void Database::openJournals(std::span<Dataset, 4> journals) {
-    static const QString session = kConnectionName + QStringLiteral(" journal");
-    const quint64 mainSession = sessionNumber(kConnectionName);
-    bool sent = false;
-    if (mainSession != m_journalSessionRefusedIn) {
-        if (openCompanion(kConnectionName, session))
-            sent = journals[0].sendOnSession(session);
-        else
-            m_journalSessionRefusedIn = mainSession;
+    // A day that cannot be read leaves no journal showing the day before.
+    for (Dataset& journal : journals)
+        journal.close();
+    m_journalDay.setParam(QStringLiteral("data"), journals[0].param(QStringLiteral("data")));
+    m_journalDay.setParam(QStringLiteral("ok"), journals[0].param(QStringLiteral("ok")));
+    m_journalDay.open();
+    const QStringList dayNames = m_journalDay.fieldNames();
+    const QVector<QMetaType> dayTypes = m_journalDay.fieldTypes();
+    QVector<QVector<QVariant>> dayRows = m_journalDay.takeRows();
+    auto column = [&](const QString& name) { return int(dayNames.indexOf(name)); };
+    const int shiftColumn = column(QStringLiteral("smena"));
+    // The sort keys of journalOrder(): the ranks, the kind and the colour (empty ones last), the key.
+    const int keyColumns[6] = {column(kDayRanks[0]),
+                               column(kDayRanks[1]),
+                               column(kDayRanks[2]),
+                               column(QStringLiteral("naimen")),
+                               column(QStringLiteral("color")),
+                               column(QStringLiteral("id"))};
+    std::array<std::vector<JournalPlace>, 4> places;
+    for (int r = 0; r < dayRows.size(); ++r) {
+        const QVector<QVariant>& row = dayRows[r];
+        const int s = row[shiftColumn].toInt() - 1;
+        if (s < 0 || s > 3)
+            continue;
+        JournalPlace place{r, {}};
+        for (int k = 0; k < 6; ++k) {
+            // The other shifts are sorted by the name and the key alone.
+            const bool used = s == 0 || k == 0 || k == 5;
+            const QVariant& v = row[keyColumns[k]];
+            place.keys[k] = !used ? 0 : v.isNull() ? std::numeric_limits<qint64>::max() : v.toLongLong();
+        }
+        places[s].push_back(place);
     }
-    for (int i = sent ? 1 : 0; i < 4; ++i)
-        journals[i].open();
-    if (sent)
-        journals[0].open();
+    for (int s = 0; s < 4; ++s) {
+        std::sort(places[s].begin(), places[s].end());
+        // The shift's columns in its own order, as positions in the day's rows.
+        const QStringList names = journalColumnNames(s + 1);
+        QVector<int> positions;
+        QVector<QMetaType> types;
+        for (const QString& name : names) {
+            positions << column(name);
+            types << dayTypes[positions.back()];
+        }
+        QVector<QVector<QVariant>> rows;
+        rows.reserve(qsizetype(places[s].size()));
+        QVector<QVariant> scratch(positions.size());
+        for (const JournalPlace& place : places[s]) {
+            // The day's row becomes the shift's: its values put in the shift's order, the sort keys
+            // dropped, without making the row anew.
+            QVector<QVariant>& row = dayRows[place.row];
+            for (int c = 0; c < scratch.size(); ++c)
+                scratch[c].swap(row[positions[c]]);
+            for (int c = 0; c < scratch.size(); ++c)
+                row[c].swap(scratch[c]);
+            row.resize(scratch.size());
+            rows.append(std::move(row));
+        }
+        journals[s].showRows(names, types, std::move(rows));
+    }
 }
 
 int Database::execute(const QString& sql, const Params& values) {

@@ -22,11 +22,11 @@ public:
     // The program's one connection.
     Connection& connection() { return m_connection; }
 
-    // Reads the four shifts' journals (the journalSql of shifts 1..4, in that order) anew, each
-    // for the day its "data" parameter holds. The first shift, the largest, is read on a second
-    // session of the database while the program's session reads the other three, so that the
-    // server answers both at once. Without a second session (the server refuses one) all four
-    // are read on the program's session.
+    // Reads the four shifts' journals (shifts 1..4, in that order) anew, for the day and the
+    // acceptance mark to leave out that the first one's "data" and "ok" parameters hold: one
+    // statement on the program's session reads the day's records of all four shifts, and each
+    // journal gets its shift's rows with the columns and in the order its own statement
+    // (journalSql) gives them.
     void openJournals(std::span<Dataset, 4> journals);
 
     // Decimal separator of the database (accounts_dep.ver.delim); set by the version check.
@@ -52,7 +52,13 @@ public:
 
     // The statement texts of the shared queries and of the reference books' lists, as the
     // windows and tests compare them.
+    // One shift's journal, parameters "data" (the day) and "ok" (an acceptance mark to leave out).
     static QString journalSql(int shift);
+    // The columns of a shift's journal in their order.
+    static QStringList journalColumnNames(int shift);
+    // The day's journal of all four shifts in one, sorted by shift first; the first shift's
+    // columns.
+    static QString journalDaySql();
     static QString hoursSheetSql(int shift);
     static QString workersSql();
     static QString productsSql();
@@ -61,7 +67,6 @@ public:
 
 private:
     Connection m_connection;
-    // The program's session in which the journals' second session could not be opened; it is
-    // tried again only in a new session.
-    quint64 m_journalSessionRefusedIn = 0;
+    // The day's journal of all four shifts, prepared once a session.
+    Dataset m_journalDay;
 };

@@ -188,6 +188,22 @@ bool Dataset::takeSentRows() {
     return true;
 }
 
+void Dataset::showRows(const QStringList& names, const QVector<QMetaType>& types,
+                       QVector<QVector<QVariant>> rows) {
+    close();
+    showNewRows([&] {
+        takeColumns(names, types);
+        m_rows = std::move(rows);
+    });
+}
+
+QVector<QVector<QVariant>> Dataset::takeRows() {
+    QVector<QVector<QVariant>> rows = std::move(m_rows);
+    m_rows.clear();
+    close();
+    return rows;
+}
+
 bool Dataset::fetchMore(int count) {
     if (!m_statement.hasMoreRows())
         return false;

@@ -59,6 +59,11 @@ public:
     // statements, and the next open() takes its rows. False, with nothing sent, when that session
     // is busy or cannot be had; open() then runs the statement on the dataset's own session.
     bool sendOnSession(const QString& session);
+    // Shows rows read by another statement as if this dataset's own had given them: the columns'
+    // names and types, and the rows in their order (one statement reads several datasets at once).
+    void showRows(const QStringList& names, const QVector<QMetaType>& types, QVector<QVector<QVariant>> rows);
+    // Hands every row over to whatever shows them instead (showRows) and closes the dataset.
+    QVector<QVector<QVariant>> takeRows();
     // Fetches up to count more rows; false once every row is in. Throws DbError when the statement
     // fails on the way.
     bool fetchMore(int count);
@@ -82,6 +87,7 @@ public:
     Field fieldByName(const QString& name) const;
     bool hasField(const QString& name) const;
     QStringList fieldNames() const { return m_names; }
+    QVector<QMetaType> fieldTypes() const { return m_types; }
 
     // Client-side row filter: "col like 'text%'", "col like '%text%'", "col=42", "col='x'".
     void setFilter(const QString& f);

@@ -125,6 +125,7 @@ void PgRowReader::setQueryColumns(const QSqlQuery& query, const QVector<QMetaTyp
     m_kinds.fill(int(Raw::Driver), types.size());
     for (int i = 0; res && i < types.size(); ++i)
         m_kinds[i] = int(rawKind(PQftype(res, i)));
+    m_recent = QVector<Recent>(types.size());
 }
 
 QVector<QVariant> PgRowReader::queryRow(const QSqlQuery& query) const {
@@ -134,7 +135,30 @@ QVector<QVariant> PgRowReader::queryRow(const QSqlQuery& query) const {
     QVector<QVariant> row(n);
     for (int i = 0; i < n; ++i) {
         const Raw kind = res ? Raw(m_kinds[i]) : Raw::Driver;
-        row[i] = kind == Raw::Driver ? query.value(i) : cell(res, at, i);
+        if (kind == Raw::Driver) {
+            row[i] = query.value(i);
+            continue;
+        }
+        // Values that are made on the heap (texts, exact numbers, moments) are shared when the
+        // column had the same text a little before.
+        if ((kind != Raw::Text && kind != Raw::Numeric && kind != Raw::Timestamp) ||
+            PQgetisnull(res, at, i)) {
+            row[i] = cell(res, at, i);
+            continue;
+        }
+        const char* text = PQgetvalue(res, at, i);
+        Recent& recent = m_recent[i];
+        int found = -1;
+        for (int k = 0; k < kRecentValues && found < 0; ++k)
+            if (recent.text[k] && std::strcmp(recent.text[k], text) == 0)
+                found = k;
+        if (found < 0) {
+            found = recent.next;
+            recent.next = (recent.next + 1) % kRecentValues;
+            recent.text[found] = text;
+            recent.value[found] = rawValue(kind, text);
+        }
+        row[i] = recent.value[found];
     }
     return row;
 }

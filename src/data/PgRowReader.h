@@ -34,6 +34,18 @@ public:
 private:
     QVariant cell(const pg_result* result, int at, int column) const;
 
+    // The last few distinct texts read in each column of a query's result and their values: a
+    // journal day repeats its dates, marks, kinds and document links row after row, and a value
+    // read once is shared instead of made again (texts point into the result, which outlives
+    // the reading of its rows; setQueryColumns forgets them).
+    static constexpr int kRecentValues = 4;
+    struct Recent {
+        const char* text[kRecentValues] = {};
+        QVariant value[kRecentValues];
+        int next = 0;
+    };
+    mutable QVector<Recent> m_recent;
+
     QStringList m_names; // set by setResultColumns only
     QVector<QMetaType> m_types;
     QVector<int> m_kinds; // how each column's text is read

@@ -175,7 +175,9 @@ ReportsDialog::ReportsDialog(Database& db, const Permissions& permissions, QWidg
     m_kindGroup->setEnabled(permissions.chooseProductKind);
 }
 
-ReportsDialog::~ReportsDialog() = default;
+ReportsDialog::~ReportsDialog() {
+    closeCompanion(kReportConnectionName);
+}
 
 void ReportsDialog::showForLastMonth() {
     const QDate today = seams::today();
@@ -191,9 +193,13 @@ void ReportsDialog::previewSummary(SummaryReport report, ReportLayoutBase& layou
     runGuarded([&] {
         // The report streams in on a session of its own, so the main window's statements (the
         // version check) are not held up meanwhile; without one it is read whole before the
-        // preview opens.
+        // preview opens. That session lasts as long as the report: once the preview is closed
+        // (or the report failed or was cancelled) it ends, and the workstation holds its one
+        // session again.
         const QString mainConnection = m_db.connection().name();
         const bool ownSession = openCompanion(mainConnection, kReportConnectionName);
+        const std::unique_ptr<const QString, void (*)(const QString*)> endSession(
+            &kReportConnectionName, [](const QString* name) { closeCompanion(*name); });
         std::unique_ptr<SummaryReportFeed> feed;
         // The progress window goes however the wait ends: rows, a failure, or "Отмена".
         const std::unique_ptr<QProgressDialog, void (*)(QProgressDialog*)> hideProgress(

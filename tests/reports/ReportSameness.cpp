@@ -119,6 +119,75 @@ QString productsDetailSql() {
         .join(u'\n');
 }
 
+// The four shifts' journals as first written: one statement a shift, the worker found by a test
+// of both ways for every record.
+QString journalSql(int shift) {
+    const QString kKind =
+        QStringLiteral("(SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END))");
+    const QString n = QString::number(shift);
+    if (shift == 1) {
+        return QStringList{
+            QStringLiteral("select smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "),
+            QStringLiteral("smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, ") + kKind +
+                QStringLiteral(" as nmn, oper.naimen,  smena.brak, smena.kol_vo::numeric,"),
+            QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, color,time, "
+                           "smena.ok, vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, "
+                           "smena.id_gds_use, smena.id_cons_use"),
+            QStringLiteral("from cmn_contractor.person person, "
+                           "accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "),
+            QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or "
+                           "s_code::t_id=w_id) and "),
+            QStringLiteral(
+                "oper.vid=vid_oper.id and smena.smena=1 and smena.data=:data and ok!=:ok order by "),
+            QStringLiteral("fio, izdel.marka, vid_oper.vid, oper.naimen, color")}
+            .join(u'\n');
+    }
+    QString line2, line3, line4;
+    switch (shift) {
+    case 2:
+        line2 = QStringLiteral("smena.cena, s_caption fio, izdel.marka, vid_oper.vid, ") + kKind +
+                QStringLiteral(" as nmn, oper.naimen, smena.kol_vo::numeric, smena.brak, ");
+        break;
+    case 3:
+        line2 = QStringLiteral("smena.cena,s_caption fio, izdel.marka, vid_oper.vid, ") + kKind +
+                QStringLiteral(" as nmn,  oper.naimen, smena.kol_vo::numeric, smena.brak, ");
+        break;
+    default:
+        line2 = QStringLiteral("smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, ") + kKind +
+                QStringLiteral(" as nmn,  oper.naimen, smena.kol_vo::numeric, smena.brak, ");
+        break;
+    }
+    const QString tail3 =
+        QStringLiteral("smena.ok,vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, "
+                       "smena.id_gds_use, smena.id_cons_use");
+    if (shift == 4)
+        line3 =
+            QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, smena.id , "
+                           "color,time,") +
+            tail3 + u' ';
+    else
+        line3 = QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, smena.id, "
+                               "color,time,") +
+                tail3 + (shift == 2 ? QStringLiteral("  ") : QString());
+    if (shift == 4)
+        line4 = QStringLiteral("from cmn_contractor.person person, accounts_dep.izdel, "
+                               "accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper ");
+    else
+        line4 = QStringLiteral("from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,"
+                               "accounts_dep.smena,accounts_dep.vid_oper ");
+    return QStringList{
+        QStringLiteral("select smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "),
+        line2,
+        line3,
+        line4,
+        QStringLiteral(
+            "where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) "
+            "and "),
+        QStringLiteral("oper.vid=vid_oper.id and smena.smena=") + n +
+            QStringLiteral(" and smena.data=:data and ok<>:ok order by fio")}
+        .join(u'\n');
+}
+
 QString key(const QVariant& v) {
     return v.isNull() ? QStringLiteral("<null>") : v.toString();
 }
@@ -182,6 +251,44 @@ const Reference& reference(SummaryReport report) {
         return productsDetail;
     }
     return workers;
+}
+
+const Reference& journalReference(int shift) {
+    static const Reference first{journalSql(1), 0, {"fio", "marka", "vid", "naimen", "color"}, {}, {}};
+    static const Reference second{journalSql(2), 0, {"fio"}, {}, {}};
+    static const Reference third{journalSql(3), 0, {"fio"}, {}, {}};
+    static const Reference overtime{journalSql(4), 0, {"fio"}, {}, {}};
+    switch (shift) {
+    case 1:
+        return first;
+    case 2:
+        return second;
+    case 3:
+        return third;
+    default:
+        return overtime;
+    }
+}
+
+Rows datasetRows(const Dataset& dataset) {
+    Rows out;
+    out.names = dataset.fieldNames();
+    out.rows.reserve(dataset.recordCount());
+    for (int r = 0; r < dataset.recordCount(); ++r) {
+        QVector<QVariant> row;
+        row.reserve(out.names.size());
+        for (int c = 0; c < out.names.size(); ++c)
+            row << dataset.valueAt(r, c);
+        out.rows << row;
+    }
+    return out;
+}
+
+QString withJournalParams(const QString& sql, const QDate& day, const QString& ok) {
+    QString out = sql;
+    out.replace(QStringLiteral(":data"), QStringLiteral("'%1'").arg(day.toString(Qt::ISODate)));
+    out.replace(QStringLiteral(":ok"), QStringLiteral("'%1'").arg(ok));
+    return out;
 }
 
 Rows readRows(const QString& connection, const QString& sql, const QDate& from, const QDate& to,

@@ -1,7 +1,8 @@
-// The reports' statements as they were first written, kept as the reference that the statements
-// in use must match row for row, and the comparison of two statements' rows.
+// The reports' and the journal's statements as they were first written, kept as the reference that the
+// statements in use must match row for row, and the comparison of two statements' rows.
 #pragma once
 
+#include "data/Dataset.h"
 #include "reports/SummaryReports.h"
 
 #include <QDate>
@@ -26,6 +27,13 @@ struct Rows {
     QStringList names;
     QVector<QVector<QVariant>> rows;
 };
+
+// A shift's journal (1..3, 4 the overtime) as first written, parameters "data" and "ok".
+const Reference& journalReference(int shift);
+// Every row of a dataset as it holds them.
+Rows datasetRows(const Dataset& dataset);
+// A journal statement with its day and acceptance mark written as literals (for views).
+QString withJournalParams(const QString& sql, const QDate& day, const QString& ok);
 
 // Every row of the statement for the period, read on the named connection as the reports read
 // them (decimal columns as exact texts). Throws DbError when the statement fails.

@@ -8,6 +8,7 @@
 
 #include <QSqlDatabase>
 #include <QTest>
+#include <array>
 
 Q_DECLARE_METATYPE(SummaryReport)
 
@@ -72,6 +73,46 @@ void loadAwkwardCases(TestDatabase& db) {
         db.exec(s);
 }
 
+// A journal day, 18 May 2026 (outside every report period above), with what the journal must show
+// as the first statements did: workers named by two person rows of one code (the same name and
+// another), by a code with leading zeros, by their key and by another person's code at once, two
+// workers with one name, empty and missing names, a worker no person row names, a product with an
+// empty mark, an operation type with an empty name, a kind that is not set, records that tie on
+// every sort key, empty colours and quantities, every acceptance mark, all four shifts, and records
+// of the days before and after.
+const QDate kJournalDay(2026, 5, 18);
+
+void loadJournalDay(TestDatabase& db) {
+    const QStringList sql{
+        "insert into cmn_contractor.person (id, s_code, s_caption) values (907, '7', ''), "
+        "(908, '8', null), (909, '901', 'Дмитриев Д.Д.')",
+        "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa, "
+        "id_class_item) values (303, '', '', 6, 1, 10)",
+        "insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (20, 1, 303, null, 0), "
+        "(21, 4, 100, 1, 0)",
+        "insert into accounts_dep.smena (data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, ok, "
+        "vvod, prize, id_doc) select '18.05.2026'::date + d, s, w, i, o, c, k, b, col, t, ok, "
+        "'18.05.2026 07:30'::timestamp + n * interval '1 minute', 2.5, n from (select r.*, d, "
+        "row_number() over () as n from (values "
+        "(1, 1, 100, 11, 10.5, 12, 2, 0, 8, 'ok'), (1, 1, 100, 11, 10.5, 12, 2, 0, 8, 'ok'), "
+        "(1, 1, 100, 12, 5.25, 3, 0, null, 4, 'no'), (1, 1, 303, 20, 1, 2, 0, 0, 1, 'ok'), (1, 2, 200, 13, "
+        "2, 30, 5, 1, 6, 'да'), "
+        "(1, 6, 303, 20, 1.125, null, 0, 2, 1, 'ok'), (1, 4, 100, 11, 7, 1, 0, 0, 1, 'ok'), "
+        "(1, 5, 100, 11, 7, 2, 0, 0, 1, 'ok'), (1, 7, 301, 16, 0.3333, 9, 1, 0, 2, 'ok'), "
+        "(1, 8, 303, 21, 3, 4, 0, 0, 2, 'no'), (1, 901, 101, 14, 4, 10, 1, 0, 2, 'ok'), "
+        "(1, 99, 100, 11, 10, 4, 0, 0, 2, 'ok'), (1, 2, 101, 14, 4, 1, 0, 3, 1, 'ta'), "
+        "(1, 2, 101, 14, 4, 1, 0, 3, 1, null), "
+        "(2, 2, 100, 11, 10, 5, 0, 0, 3, 'ok'), (2, 1, 200, 13, 2, 8, 0, 0, 3, 'no'), "
+        "(2, 7, 303, 20, 1, 1, 0, 0, 1, 'ok'), (2, 5, 100, 12, 5, 6, 1, 2, 3, 'ok'), "
+        "(3, 6, 301, 16, 0.125, 9, 0, 0, 4, 'no'), (3, 4, 100, 21, 3.5, 2, 0, null, 2, 'ok'), "
+        "(3, 8, 100, 11, 10, 1, 0, 0, 1, 'ok'), "
+        "(4, 2, 301, 16, 0.3333, 30, 1, 0, 3, 'ok'), (4, 1, 100, 11, 15, 2, 0, 0, 2, 'да')"
+        ") r(s, w, i, o, c, k, b, col, t, ok), generate_series(-1, 1) d) x",
+    };
+    for (const QString& s : sql)
+        db.exec(s);
+}
+
 } // namespace
 
 class TestReportSameness : public QObject {
@@ -81,6 +122,8 @@ private slots:
     void cleanupTestCase();
     void sameRowsAsFirstWritten_data();
     void sameRowsAsFirstWritten();
+    void journalSameAsFirstWritten_data();
+    void journalSameAsFirstWritten();
 
 private:
     TestDatabase* m_testDb = nullptr;
@@ -91,6 +134,7 @@ void TestReportSameness::initTestCase() {
     m_testDb = new TestDatabase;
     loadReportFixture(*m_testDb);
     loadAwkwardCases(*m_testDb);
+    loadJournalDay(*m_testDb);
     m_database = m_testDb->openDatabase();
 }
 
@@ -145,6 +189,68 @@ void TestReportSameness::sameRowsAsFirstWritten() {
         compareOnServer(QSqlDatabase::database(connection), how.sql, rewritten, how, from, to);
     QVERIFY2(onServer.isEmpty(), qPrintable(onServer));
     QCOMPARE(int(first.rows.size()), rows);
+}
+
+void TestReportSameness::journalSameAsFirstWritten_data() {
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<int>("rows"); // rows of the reference, so that no case passes empty by mistake
+    const struct {
+        const char* name;
+        QDate day;
+        int rows[4];
+    } days[] = {{"the awkward day", kJournalDay, {17, 6, 3, 4}},
+                {"the day before", kJournalDay.addDays(-1), {17, 6, 3, 4}},
+                {"a day of the report month", QDate(2025, 2, 5), {3, 0, 1, 0}},
+                {"a day without records", QDate(2030, 1, 1), {0, 0, 0, 0}}};
+    for (const auto& day : days)
+        for (int s = 1; s <= 4; ++s)
+            QTest::addRow("%s, shift %d", day.name, s) << day.day << s << day.rows[s - 1];
+}
+
+// Each shift's journal, read alone by its statement and read with the day's other shifts by one
+// statement, gives the rows of the statement it was first written with: the same columns, names
+// and types, the same rows both ways, in the order of its sort keys.
+void TestReportSameness::journalSameAsFirstWritten() {
+    QFETCH(QDate, day);
+    QFETCH(int, shift);
+    QFETCH(int, rows);
+    using namespace reportsameness;
+    const Reference& how = journalReference(shift);
+    const QString rewritten = Database::journalSql(shift);
+    QVERIFY(rewritten != how.sql);
+    const QString connection = m_database->connection().name();
+    const QString ok = QStringLiteral("ta");
+
+    Dataset first(nullptr, connection), alone(nullptr, connection);
+    first.setSql(how.sql);
+    alone.setSql(rewritten);
+    for (Dataset* q : {&first, &alone}) {
+        q->setParam("data", day);
+        q->setParam("ok", ok);
+        q->open();
+    }
+    std::array<Dataset, 4> journals{Dataset(nullptr, connection), Dataset(nullptr, connection),
+                                    Dataset(nullptr, connection), Dataset(nullptr, connection)};
+    for (Dataset& q : journals) {
+        q.setSql(Database::journalSql(int(&q - journals.data()) + 1));
+        q.setParam("data", day);
+        q.setParam("ok", ok);
+    }
+    m_database->openJournals(journals);
+    const Dataset& ofTheDay = journals[shift - 1];
+
+    const Rows reference = datasetRows(first);
+    for (const Dataset* q : {static_cast<const Dataset*>(&alone), &ofTheDay}) {
+        const QString difference = compareRows(reference, datasetRows(*q), how);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        QCOMPARE(q->fieldTypes(), first.fieldTypes());
+    }
+    const QString onServer =
+        compareOnServer(QSqlDatabase::database(connection), withJournalParams(how.sql, day, ok),
+                        withJournalParams(rewritten, day, ok), how, day, day);
+    QVERIFY2(onServer.isEmpty(), qPrintable(onServer));
+    QCOMPARE(int(reference.rows.size()), rows);
 }
 
 QTEST_MAIN(TestReportSameness)

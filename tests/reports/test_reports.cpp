@@ -101,6 +101,8 @@ private slots:
 
 private:
     QStringList summaryPdf(SummaryReport report, int kind, const QDate& from = kFrom, const QDate& to = kTo);
+    // The sessions of the test database other than the fixture's own.
+    int programSessions();
     TestDatabase* m_testDb = nullptr;
     Database* m_database = nullptr;
     QTemporaryDir m_dir;
@@ -121,6 +123,14 @@ void TestReports::cleanup() {
     delete m_testDb;
     m_testDb = nullptr;
     m_database = nullptr;
+}
+
+int TestReports::programSessions() {
+    return m_testDb
+        ->scalar(
+            QStringLiteral("select count(*) from pg_stat_activity where datname = current_database() and "
+                           "pid <> pg_backend_pid()"))
+        .toInt();
 }
 
 QStringList TestReports::summaryPdf(SummaryReport report, int kind, const QDate& from, const QDate& to) {
@@ -461,18 +471,26 @@ void TestReports::dialogPreviewsReport() {
     controls.kind->setValue(kind);
     QStringList texts;
     bool pageWidth = false;
+    int sessionsWhileShown = 0;
     seams::setModalHandler([&](QDialog* d) {
         if (auto* p = qobject_cast<reportengine::ReportPreviewDialog*>(d)) {
             texts = p->pages().texts();
             pageWidth = p->pageView()->zoom() == reportengine::PreviewZoom::PageWidth &&
                         (p->windowState() & Qt::WindowMaximized);
+            sessionsWhileShown = programSessions();
         }
         return 0;
     });
     auto* reportButton = dialog.findChild<QPushButton*>(button);
     QVERIFY(reportButton);
+    QCOMPARE(programSessions(), 1);
     reportButton->click();
     QVERIFY(pageWidth);
+    // The report is read on a session of its own, which ends with the preview: the workstation
+    // holds its one session again.
+    // (The server process of an ended session leaves the server's list a moment later.)
+    QCOMPARE(sessionsWhileShown, 2);
+    QTRY_COMPARE(programSessions(), 1);
     QVERIFY2(texts.contains(title), qPrintable(texts.join(u'|')));
     QVERIFY2(texts.contains(total), qPrintable(texts.join(u'|')));
     // The dialog keeps its four layouts; none holds a statement open afterwards.
@@ -558,6 +576,7 @@ void TestReports::cancelStopsTheStatementOnTheServer() {
     }
     QVERIFY(previews.isEmpty());
     QVERIFY(!progress->isVisible());
+    QTRY_COMPARE(programSessions(), 1); // the report's own session ended with the report
     // The next report comes as before.
     QStringList texts;
     seams::setModalHandler([&](QDialog* d) {
@@ -568,6 +587,7 @@ void TestReports::cancelStopsTheStatementOnTheServer() {
     clickWithMouse(dialog.findChild<QPushButton*>(button));
     QVERIFY(!texts.isEmpty());
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'|')));
+    QTRY_COMPARE(programSessions(), 1);
 }
 
 void TestReports::excelSummary_data() {
