@@ -5,11 +5,10 @@
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/OutputFile.h"
+#include "export/CommandWorkbook.h"
 #include "export/ExcelHelper.h"
-#include "export/InProcessSpreadsheet.h"
 #include "history/ChangeListSheet.h"
 #include "records/ChangeLog.h"
-#include "ui/Seams.h"
 
 #include <QDate>
 
@@ -73,18 +72,7 @@ CommandExit runHistoryCommand(const CommandOptions& options, int buildDate, int 
         printError(problem);
         return CommandExit::FileError;
     }
-    bool cellFailed = false;
-    seams::setMessageHandler([&cellFailed](const seams::Message& m) {
-        printError(m.caption + QStringLiteral(": ") + m.text);
-        cellFailed = true;
-        return QMessageBox::Ok;
-    });
-    struct RestoreBoxes {
-        ~RestoreBoxes() { seams::setMessageHandler({}); }
-    } restoreBoxes;
-    auto workbook = std::make_shared<spreadsheet::inprocess::InProcessApplication>();
-    workbook->addWorkbook();
-    ExcelReference excel{workbook};
+    CommandWorkbook workbook;
 
     // A session of its own that cannot write; an outdated program is refused as the windows
     // refuse it.
@@ -109,18 +97,14 @@ CommandExit runHistoryCommand(const CommandOptions& options, int buildDate, int 
         for (auto it = params.begin(); it != params.end(); ++it)
             rows.setParam(it.key(), it.value());
         rows.open();
-        writeChangeListSheet(rows, [&excel](int column, int row, const QString& text, bool textFormat) {
-            ExcelPutCell(1, column, row, text, textFormat, true, row == 1, excel);
+        writeChangeListSheet(rows, [&workbook](int column, int row, const QString& text, bool textFormat) {
+            ExcelPutCell(1, column, row, text, textFormat, true, row == 1, workbook.excel());
         });
     } catch (const DbError& e) {
         printError(QStringLiteral("Ошибка базы данных: ") + e.message);
         return CommandExit::DatabaseError;
     }
-    try {
-        spreadsheet::inprocess::saveXlsx(*workbook->activeWorkbook(), o.xlsx);
-    } catch (const spreadsheet::Error& e) {
-        printError(e.text());
+    if (!workbook.save(o.xlsx))
         return CommandExit::FileError;
-    }
-    return cellFailed ? CommandExit::FileError : CommandExit::Success;
+    return workbook.cellFailed() ? CommandExit::FileError : CommandExit::Success;
 }

@@ -4,8 +4,8 @@
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/OutputFile.h"
+#include "export/CommandWorkbook.h"
 #include "export/ExcelHelper.h"
-#include "export/InProcessSpreadsheet.h"
 #include "reportengine/ReportPainter.h"
 #include "reports/HoursTimesheetReport.h"
 #include "reports/T13Report.h"
@@ -134,23 +134,10 @@ CommandExit runTimesheetCommand(const CommandOptions& options, int buildDate, in
         }
     }
 
-    // The cells go into a workbook of this program, which is then saved; a cell the workbook
-    // refuses is reported here instead of in a message box.
-    bool cellFailed = false;
-    seams::setMessageHandler([&cellFailed](const seams::Message& m) {
-        printError(m.caption + QStringLiteral(": ") + m.text);
-        cellFailed = true;
-        return QMessageBox::Ok;
-    });
-    struct RestoreBoxes {
-        ~RestoreBoxes() { seams::setMessageHandler({}); }
-    } restoreBoxes;
-    auto workbook = std::make_shared<spreadsheet::inprocess::InProcessApplication>();
-    workbook->addWorkbook();
-    ExcelReference excel{workbook};
-    const SheetCellWriter put = [&excel](int column, int row, const QString& text, bool textFormat,
-                                         bool autofit, bool bold) {
-        return ExcelPutCell(1, column, row, text, textFormat, autofit, bold, excel);
+    CommandWorkbook workbook;
+    const SheetCellWriter put = [&workbook](int column, int row, const QString& text, bool textFormat,
+                                            bool autofit, bool bold) {
+        return ExcelPutCell(1, column, row, text, textFormat, autofit, bold, workbook.excel());
     };
     QByteArray csv;
 
@@ -213,13 +200,7 @@ CommandExit runTimesheetCommand(const CommandOptions& options, int buildDate, in
         printError(error);
         return CommandExit::FileError;
     }
-    if (!o.xlsx.isEmpty()) {
-        try {
-            spreadsheet::inprocess::saveXlsx(*workbook->activeWorkbook(), o.xlsx);
-        } catch (const spreadsheet::Error& e) {
-            printError(e.text()); // names the file and the reason
-            return CommandExit::FileError;
-        }
-    }
-    return cellFailed ? CommandExit::FileError : CommandExit::Success;
+    if (!o.xlsx.isEmpty() && !workbook.save(o.xlsx))
+        return CommandExit::FileError;
+    return workbook.cellFailed() ? CommandExit::FileError : CommandExit::Success;
 }
