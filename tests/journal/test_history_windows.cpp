@@ -2,7 +2,7 @@
 // one log row and "История" shows it; the change list filters by period, worker, user and kind,
 // restores a deleted record once and refuses a second time; other roles only look; without the
 // log in the database the windows say what the administrator must do and the journal works.
-#include "../timesheets/TimesheetFixture.h"
+#include "EditorFixture.h"
 #include "JournalUnderTest.h"
 #include "data/Database.h"
 #include "history/ChangeLogWindow.h"
@@ -89,20 +89,7 @@ void TestHistoryWindows::init() {
     db = new TestDatabase;
     boxes = new MessageRecorder;
     clock = new FixedClock(QDateTime(QDate(2024, 4, 2), QTime(10, 0)));
-    loadTimesheetFixture(*db);
-    db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (2, 2, 'Корпуса')");
-    db->exec(
-        "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa, id_class_item) values (5, 'A-12', "
-        "1.5, 2)");
-    db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Сборка'), (7777, 'Хоз. работы'), "
-             "(7778, 'Ср. сдельная')");
-    db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 3, 5, 0, 0), "
-             "(7777, 7777, 7777, 0, 0)");
-    db->exec(
-        "insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 10, 10, 0), (7777, 1, 20, 0)");
-    db->exec(
-        "insert into accounts_dep.smena (data, smena, w_id, time, kol_vo, cena, brak, i_id, o_id, color, ok, "
-        "vvod, prize) values ('2024-04-02', 1, 2, 4, 3, 10, 0, 5, 42, 0, 'no', '2024-04-02', 0)");
+    loadEditorFixture(*db);
     database = db->openDatabase();
     onModal.clear();
     onModal.install();

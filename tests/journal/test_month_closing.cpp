@@ -2,7 +2,7 @@
 // by the program before anything is sent and by the server whoever sends it; the journal, the
 // maintenance works and the timesheets show and keep it; the window closes and reopens months;
 // without the closing objects in the database everything works as before.
-#include "../timesheets/TimesheetFixture.h"
+#include "EditorFixture.h"
 #include "JournalUnderTest.h"
 #include "data/Connection.h"
 #include "data/Database.h"
@@ -171,22 +171,7 @@ void TestMonthClosing::init() {
     db = new TestDatabase;
     boxes = new MessageRecorder;
     clock = new FixedClock(QDateTime(QDate(2024, 4, 2), QTime(10, 0)));
-    // March 2024 of the timesheet fixture, with the product, operation price and norms the editor
-    // picks, the reserved types of the maintenance list, and an April record of shift 1.
-    loadTimesheetFixture(*db);
-    db->exec("insert into cmn_classifier.item (id, id_level, s_caption) values (2, 2, 'Корпуса')");
-    db->exec(
-        "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa, id_class_item) values (5, 'A-12', "
-        "1.5, 2)");
-    db->exec("insert into accounts_dep.vid_oper (id, vid) values (3, 'Сборка'), (7777, 'Хоз. работы'), "
-             "(7778, 'Ср. сдельная')");
-    db->exec("insert into accounts_dep.oper (id, vid, i_id, naimen, cena_new) values (42, 3, 5, 0, 0), "
-             "(7777, 7777, 7777, 0, 0)");
-    db->exec(
-        "insert into accounts_dep.norm (o_id, norma, price, prize) values (42, 10, 10, 0), (7777, 1, 20, 0)");
-    db->exec(
-        "insert into accounts_dep.smena (data, smena, w_id, time, kol_vo, cena, brak, i_id, o_id, color, ok, "
-        "vvod, prize) values ('2024-04-02', 1, 2, 4, 3, 10, 0, 5, 42, 0, 'no', '2024-04-02', 0)");
+    loadEditorFixture(*db);
     database = db->openDatabase();
     for (int month : {3, 4}) {
         rebuildTimesheetRows(*database, TimesheetRows::Shifts, 2024, month);
