@@ -8,6 +8,7 @@
 #include "records/DayHours.h"
 #include "records/MaintenanceEntry.h"
 #include "records/Refusal.h"
+#include "records/WorkRecordStore.h"
 
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -315,13 +316,18 @@ void restoreDeleted(Database& db, qint64 logId) {
                                                   intOf(entry.oldRow, "i_night") != 0, day);
     lockDayHours(transaction, {cell});
     const QString row = QString::fromUtf8(QJsonDocument(entry.oldRow).toJson(QJsonDocument::Compact));
-    if (workRecord &&
-        db.countCheck(QStringLiteral("select count(s.id) as cnt from accounts_dep.smena s, "
-                                     "jsonb_populate_record(null::accounts_dep.smena, cast(:row as jsonb)) r "
-                                     "where s.id<>r.id and s.w_id=r.w_id and s.o_id=r.o_id and s.i_id=r.i_id "
-                                     "and s.data=r.data and s.smena=r.smena and s.color=r.color"),
-                      {{QStringLiteral("row"), row}}))
-        throw Refusal(QStringLiteral("Позиция с такими параметрами уже заведена!"));
+    // A record entered again after the deletion holds its place: the restore is refused as a
+    // second entry of it would be.
+    if (workRecord) {
+        WorkRecord restored;
+        restored.date = day;
+        restored.shift = intOf(entry.oldRow, "smena");
+        restored.workerId = intOf(entry.oldRow, "w_id");
+        restored.productId = intOf(entry.oldRow, "i_id");
+        restored.operationPriceId = intOf(entry.oldRow, "o_id");
+        restored.colour = QString::number(intOf(entry.oldRow, "color"));
+        WorkRecordStore(db).refuseDuplicate(restored, int(entry.rowId));
+    }
     // The row with its own id; a row of that id that is there already (restored at another
     // workstation, perhaps at this very moment) leaves nothing inserted.
     const int inserted = db.execute(

@@ -50,10 +50,11 @@ public:
     // deleted elsewhere are passed over. Returns how many were marked.
     int acceptAll(const QList<int>& recordIds);
 
-private:
-    // Refuses a record that another one of the same key and colour already holds (other than
-    // exceptId, when given).
+    // Refuses a record that another one of the same key (worker, product, operation price, day,
+    // shift) and colour already holds (other than exceptId, when given).
     void refuseDuplicate(const WorkRecord& record, int exceptId);
+
+private:
     // Whether the stored record still holds what original holds; locks it for the transaction.
     bool stillAsSeen(const WorkRecord& original);
 
