@@ -73,6 +73,7 @@ private slots:
     void restoreGivesBackRowAndHours_data();
     void restoreGivesBackRowAndHours();
     void restoreIntoClosedMonthIsRefused();
+    void restoreOfARecordEnteredAgainIsRefused();
     void twoWorkstationsRestoreOnce();
     void rebuildWritesOneRowPerMonthAndKind();
     void changeListFilters_data();
@@ -259,6 +260,27 @@ void TestChangeLog::restoreIntoClosedMonthIsRefused() {
         QCOMPARE(r.message, closedMonthText({2026, 12}));
     }
     QCOMPARE(db.scalar("select count(*) from accounts_dep.smena").toInt(), 0);
+}
+
+// A record of the same worker, product, operation price, day, shift and colour entered after the
+// deletion holds its place: the restore would make it twice, and is refused.
+void TestChangeLog::restoreOfARecordEnteredAgainIsRefused() {
+    TestDatabase db;
+    addPeople(db);
+    Database* database = db.openDatabase();
+    WorkRecordStore(*database).add(sampleRecord(), kDay);
+    WorkRecord seen = sampleRecord();
+    seen.id = db.scalar("select id from accounts_dep.smena").toInt();
+    WorkRecordStore(*database).remove(seen);
+    WorkRecordStore(*database).add(sampleRecord(), kDay);
+    try {
+        restoreDeleted(*database, lastLogId(db, changekind::kDeleted));
+        QFAIL("a record entered again was restored a second time");
+    } catch (const Refusal& r) {
+        QCOMPARE(r.message, QString("Позиция с такими параметрами уже заведена!"));
+    }
+    QCOMPARE(db.scalar("select count(*) from accounts_dep.smena").toInt(), 1);
+    QCOMPARE(db.scalar("select d8 from accounts_dep.h_tabel where w_id=17 and smena=1").toInt(), 8);
 }
 
 // Two workstations restore the same deletion at the same moment: one brings it back, the other
