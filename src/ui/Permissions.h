@@ -40,5 +40,3 @@ Permissions permissionsForRole(UserRole role);
 // The permissions of a built-in access code; no value for an unknown code.
 std::optional<Permissions> permissionsForCode(const QString& code);
 
-// The foreman's access code: the foreman enters records but does not accept them.
-inline const QString kForemanCode = QStringLiteral("fendrok");

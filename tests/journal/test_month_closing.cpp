@@ -645,7 +645,7 @@ void TestMonthClosing::closingWindowClosesAndReopens() {
 // The other roles see the list and cannot close or reopen.
 void TestMonthClosing::closingWindowShowsOthersTheListOnly() {
     closeMarch();
-    const Permissions foreman = *permissionsForCode(kForemanCode);
+    const Permissions foreman = permissionsForRole(UserRole::Foreman);
     QVERIFY(!foreman.closeMonths);
     QVERIFY(permissionsForCode("0471")->closeMonths);
     MonthClosingWindow window(*database, foreman.closeMonths);
