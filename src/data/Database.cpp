@@ -1,6 +1,8 @@
 // The database: the one connection, the shared queries and their statement texts.
 #include "data/Database.h"
 
+#include "data/PgAnswer.h"
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -231,21 +233,23 @@ QString Database::operationTypesSql() {
 }
 
 Database::Database(QObject* parent, const QString& connectionName)
-    : QObject(parent), m_connection(connectionName), m_journalDay(nullptr, connectionName) {
+    : QObject(parent), m_connection(connectionName) {
     setObjectName(QStringLiteral("Database"));
-    m_journalDay.setSql(journalDaySql());
 }
 
 void Database::openJournals(std::span<Dataset, 4> journals) {
     // A day that cannot be read leaves no journal showing the day before.
     for (Dataset& journal : journals)
         journal.close();
-    m_journalDay.setParam(QStringLiteral("data"), journals[0].param(QStringLiteral("data")));
-    m_journalDay.setParam(QStringLiteral("ok"), journals[0].param(QStringLiteral("ok")));
-    m_journalDay.open();
-    const QStringList dayNames = m_journalDay.fieldNames();
-    const QVector<QMetaType> dayTypes = m_journalDay.fieldTypes();
-    QVector<QVector<QVariant>> dayRows = m_journalDay.takeRows();
+    const QSqlDatabase session = QSqlDatabase::database(m_connection.name(), false);
+    if (!PgStatement::canSend(session))
+        throw DbError(QStringLiteral("Нет соединения с базой данных"));
+    const std::shared_ptr<const PgAnswer> day =
+        m_journalDay.runPrepared(session, journalDaySql(),
+                                 {{QStringLiteral("data"), journals[0].param(QStringLiteral("data"))},
+                                  {QStringLiteral("ok"), journals[0].param(QStringLiteral("ok"))}});
+    const QStringList dayNames = day->names();
+    const QVector<QMetaType> dayTypes = day->types();
     auto column = [&](const QString& name) { return int(dayNames.indexOf(name)); };
     const int shiftColumn = column(QStringLiteral("smena"));
     // The sort keys of journalOrder(): the ranks, the kind and the colour (empty ones last), the key.
@@ -255,46 +259,36 @@ void Database::openJournals(std::span<Dataset, 4> journals) {
                                column(QStringLiteral("naimen")),
                                column(QStringLiteral("color")),
                                column(QStringLiteral("id"))};
+    // Only the shift and the sort keys are read now; the rest of a record is read from the answer
+    // when the journal shows it.
     std::array<std::vector<JournalPlace>, 4> places;
-    for (int r = 0; r < dayRows.size(); ++r) {
-        const QVector<QVariant>& row = dayRows[r];
-        const int s = row[shiftColumn].toInt() - 1;
+    for (int r = 0; r < day->rowCount(); ++r) {
+        const qint64 s = day->sortNumber(r, shiftColumn) - 1;
         if (s < 0 || s > 3)
             continue;
         JournalPlace place{r, {}};
         for (int k = 0; k < 6; ++k) {
             // The other shifts are sorted by the name and the key alone.
             const bool used = s == 0 || k == 0 || k == 5;
-            const QVariant& v = row[keyColumns[k]];
-            place.keys[k] = !used ? 0 : v.isNull() ? std::numeric_limits<qint64>::max() : v.toLongLong();
+            place.keys[k] = used ? day->sortNumber(r, keyColumns[k]) : 0;
         }
         places[s].push_back(place);
     }
     for (int s = 0; s < 4; ++s) {
         std::sort(places[s].begin(), places[s].end());
-        // The shift's columns in its own order, as positions in the day's rows.
+        // The shift's columns in its own order, as columns of the day's answer.
         const QStringList names = journalColumnNames(s + 1);
-        QVector<int> positions;
+        QVector<int> columns;
         QVector<QMetaType> types;
         for (const QString& name : names) {
-            positions << column(name);
-            types << dayTypes[positions.back()];
+            columns << column(name);
+            types << dayTypes[columns.back()];
         }
-        QVector<QVector<QVariant>> rows;
+        QVector<int> rows;
         rows.reserve(qsizetype(places[s].size()));
-        QVector<QVariant> scratch(positions.size());
-        for (const JournalPlace& place : places[s]) {
-            // The day's row becomes the shift's: its values put in the shift's order, the sort keys
-            // dropped, without making the row anew.
-            QVector<QVariant>& row = dayRows[place.row];
-            for (int c = 0; c < scratch.size(); ++c)
-                scratch[c].swap(row[positions[c]]);
-            for (int c = 0; c < scratch.size(); ++c)
-                row[c].swap(scratch[c]);
-            row.resize(scratch.size());
-            rows.append(std::move(row));
-        }
-        journals[s].showRows(names, types, std::move(rows));
+        for (const JournalPlace& place : places[s])
+            rows << place.row;
+        journals[s].showAnswerRows(names, types, day, std::move(rows), std::move(columns));
     }
 }
 

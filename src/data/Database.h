@@ -56,8 +56,8 @@ public:
     static QString journalSql(int shift);
     // The columns of a shift's journal in their order.
     static QStringList journalColumnNames(int shift);
-    // The day's journal of all four shifts in one, sorted by shift first; the first shift's
-    // columns.
+    // The day's journal of all four shifts in one, in no order: the first shift's columns and the
+    // ranks of the names, marks and operation types to sort the records by.
     static QString journalDaySql();
     static QString hoursSheetSql(int shift);
     static QString workersSql();
@@ -68,5 +68,5 @@ public:
 private:
     Connection m_connection;
     // The day's journal of all four shifts, prepared once a session.
-    Dataset m_journalDay;
+    PgStatement m_journalDay;
 };

@@ -3,6 +3,7 @@
 #include "data/Dataset.h"
 
 #include "data/Format.h"
+#include "data/PgAnswer.h"
 #include "data/RowFilter.h"
 #include "data/Sql.h"
 
@@ -126,6 +127,9 @@ void Dataset::takeColumns(const QStringList& columnNames, const QVector<QMetaTyp
     m_types = columnTypes;
     m_nameIndex.clear();
     m_rows.clear();
+    m_answer.reset();
+    m_answerRows.clear();
+    m_answerColumns.clear();
     // The first of several columns with one name wins.
     for (qsizetype i = columnNames.size() - 1; i >= 0; --i)
         m_nameIndex[columnNames[i].toLower()] = int(i);
@@ -197,7 +201,45 @@ void Dataset::showRows(const QStringList& names, const QVector<QMetaType>& types
     });
 }
 
+void Dataset::showAnswerRows(const QStringList& names, const QVector<QMetaType>& types,
+                             std::shared_ptr<const PgAnswer> answer, QVector<int> answerRows,
+                             QVector<int> columns) {
+    close();
+    showNewRows([&] {
+        takeColumns(names, types);
+        m_rows.resize(answerRows.size());
+        m_answer = std::move(answer);
+        m_answerRows = std::move(answerRows);
+        m_answerColumns = std::move(columns);
+    });
+}
+
+const QVector<QVariant>& Dataset::rowValues(int index) const {
+    QVector<QVariant>& values = m_rows[index];
+    if (values.isEmpty() && m_answer && index < m_answerRows.size()) {
+        values.resize(m_answerColumns.size());
+        for (int c = 0; c < m_answerColumns.size(); ++c)
+            values[c] = m_answer->value(m_answerRows[index], m_answerColumns[c]);
+    }
+    return values;
+}
+
+QVariant Dataset::cell(int index, int column) const {
+    const QVector<QVariant>& values = m_rows[index];
+    if (values.isEmpty() && m_answer && index < m_answerRows.size())
+        return m_answer->value(m_answerRows[index], m_answerColumns[column]);
+    return column < values.size() ? values[column] : QVariant();
+}
+
+void Dataset::dropRow(int index) {
+    m_rows.removeAt(index);
+    if (index < m_answerRows.size())
+        m_answerRows.removeAt(index);
+}
+
 QVector<QVector<QVariant>> Dataset::takeRows() {
+    for (int i = 0; i < m_rows.size(); ++i)
+        rowValues(i);
     QVector<QVector<QVariant>> rows = std::move(m_rows);
     m_rows.clear();
     close();
@@ -243,6 +285,9 @@ void Dataset::close() {
     emit rowsAboutToBeReplaced();
     m_open = false;
     m_rows.clear();
+    m_answer.reset();
+    m_answerRows.clear();
+    m_answerColumns.clear();
     m_visible.clear();
     m_names.clear();
     m_types.clear();
@@ -266,7 +311,7 @@ QVector<int> Dataset::acceptedRows(int from) const {
     if (col < 0)
         throw DbError(QStringLiteral("Поле %1 не найдено").arg(f.field()));
     for (int i = from; i < m_rows.size(); ++i)
-        if (f.accepts(m_rows[i][col]))
+        if (f.accepts(cell(i, col)))
             accepted.append(i);
     return accepted;
 }
@@ -349,7 +394,7 @@ bool Dataset::locate(const QString& field, const QVariant& value) {
     if (col < 0)
         throw DbError(QStringLiteral("Поле %1 не найдено").arg(field));
     for (int i = 0; i < m_visible.size(); ++i) {
-        const QVariant& v = m_rows[m_visible[i]][col];
+        const QVariant v = cell(m_visible[i], col);
         double a = 0, b = 0;
         const bool numeric = parseNumber(v.toString(), &a) && parseNumber(value.toString(), &b);
         if (!v.isNull() && (numeric ? a == b : v.toString() == value.toString())) {
@@ -376,20 +421,20 @@ Field Dataset::fieldByName(const QString& name) const {
         throw DbError(QStringLiteral("Поле %1 не найдено").arg(name));
     if (m_current < 0)
         return Field();
-    return Field(m_rows[m_visible[m_current]][col]);
+    return Field(cell(m_visible[m_current], col));
 }
 
 QVariant Dataset::valueAt(int row, const QString& field) const {
     const int col = fieldIndex(field);
     if (col < 0 || row < 0 || row >= m_visible.size())
         return {};
-    return m_rows[m_visible[row]][col];
+    return rowValues(m_visible[row])[col];
 }
 
 QVariant Dataset::valueAt(int row, int column) const {
     if (row < 0 || row >= m_visible.size())
         return {};
-    const QVector<QVariant>& values = m_rows[m_visible[row]];
+    const QVector<QVariant>& values = rowValues(m_visible[row]);
     return column >= 0 && column < values.size() ? values[column] : QVariant();
 }
 
@@ -446,7 +491,7 @@ void EditTable::append() {
 void EditTable::edit() {
     if (!m_open || m_current < 0)
         throw DbError(QStringLiteral("Нет строки для изменения в %1").arg(m_table));
-    m_buffer = m_rows[m_visible[m_current]];
+    m_buffer = rowValues(m_visible[m_current]);
     m_changed.clear();
     m_state = State::Edit;
 }
@@ -505,7 +550,7 @@ void EditTable::post() {
             params[QStringLiteral("p%1").arg(c)] = m_buffer[c];
         }
         const int kc = fieldIndex(keyColumn());
-        params[QStringLiteral("rowkey")] = m_rows[m_visible[m_current]][kc];
+        params[QStringLiteral("rowkey")] = cell(m_visible[m_current], kc);
         const QString where = m_keyField.isEmpty() ? QStringLiteral("ctid=(:rowkey)::tid")
                                                    : m_keyField + QStringLiteral("=:rowkey");
         sql = QStringLiteral("update %1 set %2 where %3").arg(m_table, sets.join(u','), where);
@@ -543,7 +588,7 @@ void EditTable::remove() {
     const QString where = m_keyField.isEmpty() ? QStringLiteral("ctid=(:rowkey)::tid")
                                                : m_keyField + QStringLiteral("=:rowkey");
     const QSqlQuery q = runStatement(db(), QStringLiteral("delete from %1 where %2").arg(m_table, where),
-                                     {{QStringLiteral("rowkey"), m_rows[m_visible[m_current]][kc]}});
+                                     {{QStringLiteral("rowkey"), cell(m_visible[m_current], kc)}});
     if (q.numRowsAffected() == 0)
         throw StaleRowError();
     const int at = m_current;
@@ -553,7 +598,7 @@ void EditTable::remove() {
     for (int& v : m_visible)
         if (v > rowIndex)
             --v;
-    m_rows.removeAt(rowIndex);
+    dropRow(rowIndex);
     emit rowRemoved(at);
     m_state = State::Browse;
     setCurrent(m_visible.isEmpty() ? -1 : std::min(at, int(m_visible.size()) - 1));

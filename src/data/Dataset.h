@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 
+class PgAnswer;
+
 // One value of the current row. A closed or empty dataset reads numbers as 0.
 class Field {
 public:
@@ -62,6 +64,12 @@ public:
     // Shows rows read by another statement as if this dataset's own had given them: the columns'
     // names and types, and the rows in their order (one statement reads several datasets at once).
     void showRows(const QStringList& names, const QVector<QMetaType>& types, QVector<QVector<QVariant>> rows);
+    // Shows rows of an answer another statement read, each read from the answer only when it is
+    // first asked for: answerRows are the answer's rows in the order shown, columns the answer's
+    // column behind each of names.
+    void showAnswerRows(const QStringList& names, const QVector<QMetaType>& types,
+                        std::shared_ptr<const PgAnswer> answer, QVector<int> answerRows,
+                        QVector<int> columns);
     // Hands every row over to whatever shows them instead (showRows) and closes the dataset.
     QVector<QVector<QVariant>> takeRows();
     // Fetches up to count more rows; false once every row is in. Throws DbError when the statement
@@ -126,12 +134,21 @@ protected:
     void showNewRows(const std::function<void()>& read);
     void setCurrent(int visibleIndex);
     QSqlDatabase db() const;
+    // The values of a row (an index into m_rows), read from the answer behind it first when they
+    // are not read yet.
+    const QVector<QVariant>& rowValues(int index) const;
+    // One value of a row, read from the answer alone when the row is not read yet (a search or
+    // a filter looks at one column of every row).
+    QVariant cell(int index, int column) const;
+    // Drops a row (an index into m_rows) that is gone from the table.
+    void dropRow(int index);
 
     QString m_connectionName;
     QString m_sql;
     QStringList m_names;
     QVector<QMetaType> m_types;
-    QVector<QVector<QVariant>> m_rows;
+    // The rows; a row shown from an answer stays empty until it is first read (rowValues).
+    mutable QVector<QVector<QVariant>> m_rows;
     QVector<int> m_visible; // indexes into m_rows that pass the filter
     int m_current = -1;     // index into m_visible
     bool m_open = false;
@@ -150,9 +167,14 @@ private:
     Params m_params;
     std::unique_ptr<QSqlQuery> m_query; // the last statement, kept prepared for the next open
     QString m_preparedSql;
-    quint64 m_preparedSession = 0;   // the connection's session the statement was prepared in
-    PgRowReader m_rowReader;         // reads the rows of m_query
-    PgStatement m_statement;         // a statement streaming its rows, or sent on another session
+    quint64 m_preparedSession = 0; // the connection's session the statement was prepared in
+    PgRowReader m_rowReader;       // reads the rows of m_query
+    PgStatement m_statement;       // a statement streaming its rows, or sent on another session
+    // The answer behind rows shown by showAnswerRows: the answer's row behind each of m_rows and
+    // its column behind each field.
+    std::shared_ptr<const PgAnswer> m_answer;
+    QVector<int> m_answerRows;
+    QVector<int> m_answerColumns;
     QHash<QString, int> m_nameIndex; // lower-case name → column
     bool m_atEof = true;
     QString m_filter;

@@ -143,7 +143,7 @@ QVector<QVariant> PgRowReader::queryRow(const QSqlQuery& query) const {
         // column had the same text a little before.
         if ((kind != Raw::Text && kind != Raw::Numeric && kind != Raw::Timestamp) ||
             PQgetisnull(res, at, i)) {
-            row[i] = cell(res, at, i);
+            row[i] = value(res, at, i);
             continue;
         }
         const char* text = PQgetvalue(res, at, i);
@@ -184,11 +184,11 @@ void PgRowReader::setResultColumns(const pg_result* result) {
 QVector<QVariant> PgRowReader::resultRow(const pg_result* result, int at) const {
     QVector<QVariant> row(m_kinds.size());
     for (int i = 0; i < row.size(); ++i)
-        row[i] = cell(result, at, i);
+        row[i] = value(result, at, i);
     return row;
 }
 
-QVariant PgRowReader::cell(const pg_result* result, int at, int column) const {
+QVariant PgRowReader::value(const pg_result* result, int at, int column) const {
     if (PQgetisnull(result, at, column))
         return QVariant(m_types[column]);
     return rawValue(Raw(m_kinds[column]), PQgetvalue(result, at, column));

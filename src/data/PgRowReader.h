@@ -28,12 +28,12 @@ public:
     void setResultColumns(const pg_result* result);
     // Row at (0-based) of such a result.
     QVector<QVariant> resultRow(const pg_result* result, int at) const;
+    // One cell of such a result (a null of the column's type for an empty cell).
+    QVariant value(const pg_result* result, int at, int column) const;
     QStringList names() const { return m_names; }
     QVector<QMetaType> types() const { return m_types; }
 
 private:
-    QVariant cell(const pg_result* result, int at, int column) const;
-
     // The last few distinct texts read in each column of a query's result and their values: a
     // journal day repeats its dates, marks, kinds and document links row after row, and a value
     // read once is shared instead of made again (texts point into the result, which outlives

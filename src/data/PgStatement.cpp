@@ -1,12 +1,14 @@
 // A statement sent through the PostgreSQL client library, its answer read row by row or whole.
 #include "data/PgStatement.h"
 
+#include "data/PgAnswer.h"
 #include "data/PgDriverHandles.h"
 #include "data/ServerErrorText.h"
 #include "data/ServerWait.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <atomic>
 #include <libpq-fe.h>
 #include <vector>
 
@@ -28,20 +30,29 @@ QByteArray paramText(const QVariant& v) {
     }
 }
 
+// The values of a statement's :name parameters as texts the server reads, in the order of their
+// numbers; a null value is a null pointer. Throws DbError when a parameter is not set.
+struct ParamTexts {
+    ParamTexts(const QStringList& names, const Params& params) {
+        values.reserve(names.size());
+        for (const QString& name : names) {
+            const QVariant v = paramValue(params, name);
+            values.push_back(v.isNull() ? QByteArray() : paramText(v));
+            pointers.push_back(v.isNull() ? nullptr : values.back().constData());
+        }
+    }
+    int count() const { return int(pointers.size()); }
+    std::vector<QByteArray> values;
+    std::vector<const char*> pointers;
+};
+
 // Sends the statement with its parameters as texts, without waiting for the answer. Throws
 // DbError when a parameter is not set.
 bool sendStatement(PGconn* pg, const QString& sql, const Params& params) {
     QStringList paramNames;
     const QByteArray text = numberedPlaceholders(sql, &paramNames).toUtf8();
-    std::vector<QByteArray> values;
-    std::vector<const char*> pointers;
-    values.reserve(paramNames.size());
-    for (const QString& name : paramNames) {
-        const QVariant v = paramValue(params, name);
-        values.push_back(v.isNull() ? QByteArray() : paramText(v));
-        pointers.push_back(v.isNull() ? nullptr : values.back().constData());
-    }
-    return PQsendQueryParams(pg, text.constData(), int(pointers.size()), nullptr, pointers.data(), nullptr,
+    const ParamTexts values(paramNames, params);
+    return PQsendQueryParams(pg, text.constData(), values.count(), nullptr, values.pointers.data(), nullptr,
                              nullptr, 0);
 }
 
@@ -63,6 +74,16 @@ QString resultError(const PGresult* r, PGconn* conn) {
         return QStringLiteral("Ошибка базы данных");
     return serverErrorText(r ? QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString(),
                            text);
+}
+
+// The error of a statement that failed on the connection (r its result, null when there was
+// none), in Russian when the session is gone with it.
+DbError statementFailure(const PGresult* r, PGconn* conn) {
+    const QString message = resultError(r, conn);
+    if (PQstatus(conn) == CONNECTION_BAD ||
+        (r && endsSession(QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)))))
+        return DbError(lostSessionText(message));
+    return DbError(message);
 }
 
 } // namespace
@@ -157,19 +178,16 @@ PgStatement::Result PgStatement::nextStreamResult() {
     // No end result at all means the session went away before the statement ended.
     const bool failed =
         r ? PQresultStatus(r.get()) != PGRES_TUPLES_OK : PQstatus(m_connection) == CONNECTION_BAD;
-    QString message = failed ? resultError(r.get(), m_connection) : QString();
     // The rest is read before the session is judged: a server that ends the session sends its
     // message first and closes the connection after it.
     while (PGresult* rest = PQgetResult(m_connection))
         PQclear(rest);
-    if (failed && (PQstatus(m_connection) == CONNECTION_BAD ||
-                   (r && endsSession(QString::fromLatin1(PQresultErrorField(r.get(), PG_DIAG_SQLSTATE))))))
-        message = lostSessionText(message);
+    PGconn* conn = m_connection;
     m_connection = nullptr;
     if (cancelled)
         throw StatementCancelled(); // whatever the server had sent by then, the user wants none of it
     if (failed)
-        throw DbError(message);
+        throw statementFailure(r.get(), conn);
     return r;
 }
 
@@ -258,4 +276,48 @@ void PgStatement::stop() {
     m_connection = nullptr;
     m_streaming = false;
     m_sent = false;
+}
+
+std::shared_ptr<const PgAnswer> PgStatement::runPrepared(const QSqlDatabase& connection, const QString& sql,
+                                                         const Params& params) {
+    stop();
+    sqltrace::record(sql);
+    ensureSession(connection); // a session the server closed is opened anew
+    PGconn* pg = pgConnection(connection);
+    if (!connection.isOpen() || !pg)
+        throw DbError(QStringLiteral("Нет соединения с базой данных"));
+    QStringList paramNames;
+    const QByteArray text = numberedPlaceholders(sql, &paramNames).toUtf8();
+    const QString name = connection.connectionName();
+    const quint64 session = sessionNumber(name);
+    if (m_preparedSql != sql || m_preparedConnectionName != name || m_preparedSession != session) {
+        // Each preparing takes a name of its own: a statement prepared before under another name
+        // in the same session stays there, unused, until the session ends.
+        static std::atomic<quint64> preparings{0};
+        const QByteArray statementName = "tabel_statement_" + QByteArray::number(++preparings);
+        const Result prepared(PQprepare(pg, statementName.constData(), text.constData(), 0, nullptr));
+        if (!prepared || PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
+            throw statementFailure(prepared.get(), pg);
+        m_preparedName = QString::fromLatin1(statementName);
+        m_preparedSql = sql;
+        m_preparedConnectionName = name;
+        m_preparedSession = session;
+    }
+    const ParamTexts values(paramNames, params);
+    if (!PQsendQueryPrepared(pg, m_preparedName.toLatin1().constData(), values.count(),
+                             values.pointers.data(), nullptr, nullptr, 0))
+        throw statementFailure(nullptr, pg);
+    const bool cancelled = !awaitAnswer(pg);
+    Result result;
+    while (PGresult* r = PQgetResult(pg)) {
+        if (!result)
+            result.reset(r);
+        else
+            PQclear(r);
+    }
+    if (cancelled)
+        throw StatementCancelled();
+    if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK)
+        throw statementFailure(result.get(), pg);
+    return std::make_shared<const PgAnswer>(result.release());
 }

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class PgAnswer;
 struct pg_conn;
 struct pg_result;
 
@@ -55,6 +56,13 @@ public:
     // Stops an unfinished statement on the server and drops what is left of its answer.
     void stop();
 
+    // Runs the statement with its :name parameters on the open connection's session as a
+    // statement prepared there (prepared the first time it runs in a session, so that it is not
+    // parsed and planned again) and returns its whole answer, its cells left as the client library
+    // holds them. Throws DbError with the client's or the server's text.
+    std::shared_ptr<const PgAnswer> runPrepared(const QSqlDatabase& connection, const QString& sql,
+                                                const Params& params);
+
 private:
     struct ResultFree {
         void operator()(pg_result* r) const;
@@ -72,4 +80,9 @@ private:
     Result m_result;                 // the answer (or one row of it) being read
     int m_nextRow = 0;               // the next row of m_result to read
     PgRowReader m_reader;
+    // The statement runPrepared() prepared last: its name on the server, its text and the session.
+    QString m_preparedName;
+    QString m_preparedSql;
+    QString m_preparedConnectionName;
+    quint64 m_preparedSession = 0;
 };
