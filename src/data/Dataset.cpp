@@ -73,8 +73,6 @@ QSqlDatabase Dataset::db() const {
 }
 
 void Dataset::open() {
-    if (m_statement.isSent() && takeSentRows())
-        return;
     if (m_open)
         close();
     // A statement opened again with the same text runs as the prepared statement it already
@@ -154,7 +152,7 @@ void Dataset::fill(QSqlQuery& q) {
 // ---- Rows as the server sends them ------------------------------------------------------------
 
 void Dataset::openStreaming() {
-    close(); // a statement sent on another session for the next open() is dropped too
+    close(); // a statement still streaming is stopped
     sqltrace::record(m_sql);
     const QSqlDatabase conn = db();
     ensureSession(conn);
@@ -169,35 +167,6 @@ void Dataset::openStreaming() {
     showNewRows([&] {
         takeColumns(m_statement.columnNames(), m_statement.columnTypes());
         m_statement.readRows(1, m_rows);
-    });
-}
-
-bool Dataset::sendOnSession(const QString& session) {
-    close();
-    if (!m_statement.send(session, m_sql, m_params))
-        return false;
-    sqltrace::record(m_sql);
-    return true;
-}
-
-// The rows of the statement sendOnSession() sent, as open() reads them. False when that session
-// went away before the answer came (the statement is then to be run again).
-bool Dataset::takeSentRows() {
-    if (!m_statement.takeAnswer())
-        return false;
-    showNewRows([&] {
-        takeColumns(m_statement.columnNames(), m_statement.columnTypes());
-        m_statement.readRows(std::numeric_limits<int>::max(), m_rows);
-    });
-    return true;
-}
-
-void Dataset::showRows(const QStringList& names, const QVector<QMetaType>& types,
-                       QVector<QVector<QVariant>> rows) {
-    close();
-    showNewRows([&] {
-        takeColumns(names, types);
-        m_rows = std::move(rows);
     });
 }
 
@@ -235,15 +204,6 @@ void Dataset::dropRow(int index) {
     m_rows.removeAt(index);
     if (index < m_answerRows.size())
         m_answerRows.removeAt(index);
-}
-
-QVector<QVector<QVariant>> Dataset::takeRows() {
-    for (int i = 0; i < m_rows.size(); ++i)
-        rowValues(i);
-    QVector<QVector<QVariant>> rows = std::move(m_rows);
-    m_rows.clear();
-    close();
-    return rows;
 }
 
 bool Dataset::fetchMore(int count) {

@@ -56,22 +56,12 @@ public:
     // Runs the statement and leaves its rows to come in through fetchMore() as the server sends
     // them, so that a long report can begin on its first rows while the server works on the rest.
     void openStreaming();
-    // Sends the statement on another session of the same database (the connection named session)
-    // and returns at once: the server works on it while this dataset's own session runs other
-    // statements, and the next open() takes its rows. False, with nothing sent, when that session
-    // is busy or cannot be had; open() then runs the statement on the dataset's own session.
-    bool sendOnSession(const QString& session);
-    // Shows rows read by another statement as if this dataset's own had given them: the columns'
-    // names and types, and the rows in their order (one statement reads several datasets at once).
-    void showRows(const QStringList& names, const QVector<QMetaType>& types, QVector<QVector<QVariant>> rows);
     // Shows rows of an answer another statement read, each read from the answer only when it is
     // first asked for: answerRows are the answer's rows in the order shown, columns the answer's
     // column behind each of names.
     void showAnswerRows(const QStringList& names, const QVector<QMetaType>& types,
                         std::shared_ptr<const PgAnswer> answer, QVector<int> answerRows,
                         QVector<int> columns);
-    // Hands every row over to whatever shows them instead (showRows) and closes the dataset.
-    QVector<QVector<QVariant>> takeRows();
     // Fetches up to count more rows; false once every row is in. Throws DbError when the statement
     // fails on the way.
     bool fetchMore(int count);
@@ -157,7 +147,6 @@ private:
     void fill(QSqlQuery& q);
     // Takes the columns of newly read rows; the rows themselves come after.
     void takeColumns(const QStringList& names, const QVector<QMetaType>& types);
-    bool takeSentRows();
     void showRowsFrom(int from);
     void cancelStatement();
     void applyFilter();
@@ -169,7 +158,7 @@ private:
     QString m_preparedSql;
     quint64 m_preparedSession = 0; // the connection's session the statement was prepared in
     PgRowReader m_rowReader;       // reads the rows of m_query
-    PgStatement m_statement;       // a statement streaming its rows, or sent on another session
+    PgStatement m_statement;       // a statement streaming its rows
     // The answer behind rows shown by showAnswerRows: the answer's row behind each of m_rows and
     // its column behind each field.
     std::shared_ptr<const PgAnswer> m_answer;

@@ -191,55 +191,6 @@ PgStatement::Result PgStatement::nextStreamResult() {
     return r;
 }
 
-bool PgStatement::send(const QString& session, const QString& sql, const Params& params) {
-    stop();
-    if (!QSqlDatabase::contains(session))
-        return false;
-    QSqlDatabase conn = QSqlDatabase::database(session, false);
-    try {
-        ensureSession(conn); // a session the server closed is opened anew
-    } catch (const DbError&) {
-        return false;
-    }
-    PGconn* pg = pgConnection(conn);
-    if (!conn.isOpen() || !pg || PQstatus(pg) != CONNECTION_OK || PQtransactionStatus(pg) != PQTRANS_IDLE)
-        return false;
-    if (!sendStatement(pg, sql, params))
-        return false;
-    m_connection = pg;
-    m_connectionName = session;
-    m_sent = true;
-    return true;
-}
-
-bool PgStatement::takeAnswer() {
-    if (!m_sent)
-        return false;
-    m_sent = false;
-    PGconn* pg = m_connection;
-    m_connection = nullptr;
-    if (!QSqlDatabase::contains(m_connectionName) ||
-        pgConnection(QSqlDatabase::database(m_connectionName, false)) != pg)
-        return false; // that session is gone already: its handle with it
-    Result result;
-    while (PGresult* r = PQgetResult(pg)) {
-        if (!result)
-            result.reset(r);
-        else
-            PQclear(r);
-    }
-    if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK) {
-        const QString message = resultError(result.get(), pg);
-        if (PQstatus(pg) == CONNECTION_BAD)
-            return false;
-        throw DbError(message);
-    }
-    m_result = std::move(result);
-    m_nextRow = 0;
-    m_reader.setResultColumns(m_result.get());
-    return true;
-}
-
 int PgStatement::heldRows() const {
     return m_result ? PQntuples(m_result.get()) - m_nextRow : 0;
 }
@@ -271,11 +222,10 @@ bool PgStatement::readRows(int count, QVector<QVector<QVariant>>& rows) {
 void PgStatement::stop() {
     m_result.reset();
     m_nextRow = 0;
-    if ((m_streaming || m_sent) && onLiveSession())
+    if (m_streaming && onLiveSession())
         stopStatement(m_connection);
     m_connection = nullptr;
     m_streaming = false;
-    m_sent = false;
 }
 
 std::shared_ptr<const PgAnswer> PgStatement::runPrepared(const QSqlDatabase& connection, const QString& sql,

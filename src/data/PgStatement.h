@@ -11,12 +11,12 @@ class PgAnswer;
 struct pg_conn;
 struct pg_result;
 
-// The Qt driver hands out a result only once the server has sent all of it, and waits for it.
-// A statement sent this way instead leaves the program free while the server works: a long
-// report begins on its first rows while the server works on the rest (stream()), and a statement
-// sent on a second session is answered while the program's own session runs other statements
-// (send()). The connections stay the driver's (see PgDriverHandles.h); a statement is only sent
-// on a connection whose driver is PostgreSQL's, and the caller runs it through QSqlQuery
+// The Qt driver hands out a result only once the server has sent all of it, and waits for it,
+// and turns every cell into a value. A statement sent this way instead leaves the program free
+// while the server works: a long report begins on its first rows while the server works on the
+// rest (stream()); or its answer is kept as the client library holds it, to be read cell by cell
+// (runPrepared()). The connections stay the driver's (see PgDriverHandles.h); a statement is only
+// sent on a connection whose driver is PostgreSQL's, and the caller runs it through QSqlQuery
 // otherwise. One statement at a time; a new one stops the one before.
 class PgStatement {
 public:
@@ -34,17 +34,8 @@ public:
     // the first row (or the end of an empty answer): the columns are then known. Throws DbError
     // with the client's or the server's text.
     void stream(const QSqlDatabase& connection, const QString& sql, const Params& params);
-    // Sends the statement on the session of the connection named session and returns at once;
-    // takeAnswer() waits for the whole answer. False, with nothing sent, when that session cannot
-    // be had (not PostgreSQL's, not open, busy or inside a transaction).
-    bool send(const QString& session, const QString& sql, const Params& params);
-    bool isSent() const { return m_sent; }
-    // Waits for the whole answer of the statement send() sent, then read by readRows(). False when
-    // its session went away before the answer came (the statement is then to be run again);
-    // throws DbError with the server's text when the statement failed.
-    bool takeAnswer();
 
-    // The columns of the answer, once stream() or takeAnswer() returned.
+    // The columns of the answer, once stream() returned.
     QStringList columnNames() const { return m_reader.names(); }
     QVector<QMetaType> columnTypes() const { return m_reader.types(); }
     // Appends up to count more rows of the answer to rows; false once every row is in. Throws
@@ -76,7 +67,6 @@ private:
     pg_conn* m_connection = nullptr; // the session the statement is under way on
     QString m_connectionName;        // the Qt connection of that session
     bool m_streaming = false;        // rows still to come from the server one by one
-    bool m_sent = false;             // sent by send(), its answer not taken yet
     Result m_result;                 // the answer (or one row of it) being read
     int m_nextRow = 0;               // the next row of m_result to read
     PgRowReader m_reader;

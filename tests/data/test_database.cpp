@@ -44,7 +44,6 @@ private slots:
     void datesAreDayFirst();
     void rowsAsTheServerSendsThem();
     void streamingFailureAndStop();
-    void sentStatementAfterItsSessionClosed();
 
 private:
     void openJournal(Dataset& q, const QDate& day);
@@ -631,41 +630,6 @@ void DatabaseTest::streamingFailureAndStop() {
     control.open();
     QCOMPARE(control.fieldByName("cnt").asInteger(), 1);
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
-}
-
-// A statement sent on another session whose connection the program closed before taking the
-// answer: the rows are read on the dataset's own session, and the other session, opened again,
-// takes the next statement.
-void DatabaseTest::sentStatementAfterItsSessionClosed() {
-    const QString session = kConnectionName + " sent";
-    QVERIFY(openCompanion(kConnectionName, session));
-    Dataset sent;
-    sent.setSql("select x, :t as t from generate_series(1, 3) x order by x");
-    sent.setParam("t", "д'Артаньян");
-    QVERIFY(sent.sendOnSession(session));
-    QSqlDatabase::database(session, false).close();
-    sent.open();
-    QCOMPARE(sent.recordCount(), 3);
-    QCOMPARE(sent.valueAt(2, "x").toInt(), 3);
-    QCOMPARE(sent.fieldByName("t").asString(), QString("д'Артаньян"));
-
-    QVERIFY(openCompanion(kConnectionName, session));
-    QVERIFY(sent.sendOnSession(session));
-    sent.open();
-    QCOMPARE(sent.recordCount(), 3);
-    // A statement streamed meanwhile drops the one sent: the next open() runs anew.
-    QVERIFY(sent.sendOnSession(session));
-    sent.setParam("t", "новый");
-    sent.openStreaming();
-    while (sent.fetchMore(10)) {
-    }
-    QCOMPARE(sent.fieldByName("t").asString(), QString("новый"));
-    sent.setParam("t", "снова");
-    sent.open();
-    QCOMPARE(sent.fieldByName("t").asString(), QString("снова"));
-    QVERIFY(sent.sendOnSession(session)); // the other session is free again
-    sent.close();
-    QSqlDatabase::removeDatabase(session);
 }
 
 // The private cluster keeps its superuser's password from the machine's other users: the state
