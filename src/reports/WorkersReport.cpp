@@ -8,9 +8,16 @@ using namespace reportstyle;
 // once per name and code; rows that share both count as often as the work records would be joined
 // with them), sums each worker's records on their keys (product, operation price, colour) before
 // it looks up any name, and the worker's maintenance and average-rate amounts once per worker and
-// nomenclature group. The first rows come while the rest of the period is still being summed.
+// nomenclature group. Products and operation types are ranked in the order of their names once,
+// so that each worker's rows are sorted by numbers instead of by texts. The first rows come while
+// the rest of the period is still being summed.
 QString WorkersReport::reportSql() {
     return QStringList{
+        QStringLiteral("with product as materialized (select izdel.id, izdel.nom, izdel.id_nom, "
+                       "dense_rank() over (order by izdel.nom) nom_rank from accounts_dep.izdel),"),
+        QStringLiteral("kind as materialized (select oper.id, oper.naimen, vid_oper.vid, "
+                       "dense_rank() over (order by vid_oper.vid) vid_rank"),
+        QStringLiteral("from accounts_dep.oper join accounts_dep.vid_oper on vid_oper.id=oper.vid)"),
         QStringLiteral("select p.fio, w.kolvo, w.vid, w.summa, w.nom, w.naimen, w.color, w.f_sum7, w.f_sum8, "
                        "w.f_sum78,"),
         QStringLiteral("t.f_sum7_all, t.f_sum8_all"),
@@ -18,30 +25,32 @@ QString WorkersReport::reportSql() {
             "from (select s_caption fio, s_code::integer code, count(*) copies from cmn_contractor.person"),
         QStringLiteral("group by s_caption, s_code::integer order by s_caption) p"),
         QStringLiteral("cross join lateral ("),
-        QStringLiteral("select (sum(r.k)*p.copies)::numeric(10,2) kolvo, vid_oper.vid, "
-                       "(sum(r.s)*p.copies)::numeric(10,2) summa,"),
-        QStringLiteral("izdel.nom, oper.naimen, r.color, izdel.id_nom,"),
         QStringLiteral(
-            "coalesce(min(f.s7),0)::numeric(10,2) f_sum7, coalesce(min(f.s8),0)::numeric(10,2) f_sum8,"),
+            "select g.kolvo, g.vid, g.summa, g.nom, g.naimen, g.color, g.id_nom, g.nom_rank, g.vid_rank,"),
+        QStringLiteral(
+            "coalesce(f.s7,0)::numeric(10,2) f_sum7, coalesce(f.s8,0)::numeric(10,2) f_sum8, g.f_sum78"),
+        QStringLiteral("from (select (sum(r.k)*p.copies)::numeric(10,2) kolvo, kind.vid, "
+                       "(sum(r.s)*p.copies)::numeric(10,2) summa,"),
+        QStringLiteral("product.nom, kind.naimen, r.color, product.id_nom, product.nom_rank, kind.vid_rank,"),
         QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) from accounts_dep.fatigue f"),
         QStringLiteral("where f.id_p=p.code and f.d_date>=:data1 and f.d_date<:data2) f_sum78"),
         QStringLiteral("from (select i_id, o_id, color, sum(kol_vo-brak) k, sum((kol_vo-brak)*cena) s from "
                        "accounts_dep.smena"),
         QStringLiteral("where w_id=p.code and data>=:data1 and data<:data2 group by i_id, o_id, color) r"),
-        QStringLiteral("join accounts_dep.izdel on izdel.id=r.i_id"),
-        QStringLiteral("join accounts_dep.oper on oper.id=r.o_id"),
-        QStringLiteral("join accounts_dep.vid_oper on vid_oper.id=oper.vid"),
+        QStringLiteral("join product on product.id=r.i_id"),
+        QStringLiteral("join kind on kind.id=r.o_id"),
+        QStringLiteral("group by product.nom_rank, kind.vid_rank, product.id_nom, kind.naimen, r.color, "
+                       "product.nom, kind.vid) g"),
         QStringLiteral("left join (select id_nom, sum(cnt*price) filter (where id_o=7777) s7, sum(cnt*price) "
                        "filter (where id_o=7778) s8"),
         QStringLiteral("from accounts_dep.fatigue where id_p=p.code and d_date>=:data1 and d_date<:data2 "
                        "group by id_nom) f"),
-        QStringLiteral("on f.id_nom=izdel.id_nom"),
-        QStringLiteral("group by izdel.nom, vid_oper.vid, izdel.id_nom, oper.naimen, r.color) w"),
+        QStringLiteral("on f.id_nom=g.id_nom) w"),
         QStringLiteral("cross join (select coalesce(sum(cnt*price) filter (where "
                        "id_o=7777),0)::numeric(10,2) f_sum7_all,"),
         QStringLiteral("coalesce(sum(cnt*price) filter (where id_o=7778),0)::numeric(10,2) f_sum8_all"),
         QStringLiteral("from accounts_dep.fatigue where d_date>=:data1 and d_date<:data2) t"),
-        QStringLiteral("order by p.fio, w.nom, w.vid, p.code, w.id_nom, w.naimen, w.color")}
+        QStringLiteral("order by p.fio, w.nom_rank, w.vid_rank, p.code, w.id_nom, w.naimen, w.color")}
         .join(u'\n');
 }
 
