@@ -388,7 +388,7 @@ QVariant Dataset::valueAt(int row, const QString& field) const {
     const int col = fieldIndex(field);
     if (col < 0 || row < 0 || row >= m_visible.size())
         return {};
-    return rowValues(m_visible[row])[col];
+    return cell(m_visible[row], col);
 }
 
 QVariant Dataset::valueAt(int row, int column) const {

@@ -97,9 +97,11 @@ public:
     int fieldIndex(const QString& name) const;
     int fieldCount() const { return int(m_names.size()); }
 
-    // Value of a field in a given row of the visible rows (0-based), for painting and reports.
+    // Value of a field in a given row of the visible rows (0-based), for sums and searches: a row
+    // shown from an answer is not read whole for it.
     QVariant valueAt(int row, const QString& field) const;
-    // The same by column; an invalid value outside the rows or the columns.
+    // The same by column, for painting: the row is read whole, as its other cells are painted
+    // too; an invalid value outside the rows or the columns.
     QVariant valueAt(int row, int column) const;
     // Default screen text of a value of the given field.
     QString displayText(const QVariant& v, int fieldIndex) const;
