@@ -22,21 +22,31 @@ namespace {
 constexpr double kPtPerMm = 72.0 / 25.4;
 constexpr double kEm = 1000; // glyph widths and font metrics are kept in thousandths of the em
 
-// Appends a number with at most two decimals: "12.5", "-3", "0.07".
+// Appends a number with at most two decimals: "12.5", "-3", "0.07". Written into a buffer of
+// its own and appended at once: a page holds thousands of them.
 void appendNumber(QByteArray& out, double v) {
     qint64 n = qRound64(v * 100);
-    if (n < 0) {
-        out += '-';
+    char text[32];
+    char* end = text + sizeof text;
+    char* at = end;
+    const bool negative = n < 0;
+    if (negative)
         n = -n;
-    }
-    out += QByteArray::number(n / 100);
     const int fraction = int(n % 100);
     if (fraction != 0) {
-        out += '.';
-        out += char('0' + fraction / 10);
         if (fraction % 10 != 0)
-            out += char('0' + fraction % 10);
+            *--at = char('0' + fraction % 10);
+        *--at = char('0' + fraction / 10);
+        *--at = '.';
     }
+    qint64 whole = n / 100;
+    do {
+        *--at = char('0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    if (negative)
+        *--at = '-';
+    out.append(at, end - at);
 }
 
 void appendHex4(QByteArray& out, quint32 v) {
@@ -947,7 +957,9 @@ struct ReportPdfWriter::Private {
             else if (item.alignment & Qt::AlignHCenter)
                 x = box.left() + (box.width() - width) / 2;
             const double baseline = top + i * lineHeight + ascent;
-            body += "BT /" + f->resource + ' ';
+            body += "BT /";
+            body += f->resource;
+            body += ' ';
             appendNumber(body, size);
             body += " Tf 1 0 0 1 ";
             appendNumber(body, x);
