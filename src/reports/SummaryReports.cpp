@@ -77,14 +77,17 @@ SummaryReportFeed::SummaryReportFeed(ReportLayoutBase& layout, SummaryReport rep
 SummaryReportFeed::~SummaryReportFeed() = default;
 
 // Rows for about a fortieth of a second at a time: the preview stays responsive between batches.
+// Until the first page is laid out the rows come a batch at a time, so that the preview shows it
+// as soon as the server has sent its rows.
 bool SummaryReportFeed::fetch() {
     // The rows laid out already are read no more (the pages hold their texts).
     m_query.releaseRowsBefore(m_feed->firstRowNeeded());
+    const int sliceMs = m_feed->readyPages() == 0 ? 0 : 25;
     QElapsedTimer clock;
     clock.start();
     do {
         if (!m_query.fetchMore(256))
             return false;
-    } while (clock.elapsed() < 25);
+    } while (clock.elapsed() < sliceMs);
     return true;
 }
