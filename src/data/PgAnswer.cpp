@@ -2,7 +2,6 @@
 #include "data/PgAnswer.h"
 
 #include <charconv>
-#include <cstring>
 #include <libpq-fe.h>
 #include <limits>
 
@@ -23,6 +22,6 @@ qint64 PgAnswer::sortNumber(int row, int column) const {
         return std::numeric_limits<qint64>::max();
     const char* text = PQgetvalue(m_result, row, column);
     qint64 n = 0;
-    std::from_chars(text, text + std::strlen(text), n);
+    std::from_chars(text, text + PQgetlength(m_result, row, column), n);
     return n;
 }
