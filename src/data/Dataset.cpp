@@ -196,8 +196,10 @@ const QVector<QVariant>& Dataset::rowValues(int index) const {
 QVariant Dataset::cell(int index, int column) const {
     const QVector<QVariant>& values = m_rows[index];
     if (values.isEmpty() && m_answer && index < m_answerRows.size())
-        return m_answer->value(m_answerRows[index], m_answerColumns[column]);
-    return column < values.size() ? values[column] : QVariant();
+        return column >= 0 && column < m_answerColumns.size()
+                   ? m_answer->value(m_answerRows[index], m_answerColumns[column])
+                   : QVariant();
+    return column >= 0 && column < values.size() ? values[column] : QVariant();
 }
 
 void Dataset::dropRow(int index) {
