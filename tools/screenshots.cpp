@@ -32,8 +32,10 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -91,6 +93,10 @@ int main(int argc, char** argv) {
     }
     folder = app.arguments().at(3);
     QDir().mkpath(folder);
+    // The pictures leave the user's own settings alone: the window places and the login's count
+    // of wrong codes (five of them are typed for its picture) go to a folder removed at the end.
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     seams::setMessageHandler([](const seams::Message& m) {
         std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
         return QMessageBox::No;
