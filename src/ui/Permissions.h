@@ -39,4 +39,3 @@ Permissions permissionsForRole(UserRole role);
 
 // The permissions of a built-in access code; no value for an unknown code.
 std::optional<Permissions> permissionsForCode(const QString& code);
-
