@@ -4,6 +4,11 @@
 #pragma once
 
 #include "../timesheets/TimesheetFixture.h"
+#include "JournalUnderTest.h"
+#include "support/TestSupport.h"
+#include "ui/Permissions.h"
+
+#include <QObject>
 
 inline void loadEditorFixture(TestDatabase& db) {
     loadTimesheetFixture(db);
@@ -21,3 +26,40 @@ inline void loadEditorFixture(TestDatabase& db) {
         "insert into accounts_dep.smena (data, smena, w_id, time, kol_vo, cena, brak, i_id, o_id, color, ok, "
         "vvod, prize) values ('2024-04-02', 1, 2, 4, 3, 10, 0, 5, 42, 0, 'no', '2024-04-02', 0)");
 }
+
+// A test of the journal's editor on that fixture: the database and the program's connection to
+// it, the journal window once opened, the modal windows' script, the message boxes shown and the
+// clock at 2 April 2024, 10:00. setUpEditorTest() and tearDownEditorTest() serve init() and
+// cleanup().
+class EditorTestCase : public QObject {
+protected:
+    void setUpEditorTest() {
+        db = new TestDatabase;
+        boxes = new MessageRecorder;
+        clock = new FixedClock(QDateTime(QDate(2024, 4, 2), QTime(10, 0)));
+        loadEditorFixture(*db);
+        database = db->openDatabase();
+        onModal.clear();
+        onModal.install();
+    }
+    void tearDownEditorTest() {
+        delete journal;
+        journal = nullptr;
+        seams::setModalHandler({});
+        delete clock;
+        delete boxes;
+        delete db;
+    }
+    // The journal window on today, opened with an access code.
+    void openJournal(const char* code = "73516280") {
+        journal = new JournalUnderTest(*database, *permissionsForCode(QString::fromLatin1(code)));
+        journal->journal().showToday();
+    }
+
+    TestDatabase* db = nullptr;
+    Database* database = nullptr;
+    JournalUnderTest* journal = nullptr;
+    ModalScript onModal;
+    MessageRecorder* boxes = nullptr;
+    FixedClock* clock = nullptr;
+};

@@ -53,7 +53,7 @@ void typeDate(DateBox* box, const QDate& day) {
 
 } // namespace
 
-class TestHistoryWindows : public QObject {
+class TestHistoryWindows : public EditorTestCase {
     Q_OBJECT
 private slots:
     void init();
@@ -67,42 +67,20 @@ private slots:
     void historyCommand();
 
 private:
-    void openJournal(const char* code = "73516280") {
-        journal = new JournalUnderTest(*database, *permissionsForCode(QString::fromLatin1(code)));
-        journal->journal().showToday();
-    }
     int aprilRecord() {
         return db->scalar("select id from accounts_dep.smena where data='2024-04-02'").toInt();
     }
     // Sets the change list's filters and reads it: the period typed into its date boxes.
     void filterList(ChangeLogWindow& window, const QString& worker, const QString& user, const QString& kind);
-
-    TestDatabase* db = nullptr;
-    Database* database = nullptr;
-    JournalUnderTest* journal = nullptr;
-    ModalScript onModal;
-    MessageRecorder* boxes = nullptr;
-    FixedClock* clock = nullptr;
 };
 
 void TestHistoryWindows::init() {
-    db = new TestDatabase;
-    boxes = new MessageRecorder;
-    clock = new FixedClock(QDateTime(QDate(2024, 4, 2), QTime(10, 0)));
-    loadEditorFixture(*db);
-    database = db->openDatabase();
-    onModal.clear();
-    onModal.install();
+    setUpEditorTest();
 }
 
 void TestHistoryWindows::cleanup() {
-    delete journal;
-    journal = nullptr;
-    seams::setModalHandler({});
     setSessionUser({});
-    delete clock;
-    delete boxes;
-    delete db;
+    tearDownEditorTest();
 }
 
 void TestHistoryWindows::filterList(ChangeLogWindow& window, const QString& worker, const QString& user,

@@ -127,7 +127,7 @@ AtOnce atTwoWorkstationsAtOnce(TestDatabase& db, const std::function<bool(Databa
 
 } // namespace
 
-class TestMonthClosing : public QObject {
+class TestMonthClosing : public EditorTestCase {
     Q_OBJECT
 private slots:
     void init();
@@ -154,45 +154,21 @@ private:
         db->exec("insert into accounts_dep.closed_month (year, month, closed_at, closed_by) values "
                  "(2024, 3, '2024-04-01 09:30+03', 'бухгалтер@ws-1')");
     }
-    void openJournal(const char* code = "73516280");
     // The worker and operation-price pickers choose their first rows.
     void pickFirstRows();
     QLineEdit* editorBox(const char* name) const { return childNamed<QLineEdit>(&journal->editor(), name); }
-
-    TestDatabase* db = nullptr;
-    Database* database = nullptr;
-    JournalUnderTest* journal = nullptr;
-    ModalScript onModal;
-    MessageRecorder* boxes = nullptr;
-    FixedClock* clock = nullptr;
 };
 
 void TestMonthClosing::init() {
-    db = new TestDatabase;
-    boxes = new MessageRecorder;
-    clock = new FixedClock(QDateTime(QDate(2024, 4, 2), QTime(10, 0)));
-    loadEditorFixture(*db);
-    database = db->openDatabase();
+    setUpEditorTest();
     for (int month : {3, 4}) {
         rebuildTimesheetRows(*database, TimesheetRows::Shifts, 2024, month);
         rebuildTimesheetRows(*database, TimesheetRows::Maintenance, 2024, month);
     }
-    onModal.clear();
-    onModal.install();
 }
 
 void TestMonthClosing::cleanup() {
-    delete journal;
-    journal = nullptr;
-    seams::setModalHandler({});
-    delete clock;
-    delete boxes;
-    delete db;
-}
-
-void TestMonthClosing::openJournal(const char* code) {
-    journal = new JournalUnderTest(*database, *permissionsForCode(QString::fromLatin1(code)));
-    journal->journal().showToday();
+    tearDownEditorTest();
 }
 
 void TestMonthClosing::pickFirstRows() {

@@ -54,6 +54,13 @@ QSqlDatabase plainSession(TestDatabase& db, const QString& name, const QString& 
     return c;
 }
 
+// Deletes the sample record (the only work record) through the program's store.
+void removeSampleRecord(TestDatabase& db, Database& database) {
+    WorkRecord seen = sampleRecord();
+    seen.id = db.scalar("select id from accounts_dep.smena").toInt();
+    WorkRecordStore(database).remove(seen);
+}
+
 qint64 lastLogId(TestDatabase& db, const QString& action) {
     return db
         .scalar(QStringLiteral("select max(id) from accounts_dep.change_log where action='%1'").arg(action))
@@ -216,9 +223,7 @@ void TestChangeLog::restoreGivesBackRowAndHours() {
     const int dayHours = db.scalar(hours).toInt();
     QCOMPARE(dayHours, workRecord ? 8 : 5);
     if (workRecord) {
-        WorkRecord seen = sampleRecord();
-        seen.id = db.scalar("select id from accounts_dep.smena").toInt();
-        WorkRecordStore(*database).remove(seen);
+        removeSampleRecord(db, *database);
     } else {
         deleteMaintenanceEntry(*database, entry);
     }
@@ -248,9 +253,7 @@ void TestChangeLog::restoreIntoClosedMonthIsRefused() {
     addPeople(db);
     Database* database = db.openDatabase();
     WorkRecordStore(*database).add(sampleRecord(), kDay);
-    WorkRecord seen = sampleRecord();
-    seen.id = db.scalar("select id from accounts_dep.smena").toInt();
-    WorkRecordStore(*database).remove(seen);
+    removeSampleRecord(db, *database);
     db.exec("insert into accounts_dep.closed_month (year, month, closed_at, closed_by) values (2026, 12, "
             "now(), 'x')");
     try {
@@ -269,9 +272,7 @@ void TestChangeLog::restoreOfARecordEnteredAgainIsRefused() {
     addPeople(db);
     Database* database = db.openDatabase();
     WorkRecordStore(*database).add(sampleRecord(), kDay);
-    WorkRecord seen = sampleRecord();
-    seen.id = db.scalar("select id from accounts_dep.smena").toInt();
-    WorkRecordStore(*database).remove(seen);
+    removeSampleRecord(db, *database);
     WorkRecordStore(*database).add(sampleRecord(), kDay);
     try {
         restoreDeleted(*database, lastLogId(db, changekind::kDeleted));
@@ -290,9 +291,7 @@ void TestChangeLog::twoWorkstationsRestoreOnce() {
     addPeople(db);
     Database* database = db.openDatabase();
     WorkRecordStore(*database).add(sampleRecord(), kDay);
-    WorkRecord seen = sampleRecord();
-    seen.id = db.scalar("select id from accounts_dep.smena").toInt();
-    WorkRecordStore(*database).remove(seen);
+    removeSampleRecord(db, *database);
     const qint64 deletion = lastLogId(db, changekind::kDeleted);
     // Each restore's insert takes half a second, so that both are under way at once.
     db.exec("create function accounts_dep.slow_insert() returns trigger language plpgsql as "
